@@ -1,0 +1,36 @@
+// File services. The game names files by its logical paths ("config\preferences.xml",
+// "savegame\character.xml"); these are mapped below the game folder, with
+// backslashes turned into slashes. The game folder is the folder of the
+// executable (set by main) or any folder a test chooses.
+#pragma once
+#include <string>
+#include <vector>
+
+void set_game_folder(const std::string& folder);
+const std::string& game_folder();
+// The folder that holds the running executable (from /proc/self/exe).
+std::string executable_folder();
+// Host path of a logical path: backslash -> slash, relative paths below the game folder.
+std::string host_path(const std::string& logical_path);
+
+// Size in bytes; negative when the file is missing.
+long long file_size(const std::string& logical_path);
+bool file_exists(const std::string& logical_path);
+
+struct FolderEntry {
+    std::string name;
+    int type = 0;  // 1 = file, 2 = folder
+};
+// Entries of one folder whose names match a wildcard pattern ("*" and "?",
+// letter case ignored as on the game's original platform), sorted by name.
+std::vector<FolderEntry> list_folder(const std::string& logical_folder, const std::string& pattern);
+bool delete_file(const std::string& logical_path);
+// Create a folder (and its parents) when missing.
+bool make_folder(const std::string& logical_folder);
+// Write a whole file through a temporary file in the same folder and a rename,
+// so a crash never leaves a half-written file. Creates the folder when missing.
+bool write_file_atomically(const std::string& logical_path, const std::string& content);
+bool write_file_atomically(const std::string& logical_path, const void* data, size_t size);
+bool read_whole_file(const std::string& logical_path, std::string& content);
+// Wildcard match as used by list_folder.
+bool wildcard_match(const std::string& pattern, const std::string& name);

@@ -1,0 +1,136 @@
+// The 2D media service layer: program, window and screen, frame, sprites,
+// images, 2D drawing with fonts, keyboard, mouse, sound and time. The game
+// reaches the machine only through these procedures. Two backends implement
+// the machine side: the desktop backend (SDL2 window, keyboard, mouse, audio)
+// and the headless backend (no window, scripted input, virtual clock,
+// recorded sounds and message boxes). All drawing is software on 32-bit
+// surfaces in both.
+//
+// Colours are RGB(r, g, b) = r + 256 g + 65536 b.
+#pragma once
+#include <cstdint>
+#include <string>
+
+using Colour = uint32_t;
+constexpr Colour RGB(int r, int g, int b) {
+    return static_cast<Colour>((r & 255) | ((g & 255) << 8) | ((b & 255) << 16));
+}
+
+enum class BackendKind { desktop, headless };
+
+// ---- Program ----
+bool media_init(BackendKind kind);  // every service once at start
+void media_close();                 // all of them at the end
+BackendKind media_backend();
+void message_box(const std::string& caption, const std::string& text);
+
+// ---- Window and screen ----
+constexpr int SCREEN_WIDTH = 640;
+constexpr int SCREEN_HEIGHT = 480;
+// Window 0: 640 x 480 client area, centred, resizable, with the title.
+bool open_window(const std::string& title);
+// A 640 x 480 screen inside window 0 that stretches with it.
+bool open_window_screen();
+// The desktop's full screen showing the same 640 x 480 picture, scaled.
+bool open_full_screen(const std::string& title);
+void close_screen();
+void close_window();
+bool screen_is_open();
+bool screen_is_fullscreen();
+enum class WindowEvent { none, close_request, left_button_down };
+// The next window event without waiting.
+WindowEvent take_window_event();
+// Mouse position in the 640 x 480 picture's pixels.
+void window_mouse_position(int& x, int& y);
+
+// ---- Frame ----
+void clear_screen(Colour colour);
+// Show the back buffer. Paced at the display refresh on the desktop (about
+// 60 per second); advances the virtual clock by one frame (16 ms) headless.
+void flip();
+// Wait until an input event arrives or max_ms pass (used by passes that have
+// nothing to draw, so an idle game does not burn a core).
+void wait_for_event(int max_ms);
+
+// ---- Sprites ----
+// Numbers 0..22 are the game's fixed sprites; sprite_load_any chooses a free
+// number itself (tileset images). Loading fails with false / 0.
+constexpr int SCREEN_TARGET = -1;
+bool sprite_load(int number, const std::string& logical_path);  // PNG or JPEG
+int sprite_load_any(const std::string& logical_path);           // 0 on failure
+bool sprite_create(int number, int width, int height);          // black
+void sprite_free(int number);
+bool sprite_exists(int number);
+int sprite_width(int number);
+int sprite_height(int number);
+// Source rectangle used by every later display of this sprite until clipped again.
+void sprite_clip(int number, int x, int y, int width, int height);
+void sprite_display_opaque(int number, int x, int y);
+// Pure black (RGB 0,0,0) pixels are not drawn.
+void sprite_display_transparent(int number, int x, int y);
+// Blend with intensity 0..255: result = (src * i + dst * (255 - i)) / 255.
+void sprite_display_translucent(int number, int x, int y, int intensity);
+// Grab a rectangle of the shown screen (the last flipped picture) into a sprite.
+bool sprite_grab(int number, int x, int y, int width, int height);
+bool sprite_save_jpeg(int number, const std::string& logical_path);
+// Pixel access for tests and generators: 0x00BBGGRR like Colour.
+Colour sprite_pixel(int number, int x, int y);
+Colour screen_pixel(int x, int y);        // back buffer
+Colour shown_screen_pixel(int x, int y);  // last flipped picture
+
+// ---- Images (to measure files) ----
+int image_load(const std::string& logical_path);  // handle, 0 on failure
+int image_width(int handle);
+int image_height(int handle);
+void image_free(int handle);
+
+// ---- 2D drawing (on the screen or on a sprite, between start and stop) ----
+void draw_start(int target = SCREEN_TARGET);  // SCREEN_TARGET or a sprite number
+void draw_stop();
+// Text background: transparent, or opaque in a colour (black by default).
+void draw_text_transparent();
+void draw_text_background(Colour colour);
+void draw_select_font(int font);
+int draw_current_font();
+void draw_text(int x, int y, const std::string& text, Colour colour);
+void draw_box(int x, int y, int width, int height, Colour colour);
+void draw_line(int x1, int y1, int x2, int y2, Colour colour);
+int text_width(const std::string& text);
+int text_height(const std::string& text);
+// The locked pixel-access mode used around the map view's lighting.
+void lock_pixels();
+void unlock_pixels();
+bool pixels_locked();
+
+// ---- Fonts ----
+bool font_load(int number, const std::string& face, int point_size, bool high_quality, bool bold);
+
+// ---- Keyboard (DirectInput scan codes) ----
+namespace key {
+constexpr int escape = 1, e = 18, t = 20, u = 22, i = 23, p = 25, ret = 28, x = 45, c = 46, left_alt = 56,
+              up = 200, left = 203, right = 205, down = 208, any = -1;
+}
+bool keyboard_init();
+void keyboard_poll();
+// Held: down in the last snapshot (a tap between two snapshots counts as held
+// in the next one). Released: true once, in the first snapshot after the key
+// went up. Code -1 tests any key.
+bool key_held(int code);
+bool key_released(int code);
+
+// ---- Mouse (full screen) ----
+bool mouse_init();
+void mouse_poll();
+int mouse_x();
+int mouse_y();
+bool mouse_left_held();
+
+// ---- Sound ----
+void sound_init();
+int sound_load(const std::string& logical_path);  // 0 on failure
+void sound_set_volume(int sound, int volume);     // 0..100; 50 is half amplitude
+void sound_play(int sound);                       // mixes, does not wait
+
+// ---- Time ----
+void wait_ms(int milliseconds);
+uint32_t tick_ms();

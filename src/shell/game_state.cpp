@@ -1,0 +1,5 @@
+#include "shell/game_state.h"
+
+// Each subsystem's reset is called here, in the order start-up creates the tables.
+void reset_game_state() {
+}

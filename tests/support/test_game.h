@@ -1,0 +1,36 @@
+// A fresh game folder in a temporary directory for one test, with helpers to
+// write data files into it. Resets every subsystem's state and the headless
+// backend, and seeds the random generator.
+#pragma once
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "shell/raise_error.h"
+
+class TempGameFolder {
+public:
+    TempGameFolder();
+    ~TempGameFolder();
+    const std::string& path() const { return path_; }
+    // Write a file below the folder (logical path, backslashes allowed).
+    void write(const std::string& logical_path, const std::string& content) const;
+    // Copy a folder of the shipped data (e.g. "data", "graphics") into this folder.
+    void copy_shipped(const std::string& folder) const;
+    // Copy all shipped data folders.
+    void copy_all_shipped() const;
+
+private:
+    std::string path_;
+};
+
+// The text of the FatalError thrown by the statement; fails the test when none is thrown.
+#define EXPECT_FATAL(statement, expected_text)                                              \
+    do {                                                                                    \
+        try {                                                                               \
+            statement;                                                                      \
+            ADD_FAILURE() << "no fatal error, expected: " << (expected_text);               \
+        } catch (const FatalError& fatal_error_) {                                          \
+            EXPECT_EQ(std::string(fatal_error_.what()), std::string(expected_text));        \
+        }                                                                                   \
+    } while (0)
