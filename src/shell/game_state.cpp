@@ -1,5 +1,8 @@
 #include "shell/game_state.h"
 
+#include "shell/shell_state.h"
+
 // Each subsystem's reset is called here, in the order start-up creates the tables.
 void reset_game_state() {
+    reset_shell_state();
 }
