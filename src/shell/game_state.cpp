@@ -2,6 +2,7 @@
 
 #include "shell/shell_state.h"
 #include "character/character_state.h"
+#include "items/items_state.h"
 #include "presentation/presentation_state.h"
 
 // Each subsystem's reset is called here, in the order start-up creates the tables.
@@ -9,4 +10,5 @@ void reset_game_state() {
     reset_shell_state();
     reset_character_model_state();
     reset_presentation_state();
+    reset_items_state();
 }
