@@ -1,0 +1,164 @@
+#include "platform/xml.h"
+
+#include <expat.h>
+
+#include <algorithm>
+
+#include "platform/files.h"
+
+XmlElement* XmlElement::add_child(const std::string& child_name) {
+    children.push_back(std::make_unique<XmlElement>());
+    XmlElement* child = children.back().get();
+    child->name = child_name;
+    child->parent = this;
+    return child;
+}
+
+void XmlElement::set_attribute(const std::string& attribute_name, const std::string& value) {
+    for (auto& [name_, value_] : attributes) {
+        if (name_ == attribute_name) {
+            value_ = value;
+            return;
+        }
+    }
+    attributes.emplace_back(attribute_name, value);
+}
+
+const std::string* XmlElement::attribute(const std::string& attribute_name) const {
+    for (const auto& [name_, value_] : attributes)
+        if (name_ == attribute_name) return &value_;
+    return nullptr;
+}
+
+XmlElement* XmlElement::next_sibling() const {
+    if (!parent) return nullptr;
+    auto& siblings = parent->children;
+    auto it = std::find_if(siblings.begin(), siblings.end(), [this](const auto& p) { return p.get() == this; });
+    if (it == siblings.end() || ++it == siblings.end()) return nullptr;
+    return it->get();
+}
+
+namespace {
+
+struct ParseState {
+    std::unique_ptr<XmlElement> root;
+    XmlElement* current = nullptr;
+};
+
+void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** attributes) {
+    auto* state = static_cast<ParseState*>(data);
+    XmlElement* element;
+    if (!state->current) {
+        state->root = std::make_unique<XmlElement>();
+        element = state->root.get();
+        element->name = name;
+    } else {
+        element = state->current->add_child(name);
+    }
+    for (int i = 0; attributes[i]; i += 2) element->attributes.emplace_back(attributes[i], attributes[i + 1]);
+    state->current = element;
+}
+
+void XMLCALL on_end(void* data, const XML_Char*) {
+    auto* state = static_cast<ParseState*>(data);
+    if (state->current) state->current = state->current->parent;
+}
+
+void XMLCALL on_text(void* data, const XML_Char* text, int length) {
+    auto* state = static_cast<ParseState*>(data);
+    if (state->current) state->current->text.append(text, static_cast<size_t>(length));
+}
+
+std::string escape(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
+bool only_white_space(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
+}
+
+void write_element(const XmlElement& element, int depth, std::string& out) {
+    out.append(static_cast<size_t>(depth) * 2, ' ');
+    out += "<" + element.name;
+    for (const auto& [name, value] : element.attributes) out += " " + name + "=\"" + escape(value) + "\"";
+    bool has_text = !element.text.empty() && !(only_white_space(element.text) && !element.children.empty());
+    if (element.children.empty() && !has_text) {
+        out += "/>\n";
+        return;
+    }
+    out += ">";
+    if (has_text) out += escape(element.text);
+    if (!element.children.empty()) {
+        out += "\n";
+        for (const auto& child : element.children) write_element(*child, depth + 1, out);
+        out.append(static_cast<size_t>(depth) * 2, ' ');
+    }
+    out += "</" + element.name + ">\n";
+}
+
+}  // namespace
+
+bool XmlDocument::parse_text(const std::string& text) {
+    root_.reset();
+    status_ = 0;
+    error_.clear();
+    XML_Parser parser = XML_ParserCreate("UTF-8");
+    if (!parser) {
+        status_ = 1;
+        error_ = "out of memory";
+        return true;
+    }
+    ParseState state;
+    XML_SetUserData(parser, &state);
+    XML_SetElementHandler(parser, on_start, on_end);
+    XML_SetCharacterDataHandler(parser, on_text);
+    if (XML_Parse(parser, text.data(), static_cast<int>(text.size()), 1) == XML_STATUS_ERROR) {
+        XML_Error code = XML_GetErrorCode(parser);
+        status_ = static_cast<int>(code) == 0 ? 1 : static_cast<int>(code);
+        error_ = std::string(XML_ErrorString(code)) + " at line " +
+                 std::to_string(static_cast<unsigned long>(XML_GetCurrentLineNumber(parser)));
+        state.root.reset();
+    }
+    XML_ParserFree(parser);
+    root_ = std::move(state.root);
+    return true;
+}
+
+bool XmlDocument::load(const std::string& logical_path) {
+    std::string content;
+    if (!read_whole_file(logical_path, content)) {
+        root_.reset();
+        return false;
+    }
+    return parse_text(content);
+}
+
+XmlElement* XmlDocument::create_root(const std::string& name) {
+    root_ = std::make_unique<XmlElement>();
+    root_->name = name;
+    status_ = 0;
+    error_.clear();
+    return root_.get();
+}
+
+std::string XmlDocument::to_text() const {
+    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    if (root_) write_element(*root_, 0, out);
+    return out;
+}
+
+bool XmlDocument::save(const std::string& logical_path) const {
+    if (!root_) return false;
+    return write_file_atomically(logical_path, to_text());
+}
