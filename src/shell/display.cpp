@@ -1,0 +1,125 @@
+#include "shell/display.h"
+
+#include "platform/files.h"
+#include "platform/media.h"
+#include "platform/strings.h"
+#include "shell/preferences.h"
+#include "shell/raise_error.h"
+#include "shell/shell_state.h"
+
+namespace shell {
+
+void open_full_screen() {
+    if (!::open_full_screen(g_shell.window_title)) raise_error("Can't open fullscreen!");
+}
+
+void open_window_screen() {
+    if (!::open_window(g_shell.window_title)) raise_error("Can't open program window!");
+    if (!::open_window_screen()) raise_error("Can't open windowed screen!");
+}
+
+}  // namespace shell
+
+namespace {
+
+void load_sprite(int number, const std::string& file_name, const std::string& failure) {
+    if (!sprite_load(number, file_name)) raise_error(failure);
+}
+
+SheetSize measure_sheet(int number) { return {sprite_width(number) / 32, sprite_height(number) / 32}; }
+
+void create_dark_sprite(int number, int width, int height) {
+    sprite_create(number, width, height);
+    draw_start(number);
+    draw_box(0, 0, width, height, RGB(1, 1, 1));
+    draw_stop();
+}
+
+}  // namespace
+
+void load_sprites() {
+    load_sprite(sprite::character, "graphics\\characters.png", "load_sprites(): can't load character sprites!");
+    load_sprite(sprite::frame, "graphics\\frame.png", "load_sprites(): can't load frame sprites!");
+    load_sprite(sprite::abilities, "graphics\\abilities.png", "load_sprites(): can't load abilities sprites!");
+    load_sprite(sprite::splash, "graphics\\splash.png", "load_sprites(): can't load splash sprite!");
+    load_sprite(sprite::monster, "graphics\\monster.png", "load_sprites(): cannot load monster sprite!");
+    load_sprite(sprite::mouse_pointer, "graphics\\mousepointer.png",
+                "load_sprites(): cannot load mouse pointer graphics!");
+    load_sprite(sprite::blood, "graphics\\blood.png", "load_sprites(): cannot load bloodspot image!");
+    load_sprite(sprite::powers, "graphics\\powers.png", "load_sprites(): cannot load powers image!");
+    load_sprite(sprite::cursor, "graphics\\cursor.png", "load_sprites(): cannot load cursor image!");
+    load_sprite(sprite::stars, "graphics\\starsprites.png", "load_sprites(): cannot star sprites!");
+    load_sprite(sprite::missiles, "graphics\\missiles.png", "load_sprites(): cannot load missiles sprites!");
+    for (int n = 1; n <= 7; ++n)
+        load_sprite(13 + n, "graphics\\light" + int_to_text(n) + ".png",
+                    "load_sprites(): cannot load light radius sprite!");
+    load_sprite(sprite::items, "graphics\\items.png", "load_sprites(): cannot load item sprites!");
+    load_sprite(sprite::fx, "graphics\\fx.png", "load_sprites(): cannot load fx sprites!");
+
+    g_shell.abilities_sheet = measure_sheet(sprite::abilities);
+    g_shell.monster_sheet = measure_sheet(sprite::monster);
+    g_shell.powers_sheet = measure_sheet(sprite::powers);
+    g_shell.missiles_sheet = measure_sheet(sprite::missiles);
+    g_shell.items_sheet = measure_sheet(sprite::items);
+    g_shell.fx_sheet = measure_sheet(sprite::fx);
+
+    create_dark_sprite(sprite::map_dark, 416, 416);
+    create_dark_sprite(sprite::screen_dark, SCREEN_WIDTH, SCREEN_HEIGHT);
+
+    // A face missing on the system is replaced by the drawing layer.
+    font_load(1, "Arial", 8, false, false);
+    font_load(2, "Harrington", 12, true, false);
+    font_load(3, "Arial", 10, false, false);
+    font_load(4, "Verdana", 10, false, false);
+    font_load(5, "Verdana", 10, false, true);
+}
+
+void load_sounds() {
+    for (SoundEntry& entry : g_shell.sounds) entry = SoundEntry{};
+    int n = SOUND_ENTRY_FIRST;
+    for (const FolderEntry& entry : list_folder("sound\\", "*.ogg")) {
+        if (n > SOUND_ENTRY_LAST) break;
+        if (entry.type != 1) continue;
+        SoundEntry& slot = g_shell.sounds[n];
+        // A sound that fails to load keeps its place and name but stays silent.
+        slot.sound = sound_load("sound\\" + entry.name);
+        if (slot.sound != 0) sound_set_volume(slot.sound, 50);
+        slot.name = remove_all_nocase(entry.name, ".ogg");
+        ++n;
+    }
+}
+
+void play_sound(const std::string& name) {
+    if (name.empty()) return;
+    for (int n = SOUND_ENTRY_FIRST; n <= SOUND_ENTRY_LAST; ++n) {
+        const SoundEntry& entry = g_shell.sounds[n];
+        if (entry.name == name && entry.sound != 0) sound_play(entry.sound);
+    }
+}
+
+void toggle_fullscreen(Tileset& tileset, int reload_tileset) {
+    Preferences& preferences = g_shell.preferences;
+    sprite_free(sprite::character);
+    sprite_free(sprite::frame);
+    close_screen();
+    if (!preferences.fullscreen) {
+        preferences.fullscreen = 1;
+        close_window();
+        shell::open_full_screen();
+    } else {
+        preferences.fullscreen = 0;
+        shell::open_window_screen();
+    }
+    load_sprites();
+    if (reload_tileset == 1) {
+        (void)tileset;  // the tileset image reload is wired in with the tileset loader
+    }
+    save_preferences(preferences, "config\\preferences.xml");
+}
+
+void screenshot(const std::string& file_name) {
+    if (!sprite_grab(sprite::screenshot, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT))
+        raise_error("screenshot(): could not grab screenshot!");
+    if (!sprite_save_jpeg(sprite::screenshot, file_name))
+        raise_error("screenshot(): could not save screenshot to file \"" + file_name + "\"");
+}

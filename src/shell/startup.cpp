@@ -1,0 +1,63 @@
+#include "shell/startup.h"
+
+#include "platform/files.h"
+#include "platform/media.h"
+#include "shell/display.h"
+#include "shell/game_state.h"
+#include "shell/message_list.h"
+#include "shell/preferences.h"
+#include "shell/raise_error.h"
+#include "shell/shell_state.h"
+
+void load_saved_game_if_any() {
+    if (file_size("savegame\\character.xml") <= 0) return;
+    // The saved character and its map are read here once their loaders are part of the game.
+}
+
+void set_main_loop_start_state() {
+    MainLoopFlags& loop = g_shell.loop;
+    loop.redraw = 1;
+    loop.moved = 0;
+    loop.overlay = 0;
+    loop.turn_ended = 0;
+    loop.menu = 1;
+    loop.action_lock = 0;
+    loop.burnt_out = 0;
+    loop.blocked = 0;
+    loop.step_dx = 0;
+    loop.step_dy = 0;
+}
+
+void startup() {
+    // 1. Version, window title; the game writes below "savegame\".
+    make_folder("savegame");
+
+    // 2. Every global table, fresh.
+    reset_game_state();
+    g_shell.version = "0.1.0";
+    g_shell.window_title = "Umbrane " + g_shell.version;
+    g_shell.loop.quit = 0;
+
+    // 3. Preferences (with the key bindings), then the texts in the chosen language.
+    load_preferences(g_shell.preferences, "config\\preferences.xml");
+    load_message_list("data\\messages.xml");
+
+    // 4. Input devices and sound.
+    if (!keyboard_init()) raise_error("Can't open keyboard for input!");
+    if (!mouse_init()) raise_error("Can't open mouse for input!");
+    sound_init();
+    load_sounds();
+
+    // 5. The screen.
+    if (!g_shell.preferences.fullscreen) shell::open_window_screen();
+    else shell::open_full_screen();
+
+    // 6. Sprites, fonts and the databases.
+    load_sprites();
+
+    // 7. A saved game is restored before the menu shows.
+    load_saved_game_if_any();
+
+    // 8.
+    set_main_loop_start_state();
+}
