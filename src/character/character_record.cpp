@@ -1,0 +1,28 @@
+#include "character/character_record.h"
+
+#include "character/attribute_changes.h"
+#include "items/items_state.h"
+
+void reset_character_record(CharacterRecord& character) {
+    character.x = 2;
+    character.y = 4;
+    character.facing = 0;
+    character.frame = 0;
+    character.map_file_name = "map_start.xml";
+    character.inventory_cursor_x = 0;
+    character.inventory_cursor_y = 0;
+    for (int i = 0; i < kAbilityStateCount; ++i) {
+        AbilityState state;
+        state.attribute_max_value = g_character_model.abilities[i].attribute_start_value;
+        state.attribute_current_value = g_character_model.abilities[i].attribute_start_value;
+        character.abilities[i] = state;
+    }
+    for (int16_t& cooldown : character.cooldown) cooldown = 0;
+    character.death_text.clear();
+}
+
+void reset_character() {
+    reset_character_record(g_character_model.character);
+    g_items.inventory.clear();
+    recalculate_adjustments();
+}

@@ -1,0 +1,11 @@
+// The character file ("savegame\character.xml"): the character record, the
+// power cooldowns and the inventory.
+#pragma once
+#include <string>
+
+#include "character/character_state.h"
+
+// The game passes its one character record, g_character_model.character.
+void save_character(const CharacterRecord& character, const std::string& file_name);
+// Starts from a new character (reset_character) and reads the file over it.
+void load_character(CharacterRecord& character, const std::string& file_name);
