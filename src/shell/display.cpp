@@ -1,5 +1,6 @@
 #include "shell/display.h"
 
+#include "map/tileset.h"
 #include "platform/files.h"
 #include "platform/media.h"
 #include "platform/strings.h"
@@ -111,9 +112,7 @@ void toggle_fullscreen(Tileset& tileset, int reload_tileset) {
         shell::open_window_screen();
     }
     load_sprites();
-    if (reload_tileset == 1) {
-        (void)tileset;  // the tileset image reload is wired in with the tileset loader
-    }
+    if (reload_tileset == 1) load_tileset(tileset, 1, 0);
     save_preferences(preferences, "config\\preferences.xml");
 }
 

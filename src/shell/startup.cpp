@@ -1,7 +1,16 @@
 #include "shell/startup.h"
 
+#include "character/abilities_db.h"
+#include "character/character_state.h"
+#include "items/item_db.h"
+#include "map/map_file.h"
+#include "map/map_state.h"
+#include "monsters/monster_db.h"
 #include "platform/files.h"
 #include "platform/media.h"
+#include "platform/strings.h"
+#include "powers/power_db.h"
+#include "shell/character_savegame.h"
 #include "shell/display.h"
 #include "shell/game_state.h"
 #include "shell/message_list.h"
@@ -11,7 +20,9 @@
 
 void load_saved_game_if_any() {
     if (file_size("savegame\\character.xml") <= 0) return;
-    // The saved character and its map are read here once their loaders are part of the game.
+    CharacterRecord& character = g_character_model.character;
+    load_character(character, "savegame\\character.xml");
+    load_map(g_map.map, "savegame\\" + file_part(character.map_file_name));
 }
 
 void set_main_loop_start_state() {
@@ -54,6 +65,10 @@ void startup() {
 
     // 6. Sprites, fonts and the databases.
     load_sprites();
+    load_abilities_db();
+    load_monster_db("data\\monster.xml");
+    load_power_db();
+    load_item_db();
 
     // 7. A saved game is restored before the menu shows.
     load_saved_game_if_any();

@@ -1,0 +1,251 @@
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "map/map_state.h"
+#include "platform/files.h"
+#include "platform/headless.h"
+#include "platform/media.h"
+#include "shell/display.h"
+#include "shell/preferences.h"
+#include "shell/shell_fixtures.h"
+#include "shell/shell_state.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string tiny_ogg() {
+    std::ifstream in(std::string(UMBRANE_SOURCE_DIR) + "/tests/shell/data/tiny.ogg", std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+int plays_of(const std::string& file) {
+    int count = 0;
+    for (const headless::PlayedSound& played : headless::played_sounds())
+        if (played.file == file) ++count;
+    return count;
+}
+
+// The failure message of each graphics file, in the order of sheet_fixtures().
+const std::vector<std::string> kSheetFailures = {
+    "load_sprites(): can't load character sprites!",    "load_sprites(): can't load frame sprites!",
+    "load_sprites(): can't load abilities sprites!",    "load_sprites(): can't load splash sprite!",
+    "load_sprites(): cannot load monster sprite!",      "load_sprites(): cannot load mouse pointer graphics!",
+    "load_sprites(): cannot load bloodspot image!",     "load_sprites(): cannot load powers image!",
+    "load_sprites(): cannot load cursor image!",        "load_sprites(): cannot star sprites!",
+    "load_sprites(): cannot load missiles sprites!",    "load_sprites(): cannot load light radius sprite!",
+    "load_sprites(): cannot load light radius sprite!", "load_sprites(): cannot load light radius sprite!",
+    "load_sprites(): cannot load light radius sprite!", "load_sprites(): cannot load light radius sprite!",
+    "load_sprites(): cannot load light radius sprite!", "load_sprites(): cannot load light radius sprite!",
+    "load_sprites(): cannot load item sprites!",        "load_sprites(): cannot load fx sprites!",
+};
+
+}  // namespace
+
+TEST(LoadSprites, LoadsEverySheetMeasuresAndCreatesTheDarkSprites) {
+    TempGameFolder folder;
+    write_all_graphics(folder);
+    load_sprites();
+
+    const int loaded[] = {0, 1, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22};
+    ASSERT_EQ(std::size(loaded), sheet_fixtures().size());
+    for (size_t i = 0; i < std::size(loaded); ++i) {
+        SCOPED_TRACE(sheet_fixtures()[i].file);
+        ASSERT_TRUE(sprite_exists(loaded[i]));
+        EXPECT_EQ(sprite_width(loaded[i]), sheet_fixtures()[i].width);
+        EXPECT_EQ(sprite_height(loaded[i]), sheet_fixtures()[i].height);
+    }
+    EXPECT_FALSE(sprite_exists(sprite::screenshot));
+
+    // Whole 32-pixel cells only.
+    EXPECT_EQ(g_shell.abilities_sheet.columns, 8);
+    EXPECT_EQ(g_shell.abilities_sheet.rows, 4);
+    EXPECT_EQ(g_shell.monster_sheet.columns, 8);
+    EXPECT_EQ(g_shell.monster_sheet.rows, 3);
+    EXPECT_EQ(g_shell.powers_sheet.columns, 7);
+    EXPECT_EQ(g_shell.powers_sheet.rows, 3);
+    EXPECT_EQ(g_shell.missiles_sheet.columns, 5);
+    EXPECT_EQ(g_shell.missiles_sheet.rows, 2);
+    EXPECT_EQ(g_shell.items_sheet.columns, 8);
+    EXPECT_EQ(g_shell.items_sheet.rows, 6);
+    EXPECT_EQ(g_shell.fx_sheet.columns, 4);
+    EXPECT_EQ(g_shell.fx_sheet.rows, 1);
+
+    ASSERT_TRUE(sprite_exists(sprite::map_dark));
+    EXPECT_EQ(sprite_width(sprite::map_dark), 416);
+    EXPECT_EQ(sprite_height(sprite::map_dark), 416);
+    ASSERT_TRUE(sprite_exists(sprite::screen_dark));
+    EXPECT_EQ(sprite_width(sprite::screen_dark), 640);
+    EXPECT_EQ(sprite_height(sprite::screen_dark), 480);
+    for (auto [x, y] : {std::pair{0, 0}, {415, 415}, {200, 7}}) EXPECT_EQ(sprite_pixel(sprite::map_dark, x, y), RGB(1, 1, 1));
+    for (auto [x, y] : {std::pair{0, 0}, {639, 479}, {320, 240}})
+        EXPECT_EQ(sprite_pixel(sprite::screen_dark, x, y), RGB(1, 1, 1));
+}
+
+TEST(LoadSprites, EachMissingSheetEndsWithItsOwnMessage) {
+    ASSERT_EQ(kSheetFailures.size(), sheet_fixtures().size());
+    for (size_t missing = 0; missing < sheet_fixtures().size(); ++missing) {
+        SCOPED_TRACE(sheet_fixtures()[missing].file);
+        TempGameFolder folder;
+        write_all_graphics(folder);
+        fs::remove(host_path(sheet_fixtures()[missing].file));
+        EXPECT_FATAL(load_sprites(), kSheetFailures[missing]);
+    }
+    // A file that is no picture counts as missing.
+    TempGameFolder folder;
+    write_all_graphics(folder);
+    folder.write("graphics\\starsprites.png", "not a picture");
+    EXPECT_FATAL(load_sprites(), "load_sprites(): cannot star sprites!");
+}
+
+TEST(LoadSounds, OnlyTheFirstTwentyNineFilesAreLoaded) {
+    TempGameFolder folder;
+    const std::string ogg = tiny_ogg();
+    ASSERT_FALSE(ogg.empty());
+    for (int i = 0; i < 30; ++i) {
+        std::string name = (i < 10 ? "s0" : "s") + std::to_string(i);
+        folder.write("sound\\" + name + ".ogg", ogg);
+    }
+    load_sounds();
+    EXPECT_EQ(g_shell.sounds[0].name, "");
+    EXPECT_EQ(g_shell.sounds[1].name, "s00");
+    EXPECT_EQ(g_shell.sounds[29].name, "s28");
+    EXPECT_EQ(g_shell.sounds[30].name, "");
+    EXPECT_EQ(g_shell.sounds[31].name, "");
+    for (int n = 1; n <= 29; ++n) EXPECT_NE(g_shell.sounds[n].sound, 0) << n;
+
+    play_sound("s29");
+    EXPECT_TRUE(headless::played_sounds().empty());
+    play_sound("s28");
+    play_sound("s00");
+    ASSERT_EQ(headless::played_sounds().size(), 2u);
+    EXPECT_EQ(headless::played_sounds()[0].file, "sound\\s28.ogg");
+    EXPECT_EQ(headless::played_sounds()[0].volume, 50);
+    EXPECT_EQ(headless::played_sounds()[1].file, "sound\\s00.ogg");
+}
+
+TEST(LoadSounds, ExtensionsAreRemovedIgnoringCaseAndNamesCompareExactly) {
+    TempGameFolder folder;
+    const std::string ogg = tiny_ogg();
+    folder.write("sound\\Growl.OGG", ogg);
+    folder.write("sound\\hit.ogg", ogg);
+    folder.write("sound\\hit.Ogg.ogg", ogg);  // also named "hit"
+    folder.write("sound\\readme.txt", "not a sound");
+    fs::create_directories(host_path("sound\\folder.ogg"));  // a folder is no sound
+    load_sounds();
+
+    EXPECT_EQ(g_shell.sounds[1].name, "Growl");
+    EXPECT_EQ(g_shell.sounds[2].name, "hit");
+    EXPECT_EQ(g_shell.sounds[3].name, "hit");
+    EXPECT_EQ(g_shell.sounds[4].name, "");
+
+    play_sound("growl");
+    play_sound("GROWL");
+    play_sound("Growl.OGG");
+    play_sound("");
+    EXPECT_TRUE(headless::played_sounds().empty());
+
+    play_sound("Growl");
+    EXPECT_EQ(plays_of("sound\\Growl.OGG"), 1);
+    // Every entry of that name plays.
+    play_sound("hit");
+    EXPECT_EQ(plays_of("sound\\hit.ogg"), 1);
+    EXPECT_EQ(plays_of("sound\\hit.Ogg.ogg"), 1);
+    EXPECT_EQ(headless::played_sounds().size(), 3u);
+}
+
+TEST(LoadSounds, MissingFolderAndBrokenFilesAreSilent) {
+    TempGameFolder folder;
+    g_shell.sounds[4] = {"stale", 7};
+    load_sounds();
+    for (const SoundEntry& entry : g_shell.sounds) {
+        EXPECT_EQ(entry.name, "");
+        EXPECT_EQ(entry.sound, 0);
+    }
+    play_sound("stale");
+    EXPECT_TRUE(headless::played_sounds().empty());
+
+    folder.write("sound\\broken.ogg", "this is not vorbis");
+    folder.write("sound\\good.ogg", tiny_ogg());
+    load_sounds();
+    // The broken file keeps its place in the table but plays nothing.
+    EXPECT_EQ(g_shell.sounds[1].name, "broken");
+    EXPECT_EQ(g_shell.sounds[1].sound, 0);
+    EXPECT_EQ(g_shell.sounds[2].name, "good");
+    play_sound("broken");
+    EXPECT_TRUE(headless::played_sounds().empty());
+    play_sound("good");
+    EXPECT_EQ(plays_of("sound\\good.ogg"), 1);
+}
+
+TEST(Screenshot, SavesTheShownScreenAsJpeg) {
+    TempGameFolder folder;
+    shell::open_window_screen();
+    clear_screen(RGB(0, 0, 255));
+    flip();
+    screenshot("savegame\\screenshot.jpg");
+    EXPECT_GT(file_size("savegame\\screenshot.jpg"), 0);
+    EXPECT_EQ(sprite_width(sprite::screenshot), 640);
+    EXPECT_EQ(sprite_height(sprite::screenshot), 480);
+
+    int picture = sprite_load_any("savegame\\screenshot.jpg");
+    ASSERT_NE(picture, 0);
+    EXPECT_EQ(sprite_width(picture), 640);
+    EXPECT_EQ(sprite_height(picture), 480);
+    Colour middle = sprite_pixel(picture, 320, 240);
+    EXPECT_LT(middle & 0xFF, 40u);                 // red
+    EXPECT_GT((middle >> 16) & 0xFF, 200u);        // blue
+    sprite_free(picture);
+
+    fs::create_directories(host_path("savegame\\blocked.jpg") + "/inside");
+    EXPECT_FATAL(screenshot("savegame\\blocked.jpg"),
+                 "screenshot(): could not save screenshot to file \"savegame\\blocked.jpg\"");
+    close_screen();
+    close_window();
+}
+
+TEST(Screenshot, WithoutAScreenNothingCanBeGrabbed) {
+    TempGameFolder folder;
+    ASSERT_FALSE(screen_is_open());
+    EXPECT_FATAL(screenshot("savegame\\screenshot.jpg"), "screenshot(): could not grab screenshot!");
+    EXPECT_LT(file_size("savegame\\screenshot.jpg"), 0);
+}
+
+TEST(ToggleFullscreen, SwitchesReloadsSpritesAndWritesThePreferences) {
+    TempGameFolder folder;
+    write_all_graphics(folder);
+    write_preferences(folder, "fullscreen=\"no\" message_delay=\"9\" language=\"German\"");
+    load_preferences(g_shell.preferences, "config\\preferences.xml");
+    shell::open_window_screen();
+    ASSERT_TRUE(screen_is_open());
+    EXPECT_FALSE(screen_is_fullscreen());
+    load_sprites();
+
+    toggle_fullscreen(g_map.map.tileset, 0);
+    EXPECT_EQ(g_shell.preferences.fullscreen, 1);
+    EXPECT_TRUE(screen_is_open());
+    EXPECT_TRUE(screen_is_fullscreen());
+    EXPECT_TRUE(sprite_exists(sprite::character));
+    EXPECT_TRUE(sprite_exists(sprite::frame));
+    Preferences written;
+    load_preferences(written, "config\\preferences.xml");
+    EXPECT_EQ(written.fullscreen, 1);
+    EXPECT_EQ(written.message_delay, 9);
+    EXPECT_EQ(written.language, "German");
+
+    toggle_fullscreen(g_map.map.tileset, 0);
+    EXPECT_EQ(g_shell.preferences.fullscreen, 0);
+    EXPECT_TRUE(screen_is_open());
+    EXPECT_FALSE(screen_is_fullscreen());
+    load_preferences(written, "config\\preferences.xml");
+    EXPECT_EQ(written.fullscreen, 0);
+
+    // Every switch loads the sheets again from their files.
+    fs::remove(host_path("graphics\\frame.png"));
+    EXPECT_FATAL(toggle_fullscreen(g_map.map.tileset, 0), "load_sprites(): can't load frame sprites!");
+    close_screen();
+    close_window();
+}
