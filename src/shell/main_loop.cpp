@@ -1,0 +1,454 @@
+#include "shell/main_loop.h"
+
+#include <cstdlib>
+
+#include "character/ability_model.h"
+#include "character/attribute_changes.h"
+#include "character/character_record.h"
+#include "character/character_state.h"
+#include "items/items_state.h"
+#include "map/map_file.h"
+#include "map/map_grid.h"
+#include "monsters/monster_behaviour.h"
+#include "monsters/monsters_state.h"
+#include "platform/files.h"
+#include "platform/media.h"
+#include "platform/random.h"
+#include "platform/strings.h"
+#include "presentation/character_figure.h"
+#include "presentation/map_view.h"
+#include "presentation/status_panel.h"
+#include "shell/character_savegame.h"
+#include "shell/display.h"
+#include "shell/main_menu.h"
+#include "shell/shell_state.h"
+
+namespace {
+
+constexpr Colour WHITE = RGB(255, 255, 255);
+constexpr const char* CHARACTER_FILE = "savegame\\character.xml";
+constexpr const char* SCREENSHOT_FILE = "savegame\\screenshot.jpg";
+// How long an idle pass waits for input before it polls again.
+constexpr int IDLE_WAIT_MS = 5;
+
+// Alt+Return was held in the previous pass: the screen mode switches once per press.
+bool g_screen_switch_held = false;
+
+MainLoopFlags& loop() { return g_shell.loop; }
+CharacterRecord& hero() { return g_character_model.character; }
+
+std::string current_map_save_path() { return "savegame\\" + file_part(g_map.map.filename); }
+
+void end_turn() { loop().turn_ended = 1; }
+
+// The last game picture, darkened when the fade effect is on, shown before the menu.
+void show_parting_picture() {
+    clear_screen(RGB(0, 0, 0));
+    draw_map_view(g_map.map, 0, 0, 0);
+    draw_frame();
+    draw_status_panel();
+    draw_character(0);
+    if (g_shell.preferences.fade_effect) sprite_display_translucent(sprite::screen_dark, 0, 0, 150);
+    flip();
+}
+
+// Movement keys in the order up, down, right, left: the last one held wins.
+void read_movement_keys() {
+    struct Move {
+        int binding, dx, dy, facing;
+    };
+    static constexpr Move moves[] = {{KEY_BINDING_MOVE_UP, 0, -1, facing::up},
+                                     {KEY_BINDING_MOVE_DOWN, 0, 1, facing::down},
+                                     {KEY_BINDING_MOVE_RIGHT, 1, 0, facing::right},
+                                     {KEY_BINDING_MOVE_LEFT, -1, 0, facing::left}};
+    for (const Move& move : moves) {
+        if (!key_held(g_shell.key_bindings[move.binding].code) || loop().overlay) continue;
+        if (movement_total() > 0) {
+            loop().step_dx = static_cast<int8_t>(move.dx);
+            loop().step_dy = static_cast<int8_t>(move.dy);
+        }
+        hero().facing = static_cast<int8_t>(move.facing);
+        loop().redraw = 1;
+    }
+}
+
+void run_main_menu() {
+    loop().redraw = 1;
+    loop().menu = 0;
+    loop().overlay = 0;
+    loop().quit = 0;
+    MenuChoice choice = main_menu();
+    if (choice == MenuChoice::new_game && !loop().quit) new_game_flow();
+    else if (choice == MenuChoice::continue_game && !loop().quit) continue_flow();
+    else if (choice == MenuChoice::quit) loop().quit = 1;
+}
+
+}  // namespace
+
+int monster_at(int x, int y) {
+    for (const Monster& monster : g_monsters.list)
+        if (monster.x == x && monster.y == y) return 1;
+    return 0;
+}
+
+int alert_monsters_at(int x, int y) {
+    int found = 0;
+    for (Monster& monster : g_monsters.list) {
+        if (monster.x == x && monster.y == y) {
+            monster.alerted = 1;
+            found = 1;
+        }
+    }
+    return found;
+}
+
+int monster_alerted_at(int x, int y) {
+    for (const Monster& monster : g_monsters.list)
+        if (monster.x == x && monster.y == y && monster.alerted) return 1;
+    return 0;
+}
+
+int field_blocked(const GameMap& map, int x, int y) {
+    int t = read_map_tile_type(map, x, y);
+    // A tile type the tileset cannot hold is no ground to stand on.
+    if (t < 0 || t >= kTileTypeCount) return 1;
+    return map.tileset.tile_types[t].solid ? 1 : 0;
+}
+
+int level_exit_at(int x, int y) {
+    for (const DungeonRecord& exit : g_map.level_exits)
+        if (exit.xpos == x && exit.ypos == y) return 1;
+    return 0;
+}
+
+int portal_at(const GameMap& map, int x, int y) { return read_map_portal_mapfilename(map, x, y).empty() ? 0 : 1; }
+
+void toggle_walk_frame() {
+    int frame = hero().frame + 1;
+    hero().frame = static_cast<int8_t>(frame > 1 ? 0 : frame);
+}
+
+void fade_in(GameMap& map) {
+    for (int f = 255; f >= 0; f -= 5) redraw_screen(map, 0, 0, f, 0);
+}
+
+void fade_out(GameMap& map) {
+    for (int f = 1; f <= 251; f += 5) redraw_screen(map, 0, 0, f, 0);
+}
+
+int movement_total() {
+    int total = 0;
+    for (int id = 1; id <= kMaxAbilityId; ++id)
+        if (g_character_model.abilities[id].movement) total += attribute_current_val(static_cast<int16_t>(id), 1, 1, 1);
+    return wrap16(total);
+}
+
+int spawn_monsters(GameMap& map) {
+    if (map.spawn_monster_chance <= 0 || map.spawn_monster_level <= 0) return 0;
+    if (Random(99) > map.spawn_monster_chance) return 0;
+
+    int highest = 0;
+    for (int id = 0; id <= kMaxMonsterTypeId; ++id)
+        if (!g_monsters.types[id].name.empty()) highest = id;
+    if (highest == 0) return 0;
+    bool level_exists = false;
+    for (int id = 0; id <= highest; ++id)
+        if (g_monsters.types[id].level == map.spawn_monster_level) level_exists = true;
+    if (!level_exists) return 0;
+    int type;
+    do {
+        type = Random(highest);
+    } while (g_monsters.types[type].level != map.spawn_monster_level);
+
+    bool free_field = false;
+    for (int y = 0; y < kMapSize && !free_field; ++y)
+        for (int x = 0; x < kMapSize && !free_field; ++x)
+            if (!field_blocked(map, x, y) && !monster_at(x, y)) free_field = true;
+    if (!free_field) return 0;
+    int x, y;
+    do {
+        x = Random(49);
+        y = Random(49);
+    } while (field_blocked(map, x, y) || monster_at(x, y));
+
+    Monster monster;
+    monster.type = static_cast<int16_t>(type);
+    monster.x = static_cast<int16_t>(x);
+    monster.y = static_cast<int16_t>(y);
+    monster.hitpoints = g_monsters.types[type].hitpoints;
+    monster.alerted = 0;
+    add_monster(map, monster);
+    return 1;
+}
+
+void delete_savegame() {
+    for (const FolderEntry& entry : list_folder("savegame", "*.xml"))
+        if (entry.type == 1) delete_file("savegame\\" + entry.name);
+}
+
+int sneak_past_monster(int x, int y, int sneaking) {
+    int r = Random(99);
+    if (r >= sneaking || monster_alerted_at(x, y)) {
+        play_sound("oh_no");
+        alert_monsters_at(x, y);
+        show_status_message(message_text(42), "", WHITE, -1, 0, 2000);
+        end_turn();
+        return 0;
+    }
+    play_sound("evasion");
+    show_status_message(message_text(43), "", WHITE, -1, 0, 2000);
+    return 1;
+}
+
+void attempt_step() {
+    GameMap& map = g_map.map;
+    const int dx = loop().step_dx, dy = loop().step_dy;
+    const int nx = hero().x + dx, ny = hero().y + dy;
+    loop().redraw = 1;
+    loop().blocked = 0;
+    // The last row and column (49) are never entered by a step.
+    if (nx < 0 || nx > 48 || ny < 0 || ny > 48) return;
+
+    if (monster_at(nx, ny)) {
+        loop().blocked = 1;
+        // Melee combat decides here: with sneaking_total(1) above 0 and
+        // backstab_total(1) at 0 the character tries sneak_past_monster(nx, ny,
+        // sneaking), otherwise it strikes with melee_attack_monster(map, nx, ny).
+        // Melee combat is not part of the game yet: the character stops, the turn ends.
+        end_turn();
+    }
+    if (loop().blocked) return;
+
+    // The field's event (trigger_map_event) and message (show_field_message)
+    // fire here, before the blocking test, once map events are part of the game.
+    if (field_blocked(map, nx, ny)) return;
+
+    toggle_walk_frame();
+    auto move_character = [&] {
+        hero().x = static_cast<int8_t>(nx);
+        hero().y = static_cast<int8_t>(ny);
+    };
+    if (dx > 0 || dy > 0) {
+        move_character();
+        for (int i = 30; i >= 2; i -= 2) {
+            redraw_screen(map, dx * i, dy * i, 0, 0);
+            toggle_walk_frame();
+        }
+    } else {
+        for (int i = 2; i <= 30; i += 2) {
+            redraw_screen(map, std::abs(dx) * i, std::abs(dy) * i, 0, 0);
+            toggle_walk_frame();
+        }
+        move_character();
+    }
+    loop().moved = 1;
+}
+
+void after_step() {
+    // Field effects (field_effects) and the search for hidden fields
+    // (detect_hidden_fields) run here once they are part of the game.
+    const int x = hero().x, y = hero().y;
+    if (portal_at(g_map.map, x, y)) {
+        // portal_journey: the journey through the portal is not part of the game yet.
+        loop().redraw = 1;
+    } else if (level_exit_at(x, y)) {
+        // change_level: generated dungeon levels are not part of the game yet.
+        loop().redraw = 1;
+    }
+    for (int id = 1; id <= kMaxAbilityId; ++id) {
+        const AbilityRecord& ability = g_character_model.abilities[id];
+        if (ability.change_per_move == 0) continue;
+        modify_attribute(static_cast<int16_t>(id), ability.change_per_move);
+        if (!loop().turn_ended && ability.turn_ends_if_lower > kTurnEndsNotSet &&
+            attribute_current_val(static_cast<int16_t>(id), 1, 1, 1) < ability.turn_ends_if_lower)
+            end_turn();
+    }
+}
+
+void end_of_turn() {
+    GameMap& map = g_map.map;
+    CharacterRecord& c = hero();
+    for (int id = 1; id <= kMaxAbilityId; ++id) {
+        const AbilityRecord& ability = g_character_model.abilities[id];
+        const int16_t ability_id = static_cast<int16_t>(id);
+        // The ability changes another one by its value.
+        if (ability.modify_atribute > 0) {
+            int16_t v = attribute_current_val(ability_id, 1, 1, 1);
+            if (v != 0) {
+                if (ability.modify_divisor > 1) v = wrap16((v + ability.modify_divisor - 1) / ability.modify_divisor);
+                if (ability.modify_multiplier != 1) v = wrap16(static_cast<long long>(v) * ability.modify_multiplier);
+                if (v != 0) {
+                    modify_attribute(ability.modify_atribute, v);
+                    if (!ability.modify_sound.empty()) play_sound(ability.modify_sound);
+                    // The animation named by modify_animation plays here once animations are part of the game.
+                }
+            }
+        }
+        if (ability.change_per_turn != 0 && Random(99) < ability.change_per_turn_chance)
+            modify_attribute(ability_id, ability.change_per_turn);
+        AbilityState& state = c.abilities[id];
+        if (state.power_adjustment != 0 || state.adjustment_duration != 0) {
+            state.adjustment_duration = wrap16(state.adjustment_duration - 1);
+            if (state.adjustment_duration < 1) {
+                state.power_adjustment = 0;
+                state.adjustment_duration = 0;
+                state.adjustment_name.clear();
+                state.adjustment_power_id = 0;
+            }
+        }
+    }
+    for (int id = 1; id <= 254; ++id)
+        if (c.cooldown[id] > 0) --c.cooldown[id];
+
+    // The monsters' turn (move_monsters), their blows from the four fields
+    // around the character (monster_melee_attack, north, east, south, west)
+    // and their regeneration (regenerate_monsters) come here once monster
+    // behaviour is part of the game.
+    spawn_monsters(map);
+
+    for (InventoryEntry& entry : g_items.inventory) {
+        if (!entry.equipped || entry.type < 0 || entry.type >= kItemTypeTableSize) continue;
+        const ItemType& type = g_items.types[entry.type];
+        if (type.fuel <= 0) continue;
+        entry.fuel = wrap16(entry.fuel - type.fuel_consumed_per_turn);
+        if (entry.fuel < 1) {
+            entry.fuel = 0;
+            entry.equipped = 0;
+            loop().burnt_out = 1;
+        }
+    }
+
+    for (int id = 1; id <= kMaxAbilityId; ++id)
+        if (g_character_model.abilities[id].restore_at_end_of_turn) restore_ability(static_cast<int16_t>(id));
+}
+
+void new_game_flow() {
+    delete_savegame();
+    reset_character();
+    // The starting equipment (give_starting_equipment) and the three picks of
+    // a new character (advancement_screen(3, 1)) come here once they are part of the game.
+    load_map(g_map.map, "maps\\" + file_part(hero().map_file_name));
+    save_character(hero(), CHARACTER_FILE);
+    save_map(g_map.map, current_map_save_path());
+}
+
+void continue_flow() {
+    load_character(hero(), CHARACTER_FILE);
+    load_map(g_map.map, "savegame\\" + file_part(hero().map_file_name));
+}
+
+void save_and_return_flow() {
+    show_parting_picture();
+    screenshot(SCREENSHOT_FILE);
+    save_map(g_map.map, current_map_save_path());
+    save_character(hero(), CHARACTER_FILE);
+    loop().menu = 1;
+    loop().overlay = 1;
+}
+
+void death_flow() {
+    play_sound("deathcry");
+    fade_out(g_map.map);
+    show_parting_picture();
+    screenshot(SCREENSHOT_FILE);
+    delete_savegame();
+    loop().menu = 1;
+    loop().overlay = 1;
+    loop().redraw = 0;
+}
+
+void save_at_program_end() {
+    if (file_size(CHARACTER_FILE) <= 0) return;
+    save_map(g_map.map, current_map_save_path());
+    save_character(hero(), CHARACTER_FILE);
+}
+
+void main_loop_pass() {
+    MainLoopFlags& f = loop();
+    keyboard_poll();
+    f.moved = 0;
+    f.step_dx = 0;
+    f.step_dy = 0;
+
+    if (f.menu) {
+        run_main_menu();
+        // Leaving from the menu ends the game here: the keys that ended the
+        // menu (Escape) must not act on the game again.
+        if (f.quit) return;
+        g_screen_switch_held = key_held(key::left_alt) && key_held(key::ret);
+    }
+
+    if (!screen_is_fullscreen() && take_window_event() == WindowEvent::close_request) f.quit = 1;
+    if (key_released(key::escape)) save_and_return_flow();
+    if (key_held(key::left_alt) && key_held(key::x)) f.quit = 1;
+
+    read_movement_keys();
+    if ((f.step_dx != 0 || f.step_dy != 0) && !f.overlay) attempt_step();
+
+    // Alt+Return switches the screen mode once per press.
+    const bool screen_switch = key_held(key::left_alt) && key_held(key::ret);
+    if (screen_switch && !g_screen_switch_held) {
+        toggle_fullscreen(g_map.map.tileset, 1);
+        f.redraw = 1;
+    }
+    g_screen_switch_held = screen_switch;
+
+    if (key_held(key::c) && !f.overlay) {
+        // The character screen (character_screen) shows here once it is part of the game.
+        flip();
+        f.overlay = 1;
+    }
+    if (key_held(key::u) && !f.overlay && !f.action_lock) {
+        // use_power (ending the turn when a power was used) comes here once powers are part of the game.
+        f.redraw = 1;
+        f.action_lock = 1;
+    }
+    if (key_held(key::p) && !f.overlay && !f.action_lock) {
+        // pick_up_screen for the character's field comes here once it is part of the game.
+        f.action_lock = 1;
+        f.redraw = 1;
+    }
+    if (key_held(key::i) && !f.overlay && !f.action_lock) {
+        // inventory_screen comes here once it is part of the game.
+        f.redraw = 1;
+        f.action_lock = 1;
+    }
+    if (key_held(key::e) && !f.overlay && !f.action_lock) {
+        end_turn();
+        f.redraw = 1;
+        f.action_lock = 1;
+    }
+    if (key_held(key::t) && !f.action_lock) {
+        // The test key plays animation("fire flood", 6, 6, 0) once animations are part of the game.
+        f.action_lock = 1;
+    }
+    if (f.moved && !f.overlay) after_step();
+    if (key_held(key::ret) && f.overlay) {
+        f.overlay = 0;
+        f.redraw = 1;
+    }
+    if (key_released(key::any)) f.action_lock = 0;
+
+    if (f.turn_ended) {
+        end_of_turn();
+        f.turn_ended = 0;
+        f.redraw = 1;
+    }
+    if (check_game_end() && !f.quit) death_flow();
+    if (f.burnt_out) {
+        // The equipment bonuses are recomputed (recompute_item_bonuses) here once equipment is part of the game.
+        f.burnt_out = 0;
+    }
+    if (f.redraw) {
+        redraw_screen(g_map.map, 0, 0, 0, 0);
+        f.redraw = 0;
+    } else {
+        wait_for_event(IDLE_WAIT_MS);
+    }
+}
+
+void run_main_loop() {
+    g_screen_switch_held = false;
+    while (!loop().quit) main_loop_pass();
+    save_at_program_end();
+}

@@ -1,0 +1,49 @@
+// The main loop of the game and the flows it runs: the pass over the keys,
+// the step with its scroll, what follows a step, the end of a turn, monster
+// spawning, new game, continue, save-and-return, death and program end; and
+// the small look-ups by position the loop and other parts use.
+#pragma once
+#include "map/map_state.h"
+
+// Runs passes until the quit flag is set, then saves at program end.
+void run_main_loop();
+// One pass of the loop (keys, menu, actions, step, turn end, game end, redraw).
+void main_loop_pass();
+
+// Steps of a pass, run by main_loop_pass.
+void attempt_step();        // towards the step direction
+void after_step();          // after the character entered a new field
+void end_of_turn();         // the end-of-turn sequence
+void new_game_flow();       // a fresh character on the start map, saved
+void continue_flow();       // the saved character and its map
+void save_and_return_flow();  // Escape: picture, screenshot, saves, back to the menu
+void death_flow();          // the character died: picture, screenshot, savegame gone
+void save_at_program_end();  // saves when a character file exists
+
+// Deletes every "*.xml" of "savegame\" (the screenshot stays).
+void delete_savegame();
+// 1 when a monster of the monster list stands on (x, y).
+int monster_at(int x, int y);
+// Sets the alerted flag of every monster on (x, y); 1 when there was one.
+int alert_monsters_at(int x, int y);
+// 1 when a monster on (x, y) is alerted.
+int monster_alerted_at(int x, int y);
+// 1 when the field's tile type is solid (outside the grid: the map's outside tile).
+int field_blocked(const GameMap& map, int x, int y);
+// 1 when a level exit lies exactly on (x, y).
+int level_exit_at(int x, int y);
+// 1 when the field leads to another map.
+int portal_at(const GameMap& map, int x, int y);
+// The character's walking frame 0 -> 1 -> 0.
+void toggle_walk_frame();
+// The map view brightening from dark (52 frames) and darkening (51 frames).
+void fade_in(GameMap& map);
+void fade_out(GameMap& map);
+// Sum of the current values of the abilities that count as movement.
+int movement_total();
+// Perhaps places one monster of the map's spawn level on a free field; 1 when placed.
+int spawn_monsters(GameMap& map);
+// Tries to slip past the monster on (x, y) with the given sneaking value:
+// 1 when the character slipped past, 0 when the monster noticed it (then the
+// monsters there are alerted and the turn ends).
+int sneak_past_monster(int x, int y, int sneaking);

@@ -1,0 +1,137 @@
+#include "shell/main_menu.h"
+
+#include "character/character_state.h"
+#include "map/map_state.h"
+#include "platform/files.h"
+#include "platform/media.h"
+#include "presentation/menu.h"
+#include "presentation/presentation_state.h"
+#include "shell/display.h"
+#include "shell/main_loop.h"
+#include "shell/shell_state.h"
+
+namespace {
+
+constexpr const char* SCREENSHOT_FILE = "savegame\\screenshot.jpg";
+
+bool load_screenshot() {
+    if (file_size(SCREENSHOT_FILE) <= 0) return false;
+    return sprite_load(sprite::screenshot, SCREENSHOT_FILE);
+}
+
+void draw_background(bool screenshot_loaded) {
+    clear_screen(RGB(0, 0, 0));
+    if (screenshot_loaded) {
+        sprite_clip(sprite::screenshot, 0, 0, sprite_width(sprite::screenshot), sprite_height(sprite::screenshot));
+        sprite_display_opaque(sprite::screenshot, 0, 0);
+    }
+    sprite_clip(sprite::splash, 0, 0, sprite_width(sprite::splash), sprite_height(sprite::splash));
+    sprite_display_transparent(sprite::splash, 320 - sprite_width(sprite::splash) / 2, 0);
+}
+
+void draw_menu_screen(Menu& menu, bool screenshot_loaded, int mouse_x, int mouse_y) {
+    draw_background(screenshot_loaded);
+    menu.mouse_x = static_cast<int16_t>(mouse_x);
+    menu.mouse_y = static_cast<int16_t>(mouse_y);
+    menu_draw(menu, 1);
+    if (screen_is_fullscreen()) {
+        sprite_clip(sprite::mouse_pointer, 0, 0, sprite_width(sprite::mouse_pointer),
+                    sprite_height(sprite::mouse_pointer));
+        sprite_display_transparent(sprite::mouse_pointer, mouse_x, mouse_y);
+    }
+    const std::string& death_text = g_character_model.character.death_text;
+    if (!death_text.empty()) {
+        draw_start();
+        draw_text_transparent();
+        draw_text(320 - text_width(death_text) / 2, 170, death_text, RGB(255, 0, 0));
+        draw_text_background(RGB(0, 0, 0));
+        draw_stop();
+    }
+    flip();
+}
+
+}  // namespace
+
+MenuChoice main_menu() {
+    Menu& menu = g_presentation.menu;
+    menu_reset(menu);
+    int continue_index = -1;
+    if (file_size("savegame\\character.xml") > 0) continue_index = menu_add(menu, message_text(30));
+    const int new_game_index = menu_add(menu, message_text(29));
+    menu_add(menu, message_text(31));
+    menu.colour = RGB(255, 100, 0);
+    menu.inset = 6;
+    menu.x = 280;
+    menu.y = 250;
+    menu.mouse_tracking = 1;
+    menu.bevel = 1;
+    menu.light_colour = RGB(255, 200, 125);
+    menu.dark_colour = RGB(125, 75, 0);
+    menu.selected = 0;
+
+    bool screenshot_loaded = load_screenshot();
+    int mx = 0, my = 0;
+    draw_menu_screen(menu, screenshot_loaded, mx, my);
+
+    // A key still held when the menu opens must be let go before it acts here.
+    bool key_lock = key_held(key::any);
+    bool chosen = false, left = false;
+    while (!chosen && !left) {
+        keyboard_poll();
+        if (!screen_is_fullscreen()) {
+            WindowEvent event = take_window_event();
+            if (event == WindowEvent::close_request) {
+                left = true;
+                break;
+            }
+            window_mouse_position(mx, my);
+            if (event == WindowEvent::left_button_down && menu.hovered >= 0) {
+                menu.selected = static_cast<uint8_t>(menu.hovered);
+                chosen = true;
+            }
+        } else {
+            mouse_poll();
+            mx = mouse_x();
+            my = mouse_y();
+            if (mouse_left_held() && menu.hovered >= 0) {
+                menu.selected = static_cast<uint8_t>(menu.hovered);
+                chosen = true;
+            }
+        }
+        if (key_held(key::left_alt) && key_held(key::ret) && !key_lock) {
+            toggle_fullscreen(g_map.map.tileset, 0);
+            screenshot_loaded = load_screenshot();
+            key_lock = true;
+        }
+        if (key_released(key::escape)) {
+            left = true;
+            break;
+        }
+        const int count = menu.count > 0 ? menu.count : 1;
+        if (key_held(key::up) && !key_lock) {
+            menu.selected = static_cast<uint8_t>(menu.selected == 0 ? count - 1 : menu.selected - 1);
+            key_lock = true;
+        }
+        if (key_held(key::down) && !key_lock) {
+            menu.selected = static_cast<uint8_t>(menu.selected + 1 >= count ? 0 : menu.selected + 1);
+            key_lock = true;
+        }
+        if (key_held(key::ret) && !key_lock) chosen = true;
+        if (key_released(key::any)) key_lock = false;
+        if (!chosen) draw_menu_screen(menu, screenshot_loaded, mx, my);
+    }
+
+    if (screenshot_loaded) sprite_free(sprite::screenshot);
+    if (left) {
+        // Leaving the menu quits; it never deletes the saved game.
+        g_shell.loop.quit = 1;
+        return MenuChoice::quit;
+    }
+    if (menu.selected == continue_index) return MenuChoice::continue_game;
+    if (menu.selected == new_game_index) {
+        delete_savegame();
+        return MenuChoice::new_game;
+    }
+    g_shell.loop.quit = 1;
+    return MenuChoice::quit;
+}
