@@ -149,6 +149,9 @@ void read_item_children(const XmlElement& element, ItemType& type) {
         else if (tag == "description") read_localized(*child, "description", type.description);
         else if (tag == "class_name") read_localized(*child, "class_name$", type.class_name);
         else if (tag == "fuel_name") read_localized(*child, "fuel_name", type.fuel_name);
+        // The texts of using an item are given per language like the others.
+        else if (tag == "use_name") read_localized(*child, "use_name", type.use_name);
+        else if (tag == "use_message") read_localized(*child, "use_message", type.use_message);
         else
             raise_error("load_item_db(): unknown child tag " + quoted(tag) + " in item tag in item xml file " +
                         quoted(kItemFile));

@@ -92,13 +92,16 @@ TEST_F(ItemDbTest, DefaultsFlagsAndFieldWidths) {
 
 TEST_F(ItemDbTest, LocalizedChildrenFollowThePreferencesLanguage) {
     g_shell.preferences.language = "German";
-    write_items(R"(<item id="4" name="Sword" class="sword" description="Sharp." fuel_name="none">
+    write_items(R"(<item id="4" name="Sword" class="sword" description="Sharp." fuel_name="none"
+                         use_name="Sharpen" use_message="The blade gleams.">
                      <name language="English">Long sword</name>
                      <name language="German">Langschwert</name>
                      <name>Ignored</name>
                      <class_name language="German">Schwert</class_name>
                      <description language="German">Scharf.</description>
                      <fuel_name language="German">Kein Brennstoff</fuel_name>
+                     <use_name language="German">Schärfen</use_name>
+                     <use_message language="German">Die Klinge glänzt.</use_message>
                      <description language="French">Tranchant.</description>
                    </item>)");
     load_item_db();
@@ -108,12 +111,15 @@ TEST_F(ItemDbTest, LocalizedChildrenFollowThePreferencesLanguage) {
     EXPECT_EQ(t.class_name, "Schwert");
     EXPECT_EQ(t.description, "Scharf.");
     EXPECT_EQ(t.fuel_name, "Kein Brennstoff");
+    EXPECT_EQ(t.use_name, "Schärfen");
+    EXPECT_EQ(t.use_message, "Die Klinge glänzt.");
 
     g_shell.preferences.language = "English";
     load_item_db();
     EXPECT_EQ(g_items.types[4].name, "Long sword");
     EXPECT_EQ(g_items.types[4].class_name, "sword");
     EXPECT_EQ(g_items.types[4].description, "Sharp.");
+    EXPECT_EQ(g_items.types[4].use_name, "Sharpen");
 }
 
 TEST_F(ItemDbTest, ElementsWithoutIdAreSkippedWithTheirChildren) {
@@ -123,7 +129,8 @@ TEST_F(ItemDbTest, ElementsWithoutIdAreSkippedWithTheirChildren) {
     load_item_db();
     EXPECT_EQ(g_items.types[9].name, "Kept");
     for (int id = 1; id <= 254; ++id) {
-        if (id != 9) EXPECT_TRUE(g_items.types[id].name.empty()) << id;
+        if (id == 9) continue;
+        EXPECT_TRUE(g_items.types[id].name.empty()) << id;
     }
 }
 
@@ -188,7 +195,10 @@ TEST_F(ItemDbTest, UnknownNamesAreFatal) {
         {R"(<item id="1"><class_name kind="a">x</class_name></item>)",
          "unknown attribute \"kind\" in class_name$ tag"},
         {R"(<item id="1"><fuel_name who="a">x</fuel_name></item>)", "unknown attribute \"who\" in fuel_name tag"},
-        {R"(<item id="1"><use_name>x</use_name></item>)", "unknown child tag \"use_name\" in item tag"},
+        {R"(<item id="1"><use_name language="German" x="1">x</use_name></item>)",
+         "unknown attribute \"x\" in use_name tag"},
+        {R"(<item id="1"><use_message y="1">x</use_message></item>)", "unknown attribute \"y\" in use_message tag"},
+        {R"(<item id="1"><unequip_class class="a"/></item>)", "unknown child tag \"unequip_class\" in item tag"},
         {R"(<item id="1"/><monster id="2"/>)", "unknown tag \"monster\""},
     };
     for (const Case& c : cases) {
