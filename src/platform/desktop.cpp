@@ -1,0 +1,258 @@
+// The desktop backend: an SDL2 window (or the desktop's full screen) showing
+// the 640 x 480 picture scaled with black bars, SDL keyboard and mouse, and
+// an SDL audio device fed by our own mixer.
+#include <SDL.h>
+
+#include <chrono>
+#include <thread>
+
+#include "platform/keymap.h"
+#include "platform/media_state.h"
+#include "platform/sound_mixer.h"
+
+namespace {
+
+constexpr double FRAME_MS = 1000.0 / 60.0;
+
+class DesktopMachine : public Machine {
+public:
+    DesktopMachine() {
+        events_ = SDL_Init(SDL_INIT_EVENTS | SDL_INIT_TIMER) == 0;
+        // No display is no error here: opening the window reports it.
+        video_ = events_ && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    }
+    ~DesktopMachine() override {
+        sound_close();
+        destroy_screen();
+        destroy_window();
+        if (events_) SDL_Quit();
+    }
+
+    BackendKind kind() const override { return BackendKind::desktop; }
+
+    bool open_window(const std::string& title) override {
+        title_ = title;
+        if (!video_) return false;
+        if (window_ && fullscreen_) {
+            destroy_screen();
+            destroy_window();
+        }
+        if (window_) {
+            SDL_SetWindowTitle(window_, title.c_str());
+            return true;
+        }
+        window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, SCREEN_WIDTH,
+                                   SCREEN_HEIGHT, SDL_WINDOW_RESIZABLE | SDL_WINDOW_SHOWN);
+        fullscreen_ = false;
+        return window_ != nullptr;
+    }
+
+    bool open_window_screen() override {
+        if (!window_ && !open_window(title_)) return false;
+        if (renderer_) return true;
+        SDL_ShowCursor(SDL_ENABLE);
+        return create_screen();
+    }
+
+    bool open_full_screen(const std::string& title) override {
+        title_ = title;
+        if (!video_) return false;
+        destroy_screen();
+        destroy_window();
+        window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, SCREEN_WIDTH,
+                                   SCREEN_HEIGHT, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
+        if (!window_) return false;
+        fullscreen_ = true;
+        if (!create_screen()) {
+            destroy_window();
+            return false;
+        }
+        // The game draws its own mouse pointer on the full screen.
+        SDL_ShowCursor(SDL_DISABLE);
+        return true;
+    }
+
+    void close_screen() override {
+        destroy_screen();
+        // The full screen is a window of its own: it goes with its screen.
+        if (fullscreen_) destroy_window();
+        SDL_ShowCursor(SDL_ENABLE);
+    }
+
+    void close_window() override {
+        destroy_screen();
+        destroy_window();
+    }
+
+    bool screen_is_open() const override { return renderer_ != nullptr; }
+    bool screen_is_fullscreen() const override { return renderer_ && fullscreen_; }
+
+    void present(const Surface& frame) override {
+        pump_events();  // keeps the window answering while the game animates
+        if (renderer_ && texture_) {
+            SDL_UpdateTexture(texture_, nullptr, frame.pixels.data(), frame.width * 4);
+            SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+            SDL_RenderClear(renderer_);
+            SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+            auto before = std::chrono::steady_clock::now();
+            SDL_RenderPresent(renderer_);
+            // A present that blocked for a while waited for the display.
+            if (vsync_ && std::chrono::steady_clock::now() - before >= std::chrono::milliseconds(2)) {
+                next_frame_ = std::chrono::steady_clock::now();
+                return;
+            }
+        }
+        pace_frame();
+    }
+
+    void pump_events() override {
+        if (!events_) return;
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) handle(event);
+    }
+
+    void wait_for_event(int max_ms) override {
+        if (!events_) {
+            wait_ms(max_ms);
+            return;
+        }
+        SDL_Event event;
+        if (SDL_WaitEventTimeout(&event, max_ms)) handle(event);
+        pump_events();
+    }
+
+    void message_box(const std::string& caption, const std::string& text) override {
+        if (!video_) return;
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), text.c_str(), window_);
+    }
+
+    void wait_ms(int milliseconds) override {
+        if (milliseconds > 0) SDL_Delay(static_cast<Uint32>(milliseconds));
+    }
+
+    uint32_t tick_ms() override { return SDL_GetTicks(); }
+
+    void sound_init() override {
+        if (audio_device_ || SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+        audio_subsystem_ = true;
+        SDL_AudioSpec want{}, have{};
+        want.freq = MIX_RATE;
+        want.format = AUDIO_S16SYS;
+        want.channels = MIX_CHANNELS;
+        want.samples = 1024;
+        want.callback = &DesktopMachine::audio_callback;
+        want.userdata = this;
+        // SDL converts from our format to whatever the device wants.
+        audio_device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        if (audio_device_) SDL_PauseAudioDevice(audio_device_, 0);
+    }
+
+    void sound_close() override {
+        if (audio_device_) SDL_CloseAudioDevice(audio_device_);
+        audio_device_ = 0;
+        mixer_.clear();
+        if (audio_subsystem_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        audio_subsystem_ = false;
+    }
+
+    void sound_play(int sound) override {
+        if (!audio_device_) return;  // no device: silence
+        const SoundData& data = g_media.sounds.at(sound);
+        SDL_LockAudioDevice(audio_device_);
+        mixer_.play(data.samples, data.volume);
+        SDL_UnlockAudioDevice(audio_device_);
+    }
+
+private:
+    static void audio_callback(void* self, Uint8* stream, int length) {
+        auto* machine = static_cast<DesktopMachine*>(self);
+        machine->mixer_.mix(reinterpret_cast<int16_t*>(stream),
+                            length / static_cast<int>(sizeof(int16_t) * MIX_CHANNELS));
+    }
+
+    bool create_screen() {
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer_) return false;
+        SDL_RendererInfo info{};
+        vsync_ = SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC);
+        // Letterboxed scaling of the 640 x 480 picture; mouse events arrive
+        // in picture pixels.
+        SDL_RenderSetLogicalSize(renderer_, SCREEN_WIDTH, SCREEN_HEIGHT);
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_XBGR8888, SDL_TEXTUREACCESS_STREAMING, SCREEN_WIDTH,
+                                     SCREEN_HEIGHT);
+        if (!texture_) {
+            destroy_screen();
+            return false;
+        }
+        return true;
+    }
+
+    void destroy_screen() {
+        if (texture_) SDL_DestroyTexture(texture_);
+        if (renderer_) SDL_DestroyRenderer(renderer_);
+        texture_ = nullptr;
+        renderer_ = nullptr;
+    }
+
+    void destroy_window() {
+        if (window_) SDL_DestroyWindow(window_);
+        window_ = nullptr;
+        fullscreen_ = false;
+    }
+
+    // About 60 frames a second where the display does not pace us.
+    void pace_frame() {
+        using clock = std::chrono::steady_clock;
+        auto frame = std::chrono::duration_cast<clock::duration>(std::chrono::duration<double, std::milli>(FRAME_MS));
+        auto now = clock::now();
+        auto due = next_frame_ + frame;
+        if (now < due) {
+            std::this_thread::sleep_until(due);
+            next_frame_ = due;
+        } else {
+            next_frame_ = now;  // late (or the first frame): start a fresh schedule
+        }
+    }
+
+    void handle(const SDL_Event& event) {
+        switch (event.type) {
+        case SDL_KEYDOWN:
+            if (!event.key.repeat) input_key_down(scan_code_from_sdl(event.key.keysym.scancode));
+            break;
+        case SDL_KEYUP:
+            input_key_up(scan_code_from_sdl(event.key.keysym.scancode));
+            break;
+        case SDL_MOUSEMOTION:
+            input_mouse_move(event.motion.x, event.motion.y);
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            if (event.button.button == SDL_BUTTON_LEFT) {
+                input_mouse_move(event.button.x, event.button.y);
+                input_mouse_button(event.type == SDL_MOUSEBUTTONDOWN);
+            }
+            break;
+        case SDL_QUIT:  // the window's close box, or the process asked to end
+            input_window_event(WindowEvent::close_request);
+            break;
+        default:
+            break;
+        }
+    }
+
+    bool events_ = false, video_ = false, audio_subsystem_ = false;
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    bool fullscreen_ = false, vsync_ = false;
+    std::string title_ = "Umbrane";
+    SDL_AudioDeviceID audio_device_ = 0;
+    Mixer mixer_;
+    std::chrono::steady_clock::time_point next_frame_{};  // when the last frame was shown
+};
+
+}  // namespace
+
+std::unique_ptr<Machine> make_desktop_machine() { return std::make_unique<DesktopMachine>(); }

@@ -1,0 +1,161 @@
+// PNG (libpng) and JPEG (libjpeg) files to and from surfaces.
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include <jpeglib.h>
+#include <png.h>
+
+#include "platform/surface.h"
+
+namespace {
+
+constexpr uint32_t pack(unsigned r, unsigned g, unsigned b) { return r | (g << 8) | (b << 16); }
+
+bool decode_png(const std::string& host_file, Surface& out) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, host_file.c_str())) return false;
+    if (image.width == 0 || image.height == 0 || image.width > MAX_SURFACE_SIDE || image.height > MAX_SURFACE_SIDE) {
+        png_image_free(&image);
+        return false;
+    }
+    image.format = PNG_FORMAT_RGBA;
+    std::vector<unsigned char> buffer(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, buffer.data(), 0, nullptr)) {
+        png_image_free(&image);
+        return false;
+    }
+    Surface result(static_cast<int>(image.width), static_cast<int>(image.height));
+    for (size_t i = 0; i < result.pixels.size(); ++i) {
+        const unsigned char* p = &buffer[i * 4];
+        unsigned a = p[3];
+        // Lay the picture over black: see-through pixels become the transparent colour.
+        result.pixels[i] = pack(p[0] * a / 255, p[1] * a / 255, p[2] * a / 255);
+    }
+    out = std::move(result);
+    return true;
+}
+
+// libjpeg reports errors through a callback that must not return.
+struct JpegError {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+};
+
+void jpeg_error_exit(j_common_ptr info) {
+    auto* error = reinterpret_cast<JpegError*>(info->err);
+    std::longjmp(error->jump, 1);
+}
+
+void jpeg_no_message(j_common_ptr, int) {}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const {
+        if (file) std::fclose(file);
+    }
+};
+
+bool decode_jpeg(const std::string& host_file, Surface& out) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(host_file.c_str(), "rb"));
+    if (!file) return false;
+    // Everything with a destructor lives outside the setjmp region.
+    std::vector<unsigned char> row;
+    std::vector<uint32_t> pixels;
+    jpeg_decompress_struct info;
+    JpegError error;
+    info.err = jpeg_std_error(&error.manager);
+    error.manager.error_exit = jpeg_error_exit;
+    error.manager.emit_message = jpeg_no_message;
+    volatile int width = 0, height = 0;
+    if (setjmp(error.jump)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_stdio_src(&info, file.get());
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    width = static_cast<int>(info.output_width);
+    height = static_cast<int>(info.output_height);
+    if (width <= 0 || height <= 0 || width > MAX_SURFACE_SIDE || height > MAX_SURFACE_SIDE ||
+        info.output_components != 3) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    row.resize(static_cast<size_t>(width) * 3);
+    pixels.resize(static_cast<size_t>(width) * height);
+    while (info.output_scanline < info.output_height) {
+        size_t y = info.output_scanline;
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_read_scanlines(&info, rows, 1);
+        for (int x = 0; x < width; ++x) pixels[y * width + x] = pack(row[x * 3], row[x * 3 + 1], row[x * 3 + 2]);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    Surface result;
+    result.width = width;
+    result.height = height;
+    result.pixels = std::move(pixels);
+    result.reset_clip();
+    out = std::move(result);
+    return true;
+}
+
+}  // namespace
+
+bool decode_image_file(const std::string& host_file, Surface& out) {
+    unsigned char magic[8] = {};
+    {
+        std::unique_ptr<std::FILE, FileCloser> file(std::fopen(host_file.c_str(), "rb"));
+        if (!file || std::fread(magic, 1, sizeof magic, file.get()) != sizeof magic) return false;
+    }
+    if (png_sig_cmp(magic, 0, sizeof magic) == 0) return decode_png(host_file, out);
+    if (magic[0] == 0xFF && magic[1] == 0xD8) return decode_jpeg(host_file, out);
+    return false;
+}
+
+bool encode_jpeg(const Surface& surface, int quality, std::vector<unsigned char>& out) {
+    if (surface.empty()) return false;
+    std::vector<unsigned char> row(static_cast<size_t>(surface.width) * 3);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_compress_struct info;
+    JpegError error;
+    info.err = jpeg_std_error(&error.manager);
+    error.manager.error_exit = jpeg_error_exit;
+    error.manager.emit_message = jpeg_no_message;
+    if (setjmp(error.jump)) {
+        jpeg_destroy_compress(&info);
+        std::free(buffer);
+        return false;
+    }
+    jpeg_create_compress(&info);
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = static_cast<JDIMENSION>(surface.width);
+    info.image_height = static_cast<JDIMENSION>(surface.height);
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        int y = static_cast<int>(info.next_scanline);
+        for (int x = 0; x < surface.width; ++x) {
+            uint32_t p = surface.at(x, y);
+            row[x * 3] = p & 255;
+            row[x * 3 + 1] = (p >> 8) & 255;
+            row[x * 3 + 2] = (p >> 16) & 255;
+        }
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    out.assign(buffer, buffer + size);
+    jpeg_destroy_compress(&info);
+    std::free(buffer);
+    return true;
+}

@@ -1,0 +1,119 @@
+// Program, window, frame and time: the game's calls handed to the machine
+// side of the chosen backend.
+#include <algorithm>
+
+#include "platform/media_state.h"
+
+MediaState g_media;
+
+// Calls made before media_init (or after media_close) land on a headless
+// machine, so nothing ever dereferences a missing backend.
+Machine& media_machine() {
+    if (!g_media.machine) g_media.machine = make_headless_machine();
+    return *g_media.machine;
+}
+
+namespace {
+
+Machine& machine() { return media_machine(); }
+
+bool g_initialised = false;
+
+}  // namespace
+
+void reset_media_content() {
+    free_all_fonts();
+    g_media.sprites.clear();
+    g_media.images.clear();
+    g_media.next_image = 1;
+    g_media.sounds.clear();
+    g_media.next_sound = 1;
+    g_media.screen = Surface(SCREEN_WIDTH, SCREEN_HEIGHT);
+    g_media.shown = Surface(SCREEN_WIDTH, SCREEN_HEIGHT);
+    g_media.draw_target = SCREEN_TARGET;
+    g_media.drawing = false;
+    g_media.text_transparent = false;
+    g_media.text_background = 0;
+    g_media.current_font = 0;
+    g_media.locked = false;
+    input_reset();
+}
+
+// ---- Program ----
+
+bool media_init(BackendKind kind) {
+    if (g_initialised && g_media.machine && g_media.machine->kind() == kind) return true;
+    if (g_initialised) media_close();
+    g_media.machine = kind == BackendKind::desktop ? make_desktop_machine() : make_headless_machine();
+    if (!g_media.machine) return false;
+    reset_media_content();
+    if (!fonts_init()) return false;
+    g_initialised = true;
+    return true;
+}
+
+void media_close() {
+    if (g_media.machine) {
+        g_media.machine->sound_close();
+        g_media.machine->close_screen();
+        g_media.machine->close_window();
+    }
+    reset_media_content();
+    fonts_close();
+    g_media.machine.reset();  // the desktop machine shuts SDL down here
+    g_initialised = false;
+}
+
+BackendKind media_backend() { return machine().kind(); }
+
+void message_box(const std::string& caption, const std::string& text) { machine().message_box(caption, text); }
+
+// ---- Window and screen ----
+
+bool open_window(const std::string& title) { return machine().open_window(title); }
+bool open_window_screen() { return machine().open_window_screen(); }
+bool open_full_screen(const std::string& title) { return machine().open_full_screen(title); }
+void close_screen() { machine().close_screen(); }
+void close_window() { machine().close_window(); }
+bool screen_is_open() { return machine().screen_is_open(); }
+bool screen_is_fullscreen() { return machine().screen_is_fullscreen(); }
+
+WindowEvent take_window_event() {
+    machine().pump_events();
+    auto& queue = g_media.input.window_events;
+    if (queue.empty()) return WindowEvent::none;
+    WindowEvent event = queue.front();
+    queue.pop_front();
+    return event;
+}
+
+void window_mouse_position(int& x, int& y) {
+    machine().pump_events();
+    x = g_media.input.mouse_x;
+    y = g_media.input.mouse_y;
+}
+
+// ---- Frame ----
+
+void clear_screen(Colour colour) {
+    std::fill(g_media.screen.pixels.begin(), g_media.screen.pixels.end(), colour & 0xFFFFFFu);
+}
+
+void flip() {
+    g_media.shown.pixels = g_media.screen.pixels;
+    machine().present(g_media.shown);
+}
+
+void wait_for_event(int max_ms) { machine().wait_for_event(std::max(max_ms, 0)); }
+
+// ---- Time ----
+
+void wait_ms(int milliseconds) { machine().wait_ms(std::max(milliseconds, 0)); }
+uint32_t tick_ms() { return machine().tick_ms(); }
+
+// ---- Sound device ----
+
+void sound_init() { machine().sound_init(); }
+void sound_play(int sound) {
+    if (g_media.sounds.count(sound)) machine().sound_play(sound);
+}

@@ -1,0 +1,114 @@
+// The media layer's global state and the machine side that the desktop and
+// headless backends implement. Everything else (surfaces, drawing, fonts,
+// input snapshots, sound decoding and mixing) is shared by both.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/media.h"
+#include "platform/surface.h"
+
+struct _TTF_Font;
+
+// The machine side of one backend.
+class Machine {
+public:
+    virtual ~Machine() = default;
+    virtual BackendKind kind() const = 0;
+    virtual bool open_window(const std::string& title) = 0;
+    virtual bool open_window_screen() = 0;
+    virtual bool open_full_screen(const std::string& title) = 0;
+    virtual void close_screen() = 0;
+    virtual void close_window() = 0;
+    virtual bool screen_is_open() const = 0;
+    virtual bool screen_is_fullscreen() const = 0;
+    // Show the frame that flip just copied into the shown picture.
+    virtual void present(const Surface& frame) = 0;
+    // Bring every input event that has arrived into the shared input state.
+    virtual void pump_events() = 0;
+    virtual void wait_for_event(int max_ms) = 0;
+    virtual void message_box(const std::string& caption, const std::string& text) = 0;
+    virtual void wait_ms(int milliseconds) = 0;
+    virtual uint32_t tick_ms() = 0;
+    virtual void sound_init() = 0;
+    virtual void sound_close() = 0;
+    virtual void sound_play(int sound) = 0;
+};
+
+std::unique_ptr<Machine> make_desktop_machine();
+std::unique_ptr<Machine> make_headless_machine();
+
+struct Font {
+    _TTF_Font* handle = nullptr;
+    bool high_quality = false;
+};
+
+// Decoded sound in the mixer's format: interleaved stereo 16-bit at MIX_RATE.
+struct SoundData {
+    std::string file;  // the logical path it was loaded from
+    std::shared_ptr<const std::vector<int16_t>> samples;
+    int volume = 100;
+};
+
+// Keyboard, mouse and window events as both backends feed them.
+struct InputState {
+    // What the machine reports right now, and what went down since the last snapshot.
+    std::array<bool, 256> down{};
+    std::array<bool, 256> pressed_since{};
+    // The snapshot the game reads, and the one before it.
+    std::array<bool, 256> held{};
+    std::array<bool, 256> released{};
+    bool any_held = false, any_released = false;
+    int mouse_x = 0, mouse_y = 0;
+    bool mouse_down = false, mouse_pressed_since = false;
+    int snapshot_mouse_x = 0, snapshot_mouse_y = 0;
+    bool snapshot_mouse_held = false;
+    std::deque<WindowEvent> window_events;
+};
+
+struct MediaState {
+    std::unique_ptr<Machine> machine;
+    Surface screen{SCREEN_WIDTH, SCREEN_HEIGHT};  // back buffer
+    Surface shown{SCREEN_WIDTH, SCREEN_HEIGHT};   // last flipped picture
+    std::map<int, Surface> sprites;
+    std::map<int, Surface> images;
+    int next_image = 1;
+    // Drawing.
+    int draw_target = SCREEN_TARGET;
+    bool drawing = false;
+    bool text_transparent = false;
+    Colour text_background = 0;
+    int current_font = 0;
+    bool locked = false;
+    std::map<int, Font> fonts;
+    InputState input;
+    std::map<int, SoundData> sounds;
+    int next_sound = 1;
+};
+
+extern MediaState g_media;
+
+// The machine of the running backend (a headless one before media_init).
+Machine& media_machine();
+
+// Everything but the machine back to the state right after start-up
+// (sprites, images, fonts and sounds freed).
+void reset_media_content();
+
+// Input feeding (input.cpp).
+void input_key_down(int code);
+void input_key_up(int code);
+void input_mouse_move(int x, int y);
+void input_mouse_button(bool down);
+void input_window_event(WindowEvent event);
+void input_reset();
+
+// Fonts (fonts.cpp).
+bool fonts_init();
+void fonts_close();
+void free_all_fonts();

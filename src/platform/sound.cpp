@@ -1,0 +1,125 @@
+// Loading sounds (Ogg Vorbis through vorbisfile), their volumes, and the
+// mixer that the desktop backend's audio device plays from.
+#include <vorbis/vorbisfile.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/files.h"
+#include "platform/media_state.h"
+#include "platform/sound_mixer.h"
+
+namespace {
+
+// Longest sound we keep (ten minutes); anything longer is cut there.
+constexpr size_t MAX_SOUND_SAMPLES = static_cast<size_t>(MIX_RATE) * MIX_CHANNELS * 600;
+
+}  // namespace
+
+std::vector<int16_t> to_mix_format(const std::vector<int16_t>& samples, int channels, long rate) {
+    std::vector<int16_t> result;
+    if (channels <= 0 || rate <= 0) return result;
+    size_t frames = samples.size() / static_cast<size_t>(channels);
+    auto sample = [&](size_t frame, int channel) {
+        return samples[frame * channels + std::min(channel, channels - 1)];
+    };
+    if (rate == MIX_RATE) {
+        result.resize(frames * MIX_CHANNELS);
+        for (size_t f = 0; f < frames; ++f)
+            for (int c = 0; c < MIX_CHANNELS; ++c) result[f * MIX_CHANNELS + c] = sample(f, c);
+        return result;
+    }
+    if (frames == 0) return result;
+    size_t out_frames = static_cast<size_t>(static_cast<double>(frames) * MIX_RATE / rate);
+    result.resize(out_frames * MIX_CHANNELS);
+    for (size_t f = 0; f < out_frames; ++f) {
+        double where = static_cast<double>(f) * rate / MIX_RATE;
+        size_t left = static_cast<size_t>(where);
+        size_t right = std::min(left + 1, frames - 1);
+        double part = where - static_cast<double>(left);
+        for (int c = 0; c < MIX_CHANNELS; ++c) {
+            double value = sample(left, c) * (1.0 - part) + sample(right, c) * part;
+            result[f * MIX_CHANNELS + c] = static_cast<int16_t>(std::lround(value));
+        }
+    }
+    return result;
+}
+
+bool decode_ogg_file(const std::string& host_file, std::vector<int16_t>& out) {
+    OggVorbis_File file;
+    if (ov_fopen(host_file.c_str(), &file) != 0) return false;
+    vorbis_info* info = ov_info(&file, -1);
+    if (!info || info->channels <= 0 || info->rate <= 0) {
+        ov_clear(&file);
+        return false;
+    }
+    int channels = info->channels;
+    long rate = info->rate;
+    std::vector<int16_t> samples;
+    char buffer[16384];
+    int section = 0;
+    bool good = true;
+    for (;;) {
+        long got = ov_read(&file, buffer, sizeof buffer, 0, 2, 1, &section);
+        if (got == 0) break;
+        if (got == OV_HOLE) continue;  // a gap in the stream: go on after it
+        if (got < 0) {
+            good = false;
+            break;
+        }
+        // A chained file may change its layout; keep the first one only.
+        vorbis_info* now = ov_info(&file, section);
+        if (now && (now->channels != channels || now->rate != rate)) break;
+        const auto* values = reinterpret_cast<const int16_t*>(buffer);
+        samples.insert(samples.end(), values, values + got / 2);
+        if (samples.size() > MAX_SOUND_SAMPLES) break;
+    }
+    ov_clear(&file);
+    if (!good && samples.empty()) return false;
+    out = to_mix_format(samples, channels, rate);
+    return true;
+}
+
+void Mixer::play(std::shared_ptr<const std::vector<int16_t>> samples, int volume) {
+    if (!samples || samples->empty()) return;
+    // With every voice busy the one that has played longest gives way.
+    if (voices_.size() >= MAX_VOICES) {
+        auto oldest = std::max_element(voices_.begin(), voices_.end(),
+                                       [](const Voice& a, const Voice& b) { return a.position < b.position; });
+        voices_.erase(oldest);
+    }
+    voices_.push_back(Voice{std::move(samples), 0, std::clamp(volume, 0, 100)});
+}
+
+void Mixer::mix(int16_t* out, int frames) {
+    size_t count = static_cast<size_t>(std::max(frames, 0)) * MIX_CHANNELS;
+    std::vector<int32_t> sum(count, 0);
+    for (Voice& voice : voices_) {
+        const std::vector<int16_t>& samples = *voice.samples;
+        size_t n = std::min(count, samples.size() - voice.position);
+        for (size_t i = 0; i < n; ++i) sum[i] += samples[voice.position + i] * voice.volume / 100;
+        voice.position += n;
+    }
+    voices_.erase(std::remove_if(voices_.begin(), voices_.end(),
+                                 [](const Voice& v) { return v.position >= v.samples->size(); }),
+                  voices_.end());
+    for (size_t i = 0; i < count; ++i) out[i] = static_cast<int16_t>(std::clamp(sum[i], -32768, 32767));
+}
+
+// ---- The game's sound calls ----
+
+int sound_load(const std::string& logical_path) {
+    std::vector<int16_t> samples;
+    if (!decode_ogg_file(host_path(logical_path), samples)) return 0;
+    int number = g_media.next_sound++;
+    SoundData& sound = g_media.sounds[number];
+    sound.file = logical_path;
+    sound.samples = std::make_shared<const std::vector<int16_t>>(std::move(samples));
+    sound.volume = 100;
+    return number;
+}
+
+void sound_set_volume(int sound, int volume) {
+    auto found = g_media.sounds.find(sound);
+    if (found != g_media.sounds.end()) found->second.volume = std::clamp(volume, 0, 100);
+}

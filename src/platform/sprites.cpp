@@ -1,0 +1,114 @@
+// Sprites and images: loading, creating, clipping and displaying them on the
+// back buffer, grabbing the shown picture and saving JPEG files.
+#include "platform/files.h"
+#include "platform/media_state.h"
+
+namespace {
+
+Surface* find_sprite(int number) {
+    auto found = g_media.sprites.find(number);
+    return found == g_media.sprites.end() ? nullptr : &found->second;
+}
+
+// Numbers that sprite_load_any hands out start above the game's fixed ones.
+constexpr int FIRST_FREE_SPRITE = 100;
+
+void display(int number, int x, int y, BlitMode mode, int intensity) {
+    if (Surface* sprite = find_sprite(number)) blit(*sprite, g_media.screen, x, y, mode, intensity);
+}
+
+}  // namespace
+
+bool sprite_load(int number, const std::string& logical_path) {
+    if (number < 0) return false;
+    Surface loaded;
+    if (!decode_image_file(host_path(logical_path), loaded)) return false;
+    g_media.sprites[number] = std::move(loaded);
+    return true;
+}
+
+int sprite_load_any(const std::string& logical_path) {
+    int number = FIRST_FREE_SPRITE;
+    while (g_media.sprites.count(number)) ++number;
+    return sprite_load(number, logical_path) ? number : 0;
+}
+
+bool sprite_create(int number, int width, int height) {
+    if (number < 0 || width <= 0 || height <= 0 || width > MAX_SURFACE_SIDE || height > MAX_SURFACE_SIDE)
+        return false;
+    g_media.sprites[number] = Surface(width, height, 0);
+    return true;
+}
+
+void sprite_free(int number) { g_media.sprites.erase(number); }
+bool sprite_exists(int number) { return find_sprite(number) != nullptr; }
+
+int sprite_width(int number) {
+    Surface* sprite = find_sprite(number);
+    return sprite ? sprite->width : 0;
+}
+
+int sprite_height(int number) {
+    Surface* sprite = find_sprite(number);
+    return sprite ? sprite->height : 0;
+}
+
+void sprite_clip(int number, int x, int y, int width, int height) {
+    if (Surface* sprite = find_sprite(number)) {
+        sprite->clip_x = x;
+        sprite->clip_y = y;
+        sprite->clip_width = width;
+        sprite->clip_height = height;
+    }
+}
+
+void sprite_display_opaque(int number, int x, int y) { display(number, x, y, BlitMode::opaque, 255); }
+void sprite_display_transparent(int number, int x, int y) { display(number, x, y, BlitMode::transparent, 255); }
+void sprite_display_translucent(int number, int x, int y, int intensity) {
+    display(number, x, y, BlitMode::translucent, intensity);
+}
+
+bool sprite_grab(int number, int x, int y, int width, int height) {
+    if (number < 0 || width <= 0 || height <= 0 || width > MAX_SURFACE_SIDE || height > MAX_SURFACE_SIDE)
+        return false;
+    g_media.sprites[number] = copy_rectangle(g_media.shown, x, y, width, height);
+    return true;
+}
+
+bool sprite_save_jpeg(int number, const std::string& logical_path) {
+    Surface* sprite = find_sprite(number);
+    if (!sprite) return false;
+    std::vector<unsigned char> data;
+    if (!encode_jpeg(*sprite, 90, data)) return false;
+    return write_file_atomically(logical_path, data.data(), data.size());
+}
+
+Colour sprite_pixel(int number, int x, int y) {
+    Surface* sprite = find_sprite(number);
+    return sprite && sprite->inside(x, y) ? sprite->at(x, y) : 0;
+}
+
+Colour screen_pixel(int x, int y) { return g_media.screen.inside(x, y) ? g_media.screen.at(x, y) : 0; }
+Colour shown_screen_pixel(int x, int y) { return g_media.shown.inside(x, y) ? g_media.shown.at(x, y) : 0; }
+
+// ---- Images ----
+
+int image_load(const std::string& logical_path) {
+    Surface loaded;
+    if (!decode_image_file(host_path(logical_path), loaded)) return 0;
+    int handle = g_media.next_image++;
+    g_media.images[handle] = std::move(loaded);
+    return handle;
+}
+
+int image_width(int handle) {
+    auto found = g_media.images.find(handle);
+    return found == g_media.images.end() ? 0 : found->second.width;
+}
+
+int image_height(int handle) {
+    auto found = g_media.images.find(handle);
+    return found == g_media.images.end() ? 0 : found->second.height;
+}
+
+void image_free(int handle) { g_media.images.erase(handle); }
