@@ -1,0 +1,189 @@
+// Strings, lists, files and XML documents of the media layer.
+#include <gtest/gtest.h>
+
+#include "platform/files.h"
+#include "platform/game_list.h"
+#include "platform/random.h"
+#include "platform/strings.h"
+#include "platform/xml.h"
+#include "support/test_game.h"
+
+TEST(Strings, TextToIntegerReadsDecimalHexadecimalAndBinary) {
+    EXPECT_EQ(text_to_int("42"), 42);
+    EXPECT_EQ(text_to_int("-17"), -17);
+    EXPECT_EQ(text_to_int("$ff"), 255);
+    EXPECT_EQ(text_to_int("$1A"), 26);
+    EXPECT_EQ(text_to_int("%1011"), 11);
+    EXPECT_EQ(text_to_int("-$10"), -16);
+    EXPECT_EQ(text_to_int("yes"), 0);
+    EXPECT_EQ(text_to_int(""), 0);
+    EXPECT_EQ(text_to_int("12ab"), 12);
+    EXPECT_EQ(text_to_int("%102"), 2);  // binary stops at the first digit that is no bit
+    EXPECT_EQ(text_to_int("99999999999999999999999"), 0x7FFFFFFFFFFFll);  // saturates instead of overflowing
+}
+
+TEST(Strings, GameValuesWrapAtSixteenAndEightBits) {
+    EXPECT_EQ(wrap16(32767 + 1), -32768);
+    EXPECT_EQ(wrap16(70000), 4464);
+    EXPECT_EQ(wrap16(-32769), 32767);
+    EXPECT_EQ(wrap8(200), -56);
+    EXPECT_EQ(wrap8(-129), 127);
+}
+
+TEST(Strings, PiecesOfTexts) {
+    EXPECT_EQ(file_part("savegame\\level_1.xml"), "level_1.xml");
+    EXPECT_EQ(file_part("maps/sub\\x.xml"), "x.xml");
+    EXPECT_EQ(file_part("plain.xml"), "plain.xml");
+    EXPECT_EQ(file_part("folder/"), "");
+    EXPECT_EQ(replace_all("a [value] b [value]", "[value]", "7"), "a 7 b 7");
+    EXPECT_EQ(replace_all_nocase("Hit for [VALUE]!", "[value]", "3"), "Hit for 3!");
+    EXPECT_EQ(remove_all_nocase("bang.OGG", ".ogg"), "bang");
+    EXPECT_EQ(remove_all_nocase("x.ogg.Ogg", ".ogg"), "x");
+    EXPECT_EQ(left_part("abcdef", 3), "abc");
+    EXPECT_EQ(left_part("ab", 5), "ab");
+    EXPECT_EQ(middle_part("abcdef", 2, 2), "cd");
+    EXPECT_EQ(middle_part("abc", 7, 2), "");
+    EXPECT_EQ(find_text("a b c", " "), 1);
+    EXPECT_EQ(find_text("a b c", " ", 2), 3);
+    EXPECT_EQ(find_text("abc", "z"), -1);
+    EXPECT_EQ(float_to_text(2.456, 2), "2.46");
+    EXPECT_EQ(truncate_float(-2.9), -2);
+    EXPECT_EQ(truncate_float(1e12), 2147483647);
+}
+
+TEST(GameList, AddsAfterTheCurrentElementAndWalks) {
+    GameList<int> list;
+    EXPECT_EQ(list.index(), -1);
+    list.add() = 1;  // [1]
+    list.add() = 3;  // [1 3]
+    list.reset();
+    list.next();     // current 1
+    list.add() = 2;  // [1 2 3], current 2
+    EXPECT_EQ(list.index(), 1);
+    auto remembered = list.remember();
+    std::vector<int> seen;
+    list.reset();
+    while (list.next()) seen.push_back(list.current());
+    EXPECT_EQ(seen, (std::vector<int>{1, 2, 3}));
+    EXPECT_FALSE(list.next());
+    list.restore(remembered);
+    EXPECT_EQ(list.current(), 2);
+    list.reset();
+    list.add() = 0;  // before the first: inserted at the front
+    EXPECT_EQ(*list.begin(), 0);
+    EXPECT_TRUE(list.select(3));
+    EXPECT_EQ(list.current(), 3);
+    EXPECT_FALSE(list.select(4));
+    list.remove_current();
+    EXPECT_EQ(list.current(), 2);
+    EXPECT_EQ(list.count(), 3);
+    list.clear();
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_FALSE(list.next());
+}
+
+TEST(Random, StaysInRangeAndFollowsAScript) {
+    seed_random(7);
+    bool saw_low = false, saw_high = false;
+    for (int i = 0; i < 2000; ++i) {
+        int r = Random(99);
+        ASSERT_GE(r, 0);
+        ASSERT_LE(r, 99);
+        saw_low |= r == 0;
+        saw_high |= r == 99;
+    }
+    EXPECT_TRUE(saw_low && saw_high);  // both ends are inclusive
+    script_random({39, 500});
+    EXPECT_EQ(Random(99), 39);
+    EXPECT_EQ(Random(99), 99);  // a scripted draw is kept within 0..n
+    EXPECT_EQ(Random(0), 0);
+}
+
+TEST(Files, SizesListingsAndDeletion) {
+    TempGameFolder game;
+    game.write("savegame\\a.xml", "12345");
+    game.write("savegame\\B.XML", "");
+    game.write("savegame\\screenshot.jpg", "x");
+    game.write("savegame\\sub\\c.xml", "x");
+    EXPECT_EQ(file_size("savegame\\a.xml"), 5);
+    EXPECT_EQ(file_size("savegame\\B.XML"), 0);
+    EXPECT_LT(file_size("savegame\\missing.xml"), 0);
+    EXPECT_LT(file_size("savegame\\sub"), 0);  // a folder is no file
+
+    auto entries = list_folder("savegame\\", "*.xml");
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].name, "B.XML");
+    EXPECT_EQ(entries[0].type, 1);
+    EXPECT_EQ(entries[1].name, "a.xml");
+    EXPECT_EQ(list_folder("savegame", "*").size(), 4u);
+    EXPECT_TRUE(list_folder("nowhere", "*").empty());
+
+    EXPECT_TRUE(delete_file("savegame\\a.xml"));
+    EXPECT_LT(file_size("savegame\\a.xml"), 0);
+    EXPECT_FALSE(delete_file("savegame\\a.xml"));
+
+    EXPECT_TRUE(wildcard_match("level_?.xml", "LEVEL_3.xml"));
+    EXPECT_FALSE(wildcard_match("level_?.xml", "level_12.xml"));
+    EXPECT_TRUE(wildcard_match("*a*b", "xxaYYb"));
+
+    EXPECT_TRUE(write_file_atomically("new\\folder\\file.txt", std::string("content")));
+    std::string content;
+    EXPECT_TRUE(read_whole_file("new\\folder\\file.txt", content));
+    EXPECT_EQ(content, "content");
+    EXPECT_EQ(list_folder("new\\folder", "*").size(), 1u);  // no temporary file left behind
+}
+
+TEST(Xml, WritesEscapedTextAndReadsItBack) {
+    TempGameFolder game;
+    XmlDocument out;
+    XmlElement* root = out.create_root("character");
+    root->set_attribute("Umbrane_version", "0.1.0");
+    root->set_attribute("name", "Tom \"the <Brave>\" & Co");
+    root->set_attribute("name", "Tom \"the <Brave>\" & Co.");  // replaces, keeps the order
+    XmlElement* ability = root->add_child("ability");
+    ability->set_attribute("id", "3");
+    XmlElement* text = root->add_child("text");
+    text->text = "Grüße & <more>";
+    ASSERT_TRUE(out.save("savegame\\character.xml"));
+
+    XmlDocument in;
+    ASSERT_TRUE(in.load("savegame\\character.xml"));
+    ASSERT_EQ(in.status(), 0);
+    XmlElement* r = in.root();
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->name, "character");
+    ASSERT_EQ(r->attributes.size(), 2u);
+    EXPECT_EQ(r->attributes[0].first, "Umbrane_version");
+    EXPECT_EQ(r->attributes[1].second, "Tom \"the <Brave>\" & Co.");
+    XmlElement* first = r->first_child();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->name, "ability");
+    EXPECT_EQ(*first->attribute("id"), "3");
+    EXPECT_EQ(first->attribute("missing"), nullptr);
+    XmlElement* second = first->next_sibling();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->text, "Grüße & <more>");
+    EXPECT_EQ(second->next_sibling(), nullptr);
+}
+
+TEST(Xml, ReportsMissingFilesAndParserErrorsWithTheLine) {
+    TempGameFolder game;
+    XmlDocument doc;
+    EXPECT_FALSE(doc.load("data\\missing.xml"));
+
+    game.write("data\\broken.xml", "<root>\n<a>\n</b>\n</root>\n");
+    ASSERT_TRUE(doc.load("data\\broken.xml"));
+    EXPECT_NE(doc.status(), 0);
+    EXPECT_EQ(doc.error_text(), "mismatched tag at line 3");
+    EXPECT_EQ(doc.root(), nullptr);
+
+    game.write("data\\empty.xml", "");
+    ASSERT_TRUE(doc.load("data\\empty.xml"));
+    EXPECT_NE(doc.status(), 0);
+    EXPECT_EQ(doc.error_text(), "no element found at line 1");
+
+    game.write("data\\fine.xml", "<r a='1'><!-- note --><b>x</b></r>");
+    ASSERT_TRUE(doc.load("data\\fine.xml"));
+    EXPECT_EQ(doc.status(), 0);
+    EXPECT_EQ(doc.root()->first_child()->text, "x");
+}
