@@ -3,6 +3,7 @@
 #include "shell/shell_state.h"
 #include "character/character_state.h"
 #include "items/items_state.h"
+#include "map/map_state.h"
 #include "monsters/monsters_state.h"
 #include "powers/powers_state.h"
 #include "presentation/presentation_state.h"
@@ -15,4 +16,5 @@ void reset_game_state() {
     reset_items_state();
     reset_monsters_state();
     reset_powers_state();
+    reset_map_state();
 }

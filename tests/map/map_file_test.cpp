@@ -1,0 +1,407 @@
+// Reading and writing map files.
+#include <gtest/gtest.h>
+
+#include <iterator>
+
+#include "items/items_state.h"
+#include "map/map_file.h"
+#include "map/map_grid.h"
+#include "map/map_state.h"
+#include "map/map_test_support.h"
+#include "monsters/monster_behaviour.h"
+#include "monsters/monsters_state.h"
+#include "platform/files.h"
+#include "platform/strings.h"
+#include "platform/xml.h"
+
+namespace {
+
+template <typename T>
+const T& nth(const GameList<T>& list, int index) {
+    return *std::next(list.begin(), index);
+}
+
+class MapFile : public ::testing::Test {
+protected:
+    void SetUp() override { write_tileset(game, "test.png", "test.xml", "<tile_type id=\"1\" name=\"floor\"/>"); }
+    TempGameFolder game;
+    GameMap& map = g_map.map;
+};
+
+// A map with something in every field, list and attribute the file carries.
+void build_full_map(GameMap& map) {
+    map.name = "Old \"Mill\" & <Yard>";
+    map.tileset.definition_filename = "test.xml";
+    map.tileset.image_filename = "test.png";
+    map.tile_outside_map = 4;
+    map.default_tile = 33;  // not the most common tile: recomputed when saved
+    map.background_tile = 8;
+    map.spawn_monster_level = 3;
+    map.spawn_monster_chance = 15;
+    map.visited = 1;
+    map.lighting = 6;
+    fill_map(map, 7);
+    for (int x = 0; x < kMapSize; ++x) set_map_tile_type(map, x, 0, 4);
+    set_map_tile_type(map, 49, 49, 499);
+    set_map_portal(map, 10, 10, "cave.xml", 49, 0);
+    set_map_message(map, 11, 10, "", "second line only", 40);
+    set_map_message(map, 12, 10, "first", "second", 41);
+    set_map_event(map, 13, 10, "lever", 3);
+    set_map_event(map, 14, 10, "gate", 0);
+    set_map_event(map, 14, 11, "lever", 3);
+    add_map_event("lever", 1, 3);
+    add_map_event("gate", 0, 0);
+    set_map_hidden(map, 15, 10, 1);
+    set_map_tile_type(map, 15, 10, 9);
+    set_map_visited(map, 16, 10, 1);
+    set_map_power_used(map, 17, 10, "open_lock|light");
+
+    Transformation opens;
+    opens.event = "lever";
+    opens.x = 20;
+    opens.y = 21;
+    opens.tile_type = 15;
+    opens.portal_mapfile = "beyond.xml";
+    opens.portal_x = 1;
+    opens.portal_y = 2;
+    opens.message_line1 = "The gate";
+    opens.message_line2 = "is open";
+    opens.message_tile = 15;
+    opens.new_event = "gate";
+    opens.triggered = 1;
+    add_transformation(opens);
+    Transformation second;
+    second.event = "gate";
+    second.x = -1;
+    second.y = -1;
+    add_transformation(second);
+
+    Monster rat;
+    rat.type = 1;
+    rat.x = 5;
+    rat.y = 6;
+    rat.hitpoints = 4;
+    add_monster(map, rat);
+    Monster orc;
+    orc.type = 10;
+    orc.x = 40;
+    orc.y = 41;
+    orc.hitpoints = -3;
+    orc.alerted = 1;
+    add_monster(map, orc);
+    g_monsters.list.current().status = "slowed|confused";
+
+    MapItem& bread = g_items.map_items.append();
+    bread.x = 3;
+    bread.y = 4;
+    bread.type = 1;
+    MapItem& sword = g_items.map_items.append();
+    sword.x = 3;
+    sword.y = 4;
+    sword.type = 6;
+
+    DungeonRecord cave;
+    cave.xpos = 30;
+    cave.ypos = 31;
+    cave.name = "Old Cave";
+    cave.map_filename = "cave";
+    cave.number_of_levels = 4;
+    cave.dimension_x = 25;
+    cave.dimension_y = 31;
+    cave.entrance_to_level = 2;
+    cave.difficulty_level = 3;
+    cave.lighting = 5;
+    cave.default_tile = 4;
+    cave.background_tile = 1;
+    cave.tile_outside_map = 0;
+    cave.main_treasure = 38;
+    cave.bottom_portal = "start.xml";
+    cave.bottom_portal_target_x = 7;
+    cave.bottom_portal_target_y = 8;
+    cave.bottom_portal_tile = 38;
+    cave.traps_per_level = 3;
+    g_map.level_exits.append() = cave;
+}
+
+TEST_F(MapFile, RoundTripKeepsEverything) {
+    build_full_map(map);
+    save_map(map, "savegame\\mill.xml");
+    EXPECT_EQ(map.default_tile, 7);
+
+    // A second map in memory is replaced completely by loading.
+    reset_map(map);
+    map.name = "other";
+    load_map(map, "savegame\\mill.xml", 1);
+
+    EXPECT_EQ(map.name, "Old \"Mill\" & <Yard>");
+    EXPECT_EQ(map.filename, "mill.xml");
+    EXPECT_EQ(map.tileset.definition_filename, "test.xml");
+    EXPECT_EQ(map.tileset.image_filename, "test.png");
+    EXPECT_EQ(map.tileset.tile_types[1].name, "floor");
+    EXPECT_EQ(map.tileset.sprite_loaded, 1);
+    EXPECT_EQ(map.tile_outside_map, 4);
+    EXPECT_EQ(map.default_tile, 7);
+    EXPECT_EQ(map.background_tile, 8);
+    EXPECT_EQ(map.spawn_monster_level, 3);
+    EXPECT_EQ(map.spawn_monster_chance, 15);
+    EXPECT_EQ(map.visited, 1);
+    EXPECT_EQ(map.lighting, 6);
+
+    // Grid.
+    for (int y = 0; y < kMapSize; ++y)
+        for (int x = 0; x < kMapSize; ++x) {
+            int expected = y == 0 ? 4 : 7;
+            if (x == 49 && y == 49) expected = 499;
+            if (x == 15 && y == 10) expected = 9;
+            ASSERT_EQ(read_map_tile_type(map, x, y), expected) << x << "," << y;
+        }
+    EXPECT_EQ(read_map_portal_mapfilename(map, 10, 10), "cave.xml");
+    EXPECT_EQ(read_map_portal_target_x(map, 10, 10), 49);
+    EXPECT_EQ(read_map_portal_target_y(map, 10, 10), 0);
+    EXPECT_EQ(read_map_message_line1(map, 11, 10), "");
+    EXPECT_EQ(read_map_message_line2(map, 11, 10), "second line only");
+    EXPECT_EQ(read_map_message_tile(map, 11, 10), 40);
+    EXPECT_EQ(read_map_message_line1(map, 12, 10), "first");
+    EXPECT_EQ(read_map_message_tile(map, 12, 10), 41);
+    EXPECT_EQ(read_map_event(map, 13, 10), "lever");
+    EXPECT_EQ(read_map_event_xp(map, 13, 10), 3);
+    EXPECT_EQ(read_map_event(map, 14, 10), "gate");
+    EXPECT_EQ(read_map_event(map, 14, 11), "lever");
+    EXPECT_EQ(read_map_hidden(map, 15, 10), 1);
+    EXPECT_EQ(read_map_visited(map, 16, 10), 1);
+    EXPECT_EQ(read_map_power_used(map, 17, 10), "open_lock|light");
+
+    // Events: fired state and xp kept, in file order.
+    ASSERT_EQ(g_map.events.count(), 2);
+    EXPECT_EQ(nth(g_map.events, 0).name, "lever");
+    EXPECT_EQ(nth(g_map.events, 0).triggered, 1);
+    EXPECT_EQ(nth(g_map.events, 0).xp, 3);
+    EXPECT_EQ(nth(g_map.events, 1).name, "gate");
+    EXPECT_EQ(nth(g_map.events, 1).triggered, 0);
+    EXPECT_EQ(map_event_triggered("lever"), 1);
+    EXPECT_EQ(map_event_xp("lever"), 3);
+    EXPECT_EQ(map_event_xp("nothing"), 0);
+
+    ASSERT_EQ(g_map.transformations.count(), 2);
+    const Transformation& t = nth(g_map.transformations, 0);
+    EXPECT_EQ(t.event, "lever");
+    EXPECT_EQ(t.x, 20);
+    EXPECT_EQ(t.y, 21);
+    EXPECT_EQ(t.tile_type, 15);
+    EXPECT_EQ(t.portal_mapfile, "beyond.xml");
+    EXPECT_EQ(t.portal_x, 1);
+    EXPECT_EQ(t.portal_y, 2);
+    EXPECT_EQ(t.message_line1, "The gate");
+    EXPECT_EQ(t.message_line2, "is open");
+    EXPECT_EQ(t.message_tile, 15);
+    EXPECT_EQ(t.new_event, "gate");
+    EXPECT_EQ(t.triggered, 1);
+    EXPECT_EQ(nth(g_map.transformations, 1).x, -1);
+
+    ASSERT_EQ(g_monsters.list.count(), 2);
+    const Monster& rat = nth(g_monsters.list, 0);
+    EXPECT_EQ(rat.type, 1);
+    EXPECT_EQ(rat.x, 5);
+    EXPECT_EQ(rat.y, 6);
+    EXPECT_EQ(rat.hitpoints, 4);
+    EXPECT_EQ(rat.alerted, 0);
+    EXPECT_EQ(rat.status, "");
+    const Monster& orc = nth(g_monsters.list, 1);
+    EXPECT_EQ(orc.type, 10);
+    EXPECT_EQ(orc.hitpoints, -3);
+    EXPECT_EQ(orc.alerted, 1);
+    EXPECT_EQ(orc.status, "slowed|confused");
+
+    ASSERT_EQ(g_items.map_items.count(), 2);
+    EXPECT_EQ(nth(g_items.map_items, 0).type, 1);
+    EXPECT_EQ(nth(g_items.map_items, 1).type, 6);
+    EXPECT_EQ(nth(g_items.map_items, 1).x, 3);
+    EXPECT_EQ(nth(g_items.map_items, 1).y, 4);
+    EXPECT_EQ(nth(g_items.map_items, 1).amount, 0);
+
+    ASSERT_EQ(g_map.level_exits.count(), 1);
+    const DungeonRecord& cave = nth(g_map.level_exits, 0);
+    EXPECT_EQ(cave.xpos, 30);
+    EXPECT_EQ(cave.ypos, 31);
+    EXPECT_EQ(cave.name, "Old Cave");
+    EXPECT_EQ(cave.map_filename, "cave");
+    EXPECT_EQ(cave.number_of_levels, 4);
+    EXPECT_EQ(cave.dimension_x, 25);
+    EXPECT_EQ(cave.dimension_y, 31);
+    EXPECT_EQ(cave.entrance_to_level, 2);
+    EXPECT_EQ(cave.difficulty_level, 3);
+    EXPECT_EQ(cave.lighting, 5);
+    EXPECT_EQ(cave.default_tile, 4);
+    EXPECT_EQ(cave.background_tile, 1);
+    EXPECT_EQ(cave.tile_outside_map, 0);
+    EXPECT_EQ(cave.main_treasure, 38);
+    EXPECT_EQ(cave.bottom_portal, "start.xml");
+    EXPECT_EQ(cave.bottom_portal_target_x, 7);
+    EXPECT_EQ(cave.bottom_portal_target_y, 8);
+    EXPECT_EQ(cave.bottom_portal_tile, 38);
+    EXPECT_EQ(cave.traps_per_level, 3);
+
+    // Saving the loaded copy writes the same file again.
+    std::string first, second;
+    ASSERT_TRUE(read_whole_file("savegame\\mill.xml", first));
+    save_map(map, "savegame\\copy.xml");
+    ASSERT_TRUE(read_whole_file("savegame\\copy.xml", second));
+    EXPECT_EQ(second, replace_all(first, "filename=\"mill.xml\"", "filename=\"copy.xml\""));
+}
+
+TEST_F(MapFile, WriterOrderAndWhichFieldsAreWritten) {
+    fill_map(map, 1);
+    map.tileset.definition_filename = "test.xml";
+    map.tileset.image_filename = "test.png";
+    set_map_message(map, 2, 0, "", "", 9);            // only a message tile: not written
+    set_map_event(map, 3, 0, "ev", -2);               // negative xp is not written
+    set_map_tile_type(map, 4, 0, 2);
+    set_map_portal(map, 4, 0, "p.xml", 1, 2);
+    set_map_message(map, 4, 0, "a", "b", 3);
+    set_map_power_used(map, 4, 0, "light");
+    set_map_visited(map, 4, 0, 1);
+    set_map_hidden(map, 4, 0, 1);
+    set_map_event(map, 4, 0, "ev", 4);
+    add_map_event("ev", 1, 4);
+    save_map(map, "savegame\\order.xml");
+
+    XmlDocument document;
+    ASSERT_TRUE(document.load("savegame\\order.xml"));
+    const XmlElement* root = document.root();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->name, "map");
+    std::vector<std::string> names;
+    for (const auto& [name, value] : root->attributes) names.push_back(name);
+    EXPECT_EQ(names, (std::vector<std::string>{"Umbrane_version", "name", "filename", "tileset_definition_filename",
+                                               "tileset_image_filename", "tile_outside_map", "default_tile",
+                                               "background_tile", "spawn_monster_level", "spawn_monster_chance",
+                                               "lighting"}));
+    EXPECT_EQ(*root->attribute("Umbrane_version"), "0.1.0");
+    EXPECT_EQ(*root->attribute("filename"), "order.xml");
+    ASSERT_EQ(root->children.size(), 2u);
+    const XmlElement& plain_event = *root->children[0];
+    EXPECT_EQ(*plain_event.attribute("x"), "3");
+    EXPECT_EQ(plain_event.attribute("event_xp"), nullptr);
+    EXPECT_EQ(*plain_event.attribute("event_triggered"), "1");
+    EXPECT_EQ(plain_event.text, "1");
+    const XmlElement& full = *root->children[1];
+    names.clear();
+    for (const auto& [name, value] : full.attributes) names.push_back(name);
+    EXPECT_EQ(names, (std::vector<std::string>{"x", "y", "portal_mapfile", "portal_x", "portal_y", "message_line1",
+                                               "message_line2", "message_tile", "power_used", "visited", "hidden",
+                                               "event", "event_triggered", "event_xp"}));
+    EXPECT_EQ(full.text, "2");
+}
+
+TEST_F(MapFile, ReaderDefaultsAndDroppedEntries) {
+    game.write("maps\\plain.xml", map_text("filename=\"elsewhere.xml\" Umbrane_version=\"9\" lighting=\"dark\"", R"(
+      <field x="2" y="3">5</field>
+      <field event="nowhere" event_xp="2" message_line1="lost">6</field>
+      <field x="4" y="4" event="nowhere" event_triggered="1">6</field>
+      <transformation event="e" tile_type="3"/>
+      <transformation event="e" tile_type="4"/>
+      <transformation event="e" x="1" y="1"/>
+      <monster type="3" xpos="1" ypos="1" hitpoints="5"/>
+      <monster type="4" xpos="1" ypos="1" hitpoints="6"/>
+      <monster type="3" xpos="50" ypos="1"/>
+      <monster type="0" xpos="2" ypos="2"/>
+      <monster type="300" xpos="3" ypos="2"/>
+      <monster xpos="4" ypos="2" effect="slowed"/>
+      <item xpos="60" ypos="-4" type="2"/>
+      <item xpos="1" ypos="1" type="0"/>
+      <item xpos="1" ypos="1" type="255"/>
+      <dungeon name="first" main_treasure="7"/>
+      <dungeon name="second"/>
+      <dungeon xpos="1" ypos="1"/>
+    )"));
+    load_map(map, "maps\\plain.xml");
+    EXPECT_EQ(map.filename, "plain.xml");
+    EXPECT_EQ(map.lighting, 0);
+    EXPECT_EQ(map.default_tile, 0);
+    EXPECT_EQ(read_map_tile_type(map, 0, 0), 0);
+    EXPECT_EQ(read_map_tile_type(map, 2, 3), 5);
+    EXPECT_EQ(read_map_message_line1(map, 0, 0), "");
+    // The field without a position registered its event; the first registration wins.
+    ASSERT_EQ(g_map.events.count(), 1);
+    EXPECT_EQ(nth(g_map.events, 0).xp, 2);
+    EXPECT_EQ(nth(g_map.events, 0).triggered, 0);
+    EXPECT_EQ(read_map_event(map, 4, 4), "nowhere");
+    // Same x, y and event once only; missing positions read as -1.
+    ASSERT_EQ(g_map.transformations.count(), 2);
+    EXPECT_EQ(nth(g_map.transformations, 0).x, -1);
+    EXPECT_EQ(nth(g_map.transformations, 0).y, -1);
+    EXPECT_EQ(nth(g_map.transformations, 0).tile_type, 3);
+    ASSERT_EQ(g_monsters.list.count(), 1);
+    EXPECT_EQ(nth(g_monsters.list, 0).hitpoints, 5);
+    ASSERT_EQ(g_items.map_items.count(), 1);
+    EXPECT_EQ(nth(g_items.map_items, 0).x, 60);
+    ASSERT_EQ(g_map.level_exits.count(), 2);
+    const DungeonRecord& second = nth(g_map.level_exits, 1);
+    EXPECT_EQ(nth(g_map.level_exits, 0).main_treasure, 7);
+    EXPECT_EQ(second.name, "second");
+    EXPECT_EQ(second.main_treasure, 0);
+    EXPECT_EQ(second.xpos, -1);
+    EXPECT_EQ(second.ypos, -1);
+    EXPECT_EQ(second.entrance_to_level, 1);
+    EXPECT_EQ(second.difficulty_level, 1);
+    EXPECT_EQ(second.default_tile, 1);
+    EXPECT_EQ(second.background_tile, 4);
+    EXPECT_EQ(second.tile_outside_map, 1);
+    EXPECT_EQ(second.number_of_levels, 0);
+}
+
+TEST_F(MapFile, ReaderMessages) {
+    EXPECT_FATAL(load_map(map, "maps\\none.xml"), "load_map(): could not open map xml file: \"maps\\none.xml\"");
+
+    const std::string broken = "<map>\n<field x=\"1\">\n</map>";
+    game.write("maps\\m.xml", broken);
+    XmlDocument parsed;
+    parsed.parse_text(broken);
+    EXPECT_FATAL(load_map(map, "maps\\m.xml"),
+                 "load_map(): error in xml structure of map file \"maps\\m.xml\": " + parsed.error_text());
+
+    auto fails_with = [&](const std::string& content, const std::string& message) {
+        game.write("maps\\m.xml", content);
+        EXPECT_FATAL(load_map(map, "maps\\m.xml"), message);
+    };
+    fails_with(map_text("lighting=\"9\"", ""), "load_map(): wrong lighting attribute \"9\" in map file \"maps\\m.xml\"");
+    fails_with(map_text("lighting=\"-1\"", ""),
+               "load_map(): wrong lighting attribute \"-1\" in map file \"maps\\m.xml\"");
+    fails_with(map_text("author=\"me\"", ""),
+               "load_map(): unknown attribute \"author\" in main node in map file \"maps\\m.xml\"");
+    fails_with(map_text("", "<field x=\"1\" y=\"1\" colour=\"2\">1</field>"),
+               "load_map(): unknown attribute \"colour\" in field tag in map file \"maps\\m.xml\"");
+    fails_with(map_text("", "<transformation event=\"e\" tile=\"2\"/>"),
+               "load_map(): unknown attribute \"tile\" in transformation tag in map file \"maps\\m.xml\"");
+    fails_with(map_text("", "<monster type=\"1\" x=\"2\"/>"),
+               "load_map(): unknown attribute \"x\" in monster tag in map file \"maps\\m.xml\"");
+    fails_with(map_text("", "<item type=\"1\" amount=\"2\"/>"),
+               "load_map(): unknown attribute \"amount\" in item tag in map xml file \"maps\\m.xml\"");
+    fails_with(map_text("", "<dungeon name=\"d\" levels=\"2\"/>"),
+               "load_map(): unknown attribute \"levels\" in dungeon tag in map xml file \"maps\\m.xml\"");
+    fails_with(map_text("", "<door x=\"1\"/>"), "load_map(): unknown tag \"door\" in map file \"maps\\m.xml\"");
+    fails_with("<map tileset_image_filename=\"test.png\"/>",
+               "load_map: could not find a tileset definition in map file \"m.xml\"");
+    fails_with("<map tileset_definition_filename=\"test.xml\"/>",
+               "load_map: could not find a tileset image in map file \"m.xml\"");
+    fails_with(map_text("", "<field x=\"50\" y=\"1\">1</field>"), "set_map_tile_type: wrong parameters: x=50; y=1");
+    fails_with(map_text("", "<field x=\"1\" y=\"1\">500</field>"), "set_map_tile_type: wrong tile_type: 500");
+    fails_with(map_text("", "<field y=\"1\" portal_mapfile=\"a.xml\">1</field>"),
+               "set_map_portal: wrong parameters: x=-1; y=1");
+    fails_with(map_text("", "<field x=\"1\" y=\"1\" portal_mapfile=\"a.xml\" portal_x=\"50\">1</field>"),
+               "set_map_portal: wrong parameters: target_x=50; target_y=0");
+    fails_with(map_text("default_tile=\"500\"", ""), "set_map_tile_type: wrong tile_type: 500");
+}
+
+TEST_F(MapFile, SavegamePathAndSaveFailure) {
+    game.write("savegame\\town.xml", map_text("name=\"Town\" filename=\"other.xml\" visited=\"no\"", ""));
+    load_map(map, "savegame\\town.xml", 1);
+    EXPECT_EQ(map.name, "Town");
+    EXPECT_EQ(map.filename, "town.xml");
+    EXPECT_EQ(map.visited, 0);
+
+    game.write("blocked", "a file where a folder should be");
+    EXPECT_FATAL(save_map(map, "blocked\\town.xml"), "Could not save map data to file \"blocked\\town.xml\"");
+}
+
+}  // namespace
