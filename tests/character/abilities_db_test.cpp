@@ -1,0 +1,413 @@
+// Reading "data\abilities.xml" and resolving names.
+#include <gtest/gtest.h>
+
+#include "character/abilities_db.h"
+#include "character/ability_model.h"
+#include "character/character_state.h"
+#include "shell/shell_state.h"
+#include "support/test_game.h"
+
+namespace {
+
+const std::string kFile = "\"data\\abilities.xml\"";
+
+void write_abilities(const TempGameFolder& game, const std::string& body) {
+    game.write("data\\abilities.xml", "<?xml version=\"1.0\"?>\n<abilities>\n" + body + "\n</abilities>\n");
+}
+void load(const TempGameFolder& game, const std::string& body) {
+    write_abilities(game, body);
+    load_abilities_db();
+}
+void expect_load_fails(const TempGameFolder& game, const std::string& body, const std::string& message) {
+    write_abilities(game, body);
+    EXPECT_FATAL(load_abilities_db(), message);
+}
+const AbilityRecord& ability(int id) { return g_character_model.abilities[id]; }
+
+TEST(AbilitiesDb, ReadsEveryAttribute) {
+    TempGameFolder game;
+    load(game,
+         R"(<ability id="3" name="hp" description="Life" tile="7" attribute_start_value="20" color="255"
+              depletable="yes" percentage="yes" main_screen="yes" displayed_as_bonus="yes" randomizer_ability="4"
+              attribute="yes" xp="yes" not_shown_if_zero="yes" minimum="2" change_per_turn_chance="300"
+              change_per_turn="1" change_per_move="-1" turn_ends_if_lower="1" restore_at_end_of_turn="yes"
+              game_ends="lower" game_ends_val="1" game_ends_message="dead" critical_hit_melee="yes"
+              attack_melee="yes" defense_melee="yes" modify_with_each_kill="2" damage_in_melee="yes"
+              lightradius="yes" modify_per_point_of_damage="-1" sneaking="yes" backstab="yes"
+              perception_tile_class="trap" modify_atribute="4" modify_multiplier="3" modify_divisor="2"
+              modify_animation="sparkle" modify_sound="heal" armor="yes" movement="yes" buffer_for_attribute="4"
+              buffer_animation="shield" hit_multiplier="5" hit_attribute="4"/>
+            <ability id="4" name="other" game_ends="higher" depletable="Yes" change_per_turn="70000"/>
+            <ability id="5" name="third" game_ends="Lower"/>)");
+    const AbilityRecord& a = ability(3);
+    EXPECT_EQ(a.name, "hp");
+    EXPECT_EQ(a.display_name, "hp");
+    EXPECT_EQ(a.description, "Life");
+    EXPECT_EQ(a.tile, 7);
+    EXPECT_EQ(a.attribute_start_value, 20);
+    EXPECT_EQ(a.color, 255);
+    EXPECT_TRUE(a.depletable && a.percentage && a.main_screen && a.displayed_as_bonus && a.attribute && a.xp &&
+                a.not_shown_if_zero && a.restore_at_end_of_turn && a.critical_hit_melee && a.attack_melee &&
+                a.defense_melee && a.damage_in_melee && a.lightradius && a.sneaking && a.backstab && a.armor &&
+                a.movement);
+    EXPECT_EQ(a.randomizer_ability, 4);
+    EXPECT_EQ(a.minimum, 2);
+    EXPECT_EQ(a.change_per_turn_chance, 44);  // 300 kept in 8 bits
+    EXPECT_EQ(a.change_per_turn, 1);
+    EXPECT_EQ(a.change_per_move, -1);
+    EXPECT_EQ(a.turn_ends_if_lower, 1);
+    EXPECT_EQ(a.game_ends, 1);
+    EXPECT_EQ(a.game_ends_val, 1);
+    EXPECT_EQ(a.game_ends_message, "dead");
+    EXPECT_EQ(a.modify_with_each_kill, 2);
+    EXPECT_EQ(a.modify_per_point_of_damage, -1);
+    EXPECT_EQ(a.perception_tile_class, "trap");
+    EXPECT_EQ(a.modify_atribute, 4);
+    EXPECT_EQ(a.modify_multiplier, 3);
+    EXPECT_EQ(a.modify_divisor, 2);
+    EXPECT_EQ(a.modify_animation, "sparkle");
+    EXPECT_EQ(a.modify_sound, "heal");
+    EXPECT_EQ(a.buffer_for_attribute, 4);
+    EXPECT_EQ(a.buffer_animation, "shield");
+    EXPECT_EQ(a.hit_multiplier, 5);
+    EXPECT_EQ(a.hit_attribute, 4);
+    EXPECT_EQ(ability(4).game_ends, 2);
+    EXPECT_FALSE(ability(4).depletable);  // only exactly "yes"
+    EXPECT_EQ(ability(4).change_per_turn, 4464);  // 70000 kept in 16 bits
+    EXPECT_EQ(ability(5).game_ends, 0);
+    // Untouched defaults.
+    EXPECT_EQ(ability(4).minimum, -1);
+    EXPECT_EQ(ability(4).turn_ends_if_lower, -32000);
+    EXPECT_EQ(ability(4).modify_multiplier, 1);
+    EXPECT_EQ(ability(4).modify_divisor, 1);
+    EXPECT_EQ(ability(4).color, 255 + 256 * 255 + 65536 * 255);
+    EXPECT_EQ(ability(1).name, "");
+}
+
+TEST(AbilitiesDb, IdsMustBeValidAndUnique) {
+    TempGameFolder game;
+    const std::string prefix = "load_abilities_db(): error in abilities file " + kFile;
+    expect_load_fails(game, R"(<ability name="x"/>)", prefix + ": unique ability id < 1");
+    expect_load_fails(game, R"(<ability id="0" name="x"/>)", prefix + ": unique ability id < 1");
+    expect_load_fails(game, R"(<ability id="255" name="x"/>)", prefix + ": ability id > 254");
+    expect_load_fails(game, R"(<ability id="65537" name="x"/>)", prefix + ": ability id > 254");
+    load(game, R"(<ability id="254" name="last"/>)");
+    EXPECT_EQ(ability(254).name, "last");
+    expect_load_fails(game, R"(<ability id="7" name="a"/><ability id="7" name="b"/>)",
+                      "load_abilities_db(): ability id 7 not unique in abilities file " + kFile);
+    // An ability without a name does not occupy its id.
+    load(game, R"(<ability id="7"/><ability id="7" name="b"/>)");
+    EXPECT_EQ(ability(7).name, "b");
+    // A load starts from an empty table.
+    load(game, R"(<ability id="8" name="c"/>)");
+    EXPECT_EQ(ability(7).name, "");
+    // An unknown attribute is reported before the id is looked at.
+    expect_load_fails(game, R"(<ability idd="3"/>)",
+                      "load_abilities_db(): wrong attribute \"idd\" in ability tag in file " + kFile);
+}
+
+TEST(AbilitiesDb, FileAndTagFailures) {
+    TempGameFolder game;
+    EXPECT_FATAL(load_abilities_db(), "load_abilities_db(): could not open abilites xml file: " + kFile);
+    game.write("data\\abilities.xml", "<abilities><ability id=\"1\"></abilities>");
+    try {
+        load_abilities_db();
+        ADD_FAILURE() << "no fatal error";
+    } catch (const FatalError& e) {
+        std::string text = e.what();
+        std::string start = "load_abilities_db(): error in xml structure of abilities file " + kFile + ": ";
+        EXPECT_EQ(text.substr(0, start.size()), start);
+        EXPECT_GT(text.size(), start.size());
+    }
+    expect_load_fails(game, R"(<power id="1"/>)", "load_abilities_db(): wrong tag \"power\" in file " + kFile);
+    expect_load_fails(game, R"(<ability id="1" name="a"><bonus/></ability>)",
+                      "load_abilities_db(): wrong tag \"bonus\" in file " + kFile);
+}
+
+TEST(AbilitiesDb, AttributeBonuses) {
+    TempGameFolder game;
+    load(game, R"(<ability id="1" name="strength">
+                    <attribute_bonus attribute="1" bonus="2" displayed="yes"/>
+                    <attribute_bonus name="hp" bonus="-3"/>
+                    <attribute_bonus bonus="9"/>
+                    <attribute_bonus attribute="2" bonus="4"/>
+                  </ability>
+                  <ability id="2" name="hp"/>)");
+    const AbilityRecord& s = ability(1);
+    EXPECT_EQ(s.attribute_bonus[0].attribute, 1);
+    EXPECT_EQ(s.attribute_bonus[0].bonus, 2);
+    EXPECT_TRUE(s.attribute_bonus[0].displayed);
+    EXPECT_EQ(s.attribute_bonus[1].attribute, 2);  // resolved by name
+    EXPECT_EQ(s.attribute_bonus[1].bonus, -3);
+    EXPECT_FALSE(s.attribute_bonus[1].displayed);
+    // The slot without id and name was not stored.
+    EXPECT_EQ(s.attribute_bonus[2].bonus, 4);
+    EXPECT_EQ(s.attribute_bonus[3].attribute, 0);
+
+    std::string nine;
+    for (int i = 0; i < 9; ++i) nine += R"(<attribute_bonus attribute="1" bonus="1"/>)";
+    // Elements that are not stored do not count.
+    load(game, "<ability id=\"1\" name=\"a\">" + nine +
+                   R"(<attribute_bonus bonus="5"/><attribute_bonus attribute="1" bonus="2"/></ability>)");
+    EXPECT_EQ(ability(1).attribute_bonus[9].bonus, 2);
+    const std::string ten = nine + R"(<attribute_bonus attribute="1" bonus="1"/>)";
+    // An eleventh is refused even when it would not be stored.
+    expect_load_fails(game, "<ability id=\"1\" name=\"a\">" + ten + "<attribute_bonus/></ability>",
+                      "load_abilities_db(): too many attribute boni in attribute db file " + kFile);
+    expect_load_fails(game, R"(<ability id="1" name="a"><attribute_bonus attribute="0"/></ability>)",
+                      "load_abilities_db(): wrong attribute ID in attribute_bonus tag in file " + kFile);
+    expect_load_fails(game, R"(<ability id="1" name="a"><attribute_bonus attribute="255"/></ability>)",
+                      "load_abilities_db(): wrong attribute ID in attribute_bonus tag in file " + kFile);
+    expect_load_fails(game, R"(<ability id="1" name="a"><attribute_bonus value="1"/></ability>)",
+                      "load_abilities_db(): wrong attribute \"value\" in attribute_bonus tag in file " + kFile);
+}
+
+TEST(AbilitiesDb, CapsAndRequirements) {
+    TempGameFolder game;
+    load(game, R"(<ability id="1" name="skill">
+                    <cap ability="2" bonus="3" divisor="258" multiplier="4"/>
+                    <cap name="agility"/>
+                    <requirement attribute="2" value="5"/>
+                    <requirement name="agility" value="-1"/>
+                    <requirement value="3"/>
+                  </ability>
+                  <ability id="2" name="strength"/><ability id="3" name="agility"/>)");
+    const AbilityRecord& s = ability(1);
+    EXPECT_EQ(s.cap[0].ability, 2);
+    EXPECT_EQ(s.cap[0].bonus, 3);
+    EXPECT_EQ(s.cap[0].divisor, 2);  // a byte
+    EXPECT_EQ(s.cap[0].multiplier, 4);
+    EXPECT_EQ(s.cap[1].ability, 3);
+    EXPECT_EQ(s.cap[1].multiplier, 1);
+    EXPECT_EQ(s.cap[1].divisor, 1);
+    EXPECT_EQ(s.requirement[0].attribute, 2);
+    EXPECT_EQ(s.requirement[0].value, 5);
+    EXPECT_EQ(s.requirement[1].attribute, 3);
+    EXPECT_EQ(s.requirement[2].attribute, 0);
+    EXPECT_EQ(s.requirement[2].value, 0);
+
+    load(game, R"(<ability id="1" name="a"><cap ability="1" divisor="200"/></ability>)");
+    EXPECT_EQ(ability(1).cap[0].divisor, -56);
+
+    const std::string three_caps = R"(<cap ability="1"/><cap ability="1"/><cap ability="1"/>)";
+    expect_load_fails(game, "<ability id=\"1\" name=\"a\">" + three_caps + "<cap/></ability>",
+                      "load_abilities_db(): too many ability caps (>3) for a single ability in file " + kFile);
+    const std::string three_reqs =
+        R"(<requirement attribute="1"/><requirement attribute="1"/><requirement attribute="1"/>)";
+    expect_load_fails(
+        game, "<ability id=\"1\" name=\"a\">" + three_reqs + "<requirement/></ability>",
+        "load_abilities_db(): too many ability caps (>3) for a single ability in ability file " + kFile);
+    expect_load_fails(game, R"(<ability id="1" name="a"><cap ability="300"/></ability>)",
+                      "load_abilities_db(): wrong ability ID \"300\" in cap tag in file " + kFile);
+    expect_load_fails(game, R"(<ability id="1" name="a"><cap ability="x"/></ability>)",
+                      "load_abilities_db(): wrong ability ID \"x\" in cap tag in file " + kFile);
+    expect_load_fails(game, R"(<ability id="1" name="a"><cap value="1"/></ability>)",
+                      "load_abilities_db(): wrong attribute \"value\" in cap tag in file " + kFile);
+    expect_load_fails(game, R"(<ability id="1" name="a"><requirement attribute="-2"/></ability>)",
+                      "load_abilities_db(): wrong ability ID \"-2\" in requirement tag in file " + kFile);
+    expect_load_fails(game, R"(<ability id="1" name="a"><requirement bonus="1"/></ability>)",
+                      "load_abilities_db(): wrong attribute \"bonus\" in requirement tag in file " + kFile);
+}
+
+TEST(AbilitiesDb, DisplayEntriesInThePlayersLanguage) {
+    TempGameFolder game;
+    std::string body = R"(<ability id="1" name="hp">
+        <display type="main screen status panel" start_value="1" end_value="5" message="Low: [value]"
+                 message2="careful" color="255" language="English" expanded_value_display="yes"/>
+        <display type="character info" message="Health [value]" language="English"/>
+        <display message="no type" language="English"/>
+        <display type="character info" message="Gesundheit" language="German"/>
+        <display type="character info" message="Sante" language="French"/>
+        <display type="character info" message="Salud" language="Spanish"/>
+        <display type="character info" message="" language="English"/>
+        <display type="character info" message="no language"/>
+        <display type="character info" message="fifth" language="English"/>
+        <display type="character info" message="sixth" language="English"/>
+        <display type="character info" message="seventh" language="English"/>
+      </ability>)";
+    // Five stored, three in other languages: accepted.
+    std::string five = body;
+    five.replace(five.find(R"(<display type="character info" message="seventh")"),
+                 std::string(R"(<display type="character info" message="seventh" language="English"/>)").size(), "");
+    load(game, five);
+    const AbilityRecord& a = ability(1);
+    EXPECT_EQ(a.display[0].type, 1);
+    EXPECT_EQ(a.display[0].start_value, 1);
+    EXPECT_EQ(a.display[0].end_value, 5);
+    EXPECT_EQ(a.display[0].message, "Low: [value]");
+    EXPECT_EQ(a.display[0].message2, "careful");
+    EXPECT_EQ(a.display[0].color, 255);
+    EXPECT_EQ(a.display[0].language, "English");
+    EXPECT_TRUE(a.display[0].expanded_value_display);
+    EXPECT_EQ(a.display[1].type, 2);
+    EXPECT_EQ(a.display[1].color, 255 + 256 * 255 + 65536 * 255);
+    EXPECT_EQ(a.display[2].type, 0);
+    EXPECT_EQ(a.display[2].message, "no type");
+    EXPECT_EQ(a.display[3].message, "fifth");
+    EXPECT_EQ(a.display[4].message, "sixth");
+    expect_load_fails(game, body,
+                      "load_abilities_db(): too many display entries (>5) for a single ability in ability file " +
+                          kFile);
+
+    // In German the German entry is the only one kept.
+    g_shell.preferences.language = "German";
+    load(game, five);
+    EXPECT_EQ(ability(1).display[0].message, "Gesundheit");
+    EXPECT_EQ(ability(1).display[1].type, 0);
+    EXPECT_EQ(ability(1).display[1].message, "");
+
+    expect_load_fails(game, R"(<ability id="1" name="a"><display type="status" message="x"/></ability>)",
+                      "load_abilities_db(): unknown display type \"status\" in ability display tag in ability xml "
+                      "file " + kFile);
+    expect_load_fails(game, R"(<ability id="1" name="a"><display text="x"/></ability>)",
+                      "load_abilities_db(): unknown attribute \"text\" in ability display tag in abilities xml file " +
+                          kFile);
+}
+
+TEST(AbilitiesDb, TextsInThePlayersLanguage) {
+    TempGameFolder game;
+    const std::string body = R"(<ability id="1" name="hit_points" description="plain" game_ends_message="gone">
+        <name language="English">Hit points</name>
+        <name language="German">Lebenspunkte</name>
+        <name>no language</name>
+        <description language="English">Your life.</description>
+        <description language="German">Dein Leben.</description>
+        <game_ends_message language="German">Du bist tot.</game_ends_message>
+      </ability>)";
+    load(game, body);
+    EXPECT_EQ(ability(1).name, "hit_points");
+    EXPECT_EQ(ability(1).display_name, "Hit points");
+    EXPECT_EQ(ability(1).description, "Your life.");
+    EXPECT_EQ(ability(1).game_ends_message, "gone");
+    g_shell.preferences.language = "German";
+    load(game, body);
+    EXPECT_EQ(ability(1).name, "hit_points");
+    EXPECT_EQ(ability(1).display_name, "Lebenspunkte");
+    EXPECT_EQ(ability(1).description, "Dein Leben.");
+    EXPECT_EQ(ability(1).game_ends_message, "Du bist tot.");
+    g_shell.preferences.language = "French";
+    load(game, body);
+    EXPECT_EQ(ability(1).display_name, "hit_points");
+    EXPECT_EQ(ability(1).description, "plain");
+
+    for (const std::string tag : {"name", "description", "game_ends_message"})
+        expect_load_fails(game, "<ability id=\"1\" name=\"a\"><" + tag + " lang=\"English\">x</" + tag + "></ability>",
+                          "load_abilities_db(): unknown attribute \"lang\" in " + tag + " tag in ability xml file " +
+                              kFile);
+}
+
+TEST(AbilitiesDb, Adjustments) {
+    TempGameFolder game;
+    load(game, R"(<ability id="1" name="a">
+                    <adjustment attribute="2" value="3" percentage="90" percentage_attribute_multiplier="260"
+                                percentage_bonus="50"/>
+                    <adjustment attribute_name="b"/>
+                    <adjustment/>
+                  </ability><ability id="2" name="b"/>)");
+    const AbilityRecord& a = ability(1);
+    EXPECT_EQ(a.adjustment[0].attribute, 2);
+    EXPECT_EQ(a.adjustment[0].value, 3);
+    EXPECT_EQ(a.adjustment[0].percentage, 90);
+    EXPECT_EQ(a.adjustment[0].percentage_attribute_multiplier, 4);
+    EXPECT_EQ(a.adjustment[0].percentage_bonus, 50);
+    EXPECT_EQ(a.adjustment[1].attribute, 2);
+    EXPECT_EQ(a.adjustment[1].percentage, 100);
+    EXPECT_EQ(a.adjustment[1].percentage_bonus, 0);
+    EXPECT_EQ(a.adjustment[2].attribute, 0);
+
+    std::string five;
+    for (int i = 0; i < 5; ++i) five += "<adjustment/>";
+    load(game, "<ability id=\"1\" name=\"a\">" + five + "</ability>");
+    expect_load_fails(game, "<ability id=\"1\" name=\"a\">" + five + "<adjustment/></ability>",
+                      "load_abilities_db(): too many adjustments for one ability in ability xml file " + kFile);
+    // The attributes of the sixth are read before the count is tested.
+    expect_load_fails(game, "<ability id=\"1\" name=\"a\">" + five + "<adjustment x=\"1\"/></ability>",
+                      "load_abilities_db(): unknown attribute \"x\" in adjustment tag in ability xml file " + kFile);
+}
+
+TEST(AbilitiesDb, NumericReferencesMustBeAbilityIds) {
+    TempGameFolder game;
+    for (const std::string attribute : {"randomizer_ability", "modify_atribute", "buffer_for_attribute", "hit_attribute"}) {
+        expect_load_fails(game, "<ability id=\"1\" name=\"a\" " + attribute + "=\"255\"/>",
+                          "load_abilities_db(): wrong ability ID \"255\" in " + attribute +
+                              " attribute of ability tag in file " + kFile);
+        expect_load_fails(game, "<ability id=\"1\" name=\"a\" " + attribute + "=\"-1\"/>",
+                          "load_abilities_db(): wrong ability ID \"-1\" in " + attribute +
+                              " attribute of ability tag in file " + kFile);
+        load(game, "<ability id=\"1\" name=\"a\" " + attribute + "=\"254\"/>");
+    }
+    expect_load_fails(game, R"(<ability id="1" name="a"><adjustment attribute="300"/></ability>)",
+                      "load_abilities_db(): wrong ability ID \"300\" in adjustment tag in file " + kFile);
+}
+
+TEST(AbilitiesDb, NameResolution) {
+    TempGameFolder game;
+    // The last ability with the name wins; a number given stays and its name is ignored.
+    load(game, R"(<ability id="1" name="twin"/>
+                  <ability id="2" name="user" randomizer_ability_name="twin" modify_attribute_name="user"
+                           buffer_for_attribute_name="twin" hit_attribute_name="twin" hit_attribute="1">
+                    <adjustment attribute_name="twin"/>
+                  </ability>
+                  <ability id="9" name="twin"/>)");
+    EXPECT_EQ(ability(2).randomizer_ability, 9);
+    EXPECT_EQ(ability(2).modify_atribute, 2);
+    EXPECT_EQ(ability(2).buffer_for_attribute, 9);
+    EXPECT_EQ(ability(2).hit_attribute, 1);
+    EXPECT_EQ(ability(2).adjustment[0].attribute, 9);
+
+    // Names are case-sensitive.
+    for (const std::string attribute :
+         {"randomizer_ability_name", "modify_attribute_name", "buffer_for_attribute_name", "hit_attribute_name"})
+        expect_load_fails(game, "<ability id=\"1\" name=\"Twin\"/><ability id=\"2\" name=\"b\" " + attribute +
+                                    "=\"twin\"/>",
+                          "ability_db_resolve_names(): cannot find ability \"twin\"");
+    for (const std::string child : {"<attribute_bonus name=\"nobody\"/>", "<cap name=\"nobody\"/>",
+                                    "<requirement name=\"nobody\"/>", "<adjustment attribute_name=\"nobody\"/>"})
+        expect_load_fails(game, "<ability id=\"1\" name=\"a\">" + child + "</ability>",
+                          "ability_resolve_names(): could not find ability \"nobody\"");
+}
+
+TEST(AbilitiesDb, ShippedFileLoadsAndFitsTogether) {
+    TempGameFolder game;
+    game.copy_shipped("data");
+    for (const std::string language : {"English", "German"}) {
+        g_shell.preferences.language = language;
+        load_abilities_db();
+        // The names the other data files refer to.
+        for (const std::string name :
+             {"hit_points", "strength", "agility", "intelligence", "melee_attack", "defense", "armour", "damage",
+              "damage_random", "critical_hit", "movement", "light_radius", "sneaking", "backstab", "perception",
+              "mana", "magic_shield", "fighting_skill", "magic_skill", "poisoned", "weakened", "cursed"}) {
+            int found = 0;
+            for (int id = 1; id <= kMaxAbilityId; ++id)
+                if (ability(id).name == name) ++found;
+            EXPECT_EQ(found, 1) << name;
+        }
+        int game_ends = 0, xp = 0, status_panel = 0, character_info = 0;
+        for (int id = 1; id <= kMaxAbilityId; ++id) {
+            const AbilityRecord& a = ability(id);
+            if (a.name.empty()) continue;
+            EXPECT_FALSE(a.display_name.empty()) << a.name;
+            EXPECT_NE(a.display_name, a.name) << a.name << " has no " << language << " name";
+            EXPECT_FALSE(a.description.empty()) << a.name;
+            if (a.game_ends) {
+                ++game_ends;
+                EXPECT_FALSE(a.game_ends_message.empty()) << a.name;
+            }
+            if (a.xp) ++xp;
+            for (const DisplayEntry& d : a.display) {
+                if (d.type == kDisplayStatusPanel) ++status_panel;
+                if (d.type == kDisplayCharacterInfo) ++character_info;
+                if (d.type != kDisplayNone) EXPECT_EQ(d.language, language);
+            }
+            EXPECT_GE(a.tile, 0);
+            EXPECT_LT(a.tile, 32);
+        }
+        EXPECT_EQ(game_ends, 1);
+        EXPECT_GE(xp, 3);
+        EXPECT_GE(status_panel, 3);
+        EXPECT_GE(character_info, 10);
+    }
+}
+
+}  // namespace
