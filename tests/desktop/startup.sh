@@ -1,0 +1,121 @@
+#!/bin/bash
+# The real program in a real X window: it starts with the shipped data and
+# opens its window; a copy with a broken preferences file ends at once with
+# status 1 and the error line on standard error.
+set -u
+
+executable="$1"
+if ! command -v Xvfb >/dev/null 2>&1; then
+    echo "skipped: Xvfb is not installed"
+    exit 0
+fi
+for tool in xdotool; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "FAIL: $tool is missing"
+        exit 1
+    fi
+done
+
+source_dir="$(cd "$(dirname "$0")/../.." && pwd)"
+work="$(mktemp -d /tmp/umbrane-desktop-XXXXXX)"
+xvfb_pid=""
+game_pid=""
+
+cleanup() {
+    if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then
+        kill "$game_pid" 2>/dev/null
+        wait "$game_pid" 2>/dev/null
+    fi
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+# A game folder: the executable beside copies of the shipped data.
+make_game() {
+    local folder="$1"
+    mkdir -p "$folder"
+    cp "$executable" "$folder/umbrane"
+    for data in config data graphics maps sound tilesets; do
+        if [ -d "$source_dir/game/$data" ]; then cp -r "$source_dir/game/$data" "$folder/$data"; fi
+    done
+}
+
+# A free display number.
+display_number=""
+for n in $(seq 90 140); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+        display_number=$n
+        break
+    fi
+done
+[ -n "$display_number" ] || fail "no free X display"
+Xvfb ":$display_number" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$display_number"
+export SDL_AUDIODRIVER=dummy
+for _ in $(seq 1 50); do
+    xdotool getmouselocation >/dev/null 2>&1 && break
+    sleep 0.1
+done
+xdotool getmouselocation >/dev/null 2>&1 || fail "Xvfb did not start"
+
+# 1. The game starts and opens its window.
+make_game "$work/good"
+(cd / && exec "$work/good/umbrane") >"$work/good.out" 2>"$work/good.err" &
+game_pid=$!
+window=""
+for _ in $(seq 1 100); do
+    window="$(xdotool search --name "Umbrane 0.1.0" 2>/dev/null | head -n 1)"
+    [ -n "$window" ] && break
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.1
+done
+if [ -z "$window" ]; then
+    cat "$work/good.err"
+    fail "no window named \"Umbrane 0.1.0\" appeared"
+fi
+[ -d "$work/good/savegame" ] || fail "the savegame folder was not created"
+kill -0 "$game_pid" 2>/dev/null || fail "the game ended by itself"
+
+# Escape ends the game; whatever happens, it is killed below.
+xdotool windowactivate --sync "$window" >/dev/null 2>&1
+xdotool key --window "$window" Escape >/dev/null 2>&1
+for _ in $(seq 1 30); do
+    kill -0 "$game_pid" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$game_pid" 2>/dev/null; then
+    kill "$game_pid" 2>/dev/null
+fi
+wait "$game_pid" 2>/dev/null
+game_pid=""
+
+# 2. A broken preferences file ends the program with status 1 and one error line.
+make_game "$work/broken"
+cat >"$work/broken/config/preferences.xml" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<Umbrane_Preferences Umbrane_version="0.1.0" fullscreen="no" volume="80" fade_effect="yes" language="English"/>
+XML
+timeout 20 "$work/broken/umbrane" >"$work/broken.out" 2>"$work/broken.err"
+status=$?
+[ "$status" -eq 1 ] || fail "broken preferences: exit status $status, expected 1"
+expected='Error: load_preferences(): unknown attribute "volume" in preferences xml file "config\preferences.xml"'
+actual="$(cat "$work/broken.err")"
+if [ "$actual" != "$expected" ]; then
+    echo "expected: $expected"
+    echo "actual:   $actual"
+    fail "broken preferences: wrong error output"
+fi
+[ -d "$work/broken/savegame" ] || fail "the savegame folder was not created before the error"
+
+echo "desktop start-up: ok"
+exit 0
