@@ -1,0 +1,224 @@
+#include <cstdlib>
+
+#include "character/character_state.h"
+#include "map/map_state.h"
+#include "platform/headless.h"
+#include "powers/powers_state.h"
+#include "presentation/drawing_fixture.h"
+#include "presentation/map_view.h"
+#include "presentation/presentation_state.h"
+#include "presentation/status_panel.h"
+#include "shell/shell_state.h"
+
+namespace {
+
+constexpr Colour BLACK = RGB(0, 0, 0);
+constexpr Colour WHITE = RGB(255, 255, 255);
+
+// True when some pixel of the rectangle has exactly this colour.
+bool has_colour(int x, int y, int width, int height, Colour colour) {
+    for (int py = y; py < y + height; ++py)
+        for (int px = x; px < x + width; ++px)
+            if (screen_pixel(px, py) == colour) return true;
+    return false;
+}
+
+// True when some pixel of the rectangle has the hue of the colour (anti-aliased
+// text has few pixels of the exact colour): every channel within a share of it.
+bool has_tint(int x, int y, int width, int height, Colour colour) {
+    for (int py = y; py < y + height; ++py)
+        for (int px = x; px < x + width; ++px) {
+            Colour p = screen_pixel(px, py);
+            if (p == 0) continue;
+            bool fits = true;
+            int level = -1;
+            for (int shift : {0, 8, 16}) {
+                int want = (colour >> shift) & 255, got = (p >> shift) & 255;
+                if (want == 0 ? got > 30 : got < 60) fits = false;
+                if (want == 255) level = level < 0 ? got : level;
+                if (want == 255 && std::abs(got - level) > 30) fits = false;
+            }
+            if (fits) return true;
+        }
+    return false;
+}
+
+// True when some pixel of the rectangle is not black.
+bool has_ink(int x, int y, int width, int height) {
+    for (int py = y; py < y + height; ++py)
+        for (int px = x; px < x + width; ++px)
+            if (screen_pixel(px, py) != BLACK) return true;
+    return false;
+}
+
+// The rightmost column with ink in a band of rows, -1 when none.
+int rightmost_ink(int y, int height) {
+    for (int px = SCREEN_WIDTH - 1; px >= 0; --px)
+        if (has_ink(px, y, 1, height)) return px;
+    return -1;
+}
+
+void draw_view() {
+    clear_screen(BLACK);
+    draw_map_view(g_map.map, 0, 0, 0);
+}
+
+}  // namespace
+
+TEST_F(DrawingTest, StatusMessageShowsForItsDurationWithItsIcon) {
+    headless::advance(5000);
+    show_status_message("The door creaks.", "", RGB(0, 255, 0), -1, 0, 2000);
+    draw_view();
+    EXPECT_TRUE(has_colour(0, 448, 40, 16, RGB(0, 255, 0)));
+    EXPECT_FALSE(has_ink(0, 432, 400, 15));  // one line: nothing above y 447 ...
+    EXPECT_EQ(at(0, 440), BLACK);            // ... and no icon
+    headless::advance(1999);
+    draw_view();
+    EXPECT_TRUE(has_colour(0, 448, 40, 16, RGB(0, 255, 0)));
+    headless::advance(1);
+    draw_view();
+    EXPECT_FALSE(has_ink(0, 432, 640, 32));
+
+    // Two lines beside an item icon.
+    show_status_message("first", "second", WHITE, 12, icon_kind::item, 2000);
+    draw_view();
+    EXPECT_EQ(at(0, 440), cell_colour(sheet::items, 12));
+    EXPECT_EQ(at(31, 471), cell_colour(sheet::items, 12));
+    EXPECT_TRUE(has_colour(36, 440, 60, 14, WHITE));
+    EXPECT_TRUE(has_colour(36, 456, 60, 14, WHITE));
+    EXPECT_FALSE(has_colour(32, 440, 3, 32, WHITE));
+
+    // Only a second line: it takes the middle row. Icons of the other kinds.
+    show_status_message("", "alone", WHITE, 6, icon_kind::tile, 2000);
+    draw_view();
+    EXPECT_TRUE(has_colour(36, 448, 60, 14, WHITE));
+    EXPECT_EQ(at(5, 445), cell_colour(sheet::tiles, 6));
+    show_status_message("x", "", WHITE, 3, icon_kind::power, 2000);
+    draw_view();
+    EXPECT_EQ(at(5, 445), cell_colour(sheet::powers, 3));
+    show_status_message("x", "", WHITE, 4, icon_kind::monster, 2000);
+    draw_view();
+    EXPECT_EQ(at(5, 445), cell_colour(sheet::monster, 4));
+    show_status_message("x", "", WHITE, 5, icon_kind::ability, 2000);
+    draw_view();
+    EXPECT_EQ(at(5, 445), cell_colour(sheet::abilities, 5));
+    // The message's time passes only while the game waits or draws.
+    EXPECT_EQ(g_presentation.status_message.time_stamp, headless::now());
+}
+
+TEST_F(DrawingTest, WrappedTextBreaksAtTheLastSpaceThatFits) {
+    draw_select_font(FONT_PANEL);
+    const int line = 16;
+    clear_screen(BLACK);
+    EXPECT_EQ(draw_wrapped_text(10, 10, "short", 200, line, WHITE), 1);
+
+    // "alpha beta gamma" in a width that holds "alpha beta " but not the whole.
+    const std::string text = "alpha beta gamma";
+    const int width = text_width("alpha beta ") + 1;
+    ASSERT_GT(text_width(text), width);
+    clear_screen(BLACK);
+    EXPECT_EQ(draw_wrapped_text(10, 10, text, width, line, WHITE), 2);
+    EXPECT_LE(rightmost_ink(10, line), 10 + width);
+    EXPECT_TRUE(has_ink(10, 10 + line, 40, line));
+    EXPECT_FALSE(has_ink(0, 10 + 2 * line, 640, 40));
+
+    // Three lines when each holds one word and a space.
+    const int narrow = text_width("alpha ") + 1;
+    clear_screen(BLACK);
+    EXPECT_EQ(draw_wrapped_text(10, 10, "alpha beta gamma", narrow, line, WHITE), 3);
+    EXPECT_TRUE(has_ink(10, 10 + 2 * line, 40, line));
+
+    // A single word wider than the width stands on one line beyond it.
+    const std::string word = "Unbreakablewordthatgoesonandon";
+    const int tight = text_width(word) / 2;
+    clear_screen(BLACK);
+    EXPECT_EQ(draw_wrapped_text(10, 10, word, tight, line, WHITE), 1);
+    EXPECT_GT(rightmost_ink(10, line), 10 + tight);
+    // A too wide first word is followed by the rest on the next line.
+    clear_screen(BLACK);
+    EXPECT_EQ(draw_wrapped_text(10, 10, word + " tail", tight, line, WHITE), 2);
+    EXPECT_TRUE(has_ink(10, 10 + line, 30, line));
+}
+
+TEST_F(DrawingTest, StatusPanelShowsTitleLocationAndAbilityGroups) {
+    g_map.map.name = "The Very Long Name Of A Most Remarkable Place Below";
+    AbilityRecord& hp = g_character_model.abilities[1];
+    hp.name = "hit_points";
+    hp.display_name = "Hit points";
+    hp.tile = 3;
+    hp.depletable = true;
+    hp.display[0] = DisplayEntry{};
+    hp.display[0].type = kDisplayStatusPanel;
+    hp.display[0].message = "Life: [VALUE]";
+    hp.display[0].message2 = "of [value]";
+    hp.display[0].color = static_cast<int32_t>(RGB(255, 0, 0));
+    hp.display[0].expanded_value_display = true;
+    // Entry for a range the value is not in: not shown.
+    hp.display[1].type = kDisplayStatusPanel;
+    hp.display[1].start_value = 50;
+    hp.display[1].end_value = 60;
+    hp.display[1].message = "Hale";
+    hp.display[1].color = static_cast<int32_t>(RGB(0, 0, 255));
+    CharacterRecord& c = g_character_model.character;
+    c.abilities[1].attribute_current_value = 7;
+    c.abilities[1].attribute_max_value = 10;
+    // A running power adjustment and an activated ability.
+    g_powers.powers[4].tile = 6;
+    c.abilities[2].adjustment_name = "Battle rage";
+    c.abilities[2].power_adjustment = 3;
+    c.abilities[2].adjustment_duration = 5;
+    c.abilities[2].adjustment_power_id = 4;
+    AbilityRecord& sneak = g_character_model.abilities[3];
+    sneak.name = "sneaking";
+    sneak.display_name = "Sneaking";
+    sneak.tile = 12;
+    c.abilities[3].activated = true;
+
+    clear_screen(BLACK);
+    draw_status_panel();
+    EXPECT_TRUE(has_tint(434, 0, 200, 20, RGB(255, 100, 0)));
+    // The location wraps onto a second line 16 pixels lower.
+    EXPECT_TRUE(has_tint(434, 34, 206, 14, WHITE));
+    EXPECT_TRUE(has_tint(434, 50, 206, 14, WHITE));
+    EXPECT_LE(rightmost_ink(34, 32), 434 + 206);
+    // Hit points group at y 86: icon, red text, second line.
+    EXPECT_EQ(at(434, 86), cell_colour(sheet::abilities, 3));
+    EXPECT_TRUE(has_tint(468, 86, 120, 12, RGB(255, 0, 0)));
+    EXPECT_TRUE(has_tint(468, 98, 120, 12, RGB(255, 0, 0)));
+    EXPECT_FALSE(has_tint(468, 86, 170, 200, RGB(0, 0, 255)));
+    // Power adjustment group at y 120 with the power's icon.
+    EXPECT_EQ(at(434, 120), cell_colour(sheet::powers, 6));
+    EXPECT_TRUE(has_tint(468, 120, 120, 12, WHITE));
+    EXPECT_TRUE(has_tint(468, 132, 150, 12, WHITE));
+    // Activated ability group at y 154.
+    EXPECT_EQ(at(434, 154), cell_colour(sheet::abilities, 12));
+    EXPECT_TRUE(has_tint(468, 166, 100, 12, WHITE));
+
+    // An adjustment that names no valid power shows no power icon and still its texts.
+    c.abilities[2].adjustment_power_id = 999;
+    clear_screen(BLACK);
+    draw_status_panel();
+    EXPECT_EQ(at(434, 120), BLACK);
+    EXPECT_TRUE(has_tint(468, 120, 120, 12, WHITE));
+}
+
+TEST_F(DrawingTest, AbilityPanelTextLastMatchingEntryWins) {
+    AbilityRecord& a = g_character_model.abilities[9];
+    a.name = "shadow";
+    g_character_model.character.abilities[9].attribute_current_value = 4;
+    EXPECT_EQ(ability_panel_text(9), "4");
+    a.display[0].type = kDisplayCharacterInfo;
+    a.display[0].start_value = 0;
+    a.display[0].end_value = 10;
+    a.display[0].message = "dim [Value]";
+    EXPECT_EQ(ability_panel_text(9), "dim 4");
+    a.display[3].start_value = 3;
+    a.display[3].end_value = 5;
+    a.display[3].message = "deep ([value])";
+    EXPECT_EQ(ability_panel_text(9), "deep (4)");
+    a.display[4].start_value = 5;
+    a.display[4].end_value = 9;
+    a.display[4].message = "never";
+    EXPECT_EQ(ability_panel_text(9), "deep (4)");
+    EXPECT_FATAL(ability_panel_text(0), "ability_value_display(): wrong id: 0");
+}
