@@ -70,9 +70,23 @@ void message_box(const std::string& caption, const std::string& text) { machine(
 
 // ---- Window and screen ----
 
-bool open_window(const std::string& title) { return machine().open_window(title); }
-bool open_window_screen() { return machine().open_window_screen(); }
-bool open_full_screen(const std::string& title) { return machine().open_full_screen(title); }
+namespace {
+
+// Clicks made on the previous screen must not act on the new one (the menu
+// would take a click from before Alt+Return as a choice); a close request stays.
+bool forget_clicks(bool opened) {
+    InputState& input = g_media.input;
+    input.mouse_pressed_since = false;
+    input.snapshot_mouse_held = false;
+    std::erase(input.window_events, WindowEvent::left_button_down);
+    return opened;
+}
+
+}  // namespace
+
+bool open_window(const std::string& title) { return forget_clicks(machine().open_window(title)); }
+bool open_window_screen() { return forget_clicks(machine().open_window_screen()); }
+bool open_full_screen(const std::string& title) { return forget_clicks(machine().open_full_screen(title)); }
 void close_screen() { machine().close_screen(); }
 void close_window() { machine().close_window(); }
 bool screen_is_open() { return machine().screen_is_open(); }
