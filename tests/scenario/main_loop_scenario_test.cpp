@@ -1,0 +1,353 @@
+// Whole sessions on the headless backend with scripted keys.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "character/character_state.h"
+#include "map/map_state.h"
+#include "platform/files.h"
+#include "platform/headless.h"
+#include "presentation/presentation_state.h"
+#include "scenario/scenario_support.h"
+#include "shell/shell_state.h"
+
+namespace {
+
+CharacterRecord& hero() { return g_character_model.character; }
+
+struct Point {
+    int x, y;
+    bool operator==(const Point&) const = default;
+};
+
+// Top-left corner of the mark tile in the shown map view; (-1000, -1000) when not visible.
+Point mark_on_screen() {
+    const Colour mark = fixture_tile_colour(MARK_TILE);
+    Point found{-1000, -1000};
+    for (int y = 0; y < 416 && found.y < 0; y += 1)
+        for (int x = 0; x < 416; x += 4)
+            if (shown_screen_pixel(x, y) == mark) {
+                found.y = y;
+                break;
+            }
+    if (found.y < 0) return {-1000, -1000};
+    for (int x = 0; x < 416; ++x)
+        if (shown_screen_pixel(x, found.y) == mark) return {x, found.y};
+    return {-1000, -1000};
+}
+
+// The mark's positions at every game flip where it is visible, with repeats at both ends removed.
+struct MarkTrack {
+    std::vector<Point> points;
+    void record() {
+        Point p = mark_on_screen();
+        if (p.x > -1000) points.push_back(p);
+    }
+    std::vector<Point> moving() const {
+        std::vector<Point> m = points;
+        while (m.size() > 1 && m[0] == m[1]) m.erase(m.begin());
+        while (m.size() > 1 && m[m.size() - 1] == m[m.size() - 2]) m.pop_back();
+        return m;
+    }
+};
+
+std::vector<std::string> menu_entries() {
+    std::vector<std::string> entries;
+    for (const std::string& e : g_presentation.menu.entries)
+        if (!e.empty()) entries.push_back(e);
+    return entries;
+}
+
+bool savegame_has_xml() { return !list_folder("savegame", "*.xml").empty(); }
+
+}  // namespace
+
+TEST(Scenario, FirstPassShowsTheMenuNewGameStartsOnTheStartFieldEscapeSaves) {
+    TempGameFolder folder;
+    write_fixture_game(folder);
+    std::vector<std::string> first_menu;
+    bool first_flip_seen = false;
+    Colour splash_pixel = 0;
+    headless::on_flip([&] {
+        if (first_flip_seen) return;
+        first_flip_seen = true;
+        first_menu = menu_entries();
+        splash_pixel = shown_screen_pixel(320, 10);
+    });
+    tap(300, key::ret);
+    tap(1500, key::escape);
+    tap(2500, key::escape);
+    play_session();
+
+    EXPECT_EQ(first_menu, (std::vector<std::string>{"New game", "Quit"}));
+    EXPECT_EQ(splash_pixel, RGB(250, 220, 120));
+    EXPECT_EQ(hero().x, 2);
+    EXPECT_EQ(hero().y, 4);
+    EXPECT_EQ(hero().facing, 0);
+    EXPECT_EQ(g_map.map.name, "Fixture Meadow");
+    EXPECT_EQ(g_map.map.filename, "map_start.xml");
+    // Escape saved the game; the menu then offered to continue it.
+    EXPECT_EQ(menu_entries(), (std::vector<std::string>{"Continue", "New game", "Quit"}));
+    EXPECT_NE(saved_file("savegame\\character.xml").find("xpos=\"2\""), std::string::npos);
+    EXPECT_NE(saved_file("savegame\\map_start.xml").find("Fixture Meadow"), std::string::npos);
+    EXPECT_GT(file_size("savegame\\screenshot.jpg"), 0);
+    EXPECT_EQ(g_shell.loop.quit, 1);
+}
+
+TEST(Scenario, HeldArrowKeyStepsAgainAndAgainFifteenFramesEach) {
+    TempGameFolder folder;
+    write_fixture_game(folder);
+    MarkTrack track;
+    int walk_frames_changed = 0, last_frame = 0;
+    headless::on_flip([&] {
+        track.record();
+        if (hero().frame != last_frame) ++walk_frames_changed;
+        last_frame = hero().frame;
+    });
+    tap(300, key::ret);
+    hold(600, 1500, key::right);
+    tap(3000, key::escape);
+    tap(3500, key::escape);
+    play_session();
+
+    const int steps = hero().x - 2;
+    EXPECT_GE(steps, 3);
+    EXPECT_EQ(hero().y, 4);
+    EXPECT_EQ(hero().facing, 1);
+    // The view slides 2 pixels a frame, 15 frames and the final picture for each step, never jumping.
+    std::vector<Point> moving = track.moving();
+    ASSERT_EQ(static_cast<int>(moving.size()), 16 * steps + 1);
+    for (size_t i = 1; i < moving.size(); ++i) {
+        EXPECT_EQ(moving[i].x - moving[i - 1].x, -2) << "frame " << i;
+        EXPECT_EQ(moving[i].y, moving[0].y);
+    }
+    EXPECT_GT(walk_frames_changed, 15 * steps);
+}
+
+TEST(Scenario, UpAndLeftTogetherGoLeftAndDownScrollsUpwards) {
+    TempGameFolder folder;
+    write_fixture_game(folder);
+    MarkTrack track;
+    headless::on_flip([&] { track.record(); });
+    tap(300, key::ret);
+    hold(600, 700, key::up);
+    hold(600, 700, key::left);
+    tap(2000, key::escape);
+    tap(2500, key::escape);
+    play_session();
+    EXPECT_EQ(hero().x, 1);
+    EXPECT_EQ(hero().y, 4);
+    EXPECT_EQ(hero().facing, 3);
+    std::vector<Point> moving = track.moving();
+    ASSERT_EQ(moving.size(), 17u);
+    for (size_t i = 1; i < moving.size(); ++i) EXPECT_EQ(moving[i].x - moving[i - 1].x, 2);
+
+    // A step down: the character moves first, then the view slides up.
+    headless::reset();
+    write_saved_game(folder, 7, 3, 0);
+    MarkTrack down;
+    headless::on_flip([&] { down.record(); });
+    tap(300, key::ret);  // continue
+    hold(600, 700, key::down);
+    tap(2000, key::escape);
+    tap(2500, key::escape);
+    play_session();
+    EXPECT_EQ(hero().y, 4);
+    EXPECT_EQ(hero().facing, 2);
+    moving = down.moving();
+    ASSERT_EQ(moving.size(), 17u);
+    for (size_t i = 1; i < moving.size(); ++i) EXPECT_EQ(moving[i].y - moving[i - 1].y, -2);
+}
+
+TEST(Scenario, SolidFieldAndTheEdgeStopTheStepButTurnTheFigure) {
+    TempGameFolder folder;
+    write_fixture_game(folder);
+    struct Case {
+        int x, y, key, facing;
+    };
+    // The wall above the start field, then the last row and column (48) and the first (0).
+    for (Case c : {Case{2, 4, key::up, 0}, Case{48, 20, key::right, 1}, Case{20, 48, key::down, 2},
+                   Case{0, 20, key::left, 3}, Case{20, 0, key::up, 0}}) {
+        headless::reset();
+        write_saved_game(folder, c.x, c.y, c.facing == 2 ? 0 : 2);
+        std::vector<Point> positions;
+        headless::on_flip([&] { positions.push_back({hero().x, hero().y}); });
+        tap(300, key::ret);
+        hold(600, 900, c.key);
+        tap(2000, key::escape);
+        tap(2500, key::escape);
+        play_session();
+        EXPECT_EQ(hero().x, c.x);
+        EXPECT_EQ(hero().y, c.y);
+        EXPECT_EQ(hero().facing, c.facing) << c.x << "," << c.y;
+        // The saved game is loaded at start-up: no picture ever showed the character elsewhere.
+        ASSERT_FALSE(positions.empty());
+        for (Point p : positions) EXPECT_TRUE(p == Point({c.x, c.y}));
+        EXPECT_NE(saved_file("savegame\\character.xml").find("facing=\"" + std::to_string(c.facing) + "\""),
+                  std::string::npos);
+    }
+}
+
+TEST(Scenario, WithoutMovementPointsArrowKeysOnlyTurn) {
+    TempGameFolder folder;
+    FixtureOptions options;
+    options.movement = 0;
+    write_fixture_game(folder, options);
+    MarkTrack track;
+    headless::on_flip([&] { track.record(); });
+    tap(300, key::ret);
+    hold(600, 1200, key::right);
+    tap(2000, key::escape);
+    tap(2500, key::escape);
+    play_session();
+    EXPECT_EQ(hero().x, 2);
+    EXPECT_EQ(hero().facing, 1);
+    EXPECT_EQ(track.moving().size(), 1u);
+}
+
+TEST(Scenario, ContinueRestoresPositionAndFacing) {
+    TempGameFolder folder;
+    write_fixture_game(folder);
+    tap(300, key::ret);
+    hold(600, 700, key::right);
+    hold(1200, 1300, key::down);
+    tap(1800, key::left, 20);  // a step left
+    tap(2600, key::escape);
+    tap(3200, key::escape);
+    play_session();
+    const int x = hero().x, y = hero().y, facing = hero().facing;
+    EXPECT_EQ(x, 2);
+    EXPECT_EQ(y, 5);
+    EXPECT_EQ(facing, 3);
+
+    // A new session: the saved game is found and continued.
+    headless::reset();
+    std::vector<std::string> entries;
+    headless::on_flip([&] {
+        if (entries.empty()) entries = menu_entries();
+    });
+    tap(300, key::ret);
+    tap(1500, key::escape);
+    tap(2000, key::escape);
+    play_session();
+    EXPECT_EQ(entries, (std::vector<std::string>{"Continue", "New game", "Quit"}));
+    EXPECT_EQ(hero().x, x);
+    EXPECT_EQ(hero().y, y);
+    EXPECT_EQ(hero().facing, facing);
+}
+
+TEST(Scenario, DeathDeletesTheSavesKeepsTheScreenshotAndShowsTheDeathTextInRed) {
+    TempGameFolder folder;
+    FixtureOptions options;
+    options.hit_points = 3;
+    options.hp_per_move = -1;
+    write_fixture_game(folder, options);
+    bool red_text_seen = false;
+    headless::on_flip([&] {
+        if (hero().death_text.empty()) return;
+        for (int y = 165; y < 195 && !red_text_seen; ++y)
+            for (int x = 240; x < 400; ++x) {
+                Colour p = shown_screen_pixel(x, y);
+                if ((p & 255) > 150 && ((p >> 8) & 255) < 40 && ((p >> 16) & 255) < 40) {
+                    red_text_seen = true;
+                    break;
+                }
+            }
+    });
+    tap(300, key::ret);
+    hold(600, 6000, key::right);
+    tap(8000, key::escape);
+    play_session();
+
+    EXPECT_EQ(hero().x, 5);  // three steps, then the hit points were gone
+    EXPECT_EQ(hero().death_text, "You wasted away.");
+    EXPECT_TRUE(red_text_seen);
+    EXPECT_EQ(menu_entries(), (std::vector<std::string>{"New game", "Quit"}));
+    // Nothing to continue, and quitting afterwards saved nothing.
+    EXPECT_FALSE(savegame_has_xml());
+    EXPECT_GT(file_size("savegame\\screenshot.jpg"), 0);
+}
+
+TEST(Scenario, AltReturnSwitchesTheScreenModeOncePerPress) {
+    TempGameFolder folder;
+    write_fixture_game(folder);
+    std::vector<bool> modes;  // at every flip
+    headless::on_flip([&] { modes.push_back(screen_is_fullscreen()); });
+    // In the menu: one press switches to full screen.
+    hold(200, 800, key::left_alt);
+    hold(300, 700, key::ret);
+    // New game (a mouse click on the first entry in full screen).
+    headless::mouse_move(1000, 290, 260);
+    headless::mouse_button(1100, true);
+    headless::mouse_button(1150, false);
+    // In the game: one long press switches back to the window, another to full screen.
+    hold(1600, 2600, key::left_alt);
+    hold(1700, 2500, key::ret);
+    hold(3000, 3600, key::left_alt);
+    hold(3100, 3500, key::ret);
+    tap(4000, key::escape);
+    tap(4600, key::escape);
+    play_session();
+
+    int switches = 0;
+    for (size_t i = 1; i < modes.size(); ++i) switches += modes[i] != modes[i - 1];
+    EXPECT_EQ(switches, 3);
+    EXPECT_TRUE(screen_is_fullscreen());
+    EXPECT_EQ(g_shell.preferences.fullscreen, 1);
+    EXPECT_NE(saved_file("config\\preferences.xml").find("fullscreen=\"yes\""), std::string::npos);
+    EXPECT_EQ(g_map.map.filename, "map_start.xml");  // the click started the game
+    EXPECT_GT(file_size("savegame\\character.xml"), 0);
+}
+
+TEST(Scenario, MenuEscapeNeverDeletesTheSavedGame) {
+    TempGameFolder folder;
+    write_fixture_game(folder);
+    write_saved_game(folder, 7, 7, 1);
+    // "New game" selected, then Escape: the game quits and the saved game stays.
+    tap(300, key::down);
+    tap(600, key::escape);
+    play_session();
+    EXPECT_EQ(g_presentation.menu.selected, 1);
+    EXPECT_EQ(g_shell.loop.quit, 1);
+    EXPECT_GT(file_size("savegame\\character.xml"), 0);
+    EXPECT_GT(file_size("savegame\\map_start.xml"), 0);
+
+    // Up from the first entry wraps to the last; closing the window also leaves everything in place.
+    headless::reset();
+    tap(300, key::up);
+    headless::close_request(600);
+    play_session();
+    EXPECT_EQ(g_presentation.menu.selected, 2);
+    EXPECT_GT(file_size("savegame\\character.xml"), 0);
+
+    // Choosing new game deletes it at once (and the new game saves its own).
+    headless::reset();
+    tap(300, key::down);
+    tap(600, key::ret);
+    tap(1500, key::escape);
+    tap(2000, key::escape);
+    play_session();
+    EXPECT_EQ(hero().x, 2);
+    EXPECT_EQ(hero().y, 4);
+    EXPECT_NE(saved_file("savegame\\character.xml").find("ypos=\"4\""), std::string::npos);
+}
+
+TEST(Scenario, MenuMouseClickOutsideTheEntriesDoesNothing) {
+    TempGameFolder folder;
+    write_fixture_game(folder);
+    headless::mouse_move(200, 100, 100);
+    headless::mouse_button(300, true);
+    headless::mouse_button(350, false);
+    headless::mouse_move(800, 290, 260 + 40);  // over "Quit"
+    int selected_at_900 = -1;
+    headless::on_flip([&] {
+        if (selected_at_900 < 0 && headless::now() >= 900) selected_at_900 = g_presentation.menu.selected;
+    });
+    headless::mouse_button(1200, true);
+    headless::mouse_button(1250, false);
+    play_session(5000);
+    EXPECT_EQ(selected_at_900, 1);  // hovering selects
+    EXPECT_EQ(g_shell.loop.quit, 1);
+    EXPECT_LT(headless::now(), 2000u);  // quit by the click, long before the deadline
+    EXPECT_FALSE(savegame_has_xml());
+}
