@@ -7,7 +7,7 @@
 #include "platform/media.h"
 #include "platform/random.h"
 #include "shell/raise_error.h"
-#include "shell/splash_placeholder.h"
+#include "shell/main_loop.h"
 #include "shell/startup.h"
 
 int main() {
@@ -16,7 +16,7 @@ int main() {
         if (!media_init(BackendKind::desktop)) raise_error("Can't open sprite environment!");
         seed_random(static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count()));
         startup();
-        run_splash_until_escape();
+        run_main_loop();
     } catch (const FatalError& error) {
         std::fprintf(stderr, "Error: %s\n", error.what());
         std::fflush(stderr);
