@@ -233,28 +233,17 @@ TEST(CharacterRecord, ResetMakesANewCharacter) {
     g_items.inventory.append().type = 1;
 
     reset_character();
-    EXPECT_EQ(c.x, 2);
-    EXPECT_EQ(c.y, 4);
-    EXPECT_EQ(c.facing, 0);
-    EXPECT_EQ(c.frame, 0);
+    EXPECT_EQ((std::vector<int>{c.x, c.y, c.facing, c.frame, c.inventory_cursor_x, c.inventory_cursor_y, c.cooldown[7]}),
+              (std::vector<int>{2, 4, 0, 0, 0, 0, 0}));
     EXPECT_EQ(c.map_file_name, "map_start.xml");
-    EXPECT_EQ(c.inventory_cursor_x, 0);
-    EXPECT_EQ(c.inventory_cursor_y, 0);
-    EXPECT_EQ(c.cooldown[7], 0);
     EXPECT_EQ(c.death_text, "");
     EXPECT_TRUE(g_items.inventory.empty());
     const AbilityState& hp = state(1);
-    EXPECT_EQ(hp.ability_value, 0);
-    EXPECT_EQ(hp.attribute_max_value, 20);
-    EXPECT_EQ(hp.attribute_current_value, 20);
-    EXPECT_EQ(hp.power_adjustment, 0);
-    EXPECT_EQ(hp.adjustment_duration, 0);
+    EXPECT_EQ((std::vector<int>{hp.ability_value, hp.attribute_max_value, hp.attribute_current_value,
+                                hp.power_adjustment, hp.adjustment_duration, hp.adjustment_power_id, hp.item_bonus,
+                                hp.activated, hp.adjustment_other, hp.adjustment_percentage}),
+              (std::vector<int>{0, 20, 20, 0, 0, 0, 0, 0, 0, 100}));
     EXPECT_EQ(hp.adjustment_name, "");
-    EXPECT_EQ(hp.adjustment_power_id, 0);
-    EXPECT_EQ(hp.item_bonus, 0);
-    EXPECT_FALSE(hp.activated);
-    EXPECT_EQ(hp.adjustment_other, 0);
-    EXPECT_EQ(hp.adjustment_percentage, 100);
     EXPECT_EQ(state(200).attribute_current_value, 7);
     // The adjustments of the start values are in place.
     EXPECT_EQ(state(4).adjustment_other, 2);

@@ -42,6 +42,34 @@ protected:
     TempGameFolder game_;
 };
 
+TEST(ShippedAbilitiesFile, EveryNameAndEveryTextInBothLanguages) {
+    TempGameFolder game;
+    game.copy_shipped("data");
+    for (const std::string language : {"English", "German"}) {
+        g_shell.preferences.language = language;
+        load_abilities_db();
+        // The names the other data files refer to.
+        for (const std::string name :
+             {"hit_points", "strength", "agility", "intelligence", "melee_attack", "defense", "armour", "damage",
+              "damage_random", "critical_hit", "movement", "light_radius", "sneaking", "backstab", "perception",
+              "mana", "magic_shield", "fighting_skill", "magic_skill", "poisoned", "weakened", "cursed"})
+            id_of(name);
+        int status_panel = 0;
+        for (const AbilityRecord& a : g_character_model.abilities) {
+            if (a.name.empty()) continue;
+            EXPECT_NE(a.display_name, a.name) << a.name << " has no " << language << " name";
+            EXPECT_FALSE(a.description.empty()) << a.name;
+            EXPECT_EQ(a.game_ends != 0, !a.game_ends_message.empty()) << a.name;
+            EXPECT_TRUE(a.tile >= 0 && a.tile < 32) << a.name;
+            for (const DisplayEntry& d : a.display) {
+                if (d.type == kDisplayStatusPanel) ++status_panel;
+                if (d.type != kDisplayNone) EXPECT_EQ(d.language, language);
+            }
+        }
+        EXPECT_EQ(status_panel, 7);
+    }
+}
+
 TEST_F(ShippedAbilities, ANewCharacter) {
     EXPECT_EQ(ability_value_display(id_of("hit_points")), "20 / 20");
     EXPECT_EQ(ability_value_display(id_of("mana")), "10 / 10");

@@ -70,43 +70,24 @@ TEST(CharacterSavegame, RoundTripOfEveryField) {
     c.name = "someone else";
     load_character(c, kSave);
     EXPECT_EQ(c.name, before.name);
-    EXPECT_EQ(c.x, 49);
-    EXPECT_EQ(c.y, 17);
-    EXPECT_EQ(c.facing, 3);
-    EXPECT_EQ(c.frame, 1);
+    EXPECT_EQ((std::vector<int>{c.x, c.y, c.facing, c.frame, c.inventory_cursor_x, c.inventory_cursor_y}),
+              (std::vector<int>{49, 17, 3, 1, 4, -2}));
     EXPECT_EQ(c.map_file_name, "level_2.xml");
-    EXPECT_EQ(c.inventory_cursor_x, 4);
-    EXPECT_EQ(c.inventory_cursor_y, -2);
     const AbilityState& s = c.abilities[2];
-    EXPECT_EQ(s.ability_value, 1);
-    EXPECT_EQ(s.attribute_max_value, 7);
-    EXPECT_EQ(s.attribute_current_value, -5);
-    EXPECT_EQ(s.power_adjustment, 2);
-    EXPECT_EQ(s.adjustment_duration, 3);
+    EXPECT_EQ((std::vector<int>{s.ability_value, s.attribute_max_value, s.attribute_current_value, s.power_adjustment,
+                                s.adjustment_duration, s.adjustment_power_id, s.item_bonus, s.activated,
+                                s.adjustment_other, s.adjustment_percentage}),
+              (std::vector<int>{1, 7, -5, 2, 3, 7, 4, 1, -6, 130}));
     EXPECT_EQ(s.adjustment_name, "Battle rage");
-    EXPECT_EQ(s.adjustment_power_id, 7);
-    EXPECT_EQ(s.item_bonus, 4);
-    EXPECT_TRUE(s.activated);
-    EXPECT_EQ(s.adjustment_other, -6);
-    EXPECT_EQ(s.adjustment_percentage, 130);
     EXPECT_EQ(c.abilities[1].attribute_current_value, 20);
     for (int i = 0; i < kCooldownCount; ++i) EXPECT_EQ(c.cooldown[i], i == 9 ? 0 : before.cooldown[i]) << i;
     EXPECT_EQ(c.death_text, "");
     ASSERT_EQ(g_items.inventory.count(), 2);
-    auto it = g_items.inventory.begin();
-    EXPECT_EQ(it->type, 3);
-    EXPECT_EQ(it->amount, 1);
-    EXPECT_EQ(it->fuel, 150);
-    EXPECT_EQ(it->equipped, 1);
-    EXPECT_EQ(it->selected, 0);
-    EXPECT_EQ(it->magic_bonus, 0);
-    ++it;
-    EXPECT_EQ(it->type, 4);
-    EXPECT_EQ(it->amount, 2);
-    EXPECT_EQ(it->fuel, 0);  // the type burns no fuel: not written
-    EXPECT_EQ(it->equipped, 0);
-    EXPECT_EQ(it->selected, 1);
-    EXPECT_EQ(it->magic_bonus, 3);
+    // The sword's type burns no fuel, so its fuel was not written.
+    std::vector<std::vector<int>> items;
+    for (const InventoryEntry& e : g_items.inventory)
+        items.push_back({e.type, e.amount, e.fuel, e.equipped, e.selected, e.magic_bonus});
+    EXPECT_EQ(items, (std::vector<std::vector<int>>{{3, 1, 150, 1, 0, 0}, {4, 2, 0, 0, 1, 3}}));
 }
 
 TEST(CharacterSavegame, DefaultsAreLeftOut) {
