@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <iterator>
+#include <tuple>
 
 #include "items/items_state.h"
 #include "map/map_file.h"
@@ -13,6 +14,9 @@
 #include "platform/files.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
+
+// Records are set up with designated initializers; the members left out keep their defaults.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
 namespace {
 
@@ -56,71 +60,24 @@ void build_full_map(GameMap& map) {
     set_map_visited(map, 16, 10, 1);
     set_map_power_used(map, 17, 10, "open_lock|light");
 
-    Transformation opens;
-    opens.event = "lever";
-    opens.x = 20;
-    opens.y = 21;
-    opens.tile_type = 15;
-    opens.portal_mapfile = "beyond.xml";
-    opens.portal_x = 1;
-    opens.portal_y = 2;
-    opens.message_line1 = "The gate";
-    opens.message_line2 = "is open";
-    opens.message_tile = 15;
-    opens.new_event = "gate";
-    opens.triggered = 1;
-    add_transformation(opens);
-    Transformation second;
-    second.event = "gate";
-    second.x = -1;
-    second.y = -1;
-    add_transformation(second);
+    add_transformation({.event = "lever", .x = 20, .y = 21, .tile_type = 15, .portal_mapfile = "beyond.xml",
+                        .portal_x = 1, .portal_y = 2, .message_line1 = "The gate", .message_line2 = "is open",
+                        .message_tile = 15, .new_event = "gate", .triggered = 1});
+    add_transformation({.event = "gate", .x = -1, .y = -1});
 
-    Monster rat;
-    rat.type = 1;
-    rat.x = 5;
-    rat.y = 6;
-    rat.hitpoints = 4;
-    add_monster(map, rat);
-    Monster orc;
-    orc.type = 10;
-    orc.x = 40;
-    orc.y = 41;
-    orc.hitpoints = -3;
-    orc.alerted = 1;
-    add_monster(map, orc);
+    add_monster(map, {.type = 1, .x = 5, .y = 6, .hitpoints = 4});
+    add_monster(map, {.type = 10, .x = 40, .y = 41, .hitpoints = -3, .alerted = 1});
     g_monsters.list.current().status = "slowed|confused";
 
-    MapItem& bread = g_items.map_items.append();
-    bread.x = 3;
-    bread.y = 4;
-    bread.type = 1;
-    MapItem& sword = g_items.map_items.append();
-    sword.x = 3;
-    sword.y = 4;
-    sword.type = 6;
+    g_items.map_items.append() = {.x = 3, .y = 4, .type = 1};
+    g_items.map_items.append() = {.x = 3, .y = 4, .type = 6};
 
-    DungeonRecord cave;
-    cave.xpos = 30;
-    cave.ypos = 31;
-    cave.name = "Old Cave";
-    cave.map_filename = "cave";
-    cave.number_of_levels = 4;
-    cave.dimension_x = 25;
-    cave.dimension_y = 31;
-    cave.entrance_to_level = 2;
-    cave.difficulty_level = 3;
-    cave.lighting = 5;
-    cave.default_tile = 4;
-    cave.background_tile = 1;
-    cave.tile_outside_map = 0;
-    cave.main_treasure = 38;
-    cave.bottom_portal = "start.xml";
-    cave.bottom_portal_target_x = 7;
-    cave.bottom_portal_target_y = 8;
-    cave.bottom_portal_tile = 38;
-    cave.traps_per_level = 3;
-    g_map.level_exits.append() = cave;
+    g_map.level_exits.append() = {.xpos = 30, .ypos = 31, .name = "Old Cave", .map_filename = "cave",
+                                  .number_of_levels = 4, .dimension_x = 25, .dimension_y = 31,
+                                  .entrance_to_level = 2, .difficulty_level = 3, .lighting = 5, .default_tile = 4,
+                                  .background_tile = 1, .tile_outside_map = 0, .main_treasure = 38,
+                                  .bottom_portal = "start.xml", .bottom_portal_target_x = 7,
+                                  .bottom_portal_target_y = 8, .bottom_portal_tile = 38, .traps_per_level = 3};
 }
 
 TEST_F(MapFile, RoundTripKeepsEverything) {
@@ -135,19 +92,13 @@ TEST_F(MapFile, RoundTripKeepsEverything) {
 
     EXPECT_EQ(map.name, "Old \"Mill\" & <Yard>");
     EXPECT_EQ(map.filename, "mill.xml");
-    EXPECT_EQ(map.tileset.definition_filename, "test.xml");
-    EXPECT_EQ(map.tileset.image_filename, "test.png");
-    EXPECT_EQ(map.tileset.tile_types[1].name, "floor");
-    EXPECT_EQ(map.tileset.sprite_loaded, 1);
-    EXPECT_EQ(map.tile_outside_map, 4);
-    EXPECT_EQ(map.default_tile, 7);
-    EXPECT_EQ(map.background_tile, 8);
-    EXPECT_EQ(map.spawn_monster_level, 3);
-    EXPECT_EQ(map.spawn_monster_chance, 15);
-    EXPECT_EQ(map.visited, 1);
-    EXPECT_EQ(map.lighting, 6);
+    EXPECT_EQ(map.tileset.tile_types[1].name, "floor");  // the tileset was loaded
+    EXPECT_EQ(std::tie(map.tileset.definition_filename, map.tileset.image_filename),
+              std::tuple("test.xml", "test.png"));
+    EXPECT_EQ(std::tie(map.tile_outside_map, map.default_tile, map.background_tile, map.spawn_monster_level,
+                       map.spawn_monster_chance, map.visited, map.lighting),
+              std::tuple(4, 7, 8, 3, 15, 1, 6));
 
-    // Grid.
     for (int y = 0; y < kMapSize; ++y)
         for (int x = 0; x < kMapSize; ++x) {
             int expected = y == 0 ? 4 : 7;
@@ -155,91 +106,63 @@ TEST_F(MapFile, RoundTripKeepsEverything) {
             if (x == 15 && y == 10) expected = 9;
             ASSERT_EQ(read_map_tile_type(map, x, y), expected) << x << "," << y;
         }
-    EXPECT_EQ(read_map_portal_mapfilename(map, 10, 10), "cave.xml");
-    EXPECT_EQ(read_map_portal_target_x(map, 10, 10), 49);
-    EXPECT_EQ(read_map_portal_target_y(map, 10, 10), 0);
-    EXPECT_EQ(read_map_message_line1(map, 11, 10), "");
-    EXPECT_EQ(read_map_message_line2(map, 11, 10), "second line only");
-    EXPECT_EQ(read_map_message_tile(map, 11, 10), 40);
-    EXPECT_EQ(read_map_message_line1(map, 12, 10), "first");
-    EXPECT_EQ(read_map_message_tile(map, 12, 10), 41);
-    EXPECT_EQ(read_map_event(map, 13, 10), "lever");
-    EXPECT_EQ(read_map_event_xp(map, 13, 10), 3);
-    EXPECT_EQ(read_map_event(map, 14, 10), "gate");
-    EXPECT_EQ(read_map_event(map, 14, 11), "lever");
-    EXPECT_EQ(read_map_hidden(map, 15, 10), 1);
-    EXPECT_EQ(read_map_visited(map, 16, 10), 1);
-    EXPECT_EQ(read_map_power_used(map, 17, 10), "open_lock|light");
+    const auto fields = map.fields;
+    auto portal = [&](int x, int y) {
+        const MapField& f = fields[y][x];
+        return std::tuple(f.portal_mapfile, int(f.portal_x), int(f.portal_y));
+    };
+    auto message = [&](int x, int y) {
+        const MapField& f = fields[y][x];
+        return std::tuple(f.message_line1, f.message_line2, int(f.message_tile));
+    };
+    EXPECT_EQ(portal(10, 10), std::tuple("cave.xml", 49, 0));
+    EXPECT_EQ(message(11, 10), std::tuple("", "second line only", 40));
+    EXPECT_EQ(message(12, 10), std::tuple("first", "second", 41));
+    EXPECT_EQ(std::tuple(fields[10][13].event, fields[10][13].event_xp), std::tuple("lever", 3));
+    EXPECT_EQ(fields[10][14].event, "gate");
+    EXPECT_EQ(fields[11][14].event, "lever");
+    EXPECT_EQ(fields[10][15].hidden, 1);
+    EXPECT_EQ(fields[10][16].visited, 1);
+    EXPECT_EQ(fields[10][17].power_used, "open_lock|light");
 
-    // Events: fired state and xp kept, in file order.
+    // Events keep their fired state and xp, in file order.
     ASSERT_EQ(g_map.events.count(), 2);
-    EXPECT_EQ(nth(g_map.events, 0).name, "lever");
-    EXPECT_EQ(nth(g_map.events, 0).triggered, 1);
-    EXPECT_EQ(nth(g_map.events, 0).xp, 3);
-    EXPECT_EQ(nth(g_map.events, 1).name, "gate");
-    EXPECT_EQ(nth(g_map.events, 1).triggered, 0);
+    const MapEvent& lever = nth(g_map.events, 0);
+    EXPECT_EQ(std::tie(lever.name, lever.triggered, lever.xp), std::tuple("lever", 1, 3));
+    EXPECT_EQ(std::tie(nth(g_map.events, 1).name, nth(g_map.events, 1).triggered), std::tuple("gate", 0));
     EXPECT_EQ(map_event_triggered("lever"), 1);
     EXPECT_EQ(map_event_xp("lever"), 3);
     EXPECT_EQ(map_event_xp("nothing"), 0);
 
     ASSERT_EQ(g_map.transformations.count(), 2);
     const Transformation& t = nth(g_map.transformations, 0);
-    EXPECT_EQ(t.event, "lever");
-    EXPECT_EQ(t.x, 20);
-    EXPECT_EQ(t.y, 21);
-    EXPECT_EQ(t.tile_type, 15);
-    EXPECT_EQ(t.portal_mapfile, "beyond.xml");
-    EXPECT_EQ(t.portal_x, 1);
-    EXPECT_EQ(t.portal_y, 2);
-    EXPECT_EQ(t.message_line1, "The gate");
-    EXPECT_EQ(t.message_line2, "is open");
-    EXPECT_EQ(t.message_tile, 15);
-    EXPECT_EQ(t.new_event, "gate");
-    EXPECT_EQ(t.triggered, 1);
+    EXPECT_EQ(std::tie(t.event, t.x, t.y, t.tile_type, t.portal_mapfile, t.portal_x, t.portal_y, t.message_line1,
+                       t.message_line2, t.message_tile, t.new_event, t.triggered),
+              std::tuple("lever", 20, 21, 15, "beyond.xml", 1, 2, "The gate", "is open", 15, "gate", 1));
     EXPECT_EQ(nth(g_map.transformations, 1).x, -1);
 
     ASSERT_EQ(g_monsters.list.count(), 2);
     const Monster& rat = nth(g_monsters.list, 0);
-    EXPECT_EQ(rat.type, 1);
-    EXPECT_EQ(rat.x, 5);
-    EXPECT_EQ(rat.y, 6);
-    EXPECT_EQ(rat.hitpoints, 4);
-    EXPECT_EQ(rat.alerted, 0);
-    EXPECT_EQ(rat.status, "");
     const Monster& orc = nth(g_monsters.list, 1);
-    EXPECT_EQ(orc.type, 10);
-    EXPECT_EQ(orc.hitpoints, -3);
-    EXPECT_EQ(orc.alerted, 1);
-    EXPECT_EQ(orc.status, "slowed|confused");
+    EXPECT_EQ(std::tie(rat.type, rat.x, rat.y, rat.hitpoints, rat.alerted, rat.status), std::tuple(1, 5, 6, 4, 0, ""));
+    EXPECT_EQ(std::tie(orc.type, orc.x, orc.y, orc.hitpoints, orc.alerted, orc.status),
+              std::tuple(10, 40, 41, -3, 1, "slowed|confused"));
 
     ASSERT_EQ(g_items.map_items.count(), 2);
+    const MapItem& sword = nth(g_items.map_items, 1);
     EXPECT_EQ(nth(g_items.map_items, 0).type, 1);
-    EXPECT_EQ(nth(g_items.map_items, 1).type, 6);
-    EXPECT_EQ(nth(g_items.map_items, 1).x, 3);
-    EXPECT_EQ(nth(g_items.map_items, 1).y, 4);
-    EXPECT_EQ(nth(g_items.map_items, 1).amount, 0);
+    EXPECT_EQ(std::tie(sword.x, sword.y, sword.type, sword.amount), std::tuple(3, 4, 6, 0));
 
     ASSERT_EQ(g_map.level_exits.count(), 1);
-    const DungeonRecord& cave = nth(g_map.level_exits, 0);
-    EXPECT_EQ(cave.xpos, 30);
-    EXPECT_EQ(cave.ypos, 31);
-    EXPECT_EQ(cave.name, "Old Cave");
-    EXPECT_EQ(cave.map_filename, "cave");
-    EXPECT_EQ(cave.number_of_levels, 4);
-    EXPECT_EQ(cave.dimension_x, 25);
-    EXPECT_EQ(cave.dimension_y, 31);
-    EXPECT_EQ(cave.entrance_to_level, 2);
-    EXPECT_EQ(cave.difficulty_level, 3);
-    EXPECT_EQ(cave.lighting, 5);
-    EXPECT_EQ(cave.default_tile, 4);
-    EXPECT_EQ(cave.background_tile, 1);
-    EXPECT_EQ(cave.tile_outside_map, 0);
-    EXPECT_EQ(cave.main_treasure, 38);
-    EXPECT_EQ(cave.bottom_portal, "start.xml");
-    EXPECT_EQ(cave.bottom_portal_target_x, 7);
-    EXPECT_EQ(cave.bottom_portal_target_y, 8);
-    EXPECT_EQ(cave.bottom_portal_tile, 38);
-    EXPECT_EQ(cave.traps_per_level, 3);
+    const DungeonRecord& c = nth(g_map.level_exits, 0);
+    EXPECT_EQ(std::tie(c.xpos, c.ypos, c.name, c.map_filename, c.number_of_levels, c.dimension_x, c.dimension_y),
+              std::tuple(30, 31, "Old Cave", "cave", 4, 25, 31));
+    EXPECT_EQ(std::tie(c.entrance_to_level, c.difficulty_level, c.lighting, c.default_tile, c.background_tile,
+                       c.tile_outside_map, c.main_treasure),
+              std::tuple(2, 3, 5, 4, 1, 0, 38));
+    EXPECT_EQ(std::tie(c.bottom_portal, c.bottom_portal_target_x, c.bottom_portal_target_y, c.bottom_portal_tile,
+                       c.traps_per_level),
+              std::tuple("start.xml", 7, 8, 38, 3));
 
     // Saving the loaded copy writes the same file again.
     std::string first, second;
