@@ -20,6 +20,16 @@ public:
         events_ = SDL_Init(SDL_INIT_EVENTS | SDL_INIT_TIMER) == 0;
         // No display is no error here: opening the window reports it.
         video_ = events_ && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        // Without any display SDL falls back to drivers that show nothing; a
+        // game nobody can see or steer counts as having no display, unless
+        // such a driver was asked for by name.
+        if (video_ && !SDL_getenv("SDL_VIDEODRIVER")) {
+            std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+            if (driver == "offscreen" || driver == "dummy") {
+                SDL_QuitSubSystem(SDL_INIT_VIDEO);
+                video_ = false;
+            }
+        }
     }
     ~DesktopMachine() override {
         sound_close();
@@ -94,13 +104,7 @@ public:
             SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
             SDL_RenderClear(renderer_);
             SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-            auto before = std::chrono::steady_clock::now();
             SDL_RenderPresent(renderer_);
-            // A present that blocked for a while waited for the display.
-            if (vsync_ && std::chrono::steady_clock::now() - before >= std::chrono::milliseconds(2)) {
-                next_frame_ = std::chrono::steady_clock::now();
-                return;
-            }
         }
         pace_frame();
     }
@@ -175,8 +179,6 @@ private:
         renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
         if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
         if (!renderer_) return false;
-        SDL_RendererInfo info{};
-        vsync_ = SDL_GetRendererInfo(renderer_, &info) == 0 && (info.flags & SDL_RENDERER_PRESENTVSYNC);
         // Letterboxed scaling of the 640 x 480 picture; mouse events arrive
         // in picture pixels.
         SDL_RenderSetLogicalSize(renderer_, SCREEN_WIDTH, SCREEN_HEIGHT);
@@ -202,7 +204,8 @@ private:
         fullscreen_ = false;
     }
 
-    // About 60 frames a second where the display does not pace us.
+    // About 60 frames a second. With vsync the present has already waited
+    // for the display and the timer seldom has anything left to wait.
     void pace_frame() {
         using clock = std::chrono::steady_clock;
         auto frame = std::chrono::duration_cast<clock::duration>(std::chrono::duration<double, std::milli>(FRAME_MS));
@@ -211,8 +214,10 @@ private:
         if (now < due) {
             std::this_thread::sleep_until(due);
             next_frame_ = due;
+        } else if (now - due < frame) {
+            next_frame_ = due;  // a little late: keep the rhythm
         } else {
-            next_frame_ = now;  // late (or the first frame): start a fresh schedule
+            next_frame_ = now;  // far behind (or the first frame): start afresh
         }
     }
 
@@ -246,7 +251,7 @@ private:
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
-    bool fullscreen_ = false, vsync_ = false;
+    bool fullscreen_ = false;
     std::string title_ = "Umbrane";
     SDL_AudioDeviceID audio_device_ = 0;
     Mixer mixer_;
