@@ -1,0 +1,141 @@
+// The shipped data\monster.xml loads against the shipped abilities and makes
+// a playable set of monsters.
+#include <map>
+#include <set>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "character/abilities_db.h"
+#include "monsters/monster_behaviour.h"
+#include "monsters/monster_db.h"
+#include "monsters/monsters_state.h"
+#include "monsters/shipped_names.h"
+#include "platform/xml.h"
+#include "powers/power_db.h"
+#include "powers/powers_state.h"
+#include "shell/shell_state.h"
+#include "support/test_game.h"
+
+namespace {
+
+void load_shipped(const std::string& language) {
+    g_shell.preferences.language = language;
+    load_abilities_db();
+    load_monster_db("data\\monster.xml");
+}
+
+}  // namespace
+
+TEST(ShippedMonsters, LoadInBothLanguagesWithEveryNameResolved) {
+    TempGameFolder game;
+    game.copy_shipped("data");
+    load_shipped("English");
+    std::map<int, std::string> english;
+    for (int id = 1; id <= 24; ++id) english[id] = g_monsters.types[id].name;
+
+    load_shipped("German");
+    int translated = 0;
+    for (int id = 1; id <= kMaxMonsterTypeId; ++id) {
+        const MonsterType& type = g_monsters.types[id];
+        if (id > 24) {
+            EXPECT_TRUE(type.name.empty()) << id;
+            continue;
+        }
+        ASSERT_FALSE(type.name.empty()) << id;
+        if (type.name != english[id]) ++translated;
+        EXPECT_EQ(type.tile, id - 1) << type.name << ": the picture is the catalogue cell";
+        for (const MonsterAffliction& affliction : type.afflictions) {
+            if (affliction.chance == 0) continue;
+            EXPECT_GT(affliction.attribute, 0) << type.name;
+            EXPECT_NE(affliction.value, 0) << type.name;
+            EXPECT_LE(affliction.chance, 100) << type.name;
+            EXPECT_FALSE(affliction.message.empty()) << type.name;
+            EXPECT_EQ(known_animations().count(affliction.animation), 1u) << affliction.animation;
+            EXPECT_EQ(shipped_sounds().count(affliction.sound), 1u) << affliction.sound;
+        }
+    }
+    EXPECT_GE(translated, 18) << "monster names have German translations";
+}
+
+TEST(ShippedMonsters, EveryLevelHasMonstersOfManyKinds) {
+    TempGameFolder game;
+    game.copy_shipped("data");
+    load_shipped("English");
+    std::map<int, int> per_level;
+    int flying = 0, fast = 0, slow = 0, regenerating = 0, afflicting = 0;
+    for (int id = 1; id <= 24; ++id) {
+        const MonsterType& type = g_monsters.types[id];
+        ++per_level[type.level];
+        EXPECT_GE(type.level, 1) << type.name;
+        EXPECT_LE(type.level, 10) << type.name;
+        EXPECT_GT(type.hitpoints, 0) << type.name;
+        EXPECT_GE(type.speed, 0) << type.name;
+        flying += type.flying;
+        fast += type.speed >= 2;
+        slow += type.speed == 0;
+        regenerating += type.regeneration > 0;
+        afflicting += type.afflictions[0].chance > 0;
+    }
+    // Map spawning picks monsters of exactly the map's level: each level needs one.
+    for (int level = 1; level <= 10; ++level) EXPECT_GE(per_level[level], 2) << "level " << level;
+    EXPECT_GE(flying, 4);
+    EXPECT_GE(fast, 4);
+    EXPECT_GE(slow, 2);
+    EXPECT_GE(regenerating, 3);
+    EXPECT_GE(afflicting, 8);
+    EXPECT_EQ(g_monsters.types[2].flying, 1) << "bats cross deep water";
+    EXPECT_TRUE(lists_share_entry(g_monsters.types[8].cls, "undead", "|"));
+    EXPECT_TRUE(lists_share_entry(g_monsters.types[22].cls, "demon", "|"));
+}
+
+TEST(ShippedMonsters, DefencesNameTheClassesOfShippedPowers) {
+    TempGameFolder game;
+    game.copy_shipped("data");
+    load_shipped("English");
+    load_power_db();
+    std::string power_classes;
+    for (int id = 1; id <= kMaxPowerId; ++id)
+        if (!g_powers.powers[id].name.empty()) power_classes += g_powers.powers[id].cls + "|";
+
+    std::set<std::string> used;
+    for (int id = 1; id <= 24; ++id) {
+        const MonsterType& type = g_monsters.types[id];
+        for (const std::string* list : {&type.resistance, &type.immune, &type.vulnerable}) {
+            size_t start = 0;
+            while (start < list->size()) {
+                size_t bar = list->find('|', start);
+                std::string word = list->substr(start, bar == std::string::npos ? std::string::npos : bar - start);
+                EXPECT_TRUE(lists_share_entry(word, power_classes, "|")) << type.name << ": " << word;
+                used.insert(word);
+                if (bar == std::string::npos) break;
+                start = bar + 1;
+            }
+        }
+    }
+    EXPECT_GE(used.size(), 6u);
+}
+
+TEST(ShippedMonsters, EveryTypeAndAfflictionHasAGermanText) {
+    TempGameFolder game;
+    game.copy_shipped("data");
+    XmlDocument document;
+    ASSERT_TRUE(document.load("data\\monster.xml"));
+    ASSERT_EQ(document.status(), 0);
+    int monsters = 0;
+    for (const auto& monster : document.root()->children) {
+        ++monsters;
+        int german_names = 0;
+        for (const auto& child : monster->children) {
+            const std::string* language = child->attribute("language");
+            if (child->name == "name" && language && *language == "German") ++german_names;
+            if (child->name != "affliction") continue;
+            int german_messages = 0;
+            for (const auto& message : child->children)
+                if (const std::string* l = message->attribute("language"); l && *l == "German") ++german_messages;
+            EXPECT_EQ(german_messages, 1) << *monster->attribute("name");
+        }
+        EXPECT_EQ(german_names, 1) << *monster->attribute("name");
+    }
+    EXPECT_EQ(monsters, 24);
+}
