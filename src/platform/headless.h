@@ -26,6 +26,8 @@ void advance(uint32_t ms);
 void on_flip(std::function<void()> hook);
 // When the script has no events left and the clock passes this time, a close
 // request is sent and Escape is tapped once, so a scripted game always ends.
+// A game still running one virtual second later (the menu after a game saved
+// by that Escape) gets both again, and so on every second.
 void set_deadline(uint32_t at_ms);
 
 struct PlayedSound {

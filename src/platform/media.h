@@ -69,6 +69,8 @@ void sprite_display_opaque(int number, int x, int y);
 // Pure black (RGB 0,0,0) pixels are not drawn.
 void sprite_display_transparent(int number, int x, int y);
 // Blend with intensity 0..255: result = (src * i + dst * (255 - i)) / 255.
+// Pure black stays out here too (the darkening sprites are RGB(1,1,1)).
+// Every display goes onto the back buffer.
 void sprite_display_translucent(int number, int x, int y, int intensity);
 // Grab a rectangle of the shown screen (the last flipped picture) into a sprite.
 bool sprite_grab(int number, int x, int y, int width, int height);
@@ -88,6 +90,8 @@ void image_free(int handle);
 void draw_start(int target = SCREEN_TARGET);  // SCREEN_TARGET or a sprite number
 void draw_stop();
 // Text background: transparent, or opaque in a colour (black by default).
+// The background mode and the selected font stay until changed; font 0 or a
+// font that is not loaded draws with a default face.
 void draw_text_transparent();
 void draw_text_background(Colour colour);
 void draw_select_font(int font);
