@@ -78,7 +78,7 @@ TEST(ShippedMonsters, EveryLevelHasMonstersOfManyKinds) {
         afflicting += type.afflictions[0].chance > 0;
     }
     // Map spawning picks monsters of exactly the map's level: each level needs one.
-    for (int level = 1; level <= 10; ++level) EXPECT_GE(per_level[level], 2) << "level " << level;
+    for (int level = 1; level <= 10; ++level) { EXPECT_GE(per_level[level], 2) << "level " << level; }
     EXPECT_GE(flying, 4);
     EXPECT_GE(fast, 4);
     EXPECT_GE(slow, 2);

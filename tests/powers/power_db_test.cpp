@@ -299,5 +299,5 @@ TEST(PowerDb, PowerAvailable) {
     EXPECT_TRUE(power_available(3, 0, 0));
     EXPECT_FALSE(power_available(10, 0, 0)) << "an empty id is no power";
     EXPECT_FALSE(power_available(4, 0, 0)) << "an ability beyond the table can never be met";
-    for (int outside : {-1, 0, 255, 256, 1000}) EXPECT_FALSE(power_available(outside, 0, 0)) << outside;
+    for (int outside : {-1, 0, 255, 256, 1000}) { EXPECT_FALSE(power_available(outside, 0, 0)) << outside; }
 }

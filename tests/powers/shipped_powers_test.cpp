@@ -50,24 +50,25 @@ TEST(ShippedPowers, LoadWithEveryReferenceResolved) {
         for (const std::string* sound : {&p.sound, &p.failure_sound, &p.wrong_use_sound})
             EXPECT_EQ(shipped_sounds().count(*sound), 1u) << *sound;
         // Paying asks for the cost ability's value: it must exist.
-        if (p.cost > 0) EXPECT_TRUE(valid_ability(p.cost_attribute));
-        if (p.success_attribute != 0) EXPECT_TRUE(valid_ability(p.success_attribute));
-        if (p.strength_bonus_attribute != 0) EXPECT_TRUE(valid_ability(p.strength_bonus_attribute));
-        if (p.randomized_strength_bonus_attribute != 0) EXPECT_TRUE(valid_ability(p.randomized_strength_bonus_attribute));
-        if (p.effect_name == "modify attribute") EXPECT_TRUE(valid_ability(p.modify_attribute));
+        if (p.cost > 0) { EXPECT_TRUE(valid_ability(p.cost_attribute)); }
+        if (p.success_attribute != 0) { EXPECT_TRUE(valid_ability(p.success_attribute)); }
+        if (p.strength_bonus_attribute != 0) { EXPECT_TRUE(valid_ability(p.strength_bonus_attribute)); }
+        if (p.randomized_strength_bonus_attribute != 0) { EXPECT_TRUE(valid_ability(p.randomized_strength_bonus_attribute)); }
+        if (p.effect_name == "modify attribute") { EXPECT_TRUE(valid_ability(p.modify_attribute)); }
         if (p.effect_name == "duration") {
             EXPECT_TRUE(valid_ability(p.adjust_attribute));
             EXPECT_GT(p.duration, 0);
         }
-        if (p.effect_name == "activate ability") EXPECT_TRUE(valid_ability(p.activates_ability_id));
-        if (p.effect_name == "deplete attribute") EXPECT_TRUE(valid_ability(p.deplete_attribute_id));
-        if (p.effect_name == "attack" || p.effect_name == "area attack") EXPECT_GT(p.effect_strength, 0);
+        if (p.effect_name == "activate ability") { EXPECT_TRUE(valid_ability(p.activates_ability_id)); }
+        if (p.effect_name == "deplete attribute") { EXPECT_TRUE(valid_ability(p.deplete_attribute_id)); }
+        if (p.effect_name == "attack" || p.effect_name == "area attack") { EXPECT_GT(p.effect_strength, 0); }
         // Success messages are shown by every effect but the area attack and the toggle.
-        if (p.effect_name != "area attack" && p.effect_name != "activate ability")
+        if (p.effect_name != "area attack" && p.effect_name != "activate ability") {
             EXPECT_FALSE(p.success_message.empty());
-        if (p.success_attribute != 0) EXPECT_FALSE(p.failure_message.empty());
+        }
+        if (p.success_attribute != 0) { EXPECT_FALSE(p.failure_message.empty()); }
         for (const PowerRequirement& requirement : p.requirement)
-            if (!requirement.attribute_name.empty()) EXPECT_TRUE(valid_ability(requirement.attribute));
+            if (!requirement.attribute_name.empty()) { EXPECT_TRUE(valid_ability(requirement.attribute)); }
     }
     EXPECT_GE(powers, 12);
     EXPECT_EQ(effects, (std::set<std::string>{"attack", "area attack", "duration", "transform field", "use field",
@@ -100,7 +101,7 @@ TEST(ShippedPowers, FieldPowersMatchTheStandardTileset) {
             if (!lists_share_entry(p.cls, tile.cls, "|")) continue;
             ++matching;
             // A transforming power on a tile that turns into nothing would put rock there.
-            if (p.effect_name == "transform field") EXPECT_GT(tile.transforms_into, 0) << "tile " << t;
+            if (p.effect_name == "transform field") { EXPECT_GT(tile.transforms_into, 0) << "tile " << t; }
         }
         EXPECT_GE(matching, 2);
     }
@@ -132,7 +133,7 @@ TEST(ShippedPowers, ANewCharacterHasSomePowersAndAdvancementUnlocksTheRest) {
         const Power& p = g_powers.powers[id];
         if (p.name.empty()) continue;
         for (const PowerRequirement& requirement : p.requirement)
-            if (requirement.attribute > 0) EXPECT_EQ(raised.count(requirement.attribute), 1u) << p.name;
+            if (requirement.attribute > 0) { EXPECT_EQ(raised.count(requirement.attribute), 1u) << p.name; }
         if (!power_available(id, 0, 0)) ++locked;
     }
     EXPECT_GE(locked, 8);
@@ -164,7 +165,7 @@ TEST(ShippedPowers, EveryTextHasAGermanTranslation) {
             else if (attribute == "failure_message") german = &p.failure_message;
             else if (attribute == "wrong_use_message") german = &p.wrong_use_message;
             else if (attribute == "already_used_message") german = &p.already_used_message;
-            if (german) EXPECT_NE(*german, english) << "power " << id_text << " " << attribute;
+            if (german) { EXPECT_NE(*german, english) << "power " << id_text << " " << attribute; }
         }
     }
 }
