@@ -13,6 +13,8 @@
 namespace {
 
 constexpr const char* SCREENSHOT_FILE = "savegame\\screenshot.jpg";
+// How long a menu with nothing to show waits for input before it looks again.
+constexpr int IDLE_WAIT_MS = 5;
 
 bool load_screenshot() {
     if (file_size(SCREENSHOT_FILE) <= 0) return false;
@@ -78,8 +80,12 @@ MenuChoice main_menu() {
     bool chosen = false, left = false;
     while (!chosen && !left) {
         keyboard_poll();
+        const int last_x = mx, last_y = my, last_selected = menu.selected;
+        const bool last_fullscreen = screen_is_fullscreen();
+        bool input = false;
         if (!screen_is_fullscreen()) {
             WindowEvent event = take_window_event();
+            input = event != WindowEvent::none;
             if (event == WindowEvent::close_request) {
                 left = true;
                 break;
@@ -118,7 +124,12 @@ MenuChoice main_menu() {
         }
         if (key_held(key::ret) && !key_lock) chosen = true;
         if (key_released(key::any)) key_lock = false;
-        if (!chosen) draw_menu_screen(menu, screenshot_loaded, mx, my);
+        if (chosen) break;
+        // The picture changes only with input; a menu left alone waits for it instead of drawing again.
+        input = input || key_held(key::any) || key_released(key::any) || mx != last_x || my != last_y ||
+                menu.selected != last_selected || screen_is_fullscreen() != last_fullscreen;
+        if (input) draw_menu_screen(menu, screenshot_loaded, mx, my);
+        else wait_for_event(IDLE_WAIT_MS);
     }
 
     if (screenshot_loaded) sprite_free(sprite::screenshot);
