@@ -127,7 +127,8 @@ public:
 
     void message_box(const std::string& caption, const std::string& text) override {
         if (!video_) return;
-        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), text.c_str(), window_);
+        Uint32 icon = caption == "Error" ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+        SDL_ShowSimpleMessageBox(icon, caption.c_str(), text.c_str(), window_);
     }
 
     void wait_ms(int milliseconds) override {
