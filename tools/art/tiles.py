@@ -29,7 +29,8 @@ def texture(s, ramp, lo, hi, seed, contrast=1.0, speckle=0.0, mask=None, period=
             s.px[y][x] = cols[k]
 
 
-def stones(s, ramp, rows, seed, lo=1, hi=3, mortar=None, bevel=True, jitter=0.35, offsets=None):
+def stones(s, ramp, rows, seed, lo=1, hi=3, mortar=None, bevel=True, jitter=0.35, offsets=None, rough=1.2,
+           grain=0.4):
     """Paving stones laid in rows; rows = list of (height, [widths]) adding up to 32
     each way. The stones wrap around the tile edges so neighbours join."""
     rnd = random.Random(seed)
@@ -47,7 +48,7 @@ def stones(s, ramp, rows, seed, lo=1, hi=3, mortar=None, bevel=True, jitter=0.35
                     if i == w - 1 or j == h - 1:
                         s.px[y][x] = mortar
                         continue
-                    v = 0.5 + tone + (n(x, y) - 0.5) * 1.2 + (bayer(x, y) - 0.5) * 0.4
+                    v = 0.5 + tone + (n(x, y) - 0.5) * rough + (bayer(x, y) - 0.5) * grain
                     if bevel and (i == 0 or j == 0):
                         v += 0.55
                     elif bevel and (i == w - 2 or j == h - 2):
@@ -61,7 +62,7 @@ def stones(s, ramp, rows, seed, lo=1, hi=3, mortar=None, bevel=True, jitter=0.35
 def floor(seed=1):
     s = Spr()
     stones(s, "stone", [(11, [13, 10, 9]), (10, [9, 12, 11]), (11, [12, 11, 9])], seed, lo=0, hi=2,
-           mortar=R("dark", 1))
+           mortar=R("dark", 1), rough=0.7, grain=0.25, jitter=0.25)
     return s
 
 
