@@ -1,5 +1,7 @@
 #include "items/item_db.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "character/character_state.h"
@@ -149,9 +151,6 @@ void read_item_children(const XmlElement& element, ItemType& type) {
         else if (tag == "description") read_localized(*child, "description", type.description);
         else if (tag == "class_name") read_localized(*child, "class_name$", type.class_name);
         else if (tag == "fuel_name") read_localized(*child, "fuel_name", type.fuel_name);
-        // The texts of using an item are given per language like the others.
-        else if (tag == "use_name") read_localized(*child, "use_name", type.use_name);
-        else if (tag == "use_message") read_localized(*child, "use_message", type.use_message);
         else
             raise_error("load_item_db(): unknown child tag " + quoted(tag) + " in item tag in item xml file " +
                         quoted(kItemFile));
@@ -177,9 +176,14 @@ void load_item_db() {
         ItemType type;
         int id = 0;
         if (!read_item_attributes(*element, type, id)) continue;
-        // A second item with the same id replaces the first one entirely.
+        // A second item with the same id overwrites every field of the first;
+        // its bonus and unequip entries fill the slots from slot 0 again and the
+        // slots it does not fill keep the first item's entries.
         ItemType& record = g_items.types[id];
+        ItemType kept = record;
         record = type;
+        std::copy(std::begin(kept.ability_bonus), std::end(kept.ability_bonus), std::begin(record.ability_bonus));
+        std::copy(std::begin(kept.unequip), std::end(kept.unequip), std::begin(record.unequip));
         read_item_children(*element, record);
     }
 

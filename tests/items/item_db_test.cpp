@@ -100,8 +100,6 @@ TEST_F(ItemDbTest, LocalizedChildrenFollowThePreferencesLanguage) {
                      <class_name language="German">Schwert</class_name>
                      <description language="German">Scharf.</description>
                      <fuel_name language="German">Kein Brennstoff</fuel_name>
-                     <use_name language="German">Schärfen</use_name>
-                     <use_message language="German">Die Klinge glänzt.</use_message>
                      <description language="French">Tranchant.</description>
                    </item>)");
     load_item_db();
@@ -111,8 +109,7 @@ TEST_F(ItemDbTest, LocalizedChildrenFollowThePreferencesLanguage) {
     EXPECT_EQ(t.class_name, "Schwert");
     EXPECT_EQ(t.description, "Scharf.");
     EXPECT_EQ(t.fuel_name, "Kein Brennstoff");
-    EXPECT_EQ(t.use_name, "Schärfen");
-    EXPECT_EQ(t.use_message, "Die Klinge glänzt.");
+    EXPECT_EQ(t.use_name, "Sharpen");  // the use texts have no per-language children
 
     g_shell.preferences.language = "English";
     load_item_db();
@@ -134,7 +131,7 @@ TEST_F(ItemDbTest, ElementsWithoutIdAreSkippedWithTheirChildren) {
     }
 }
 
-TEST_F(ItemDbTest, LoadingClearsEarlierTypesAndADuplicateIdReplacesTheWholeRecord) {
+TEST_F(ItemDbTest, LoadingClearsEarlierTypesAndADuplicateIdKeepsTheSlotsItDoesNotFill) {
     name_ability(1, "hit_points");
     name_ability(2, "armour");
     g_items.types[200].name = "Left over";
@@ -155,11 +152,13 @@ TEST_F(ItemDbTest, LoadingClearsEarlierTypesAndADuplicateIdReplacesTheWholeRecor
     EXPECT_EQ(t.item_class, "");
     EXPECT_EQ(t.ability_bonus[0].attribute, 2);
     EXPECT_EQ(t.ability_bonus[0].value, 5);
-    // Nothing of the first definition survives in the slots.
-    EXPECT_EQ(t.ability_bonus[1].attribute, 0);
-    EXPECT_EQ(t.ability_bonus[1].attribute_name, "");
+    // Slots the second definition does not fill keep the first one's entries.
+    EXPECT_EQ(t.ability_bonus[1].attribute, 2);
+    EXPECT_EQ(t.ability_bonus[1].value, 2);
+    EXPECT_EQ(t.ability_bonus[2].attribute, 0);
     EXPECT_EQ(t.unequip[0], "c");
-    EXPECT_EQ(t.unequip[1], "");
+    EXPECT_EQ(t.unequip[1], "b");
+    EXPECT_EQ(t.unequip[2], "");
 }
 
 TEST_F(ItemDbTest, IdMustBeOneTo254) {
@@ -195,9 +194,7 @@ TEST_F(ItemDbTest, UnknownNamesAreFatal) {
         {R"(<item id="1"><class_name kind="a">x</class_name></item>)",
          "unknown attribute \"kind\" in class_name$ tag"},
         {R"(<item id="1"><fuel_name who="a">x</fuel_name></item>)", "unknown attribute \"who\" in fuel_name tag"},
-        {R"(<item id="1"><use_name language="German" x="1">x</use_name></item>)",
-         "unknown attribute \"x\" in use_name tag"},
-        {R"(<item id="1"><use_message y="1">x</use_message></item>)", "unknown attribute \"y\" in use_message tag"},
+        {R"(<item id="1"><use_name language="German">x</use_name></item>)", "unknown child tag \"use_name\" in item tag"},
         {R"(<item id="1"><unequip_class class="a"/></item>)", "unknown child tag \"unequip_class\" in item tag"},
         {R"(<item id="1"/><monster id="2"/>)", "unknown tag \"monster\""},
     };

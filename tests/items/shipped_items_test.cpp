@@ -179,10 +179,6 @@ TEST_F(ShippedItems, EveryTextHasAGermanVersion) {
         EXPECT_NE(de.description, en.description);
         EXPECT_EQ(de.item_class, en.item_class);
         EXPECT_FALSE(de.class_name.empty());
-        if (!en.use_name.empty()) {
-            EXPECT_NE(de.use_name, en.use_name);
-            EXPECT_NE(de.use_message, en.use_message);
-        }
         if (!en.fuel_name.empty()) {
             EXPECT_NE(de.fuel_name, en.fuel_name);
             EXPECT_NE(de.fuel_name.find("[fuel]"), std::string::npos);
