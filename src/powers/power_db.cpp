@@ -1,5 +1,7 @@
 #include "powers/power_db.h"
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <variant>
@@ -168,10 +170,13 @@ void read_power(const XmlElement& element) {
     }
     if (id == 0) return;
 
-    // A later power with the same id replaces the earlier one completely,
-    // requirement slots included.
+    // A later power with the same id overwrites the earlier one's fields and
+    // fills the requirement slots from slot 0 again; the slots it does not fill
+    // keep the earlier power's entries.
     Power& record = g_powers.powers[id];
+    Power earlier = record;
     record = power;
+    std::copy(std::begin(earlier.requirement), std::end(earlier.requirement), std::begin(record.requirement));
     int requirements = 0;
     for (const auto& child : element.children) {
         if (child->name == "requirement") read_requirement(record, requirements, *child);

@@ -185,7 +185,7 @@ TEST(PowerDb, RequirementSlots) {
               "load_power_db(): wrong attribute \"level\" in requirement tag" + kInPowers);
 }
 
-TEST(PowerDb, ALaterPowerWithTheSameIdReplacesTheEarlierOne) {
+TEST(PowerDb, ALaterPowerWithTheSameIdKeepsTheRequirementSlotsItDoesNotFill) {
     TempGameFolder game;
     write_powers(game, R"(<power id="7" name="Old" cost="5" duration="3">
                             <requirement attribute="1" value="1"/><requirement attribute="2" value="2"/>
@@ -197,8 +197,9 @@ TEST(PowerDb, ALaterPowerWithTheSameIdReplacesTheEarlierOne) {
     EXPECT_EQ(power.cost, 0);
     EXPECT_EQ(power.duration, 0);
     EXPECT_EQ(power.requirement[0].attribute, 9);
-    EXPECT_EQ(power.requirement[1].attribute, 0) << "no requirement of the replaced power survives";
-    EXPECT_EQ(power.requirement[1].value, 0);
+    EXPECT_EQ(power.requirement[1].attribute, 2) << "the earlier power's second requirement stays";
+    EXPECT_EQ(power.requirement[1].value, 2);
+    EXPECT_EQ(power.requirement[2].attribute, 0);
 }
 
 TEST(PowerDb, NameResolution) {
