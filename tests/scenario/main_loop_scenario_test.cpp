@@ -242,6 +242,7 @@ TEST(Scenario, DeathDeletesTheSavesKeepsTheScreenshotAndShowsTheDeathTextInRed) 
     options.hit_points = 3;
     options.hp_per_move = -1;
     write_fixture_game(folder, options);
+    folder.copy_shipped("sound");
     bool red_text_seen = false;
     headless::on_flip([&] {
         if (hero().death_text.empty()) return;
@@ -261,6 +262,8 @@ TEST(Scenario, DeathDeletesTheSavesKeepsTheScreenshotAndShowsTheDeathTextInRed) 
 
     EXPECT_EQ(hero().x, 5);  // three steps, then the hit points were gone
     EXPECT_EQ(hero().death_text, "You wasted away.");
+    ASSERT_FALSE(headless::played_sounds().empty());
+    EXPECT_EQ(headless::played_sounds().back().file, "sound\\deathcry.ogg");
     EXPECT_TRUE(red_text_seen);
     EXPECT_EQ(menu_entries(), (std::vector<std::string>{"New game", "Quit"}));
     // Nothing to continue, and quitting afterwards saved nothing.
@@ -350,4 +353,39 @@ TEST(Scenario, MenuMouseClickOutsideTheEntriesDoesNothing) {
     EXPECT_EQ(g_shell.loop.quit, 1);
     EXPECT_LT(headless::now(), 2000u);  // quit by the click, long before the deadline
     EXPECT_FALSE(savegame_has_xml());
+}
+
+TEST(Scenario, ActionKeysActOnceUntilAKeyIsReleasedAndTheOverlayBlocksMoving) {
+    TempGameFolder folder;
+    FixtureOptions options;
+    options.hp_per_turn = -1;
+    write_fixture_game(folder, options);
+    tap(300, key::ret);
+    hold(600, 1400, key::e);  // one wait, however long E is held
+    hold(1600, 1700, key::e);  // and one more after it was let go
+    // C shows the character overlay: the arrows only turn nothing until Return.
+    tap(2000, key::c);
+    hold(2300, 2600, key::right);
+    tap(2900, key::ret);
+    hold(3200, 3300, key::right);
+    tap(4000, key::escape);
+    tap(4500, key::escape);
+    play_session();
+    EXPECT_EQ(g_character_model.character.abilities[1].attribute_current_value, 18);
+    EXPECT_EQ(hero().x, 3);
+    EXPECT_EQ(hero().facing, 1);
+}
+
+TEST(Scenario, AltXQuitsAndProgramEndSavesTheGame) {
+    TempGameFolder folder;
+    write_fixture_game(folder);
+    tap(300, key::ret);
+    hold(600, 700, key::right);
+    hold(1200, 1400, key::left_alt);
+    hold(1250, 1350, key::x);
+    play_session(5000);
+    EXPECT_EQ(g_shell.loop.quit, 1);
+    EXPECT_LT(headless::now(), 2000u);
+    EXPECT_NE(saved_file("savegame\\character.xml").find("xpos=\"3\""), std::string::npos);
+    EXPECT_EQ(file_size("savegame\\screenshot.jpg"), -1);  // no Escape: no screenshot
 }

@@ -83,7 +83,8 @@ void write_fixture_game(const TempGameFolder& folder, const FixtureOptions& o) {
                  "<abilities>\n"
                  "  <ability id=\"1\" name=\"hit_points\" depletable=\"yes\" attribute_start_value=\"" +
                      std::to_string(o.hit_points) + "\" change_per_move=\"" + std::to_string(o.hp_per_move) +
-                     "\" game_ends=\"lower\" game_ends_val=\"1\" game_ends_message=\"You wasted away.\"/>\n"
+                     "\" change_per_turn=\"" + std::to_string(o.hp_per_turn) +
+                     "\" change_per_turn_chance=\"100\" game_ends=\"lower\" game_ends_val=\"1\" game_ends_message=\"You wasted away.\"/>\n"
                      "  <ability id=\"2\" name=\"movement\" movement=\"yes\" attribute_start_value=\"" +
                      std::to_string(o.movement) + "\"/>\n</abilities>\n");
     folder.write("data\\monster.xml", "<monsters/>\n");

@@ -11,6 +11,7 @@
 struct FixtureOptions {
     int hit_points = 20;       // start value of "hit_points"
     int hp_per_move = 0;       // its change_per_move
+    int hp_per_turn = 0;       // its change_per_turn (always applied)
     int movement = 3;          // start value of "movement"
     bool fullscreen = false;   // preference at start-up
 };
