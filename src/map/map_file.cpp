@@ -77,7 +77,10 @@ void read_field(GameMap& map, const XmlElement& element, const std::string& path
         else if (attribute == "event_xp") event_xp = number(value);
         else unknown_attribute(attribute, " in field tag in map file ", path);
     }
-    if (x != -1 && y != -1) set_map_tile_type(map, x, y, number(element.text));
+    // The tile type is the element's text; line breaks around it (a hand-formatted file) do not count.
+    const std::string& content = element.text;
+    size_t first = content.find_first_not_of(" \t\r\n");
+    if (x != -1 && y != -1) set_map_tile_type(map, x, y, number(first == std::string::npos ? "" : content.substr(first)));
     if (!portal_mapfile.empty()) set_map_portal(map, x, y, portal_mapfile, portal_x, portal_y);
     set_map_message(map, x, y, line1, line2, message_tile);
     set_map_power_used(map, x, y, power_used);

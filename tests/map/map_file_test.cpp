@@ -219,6 +219,9 @@ TEST_F(MapFile, WriterOrderAndWhichFieldsAreWritten) {
 TEST_F(MapFile, ReaderDefaultsAndDroppedEntries) {
     game.write("maps\\plain.xml", map_text("filename=\"elsewhere.xml\" Umbrane_version=\"9\" lighting=\"dark\"", R"(
       <field x="2" y="3">5</field>
+      <field x="2" y="4">
+        12
+      </field>
       <field event="nowhere" event_xp="2" message_line1="lost">6</field>
       <field x="4" y="4" event="nowhere" event_triggered="1">6</field>
       <transformation event="e" tile_type="3"/>
@@ -243,6 +246,7 @@ TEST_F(MapFile, ReaderDefaultsAndDroppedEntries) {
     EXPECT_EQ(map.default_tile, 0);
     EXPECT_EQ(read_map_tile_type(map, 0, 0), 0);
     EXPECT_EQ(read_map_tile_type(map, 2, 3), 5);
+    EXPECT_EQ(read_map_tile_type(map, 2, 4), 12);
     EXPECT_EQ(read_map_message_line1(map, 0, 0), "");
     // The field without a position registered its event; the first registration wins.
     ASSERT_EQ(g_map.events.count(), 1);
