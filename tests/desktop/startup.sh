@@ -21,11 +21,21 @@ work="$(mktemp -d /tmp/umbrane-desktop-XXXXXX)"
 xvfb_pid=""
 game_pid=""
 
+# Ends the game: TERM first, KILL when it does not go (a message box may hold it).
+stop_game() {
+    [ -n "$game_pid" ] || return 0
+    kill "$game_pid" 2>/dev/null
+    for _ in $(seq 1 20); do
+        kill -0 "$game_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -9 "$game_pid" 2>/dev/null
+    wait "$game_pid" 2>/dev/null
+    game_pid=""
+}
+
 cleanup() {
-    if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then
-        kill "$game_pid" 2>/dev/null
-        wait "$game_pid" 2>/dev/null
-    fi
+    stop_game
     if [ -n "$xvfb_pid" ]; then
         kill "$xvfb_pid" 2>/dev/null
         wait "$xvfb_pid" 2>/dev/null
@@ -83,8 +93,16 @@ if [ -z "$window" ]; then
     cat "$work/good.err"
     fail "no window named \"Umbrane 0.1.0\" appeared"
 fi
-[ -d "$work/good/savegame" ] || fail "the savegame folder was not created"
+# The start-up goes on after the window opened (sprites, databases): give it a
+# moment, then it must still run without an error.
+sleep 1.5
+if [ -s "$work/good.err" ] && grep -q "^Error: " "$work/good.err"; then
+    cat "$work/good.err"
+    fail "the game reported a fatal error at start-up"
+fi
+if [ -n "$(xdotool search --name '^Error$' 2>/dev/null)" ]; then fail "an Error message box is showing"; fi
 kill -0 "$game_pid" 2>/dev/null || fail "the game ended by itself"
+[ -d "$work/good/savegame" ] || fail "the savegame folder was not created"
 
 # Escape ends the game; whatever happens, it is killed below.
 xdotool windowactivate --sync "$window" >/dev/null 2>&1
@@ -93,11 +111,7 @@ for _ in $(seq 1 30); do
     kill -0 "$game_pid" 2>/dev/null || break
     sleep 0.1
 done
-if kill -0 "$game_pid" 2>/dev/null; then
-    kill "$game_pid" 2>/dev/null
-fi
-wait "$game_pid" 2>/dev/null
-game_pid=""
+stop_game
 
 # 2. A broken preferences file ends the program with status 1 and one error line.
 make_game "$work/broken"
