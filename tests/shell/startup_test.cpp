@@ -2,10 +2,15 @@
 #include <fstream>
 #include <sstream>
 
+#include "character/character_state.h"
+#include "map/map_file.h"
+#include "map/map_state.h"
 #include "platform/files.h"
 #include "platform/headless.h"
 #include "platform/media.h"
+#include "shell/character_savegame.h"
 #include "shell/display.h"
+#include "shell/game_state.h"
 #include "shell/shell_fixtures.h"
 #include "shell/shell_state.h"
 #include "shell/startup.h"
@@ -116,5 +121,48 @@ TEST(Startup, MissingStarSpritesEndsTheStartUp) {
     write_shell_data(folder);
     fs::remove(host_path("graphics\\starsprites.png"));
     EXPECT_FATAL(startup(), "load_sprites(): cannot star sprites!");
+    close_display();
+}
+
+TEST(Startup, StartsWithTheShippedGameAndRestoresTheSavedGame) {
+    TempGameFolder folder;
+    folder.copy_all_shipped();
+    startup();
+    EXPECT_EQ(g_shell.preferences.language, "English");
+    EXPECT_EQ(g_shell.messages[31], "Quit");
+    // Every sound the game plays by a fixed name is there.
+    for (const char* name : {"oh_no", "evasion", "deathcry", "hit", "failure"}) {
+        bool found = false;
+        for (int n = 1; n <= 29; ++n) found = found || (g_shell.sounds[n].name == name && g_shell.sounds[n].sound != 0);
+        EXPECT_TRUE(found) << name;
+    }
+    // Nothing saved yet: no character and no map.
+    EXPECT_EQ(g_map.map.filename, "");
+
+    // A saved game: the start map, changed, and a character standing on it.
+    load_map(g_map.map, "maps\\map_start.xml");
+    g_map.map.name = "The start map, as saved";
+    g_character_model.character.x = 5;
+    g_character_model.character.y = 7;
+    g_character_model.character.map_file_name = "map_start.xml";
+    save_character(g_character_model.character, "savegame\\character.xml");
+    save_map(g_map.map, "savegame\\map_start.xml");
+    close_display();
+
+    reset_game_state();
+    startup();
+    EXPECT_EQ(g_character_model.character.x, 5);
+    EXPECT_EQ(g_character_model.character.y, 7);
+    EXPECT_EQ(g_map.map.filename, "map_start.xml");
+    EXPECT_EQ(g_map.map.name, "The start map, as saved");
+    EXPECT_EQ(g_shell.loop.menu, 1);
+    close_display();
+
+    // An empty character file means there is no saved game.
+    folder.write("savegame\\character.xml", "");
+    reset_game_state();
+    startup();
+    EXPECT_EQ(g_character_model.character.x, 0);
+    EXPECT_EQ(g_map.map.filename, "");
     close_display();
 }
