@@ -242,3 +242,31 @@ TEST(ToggleFullscreen, SwitchesReloadsSpritesAndWritesThePreferences) {
     close_screen();
     close_window();
 }
+
+TEST(ToggleFullscreen, ReloadsTheTilesetImageOnlyWhenAsked) {
+    TempGameFolder folder;
+    write_all_graphics(folder);
+    write_preferences(folder, "");
+    load_preferences(g_shell.preferences, "config\\preferences.xml");
+    shell::open_window_screen();
+    load_sprites();
+    Tileset& tileset = g_map.map.tileset;
+    tileset.image_filename = "tiles_test.png";
+
+    write_png(folder, "tilesets\\tiles_test.png", 640, 256);
+    toggle_fullscreen(tileset, 1);
+    EXPECT_EQ(tileset.sprite_loaded, 1);
+    EXPECT_EQ(tileset.tiles_wide, 20);
+    EXPECT_EQ(tileset.tiles_high, 8);
+
+    // Without the reload flag the sheet stays as it was.
+    write_png(folder, "tilesets\\tiles_test.png", 320, 64);
+    toggle_fullscreen(tileset, 0);
+    EXPECT_EQ(tileset.tiles_wide, 20);
+    toggle_fullscreen(tileset, 1);
+    EXPECT_EQ(tileset.tiles_wide, 10);
+    EXPECT_EQ(tileset.tiles_high, 2);
+    EXPECT_TRUE(sprite_exists(tileset.sprite));
+    close_screen();
+    close_window();
+}
