@@ -1,6 +1,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "map/map_state.h"
 #include "platform/files.h"
@@ -61,28 +62,21 @@ TEST(LoadSprites, LoadsEverySheetMeasuresAndCreatesTheDarkSprites) {
     EXPECT_FALSE(sprite_exists(sprite::screenshot));
 
     // Whole 32-pixel cells only.
-    EXPECT_EQ(g_shell.abilities_sheet.columns, 8);
-    EXPECT_EQ(g_shell.abilities_sheet.rows, 4);
-    EXPECT_EQ(g_shell.monster_sheet.columns, 8);
-    EXPECT_EQ(g_shell.monster_sheet.rows, 3);
-    EXPECT_EQ(g_shell.powers_sheet.columns, 7);
-    EXPECT_EQ(g_shell.powers_sheet.rows, 3);
-    EXPECT_EQ(g_shell.missiles_sheet.columns, 5);
-    EXPECT_EQ(g_shell.missiles_sheet.rows, 2);
-    EXPECT_EQ(g_shell.items_sheet.columns, 8);
-    EXPECT_EQ(g_shell.items_sheet.rows, 6);
-    EXPECT_EQ(g_shell.fx_sheet.columns, 4);
-    EXPECT_EQ(g_shell.fx_sheet.rows, 1);
+    const std::pair<const SheetSize*, SheetSize> measured[] = {
+        {&g_shell.abilities_sheet, {8, 4}}, {&g_shell.monster_sheet, {8, 3}}, {&g_shell.powers_sheet, {7, 3}},
+        {&g_shell.missiles_sheet, {5, 2}},  {&g_shell.items_sheet, {8, 6}},   {&g_shell.fx_sheet, {4, 1}}};
+    for (const auto& [sheet, size] : measured) {
+        EXPECT_EQ(sheet->columns, size.columns);
+        EXPECT_EQ(sheet->rows, size.rows);
+    }
 
-    ASSERT_TRUE(sprite_exists(sprite::map_dark));
-    EXPECT_EQ(sprite_width(sprite::map_dark), 416);
-    EXPECT_EQ(sprite_height(sprite::map_dark), 416);
-    ASSERT_TRUE(sprite_exists(sprite::screen_dark));
-    EXPECT_EQ(sprite_width(sprite::screen_dark), 640);
-    EXPECT_EQ(sprite_height(sprite::screen_dark), 480);
-    for (auto [x, y] : {std::pair{0, 0}, {415, 415}, {200, 7}}) EXPECT_EQ(sprite_pixel(sprite::map_dark, x, y), RGB(1, 1, 1));
-    for (auto [x, y] : {std::pair{0, 0}, {639, 479}, {320, 240}})
-        EXPECT_EQ(sprite_pixel(sprite::screen_dark, x, y), RGB(1, 1, 1));
+    for (auto [number, width, height] : {std::tuple{sprite::map_dark, 416, 416}, {sprite::screen_dark, 640, 480}}) {
+        ASSERT_TRUE(sprite_exists(number));
+        EXPECT_EQ(sprite_width(number), width);
+        EXPECT_EQ(sprite_height(number), height);
+        EXPECT_EQ(sprite_pixel(number, 0, 0), RGB(1, 1, 1));
+        EXPECT_EQ(sprite_pixel(number, width - 1, height - 1), RGB(1, 1, 1));
+    }
 }
 
 TEST(LoadSprites, EachMissingSheetEndsWithItsOwnMessage) {
