@@ -69,8 +69,12 @@ public:
         if (!video_) return false;
         destroy_screen();
         destroy_window();
-        window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, SCREEN_WIDTH,
-                                   SCREEN_HEIGHT, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_SHOWN);
+        // The window is made as large as the desktop, so the picture covers it
+        // also where no window manager carries out the full-screen request.
+        SDL_Rect desktop{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
+        if (SDL_GetDisplayBounds(0, &desktop) != 0) desktop = SDL_Rect{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
+        window_ = SDL_CreateWindow(title.c_str(), desktop.x, desktop.y, desktop.w, desktop.h,
+                                   SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
         if (!window_) return false;
         fullscreen_ = true;
         if (!create_screen()) {
@@ -101,12 +105,19 @@ public:
         pump_events();  // keeps the window answering while the game animates
         if (renderer_ && texture_) {
             SDL_UpdateTexture(texture_, nullptr, frame.pixels.data(), frame.width * 4);
-            SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-            SDL_RenderClear(renderer_);
-            SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-            SDL_RenderPresent(renderer_);
+            show_texture();
         }
         pace_frame();
+    }
+
+    // Shows the last presented picture again (also after the window was
+    // uncovered or resized, when the game itself has nothing new to draw).
+    void show_texture() {
+        if (!renderer_ || !texture_) return;
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderClear(renderer_);
+        SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+        SDL_RenderPresent(renderer_);
     }
 
     void pump_events() override {
@@ -239,6 +250,10 @@ private:
                 input_mouse_move(event.button.x, event.button.y);
                 input_mouse_button(event.type == SDL_MOUSEBUTTONDOWN);
             }
+            break;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_EXPOSED || event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+                show_texture();
             break;
         case SDL_QUIT:  // the window's close box, or the process asked to end
             input_window_event(WindowEvent::close_request);
