@@ -8,7 +8,7 @@ packages=(
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core
   libexpat1-dev libpng-dev libjpeg62-turbo-dev libvorbis-dev
   libgtest-dev libgmock-dev
-  xvfb xdotool xauth
+  xvfb xdotool xauth x11-utils
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -20,7 +20,7 @@ int main() {
     } catch (const FatalError& error) {
         std::fprintf(stderr, "Error: %s\n", error.what());
         std::fflush(stderr);
-        if (screen_is_open()) message_box("Error", error.what());
+        message_box("Error", error.what());  // shown wherever a display exists
         media_close();
         return 1;
     }

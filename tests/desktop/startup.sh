@@ -9,7 +9,7 @@ if ! command -v Xvfb >/dev/null 2>&1; then
     echo "skipped: Xvfb is not installed"
     exit 0
 fi
-for tool in xdotool; do
+for tool in xdotool xwininfo; do
     if ! command -v "$tool" >/dev/null 2>&1; then
         echo "FAIL: $tool is missing"
         exit 1
@@ -100,7 +100,7 @@ if [ -s "$work/good.err" ] && grep -q "^Error: " "$work/good.err"; then
     cat "$work/good.err"
     fail "the game reported a fatal error at start-up"
 fi
-if [ -n "$(xdotool search --name '^Error$' 2>/dev/null)" ]; then fail "an Error message box is showing"; fi
+if xwininfo -root -tree 2>/dev/null | grep -q '"Error": '; then fail "an Error message box is showing"; fi
 kill -0 "$game_pid" 2>/dev/null || fail "the game ended by itself"
 [ -d "$work/good/savegame" ] || fail "the savegame folder was not created"
 
@@ -113,23 +113,48 @@ for _ in $(seq 1 30); do
 done
 stop_game
 
-# 2. A broken preferences file ends the program with status 1 and one error line.
+# A broken copy of the game ends with status 1 and exactly one error line on
+# standard error, after its "Error" message box was shown and answered.
+expect_fatal() {
+    local folder="$1" expected="$2"
+    (cd / && exec timeout 30 "$folder/umbrane") >"$folder.out" 2>"$folder.err" &
+    game_pid=$!
+    local box=""
+    for _ in $(seq 1 100); do
+        # The message box carries no window class, which xdotool's search needs.
+        box="$(xwininfo -root -tree 2>/dev/null | awk '/"Error": /{print $1; exit}')"
+        [ -n "$box" ] && break
+        kill -0 "$game_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -n "$box" ] || fail "$folder: no \"Error\" message box appeared"
+    xdotool key --window "$box" Return >/dev/null 2>&1
+    wait "$game_pid"
+    local status=$?
+    game_pid=""
+    [ "$status" -eq 1 ] || fail "$folder: exit status $status, expected 1"
+    local actual
+    actual="$(cat "$folder.err")"
+    if [ "$actual" != "$expected" ]; then
+        echo "expected: $expected"
+        echo "actual:   $actual"
+        fail "$folder: wrong error output"
+    fi
+}
+
+# 2. A broken preferences file: the error comes before any window opens.
 make_game "$work/broken"
 cat >"$work/broken/config/preferences.xml" <<'XML'
 <?xml version="1.0" encoding="UTF-8"?>
 <Umbrane_Preferences Umbrane_version="0.1.0" fullscreen="no" volume="80" fade_effect="yes" language="English"/>
 XML
-timeout 20 "$work/broken/umbrane" >"$work/broken.out" 2>"$work/broken.err"
-status=$?
-[ "$status" -eq 1 ] || fail "broken preferences: exit status $status, expected 1"
-expected='Error: load_preferences(): unknown attribute "volume" in preferences xml file "config\preferences.xml"'
-actual="$(cat "$work/broken.err")"
-if [ "$actual" != "$expected" ]; then
-    echo "expected: $expected"
-    echo "actual:   $actual"
-    fail "broken preferences: wrong error output"
-fi
+expect_fatal "$work/broken" 'Error: load_preferences(): unknown attribute "volume" in preferences xml file "config\preferences.xml"'
 [ -d "$work/broken/savegame" ] || fail "the savegame folder was not created before the error"
+
+# 3. A missing sprite sheet: the error comes with the game's window open.
+make_game "$work/nostars"
+rm "$work/nostars/graphics/starsprites.png"
+expect_fatal "$work/nostars" 'Error: load_sprites(): cannot star sprites!'
 
 echo "desktop start-up: ok"
 exit 0
