@@ -63,7 +63,9 @@ TEST(ShippedAbilitiesFile, EveryNameAndEveryTextInBothLanguages) {
             EXPECT_TRUE(a.tile >= 0 && a.tile < 32) << a.name;
             for (const DisplayEntry& d : a.display) {
                 if (d.type == kDisplayStatusPanel) ++status_panel;
-                if (d.type != kDisplayNone) EXPECT_EQ(d.language, language);
+                if (d.type != kDisplayNone) {
+                    EXPECT_EQ(d.language, language);
+                }
             }
         }
         EXPECT_EQ(status_panel, 7);
