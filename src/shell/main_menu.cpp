@@ -35,7 +35,15 @@ void draw_menu_screen(Menu& menu, bool screenshot_loaded, int mouse_x, int mouse
     draw_background(screenshot_loaded);
     menu.mouse_x = static_cast<int16_t>(mouse_x);
     menu.mouse_y = static_cast<int16_t>(mouse_y);
+    const uint8_t selected_before = menu.selected;
     menu_draw(menu, 1);
+    // The mouse picked another entry while the list was drawn: the entries drawn
+    // before it still show the old choice. A menu that redraws only on input
+    // would keep that picture, so it is drawn once more at once.
+    if (menu.selected != selected_before) {
+        draw_background(screenshot_loaded);
+        menu_draw(menu, 1);
+    }
     if (screen_is_fullscreen()) {
         sprite_clip(sprite::mouse_pointer, 0, 0, sprite_width(sprite::mouse_pointer),
                     sprite_height(sprite::mouse_pointer));

@@ -343,13 +343,19 @@ TEST(Scenario, MenuMouseClickOutsideTheEntriesDoesNothing) {
     headless::mouse_button(350, false);
     headless::mouse_move(800, 290, 260 + 40);  // over "Quit"
     int selected_before_click = -1;
+    Colour first_entry_before_click = 0;  // inside the box of "New game", beside its text
     headless::on_flip([&] {
-        if (headless::now() >= 800 && headless::now() < 1200) selected_before_click = g_presentation.menu.selected;
+        if (headless::now() >= 800 && headless::now() < 1200) {
+            selected_before_click = g_presentation.menu.selected;
+            first_entry_before_click = shown_screen_pixel(283, 253);
+        }
     });
     headless::mouse_button(1200, true);
     headless::mouse_button(1250, false);
     play_session(5000);
     EXPECT_EQ(selected_before_click, 1);  // hovering selects
+    // and the picture left standing shows only the hovered entry highlighted
+    EXPECT_EQ(first_entry_before_click, RGB(0, 0, 0));
     EXPECT_EQ(g_shell.loop.quit, 1);
     EXPECT_LT(headless::now(), 2000u);  // quit by the click, long before the deadline
     EXPECT_FALSE(savegame_has_xml());
