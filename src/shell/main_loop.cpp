@@ -257,8 +257,8 @@ void after_step() {
     }
     for (int id = 1; id <= kMaxAbilityId; ++id) {
         const AbilityRecord& ability = g_character_model.abilities[id];
-        if (ability.change_per_move == 0) continue;
-        modify_attribute(static_cast<int16_t>(id), ability.change_per_move);
+        if (ability.change_per_move != 0) modify_attribute(static_cast<int16_t>(id), ability.change_per_move);
+        // Every ability below its limit after a step ends the turn, also one that no step changes.
         if (!loop().turn_ended && ability.turn_ends_if_lower > kTurnEndsNotSet &&
             attribute_current_val(static_cast<int16_t>(id), 1, 1, 1) < ability.turn_ends_if_lower)
             end_turn();

@@ -141,6 +141,14 @@ TEST(MainLoopProcedures, AfterStepChangesPerMoveAndEndsTheTurnBelowTheLimit) {
     after_step();
     EXPECT_EQ(movement_total(), 0);
     EXPECT_EQ(g_shell.loop.turn_ended, 1);
+
+    // An ability that no step changes ends the turn as well while it is below its limit.
+    g_shell.loop.turn_ended = 0;
+    state(5).attribute_current_value = 5;
+    give(7, "courage", 3);
+    ability(7).turn_ends_if_lower = 4;
+    after_step();
+    EXPECT_EQ(g_shell.loop.turn_ended, 1);
 }
 
 TEST(MainLoopProcedures, SpawningPicksATypeOfTheMapLevelOnAFreeField) {
