@@ -23,13 +23,14 @@ bool yes(const std::string& value) { return value == "yes"; }
 int16_t number16(const std::string& value) { return wrap16(text_to_int(value)); }
 int8_t number8(const std::string& value) { return wrap8(text_to_int(value)); }
 
-// A numeric reference to another ability: 0 is none; a number that is no
-// ability id would index outside the tables, so the data is rejected.
+// A numeric reference to another ability, kept in 16 bits like every id: 0 is
+// none; a number that is no ability id would index outside the tables, so the
+// data is rejected.
 int16_t reference(const std::string& value, const std::string& where) {
-    long long id = text_to_int(value);
+    int16_t id = number16(value);
     if (id != 0 && !valid_ability_id(id))
         fail("wrong ability ID " + quoted(value) + " in " + where + " in file " + kQuotedFile);
-    return static_cast<int16_t>(id);
+    return id;
 }
 
 bool language_matches(const XmlElement& element) {
@@ -38,9 +39,9 @@ bool language_matches(const XmlElement& element) {
 }
 
 // One attribute of an ability element; false when the name is unknown.
-bool read_ability_attribute(AbilityRecord& r, long long& id, const std::string& name, const std::string& value) {
+bool read_ability_attribute(AbilityRecord& r, int16_t& id, const std::string& name, const std::string& value) {
     const std::string where = name + " attribute of ability tag";
-    if (name == "id") id = text_to_int(value);
+    if (name == "id") id = number16(value);
     else if (name == "name") r.name = value;
     else if (name == "description") r.description = value;
     else if (name == "tile") r.tile = number16(value);
@@ -92,11 +93,11 @@ bool read_ability_attribute(AbilityRecord& r, long long& id, const std::string& 
     return true;
 }
 
-// The id attribute of a bonus, cap or requirement: must be an ability id.
+// The id attribute of a bonus, cap or requirement (16 bits): must be an ability id.
 int16_t slot_id(const std::string& value, const std::string& message) {
-    long long id = text_to_int(value);
+    int16_t id = number16(value);
     if (!valid_ability_id(id)) fail(message);
-    return static_cast<int16_t>(id);
+    return id;
 }
 
 void read_attribute_bonus(AbilityRecord& r, const XmlElement& element, int& count) {
@@ -201,7 +202,7 @@ void read_language_text(std::string& field, const XmlElement& element) {
 
 void read_ability(const XmlElement& element) {
     AbilityRecord working;
-    long long id = -1;
+    int16_t id = -1;
     for (const auto& [name, value] : element.attributes)
         if (!read_ability_attribute(working, id, name, value))
             fail("wrong attribute " + quoted(name) + " in ability tag in file " + kQuotedFile);

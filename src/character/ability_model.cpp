@@ -53,9 +53,11 @@ int16_t attribute_max_val(int16_t id, int apply_cap, int add_power_adjustment, i
     }
     if (add_power_adjustment == 1) v = wrap16(v + state.power_adjustment);
     if (add_item_bonus == 1) v = wrap16(v + state.item_bonus);
-    // Adjustments of other abilities raise the maximum of every ability.
+    // Adjustments of other abilities raise the maximum of every ability. Here the
+    // factor is formed first (p / 100), then multiplied: 100 at 57% gives 56.
     v = wrap16(v + state.adjustment_other);
-    return apply_percentage(v, state.adjustment_percentage);
+    if (state.adjustment_percentage == 100) return v;
+    return wrap16(truncate_float(static_cast<double>(v) * (static_cast<double>(state.adjustment_percentage) / 100.0)));
 }
 
 int16_t attribute_cap(int16_t id) {
@@ -93,8 +95,8 @@ std::string ability_value_display(int16_t id) {
     check_id("ability_value_display", id);
     const AbilityRecord& record = record_of(id);
     int16_t cur = attribute_current_val(id, 1, 1, 1);
-    // The sign goes with the number shown, so a negative value never reads "+-".
-    std::string prefix = record.displayed_as_bonus && cur >= 0 ? "+" : "";
+    // The sign follows the stored value; bonuses on top may make it read "+-2".
+    std::string prefix = record.displayed_as_bonus && state_of(id).attribute_current_value >= 0 ? "+" : "";
     std::string text;
     if (valid_ability_id(record.randomizer_ability)) {
         int16_t r = attribute_current_val(record.randomizer_ability, 1, 1, 1);

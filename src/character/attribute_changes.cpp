@@ -60,10 +60,9 @@ bool restore_ability(int16_t id) {
     int16_t max = attribute_max_val(id, 1, 1, 1);
     bool restored = false;
     if (cur < max) {
-        // Raise the stored value by the shortfall, so bonuses already counted in
-        // the effective values are not counted twice.
-        AbilityState& state = state_of(id);
-        state.attribute_current_value = wrap16(state.attribute_current_value + (max - cur));
+        // The stored value becomes the effective maximum, bonuses included: they
+        // then count once more in the effective current value.
+        state_of(id).attribute_current_value = max;
         restored = true;
     }
     recalculate_adjustments();

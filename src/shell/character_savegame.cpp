@@ -14,7 +14,7 @@ std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
 void set_number(XmlElement& element, const char* name, long long value) { element.set_attribute(name, int_to_text(value)); }
 
-// Number attributes of an ability state entry, written only when not 0.
+// Number attributes of an ability state entry (0 when not in the file).
 struct StateNumber {
     const char* name;
     int16_t AbilityState::*field;
@@ -30,13 +30,23 @@ const StateNumber kStateNumbers[] = {
     {"adjustment_other", &AbilityState::adjustment_other},
 };
 
+// The attributes that differ from their defaults, in the order of the ability state.
 void write_ability(XmlElement& root, int id, const AbilityState& state) {
     XmlElement* element = root.add_child("ability");
     set_number(*element, "id", id);
-    for (const StateNumber& number : kStateNumbers)
-        if (state.*number.field != 0) set_number(*element, number.name, state.*number.field);
+    auto number = [&](const char* name, int16_t value) {
+        if (value != 0) set_number(*element, name, value);
+    };
+    number("ability_value", state.ability_value);
+    number("attribute_max_value", state.attribute_max_value);
+    number("attribute_current_value", state.attribute_current_value);
+    number("power_adjustment", state.power_adjustment);
+    number("adjustment_duration", state.adjustment_duration);
     if (!state.adjustment_name.empty()) element->set_attribute("adjustment_name", state.adjustment_name);
+    number("adjustment_power_id", state.adjustment_power_id);
+    number("item_bonus", state.item_bonus);
     if (state.activated) element->set_attribute("activated", "yes");
+    number("adjustment_other", state.adjustment_other);
     if (state.adjustment_percentage != 100) set_number(*element, "adjustment_percentage", state.adjustment_percentage);
 }
 
@@ -84,11 +94,11 @@ void read_ability(CharacterRecord& character, const XmlElement& element, const s
     for (const auto& [name, value] : element.attributes) {
         bool known = true;
         if (name == "id") {
-            long long number = text_to_int(value);
+            int16_t number = wrap16(text_to_int(value));  // an id is 16 bits wide
             if (!valid_ability_id(number))
                 raise_error("load_character(): wrong id attribute " + quoted(value) + " in ability tag in file " +
                             quoted(file_name));
-            id = static_cast<int>(number);
+            id = number;
         } else if (name == "activated") entry.activated = value == "yes";
         else if (name == "adjustment_name") entry.adjustment_name = value;
         else if (name == "adjustment_percentage") entry.adjustment_percentage = wrap16(text_to_int(value));
@@ -108,10 +118,10 @@ void read_ability(CharacterRecord& character, const XmlElement& element, const s
 }
 
 void read_power(CharacterRecord& character, const XmlElement& element, const std::string& file_name) {
-    long long id = 0;
+    int16_t id = 0;
     int16_t cooldown = 0;
     for (const auto& [name, value] : element.attributes) {
-        if (name == "id") id = text_to_int(value);
+        if (name == "id") id = wrap16(text_to_int(value));
         else if (name == "cooldown") cooldown = wrap16(text_to_int(value));
         else if (name == "duration") continue;
         else

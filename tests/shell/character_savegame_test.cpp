@@ -64,6 +64,17 @@ TEST(CharacterSavegame, RoundTripOfEveryField) {
     InventoryEntry& sword = g_items.inventory.append();
     sword = InventoryEntry{4, 2, 77, 0, 1, 3};
     save_character(c, kSave);
+    // Every attribute of the ability state, in the order of its fields.
+    XmlDocument document;
+    ASSERT_TRUE(document.load(kSave));
+    const XmlElement* written = find_child(document.root(), "ability", "2");
+    ASSERT_NE(written, nullptr);
+    std::vector<std::string> order;
+    for (const auto& attribute : written->attributes) order.push_back(attribute.first);
+    EXPECT_EQ(order, (std::vector<std::string>{"id", "ability_value", "attribute_max_value", "attribute_current_value",
+                                               "power_adjustment", "adjustment_duration", "adjustment_name",
+                                               "adjustment_power_id", "item_bonus", "activated", "adjustment_other",
+                                               "adjustment_percentage"}));
 
     CharacterRecord before = c;
     reset_character();
@@ -148,8 +159,9 @@ TEST(CharacterSavegame, ReaderAcceptsWhatTheGameWrites) {
     write_save(game, R"(name="Bo" xpos="0" ypos="49" facing="0" frame="0" map_filename="maps\sub/level_9.xml"
                         inventory_cursor_x="1" inventory_cursor_y="2")",
                R"(<ability attribute_current_value="99"/>
-                  <ability id="2" activated="Yes" adjustment_percentage="0"/>
+                  <ability id="2" activated="Yes" adjustment_percentage="0"/><ability id="65790" item_bonus="4"/>
                   <power id="3" cooldown="4" duration="7"/><power id="0" cooldown="9"/><power id="255" cooldown="9"/>
+                  <power id="65541" cooldown="6"/>
                   <item type="0" amount="5"/><item type="255" amount="1"/><item type="7"/>)");
     load_character(character(), kSave);
     const CharacterRecord& c = character();
@@ -161,6 +173,9 @@ TEST(CharacterSavegame, ReaderAcceptsWhatTheGameWrites) {
     EXPECT_EQ(c.abilities[2].adjustment_percentage, 0);
     EXPECT_EQ(c.cooldown[3], 4);
     EXPECT_EQ(c.cooldown[0], 0);
+    // Ids are 16 bits wide: 65790 is ability 254, 65541 power 5.
+    EXPECT_EQ(c.abilities[254].item_bonus, 4);
+    EXPECT_EQ(c.cooldown[5], 6);
     ASSERT_EQ(g_items.inventory.count(), 1);
     EXPECT_EQ(g_items.inventory.begin()->type, 7);
     EXPECT_EQ(g_items.inventory.begin()->amount, 0);
