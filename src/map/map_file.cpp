@@ -263,10 +263,10 @@ void save_map(GameMap& map, const std::string& path) {
     for (int y = 0; y < kMapSize; ++y)
         for (int x = 0; x < kMapSize; ++x) {
             const MapField& field = map.fields[y][x];
-            // The powers used on a field are kept too: a field is written for them alone.
+            // A power_used list or a message tile alone does not make a field worth writing.
             bool differs = field.tile_type != map.default_tile || !field.portal_mapfile.empty() ||
                            !field.event.empty() || !field.message_line1.empty() || !field.message_line2.empty() ||
-                           field.visited || field.hidden || !field.power_used.empty();
+                           field.visited || field.hidden;
             if (!differs) continue;
             XmlElement* element = root->add_child("field");
             element->set_attribute("x", text(x));

@@ -43,5 +43,6 @@ int add_monster(GameMap& /*map*/, const Monster& record) {
     added.y = record.y;
     added.hitpoints = record.hitpoints;
     added.alerted = record.alerted;
+    added.offset_y = record.offset_y;
     return 1;
 }

@@ -11,7 +11,7 @@
 // last separator is a word only when it is not empty.
 int lists_share_entry(const std::string& list_a, const std::string& list_b, const std::string& separator);
 
-// Appends a monster with the record's type, position, hit points and alerted
-// flag when its field lies on the grid and no monster stands there; it starts
-// at rest (offsets 0) with no status words. Returns 1 when added.
+// Appends a monster with the record's type, position, hit points, alerted flag
+// and offset_y when its field lies on the grid and no monster stands there;
+// offset_x starts at 0 and the status words empty. Returns 1 when added.
 int add_monster(GameMap& map, const Monster& record);

@@ -58,7 +58,8 @@ void build_full_map(GameMap& map) {
     set_map_hidden(map, 15, 10, 1);
     set_map_tile_type(map, 15, 10, 9);
     set_map_visited(map, 16, 10, 1);
-    set_map_power_used(map, 17, 10, "open_lock|light");
+    set_map_power_used(map, 16, 10, "open_lock|light");
+    set_map_power_used(map, 17, 10, "heal");  // a plain field with nothing but powers used: not written
 
     add_transformation({.event = "lever", .x = 20, .y = 21, .tile_type = 15, .portal_mapfile = "beyond.xml",
                         .portal_x = 1, .portal_y = 2, .message_line1 = "The gate", .message_line2 = "is open",
@@ -123,7 +124,8 @@ TEST_F(MapFile, RoundTripKeepsEverything) {
     EXPECT_EQ(fields[11][14].event, "lever");
     EXPECT_EQ(fields[10][15].hidden, 1);
     EXPECT_EQ(fields[10][16].visited, 1);
-    EXPECT_EQ(fields[10][17].power_used, "open_lock|light");
+    EXPECT_EQ(fields[10][16].power_used, "open_lock|light");
+    EXPECT_EQ(fields[10][17].power_used, "");
 
     // Events keep their fired state and xp, in file order.
     ASSERT_EQ(g_map.events.count(), 2);
@@ -177,6 +179,7 @@ TEST_F(MapFile, WriterOrderAndWhichFieldsAreWritten) {
     map.tileset.definition_filename = "test.xml";
     map.tileset.image_filename = "test.png";
     set_map_message(map, 2, 0, "", "", 9);            // only a message tile: not written
+    set_map_power_used(map, 5, 0, "light");           // only powers used: not written either
     set_map_event(map, 3, 0, "ev", -2);               // negative xp is not written
     set_map_tile_type(map, 4, 0, 2);
     set_map_portal(map, 4, 0, "p.xml", 1, 2);

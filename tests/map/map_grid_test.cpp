@@ -302,7 +302,7 @@ TEST(MapGrid, AddMonsterOnlyOnFreeFieldsOfTheGrid) {
     EXPECT_EQ(first.hitpoints, 12);
     EXPECT_EQ(first.alerted, 1);
     EXPECT_EQ(first.offset_x, 0);
-    EXPECT_EQ(first.offset_y, 0);
+    EXPECT_EQ(first.offset_y, 9);  // taken from the record, unlike offset_x
     EXPECT_EQ(first.status, "");
     EXPECT_EQ(std::next(g_monsters.list.begin())->type, 6);  // appended at the end
 }

@@ -144,6 +144,17 @@ std::set<std::string> check_loaded_map(const GameMap& map, const std::set<int>& 
             std::string target = read_map_portal_mapfilename(map, x, y);
             if (!target.empty()) targets.insert(target);
         }
+    // A hidden field is drawn as the background tile: it must not block, and floor beside it looks the same.
+    for (int y = 0; y < kMapSize; ++y)
+        for (int x = 0; x < kMapSize; ++x) {
+            if (!read_map_hidden(map, x, y)) continue;
+            EXPECT_EQ(ts.tile_types[read_map_tile_type(map, x, y)].solid, 0) << x << "," << y;
+            int alike = 0;
+            for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+                if (!read_map_hidden(map, x + dx, y + dy) && read_map_tile_type(map, x + dx, y + dy) == map.background_tile)
+                    ++alike;
+            EXPECT_GE(alike, 1) << x << "," << y;
+        }
     EXPECT_FALSE(map.name.empty());
     EXPECT_EQ(ts.tile_types[map.background_tile].solid, 0);
     EXPECT_EQ(ts.tile_types[map.tile_outside_map].solid, 1);  // nobody walks off the grid
