@@ -95,12 +95,9 @@ void read_ability_bonus(const XmlElement& element, ItemType& type, int& bonuses)
     ItemAbilityBonus bonus;
     for (const auto& [name, value] : element.attributes) {
         if (name == "attribute") {
-            long long id = text_to_int(value);
-            // 0 leaves the ability to be found by name; anything else must be an ability id.
-            if (id < 0 || id > kMaxAbilityId)
-                raise_error("load_item_db(): wrong ability ID " + quoted(value) +
-                            " in ability_bonus tag in item xml file " + quoted(kItemFile));
-            bonus.attribute = static_cast<int16_t>(id);
+            // Stored as given, like every other number: an id outside 1..254 is
+            // no load error; readers check the range before indexing with it.
+            bonus.attribute = wrap16(text_to_int(value));
         } else if (name == "attribute_name") {
             bonus.attribute_name = value;
         } else if (name == "value") {

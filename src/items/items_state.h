@@ -15,7 +15,7 @@ constexpr int kItemUnequipSlots = 5;
 // One ability bonus of an item type: added to the ability's item bonus while
 // a piece is equipped, and added to the ability when a piece is used.
 struct ItemAbilityBonus {
-    int16_t attribute = 0;           // ability id; 0 = empty slot
+    int16_t attribute = 0;           // ability id; 0 = empty slot; may lie outside 1..254: check before indexing
     std::string attribute_name;      // used only to find the id when attribute is 0
     int16_t value = 0;
     int8_t magic_bonus_multiplier = 0;  // > 0: magic bonus x this is added while equipped
