@@ -222,7 +222,6 @@ void powers_db_resolve_names() {
     for (int id = 0; id <= kMaxPowerId; ++id) {
         Power& power = g_powers.powers[id];
         resolve_ability_name(power.strength_bonus_attribute, power.strength_bonus_attribute_name);
-        resolve_ability_name(power.randomized_strength_bonus_attribute, power.randomized_strength_bonus_attribute_name);
         resolve_ability_name(power.success_attribute, power.success_attribute_name);
         resolve_ability_name(power.cost_attribute, power.cost_attribute_name);
         resolve_ability_name(power.modify_attribute, power.modify_attribute_name);
@@ -232,6 +231,9 @@ void powers_db_resolve_names() {
         resolve_ability_name(power.deplete_attribute_id, power.deplete_attribute_name);
         for (PowerRequirement& requirement : power.requirement)
             resolve_ability_name(requirement.attribute, requirement.attribute_name);
+        // Resolved as well, after the references the game always resolves, so
+        // a file with several unknown names reports the same one first.
+        resolve_ability_name(power.randomized_strength_bonus_attribute, power.randomized_strength_bonus_attribute_name);
     }
 }
 

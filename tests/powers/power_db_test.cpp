@@ -235,8 +235,12 @@ TEST(PowerDb, NameResolution) {
 
     EXPECT_EQ(load_error(game, R"(<power id="8" name="X" success_attribute_name="Magic_Skill"/>)"),
               "powers_db_resolve_names(): cannot find ability \"Magic_Skill\"");
-    EXPECT_EQ(load_error(game, R"(<power id="8" name="X"><requirement attribute_name="luck"/></power>)"),
+    // The random part's name is resolved too, but only after every other reference.
+    EXPECT_EQ(load_error(game, R"(<power id="8" name="X" randomized_strength_bonus_attribute_name="fate">
+                                    <requirement attribute_name="luck"/></power>)"),
               "powers_db_resolve_names(): cannot find ability \"luck\"");
+    EXPECT_EQ(load_error(game, R"(<power id="8" name="X" randomized_strength_bonus_attribute_name="fate"/>)"),
+              "powers_db_resolve_names(): cannot find ability \"fate\"");
 }
 
 TEST(PowerDb, FatalMessages) {
