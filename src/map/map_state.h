@@ -46,7 +46,7 @@ struct TileType {
 // The tile sheet and the tile type definitions of a map.
 struct Tileset {
     std::string image_filename;        // tileset_image_filename of the map
-    int sprite = 0;                    // sprite number of the loaded sheet
+    int sprite = 0;                    // sprite number of the loaded sheet; -1 when the file held no picture
     int8_t sprite_loaded = 0;          // 1 while the sheet sprite is held
     int16_t tiles_high = 0;            // sheet height / 32
     int16_t tiles_wide = 0;            // sheet width / 32

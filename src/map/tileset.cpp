@@ -136,7 +136,7 @@ void reset_tile_types(Tileset& ts) {
 }
 
 void reset_tileset(Tileset& ts) {
-    if (ts.sprite_loaded && ts.sprite != 0) sprite_free(ts.sprite);
+    if (ts.sprite_loaded && ts.sprite > 0) sprite_free(ts.sprite);
     ts.sprite = 0;
     ts.sprite_loaded = 0;
     ts.image_filename.clear();
@@ -152,17 +152,17 @@ void load_tileset(Tileset& ts, int load_image, int load_definition) {
         const std::string path = "tilesets\\" + image;
         if (file_size(path) < 0)
             raise_error("load_tileset: cannot find tileset image file " + quoted("tiles\\" + image));
-        if (ts.sprite_loaded && ts.sprite != 0) sprite_free(ts.sprite);
+        if (ts.sprite_loaded && ts.sprite > 0) sprite_free(ts.sprite);
         ts.sprite = 0;
         ts.sprite_loaded = 0;
         ts.tiles_wide = 0;
         ts.tiles_high = 0;
+        // A file that is there but holds no picture (an empty one, say) is no error: the sheet then
+        // has no tiles and nothing is drawn from it (-1 names no sprite; 0 is a fixed sheet of the game).
         int sprite = sprite_load_any(path);
-        // A file that is there but holds no picture would leave a sheet without tiles to draw from.
-        if (sprite == 0) raise_error("load_tileset: cannot load tileset image file " + quoted("tiles\\" + image));
-        ts.sprite = sprite;
-        ts.tiles_wide = wrap16(sprite_width(sprite) / 32);
-        ts.tiles_high = wrap16(sprite_height(sprite) / 32);
+        ts.sprite = sprite != 0 ? sprite : -1;
+        ts.tiles_wide = wrap16(sprite_width(ts.sprite) / 32);
+        ts.tiles_high = wrap16(sprite_height(ts.sprite) / 32);
         ts.sprite_loaded = 1;
     }
     if (load_definition) load_tile_type_definition(ts);
