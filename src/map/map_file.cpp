@@ -263,10 +263,12 @@ void save_map(GameMap& map, const std::string& path) {
     for (int y = 0; y < kMapSize; ++y)
         for (int x = 0; x < kMapSize; ++x) {
             const MapField& field = map.fields[y][x];
-            // A power_used list or a message tile alone does not make a field worth writing.
+            // A message tile alone does not make a field worth writing (it shows nothing
+            // without a message). The powers used on a field do: left out, they would be
+            // lost with every save, and a used-up field could be used again.
             bool differs = field.tile_type != map.default_tile || !field.portal_mapfile.empty() ||
                            !field.event.empty() || !field.message_line1.empty() || !field.message_line2.empty() ||
-                           field.visited || field.hidden;
+                           field.visited || field.hidden || !field.power_used.empty();
             if (!differs) continue;
             XmlElement* element = root->add_child("field");
             element->set_attribute("x", text(x));

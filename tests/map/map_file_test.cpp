@@ -59,7 +59,7 @@ void build_full_map(GameMap& map) {
     set_map_tile_type(map, 15, 10, 9);
     set_map_visited(map, 16, 10, 1);
     set_map_power_used(map, 16, 10, "open_lock|light");
-    set_map_power_used(map, 17, 10, "heal");  // a plain field with nothing but powers used: not written
+    set_map_power_used(map, 17, 10, "heal");  // a plain field with nothing but powers used is kept too
 
     add_transformation({.event = "lever", .x = 20, .y = 21, .tile_type = 15, .portal_mapfile = "beyond.xml",
                         .portal_x = 1, .portal_y = 2, .message_line1 = "The gate", .message_line2 = "is open",
@@ -125,7 +125,7 @@ TEST_F(MapFile, RoundTripKeepsEverything) {
     EXPECT_EQ(fields[10][15].hidden, 1);
     EXPECT_EQ(fields[10][16].visited, 1);
     EXPECT_EQ(fields[10][16].power_used, "open_lock|light");
-    EXPECT_EQ(fields[10][17].power_used, "");
+    EXPECT_EQ(fields[10][17].power_used, "heal");
 
     // Events keep their fired state and xp, in file order.
     ASSERT_EQ(g_map.events.count(), 2);
@@ -179,7 +179,7 @@ TEST_F(MapFile, WriterOrderAndWhichFieldsAreWritten) {
     map.tileset.definition_filename = "test.xml";
     map.tileset.image_filename = "test.png";
     set_map_message(map, 2, 0, "", "", 9);            // only a message tile: not written
-    set_map_power_used(map, 5, 0, "light");           // only powers used: not written either
+    set_map_power_used(map, 5, 0, "light");           // only powers used: written, so they are not lost
     set_map_event(map, 3, 0, "ev", -2);               // negative xp is not written
     set_map_tile_type(map, 4, 0, 2);
     set_map_portal(map, 4, 0, "p.xml", 1, 2);
@@ -204,12 +204,15 @@ TEST_F(MapFile, WriterOrderAndWhichFieldsAreWritten) {
                                                "lighting"}));
     EXPECT_EQ(*root->attribute("Umbrane_version"), "0.1.0");
     EXPECT_EQ(*root->attribute("filename"), "order.xml");
-    ASSERT_EQ(root->children.size(), 2u);
+    ASSERT_EQ(root->children.size(), 3u);
     const XmlElement& plain_event = *root->children[0];
     EXPECT_EQ(*plain_event.attribute("x"), "3");
     EXPECT_EQ(plain_event.attribute("event_xp"), nullptr);
     EXPECT_EQ(*plain_event.attribute("event_triggered"), "1");
     EXPECT_EQ(plain_event.text, "1");
+    const XmlElement& powers_only = *root->children[2];
+    EXPECT_EQ(*powers_only.attribute("x"), "5");
+    EXPECT_EQ(*powers_only.attribute("power_used"), "light");
     const XmlElement& full = *root->children[1];
     names.clear();
     for (const auto& [name, value] : full.attributes) names.push_back(name);
