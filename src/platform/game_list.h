@@ -5,11 +5,32 @@
 #include <cstddef>
 #include <list>
 #include <iterator>
+#include <utility>
 
 template <typename T>
 class GameList {
 public:
     using Iter = typename std::list<T>::iterator;
+
+    GameList() = default;
+    // A copy has its own current element, at the same place as in the original.
+    GameList(const GameList& other) : items_(other.items_) { restore_index(other.index()); }
+    GameList& operator=(const GameList& other) {
+        if (this != &other) {
+            items_ = other.items_;
+            restore_index(other.index());
+        }
+        return *this;
+    }
+    // Moving keeps the elements, so the current one stays valid.
+    GameList(GameList&& other) noexcept : items_(std::move(other.items_)) { take_current(other); }
+    GameList& operator=(GameList&& other) noexcept {
+        if (this != &other) {
+            items_ = std::move(other.items_);
+            take_current(other);
+        }
+        return *this;
+    }
 
     // Insert a value-initialised element after the current one (at the front
     // when before the first) and make it current. Returns it.
@@ -69,6 +90,15 @@ public:
     typename std::list<T>::const_iterator end() const { return items_.end(); }
 
 private:
+    void restore_index(int index) {
+        if (!select(index)) reset();
+    }
+    void take_current(GameList& other) {
+        before_first_ = other.before_first_;
+        current_ = before_first_ ? items_.end() : other.current_;
+        other.clear();
+    }
+
     std::list<T> items_;
     Iter current_ = items_.end();
     bool before_first_ = true;

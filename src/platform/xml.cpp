@@ -6,6 +6,16 @@
 
 #include "platform/files.h"
 
+XmlElement::~XmlElement() {
+    std::vector<std::unique_ptr<XmlElement>> pending = std::move(children);
+    while (!pending.empty()) {
+        std::unique_ptr<XmlElement> element = std::move(pending.back());
+        pending.pop_back();
+        for (auto& child : element->children) pending.push_back(std::move(child));
+        element->children.clear();
+    }
+}
+
 XmlElement* XmlElement::add_child(const std::string& child_name) {
     children.push_back(std::make_unique<XmlElement>());
     XmlElement* child = children.back().get();
@@ -69,7 +79,10 @@ void XMLCALL on_text(void* data, const XML_Char* text, int length) {
     if (state->current) state->current->text.append(text, static_cast<size_t>(length));
 }
 
-std::string escape(const std::string& text) {
+// In attribute values the parser turns a raw tab or line break into a blank
+// and in text a carriage return into a line feed, so those are written as
+// character references to come back unchanged.
+std::string escape(const std::string& text, bool attribute) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
@@ -78,6 +91,9 @@ std::string escape(const std::string& text) {
             case '<': out += "&lt;"; break;
             case '>': out += "&gt;"; break;
             case '"': out += "&quot;"; break;
+            case '\r': out += "&#13;"; break;
+            case '\n': out += attribute ? "&#10;" : "\n"; break;
+            case '\t': out += attribute ? "&#9;" : "\t"; break;
             default: out += c;
         }
     }
@@ -91,14 +107,14 @@ bool only_white_space(const std::string& text) {
 void write_element(const XmlElement& element, int depth, std::string& out) {
     out.append(static_cast<size_t>(depth) * 2, ' ');
     out += "<" + element.name;
-    for (const auto& [name, value] : element.attributes) out += " " + name + "=\"" + escape(value) + "\"";
+    for (const auto& [name, value] : element.attributes) out += " " + name + "=\"" + escape(value, true) + "\"";
     bool has_text = !element.text.empty() && !(only_white_space(element.text) && !element.children.empty());
     if (element.children.empty() && !has_text) {
         out += "/>\n";
         return;
     }
     out += ">";
-    if (has_text) out += escape(element.text);
+    if (has_text) out += escape(element.text, false);
     if (!element.children.empty()) {
         out += "\n";
         for (const auto& child : element.children) write_element(*child, depth + 1, out);
@@ -113,7 +129,9 @@ bool XmlDocument::parse_text(const std::string& text) {
     root_.reset();
     status_ = 0;
     error_.clear();
-    XML_Parser parser = XML_ParserCreate("UTF-8");
+    // No forced encoding: a file declared as ISO-8859-1 reads as such (UTF-8
+    // without a declaration); every text comes out as UTF-8.
+    XML_Parser parser = XML_ParserCreate(nullptr);
     if (!parser) {
         status_ = 1;
         error_ = "out of memory";

@@ -14,6 +14,11 @@ struct XmlElement {
     std::vector<std::unique_ptr<XmlElement>> children;
     XmlElement* parent = nullptr;
 
+    XmlElement() = default;
+    XmlElement(const XmlElement&) = delete;
+    XmlElement& operator=(const XmlElement&) = delete;
+    ~XmlElement();  // takes any depth of nesting apart without recursion
+
     XmlElement* add_child(const std::string& child_name);
     void set_attribute(const std::string& attribute, const std::string& value);  // replaces or appends
     const std::string* attribute(const std::string& attribute) const;          // nullptr when absent

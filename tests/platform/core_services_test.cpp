@@ -77,6 +77,17 @@ TEST(GameList, AddsAfterTheCurrentElementAndWalks) {
     list.remove_current();
     EXPECT_EQ(list.current(), 2);
     EXPECT_EQ(list.count(), 3);
+
+    // A copy walks and grows on its own, from the same current place.
+    GameList<int> copy = list;  // [0 1 2], current 2
+    copy.add() = 9;
+    EXPECT_EQ(std::vector<int>(copy.begin(), copy.end()), (std::vector<int>{0, 1, 2, 9}));
+    EXPECT_EQ(std::vector<int>(list.begin(), list.end()), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(list.current(), 2);
+    GameList<int> moved = std::move(copy);
+    EXPECT_EQ(moved.current(), 9);
+    EXPECT_EQ(moved.index(), 3);
+
     list.clear();
     EXPECT_EQ(list.count(), 0);
     EXPECT_FALSE(list.next());
@@ -144,6 +155,9 @@ TEST(Xml, WritesEscapedTextAndReadsItBack) {
     ability->set_attribute("id", "3");
     XmlElement* text = root->add_child("text");
     text->text = "Grüße & <more>";
+    XmlElement* lines = root->add_child("lines");
+    lines->set_attribute("death", "first\nsecond\tthird\r\nend");
+    lines->text = "one\r\ntwo\tthree";
     ASSERT_TRUE(out.save("savegame\\character.xml"));
 
     XmlDocument in;
@@ -163,7 +177,20 @@ TEST(Xml, WritesEscapedTextAndReadsItBack) {
     XmlElement* second = first->next_sibling();
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(second->text, "Grüße & <more>");
-    EXPECT_EQ(second->next_sibling(), nullptr);
+    // Line breaks and tabs come back as written, in attributes and in text.
+    XmlElement* third = second->next_sibling();
+    ASSERT_NE(third, nullptr);
+    EXPECT_EQ(*third->attribute("death"), "first\nsecond\tthird\r\nend");
+    EXPECT_EQ(third->text, "one\r\ntwo\tthree");
+    EXPECT_EQ(third->next_sibling(), nullptr);
+
+    // A file declared in another encoding is read in it; texts come out as UTF-8.
+    game.write("data\\latin1.xml", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n"
+                                    "<r name=\"Gr\xFC\xDF" "e\">M\xE4" "rz</r>\n");
+    ASSERT_TRUE(in.load("data\\latin1.xml"));
+    ASSERT_EQ(in.status(), 0) << in.error_text();
+    EXPECT_EQ(*in.root()->attribute("name"), "Grüße");
+    EXPECT_EQ(in.root()->text, "März");
 }
 
 TEST(Xml, ReportsMissingFilesAndParserErrorsWithTheLine) {
@@ -181,6 +208,13 @@ TEST(Xml, ReportsMissingFilesAndParserErrorsWithTheLine) {
     ASSERT_TRUE(doc.load("data\\empty.xml"));
     EXPECT_NE(doc.status(), 0);
     EXPECT_EQ(doc.error_text(), "no element found at line 1");
+
+    // Nesting far deeper than any stack is read and freed without a crash.
+    std::string deep;
+    for (int i = 0; i < 300000; ++i) deep += "<a>";
+    for (int i = 0; i < 300000; ++i) deep += "</a>";
+    ASSERT_TRUE(doc.parse_text(deep));
+    EXPECT_EQ(doc.status(), 0);
 
     game.write("data\\fine.xml", "<r a='1'><!-- note --><b>x</b></r>");
     ASSERT_TRUE(doc.load("data\\fine.xml"));
