@@ -59,24 +59,28 @@ make_game() {
     done
 }
 
-# A free display number.
-display_number=""
+# Xvfb on a free display; the next one is tried when ours does not come up
+# (another server may take a number between the look and the start).
+started=""
 for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-        display_number=$n
-        break
-    fi
+    if [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then continue; fi
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 1 50); do
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        xdotool getmouselocation >/dev/null 2>&1 && { started=yes; break; }
+        sleep 0.1
+    done
+    # Connected, and still our own server (not one that won the number).
+    if [ -n "$started" ] && kill -0 "$xvfb_pid" 2>/dev/null; then break; fi
+    started=""
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=""
 done
-[ -n "$display_number" ] || fail "no free X display"
-Xvfb ":$display_number" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$display_number"
+[ -n "$started" ] || fail "Xvfb did not start"
 export SDL_AUDIODRIVER=dummy
-for _ in $(seq 1 50); do
-    xdotool getmouselocation >/dev/null 2>&1 && break
-    sleep 0.1
-done
-xdotool getmouselocation >/dev/null 2>&1 || fail "Xvfb did not start"
 
 # 1. The game starts and opens its window.
 make_game "$work/good"
