@@ -30,7 +30,9 @@ std::vector<int16_t> to_mix_format(const std::vector<int16_t>& samples, int chan
         return result;
     }
     if (frames == 0) return result;
-    size_t out_frames = static_cast<size_t>(static_cast<double>(frames) * MIX_RATE / rate);
+    // At most the longest sound we keep, also from absurdly low rates.
+    size_t out_frames = static_cast<size_t>(
+        std::min(static_cast<double>(frames) * MIX_RATE / rate, static_cast<double>(MAX_SOUND_SAMPLES / MIX_CHANNELS)));
     result.resize(out_frames * MIX_CHANNELS);
     for (size_t f = 0; f < out_frames; ++f) {
         double where = static_cast<double>(f) * rate / MIX_RATE;

@@ -56,6 +56,8 @@ TEST(Sound, ConversionDoublesMonoDropsExtraChannelsAndResamples) {
     EXPECT_EQ(fast[4], 1000);
     EXPECT_EQ(fast[6], 1500);
     EXPECT_TRUE(to_mix_format(slow, 0, MIX_RATE).empty());
+    // A rate of 1 Hz would stretch 1000 samples over 44 million frames: cut at ten minutes.
+    EXPECT_EQ(to_mix_format(std::vector<int16_t>(1000, 7), 1, 1).size(), size_t{MIX_RATE} * 600 * MIX_CHANNELS);
 }
 
 TEST(Sound, MixerAddsScalesAndClips) {
