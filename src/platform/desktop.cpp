@@ -3,6 +3,7 @@
 // an SDL audio device fed by our own mixer.
 #include <SDL.h>
 
+#include <array>
 #include <chrono>
 #include <thread>
 
@@ -13,6 +14,10 @@
 namespace {
 
 constexpr double FRAME_MS = 1000.0 / 60.0;
+// A key held through a screen switch is confirmed by the keyboard's repeat,
+// which starts about half a second after the new window got the focus.
+constexpr Uint32 CARRIED_KEYS_AFTER_FOCUS_MS = 800;
+constexpr Uint32 CARRIED_KEYS_WITHOUT_FOCUS_MS = 2000;
 
 class DesktopMachine : public Machine {
 public:
@@ -124,6 +129,7 @@ public:
         if (!events_) return;
         SDL_Event event;
         while (SDL_PollEvent(&event)) handle(event);
+        settle_carried_keys();
     }
 
     void wait_for_event(int max_ms) override {
@@ -210,10 +216,44 @@ private:
         renderer_ = nullptr;
     }
 
+    // Keys held through a switch of the screen mode. When a window goes while
+    // keys are held, SDL reports them released, and the window that gets the
+    // focus next reports them pressed again (modifiers at once, other keys with
+    // the keyboard's next repeat). The player let go of nothing: without care,
+    // Alt+Return held a moment would switch the mode back again. So the
+    // releases made up by the destruction are dropped and the keys held then
+    // stay held until the new window confirms them (a press: still held) or
+    // reports them let go. A key neither confirmed nor released soon after the
+    // new window got the focus was let go while no window had it.
     void destroy_window() {
-        if (window_) SDL_DestroyWindow(window_);
+        if (window_) {
+            pump_events();  // what really happened before the switch counts as usual
+            SDL_DestroyWindow(window_);
+            SDL_FlushEvent(SDL_KEYUP);
+            carried_.fill(false);
+            bool any = false;
+            for (size_t code = 1; code < carried_.size(); ++code) {
+                carried_[code] = g_media.input.down[code];
+                any = any || carried_[code];
+            }
+            settle_at_ = any ? SDL_GetTicks() + CARRIED_KEYS_WITHOUT_FOCUS_MS : 0;
+        }
         window_ = nullptr;
         fullscreen_ = false;
+    }
+
+    void settle_carried_keys() {
+        if (settle_at_ == 0 || SDL_TICKS_PASSED(SDL_GetTicks(), settle_at_) == SDL_FALSE) return;
+        for (size_t code = 1; code < carried_.size(); ++code)
+            if (carried_[code]) input_key_up(static_cast<int>(code));
+        carried_.fill(false);
+        settle_at_ = 0;
+    }
+
+    void key_event(int code, bool down) {
+        if (code > 0 && code < static_cast<int>(carried_.size())) carried_[static_cast<size_t>(code)] = false;
+        if (down) input_key_down(code);
+        else input_key_up(code);
     }
 
     // About 60 frames a second. With vsync the present has already waited
@@ -236,10 +276,10 @@ private:
     void handle(const SDL_Event& event) {
         switch (event.type) {
         case SDL_KEYDOWN:
-            if (!event.key.repeat) input_key_down(scan_code_from_sdl(event.key.keysym.scancode));
+            if (!event.key.repeat) key_event(scan_code_from_sdl(event.key.keysym.scancode), true);
             break;
         case SDL_KEYUP:
-            input_key_up(scan_code_from_sdl(event.key.keysym.scancode));
+            key_event(scan_code_from_sdl(event.key.keysym.scancode), false);
             break;
         case SDL_MOUSEMOTION:
             input_mouse_move(event.motion.x, event.motion.y);
@@ -254,6 +294,8 @@ private:
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_EXPOSED || event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
                 show_texture();
+            else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED && settle_at_ != 0)
+                settle_at_ = SDL_GetTicks() + CARRIED_KEYS_AFTER_FOCUS_MS;
             break;
         case SDL_QUIT:  // the window's close box, or the process asked to end
             input_window_event(WindowEvent::close_request);
@@ -272,6 +314,8 @@ private:
     SDL_AudioDeviceID audio_device_ = 0;
     Mixer mixer_;
     std::chrono::steady_clock::time_point next_frame_{};  // when the last frame was shown
+    std::array<bool, 256> carried_{};                     // keys held through a screen switch, unconfirmed
+    Uint32 settle_at_ = 0;                                // when unconfirmed carried keys count as let go
 };
 
 }  // namespace
