@@ -2,6 +2,7 @@
 // once with status 1; nothing is saved then.
 #include <chrono>
 #include <cstdio>
+#include <exception>
 
 #include "platform/files.h"
 #include "platform/media.h"
@@ -9,6 +10,18 @@
 #include "shell/raise_error.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
+
+namespace {
+
+int end_with_error(const char* text) {
+    std::fprintf(stderr, "Error: %s\n", text);
+    std::fflush(stderr);
+    message_box("Error", text);  // shown wherever a display exists
+    media_close();
+    return 1;
+}
+
+}  // namespace
 
 int main() {
     set_game_folder(executable_folder());
@@ -18,11 +31,10 @@ int main() {
         startup();
         run_main_loop();
     } catch (const FatalError& error) {
-        std::fprintf(stderr, "Error: %s\n", error.what());
-        std::fflush(stderr);
-        message_box("Error", error.what());  // shown wherever a display exists
-        media_close();
-        return 1;
+        return end_with_error(error.what());
+    } catch (const std::exception& error) {
+        // Anything else that stops the game (no memory left, say) ends it the same way.
+        return end_with_error(error.what());
     }
     media_close();
     return 0;
