@@ -378,7 +378,10 @@ void main_loop_pass() {
         g_screen_switch_held = key_held(key::left_alt) && key_held(key::ret);
     }
 
-    if (!screen_is_fullscreen() && take_window_event() == WindowEvent::close_request) f.quit = 1;
+    // A close request ends the game also in full screen: there it comes from the
+    // desktop (the window manager's close key, a terminate signal), which would
+    // otherwise go unheard. Clicks are not used here.
+    if (take_window_event() == WindowEvent::close_request) f.quit = 1;
     if (key_released(key::escape)) save_and_return_flow();
     if (key_held(key::left_alt) && key_held(key::x)) f.quit = 1;
 

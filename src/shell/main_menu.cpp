@@ -104,6 +104,11 @@ MenuChoice main_menu() {
                 chosen = true;
             }
         } else {
+            // Full screen: the mouse is polled; a close request from the desktop still ends the menu.
+            if (take_window_event() == WindowEvent::close_request) {
+                left = true;
+                break;
+            }
             mouse_poll();
             mx = mouse_x();
             my = mouse_y();

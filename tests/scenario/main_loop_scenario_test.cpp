@@ -395,3 +395,27 @@ TEST(Scenario, AltXQuitsAndProgramEndSavesTheGame) {
     EXPECT_NE(saved_file("savegame\\character.xml").find("xpos=\"3\""), std::string::npos);
     EXPECT_EQ(file_size("savegame\\screenshot.jpg"), -1);  // no Escape: no screenshot
 }
+
+TEST(Scenario, ACloseRequestEndsTheGameAlsoInFullScreen) {
+    TempGameFolder folder;
+    FixtureOptions options;
+    options.fullscreen = true;
+    write_fixture_game(folder, options);
+    // In the menu: the desktop asks the program to close.
+    headless::close_request(300);
+    play_session(5000);
+    EXPECT_EQ(g_shell.loop.quit, 1);
+    EXPECT_LT(headless::now(), 5000u);  // at the request, not at the script's deadline
+    EXPECT_LT(file_size("savegame\\character.xml"), 0);  // nothing deleted or written
+
+    // In the game: the program ends and saves as at any program end.
+    headless::reset();
+    tap(300, key::ret);
+    tap(1000, key::right, 100);
+    headless::close_request(2000);
+    play_session(5000);
+    EXPECT_EQ(g_shell.loop.quit, 1);
+    EXPECT_LT(headless::now(), 5000u);
+    EXPECT_TRUE(screen_is_fullscreen());
+    EXPECT_NE(saved_file("savegame\\character.xml").find("xpos=\"3\""), std::string::npos);
+}
