@@ -15,7 +15,6 @@ const std::string kFile = "data\\abilities.xml";
 const std::string kQuotedFile = "\"" + kFile + "\"";
 constexpr const char* kPrefix = "load_abilities_db(): ";
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
 [[noreturn]] void fail(const std::string& text) { raise_error(kPrefix + text); }
 

@@ -14,16 +14,13 @@
 namespace {
 
 const std::string kItemFile = "data\\items.xml";
-const std::string kQuote = "\"";
 
-std::string quoted(const std::string& text) { return kQuote + text + kQuote; }
 
 [[noreturn]] void unknown_attribute(const std::string& attribute, const std::string& tag) {
     raise_error("load_item_db(): unknown attribute " + quoted(attribute) + " in " + tag + " tag in item xml file " +
                 quoted(kItemFile));
 }
 
-int8_t yes_flag(const std::string& value) { return value == "yes" ? 1 : 0; }
 
 // The attributes of one "item" element, read in document order into a fresh
 // record. Returns false when the element carries no id (it is then skipped).

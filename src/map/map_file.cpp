@@ -14,9 +14,7 @@
 
 namespace {
 
-const char kQuote = '"';
 
-std::string quoted(const std::string& text) { return kQuote + text + kQuote; }
 
 // A number of the file as a plain int, saturated, so that a huge value is
 // reported by the checks instead of wrapping onto the grid.
@@ -27,7 +25,6 @@ int number(const std::string& text) {
     return static_cast<int>(value);
 }
 
-int8_t yes_flag(const std::string& value) { return value == "yes" ? 1 : 0; }
 
 [[noreturn]] void unknown_attribute(const std::string& attribute, const std::string& where, const std::string& path) {
     raise_error("load_map(): unknown attribute " + quoted(attribute) + where + quoted(path));

@@ -13,9 +13,7 @@ namespace {
 
 const char kQuote = '"';
 
-std::string quoted(const std::string& text) { return kQuote + text + kQuote; }
 
-int8_t yes_flag(const std::string& value) { return value == "yes" ? 1 : 0; }
 
 // The language children (name, message, detection_message) take only a
 // language attribute; the text replaces the default when the language is the player's.

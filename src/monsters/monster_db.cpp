@@ -19,9 +19,7 @@ void reset_monsters_state() {
 
 namespace {
 
-const char kQuote = '"';
 
-std::string quoted(const std::string& text) { return kQuote + text + kQuote; }
 
 [[noreturn]] void unknown_tag(const std::string& tag, const std::string& file) {
     raise_error("load_monster_db(): unknown tag " + quoted(tag) + " in monster xml file " + quoted(file));

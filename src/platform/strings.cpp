@@ -68,6 +68,8 @@ std::string lower_case(const std::string& text) {
     return result;
 }
 
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
 std::string replace_all(const std::string& text, const std::string& what, const std::string& with) {
     if (what.empty()) return text;
     std::string result;

@@ -19,6 +19,10 @@ std::string remove_all_nocase(const std::string& text, const std::string& what);
 std::string file_part(const std::string& path);
 int truncate_float(double value);
 std::string lower_case(const std::string& text);
+// The text between double quotes, as the game's messages name files, tags and values.
+std::string quoted(const std::string& text);
+// A data file's flag: set exactly for the value "yes".
+inline int8_t yes_flag(const std::string& value) { return value == "yes" ? 1 : 0; }
 
 // Game values are signed 16-bit; sums and products are formed wider and
 // stored back keeping the low 16 bits.

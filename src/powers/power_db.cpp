@@ -24,7 +24,6 @@ namespace {
 
 const char* const kPowerFile = "data\\powers.xml";
 
-std::string quoted(const std::string& text) { return '"' + text + '"'; }
 std::string in_file() { return " xml file " + quoted(kPowerFile); }
 
 // Every attribute of the power element and the field it sets.

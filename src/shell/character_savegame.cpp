@@ -10,7 +10,6 @@
 
 namespace {
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
 void set_number(XmlElement& element, const char* name, long long value) { element.set_attribute(name, int_to_text(value)); }
 

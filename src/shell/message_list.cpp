@@ -7,7 +7,6 @@
 
 namespace {
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
 [[noreturn]] void unknown_tag(const std::string& name, const std::string& file_name) {
     raise_error("load_message_list(): unknown tag " + quoted(name) + " in messages xml file " + quoted(file_name));

@@ -8,7 +8,6 @@ namespace {
 
 const char* yes_no(uint8_t flag) { return flag ? "yes" : "no"; }
 uint8_t flag_of(const std::string& value) { return value == "yes" ? 1 : 0; }
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 
 }  // namespace
 
