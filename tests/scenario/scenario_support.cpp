@@ -1,7 +1,5 @@
 #include "scenario/scenario_support.h"
 
-#include <png.h>
-
 #include <cstring>
 #include <stdexcept>
 #include <vector>
@@ -17,30 +15,9 @@ namespace {
 template <typename ColourOf>
 void write_png(const TempGameFolder& folder, const std::string& path, int width, int height, ColourOf colour_of,
                int cell = 32) {
-    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
     const int columns = std::max(1, width / cell);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            Colour c = colour_of((y / cell) * columns + x / cell);
-            unsigned char* p = &pixels[(static_cast<size_t>(y) * width + x) * 3];
-            p[0] = c & 255;
-            p[1] = (c >> 8) & 255;
-            p[2] = (c >> 16) & 255;
-        }
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGB;
-    png_alloc_size_t size = 0;
-    if (!png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr))
-        throw std::runtime_error("cannot size a fixture PNG");
-    std::string data(size, '\0');
-    if (!png_image_write_to_memory(&image, data.data(), &size, 0, pixels.data(), 0, nullptr))
-        throw std::runtime_error("cannot write a fixture PNG");
-    data.resize(size);
-    folder.write(path, data);
+    folder.write_png(path, width, height,
+                     [&](int x, int y) { return static_cast<Colour>(colour_of((y / cell) * columns + x / cell)); });
 }
 
 void write_graphics(const TempGameFolder& folder) {

@@ -1,7 +1,5 @@
 #include "shell/shell_fixtures.h"
 
-#include <png.h>
-
 #include <cstring>
 #include <stdexcept>
 
@@ -9,26 +7,7 @@
 
 void write_png(const TempGameFolder& folder, const std::string& logical_path, int width, int height, int r, int g,
                int b) {
-    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
-    for (size_t i = 0; i < pixels.size(); i += 3) {
-        pixels[i] = static_cast<unsigned char>(r);
-        pixels[i + 1] = static_cast<unsigned char>(g);
-        pixels[i + 2] = static_cast<unsigned char>(b);
-    }
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGB;
-    png_alloc_size_t size = 0;
-    if (!png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr))
-        throw std::runtime_error("cannot size a fixture PNG");
-    std::string data(size, '\0');
-    if (!png_image_write_to_memory(&image, data.data(), &size, 0, pixels.data(), 0, nullptr))
-        throw std::runtime_error("cannot write a fixture PNG");
-    data.resize(size);
-    folder.write(logical_path, data);
+    folder.write_png(logical_path, width, height, [=](int, int) { return RGB(r, g, b); });
 }
 
 const std::vector<SheetFixture>& sheet_fixtures() {

@@ -1,8 +1,12 @@
 #include "support/test_game.h"
 
+#include <png.h>
+
 #include <cstdlib>
 #include <filesystem>
+#include <cstring>
 #include <fstream>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/headless.h"
@@ -32,6 +36,33 @@ void TempGameFolder::write(const std::string& logical_path, const std::string& c
     fs::create_directories(target.parent_path());
     std::ofstream out(target, std::ios::binary);
     out << content;
+}
+
+void TempGameFolder::write_png(const std::string& logical_path, int width, int height,
+                               const std::function<Colour(int x, int y)>& colour_at) const {
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            Colour c = colour_at(x, y);
+            unsigned char* p = &pixels[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3];
+            p[0] = c & 255;
+            p[1] = (c >> 8) & 255;
+            p[2] = (c >> 16) & 255;
+        }
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGB;
+    png_alloc_size_t size = 0;
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr))
+        throw std::runtime_error("cannot size a test picture");
+    std::string data(size, '\0');
+    if (!png_image_write_to_memory(&image, data.data(), &size, 0, pixels.data(), 0, nullptr))
+        throw std::runtime_error("cannot write a test picture");
+    data.resize(size);
+    write(logical_path, data);
 }
 
 void TempGameFolder::copy_shipped(const std::string& folder) const {

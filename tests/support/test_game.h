@@ -2,10 +2,12 @@
 // write data files into it. Resets every subsystem's state and the headless
 // backend, and seeds the random generator.
 #pragma once
+#include <functional>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "platform/media.h"
 #include "shell/raise_error.h"
 
 class TempGameFolder {
@@ -15,6 +17,9 @@ public:
     const std::string& path() const { return path_; }
     // Write a file below the folder (logical path, backslashes allowed).
     void write(const std::string& logical_path, const std::string& content) const;
+    // Write an RGB PNG picture whose pixel (x, y) has the colour colour_at(x, y).
+    void write_png(const std::string& logical_path, int width, int height,
+                   const std::function<Colour(int x, int y)>& colour_at) const;
     // Copy a folder of the shipped data (e.g. "data", "graphics") into this folder.
     void copy_shipped(const std::string& folder) const;
     // Copy all shipped data folders.
