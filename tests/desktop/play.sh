@@ -4,36 +4,8 @@
 # wrote and reports how busy the idle game keeps the processor.
 set -u
 
-executable="$1"
-if ! command -v Xvfb >/dev/null 2>&1; then
-    echo "skipped: Xvfb is not installed"
-    exit 0
-fi
-command -v xdotool >/dev/null 2>&1 || { echo "FAIL: xdotool is missing"; exit 1; }
-
-source_dir="$(cd "$(dirname "$0")/../.." && pwd)"
-work="$(mktemp -d /tmp/umbrane-play-XXXXXX)"
-xvfb_pid=""
-game_pid=""
-
-cleanup() {
-    if [ -n "$game_pid" ] && kill -0 "$game_pid" 2>/dev/null; then
-        kill "$game_pid" 2>/dev/null
-        wait "$game_pid" 2>/dev/null
-    fi
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    [ -f "$work/game.err" ] && cat "$work/game.err"
-    exit 1
-}
+source "$(dirname "$0")/../support/desktop.sh"
+desktop_begin "$1"
 
 # Processor use of the game in percent of one core over the next few seconds.
 cpu_percent() {
@@ -48,43 +20,8 @@ cpu_percent() {
 
 # The executable beside copies of the shipped data, without any saved game.
 game="$work/game"
-mkdir -p "$game"
-cp "$executable" "$game/umbrane"
-for data in config data graphics maps sound tilesets; do
-    [ -d "$source_dir/game/$data" ] && cp -r "$source_dir/game/$data" "$game/$data"
-done
-rm -rf "$game/savegame"
-
-# Xvfb on a free display; another one is tried when it does not come up.
-started=""
-for n in $(seq 141 190); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 1 50); do
-        kill -0 "$xvfb_pid" 2>/dev/null || break
-        xdotool getmouselocation >/dev/null 2>&1 && { started=yes; break; }
-        sleep 0.1
-    done
-    [ -n "$started" ] && break
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-    xvfb_pid=""
-done
-[ -n "$started" ] || fail "Xvfb did not start"
-export SDL_AUDIODRIVER=dummy
-
-(cd / && exec "$game/umbrane") >"$work/game.out" 2>"$work/game.err" &
-game_pid=$!
-window=""
-for _ in $(seq 1 100); do
-    window="$(xdotool search --name "Umbrane 0.1.0" 2>/dev/null | head -n 1)"
-    [ -n "$window" ] && break
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-done
-[ -n "$window" ] || fail "no window named \"Umbrane 0.1.0\" appeared"
+make_game "$game"
+start_game "$game"
 xdotool windowactivate --sync "$window" >/dev/null 2>&1
 sleep 1
 

@@ -4,99 +4,12 @@
 # status 1 and the error line on standard error.
 set -u
 
-executable="$1"
-if ! command -v Xvfb >/dev/null 2>&1; then
-    echo "skipped: Xvfb is not installed"
-    exit 0
-fi
-for tool in xdotool xwininfo; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "FAIL: $tool is missing"
-        exit 1
-    fi
-done
-
-source_dir="$(cd "$(dirname "$0")/../.." && pwd)"
-work="$(mktemp -d /tmp/umbrane-desktop-XXXXXX)"
-xvfb_pid=""
-game_pid=""
-
-# Ends the game: TERM first, KILL when it does not go (a message box may hold it).
-stop_game() {
-    [ -n "$game_pid" ] || return 0
-    kill "$game_pid" 2>/dev/null
-    for _ in $(seq 1 20); do
-        kill -0 "$game_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill -9 "$game_pid" 2>/dev/null
-    wait "$game_pid" 2>/dev/null
-    game_pid=""
-}
-
-cleanup() {
-    stop_game
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    exit 1
-}
-
-# A game folder: the executable beside copies of the shipped data.
-make_game() {
-    local folder="$1"
-    mkdir -p "$folder"
-    cp "$executable" "$folder/umbrane"
-    for data in config data graphics maps sound tilesets; do
-        if [ -d "$source_dir/game/$data" ]; then cp -r "$source_dir/game/$data" "$folder/$data"; fi
-    done
-}
-
-# Xvfb on a free display; the next one is tried when ours does not come up
-# (another server may take a number between the look and the start).
-started=""
-for n in $(seq 90 140); do
-    if [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then continue; fi
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 1 50); do
-        kill -0 "$xvfb_pid" 2>/dev/null || break
-        xdotool getmouselocation >/dev/null 2>&1 && { started=yes; break; }
-        sleep 0.1
-    done
-    # Connected, and still our own server (not one that won the number).
-    if [ -n "$started" ] && kill -0 "$xvfb_pid" 2>/dev/null; then break; fi
-    started=""
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
-    xvfb_pid=""
-done
-[ -n "$started" ] || fail "Xvfb did not start"
-export SDL_AUDIODRIVER=dummy
+source "$(dirname "$0")/../support/desktop.sh"
+desktop_begin "$1" xwininfo
 
 # 1. The game starts and opens its window.
 make_game "$work/good"
-(cd / && exec "$work/good/umbrane") >"$work/good.out" 2>"$work/good.err" &
-game_pid=$!
-window=""
-for _ in $(seq 1 100); do
-    window="$(xdotool search --name "Umbrane 0.1.0" 2>/dev/null | head -n 1)"
-    [ -n "$window" ] && break
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-done
-if [ -z "$window" ]; then
-    cat "$work/good.err"
-    fail "no window named \"Umbrane 0.1.0\" appeared"
-fi
+start_game "$work/good"
 # The start-up goes on after the window opened (sprites, databases): give it a
 # moment, then it must still run without an error.
 sleep 1.5

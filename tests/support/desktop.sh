@@ -1,0 +1,100 @@
+# Shared by the desktop tests (sourced, not run): the real program in a real X
+# window under Xvfb. Sets work, game_pid, xvfb_pid; cleans up on exit.
+# Usage: desktop_begin EXECUTABLE TOOL... (skips the test when Xvfb is missing).
+
+desktop_begin() {
+    executable="$1"
+    shift
+    if ! command -v Xvfb >/dev/null 2>&1; then
+        echo "skipped: Xvfb is not installed"
+        exit 0
+    fi
+    local tool
+    for tool in xdotool "$@"; do
+        command -v "$tool" >/dev/null 2>&1 || { echo "FAIL: $tool is missing"; exit 1; }
+    done
+    source_dir="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+    work="$(mktemp -d /tmp/umbrane-desktop-XXXXXX)"
+    xvfb_pid=""
+    game_pid=""
+    trap desktop_cleanup EXIT
+    start_xvfb
+    export SDL_AUDIODRIVER=dummy
+}
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+# Ends the game: TERM first, KILL when it does not go (a message box may hold it).
+stop_game() {
+    [ -n "$game_pid" ] || return 0
+    kill "$game_pid" 2>/dev/null
+    for _ in $(seq 1 20); do
+        kill -0 "$game_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -9 "$game_pid" 2>/dev/null
+    wait "$game_pid" 2>/dev/null
+    game_pid=""
+}
+
+desktop_cleanup() {
+    stop_game
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+    fi
+    rm -rf "$work"
+}
+
+# Xvfb on a free display; the next one is tried when ours does not come up
+# (another server may take a number between the look and the start).
+start_xvfb() {
+    local started="" n
+    for n in $(seq 90 190); do
+        if [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then continue; fi
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+        xvfb_pid=$!
+        export DISPLAY=":$n"
+        for _ in $(seq 1 50); do
+            kill -0 "$xvfb_pid" 2>/dev/null || break
+            xdotool getmouselocation >/dev/null 2>&1 && { started=yes; break; }
+            sleep 0.1
+        done
+        # Connected, and still our own server (not one that won the number).
+        if [ -n "$started" ] && kill -0 "$xvfb_pid" 2>/dev/null; then return 0; fi
+        started=""
+        kill "$xvfb_pid" 2>/dev/null
+        wait "$xvfb_pid" 2>/dev/null
+        xvfb_pid=""
+    done
+    fail "Xvfb did not start"
+}
+
+# A game folder: the executable beside copies of the shipped data, no saved game.
+make_game() {
+    local folder="$1" data
+    mkdir -p "$folder"
+    cp "$executable" "$folder/umbrane"
+    for data in config data graphics maps sound tilesets; do
+        if [ -d "$source_dir/game/$data" ]; then cp -r "$source_dir/game/$data" "$folder/$data"; fi
+    done
+}
+
+# Starts the game of a folder and waits for its window; sets game_pid and window.
+start_game() {
+    local folder="$1"
+    (cd / && exec "$folder/umbrane") >"$folder.out" 2>"$folder.err" &
+    game_pid=$!
+    window=""
+    for _ in $(seq 1 100); do
+        window="$(xdotool search --name "Umbrane 0.1.0" 2>/dev/null | head -n 1)"
+        [ -n "$window" ] && return 0
+        kill -0 "$game_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    cat "$folder.err"
+    fail "no window named \"Umbrane 0.1.0\" appeared"
+}
