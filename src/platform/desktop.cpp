@@ -2,8 +2,11 @@
 // the 640 x 480 picture scaled with black bars, SDL keyboard and mouse, and
 // an SDL audio device fed by our own mixer.
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <array>
+#include <cstdio>
 #include <chrono>
 #include <thread>
 
@@ -12,6 +15,33 @@
 #include "platform/sound_mixer.h"
 
 namespace {
+
+// Standard error is the game's channel for its fatal errors alone. The
+// libraries behind SDL (ALSA without a sound card, Wayland without a session,
+// graphics drivers) print their own chatter there while SDL probes them; it is
+// kept out while a device is opened.
+class QuietStandardError {
+public:
+    QuietStandardError() {
+        std::fflush(stderr);
+        saved_ = dup(STDERR_FILENO);
+        int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+        if (null >= 0) close(null);
+    }
+    ~QuietStandardError() {
+        std::fflush(stderr);
+        if (saved_ >= 0) {
+            dup2(saved_, STDERR_FILENO);
+            close(saved_);
+        }
+    }
+    QuietStandardError(const QuietStandardError&) = delete;
+    QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+private:
+    int saved_ = -1;
+};
 
 constexpr double FRAME_MS = 1000.0 / 60.0;
 // A key held through a screen switch is confirmed by the keyboard's repeat,
@@ -24,7 +54,10 @@ public:
     DesktopMachine() {
         events_ = SDL_Init(SDL_INIT_EVENTS | SDL_INIT_TIMER) == 0;
         // No display is no error here: opening the window reports it.
-        video_ = events_ && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        {
+            QuietStandardError quiet;
+            video_ = events_ && SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        }
         // Without any display SDL falls back to drivers that show nothing; a
         // game nobody can see or steer counts as having no display, unless
         // such a driver was asked for by name.
@@ -56,6 +89,7 @@ public:
             SDL_SetWindowTitle(window_, title.c_str());
             return true;
         }
+        QuietStandardError quiet;
         window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, SCREEN_WIDTH,
                                    SCREEN_HEIGHT, SDL_WINDOW_RESIZABLE | SDL_WINDOW_SHOWN);
         fullscreen_ = false;
@@ -78,6 +112,7 @@ public:
         // also where no window manager carries out the full-screen request.
         SDL_Rect desktop{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
         if (SDL_GetDisplayBounds(0, &desktop) != 0) desktop = SDL_Rect{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
+        QuietStandardError quiet;
         window_ = SDL_CreateWindow(title.c_str(), desktop.x, desktop.y, desktop.w, desktop.h,
                                    SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
         if (!window_) return false;
@@ -155,6 +190,7 @@ public:
     uint32_t tick_ms() override { return SDL_GetTicks(); }
 
     void sound_init() override {
+        QuietStandardError quiet;
         if (audio_device_ || SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
         audio_subsystem_ = true;
         SDL_AudioSpec want{}, have{};
@@ -193,6 +229,7 @@ private:
     }
 
     bool create_screen() {
+        QuietStandardError quiet;
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
         renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
         if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
