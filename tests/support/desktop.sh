@@ -49,28 +49,23 @@ desktop_cleanup() {
     rm -rf "$work"
 }
 
-# Xvfb on a free display; the next one is tried when ours does not come up
-# (another server may take a number between the look and the start).
+# Xvfb on a display it picks itself (-displayfd), so tests running side by side
+# never share or steal one another's display.
 start_xvfb() {
-    local started="" n
-    for n in $(seq 90 190); do
-        if [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then continue; fi
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-        xvfb_pid=$!
-        export DISPLAY=":$n"
-        for _ in $(seq 1 50); do
-            kill -0 "$xvfb_pid" 2>/dev/null || break
-            xdotool getmouselocation >/dev/null 2>&1 && { started=yes; break; }
-            sleep 0.1
-        done
-        # Connected, and still our own server (not one that won the number).
-        if [ -n "$started" ] && kill -0 "$xvfb_pid" 2>/dev/null; then return 0; fi
-        started=""
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
-        xvfb_pid=""
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 1 100); do
+        [ -s "$work/display" ] && break
+        kill -0 "$xvfb_pid" 2>/dev/null || break
+        sleep 0.1
     done
-    fail "Xvfb did not start"
+    [ -s "$work/display" ] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
+    export DISPLAY=":$(head -n 1 "$work/display")"
+    for _ in $(seq 1 50); do
+        xdotool getmouselocation >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    fail "Xvfb did not answer on $DISPLAY"
 }
 
 # A game folder: the executable beside copies of the shipped data, no saved game.
