@@ -3,19 +3,10 @@
 
 #include "character/ability_model.h"
 #include "character/character_state.h"
+#include "character/ability_fixtures.h"
 #include "support/test_game.h"
 
 namespace {
-
-AbilityRecord& ability(int id, const std::string& name = "a") {
-    g_character_model.abilities[id].name = name;
-    return g_character_model.abilities[id];
-}
-AbilityState& state(int id) { return g_character_model.character.abilities[id]; }
-void set_values(int id, int16_t current, int16_t max) {
-    state(id).attribute_current_value = current;
-    state(id).attribute_max_value = max;
-}
 
 TEST(AbilityModel, CapsTakeTheLowestAndTheDivisorBeatsTheMultiplier) {
     TempGameFolder game;
