@@ -6,8 +6,9 @@
 #include "character/character_state.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
-#include "shell/raise_error.h"
-#include "shell/shell_state.h"
+#include "common/raise_error.h"
+#include "common/common_state.h"
+#include "common/database.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ int16_t reference(const std::string& value, const std::string& where) {
 
 bool language_matches(const XmlElement& element) {
     const std::string* language = element.attribute("language");
-    return language && *language == g_shell.preferences.language;
+    return language && *language == g_common.preferences.language;
 }
 
 // One attribute of an ability element; false when the name is unknown.
@@ -168,7 +169,7 @@ void read_display(AbilityRecord& r, const XmlElement& element, int& count) {
             fail("unknown attribute " + quoted(name) + " in ability display tag in abilities xml file " + kQuotedFile);
     }
     // Only entries in the player's language are kept, and only those count.
-    if (slot.message.empty() || !has_language || slot.language != g_shell.preferences.language) return;
+    if (slot.message.empty() || !has_language || slot.language != g_common.preferences.language) return;
     if (count >= kDisplaySlots)
         fail("too many display entries (>" + int_to_text(kDisplaySlots) + ") for a single ability in ability file " +
              kQuotedFile);
@@ -207,7 +208,7 @@ void read_ability(const XmlElement& element) {
             fail("wrong attribute " + quoted(name) + " in ability tag in file " + kQuotedFile);
     if (id < 1) fail("error in abilities file " + kQuotedFile + ": unique ability id < 1");
     if (id > kMaxAbilityId) fail("error in abilities file " + kQuotedFile + ": ability id > " + int_to_text(kMaxAbilityId));
-    AbilityRecord& record = g_character_model.abilities[id];
+    AbilityRecord& record = g_db.abilities[id];
     // An ability without a name does not occupy its id.
     if (!record.name.empty())
         fail("ability id " + int_to_text(id) + " not unique in abilities file " + kQuotedFile);
@@ -233,7 +234,7 @@ void read_ability(const XmlElement& element) {
 int16_t find_ability(const std::string& name) {
     int16_t found = 0;
     for (int i = 0; i <= kMaxAbilityId; ++i)
-        if (g_character_model.abilities[i].name == name) found = static_cast<int16_t>(i);
+        if (g_db.abilities[i].name == name) found = static_cast<int16_t>(i);
     return found;
 }
 
@@ -256,7 +257,7 @@ void load_abilities_db() {
     if (!document.load(kFile)) fail("could not open abilites xml file: " + kQuotedFile);
     if (document.status() != 0)
         fail("error in xml structure of abilities file " + kQuotedFile + ": " + document.error_text());
-    for (int i = 0; i < kAbilityStateCount; ++i) g_character_model.abilities[i] = AbilityRecord{};
+    for (int i = 0; i < kAbilityStateCount; ++i) g_db.abilities[i] = AbilityRecord{};
     if (XmlElement* root = document.root()) {
         for (const auto& child : root->children) {
             if (child->name != "ability") fail("wrong tag " + quoted(child->name) + " in file " + kQuotedFile);
@@ -268,7 +269,7 @@ void load_abilities_db() {
 
 void ability_db_resolve_names() {
     for (int i = 0; i <= kMaxAbilityId; ++i) {
-        AbilityRecord& r = g_character_model.abilities[i];
+        AbilityRecord& r = g_db.abilities[i];
         resolve_single(r.randomizer_ability, r.randomizer_ability_name);
         resolve_single(r.modify_atribute, r.modify_attribute_name);
         resolve_single(r.buffer_for_attribute, r.buffer_for_attribute_name);

@@ -1,12 +1,13 @@
 #include "character/ability_model.h"
 
 #include "character/character_state.h"
+#include "common/database.h"
 #include "platform/strings.h"
-#include "shell/raise_error.h"
+#include "common/raise_error.h"
 
 namespace {
 
-AbilityRecord& record_of(int id) { return g_character_model.abilities[id]; }
+AbilityRecord& record_of(int id) { return g_db.abilities[id]; }
 AbilityState& state_of(int id) { return g_character_model.character.abilities[id]; }
 
 void check_id(const char* procedure, int16_t id) {
@@ -23,19 +24,19 @@ int16_t apply_percentage(int16_t v, int16_t percentage) {
 
 bool valid_ability_id(long long id) { return id >= 1 && id <= kMaxAbilityId; }
 
-int16_t attribute_current_val(int16_t id, int apply_cap, int add_power_adjustment, int add_item_bonus) {
+int16_t attribute_current_val(int16_t id, Cap cap, PowerAdjustment power_adjustment, ItemBonus item_bonus) {
     check_id("attribute_current_val", id);
     const AbilityRecord& record = record_of(id);
     const AbilityState& state = state_of(id);
     int16_t v = state.attribute_current_value;
     // Abilities that change with every step are always read raw.
     if (record.change_per_move != 0) return v;
-    if (apply_cap == 1) {
+    if (cap == Cap::apply) {
         int16_t k = attribute_cap(id);
         if (k != -1 && k < v) v = k;
     }
-    if (add_power_adjustment == 1) v = wrap16(v + state.power_adjustment);
-    if (add_item_bonus == 1) v = wrap16(v + state.item_bonus);
+    if (power_adjustment == PowerAdjustment::add) v = wrap16(v + state.power_adjustment);
+    if (item_bonus == ItemBonus::add) v = wrap16(v + state.item_bonus);
     if (!record.depletable) {
         v = wrap16(v + state.adjustment_other);
         v = apply_percentage(v, state.adjustment_percentage);
@@ -43,16 +44,16 @@ int16_t attribute_current_val(int16_t id, int apply_cap, int add_power_adjustmen
     return v;
 }
 
-int16_t attribute_max_val(int16_t id, int apply_cap, int add_power_adjustment, int add_item_bonus) {
+int16_t attribute_max_val(int16_t id, Cap cap, PowerAdjustment power_adjustment, ItemBonus item_bonus) {
     check_id("attribute_max_val", id);
     const AbilityState& state = state_of(id);
     int16_t v = state.attribute_max_value;
-    if (apply_cap == 1) {
+    if (cap == Cap::apply) {
         int16_t k = attribute_cap(id);
         if (k != -1 && k < v) v = k;
     }
-    if (add_power_adjustment == 1) v = wrap16(v + state.power_adjustment);
-    if (add_item_bonus == 1) v = wrap16(v + state.item_bonus);
+    if (power_adjustment == PowerAdjustment::add) v = wrap16(v + state.power_adjustment);
+    if (item_bonus == ItemBonus::add) v = wrap16(v + state.item_bonus);
     // Adjustments of other abilities raise the maximum of every ability. Here the
     // factor is formed first (p / 100), then multiplied: 100 at 57% gives 56.
     v = wrap16(v + state.adjustment_other);
@@ -94,16 +95,16 @@ bool ability_available(int16_t id) {
 std::string ability_value_display(int16_t id) {
     check_id("ability_value_display", id);
     const AbilityRecord& record = record_of(id);
-    int16_t cur = attribute_current_val(id, 1, 1, 1);
+    int16_t cur = attribute_current_val(id, Cap::apply, PowerAdjustment::add, ItemBonus::add);
     // The sign follows the stored value; bonuses on top may make it read "+-2".
     std::string prefix = record.displayed_as_bonus && state_of(id).attribute_current_value >= 0 ? "+" : "";
     std::string text;
     if (valid_ability_id(record.randomizer_ability)) {
-        int16_t r = attribute_current_val(record.randomizer_ability, 1, 1, 1);
+        int16_t r = attribute_current_val(record.randomizer_ability, Cap::apply, PowerAdjustment::add, ItemBonus::add);
         text = prefix + int_to_text(cur) + " - " + int_to_text(wrap16(cur + r));
     } else {
         text = prefix + int_to_text(cur);
-        if (record.depletable) text += " / " + int_to_text(attribute_max_val(id, 1, 1, 1));
+        if (record.depletable) text += " / " + int_to_text(attribute_max_val(id, Cap::apply, PowerAdjustment::add, ItemBonus::add));
     }
     if (record.percentage) text += "%";
     return text;
@@ -115,7 +116,7 @@ bool check_game_end() {
     for (int id = 1; id <= kMaxAbilityId; ++id) {
         const AbilityRecord& record = record_of(id);
         if (record.game_ends == 0) continue;
-        int16_t v = attribute_current_val(static_cast<int16_t>(id), 1, 1, 1);
+        int16_t v = attribute_current_val(static_cast<int16_t>(id), Cap::apply, PowerAdjustment::add, ItemBonus::add);
         if (record.game_ends == 1 && v < record.game_ends_val) ended = true;
         if (record.game_ends == 2 && v > record.game_ends_val) ended = true;
         if (ended && !record.game_ends_message.empty() && death_text.empty()) death_text = record.game_ends_message;

@@ -7,8 +7,16 @@
 // 1 for the ids 1..254 that index the ability table and the ability state.
 bool valid_ability_id(long long id);
 
-int16_t attribute_current_val(int16_t id, int apply_cap, int add_power_adjustment, int add_item_bonus);
-int16_t attribute_max_val(int16_t id, int apply_cap, int add_power_adjustment, int add_item_bonus);
+// What the value queries count beside the stored value. The game's "current
+// value" of an ability is attribute_current_val(id, Cap::apply,
+// PowerAdjustment::add, ItemBonus::add); only a power's requirements leave the
+// power adjustment and the item bonus out.
+enum class Cap { skip = 0, apply = 1 };
+enum class PowerAdjustment { skip = 0, add = 1 };
+enum class ItemBonus { skip = 0, add = 1 };
+
+int16_t attribute_current_val(int16_t id, Cap cap, PowerAdjustment power_adjustment, ItemBonus item_bonus);
+int16_t attribute_max_val(int16_t id, Cap cap, PowerAdjustment power_adjustment, ItemBonus item_bonus);
 // The lowest cap of the ability, -1 when it has none.
 int16_t attribute_cap(int16_t id);
 bool ability_capped(int16_t id, int16_t amount);

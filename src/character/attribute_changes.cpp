@@ -5,11 +5,12 @@
 #include "character/ability_model.h"
 #include "character/character_state.h"
 #include "platform/strings.h"
-#include "shell/raise_error.h"
+#include "common/raise_error.h"
+#include "common/database.h"
 
 namespace {
 
-AbilityRecord& record_of(int id) { return g_character_model.abilities[id]; }
+AbilityRecord& record_of(int id) { return g_db.abilities[id]; }
 AbilityState& state_of(int id) { return g_character_model.character.abilities[id]; }
 
 std::string quoted_id(int16_t id) { return "\"" + int_to_text(id) + "\""; }
@@ -56,8 +57,8 @@ int16_t reduce_ability(int16_t id, int amount, int allow_negative) {
 
 bool restore_ability(int16_t id) {
     if (!valid_ability_id(id)) raise_error("restore_ability(): wrong id " + quoted_id(id));
-    int16_t cur = attribute_current_val(id, 1, 1, 1);
-    int16_t max = attribute_max_val(id, 1, 1, 1);
+    int16_t cur = attribute_current_val(id, Cap::apply, PowerAdjustment::add, ItemBonus::add);
+    int16_t max = attribute_max_val(id, Cap::apply, PowerAdjustment::add, ItemBonus::add);
     bool restored = false;
     if (cur < max) {
         // The stored value becomes the effective maximum, bonuses included: they
@@ -86,7 +87,7 @@ void recalculate_adjustments() {
     }
     for (int source = 1; source <= kMaxAbilityId; ++source) {
         // Includes what lower ids have contributed to this source in this pass.
-        int16_t v = attribute_current_val(static_cast<int16_t>(source), 1, 1, 1);
+        int16_t v = attribute_current_val(static_cast<int16_t>(source), Cap::apply, PowerAdjustment::add, ItemBonus::add);
         if (v <= 0) continue;
         for (const AbilityAdjustment& adjustment : record_of(source).adjustment) {
             // Targets outside the table are never written.

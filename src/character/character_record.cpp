@@ -1,7 +1,8 @@
 #include "character/character_record.h"
 
 #include "character/attribute_changes.h"
-#include "items/items_state.h"
+#include "common/database.h"
+#include "character/character_state.h"
 
 void reset_character_record(CharacterRecord& character) {
     character.x = 2;
@@ -13,8 +14,8 @@ void reset_character_record(CharacterRecord& character) {
     character.inventory_cursor_y = 0;
     for (int i = 0; i < kAbilityStateCount; ++i) {
         AbilityState state;
-        state.attribute_max_value = g_character_model.abilities[i].attribute_start_value;
-        state.attribute_current_value = g_character_model.abilities[i].attribute_start_value;
+        state.attribute_max_value = g_db.abilities[i].attribute_start_value;
+        state.attribute_current_value = g_db.abilities[i].attribute_start_value;
         character.abilities[i] = state;
     }
     for (int16_t& cooldown : character.cooldown) cooldown = 0;
@@ -23,6 +24,5 @@ void reset_character_record(CharacterRecord& character) {
 
 void reset_character() {
     reset_character_record(g_character_model.character);
-    g_items.inventory.clear();
     recalculate_adjustments();
 }

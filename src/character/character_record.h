@@ -6,6 +6,6 @@
 // Only the record's own fields: position, facing, map, cursor, ability states
 // from the start values of the ability table, cooldowns, death text.
 void reset_character_record(CharacterRecord& character);
-// A new character: the record above for the game's character, the inventory
-// emptied, the derived adjustments rebuilt.
+// A new character: the record above for the game's character, the derived
+// adjustments rebuilt. (The inventory is the items' list; a new game empties it.)
 void reset_character();

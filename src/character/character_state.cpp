@@ -2,7 +2,4 @@
 
 CharacterModelState g_character_model;
 
-void reset_character_model_state() {
-    for (AbilityRecord& record : g_character_model.abilities) record = AbilityRecord{};
-    g_character_model.character = CharacterRecord{};
-}
+void reset_character_model_state() { g_character_model.character = CharacterRecord{}; }

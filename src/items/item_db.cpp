@@ -8,8 +8,9 @@
 #include "items/items_state.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
-#include "shell/raise_error.h"
-#include "shell/shell_state.h"
+#include "common/raise_error.h"
+#include "common/common_state.h"
+#include "common/database.h"
 
 namespace {
 
@@ -128,7 +129,7 @@ void read_localized(const XmlElement& element, const std::string& tag, std::stri
     if (element.attributes.empty()) return;
     bool matches = false;
     for (const auto& [name, value] : element.attributes) {
-        if (name == "language") matches = value == g_shell.preferences.language;
+        if (name == "language") matches = value == g_common.preferences.language;
         else unknown_attribute(name, tag);
     }
     if (matches) field = element.text;
@@ -154,7 +155,7 @@ void read_item_children(const XmlElement& element, ItemType& type) {
 }  // namespace
 
 void load_item_db() {
-    clear_item_types();
+    for (int id = kFirstItemId; id <= kLastItemId; ++id) g_db.item_types[id] = ItemType{};
 
     XmlDocument document;
     if (!document.load(kItemFile))
@@ -173,7 +174,7 @@ void load_item_db() {
         // A second item with the same id overwrites every field of the first;
         // its bonus and unequip entries fill the slots from slot 0 again and the
         // slots it does not fill keep the first item's entries.
-        ItemType& record = g_items.types[id];
+        ItemType& record = g_db.item_types[id];
         ItemType kept = record;
         record = type;
         std::copy(std::begin(kept.ability_bonus), std::end(kept.ability_bonus), std::begin(record.ability_bonus));
@@ -186,10 +187,10 @@ void load_item_db() {
 
 void item_db_resolve_names() {
     for (int id = kFirstItemId; id <= kLastItemId; ++id) {
-        for (ItemAbilityBonus& bonus : g_items.types[id].ability_bonus) {
+        for (ItemAbilityBonus& bonus : g_db.item_types[id].ability_bonus) {
             if (bonus.attribute != 0 || bonus.attribute_name.empty()) continue;
             for (int ability = kMaxAbilityId; ability >= 1; --ability) {
-                if (g_character_model.abilities[ability].name == bonus.attribute_name) {
+                if (g_db.abilities[ability].name == bonus.attribute_name) {
                     bonus.attribute = static_cast<int16_t>(ability);
                     break;
                 }
@@ -201,5 +202,5 @@ void item_db_resolve_names() {
 }
 
 bool item_type_defined(int id) {
-    return id >= kFirstItemId && id <= kLastItemId && !g_items.types[id].name.empty();
+    return id >= kFirstItemId && id <= kLastItemId && !g_db.item_types[id].name.empty();
 }

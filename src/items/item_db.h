@@ -1,5 +1,5 @@
 // The item database: every item type of the game, read once at start-up from
-// "data\items.xml" into g_items.types (ids 1..254).
+// "data\items.xml" into g_db.item_types (ids 1..254).
 #pragma once
 
 // Clears ids 1..254, reads "data\items.xml" into the item type table, then

@@ -2,15 +2,15 @@
 
 #include <climits>
 
-#include "items/items_state.h"
+#include "common/common_state.h"
+#include "common/database.h"
+#include "common/raise_error.h"
 #include "map/map_grid.h"
+#include "map/map_lists.h"
 #include "map/tileset.h"
-#include "monsters/monster_behaviour.h"
-#include "monsters/monsters_state.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
-#include "shell/raise_error.h"
-#include "shell/shell_state.h"
+#include "map/map_state.h"
 
 namespace {
 
@@ -128,7 +128,7 @@ void read_monster(GameMap& map, const XmlElement& element, const std::string& pa
     // index past the table wherever the monster is drawn or acts.
     if (type <= 0 || type > kMaxMonsterTypeId) return;
     record.type = static_cast<int16_t>(type);
-    if (add_monster(map, record)) g_monsters.list.current().status = status;  // kept across saving and loading
+    if (add_monster(record)) g_map.monsters.current().status = status;  // kept across saving and loading
 }
 
 void read_item(const XmlElement& element, const std::string& path) {
@@ -142,7 +142,7 @@ void read_item(const XmlElement& element, const std::string& path) {
     }
     // As with monsters: only ids of the item type table.
     if (type <= 0 || type > kLastItemId) return;
-    MapItem& item = g_items.map_items.append();
+    MapItem& item = g_map.items.append();
     item.x = x;
     item.y = y;
     item.type = static_cast<int16_t>(type);
@@ -178,35 +178,6 @@ void read_dungeon(const XmlElement& element, const std::string& path) {
 std::string text(long long value) { return int_to_text(value); }
 
 }  // namespace
-
-int add_map_event(const std::string& name, int triggered, int xp) {
-    for (const MapEvent& event : g_map.events)
-        if (event.name == name) return 0;
-    MapEvent& added = g_map.events.append();
-    added.name = name;
-    added.triggered = triggered ? 1 : 0;
-    added.xp = wrap8(xp);
-    return 1;
-}
-
-int map_event_triggered(const std::string& name) {
-    for (const MapEvent& event : g_map.events)
-        if (event.name == name && event.triggered) return 1;
-    return 0;
-}
-
-int map_event_xp(const std::string& name) {
-    for (const MapEvent& event : g_map.events)
-        if (event.name == name) return event.xp;
-    return 0;
-}
-
-int add_transformation(const Transformation& record) {
-    for (const Transformation& existing : g_map.transformations)
-        if (existing.x == record.x && existing.y == record.y && existing.event == record.event) return 0;
-    g_map.transformations.append() = record;
-    return 1;
-}
 
 void load_map(GameMap& map, const std::string& path, int tileset_flag) {
     reset_map(map);  // also empties the event, transformation, monster, item and level exit lists
@@ -244,7 +215,7 @@ void save_map(GameMap& map, const std::string& path) {
 
     XmlDocument document;
     XmlElement* root = document.create_root("map");
-    root->set_attribute("Umbrane_version", g_shell.version);
+    root->set_attribute("Umbrane_version", g_common.version);
     root->set_attribute("name", map.name);
     root->set_attribute("filename", file_part(path));
     root->set_attribute("tileset_definition_filename", map.tileset.definition_filename);
@@ -307,7 +278,7 @@ void save_map(GameMap& map, const std::string& path) {
         element->set_attribute("triggered", text(record.triggered ? 1 : 0));
     }
 
-    for (const Monster& monster : g_monsters.list) {
+    for (const Monster& monster : g_map.monsters) {
         XmlElement* element = root->add_child("monster");
         element->set_attribute("type", text(monster.type));
         element->set_attribute("xpos", text(monster.x));
@@ -317,7 +288,7 @@ void save_map(GameMap& map, const std::string& path) {
         if (!monster.status.empty()) element->set_attribute("effect", monster.status);
     }
 
-    for (const MapItem& item : g_items.map_items) {
+    for (const MapItem& item : g_map.items) {
         XmlElement* element = root->add_child("item");
         element->set_attribute("xpos", text(item.x));
         element->set_attribute("ypos", text(item.y));

@@ -1,12 +1,11 @@
 #include "map/map_grid.h"
 
-#include "items/items_state.h"
+#include "common/word_lists.h"
 #include "map/tileset.h"
-#include "monsters/monster_behaviour.h"
-#include "monsters/monsters_state.h"
 #include "platform/random.h"
 #include "platform/strings.h"
-#include "shell/raise_error.h"
+#include "common/raise_error.h"
+#include "map/map_state.h"
 
 bool on_map(int x, int y) { return x >= 0 && x < kMapSize && y >= 0 && y < kMapSize; }
 
@@ -132,8 +131,8 @@ void reset_map(GameMap& map) {
     map.filename.clear();
     g_map.events.clear();
     g_map.transformations.clear();
-    g_monsters.list.clear();
-    g_items.map_items.clear();
+    g_map.monsters.clear();
+    g_map.items.clear();
     g_map.level_exits.clear();
     reset_tileset(map.tileset);
     for (auto& row : map.fields)

@@ -1,6 +1,6 @@
 // The current map: its 50 x 50 fields, its tileset with the 500 tile type
-// entries, and the lists that belong to it (map events, transformations and
-// level exits; the monsters and the map items are kept by their subsystems).
+// entries, and the five lists that belong to it (map events, transformations,
+// the monsters standing on it, the items lying on it, level exits).
 #pragma once
 #include <cstdint>
 #include <string>
@@ -131,14 +131,41 @@ struct DungeonRecord {
     int16_t traps_per_level = 0;
 };
 
+// An item lying on a field of the current map.
+struct MapItem {
+    int16_t x = 0;
+    int16_t y = 0;
+    int16_t type = 0;
+    int16_t amount = 0;       // 1 for dropped and generated items, 0 when read from a map file
+    int16_t fuel = 0;
+    int8_t under_cursor = 0;  // pick-up screen cursor
+    int8_t marked = 0;        // marked for taking in the pick-up screen
+    int16_t magic_bonus = 0;
+};
+
+
+// One monster standing on the current map.
+struct Monster {
+    int16_t type = 0;
+    int16_t x = 0;
+    int16_t y = 0;
+    int16_t hitpoints = 0;
+    int8_t alerted = 0;
+    int8_t offset_x = 0;
+    int8_t offset_y = 0;
+    std::string status;  // "|"-separated status words ("slowed", "confused")
+};
+
 struct MapState {
     GameMap map;
     GameList<MapEvent> events;
     GameList<Transformation> transformations;
+    GameList<Monster> monsters;       // in acting order
+    GameList<MapItem> items;
     GameList<DungeonRecord> level_exits;
 };
 
 extern MapState g_map;
 
-// Empties the current map (as reset_map does) and its lists.
+// Empties the current map and its five lists (as reset_map does).
 void reset_map_state();

@@ -1,13 +1,13 @@
 #include "map/tileset.h"
 
 
-#include "character/character_state.h"
+#include "common/database.h"
 #include "platform/files.h"
 #include "platform/media.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
-#include "shell/raise_error.h"
-#include "shell/shell_state.h"
+#include "common/raise_error.h"
+#include "common/common_state.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ void read_language_child(const XmlElement& child, std::string& target, const std
                         " tag in tileset xml file " + quoted(definition_name));
         }
     }
-    if (language && *language == g_shell.preferences.language) target = child.text;
+    if (language && *language == g_common.preferences.language) target = child.text;
 }
 
 TileModifyAttribute read_modify_attribute(const XmlElement& child, const std::string& definition_name) {
@@ -200,7 +200,7 @@ void load_tile_type_definition(Tileset& ts) {
 }
 
 void resolve_tile_type_names(Tileset& ts) {
-    const auto& abilities = g_character_model.abilities;
+    const auto& abilities = g_db.abilities;
     for (TileType& entry : ts.tile_types)
         for (TileModifyAttribute& slot : entry.modify_attribute)
             for (int id = 0; id <= kMaxAbilityId; ++id) {

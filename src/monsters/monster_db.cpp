@@ -4,18 +4,12 @@
 #include <new>
 
 #include "character/character_state.h"
-#include "monsters/monsters_state.h"
+#include "common/database.h"
+#include "map/map_state.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
-#include "shell/raise_error.h"
-#include "shell/shell_state.h"
-
-MonstersState g_monsters;
-
-void reset_monsters_state() {
-    for (MonsterType& type : g_monsters.types) type = MonsterType{};
-    g_monsters.list.clear();
-}
+#include "common/raise_error.h"
+#include "common/common_state.h"
 
 namespace {
 
@@ -37,7 +31,7 @@ bool localized_text(const XmlElement& element, const std::string& tag, const std
         if (attribute != "language")
             raise_error("load_monster_db(): unknown attribute " + quoted(attribute) + " in " + tag +
                         " tag in monster xml file " + quoted(file));
-        matches = value == g_shell.preferences.language;
+        matches = value == g_common.preferences.language;
     }
     if (matches) text = element.text;
     return matches;
@@ -83,7 +77,7 @@ void read_monster(const XmlElement& element, const std::string& file) {
             if (id < 1 || id > kMaxMonsterTypeId)
                 raise_error("load_monster_db(): wrong monster id " + quoted(value) + " in monster file " +
                             quoted(file));
-            if (!g_monsters.types[id].name.empty())
+            if (!g_db.monster_types[id].name.empty())
                 raise_error("load_monster_db(): monster id " + quoted(value) + " not unique in monster file " +
                             quoted(file));
         } else if (attribute == "name") type.name = value;
@@ -108,7 +102,7 @@ void read_monster(const XmlElement& element, const std::string& file) {
     if (id == 0 || type.name.empty())
         raise_error("load_monster_db(): monster tag without proper id or name in file " + quoted(file));
 
-    MonsterType& record = g_monsters.types[id];
+    MonsterType& record = g_db.monster_types[id];
     record = type;
     int afflictions = 0;
     for (const auto& child : element.children) {
@@ -121,7 +115,7 @@ void read_monster(const XmlElement& element, const std::string& file) {
 }  // namespace
 
 void load_monster_db(const std::string& file) {
-    for (int id = 0; id <= kMaxMonsterTypeId; ++id) g_monsters.types[id] = MonsterType{};
+    for (int id = 0; id <= kMaxMonsterTypeId; ++id) g_db.monster_types[id] = MonsterType{};
 
     std::unique_ptr<XmlDocument> document(new (std::nothrow) XmlDocument);
     if (!document) raise_error("load_monster_db(): could not create xml structure in memory!");
@@ -142,10 +136,10 @@ void load_monster_db(const std::string& file) {
 
 void resolve_monster_type_db_names(const std::string& file) {
     for (int id = 0; id <= kMaxMonsterTypeId; ++id) {
-        for (MonsterAffliction& affliction : g_monsters.types[id].afflictions) {
+        for (MonsterAffliction& affliction : g_db.monster_types[id].afflictions) {
             if (affliction.attribute != 0 || affliction.attribute_name.empty()) continue;
             for (int ability = 0; ability <= kMaxAbilityId; ++ability)
-                if (g_character_model.abilities[ability].name == affliction.attribute_name)
+                if (g_db.abilities[ability].name == affliction.attribute_name)
                     affliction.attribute = static_cast<int16_t>(ability);
             if (affliction.attribute == 0)
                 raise_error("resolve_monster_type_db_names(): cannot find attribute " +

@@ -1,5 +1,5 @@
 // The monster database: data\monster.xml read once at start-up into
-// g_monsters.types.
+// g_db.monster_types.
 #pragma once
 #include <string>
 

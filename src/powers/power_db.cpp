@@ -10,15 +10,9 @@
 #include "character/character_state.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
-#include "powers/powers_state.h"
-#include "shell/raise_error.h"
-#include "shell/shell_state.h"
-
-PowersState g_powers;
-
-void reset_powers_state() {
-    for (Power& power : g_powers.powers) power = Power{};
-}
+#include "common/database.h"
+#include "common/raise_error.h"
+#include "common/common_state.h"
 
 namespace {
 
@@ -114,7 +108,7 @@ void read_localized(const XmlElement& element, const std::string& tag, std::stri
         if (attribute != "language")
             raise_error("load_power_db(): unknown attribute " + quoted(attribute) + " in " + tag + " tag in power" +
                         in_file());
-        matches = value == g_shell.preferences.language;
+        matches = value == g_common.preferences.language;
     }
     if (matches) target = element.text;
 }
@@ -129,7 +123,7 @@ void read_message(Power& power, const XmlElement& element) {
             raise_error("load_power_db(): unknown attribute " + quoted(attribute) + " in message tag in power" +
                         in_file());
     }
-    if (!language || *language != g_shell.preferences.language) return;
+    if (!language || *language != g_common.preferences.language) return;
     const std::string kind = type ? *type : std::string();
     if (kind == "success") power.success_message = element.text;
     else if (kind == "failure") power.failure_message = element.text;
@@ -172,7 +166,7 @@ void read_power(const XmlElement& element) {
     // A later power with the same id overwrites the earlier one's fields and
     // fills the requirement slots from slot 0 again; the slots it does not fill
     // keep the earlier power's entries.
-    Power& record = g_powers.powers[id];
+    Power& record = g_db.powers[id];
     Power earlier = record;
     record = power;
     std::copy(std::begin(earlier.requirement), std::end(earlier.requirement), std::begin(record.requirement));
@@ -191,7 +185,7 @@ void read_power(const XmlElement& element) {
 void resolve_ability_name(int16_t& id, const std::string& name) {
     if (name.empty() || id != 0) return;
     for (int ability = 0; ability <= kMaxAbilityId; ++ability)
-        if (g_character_model.abilities[ability].name == name) id = static_cast<int16_t>(ability);
+        if (g_db.abilities[ability].name == name) id = static_cast<int16_t>(ability);
     if (id == 0) raise_error("powers_db_resolve_names(): cannot find ability " + quoted(name));
 }
 
@@ -205,7 +199,7 @@ void load_power_db() {
         raise_error("load_power_db(): error in xml structure of powers file " + quoted(kPowerFile) + ": " +
                     document->error_text());
 
-    for (int id = 0; id <= kMaxPowerId; ++id) g_powers.powers[id] = Power{};
+    for (int id = 0; id <= kMaxPowerId; ++id) g_db.powers[id] = Power{};
     if (const XmlElement* root = document->root()) {
         for (const auto& child : root->children) {
             if (child->name != "power")
@@ -219,7 +213,7 @@ void load_power_db() {
 
 void powers_db_resolve_names() {
     for (int id = 0; id <= kMaxPowerId; ++id) {
-        Power& power = g_powers.powers[id];
+        Power& power = g_db.powers[id];
         resolve_ability_name(power.strength_bonus_attribute, power.strength_bonus_attribute_name);
         resolve_ability_name(power.success_attribute, power.success_attribute_name);
         resolve_ability_name(power.cost_attribute, power.cost_attribute_name);
@@ -238,14 +232,14 @@ void powers_db_resolve_names() {
 
 bool power_available(int power_id, int raised_ability, int raise_amount) {
     if (power_id < 1 || power_id > kMaxPowerId) return false;
-    const Power& power = g_powers.powers[power_id];
+    const Power& power = g_db.powers[power_id];
     if (power.name.empty()) return false;
     for (const PowerRequirement& requirement : power.requirement) {
         const int ability = requirement.attribute;
         if (ability <= 0) continue;
         // No ability can have an id beyond the table: such a requirement is never met.
         if (ability > kMaxAbilityId) return false;
-        int16_t value = attribute_current_val(ability, 1, 0, 0);
+        int16_t value = attribute_current_val(ability, Cap::apply, PowerAdjustment::skip, ItemBonus::skip);
         if (ability == raised_ability) value = wrap16(value + raise_amount);
         if (value < requirement.value) return false;
     }

@@ -1,5 +1,5 @@
 // The power database: data\powers.xml read once at start-up into
-// g_powers.powers, and the test whether the character may use a power.
+// g_db.powers, and the test whether the character may use a power.
 #pragma once
 
 // Resets the power table, reads "data\powers.xml" and resolves the ability

@@ -1,10 +1,10 @@
-#include "presentation/character_figure.h"
+#include "common/view.h"
 
 #include "character/character_state.h"
 #include "platform/media.h"
 #include "platform/strings.h"
-#include "shell/raise_error.h"
-#include "shell/shell_state.h"
+#include "common/raise_error.h"
+#include "common/common_state.h"
 
 void draw_character(int vertical_shift) {
     const CharacterRecord& c = g_character_model.character;

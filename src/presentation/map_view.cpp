@@ -1,29 +1,19 @@
-#include "presentation/map_view.h"
+#include "common/view.h"
 
 #include "character/ability_model.h"
 #include "character/character_state.h"
 #include "items/items_state.h"
 #include "map/map_grid.h"
-#include "monsters/monsters_state.h"
+#include "common/database.h"
+#include "map/map_state.h"
 #include "platform/media.h"
-#include "presentation/character_figure.h"
-#include "presentation/status_panel.h"
-#include "shell/shell_state.h"
+#include "presentation/message_line.h"
+#include "presentation/sprite_cells.h"
+#include "common/common_state.h"
 
 namespace {
 
 constexpr Colour BLACK = RGB(0, 0, 0);
-
-// Clip a sheet of 32 x 32 cells, numbered row by row, to one cell. A sheet
-// that was not measured (no columns) is treated as one column wide so that a
-// missing picture never divides by zero.
-int clip_cell(int sprite_number, int columns, int cell) {
-    if (columns < 1) columns = 1;
-    int row = cell / columns;
-    int column = cell - row * columns;
-    sprite_clip(sprite_number, column * CELL, row * CELL, CELL, CELL);
-    return sprite_number;
-}
 
 bool valid_tile_type(int t) { return t >= 0 && t < kTileTypeCount; }
 
@@ -35,29 +25,12 @@ bool in_view_window(int x, int y) {
 
 }  // namespace
 
-int clip_ability_icon(int cell) { return clip_cell(sprite::abilities, g_shell.abilities_sheet.columns, cell); }
-int clip_fx_icon(int cell) { return clip_cell(sprite::fx, g_shell.fx_sheet.columns, cell); }
-int clip_item_icon(int cell) { return clip_cell(sprite::items, g_shell.items_sheet.columns, cell); }
-int clip_missile(int cell) { return clip_cell(sprite::missiles, g_shell.missiles_sheet.columns, cell); }
-int clip_monster_icon(int cell) { return clip_cell(sprite::monster, g_shell.monster_sheet.columns, cell); }
-int clip_power_icon(int cell) { return clip_cell(sprite::powers, g_shell.powers_sheet.columns, cell); }
-
-int clip_monster_type(int type_id) {
-    int tile = (type_id >= 0 && type_id < kMonsterTypeTableSize) ? g_monsters.types[type_id].tile : 0;
-    return clip_monster_icon(tile);
-}
-
-int clip_tile(int tile) {
-    const Tileset& tileset = g_map.map.tileset;
-    return clip_cell(tileset.sprite, tileset.tiles_wide, tile);
-}
-
 int light_level() {
     int level = g_map.map.lighting;
     bool light_out = false;
     for (int id = 1; id <= kMaxAbilityId; ++id) {
-        if (!g_character_model.abilities[id].lightradius) continue;
-        level += attribute_current_val(static_cast<int16_t>(id), 1, 1, 1);
+        if (!g_db.abilities[id].lightradius) continue;
+        level += attribute_current_val(static_cast<int16_t>(id), Cap::apply, PowerAdjustment::add, ItemBonus::add);
         if (g_character_model.character.abilities[id].adjustment_percentage == 0) light_out = true;
     }
     if (light_out) level = 0;
@@ -68,7 +41,7 @@ int light_level() {
 
 void draw_map_view(GameMap& map, int offset_x, int offset_y, int fade) {
     const CharacterRecord& c = g_character_model.character;
-    const bool darken = fade > 0 && g_shell.preferences.fade_effect;
+    const bool darken = fade > 0 && g_common.preferences.fade_effect;
     if (darken) lock_pixels();
 
     // Tiles, with one extra row and column above and left for the scroll.
@@ -94,18 +67,18 @@ void draw_map_view(GameMap& map, int offset_x, int offset_y, int fade) {
     }
 
     // Items lying on the map; those inside a container stay unseen.
-    for (const MapItem& item : g_items.map_items) {
+    for (const MapItem& item : g_map.items) {
         if (!in_view_window(item.x, item.y)) continue;
         int t = read_map_tile_type(map, item.x, item.y);
         if (valid_tile_type(t) && map.tileset.tile_types[t].container != 0) continue;
-        int tile = (item.type >= 0 && item.type < kItemTypeTableSize) ? g_items.types[item.type].tile : 0;
+        int tile = (item.type >= 0 && item.type < kItemTypeTableSize) ? g_db.item_types[item.type].tile : 0;
         clip_item_icon(tile);
         sprite_display_transparent(sprite::items, (item.x - c.x + VIEW_CENTRE) * CELL + offset_x,
                                    (item.y - c.y + VIEW_CENTRE) * CELL + offset_y);
     }
 
     // Monsters, each shifted by its own pixel offset while it moves or strikes.
-    for (const Monster& monster : g_monsters.list) {
+    for (const Monster& monster : g_map.monsters) {
         if (!in_view_window(monster.x, monster.y)) continue;
         clip_monster_type(monster.type);
         sprite_display_transparent(sprite::monster, (monster.x - c.x + VIEW_CENTRE) * CELL + offset_x + monster.offset_x,
@@ -154,13 +127,4 @@ void draw_frame() {
         piece(1 + c, VIEW_PIXELS, n * PIECE);
         c = (c + 1) % 5;
     }
-}
-
-void redraw_screen(GameMap& map, int offset_x, int offset_y, int fade, int character_shift) {
-    clear_screen(BLACK);
-    draw_map_view(map, offset_x, offset_y, fade);
-    draw_frame();
-    draw_status_panel();
-    draw_character(character_shift);
-    flip();
 }

@@ -1,4 +1,4 @@
-#include "presentation/menu.h"
+#include "common/view.h"
 
 #include "platform/media.h"
 

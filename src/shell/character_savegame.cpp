@@ -5,8 +5,10 @@
 #include "items/items_state.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
-#include "shell/raise_error.h"
-#include "shell/shell_state.h"
+#include "common/raise_error.h"
+#include "common/common_state.h"
+#include "common/database.h"
+#include "character/character_state.h"
 
 namespace {
 
@@ -49,7 +51,7 @@ void write_ability(XmlElement& root, int id, const AbilityState& state) {
     if (state.adjustment_percentage != 100) set_number(*element, "adjustment_percentage", state.adjustment_percentage);
 }
 
-bool burns_fuel(int16_t type) { return type >= kFirstItemId && type <= kLastItemId && g_items.types[type].fuel > 0; }
+bool burns_fuel(int16_t type) { return type >= kFirstItemId && type <= kLastItemId && g_db.item_types[type].fuel > 0; }
 
 void write_item(XmlElement& root, const InventoryEntry& entry) {
     XmlElement* element = root.add_child("item");
@@ -153,7 +155,7 @@ void save_character(const CharacterRecord& character, const std::string& file_na
     XmlDocument document;
     XmlElement* root = document.create_root("character");
     if (!root) raise_error("save_character(): could not create xml structure in memory!");
-    root->set_attribute("Umbrane_version", g_shell.version);
+    root->set_attribute("Umbrane_version", g_common.version);
     root->set_attribute("name", character.name);
     set_number(*root, "xpos", character.x);
     set_number(*root, "ypos", character.y);
@@ -163,7 +165,7 @@ void save_character(const CharacterRecord& character, const std::string& file_na
     set_number(*root, "inventory_cursor_x", character.inventory_cursor_x);
     set_number(*root, "inventory_cursor_y", character.inventory_cursor_y);
     for (int id = 1; id <= kMaxAbilityId; ++id)
-        if (!g_character_model.abilities[id].name.empty()) write_ability(*root, id, character.abilities[id]);
+        if (!g_db.abilities[id].name.empty()) write_ability(*root, id, character.abilities[id]);
     for (int id = 0; id < kCooldownCount; ++id) {
         if (character.cooldown[id] <= 0) continue;
         XmlElement* power = root->add_child("power");
@@ -176,12 +178,9 @@ void save_character(const CharacterRecord& character, const std::string& file_na
 }
 
 void load_character(CharacterRecord& character, const std::string& file_name) {
-    if (&character == &g_character_model.character) {
-        reset_character();
-    } else {
-        reset_character_record(character);
-        g_items.inventory.clear();
-    }
+    if (&character == &g_character_model.character) reset_character();
+    else reset_character_record(character);
+    g_items.inventory.clear();
     XmlDocument document;
     if (!document.load(file_name))
         raise_error("load_character(): could not open character xml file: " + quoted(file_name));

@@ -5,17 +5,17 @@
 #include "platform/media.h"
 #include "platform/strings.h"
 #include "shell/preferences.h"
-#include "shell/raise_error.h"
-#include "shell/shell_state.h"
+#include "common/raise_error.h"
+#include "common/common_state.h"
 
 namespace shell {
 
 void open_full_screen() {
-    if (!::open_full_screen(g_shell.window_title)) raise_error("Can't open fullscreen!");
+    if (!::open_full_screen(g_common.window_title)) raise_error("Can't open fullscreen!");
 }
 
 void open_window_screen() {
-    if (!::open_window(g_shell.window_title)) raise_error("Can't open program window!");
+    if (!::open_window(g_common.window_title)) raise_error("Can't open program window!");
     if (!::open_window_screen()) raise_error("Can't open windowed screen!");
 }
 
@@ -57,12 +57,12 @@ void load_sprites() {
     load_sprite(sprite::items, "graphics\\items.png", "load_sprites(): cannot load item sprites!");
     load_sprite(sprite::fx, "graphics\\fx.png", "load_sprites(): cannot load fx sprites!");
 
-    g_shell.abilities_sheet = measure_sheet(sprite::abilities);
-    g_shell.monster_sheet = measure_sheet(sprite::monster);
-    g_shell.powers_sheet = measure_sheet(sprite::powers);
-    g_shell.missiles_sheet = measure_sheet(sprite::missiles);
-    g_shell.items_sheet = measure_sheet(sprite::items);
-    g_shell.fx_sheet = measure_sheet(sprite::fx);
+    g_common.abilities_sheet = measure_sheet(sprite::abilities);
+    g_common.monster_sheet = measure_sheet(sprite::monster);
+    g_common.powers_sheet = measure_sheet(sprite::powers);
+    g_common.missiles_sheet = measure_sheet(sprite::missiles);
+    g_common.items_sheet = measure_sheet(sprite::items);
+    g_common.fx_sheet = measure_sheet(sprite::fx);
 
     create_dark_sprite(sprite::map_dark, 416, 416);
     create_dark_sprite(sprite::screen_dark, SCREEN_WIDTH, SCREEN_HEIGHT);
@@ -76,12 +76,12 @@ void load_sprites() {
 }
 
 void load_sounds() {
-    for (SoundEntry& entry : g_shell.sounds) entry = SoundEntry{};
+    for (SoundEntry& entry : g_common.sounds) entry = SoundEntry{};
     int n = SOUND_ENTRY_FIRST;
     for (const FolderEntry& entry : list_folder("sound\\", "*.ogg")) {
         if (n > SOUND_ENTRY_LAST) break;
         if (entry.type != 1) continue;
-        SoundEntry& slot = g_shell.sounds[n];
+        SoundEntry& slot = g_common.sounds[n];
         // A sound that fails to load keeps its place and name but stays silent.
         slot.sound = sound_load("sound\\" + entry.name);
         if (slot.sound != 0) sound_set_volume(slot.sound, 50);
@@ -90,16 +90,8 @@ void load_sounds() {
     }
 }
 
-void play_sound(const std::string& name) {
-    if (name.empty()) return;
-    for (int n = SOUND_ENTRY_FIRST; n <= SOUND_ENTRY_LAST; ++n) {
-        const SoundEntry& entry = g_shell.sounds[n];
-        if (entry.name == name && entry.sound != 0) sound_play(entry.sound);
-    }
-}
-
 void toggle_fullscreen(Tileset& tileset, int reload_tileset) {
-    Preferences& preferences = g_shell.preferences;
+    Preferences& preferences = g_common.preferences;
     sprite_free(sprite::character);
     sprite_free(sprite::frame);
     close_screen();

@@ -18,8 +18,6 @@ void open_window_screen();
 void load_sprites();
 // Fills the sound table from "sound\*.ogg" (at most 29 files).
 void load_sounds();
-// Plays every sound table entry whose name equals the name exactly.
-void play_sound(const std::string& name);
 // Switches between window and full screen, reloads the sprites (and the
 // tileset image when asked) and writes the preferences.
 void toggle_fullscreen(Tileset& tileset, int reload_tileset);

@@ -7,7 +7,7 @@
 #include "platform/files.h"
 #include "platform/media.h"
 #include "platform/random.h"
-#include "shell/raise_error.h"
+#include "common/raise_error.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
 

@@ -6,18 +6,18 @@
 #include "character/attribute_changes.h"
 #include "character/character_record.h"
 #include "character/character_state.h"
+#include "common/common_state.h"
+#include "common/database.h"
+#include "common/view.h"
 #include "items/items_state.h"
 #include "map/map_file.h"
 #include "map/map_grid.h"
-#include "monsters/monster_behaviour.h"
-#include "monsters/monsters_state.h"
+#include "map/map_lists.h"
+#include "map/map_state.h"
 #include "platform/files.h"
 #include "platform/media.h"
 #include "platform/random.h"
 #include "platform/strings.h"
-#include "presentation/character_figure.h"
-#include "presentation/map_view.h"
-#include "presentation/status_panel.h"
 #include "shell/character_savegame.h"
 #include "shell/display.h"
 #include "shell/main_menu.h"
@@ -43,33 +43,9 @@ void end_turn() { loop().turn_ended = 1; }
 
 // The last game picture, darkened when the fade effect is on, shown before the menu.
 void show_parting_picture() {
-    clear_screen(RGB(0, 0, 0));
-    draw_map_view(g_map.map, 0, 0, 0);
-    draw_frame();
-    draw_status_panel();
-    draw_character(0);
-    if (g_shell.preferences.fade_effect) sprite_display_translucent(sprite::screen_dark, 0, 0, 150);
+    draw_game_picture(g_map.map, 0, 0, 0, 0);
+    if (g_common.preferences.fade_effect) sprite_display_translucent(sprite::screen_dark, 0, 0, 150);
     flip();
-}
-
-// Movement keys in the order up, down, right, left: the last one held wins.
-void read_movement_keys() {
-    struct Move {
-        int binding, dx, dy, facing;
-    };
-    static constexpr Move moves[] = {{KEY_BINDING_MOVE_UP, 0, -1, facing::up},
-                                     {KEY_BINDING_MOVE_DOWN, 0, 1, facing::down},
-                                     {KEY_BINDING_MOVE_RIGHT, 1, 0, facing::right},
-                                     {KEY_BINDING_MOVE_LEFT, -1, 0, facing::left}};
-    for (const Move& move : moves) {
-        if (!key_held(g_shell.key_bindings[move.binding].code) || loop().overlay) continue;
-        if (movement_total() > 0) {
-            loop().step_dx = static_cast<int8_t>(move.dx);
-            loop().step_dy = static_cast<int8_t>(move.dy);
-        }
-        hero().facing = static_cast<int8_t>(move.facing);
-        loop().redraw = 1;
-    }
 }
 
 void run_main_menu() {
@@ -86,14 +62,14 @@ void run_main_menu() {
 }  // namespace
 
 int monster_at(int x, int y) {
-    for (const Monster& monster : g_monsters.list)
+    for (const Monster& monster : g_map.monsters)
         if (monster.x == x && monster.y == y) return 1;
     return 0;
 }
 
 int alert_monsters_at(int x, int y) {
     int found = 0;
-    for (Monster& monster : g_monsters.list) {
+    for (Monster& monster : g_map.monsters) {
         if (monster.x == x && monster.y == y) {
             monster.alerted = 1;
             found = 1;
@@ -103,7 +79,7 @@ int alert_monsters_at(int x, int y) {
 }
 
 int monster_alerted_at(int x, int y) {
-    for (const Monster& monster : g_monsters.list)
+    for (const Monster& monster : g_map.monsters)
         if (monster.x == x && monster.y == y && monster.alerted) return 1;
     return 0;
 }
@@ -128,18 +104,10 @@ void toggle_walk_frame() {
     hero().frame = static_cast<int8_t>(frame > 1 ? 0 : frame);
 }
 
-void fade_in(GameMap& map) {
-    for (int f = 255; f >= 0; f -= 5) redraw_screen(map, 0, 0, f, 0);
-}
-
-void fade_out(GameMap& map) {
-    for (int f = 1; f <= 251; f += 5) redraw_screen(map, 0, 0, f, 0);
-}
-
 int movement_total() {
     int total = 0;
     for (int id = 1; id <= kMaxAbilityId; ++id)
-        if (g_character_model.abilities[id].movement) total += attribute_current_val(static_cast<int16_t>(id), 1, 1, 1);
+        if (g_db.abilities[id].movement) total += attribute_current_val(static_cast<int16_t>(id), Cap::apply, PowerAdjustment::add, ItemBonus::add);
     return wrap16(total);
 }
 
@@ -149,16 +117,16 @@ int spawn_monsters(GameMap& map) {
 
     int highest = 0;
     for (int id = 0; id <= kMaxMonsterTypeId; ++id)
-        if (!g_monsters.types[id].name.empty()) highest = id;
+        if (!g_db.monster_types[id].name.empty()) highest = id;
     if (highest == 0) return 0;
     bool level_exists = false;
     for (int id = 0; id <= highest; ++id)
-        if (g_monsters.types[id].level == map.spawn_monster_level) level_exists = true;
+        if (g_db.monster_types[id].level == map.spawn_monster_level) level_exists = true;
     if (!level_exists) return 0;
     int type;
     do {
         type = Random(highest);
-    } while (g_monsters.types[type].level != map.spawn_monster_level);
+    } while (g_db.monster_types[type].level != map.spawn_monster_level);
 
     bool free_field = false;
     for (int y = 0; y < kMapSize && !free_field; ++y)
@@ -175,9 +143,9 @@ int spawn_monsters(GameMap& map) {
     monster.type = static_cast<int16_t>(type);
     monster.x = static_cast<int16_t>(x);
     monster.y = static_cast<int16_t>(y);
-    monster.hitpoints = g_monsters.types[type].hitpoints;
+    monster.hitpoints = g_db.monster_types[type].hitpoints;
     monster.alerted = 0;
-    add_monster(map, monster);
+    add_monster(monster);
     return 1;
 }
 
@@ -192,7 +160,6 @@ int sneak_past_monster(int x, int y, int sneaking) {
         play_sound("oh_no");
         alert_monsters_at(x, y);
         show_status_message(message_text(42), "", WHITE, -1, 0, 2000);
-        end_turn();
         return 0;
     }
     play_sound("evasion");
@@ -200,14 +167,36 @@ int sneak_past_monster(int x, int y, int sneaking) {
     return 1;
 }
 
-void attempt_step() {
-    GameMap& map = g_map.map;
-    const int dx = loop().step_dx, dy = loop().step_dy;
+Step read_movement_keys(bool overlay) {
+    struct Move {
+        int binding, dx, dy, facing;
+    };
+    static constexpr Move moves[] = {{KEY_BINDING_MOVE_UP, 0, -1, facing::up},
+                                     {KEY_BINDING_MOVE_DOWN, 0, 1, facing::down},
+                                     {KEY_BINDING_MOVE_RIGHT, 1, 0, facing::right},
+                                     {KEY_BINDING_MOVE_LEFT, -1, 0, facing::left}};
+    Step step;
+    if (overlay) return step;
+    for (const Move& move : moves) {
+        if (!key_held(g_common.key_bindings[move.binding].code)) continue;
+        if (movement_total() > 0) {
+            step.dx = move.dx;
+            step.dy = move.dy;
+        }
+        step.facing = move.facing;
+        step.key_held = true;
+    }
+    return step;
+}
+
+StepOutcome attempt_step(GameMap& map, const Step& step) {
+    StepOutcome outcome;
+    const int dx = step.dx, dy = step.dy;
     const int nx = hero().x + dx, ny = hero().y + dy;
     loop().redraw = 1;
     loop().blocked = 0;
     // The last row and column (49) are never entered by a step.
-    if (nx < 0 || nx > 48 || ny < 0 || ny > 48) return;
+    if (nx < 0 || nx > 48 || ny < 0 || ny > 48) return outcome;
 
     if (monster_at(nx, ny)) {
         loop().blocked = 1;
@@ -215,13 +204,13 @@ void attempt_step() {
         // backstab_total(1) at 0 the character tries sneak_past_monster(nx, ny,
         // sneaking), otherwise it strikes with melee_attack_monster(map, nx, ny).
         // Melee combat is not part of the game yet: the character stops, the turn ends.
-        end_turn();
+        outcome.turn_ended = true;
     }
-    if (loop().blocked) return;
+    if (loop().blocked) return outcome;
 
     // The field's event (trigger_map_event) and message (show_field_message)
     // fire here, before the blocking test, once map events are part of the game.
-    if (field_blocked(map, nx, ny)) return;
+    if (field_blocked(map, nx, ny)) return outcome;
 
     toggle_walk_frame();
     auto move_character = [&] {
@@ -241,7 +230,8 @@ void attempt_step() {
         }
         move_character();
     }
-    loop().moved = 1;
+    outcome.moved = true;
+    return outcome;
 }
 
 void after_step() {
@@ -256,11 +246,11 @@ void after_step() {
         loop().redraw = 1;
     }
     for (int id = 1; id <= kMaxAbilityId; ++id) {
-        const AbilityRecord& ability = g_character_model.abilities[id];
+        const AbilityRecord& ability = g_db.abilities[id];
         if (ability.change_per_move != 0) modify_attribute(static_cast<int16_t>(id), ability.change_per_move);
         // Every ability below its limit after a step ends the turn, also one that no step changes.
         if (!loop().turn_ended && ability.turn_ends_if_lower > kTurnEndsNotSet &&
-            attribute_current_val(static_cast<int16_t>(id), 1, 1, 1) < ability.turn_ends_if_lower)
+            attribute_current_val(static_cast<int16_t>(id), Cap::apply, PowerAdjustment::add, ItemBonus::add) < ability.turn_ends_if_lower)
             end_turn();
     }
 }
@@ -269,11 +259,11 @@ void end_of_turn() {
     GameMap& map = g_map.map;
     CharacterRecord& c = hero();
     for (int id = 1; id <= kMaxAbilityId; ++id) {
-        const AbilityRecord& ability = g_character_model.abilities[id];
+        const AbilityRecord& ability = g_db.abilities[id];
         const int16_t ability_id = static_cast<int16_t>(id);
         // The ability changes another one by its value.
         if (ability.modify_atribute > 0) {
-            int16_t v = attribute_current_val(ability_id, 1, 1, 1);
+            int16_t v = attribute_current_val(ability_id, Cap::apply, PowerAdjustment::add, ItemBonus::add);
             if (v != 0) {
                 if (ability.modify_divisor > 1) v = wrap16((v + ability.modify_divisor - 1) / ability.modify_divisor);
                 if (ability.modify_multiplier != 1) v = wrap16(static_cast<long long>(v) * ability.modify_multiplier);
@@ -308,7 +298,7 @@ void end_of_turn() {
 
     for (InventoryEntry& entry : g_items.inventory) {
         if (!entry.equipped || entry.type < 0 || entry.type >= kItemTypeTableSize) continue;
-        const ItemType& type = g_items.types[entry.type];
+        const ItemType& type = g_db.item_types[entry.type];
         if (type.fuel <= 0) continue;
         entry.fuel = wrap16(entry.fuel - type.fuel_consumed_per_turn);
         if (entry.fuel < 1) {
@@ -319,12 +309,13 @@ void end_of_turn() {
     }
 
     for (int id = 1; id <= kMaxAbilityId; ++id)
-        if (g_character_model.abilities[id].restore_at_end_of_turn) restore_ability(static_cast<int16_t>(id));
+        if (g_db.abilities[id].restore_at_end_of_turn) restore_ability(static_cast<int16_t>(id));
 }
 
 void new_game_flow() {
     delete_savegame();
     reset_character();
+    g_items.inventory.clear();
     // The starting equipment (give_starting_equipment) and the three picks of
     // a new character (advancement_screen(3, 1)) come here once they are part of the game.
     load_map(g_map.map, "maps\\" + file_part(hero().map_file_name));
@@ -367,8 +358,6 @@ void main_loop_pass() {
     MainLoopFlags& f = loop();
     keyboard_poll();
     f.moved = 0;
-    f.step_dx = 0;
-    f.step_dy = 0;
 
     if (f.menu) {
         run_main_menu();
@@ -385,8 +374,16 @@ void main_loop_pass() {
     if (key_released(key::escape)) save_and_return_flow();
     if (key_held(key::left_alt) && key_held(key::x)) f.quit = 1;
 
-    read_movement_keys();
-    if ((f.step_dx != 0 || f.step_dy != 0) && !f.overlay) attempt_step();
+    const Step step = read_movement_keys(f.overlay);
+    if (step.key_held) {
+        hero().facing = static_cast<int8_t>(step.facing);
+        f.redraw = 1;
+    }
+    if ((step.dx != 0 || step.dy != 0) && !f.overlay) {
+        const StepOutcome outcome = attempt_step(g_map.map, step);
+        f.moved = outcome.moved;
+        if (outcome.turn_ended) end_turn();
+    }
 
     // Alt+Return switches the screen mode once per press.
     const bool screen_switch = key_held(key::left_alt) && key_held(key::ret);

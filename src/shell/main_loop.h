@@ -10,8 +10,24 @@ void run_main_loop();
 // One pass of the loop (keys, menu, actions, step, turn end, game end, redraw).
 void main_loop_pass();
 
-// Steps of a pass, run by main_loop_pass.
-void attempt_step();        // towards the step direction
+// A movement key read in a pass: the direction of the step (0, 0 when the
+// character may not move) and the facing it turns to.
+struct Step {
+    int dx = 0, dy = 0;
+    int facing = 0;
+    bool key_held = false;  // a movement key was held: the character turns
+};
+// What a step attempt came to.
+struct StepOutcome {
+    bool moved = false;       // the character entered the field
+    bool turn_ended = false;  // it attacked, or a monster noticed it sneaking
+};
+
+// The movement keys in the order up, down, right, left (the last one held
+// wins); no key is read while an overlay shows.
+Step read_movement_keys(bool overlay);
+// A step from the character's field in the step's direction.
+StepOutcome attempt_step(GameMap& map, const Step& step);
 void after_step();          // after the character entered a new field
 void end_of_turn();         // the end-of-turn sequence
 void new_game_flow();       // a fresh character on the start map, saved
@@ -36,14 +52,11 @@ int level_exit_at(int x, int y);
 int portal_at(const GameMap& map, int x, int y);
 // The character's walking frame 0 -> 1 -> 0.
 void toggle_walk_frame();
-// The map view brightening from dark (52 frames) and darkening (51 frames).
-void fade_in(GameMap& map);
-void fade_out(GameMap& map);
 // Sum of the current values of the abilities that count as movement.
 int movement_total();
 // Perhaps places one monster of the map's spawn level on a free field; 1 when placed.
 int spawn_monsters(GameMap& map);
 // Tries to slip past the monster on (x, y) with the given sneaking value:
 // 1 when the character slipped past, 0 when the monster noticed it (then the
-// monsters there are alerted and the turn ends).
+// monsters there are alerted; the caller ends the turn).
 int sneak_past_monster(int x, int y, int sneaking);

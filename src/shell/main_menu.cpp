@@ -4,10 +4,11 @@
 #include "map/map_state.h"
 #include "platform/files.h"
 #include "platform/media.h"
-#include "presentation/menu.h"
+#include "common/view.h"
 #include "presentation/presentation_state.h"
 #include "shell/display.h"
 #include "shell/main_loop.h"
+#include "common/common_state.h"
 #include "shell/shell_state.h"
 
 namespace {

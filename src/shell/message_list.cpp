@@ -2,8 +2,8 @@
 
 #include "platform/strings.h"
 #include "platform/xml.h"
-#include "shell/raise_error.h"
-#include "shell/shell_state.h"
+#include "common/raise_error.h"
+#include "common/common_state.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ void read_message(const XmlElement& message, const std::string& file_name) {
         if (text->name != "text") unknown_tag(text->name, file_name);
         for (const auto& [name, value] : text->attributes) {
             if (name == "language") {
-                if (value == g_shell.preferences.language) g_shell.messages[id] = text->text;
+                if (value == g_common.preferences.language) g_common.messages[id] = text->text;
             } else {
                 unknown_attribute(name, " in text tag in ", file_name);
             }
@@ -44,8 +44,8 @@ void read_message(const XmlElement& message, const std::string& file_name) {
 std::string missing_message_placeholder(int id) { return "??? missing message ID " + int_to_text(id) + " ???"; }
 
 void load_message_list(const std::string& file_name) {
-    for (std::string& text : g_shell.messages) text.clear();
-    for (int id = MESSAGE_ID_FIRST; id <= MESSAGE_ID_LAST; ++id) g_shell.messages[id] = missing_message_placeholder(id);
+    for (std::string& text : g_common.messages) text.clear();
+    for (int id = MESSAGE_ID_FIRST; id <= MESSAGE_ID_LAST; ++id) g_common.messages[id] = missing_message_placeholder(id);
 
     XmlDocument document;
     if (!document.load(file_name))

@@ -2,7 +2,8 @@
 
 #include "platform/strings.h"
 #include "platform/xml.h"
-#include "shell/raise_error.h"
+#include "common/raise_error.h"
+#include "common/common_state.h"
 
 namespace {
 
@@ -12,13 +13,13 @@ uint8_t flag_of(const std::string& value) { return value == "yes" ? 1 : 0; }
 }  // namespace
 
 void set_default_key_bindings() {
-    for (KeyBinding& binding : g_shell.key_bindings) binding = KeyBinding{};
-    g_shell.key_bindings[KEY_BINDING_TEST] = {"test", 20};
-    g_shell.key_bindings[KEY_BINDING_ESCAPE] = {"escape", 1};
-    g_shell.key_bindings[KEY_BINDING_MOVE_UP] = {"move up", 200};
-    g_shell.key_bindings[KEY_BINDING_MOVE_DOWN] = {"move down", 208};
-    g_shell.key_bindings[KEY_BINDING_MOVE_LEFT] = {"move left", 203};
-    g_shell.key_bindings[KEY_BINDING_MOVE_RIGHT] = {"move right", 205};
+    for (KeyBinding& binding : g_common.key_bindings) binding = KeyBinding{};
+    g_common.key_bindings[KEY_BINDING_TEST] = {"test", 20};
+    g_common.key_bindings[KEY_BINDING_ESCAPE] = {"escape", 1};
+    g_common.key_bindings[KEY_BINDING_MOVE_UP] = {"move up", 200};
+    g_common.key_bindings[KEY_BINDING_MOVE_DOWN] = {"move down", 208};
+    g_common.key_bindings[KEY_BINDING_MOVE_LEFT] = {"move left", 203};
+    g_common.key_bindings[KEY_BINDING_MOVE_RIGHT] = {"move right", 205};
 }
 
 void load_preferences(Preferences& preferences, const std::string& file_name) {
@@ -48,7 +49,7 @@ void load_preferences(Preferences& preferences, const std::string& file_name) {
 void save_preferences(const Preferences& preferences, const std::string& file_name) {
     XmlDocument document;
     XmlElement* root = document.create_root("Umbrane_Preferences");
-    root->set_attribute("Umbrane_version", g_shell.version);
+    root->set_attribute("Umbrane_version", g_common.version);
     root->set_attribute("fullscreen", yes_no(preferences.fullscreen));
     root->set_attribute("message_delay", int_to_text(preferences.message_delay));
     root->set_attribute("DDD_effects", yes_no(preferences.DDD_effects));

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "shell/shell_state.h"
+#include "common/common_state.h"
 
 // Fills the key binding table with its built-in contents.
 void set_default_key_bindings();

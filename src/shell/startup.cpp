@@ -15,7 +15,8 @@
 #include "shell/game_state.h"
 #include "shell/message_list.h"
 #include "shell/preferences.h"
-#include "shell/raise_error.h"
+#include "common/raise_error.h"
+#include "common/common_state.h"
 #include "shell/shell_state.h"
 
 void load_saved_game_if_any() {
@@ -35,8 +36,6 @@ void set_main_loop_start_state() {
     loop.action_lock = 0;
     loop.burnt_out = 0;
     loop.blocked = 0;
-    loop.step_dx = 0;
-    loop.step_dy = 0;
 }
 
 void startup() {
@@ -44,13 +43,11 @@ void startup() {
     make_folder("savegame");
 
     // 2. Every global table, fresh.
-    reset_game_state();
-    g_shell.version = "0.1.0";
-    g_shell.window_title = "Umbrane " + g_shell.version;
+    reset_game_state();  // the version and the window title come with the tables
     g_shell.loop.quit = 0;
 
     // 3. Preferences (with the key bindings), then the texts in the chosen language.
-    load_preferences(g_shell.preferences, "config\\preferences.xml");
+    load_preferences(g_common.preferences, "config\\preferences.xml");
     load_message_list("data\\messages.xml");
 
     // 4. Input devices and sound.
@@ -60,7 +57,7 @@ void startup() {
     load_sounds();
 
     // 5. The screen.
-    if (!g_shell.preferences.fullscreen) shell::open_window_screen();
+    if (!g_common.preferences.fullscreen) shell::open_window_screen();
     else shell::open_full_screen();
 
     // 6. Sprites, fonts and the databases.

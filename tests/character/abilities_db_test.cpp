@@ -4,8 +4,10 @@
 #include "character/abilities_db.h"
 #include "character/ability_model.h"
 #include "character/character_state.h"
-#include "shell/shell_state.h"
+#include "common/common_state.h"
 #include "support/test_game.h"
+#include "common/database.h"
+#include "common/raise_error.h"
 
 namespace {
 
@@ -22,7 +24,7 @@ void expect_load_fails(const TempGameFolder& game, const std::string& body, cons
     write_abilities(game, body);
     EXPECT_FATAL(load_abilities_db(), message);
 }
-const AbilityRecord& ability(int id) { return g_character_model.abilities[id]; }
+const AbilityRecord& ability(int id) { return g_db.abilities[id]; }
 
 TEST(AbilitiesDb, ReadsEveryAttribute) {
     TempGameFolder game;
@@ -236,7 +238,7 @@ TEST(AbilitiesDb, DisplayEntriesInThePlayersLanguage) {
                           kFile);
 
     // In German the German entry is the only one kept.
-    g_shell.preferences.language = "German";
+    g_common.preferences.language = "German";
     load(game, five);
     EXPECT_EQ(ability(1).display[0].message, "Gesundheit");
     EXPECT_EQ(ability(1).display[1].type, 0);
@@ -265,13 +267,13 @@ TEST(AbilitiesDb, TextsInThePlayersLanguage) {
     EXPECT_EQ(ability(1).display_name, "Hit points");
     EXPECT_EQ(ability(1).description, "Your life.");
     EXPECT_EQ(ability(1).game_ends_message, "gone");
-    g_shell.preferences.language = "German";
+    g_common.preferences.language = "German";
     load(game, body);
     EXPECT_EQ(ability(1).name, "hit_points");
     EXPECT_EQ(ability(1).display_name, "Lebenspunkte");
     EXPECT_EQ(ability(1).description, "Dein Leben.");
     EXPECT_EQ(ability(1).game_ends_message, "Du bist tot.");
-    g_shell.preferences.language = "French";
+    g_common.preferences.language = "French";
     load(game, body);
     EXPECT_EQ(ability(1).display_name, "hit_points");
     EXPECT_EQ(ability(1).description, "plain");

@@ -5,10 +5,11 @@
 #include <string>
 
 #include "character/character_state.h"
+#include "common/database.h"
 
 inline AbilityRecord& ability(int id, const std::string& name = "a") {
-    g_character_model.abilities[id].name = name;
-    return g_character_model.abilities[id];
+    g_db.abilities[id].name = name;
+    return g_db.abilities[id];
 }
 inline AbilityState& state(int id) { return g_character_model.character.abilities[id]; }
 inline void set_values(int id, int16_t current, int16_t max) {

@@ -5,6 +5,7 @@
 #include "character/character_state.h"
 #include "character/ability_fixtures.h"
 #include "support/test_game.h"
+#include "common/database.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ TEST(AbilityModel, CapsTakeTheLowestAndTheDivisorBeatsTheMultiplier) {
     EXPECT_EQ(attribute_cap(1), -1);
     EXPECT_FALSE(ability_capped(1, 0));
     EXPECT_FALSE(ability_capped(1, 1000));
-    EXPECT_EQ(attribute_current_val(1, 1, 1, 1), 50);
+    EXPECT_EQ(attribute_current_val(1, Cap::apply, PowerAdjustment::add, ItemBonus::add), 50);
 
     // Two caps: 4 x 3 = 12 and 18 / 2 = 9; the lower wins.
     AbilityRecord& capped = ability(2, "capped");
@@ -25,9 +26,9 @@ TEST(AbilityModel, CapsTakeTheLowestAndTheDivisorBeatsTheMultiplier) {
     capped.cap[0] = AbilityCap{3, "", 0, 3, 1};
     capped.cap[1] = AbilityCap{4, "", 0, 1, 2};
     EXPECT_EQ(attribute_cap(2), 9);
-    EXPECT_EQ(attribute_current_val(2, 1, 1, 1), 9);
-    EXPECT_EQ(attribute_current_val(2, 0, 1, 1), 20);
-    EXPECT_EQ(attribute_max_val(2, 1, 1, 1), 8);
+    EXPECT_EQ(attribute_current_val(2, Cap::apply, PowerAdjustment::add, ItemBonus::add), 9);
+    EXPECT_EQ(attribute_current_val(2, Cap::skip, PowerAdjustment::add, ItemBonus::add), 20);
+    EXPECT_EQ(attribute_max_val(2, Cap::apply, PowerAdjustment::add, ItemBonus::add), 8);
     EXPECT_FALSE(ability_capped(2, 0));
     EXPECT_TRUE(ability_capped(2, 1));
 
@@ -39,13 +40,13 @@ TEST(AbilityModel, CapsTakeTheLowestAndTheDivisorBeatsTheMultiplier) {
     // The third slot counts too.
     capped.cap[2] = AbilityCap{3, "", 1, 1, 1};
     EXPECT_EQ(attribute_cap(2), 5);
-    EXPECT_EQ(attribute_current_val(2, 1, 1, 1), 5);
+    EXPECT_EQ(attribute_current_val(2, Cap::apply, PowerAdjustment::add, ItemBonus::add), 5);
 
     // A cap of 0 caps the value at 0 and counts as capped.
     capped.cap[0] = AbilityCap{6, "", 0, 1, 1};
     capped.cap[2] = AbilityCap{};
     EXPECT_EQ(attribute_cap(2), 0);
-    EXPECT_EQ(attribute_current_val(2, 1, 1, 1), 0);
+    EXPECT_EQ(attribute_current_val(2, Cap::apply, PowerAdjustment::add, ItemBonus::add), 0);
     EXPECT_TRUE(ability_capped(2, 0));
     EXPECT_FALSE(ability_capped(2, -9));
 
@@ -62,15 +63,15 @@ TEST(AbilityModel, CurrentAndMaximumValues) {
     set_values(1, 5, 10);
     state(1).item_bonus = 2;
     state(1).adjustment_other = 3;
-    EXPECT_EQ(attribute_current_val(1, 1, 1, 1), 7);
-    EXPECT_EQ(attribute_max_val(1, 1, 1, 1), 15);
+    EXPECT_EQ(attribute_current_val(1, Cap::apply, PowerAdjustment::add, ItemBonus::add), 7);
+    EXPECT_EQ(attribute_max_val(1, Cap::apply, PowerAdjustment::add, ItemBonus::add), 15);
     EXPECT_EQ(ability_value_display(1), "7 / 15");
-    EXPECT_EQ(attribute_current_val(1, 1, 0, 0), 5);
-    EXPECT_EQ(attribute_max_val(1, 1, 0, 0), 13);
+    EXPECT_EQ(attribute_current_val(1, Cap::apply, PowerAdjustment::skip, ItemBonus::skip), 5);
+    EXPECT_EQ(attribute_max_val(1, Cap::apply, PowerAdjustment::skip, ItemBonus::skip), 13);
     state(1).power_adjustment = 4;
-    EXPECT_EQ(attribute_current_val(1, 1, 1, 1), 11);
-    EXPECT_EQ(attribute_current_val(1, 1, 0, 1), 7);
-    EXPECT_EQ(attribute_max_val(1, 1, 1, 1), 19);
+    EXPECT_EQ(attribute_current_val(1, Cap::apply, PowerAdjustment::add, ItemBonus::add), 11);
+    EXPECT_EQ(attribute_current_val(1, Cap::apply, PowerAdjustment::skip, ItemBonus::add), 7);
+    EXPECT_EQ(attribute_max_val(1, Cap::apply, PowerAdjustment::add, ItemBonus::add), 19);
 
     // Read raw when it changes with every step: no bonus, no cap, no adjustment.
     AbilityRecord& moves = ability(2, "moves");
@@ -81,33 +82,33 @@ TEST(AbilityModel, CurrentAndMaximumValues) {
     state(2).item_bonus = 2;
     state(2).adjustment_other = 1;
     state(2).adjustment_percentage = 200;
-    EXPECT_EQ(attribute_current_val(2, 1, 1, 1), 4);
-    EXPECT_EQ(attribute_max_val(2, 1, 1, 1), 8);
+    EXPECT_EQ(attribute_current_val(2, Cap::apply, PowerAdjustment::add, ItemBonus::add), 4);
+    EXPECT_EQ(attribute_max_val(2, Cap::apply, PowerAdjustment::add, ItemBonus::add), 8);
 
     // Percentage factor, truncated.
     ability(4, "pct");
     set_values(4, 7, 7);
     state(4).adjustment_percentage = 150;
-    EXPECT_EQ(attribute_current_val(4, 1, 1, 1), 10);
-    EXPECT_EQ(attribute_max_val(4, 1, 1, 1), 10);
+    EXPECT_EQ(attribute_current_val(4, Cap::apply, PowerAdjustment::add, ItemBonus::add), 10);
+    EXPECT_EQ(attribute_max_val(4, Cap::apply, PowerAdjustment::add, ItemBonus::add), 10);
     state(4).adjustment_percentage = 50;
     set_values(4, -7, -7);
-    EXPECT_EQ(attribute_current_val(4, 1, 1, 1), -3);
+    EXPECT_EQ(attribute_current_val(4, Cap::apply, PowerAdjustment::add, ItemBonus::add), -3);
     // The current value multiplies first (100 x 57 / 100 = 57); the maximum forms
     // the factor first (100 x 0.57 = 56.99...), truncated to 56.
     set_values(4, 100, 100);
     state(4).adjustment_percentage = 57;
-    EXPECT_EQ(attribute_current_val(4, 1, 1, 1), 57);
-    EXPECT_EQ(attribute_max_val(4, 1, 1, 1), 56);
+    EXPECT_EQ(attribute_current_val(4, Cap::apply, PowerAdjustment::add, ItemBonus::add), 57);
+    EXPECT_EQ(attribute_max_val(4, Cap::apply, PowerAdjustment::add, ItemBonus::add), 56);
 
     // 16-bit wrap-around of the sums.
     ability(5, "big");
     set_values(5, 32767, 32767);
     state(5).item_bonus = 1;
-    EXPECT_EQ(attribute_current_val(5, 1, 1, 1), -32768);
-    EXPECT_EQ(attribute_max_val(5, 1, 1, 1), -32768);
+    EXPECT_EQ(attribute_current_val(5, Cap::apply, PowerAdjustment::add, ItemBonus::add), -32768);
+    EXPECT_EQ(attribute_max_val(5, Cap::apply, PowerAdjustment::add, ItemBonus::add), -32768);
     // A free id reads as zeros.
-    EXPECT_EQ(attribute_current_val(200, 1, 1, 1), 0);
+    EXPECT_EQ(attribute_current_val(200, Cap::apply, PowerAdjustment::add, ItemBonus::add), 0);
 }
 
 TEST(AbilityModel, ValueTexts) {
@@ -219,19 +220,19 @@ TEST(AbilityModel, XpCountAndIdChecks) {
     ability(1, "one").xp = true;
     ability(2, "two");
     ability(254, "last").xp = true;
-    g_character_model.abilities[9].xp = true;  // no name: a free id
+    g_db.abilities[9].xp = true;  // no name: a free id
     EXPECT_EQ(xp_ability_count(), 2);
 
     for (int16_t id : {int16_t(0), int16_t(255), int16_t(-1)}) {
         std::string n = std::to_string(id);
-        EXPECT_FATAL(attribute_current_val(id, 1, 1, 1), "attribute_current_val(): wrong id: " + n);
-        EXPECT_FATAL(attribute_max_val(id, 1, 1, 1), "attribute_max_val(): wrong id: " + n);
+        EXPECT_FATAL(attribute_current_val(id, Cap::apply, PowerAdjustment::add, ItemBonus::add), "attribute_current_val(): wrong id: " + n);
+        EXPECT_FATAL(attribute_max_val(id, Cap::apply, PowerAdjustment::add, ItemBonus::add), "attribute_max_val(): wrong id: " + n);
         EXPECT_FATAL(attribute_cap(id), "attribute_cap(): wrong id: " + n);
         EXPECT_FATAL(ability_capped(id, 0), "ability_capped(): wrong id: " + n);
         EXPECT_FATAL(ability_available(id), "ability_available(): wrong id: " + n);
         EXPECT_FATAL(ability_value_display(id), "ability_value_display(): wrong id: " + n);
     }
-    EXPECT_EQ(attribute_current_val(254, 1, 1, 1), 0);
+    EXPECT_EQ(attribute_current_val(254, Cap::apply, PowerAdjustment::add, ItemBonus::add), 0);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "items/items_state.h"
 #include "character/ability_fixtures.h"
 #include "support/test_game.h"
+#include "common/database.h"
 
 namespace {
 
@@ -80,8 +81,8 @@ TEST(AttributeChanges, RestoreFillsUpToTheEffectiveMaximum) {
     state(1).power_adjustment = 2;
     EXPECT_TRUE(restore_ability(1));
     EXPECT_EQ(state(1).attribute_current_value, 17);
-    EXPECT_EQ(attribute_current_val(1, 1, 1, 1), 24);
-    EXPECT_EQ(attribute_max_val(1, 1, 1, 1), 17);
+    EXPECT_EQ(attribute_current_val(1, Cap::apply, PowerAdjustment::add, ItemBonus::add), 24);
+    EXPECT_EQ(attribute_max_val(1, Cap::apply, PowerAdjustment::add, ItemBonus::add), 17);
     EXPECT_FALSE(restore_ability(1));
     EXPECT_EQ(state(1).attribute_current_value, 17);
 
@@ -140,11 +141,11 @@ TEST(AttributeChanges, AdjustmentsFollowTheirSources) {
     modify_attribute(1, 1);
     EXPECT_EQ(state(5).adjustment_other, 2);
     EXPECT_EQ(state(5).adjustment_percentage, 105);
-    EXPECT_EQ(attribute_current_val(5, 1, 1, 1), 12);
+    EXPECT_EQ(attribute_current_val(5, Cap::apply, PowerAdjustment::add, ItemBonus::add), 12);
     // Value 4 with multiplier 5 and bonus 100: x 120 / 100.
     modify_attribute(1, 3);
     EXPECT_EQ(state(5).adjustment_percentage, 120);
-    EXPECT_EQ(attribute_current_val(5, 1, 1, 1), 14);
+    EXPECT_EQ(attribute_current_val(5, Cap::apply, PowerAdjustment::add, ItemBonus::add), 14);
 
     // Two adjustments of 50 % compound to 25 %.
     source.adjustment[1] = AbilityAdjustment{5, "", 0, 50, 0, 0};
@@ -153,11 +154,11 @@ TEST(AttributeChanges, AdjustmentsFollowTheirSources) {
     EXPECT_EQ(state(5).adjustment_percentage, 25);
 
     // A depletable target: the adjustment raises only its maximum.
-    g_character_model.abilities[5].depletable = true;
+    g_db.abilities[5].depletable = true;
     source.adjustment[1] = source.adjustment[2] = AbilityAdjustment{};
     recalculate_adjustments();
-    EXPECT_EQ(attribute_current_val(5, 1, 1, 1), 10);
-    EXPECT_EQ(attribute_max_val(5, 1, 1, 1), 12);
+    EXPECT_EQ(attribute_current_val(5, Cap::apply, PowerAdjustment::add, ItemBonus::add), 10);
+    EXPECT_EQ(attribute_max_val(5, Cap::apply, PowerAdjustment::add, ItemBonus::add), 12);
 }
 
 TEST(AttributeChanges, AdjustmentsChainInIdOrderOnly) {
@@ -168,7 +169,7 @@ TEST(AttributeChanges, AdjustmentsChainInIdOrderOnly) {
     ability(3, "three");
     set_values(1, 1, 1);
     recalculate_adjustments();
-    EXPECT_EQ(attribute_current_val(2, 1, 1, 1), 3);
+    EXPECT_EQ(attribute_current_val(2, Cap::apply, PowerAdjustment::add, ItemBonus::add), 3);
     EXPECT_EQ(state(3).adjustment_other, 1);
     // 5 raises 4 (a lower id): 4 was already looked at, so its effect on 6 waits.
     ability(4, "four").adjustment[0] = AbilityAdjustment{6, "", 7, 100, 0, 0};
@@ -176,7 +177,7 @@ TEST(AttributeChanges, AdjustmentsChainInIdOrderOnly) {
     ability(6, "six");
     set_values(5, 1, 1);
     recalculate_adjustments();
-    EXPECT_EQ(attribute_current_val(4, 1, 1, 1), 1);
+    EXPECT_EQ(attribute_current_val(4, Cap::apply, PowerAdjustment::add, ItemBonus::add), 1);
     EXPECT_EQ(state(6).adjustment_other, 0);
 }
 
@@ -211,7 +212,7 @@ TEST(CharacterRecord, ResetMakesANewCharacter) {
     strength.attribute_start_value = 3;
     strength.adjustment[0] = AbilityAdjustment{4, "", 2, 100, 0, 0};
     ability(4, "damage");
-    g_character_model.abilities[200].attribute_start_value = 7;  // a free id keeps its start value too
+    g_db.abilities[200].attribute_start_value = 7;  // a free id keeps its start value too
     CharacterRecord& c = g_character_model.character;
     c.x = 30;
     c.y = 31;
@@ -230,7 +231,7 @@ TEST(CharacterRecord, ResetMakesANewCharacter) {
               (std::vector<int>{2, 4, 0, 0, 0, 0, 0}));
     EXPECT_EQ(c.map_file_name, "map_start.xml");
     EXPECT_EQ(c.death_text, "");
-    EXPECT_TRUE(g_items.inventory.empty());
+    EXPECT_EQ(g_items.inventory.count(), 1);  // the items' own list: a new game empties it
     const AbilityState& hp = state(1);
     EXPECT_EQ((std::vector<int>{hp.ability_value, hp.attribute_max_value, hp.attribute_current_value,
                                 hp.power_adjustment, hp.adjustment_duration, hp.adjustment_power_id, hp.item_bonus,

@@ -6,23 +6,24 @@
 #include "character/attribute_changes.h"
 #include "character/character_record.h"
 #include "character/character_state.h"
-#include "shell/shell_state.h"
+#include "common/common_state.h"
 #include "support/test_game.h"
+#include "common/database.h"
 
 namespace {
 
 int16_t id_of(const std::string& name) {
     for (int id = 1; id <= kMaxAbilityId; ++id)
-        if (g_character_model.abilities[id].name == name) return static_cast<int16_t>(id);
+        if (g_db.abilities[id].name == name) return static_cast<int16_t>(id);
     ADD_FAILURE() << "no ability " << name;
     return 1;
 }
-int16_t value(const std::string& name) { return attribute_current_val(id_of(name), 1, 1, 1); }
+int16_t value(const std::string& name) { return attribute_current_val(id_of(name), Cap::apply, PowerAdjustment::add, ItemBonus::add); }
 AbilityState& state(const std::string& name) { return g_character_model.character.abilities[id_of(name)]; }
 
 // What the advancement screen does with a pick.
 void pick(const std::string& name) {
-    for (const AttributeBonus& bonus : g_character_model.abilities[id_of(name)].attribute_bonus) {
+    for (const AttributeBonus& bonus : g_db.abilities[id_of(name)].attribute_bonus) {
         if (bonus.attribute <= 0) continue;
         AbilityState& target = g_character_model.character.abilities[bonus.attribute];
         target.attribute_max_value = static_cast<int16_t>(target.attribute_max_value + bonus.bonus);
@@ -46,7 +47,7 @@ TEST(ShippedAbilitiesFile, EveryNameAndEveryTextInBothLanguages) {
     TempGameFolder game;
     game.copy_shipped("data");
     for (const std::string language : {"English", "German"}) {
-        g_shell.preferences.language = language;
+        g_common.preferences.language = language;
         load_abilities_db();
         // The names the other data files refer to.
         for (const std::string name :
@@ -55,7 +56,7 @@ TEST(ShippedAbilitiesFile, EveryNameAndEveryTextInBothLanguages) {
               "mana", "magic_shield", "fighting_skill", "magic_skill", "poisoned", "weakened", "cursed"})
             id_of(name);
         int status_panel = 0;
-        for (const AbilityRecord& a : g_character_model.abilities) {
+        for (const AbilityRecord& a : g_db.abilities) {
             if (a.name.empty()) continue;
             EXPECT_NE(a.display_name, a.name) << a.name << " has no " << language << " name";
             EXPECT_FALSE(a.description.empty()) << a.name;
@@ -152,16 +153,16 @@ TEST_F(ShippedAbilities, CombatAndConditions) {
     EXPECT_EQ(value("light_radius"), 1);
 
     // The magic shield absorbs for the hit points; regeneration heals them (both by name).
-    const AbilityRecord& shield = g_character_model.abilities[id_of("magic_shield")];
+    const AbilityRecord& shield = g_db.abilities[id_of("magic_shield")];
     EXPECT_EQ(shield.buffer_for_attribute, id_of("hit_points"));
-    EXPECT_EQ(g_character_model.abilities[id_of("regeneration")].modify_atribute, id_of("hit_points"));
-    EXPECT_EQ(g_character_model.abilities[id_of("poisoned")].modify_atribute, id_of("hit_points"));
-    EXPECT_EQ(g_character_model.abilities[id_of("hit_points")].hit_attribute, id_of("life_drain"));
-    EXPECT_EQ(g_character_model.abilities[id_of("damage")].randomizer_ability, id_of("damage_random"));
+    EXPECT_EQ(g_db.abilities[id_of("regeneration")].modify_atribute, id_of("hit_points"));
+    EXPECT_EQ(g_db.abilities[id_of("poisoned")].modify_atribute, id_of("hit_points"));
+    EXPECT_EQ(g_db.abilities[id_of("hit_points")].hit_attribute, id_of("life_drain"));
+    EXPECT_EQ(g_db.abilities[id_of("damage")].randomizer_ability, id_of("damage_random"));
 
     // A step uses the one movement point; the end of the turn restores it.
     modify_attribute(id_of("movement"), -1);
-    EXPECT_LT(value("movement"), g_character_model.abilities[id_of("movement")].turn_ends_if_lower);
+    EXPECT_LT(value("movement"), g_db.abilities[id_of("movement")].turn_ends_if_lower);
     EXPECT_TRUE(restore_ability(id_of("movement")));
     EXPECT_EQ(value("movement"), 1);
 }

@@ -4,8 +4,10 @@
 #include "items/item_db.h"
 #include "items/items_state.h"
 #include "platform/xml.h"
-#include "shell/shell_state.h"
+#include "common/common_state.h"
 #include "support/test_game.h"
+#include "common/database.h"
+#include "map/map_state.h"
 
 namespace {
 
@@ -18,7 +20,7 @@ struct ItemDbTest : ::testing::Test {
     void write_items(const std::string& body) const {
         folder.write("data\\items.xml", "<?xml version=\"1.0\"?>\n<items>\n" + body + "\n</items>\n");
     }
-    static void name_ability(int id, const std::string& name) { g_character_model.abilities[id].name = name; }
+    static void name_ability(int id, const std::string& name) { g_db.abilities[id].name = name; }
 };
 
 TEST_F(ItemDbTest, ReadsEveryAttributeIntoItsField) {
@@ -32,7 +34,7 @@ TEST_F(ItemDbTest, ReadsEveryAttributeIntoItsField) {
                   <unequip class="torch"/>
                </item>)");
     load_item_db();
-    const ItemType& t = g_items.types[7];
+    const ItemType& t = g_db.item_types[7];
     EXPECT_EQ(t.name, "Lantern");
     EXPECT_EQ(t.tile, 26);
     EXPECT_EQ(t.tile_equipped, 40);
@@ -73,10 +75,10 @@ TEST_F(ItemDbTest, DefaultsFlagsAndFieldWidths) {
                    <item id="3" name="Explicit" tile="5" tile_equipped="-1"/>)");
     load_item_db();
     // Without tile_equipped the item looks the same when equipped.
-    EXPECT_EQ(g_items.types[1].tile_equipped, 12);
-    EXPECT_EQ(g_items.types[1].starting_equipment, 0);
-    EXPECT_EQ(g_items.types[3].tile_equipped, 5);
-    const ItemType& odd = g_items.types[2];
+    EXPECT_EQ(g_db.item_types[1].tile_equipped, 12);
+    EXPECT_EQ(g_db.item_types[1].starting_equipment, 0);
+    EXPECT_EQ(g_db.item_types[3].tile_equipped, 5);
+    const ItemType& odd = g_db.item_types[2];
     EXPECT_EQ(odd.tile_equipped, -1);  // tile -1 itself is kept
     EXPECT_EQ(odd.starting_equipment, 3);
     EXPECT_EQ(odd.can_be_equipped, 0);
@@ -91,7 +93,7 @@ TEST_F(ItemDbTest, DefaultsFlagsAndFieldWidths) {
 }
 
 TEST_F(ItemDbTest, LocalizedChildrenFollowThePreferencesLanguage) {
-    g_shell.preferences.language = "German";
+    g_common.preferences.language = "German";
     write_items(R"(<item id="4" name="Sword" class="sword" description="Sharp." fuel_name="none"
                          use_name="Sharpen" use_message="The blade gleams.">
                      <name language="English">Long sword</name>
@@ -103,7 +105,7 @@ TEST_F(ItemDbTest, LocalizedChildrenFollowThePreferencesLanguage) {
                      <description language="French">Tranchant.</description>
                    </item>)");
     load_item_db();
-    const ItemType& t = g_items.types[4];
+    const ItemType& t = g_db.item_types[4];
     EXPECT_EQ(t.name, "Langschwert");
     EXPECT_EQ(t.item_class, "sword");  // the class word stays for equipment rules
     EXPECT_EQ(t.class_name, "Schwert");
@@ -111,12 +113,12 @@ TEST_F(ItemDbTest, LocalizedChildrenFollowThePreferencesLanguage) {
     EXPECT_EQ(t.fuel_name, "Kein Brennstoff");
     EXPECT_EQ(t.use_name, "Sharpen");  // the use texts have no per-language children
 
-    g_shell.preferences.language = "English";
+    g_common.preferences.language = "English";
     load_item_db();
-    EXPECT_EQ(g_items.types[4].name, "Long sword");
-    EXPECT_EQ(g_items.types[4].class_name, "sword");
-    EXPECT_EQ(g_items.types[4].description, "Sharp.");
-    EXPECT_EQ(g_items.types[4].use_name, "Sharpen");
+    EXPECT_EQ(g_db.item_types[4].name, "Long sword");
+    EXPECT_EQ(g_db.item_types[4].class_name, "sword");
+    EXPECT_EQ(g_db.item_types[4].description, "Sharp.");
+    EXPECT_EQ(g_db.item_types[4].use_name, "Sharpen");
 }
 
 TEST_F(ItemDbTest, ElementsWithoutIdAreSkippedWithTheirChildren) {
@@ -124,17 +126,17 @@ TEST_F(ItemDbTest, ElementsWithoutIdAreSkippedWithTheirChildren) {
                    <item/>
                    <item id="9" name="Kept"/>)");
     load_item_db();
-    EXPECT_EQ(g_items.types[9].name, "Kept");
+    EXPECT_EQ(g_db.item_types[9].name, "Kept");
     for (int id = 1; id <= 254; ++id) {
         if (id == 9) continue;
-        EXPECT_TRUE(g_items.types[id].name.empty()) << id;
+        EXPECT_TRUE(g_db.item_types[id].name.empty()) << id;
     }
 }
 
 TEST_F(ItemDbTest, LoadingClearsEarlierTypesAndADuplicateIdKeepsTheSlotsItDoesNotFill) {
     name_ability(1, "hit_points");
     name_ability(2, "armour");
-    g_items.types[200].name = "Left over";
+    g_db.item_types[200].name = "Left over";
     write_items(R"(<item id="5" name="First" tile="3" price="8" class="ring">
                      <ability_bonus attribute_name="hit_points" value="1"/>
                      <ability_bonus attribute_name="armour" value="2"/>
@@ -145,8 +147,8 @@ TEST_F(ItemDbTest, LoadingClearsEarlierTypesAndADuplicateIdKeepsTheSlotsItDoesNo
                      <unequip class="c"/>
                    </item>)");
     load_item_db();
-    EXPECT_TRUE(g_items.types[200].name.empty());
-    const ItemType& t = g_items.types[5];
+    EXPECT_TRUE(g_db.item_types[200].name.empty());
+    const ItemType& t = g_db.item_types[5];
     EXPECT_EQ(t.name, "Second");
     EXPECT_EQ(t.price, 0);
     EXPECT_EQ(t.item_class, "");
@@ -165,8 +167,8 @@ TEST_F(ItemDbTest, IdMustBeOneTo254) {
     const std::string file = " in item file \"data\\items.xml\"";
     write_items(R"(<item id="254" name="Last"/><item id="1" name="First"/>)");
     load_item_db();
-    EXPECT_EQ(g_items.types[254].name, "Last");
-    EXPECT_EQ(g_items.types[1].name, "First");
+    EXPECT_EQ(g_db.item_types[254].name, "Last");
+    EXPECT_EQ(g_db.item_types[1].name, "First");
 
     for (const std::string id : {"0", "abc", "-4", ""}) {
         write_items("<item name=\"x\" id=\"" + id + "\"/>");
@@ -226,8 +228,8 @@ TEST_F(ItemDbTest, AtMostFiveBonusesCountingOnlyStoredOnes) {
                 "<ability_bonus/></item>");
     load_item_db();
     for (int slot = 0; slot < 5; ++slot) {
-        EXPECT_EQ(g_items.types[2].ability_bonus[slot].attribute, 1);
-        EXPECT_EQ(g_items.types[2].ability_bonus[slot].value, slot + 1);
+        EXPECT_EQ(g_db.item_types[2].ability_bonus[slot].attribute, 1);
+        EXPECT_EQ(g_db.item_types[2].ability_bonus[slot].value, slot + 1);
     }
 
     write_items("<item id=\"2\" name=\"x\">" + five + "<ability_bonus attribute_name=\"a\" value=\"6\"/></item>");
@@ -240,7 +242,7 @@ TEST_F(ItemDbTest, AtMostFiveUnequipClasses) {
         R"(<unequip class="d"/><unequip class="e"/>)";
     write_items("<item id=\"3\" name=\"x\">" + five + "<unequip class=\"\"/></item>");
     load_item_db();
-    const ItemType& t = g_items.types[3];
+    const ItemType& t = g_db.item_types[3];
     EXPECT_EQ(t.unequip[0], "a");
     EXPECT_EQ(t.unequip[1], "b");
     EXPECT_EQ(t.unequip[4], "e");
@@ -259,7 +261,7 @@ TEST_F(ItemDbTest, BonusAbilityIdsAreStoredAsGivenWithoutALoadError) {
                      <ability_bonus attribute="65537" value="1"/>
                    </item>)");
     load_item_db();
-    const ItemType& t = g_items.types[1];
+    const ItemType& t = g_db.item_types[1];
     EXPECT_EQ(t.ability_bonus[0].attribute, 254);
     EXPECT_EQ(t.ability_bonus[1].attribute, 255);
     EXPECT_EQ(t.ability_bonus[2].attribute, -1);
@@ -278,26 +280,28 @@ TEST_F(ItemDbTest, NameResolutionPicksTheHighestMatchingAbility) {
                    </item>
                    <item id="254" name="Last"><ability_bonus attribute_name="Strength" value="1"/></item>)");
     load_item_db();
-    EXPECT_EQ(g_items.types[10].ability_bonus[0].attribute, 40);
-    EXPECT_EQ(g_items.types[10].ability_bonus[1].attribute, 12);  // a given id stays
-    EXPECT_EQ(g_items.types[10].ability_bonus[2].attribute, 12);  // names compare case-sensitively
-    EXPECT_EQ(g_items.types[254].ability_bonus[0].attribute, 13);
+    EXPECT_EQ(g_db.item_types[10].ability_bonus[0].attribute, 40);
+    EXPECT_EQ(g_db.item_types[10].ability_bonus[1].attribute, 12);  // a given id stays
+    EXPECT_EQ(g_db.item_types[10].ability_bonus[2].attribute, 12);  // names compare case-sensitively
+    EXPECT_EQ(g_db.item_types[254].ability_bonus[0].attribute, 13);
 
     write_items(R"(<item id="10" name="Torch"><ability_bonus attribute_name="light radius" value="3"/></item>)");
     EXPECT_FATAL(load_item_db(), "item_db_resolve_names(): cannot find ability \"light radius\"");
 }
 
 TEST_F(ItemDbTest, ResetEmptiesTableAndLists) {
-    g_items.types[0].name = "a";
-    g_items.types[256].name = "b";
+    g_db.item_types[0].name = "a";
+    g_db.item_types[256].name = "b";
     g_items.inventory.add().type = 1;
-    g_items.map_items.add().type = 2;
+    g_map.items.add().type = 2;
+    reset_database();
     reset_items_state();
-    EXPECT_TRUE(g_items.types[0].name.empty());
-    EXPECT_TRUE(g_items.types[256].name.empty());
-    EXPECT_EQ(g_items.types[5].tile_equipped, -1);
+    reset_map_state();
+    EXPECT_TRUE(g_db.item_types[0].name.empty());
+    EXPECT_TRUE(g_db.item_types[256].name.empty());
+    EXPECT_EQ(g_db.item_types[5].tile_equipped, -1);
     EXPECT_TRUE(g_items.inventory.empty());
-    EXPECT_TRUE(g_items.map_items.empty());
+    EXPECT_TRUE(g_map.items.empty());
 }
 
 }  // namespace

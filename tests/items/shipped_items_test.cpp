@@ -7,8 +7,9 @@
 #include "character/character_state.h"
 #include "items/item_db.h"
 #include "items/items_state.h"
-#include "shell/shell_state.h"
+#include "common/common_state.h"
 #include "support/test_game.h"
+#include "common/database.h"
 
 namespace {
 
@@ -19,20 +20,20 @@ struct ShippedItems : ::testing::Test {
 
     void load(const std::string& language) {
         folder.copy_shipped("data");
-        g_shell.preferences.language = language;
+        g_common.preferences.language = language;
         load_abilities_db();
         load_item_db();
     }
     static std::set<std::string> equippable_classes() {
         std::set<std::string> classes;
         for (int id = 1; id <= kLastItemId; ++id)
-            if (item_type_defined(id) && g_items.types[id].can_be_equipped) classes.insert(g_items.types[id].item_class);
+            if (item_type_defined(id) && g_db.item_types[id].can_be_equipped) classes.insert(g_db.item_types[id].item_class);
         return classes;
     }
     static int bonus_of(const ItemType& type, const std::string& ability) {
         int sum = 0;
         for (const ItemAbilityBonus& bonus : type.ability_bonus)
-            if (bonus.attribute > 0 && g_character_model.abilities[bonus.attribute].name == ability) sum += bonus.value;
+            if (bonus.attribute > 0 && g_db.abilities[bonus.attribute].name == ability) sum += bonus.value;
         return sum;
     }
 };
@@ -43,7 +44,7 @@ TEST_F(ShippedItems, LoadsAndEveryBonusNamesARealAbility) {
     for (int id = 1; id <= kLastItemId; ++id) {
         if (!item_type_defined(id)) continue;
         ++defined;
-        const ItemType& t = g_items.types[id];
+        const ItemType& t = g_db.item_types[id];
         SCOPED_TRACE(t.name);
         EXPECT_GE(t.tile, 0);
         EXPECT_LT(t.tile, kItemSheetCells);
@@ -54,7 +55,7 @@ TEST_F(ShippedItems, LoadsAndEveryBonusNamesARealAbility) {
         for (const ItemAbilityBonus& bonus : t.ability_bonus) {
             if (bonus.attribute_name.empty()) continue;
             ASSERT_GT(bonus.attribute, 0);
-            EXPECT_EQ(g_character_model.abilities[bonus.attribute].name, bonus.attribute_name);
+            EXPECT_EQ(g_db.abilities[bonus.attribute].name, bonus.attribute_name);
         }
         // Something to do with every item: wear it or use it.
         EXPECT_TRUE(t.can_be_equipped || !t.use_name.empty());
@@ -67,7 +68,7 @@ TEST_F(ShippedItems, LoadsAndEveryBonusNamesARealAbility) {
 
 TEST_F(ShippedItems, NewCharacterGetsFoodOrHealingAndUsefulGear) {
     load("English");
-    const ItemType& first = g_items.types[1];
+    const ItemType& first = g_db.item_types[1];
     EXPECT_FALSE(first.use_name.empty());
     EXPECT_EQ(first.consumed_after_use, 1);
     EXPECT_GT(bonus_of(first, "hit_points"), 0);
@@ -75,7 +76,7 @@ TEST_F(ShippedItems, NewCharacterGetsFoodOrHealingAndUsefulGear) {
 
     bool weapon = false, light = false;
     for (int id = 1; id <= kLastItemId; ++id) {
-        const ItemType& t = g_items.types[id];
+        const ItemType& t = g_db.item_types[id];
         if (!item_type_defined(id) || t.starting_equipment <= 0) continue;
         weapon = weapon || (t.can_be_equipped && bonus_of(t, "damage") + bonus_of(t, "damage_random") > 0);
         light = light || (t.can_be_equipped && bonus_of(t, "light_radius") > 0 && t.fuel > 0);
@@ -90,7 +91,7 @@ TEST_F(ShippedItems, EquipmentClassesFitTogether) {
     bool ring_limit = false, two_handed_drops_shield = false;
     for (int id = 1; id <= kLastItemId; ++id) {
         if (!item_type_defined(id)) continue;
-        const ItemType& t = g_items.types[id];
+        const ItemType& t = g_db.item_types[id];
         SCOPED_TRACE(t.name);
         // Every unequip entry names a class that some equippable item has (no typos).
         bool unequips_own_class = false;
@@ -130,7 +131,7 @@ TEST_F(ShippedItems, FuelArtefactsAndPrices) {
     int lights = 0, artefacts = 0, treasure = 0, cheap = 0, deep = 0;
     for (int id = 1; id <= kLastItemId; ++id) {
         if (!item_type_defined(id)) continue;
-        const ItemType& t = g_items.types[id];
+        const ItemType& t = g_db.item_types[id];
         SCOPED_TRACE(t.name);
         if (t.fuel > 0) {
             EXPECT_NE(t.fuel_name.find("[fuel]"), std::string::npos);
@@ -168,11 +169,11 @@ TEST_F(ShippedItems, FuelArtefactsAndPrices) {
 TEST_F(ShippedItems, EveryTextHasAGermanVersion) {
     load("English");
     ItemType english[kItemTypeTableSize];
-    for (int id = 0; id < kItemTypeTableSize; ++id) english[id] = g_items.types[id];
+    for (int id = 0; id < kItemTypeTableSize; ++id) english[id] = g_db.item_types[id];
     load("German");
     for (int id = 1; id <= kLastItemId; ++id) {
         if (!item_type_defined(id)) continue;
-        const ItemType& de = g_items.types[id];
+        const ItemType& de = g_db.item_types[id];
         const ItemType& en = english[id];
         SCOPED_TRACE(en.name);
         EXPECT_NE(de.name, en.name);

@@ -9,8 +9,10 @@
 #include "map/map_grid.h"
 #include "map/map_state.h"
 #include "map/map_test_support.h"
-#include "monsters/monster_behaviour.h"
-#include "monsters/monsters_state.h"
+#include "common/word_lists.h"
+#include "map/map_lists.h"
+#include "common/database.h"
+#include "map/map_state.h"
 #include "platform/files.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
@@ -66,12 +68,12 @@ void build_full_map(GameMap& map) {
                         .message_tile = 15, .new_event = "gate", .triggered = 1});
     add_transformation({.event = "gate", .x = -1, .y = -1});
 
-    add_monster(map, {.type = 1, .x = 5, .y = 6, .hitpoints = 4});
-    add_monster(map, {.type = 10, .x = 40, .y = 41, .hitpoints = -3, .alerted = 1});
-    g_monsters.list.current().status = "slowed|confused";
+    add_monster({.type = 1, .x = 5, .y = 6, .hitpoints = 4});
+    add_monster({.type = 10, .x = 40, .y = 41, .hitpoints = -3, .alerted = 1});
+    g_map.monsters.current().status = "slowed|confused";
 
-    g_items.map_items.append() = {.x = 3, .y = 4, .type = 1};
-    g_items.map_items.append() = {.x = 3, .y = 4, .type = 6};
+    g_map.items.append() = {.x = 3, .y = 4, .type = 1};
+    g_map.items.append() = {.x = 3, .y = 4, .type = 6};
 
     g_map.level_exits.append() = {.xpos = 30, .ypos = 31, .name = "Old Cave", .map_filename = "cave",
                                   .number_of_levels = 4, .dimension_x = 25, .dimension_y = 31,
@@ -143,16 +145,16 @@ TEST_F(MapFile, RoundTripKeepsEverything) {
               std::tuple("lever", 20, 21, 15, "beyond.xml", 1, 2, "The gate", "is open", 15, "gate", 1));
     EXPECT_EQ(nth(g_map.transformations, 1).x, -1);
 
-    ASSERT_EQ(g_monsters.list.count(), 2);
-    const Monster& rat = nth(g_monsters.list, 0);
-    const Monster& orc = nth(g_monsters.list, 1);
+    ASSERT_EQ(g_map.monsters.count(), 2);
+    const Monster& rat = nth(g_map.monsters, 0);
+    const Monster& orc = nth(g_map.monsters, 1);
     EXPECT_EQ(std::tie(rat.type, rat.x, rat.y, rat.hitpoints, rat.alerted, rat.status), std::tuple(1, 5, 6, 4, 0, ""));
     EXPECT_EQ(std::tie(orc.type, orc.x, orc.y, orc.hitpoints, orc.alerted, orc.status),
               std::tuple(10, 40, 41, -3, 1, "slowed|confused"));
 
-    ASSERT_EQ(g_items.map_items.count(), 2);
-    const MapItem& sword = nth(g_items.map_items, 1);
-    EXPECT_EQ(nth(g_items.map_items, 0).type, 1);
+    ASSERT_EQ(g_map.items.count(), 2);
+    const MapItem& sword = nth(g_map.items, 1);
+    EXPECT_EQ(nth(g_map.items, 0).type, 1);
     EXPECT_EQ(std::tie(sword.x, sword.y, sword.type, sword.amount), std::tuple(3, 4, 6, 0));
 
     ASSERT_EQ(g_map.level_exits.count(), 1);
@@ -264,10 +266,10 @@ TEST_F(MapFile, ReaderDefaultsAndDroppedEntries) {
     EXPECT_EQ(nth(g_map.transformations, 0).x, -1);
     EXPECT_EQ(nth(g_map.transformations, 0).y, -1);
     EXPECT_EQ(nth(g_map.transformations, 0).tile_type, 3);
-    ASSERT_EQ(g_monsters.list.count(), 1);
-    EXPECT_EQ(nth(g_monsters.list, 0).hitpoints, 5);
-    ASSERT_EQ(g_items.map_items.count(), 1);
-    EXPECT_EQ(nth(g_items.map_items, 0).x, 60);
+    ASSERT_EQ(g_map.monsters.count(), 1);
+    EXPECT_EQ(nth(g_map.monsters, 0).hitpoints, 5);
+    ASSERT_EQ(g_map.items.count(), 1);
+    EXPECT_EQ(nth(g_map.items, 0).x, 60);
     ASSERT_EQ(g_map.level_exits.count(), 2);
     const DungeonRecord& second = nth(g_map.level_exits, 1);
     EXPECT_EQ(nth(g_map.level_exits, 0).main_treasure, 7);

@@ -4,8 +4,10 @@
 #include "items/items_state.h"
 #include "map/map_grid.h"
 #include "map/map_state.h"
-#include "monsters/monster_behaviour.h"
-#include "monsters/monsters_state.h"
+#include "common/word_lists.h"
+#include "map/map_lists.h"
+#include "common/database.h"
+#include "map/map_state.h"
 #include "platform/random.h"
 #include "support/test_game.h"
 
@@ -245,10 +247,10 @@ TEST(MapGrid, ResetMapEmptiesRecordAndTheFiveLists) {
     g_map.events.append().name = "e";
     g_map.transformations.append().event = "e";
     g_map.level_exits.append().name = "cave";
-    g_items.map_items.append().type = 1;
+    g_map.items.append().type = 1;
     Monster rat;
     rat.type = 1;
-    ASSERT_EQ(add_monster(map, rat), 1);
+    ASSERT_EQ(add_monster(rat), 1);
 
     reset_map(map);
     EXPECT_EQ(map.name, "");
@@ -268,8 +270,8 @@ TEST(MapGrid, ResetMapEmptiesRecordAndTheFiveLists) {
     EXPECT_TRUE(g_map.events.empty());
     EXPECT_TRUE(g_map.transformations.empty());
     EXPECT_TRUE(g_map.level_exits.empty());
-    EXPECT_TRUE(g_items.map_items.empty());
-    EXPECT_TRUE(g_monsters.list.empty());
+    EXPECT_TRUE(g_map.items.empty());
+    EXPECT_TRUE(g_map.monsters.empty());
 }
 
 TEST(MapGrid, AddMonsterOnlyOnFreeFieldsOfTheGrid) {
@@ -284,18 +286,18 @@ TEST(MapGrid, AddMonsterOnlyOnFreeFieldsOfTheGrid) {
     record.offset_x = 9;
     record.offset_y = 9;
     record.status = "slowed";
-    EXPECT_EQ(add_monster(map, record), 1);
-    EXPECT_EQ(add_monster(map, record), 0);  // field taken
+    EXPECT_EQ(add_monster(record), 1);
+    EXPECT_EQ(add_monster(record), 0);  // field taken
     record.x = 50;
-    EXPECT_EQ(add_monster(map, record), 0);
+    EXPECT_EQ(add_monster(record), 0);
     record.x = 0;
     record.y = -1;
-    EXPECT_EQ(add_monster(map, record), 0);
+    EXPECT_EQ(add_monster(record), 0);
     record.y = 49;
     record.type = 6;
-    EXPECT_EQ(add_monster(map, record), 1);
-    ASSERT_EQ(g_monsters.list.count(), 2);
-    const Monster& first = *g_monsters.list.begin();
+    EXPECT_EQ(add_monster(record), 1);
+    ASSERT_EQ(g_map.monsters.count(), 2);
+    const Monster& first = *g_map.monsters.begin();
     EXPECT_EQ(first.type, 5);
     EXPECT_EQ(first.x, 10);
     EXPECT_EQ(first.y, 11);
@@ -304,7 +306,7 @@ TEST(MapGrid, AddMonsterOnlyOnFreeFieldsOfTheGrid) {
     EXPECT_EQ(first.offset_x, 0);
     EXPECT_EQ(first.offset_y, 9);  // taken from the record, unlike offset_x
     EXPECT_EQ(first.status, "");
-    EXPECT_EQ(std::next(g_monsters.list.begin())->type, 6);  // appended at the end
+    EXPECT_EQ(std::next(g_map.monsters.begin())->type, 6);  // appended at the end
 }
 
 }  // namespace

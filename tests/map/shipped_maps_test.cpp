@@ -12,11 +12,13 @@
 #include "map/map_state.h"
 #include "map/map_test_support.h"
 #include "map/tileset.h"
-#include "monsters/monster_behaviour.h"
-#include "monsters/monsters_state.h"
+#include "common/word_lists.h"
+#include "map/map_lists.h"
+#include "common/database.h"
+#include "map/map_state.h"
 #include "platform/files.h"
 #include "platform/xml.h"
-#include "shell/shell_state.h"
+#include "common/common_state.h"
 
 namespace {
 
@@ -126,7 +128,7 @@ TEST_F(ShippedMaps, StandardTilesetFitsTheCatalogue) {
     EXPECT_GT(ts.tile_types[22].container, 0);
     EXPECT_EQ(ts.tile_types[9].message, "Spikes shoot up from the floor!");
 
-    g_shell.preferences.language = "German";
+    g_common.preferences.language = "German";
     load_tile_type_definition(ts);
     EXPECT_EQ(ts.tile_types[9].name, "Stachelfalle");
     EXPECT_EQ(ts.tile_types[9].message, "Stacheln schießen aus dem Boden!");
@@ -158,12 +160,12 @@ std::set<std::string> check_loaded_map(const GameMap& map, const std::set<int>& 
     EXPECT_FALSE(map.name.empty());
     EXPECT_EQ(ts.tile_types[map.background_tile].solid, 0);
     EXPECT_EQ(ts.tile_types[map.tile_outside_map].solid, 1);  // nobody walks off the grid
-    for (const Monster& monster : g_monsters.list) {
+    for (const Monster& monster : g_map.monsters) {
         EXPECT_TRUE(monster_ids.count(monster.type)) << monster.type;
         EXPECT_EQ(ts.tile_types[read_map_tile_type(map, monster.x, monster.y)].solid, 0);
         EXPECT_GT(monster.hitpoints, 0);
     }
-    for (const MapItem& item : g_items.map_items) {
+    for (const MapItem& item : g_map.items) {
         EXPECT_TRUE(item_ids.count(item.type)) << item.type;
         EXPECT_EQ(ts.tile_types[read_map_tile_type(map, item.x, item.y)].solid, 0);
     }

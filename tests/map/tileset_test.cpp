@@ -10,7 +10,8 @@
 #include "platform/files.h"
 #include "platform/media.h"
 #include "platform/xml.h"
-#include "shell/shell_state.h"
+#include "common/common_state.h"
+#include "common/database.h"
 
 namespace {
 
@@ -123,7 +124,7 @@ TEST(Tileset, DefinitionFileMessages) {
 
 TEST(Tileset, EntriesFlagsLanguagesAndSlots) {
     TempGameFolder game;
-    g_shell.preferences.language = "German";
+    g_common.preferences.language = "German";
     game.write("tilesets\\defs.xml", R"(<tiles filename="defs.xml" Umbrane_version="0.1.0">
   <tile_type id="10" name="door" solid="yes" blocks_flight="yes" transparent="yes" message="Ouch"
       remove_after_entering="yes" sound="door" transforms_into="11" class="door|wood" container="3"
@@ -219,9 +220,9 @@ TEST(Tileset, EnglishTextsAndSlotsPerElement) {
 
 TEST(Tileset, AbilityNamesResolveToIds) {
     TempGameFolder game;
-    g_character_model.abilities[1].name = "hit_points";
-    g_character_model.abilities[5].name = "armour";
-    g_character_model.abilities[9].name = "armour";  // the later id wins
+    g_db.abilities[1].name = "hit_points";
+    g_db.abilities[5].name = "armour";
+    g_db.abilities[9].name = "armour";  // the later id wins
     game.write("tilesets\\defs.xml", R"(<tiles>
   <tile_type id="18" name="lava">
     <modify_attribute attribute="3" attribute_name="hit_points" amount="-4"

@@ -6,9 +6,11 @@
 
 #include "character/character_state.h"
 #include "monsters/monster_db.h"
-#include "monsters/monsters_state.h"
-#include "shell/shell_state.h"
+#include "common/database.h"
+#include "map/map_state.h"
+#include "common/common_state.h"
 #include "support/test_game.h"
+#include "common/raise_error.h"
 
 namespace {
 
@@ -18,7 +20,7 @@ void write_monsters(const TempGameFolder& game, const std::string& body) {
     game.write(kFile, "<monsters>" + body + "</monsters>");
 }
 
-void define_ability(int id, const std::string& name) { g_character_model.abilities[id].name = name; }
+void define_ability(int id, const std::string& name) { g_db.abilities[id].name = name; }
 
 // Loads body and returns the fatal message (empty when none).
 std::string load_error(const TempGameFolder& game, const std::string& body) {
@@ -43,7 +45,7 @@ TEST(MonsterDb, ReadsEveryFieldAndWrapsNarrowOnes) {
                       <monster id="1" name="Rat" flying="no" attack="junk"/>)");
     load_monster_db(kFile);
 
-    const MonsterType& skeleton = g_monsters.types[7];
+    const MonsterType& skeleton = g_db.monster_types[7];
     EXPECT_EQ(skeleton.name, "Skeleton");
     EXPECT_EQ(skeleton.cls, "undead|bones");
     EXPECT_EQ(skeleton.tile, 7);
@@ -60,33 +62,33 @@ TEST(MonsterDb, ReadsEveryFieldAndWrapsNarrowOnes) {
     EXPECT_EQ(skeleton.immune, "poison|sleep");
     EXPECT_EQ(skeleton.vulnerable, "holy");
 
-    EXPECT_EQ(g_monsters.types[299].name, "Last");
-    EXPECT_EQ(g_monsters.types[299].flying, 0) << "only exactly \"yes\" flies";
-    EXPECT_EQ(g_monsters.types[299].speed, -1);
-    EXPECT_EQ(g_monsters.types[1].flying, 0);
-    EXPECT_EQ(g_monsters.types[1].attack, 0) << "text without a number reads 0";
-    EXPECT_TRUE(g_monsters.types[2].name.empty());
+    EXPECT_EQ(g_db.monster_types[299].name, "Last");
+    EXPECT_EQ(g_db.monster_types[299].flying, 0) << "only exactly \"yes\" flies";
+    EXPECT_EQ(g_db.monster_types[299].speed, -1);
+    EXPECT_EQ(g_db.monster_types[1].flying, 0);
+    EXPECT_EQ(g_db.monster_types[1].attack, 0) << "text without a number reads 0";
+    EXPECT_TRUE(g_db.monster_types[2].name.empty());
 }
 
 TEST(MonsterDb, LoadingClearsTheTableFirst) {
     TempGameFolder game;
-    g_monsters.types[5].name = "Left over";
-    g_monsters.types[5].afflictions[2].chance = 9;
+    g_db.monster_types[5].name = "Left over";
+    g_db.monster_types[5].afflictions[2].chance = 9;
     write_monsters(game, R"(<monster id="6" name="Wolf"/>)");
     load_monster_db(kFile);
-    EXPECT_TRUE(g_monsters.types[5].name.empty());
-    EXPECT_EQ(g_monsters.types[5].afflictions[2].chance, 0);
-    EXPECT_EQ(g_monsters.types[6].name, "Wolf");
+    EXPECT_TRUE(g_db.monster_types[5].name.empty());
+    EXPECT_EQ(g_db.monster_types[5].afflictions[2].chance, 0);
+    EXPECT_EQ(g_db.monster_types[6].name, "Wolf");
 
     // An empty root or a document without monsters loads nothing and is no error.
     game.write(kFile, "<monsters/>");
     load_monster_db(kFile);
-    EXPECT_TRUE(g_monsters.types[6].name.empty());
+    EXPECT_TRUE(g_db.monster_types[6].name.empty());
 }
 
 TEST(MonsterDb, LocalizedNamesAndAfflictionMessages) {
     TempGameFolder game;
-    g_shell.preferences.language = "German";
+    g_common.preferences.language = "German";
     define_ability(19, "poisoned");
     write_monsters(game,
                    R"(<monster id="3" name="Giant spider">
@@ -101,7 +103,7 @@ TEST(MonsterDb, LocalizedNamesAndAfflictionMessages) {
                       </monster>)");
     load_monster_db(kFile);
 
-    const MonsterType& spider = g_monsters.types[3];
+    const MonsterType& spider = g_db.monster_types[3];
     EXPECT_EQ(spider.name, "Riesenspinne");
     const MonsterAffliction& poison = spider.afflictions[0];
     EXPECT_EQ(poison.cls, "poison");
@@ -127,7 +129,7 @@ TEST(MonsterDb, AfflictionSlotsFillInOrderAndStopAtFive) {
     write_monsters(game, R"(<monster id="9" name="Orc">)" + four +
                              R"(<affliction chance="50" attribute="5" value="-5"/></monster>)");
     load_monster_db(kFile);
-    const MonsterType& orc = g_monsters.types[9];
+    const MonsterType& orc = g_db.monster_types[9];
     EXPECT_EQ(orc.afflictions[0].attribute, 1);
     EXPECT_EQ(orc.afflictions[1].attribute, 0);
     EXPECT_EQ(orc.afflictions[1].chance, 0);
@@ -158,7 +160,7 @@ TEST(MonsterDb, SkipsMonstersWithoutAttributes) {
     // Neither the element nor its (invalid) children are looked at.
     write_monsters(game, R"(<monster><bogus/></monster><monster id="4" name="Snake"/>)");
     load_monster_db(kFile);
-    EXPECT_EQ(g_monsters.types[4].name, "Snake");
+    EXPECT_EQ(g_db.monster_types[4].name, "Snake");
 }
 
 TEST(MonsterDb, ResolvesAfflictionNamesLastMatchWins) {
@@ -172,9 +174,9 @@ TEST(MonsterDb, ResolvesAfflictionNamesLastMatchWins) {
                               <affliction chance="25" attribute="-2" attribute_name="mana" value="-3"/>
                             </monster>)");
     load_monster_db(kFile);
-    EXPECT_EQ(g_monsters.types[15].afflictions[0].attribute, 40);
-    EXPECT_EQ(g_monsters.types[15].afflictions[1].attribute, 15) << "a given id keeps, its name is not looked at";
-    EXPECT_EQ(g_monsters.types[15].afflictions[2].attribute, -2);
+    EXPECT_EQ(g_db.monster_types[15].afflictions[0].attribute, 40);
+    EXPECT_EQ(g_db.monster_types[15].afflictions[1].attribute, 15) << "a given id keeps, its name is not looked at";
+    EXPECT_EQ(g_db.monster_types[15].afflictions[2].attribute, -2);
 
     EXPECT_EQ(load_error(game, R"(<monster id="15" name="Wraith"><affliction attribute_name="cursed"/></monster>)"),
               "resolve_monster_type_db_names(): cannot find attribute \"cursed\" in monster xml file "

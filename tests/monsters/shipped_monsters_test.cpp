@@ -7,20 +7,22 @@
 #include <gtest/gtest.h>
 
 #include "character/abilities_db.h"
-#include "monsters/monster_behaviour.h"
+#include "common/word_lists.h"
+#include "map/map_lists.h"
 #include "monsters/monster_db.h"
-#include "monsters/monsters_state.h"
+#include "common/database.h"
+#include "map/map_state.h"
 #include "monsters/shipped_names.h"
 #include "platform/xml.h"
 #include "powers/power_db.h"
-#include "powers/powers_state.h"
-#include "shell/shell_state.h"
+#include "common/database.h"
+#include "common/common_state.h"
 #include "support/test_game.h"
 
 namespace {
 
 void load_shipped(const std::string& language) {
-    g_shell.preferences.language = language;
+    g_common.preferences.language = language;
     load_abilities_db();
     load_monster_db("data\\monster.xml");
 }
@@ -32,12 +34,12 @@ TEST(ShippedMonsters, LoadInBothLanguagesWithEveryNameResolved) {
     game.copy_shipped("data");
     load_shipped("English");
     std::map<int, std::string> english;
-    for (int id = 1; id <= 24; ++id) english[id] = g_monsters.types[id].name;
+    for (int id = 1; id <= 24; ++id) english[id] = g_db.monster_types[id].name;
 
     load_shipped("German");
     int translated = 0;
     for (int id = 1; id <= kMaxMonsterTypeId; ++id) {
-        const MonsterType& type = g_monsters.types[id];
+        const MonsterType& type = g_db.monster_types[id];
         if (id > 24) {
             EXPECT_TRUE(type.name.empty()) << id;
             continue;
@@ -65,7 +67,7 @@ TEST(ShippedMonsters, EveryLevelHasMonstersOfManyKinds) {
     std::map<int, int> per_level;
     int flying = 0, fast = 0, slow = 0, regenerating = 0, afflicting = 0;
     for (int id = 1; id <= 24; ++id) {
-        const MonsterType& type = g_monsters.types[id];
+        const MonsterType& type = g_db.monster_types[id];
         ++per_level[type.level];
         EXPECT_GE(type.level, 1) << type.name;
         EXPECT_LE(type.level, 10) << type.name;
@@ -84,9 +86,9 @@ TEST(ShippedMonsters, EveryLevelHasMonstersOfManyKinds) {
     EXPECT_GE(slow, 2);
     EXPECT_GE(regenerating, 3);
     EXPECT_GE(afflicting, 8);
-    EXPECT_EQ(g_monsters.types[2].flying, 1) << "bats cross deep water";
-    EXPECT_TRUE(lists_share_entry(g_monsters.types[8].cls, "undead", "|"));
-    EXPECT_TRUE(lists_share_entry(g_monsters.types[22].cls, "demon", "|"));
+    EXPECT_EQ(g_db.monster_types[2].flying, 1) << "bats cross deep water";
+    EXPECT_TRUE(lists_share_entry(g_db.monster_types[8].cls, "undead", "|"));
+    EXPECT_TRUE(lists_share_entry(g_db.monster_types[22].cls, "demon", "|"));
 }
 
 TEST(ShippedMonsters, DefencesNameTheClassesOfShippedPowers) {
@@ -96,11 +98,11 @@ TEST(ShippedMonsters, DefencesNameTheClassesOfShippedPowers) {
     load_power_db();
     std::string power_classes;
     for (int id = 1; id <= kMaxPowerId; ++id)
-        if (!g_powers.powers[id].name.empty()) power_classes += g_powers.powers[id].cls + "|";
+        if (!g_db.powers[id].name.empty()) power_classes += g_db.powers[id].cls + "|";
 
     std::set<std::string> used;
     for (int id = 1; id <= 24; ++id) {
-        const MonsterType& type = g_monsters.types[id];
+        const MonsterType& type = g_db.monster_types[id];
         for (const std::string* list : {&type.resistance, &type.immune, &type.vulnerable}) {
             size_t start = 0;
             while (start < list->size()) {

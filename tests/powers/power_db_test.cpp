@@ -6,9 +6,10 @@
 
 #include "character/character_state.h"
 #include "powers/power_db.h"
-#include "powers/powers_state.h"
-#include "shell/shell_state.h"
+#include "common/database.h"
+#include "common/common_state.h"
 #include "support/test_game.h"
+#include "common/raise_error.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ std::string load_error(const TempGameFolder& game, const std::string& body) {
     return {};
 }
 
-void define_ability(int id, const std::string& name) { g_character_model.abilities[id].name = name; }
+void define_ability(int id, const std::string& name) { g_db.abilities[id].name = name; }
 
 }  // namespace
 
@@ -51,7 +52,7 @@ TEST(PowerDb, ReadsEveryAttribute) {
         deplete_attribute_id="19" deplete_attribute_name="e" cooldown="6" monster_effect="slowed"
         affects_only_monster_class="undead" field_effect="burnt"/>)");
     load_power_db();
-    const Power& p = g_powers.powers[3];
+    const Power& p = g_db.powers[3];
     EXPECT_EQ(p.name, "Fire bolt");
     EXPECT_EQ(p.description, "Hurls fire.");
     EXPECT_EQ(p.tile, 1);
@@ -108,12 +109,12 @@ TEST(PowerDb, ReadsEveryAttribute) {
 
 TEST(PowerDb, EveryPowerStartsFromTheDefaults) {
     TempGameFolder game;
-    g_powers.powers[9].name = "left over";
+    g_db.powers[9].name = "left over";
     write_powers(game, R"(<power id="1" name="First" duration="5" strength_multiplier="4" end_turn="yes"/>
                           <power id="2" name="Second" end_turn="no" strength_randomized="Yes"/>
                           <power name="No id"><bogus/></power>)");
     load_power_db();
-    const Power& second = g_powers.powers[2];
+    const Power& second = g_db.powers[2];
     EXPECT_EQ(second.duration, 0);
     EXPECT_EQ(second.strength_multiplier, 1);
     EXPECT_EQ(second.strength_divisor, 0);
@@ -123,13 +124,13 @@ TEST(PowerDb, EveryPowerStartsFromTheDefaults) {
     EXPECT_EQ(second.success_attribute_divisor, 1);
     EXPECT_FALSE(second.end_turn);
     EXPECT_FALSE(second.strength_randomized);
-    EXPECT_TRUE(g_powers.powers[9].name.empty()) << "the table is reset before loading";
-    EXPECT_EQ(g_powers.powers[1].duration, 5);
+    EXPECT_TRUE(g_db.powers[9].name.empty()) << "the table is reset before loading";
+    EXPECT_EQ(g_db.powers[1].duration, 5);
 }
 
 TEST(PowerDb, LocalizedChildren) {
     TempGameFolder game;
-    g_shell.preferences.language = "German";
+    g_common.preferences.language = "German";
     write_powers(game, R"(<power id="4" name="Heal" description="Heals." success_message="Healed.">
         <name language="German">Heilung</name>
         <name language="English">Heal!</name>
@@ -142,7 +143,7 @@ TEST(PowerDb, LocalizedChildren) {
         <message language="English" type="misspelt">ignored without looking at the type</message>
       </power>)");
     load_power_db();
-    const Power& heal = g_powers.powers[4];
+    const Power& heal = g_db.powers[4];
     EXPECT_EQ(heal.name, "Heilung");
     EXPECT_EQ(heal.description, "Heilt Wunden.");
     EXPECT_EQ(heal.success_message, "Geheilt: [power_strength].");
@@ -166,7 +167,7 @@ TEST(PowerDb, RequirementSlots) {
         <requirement attribute="18" value="2"/>
       </power>)");
     load_power_db();
-    const Power& bolt = g_powers.powers[5];
+    const Power& bolt = g_db.powers[5];
     EXPECT_EQ(bolt.requirement[0].attribute, 3);
     EXPECT_EQ(bolt.requirement[0].value, 4);
     EXPECT_EQ(bolt.requirement[1].attribute, 3) << "resolved from the name";
@@ -192,7 +193,7 @@ TEST(PowerDb, ALaterPowerWithTheSameIdKeepsTheRequirementSlotsItDoesNotFill) {
                           </power>
                           <power id="7" name="New"><requirement attribute="9" value="9"/></power>)");
     load_power_db();
-    const Power& power = g_powers.powers[7];
+    const Power& power = g_db.powers[7];
     EXPECT_EQ(power.name, "New");
     EXPECT_EQ(power.cost, 0);
     EXPECT_EQ(power.duration, 0);
@@ -220,7 +221,7 @@ TEST(PowerDb, NameResolution) {
         </power>
         <power id="9" name="Numbers win" cost_attribute="99" cost_attribute_name="nothing by this name"/>)");
     load_power_db();
-    const Power& p = g_powers.powers[8];
+    const Power& p = g_db.powers[8];
     EXPECT_EQ(p.strength_bonus_attribute, 30);
     EXPECT_EQ(p.randomized_strength_bonus_attribute, 3);
     EXPECT_EQ(p.success_attribute, 30);
@@ -231,7 +232,7 @@ TEST(PowerDb, NameResolution) {
     EXPECT_EQ(p.activates_ability_id, 12);
     EXPECT_EQ(p.deplete_attribute_id, 19);
     EXPECT_EQ(p.requirement[0].attribute, 3);
-    EXPECT_EQ(g_powers.powers[9].cost_attribute, 99);
+    EXPECT_EQ(g_db.powers[9].cost_attribute, 99);
 
     EXPECT_EQ(load_error(game, R"(<power id="8" name="X" success_attribute_name="Magic_Skill"/>)"),
               "powers_db_resolve_names(): cannot find ability \"Magic_Skill\"");
@@ -265,7 +266,7 @@ TEST(PowerDb, FatalMessages) {
     EXPECT_EQ(load_error(game, R"(<power id="-3" name="X"/>)"),
               "load_power_db(): wrong ID attribute \"-3\"" + kInPowers);
     EXPECT_EQ(load_error(game, R"(<power id="254" name="Last"/>)"), "");
-    EXPECT_EQ(g_powers.powers[254].name, "Last");
+    EXPECT_EQ(g_db.powers[254].name, "Last");
     EXPECT_EQ(load_error(game, R"(<power id="1" name="X" power="9"/>)"),
               "load_power_db(): unknown attribute \"power\" in power tag" + kInPower);
     EXPECT_EQ(load_error(game, R"(<power id="1" name="X"><effect/></power>)"),

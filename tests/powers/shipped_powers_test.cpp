@@ -10,24 +10,25 @@
 #include "character/character_record.h"
 #include "character/character_state.h"
 #include "map/tileset.h"
-#include "monsters/monster_behaviour.h"
+#include "common/word_lists.h"
+#include "map/map_lists.h"
 #include "monsters/shipped_names.h"
 #include "platform/xml.h"
 #include "powers/power_db.h"
-#include "powers/powers_state.h"
-#include "shell/shell_state.h"
+#include "common/database.h"
+#include "common/common_state.h"
 #include "support/test_game.h"
 
 namespace {
 
 void load_shipped(const TempGameFolder& game, const std::string& language = "English") {
     game.copy_shipped("data");
-    g_shell.preferences.language = language;
+    g_common.preferences.language = language;
     load_abilities_db();
     load_power_db();
 }
 
-bool valid_ability(int id) { return id >= 1 && id <= kMaxAbilityId && !g_character_model.abilities[id].name.empty(); }
+bool valid_ability(int id) { return id >= 1 && id <= kMaxAbilityId && !g_db.abilities[id].name.empty(); }
 
 }  // namespace
 
@@ -37,7 +38,7 @@ TEST(ShippedPowers, LoadWithEveryReferenceResolved) {
     std::set<std::string> effects, monster_effects;
     int powers = 0;
     for (int id = 1; id <= kMaxPowerId; ++id) {
-        const Power& p = g_powers.powers[id];
+        const Power& p = g_db.powers[id];
         if (p.name.empty()) continue;
         ++powers;
         SCOPED_TRACE(p.name);
@@ -87,7 +88,7 @@ TEST(ShippedPowers, FieldPowersMatchTheStandardTileset) {
 
     int field_powers = 0;
     for (int id = 1; id <= kMaxPowerId; ++id) {
-        const Power& p = g_powers.powers[id];
+        const Power& p = g_db.powers[id];
         if (p.effect_name != "transform field" && p.effect_name != "use field") continue;
         ++field_powers;
         SCOPED_TRACE(p.name);
@@ -107,7 +108,7 @@ TEST(ShippedPowers, FieldPowersMatchTheStandardTileset) {
     }
     EXPECT_EQ(field_powers, 2);
     // The lock power opens the closed door of the standard tileset.
-    EXPECT_TRUE(lists_share_entry(g_powers.powers[8].cls, tileset->tile_types[10].cls, "|"));
+    EXPECT_TRUE(lists_share_entry(g_db.powers[8].cls, tileset->tile_types[10].cls, "|"));
     EXPECT_EQ(tileset->tile_types[10].transforms_into, 11);
 }
 
@@ -123,14 +124,14 @@ TEST(ShippedPowers, ANewCharacterHasSomePowersAndAdvancementUnlocksTheRest) {
     // Every requirement names an ability that advancement picks raise.
     std::set<int> raised;
     for (int id = 1; id <= kMaxAbilityId; ++id) {
-        const AbilityRecord& ability = g_character_model.abilities[id];
+        const AbilityRecord& ability = g_db.abilities[id];
         if (ability.name.empty() || !ability.xp) continue;
         for (const AttributeBonus& bonus : ability.attribute_bonus)
             if (bonus.attribute > 0 && bonus.bonus > 0) raised.insert(bonus.attribute);
     }
     int locked = 0;
     for (int id = 1; id <= kMaxPowerId; ++id) {
-        const Power& p = g_powers.powers[id];
+        const Power& p = g_db.powers[id];
         if (p.name.empty()) continue;
         for (const PowerRequirement& requirement : p.requirement)
             if (requirement.attribute > 0) { EXPECT_EQ(raised.count(requirement.attribute), 1u) << p.name; }
@@ -141,7 +142,7 @@ TEST(ShippedPowers, ANewCharacterHasSomePowersAndAdvancementUnlocksTheRest) {
     // One pick of intelligence unlocks the communion with altars and shrines.
     int intelligence = 0;
     for (int id = 1; id <= kMaxAbilityId; ++id)
-        if (g_character_model.abilities[id].name == "intelligence") intelligence = id;
+        if (g_db.abilities[id].name == "intelligence") intelligence = id;
     ASSERT_GT(intelligence, 0);
     EXPECT_FALSE(power_available(9, 0, 0));
     EXPECT_TRUE(power_available(9, intelligence, 1));
@@ -155,7 +156,7 @@ TEST(ShippedPowers, EveryTextHasAGermanTranslation) {
     ASSERT_EQ(document.status(), 0);
     for (const auto& element : document.root()->children) {
         const std::string id_text = *element->attribute("id");
-        const Power& p = g_powers.powers[std::stoi(id_text)];
+        const Power& p = g_db.powers[std::stoi(id_text)];
         // Each English text given as an attribute has a German child that replaced it.
         for (const auto& [attribute, english] : element->attributes) {
             const std::string* german = nullptr;

@@ -3,7 +3,7 @@
 #include "character/character_state.h"
 #include "map/map_grid.h"
 #include "map/map_state.h"
-#include "shell/shell_state.h"
+#include "common/common_state.h"
 
 namespace {
 
@@ -44,11 +44,11 @@ void DrawingTest::SetUp() {
         draw_box(192, 192, 32, 32, RGB(0, 0, 0));
         draw_stop();
     }
-    g_shell.abilities_sheet = {8, 4};
-    g_shell.monster_sheet = {8, 4};
-    g_shell.powers_sheet = {8, 3};
-    g_shell.items_sheet = {8, 6};
-    g_shell.preferences.fade_effect = 1;
+    g_common.abilities_sheet = {8, 4};
+    g_common.monster_sheet = {8, 4};
+    g_common.powers_sheet = {8, 3};
+    g_common.items_sheet = {8, 6};
+    g_common.preferences.fade_effect = 1;
     for (int f = 1; f <= 5; ++f) font_load(f, f >= 4 ? "Verdana" : "Arial", f == 1 ? 8 : 10, false, f == 5);
 
     // Tileset of 4 x 4 tiles; tile 3 is see-through in its left half.

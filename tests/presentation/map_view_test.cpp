@@ -1,12 +1,12 @@
 #include "character/character_state.h"
 #include "items/items_state.h"
 #include "map/map_grid.h"
-#include "monsters/monsters_state.h"
+#include "common/database.h"
+#include "map/map_state.h"
 #include "platform/headless.h"
-#include "presentation/character_figure.h"
 #include "presentation/drawing_fixture.h"
-#include "presentation/map_view.h"
-#include "shell/shell_state.h"
+#include "common/view.h"
+#include "common/common_state.h"
 
 namespace {
 
@@ -52,16 +52,16 @@ TEST_F(DrawingTest, HiddenFieldShowsTheBackgroundTileButItsItems) {
     tile(12, 10, 7);
     set_map_hidden(g_map.map, 12, 10, 1);
     tile(10, 11, 9);  // a container in plain sight
-    MapItem& on_hidden = g_items.map_items.add();
+    MapItem& on_hidden = g_map.items.add();
     on_hidden.x = 12;
     on_hidden.y = 10;
     on_hidden.type = 4;
-    g_items.types[4].tile = 13;
-    MapItem& in_chest = g_items.map_items.add();
+    g_db.item_types[4].tile = 13;
+    MapItem& in_chest = g_map.items.add();
     in_chest.x = 10;
     in_chest.y = 11;
     in_chest.type = 4;
-    MapItem& hidden_chest = g_items.map_items.add();
+    MapItem& hidden_chest = g_map.items.add();
     hidden_chest.x = 11;
     hidden_chest.y = 10;
     hidden_chest.type = 4;
@@ -82,8 +82,8 @@ TEST_F(DrawingTest, TransparentTileLiesOverTheBackgroundTile) {
 }
 
 TEST_F(DrawingTest, MonstersAreShiftedByTheirOffsets) {
-    g_monsters.types[2].tile = 17;
-    Monster& near = g_monsters.list.add();
+    g_db.monster_types[2].tile = 17;
+    Monster& near = g_map.monsters.add();
     near.type = 2;
     near.x = 12;
     near.y = 12;
@@ -115,8 +115,8 @@ TEST_F(DrawingTest, ScrollOffsetShowsTheExtraRowAndColumn) {
 }
 
 TEST_F(DrawingTest, LightLevelAndOverlays) {
-    g_character_model.abilities[7].lightradius = true;
-    g_character_model.abilities[8].lightradius = true;
+    g_db.abilities[7].lightradius = true;
+    g_db.abilities[8].lightradius = true;
     g_character_model.character.abilities[7].attribute_current_value = 3;
     g_character_model.character.abilities[8].attribute_current_value = 2;
     g_map.map.lighting = 1;
@@ -165,7 +165,7 @@ TEST_F(DrawingTest, FadeDarkensTheViewOnlyWithTheFadeEffect) {
     draw_map_view(g_map.map, 0, 0, 0);
     EXPECT_EQ(at(50, 50), tile_colour);
 
-    g_shell.preferences.fade_effect = 0;
+    g_common.preferences.fade_effect = 0;
     clear_screen(BLACK);
     draw_map_view(g_map.map, 0, 0, 200);
     EXPECT_EQ(at(50, 50), tile_colour);
@@ -235,7 +235,7 @@ TEST_F(DrawingTest, RedrawScreenPutsTheFigureOnTopAndFlips) {
 }
 
 TEST_F(DrawingTest, ClipProceduresPickTheCellByColumns) {
-    g_monsters.types[5].tile = 9;
+    g_db.monster_types[5].tile = 9;
     for (auto [clip, number, sheet_id] :
          {std::tuple{&clip_ability_icon, sprite::abilities, sheet::abilities},
           std::tuple{&clip_item_icon, sprite::items, sheet::items},
@@ -255,6 +255,6 @@ TEST_F(DrawingTest, ClipProceduresPickTheCellByColumns) {
     sprite_display_opaque(clip_tile(6), 0, 0);  // row 1, column 2 of a 4-wide sheet
     EXPECT_EQ(at(0, 0), cell_colour(sheet::tiles, 6));
     // A sheet that was never measured does not divide by zero.
-    g_shell.fx_sheet = {0, 0};
+    g_common.fx_sheet = {0, 0};
     EXPECT_EQ(clip_fx_icon(3), sprite::fx);
 }

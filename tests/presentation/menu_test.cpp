@@ -1,5 +1,5 @@
 #include "presentation/drawing_fixture.h"
-#include "presentation/menu.h"
+#include "common/view.h"
 
 namespace {
 

@@ -3,12 +3,12 @@
 #include "character/character_state.h"
 #include "map/map_state.h"
 #include "platform/headless.h"
-#include "powers/powers_state.h"
+#include "common/database.h"
 #include "presentation/drawing_fixture.h"
-#include "presentation/map_view.h"
+#include "common/view.h"
 #include "presentation/presentation_state.h"
 #include "presentation/status_panel.h"
-#include "shell/shell_state.h"
+#include "common/common_state.h"
 
 namespace {
 
@@ -103,7 +103,7 @@ TEST_F(DrawingTest, StatusMessageShowsForItsDurationWithItsIcon) {
     draw_view();
     EXPECT_EQ(at(5, 445), cell_colour(sheet::abilities, 5));
     // The message's time passes only while the game waits or draws.
-    EXPECT_EQ(g_presentation.status_message.time_stamp, headless::now());
+    EXPECT_EQ(g_common.status_message.time_stamp, headless::now());
 }
 
 TEST_F(DrawingTest, WrappedTextBreaksAtTheLastSpaceThatFits) {
@@ -142,7 +142,7 @@ TEST_F(DrawingTest, WrappedTextBreaksAtTheLastSpaceThatFits) {
 
 TEST_F(DrawingTest, StatusPanelShowsTitleLocationAndAbilityGroups) {
     g_map.map.name = "The Very Long Name Of A Most Remarkable Place Below";
-    AbilityRecord& hp = g_character_model.abilities[1];
+    AbilityRecord& hp = g_db.abilities[1];
     hp.name = "hit_points";
     hp.display_name = "Hit points";
     hp.tile = 3;
@@ -163,12 +163,12 @@ TEST_F(DrawingTest, StatusPanelShowsTitleLocationAndAbilityGroups) {
     c.abilities[1].attribute_current_value = 7;
     c.abilities[1].attribute_max_value = 10;
     // A running power adjustment and an activated ability.
-    g_powers.powers[4].tile = 6;
+    g_db.powers[4].tile = 6;
     c.abilities[2].adjustment_name = "Battle rage";
     c.abilities[2].power_adjustment = 3;
     c.abilities[2].adjustment_duration = 5;
     c.abilities[2].adjustment_power_id = 4;
-    AbilityRecord& sneak = g_character_model.abilities[3];
+    AbilityRecord& sneak = g_db.abilities[3];
     sneak.name = "sneaking";
     sneak.display_name = "Sneaking";
     sneak.tile = 12;
@@ -203,7 +203,7 @@ TEST_F(DrawingTest, StatusPanelShowsTitleLocationAndAbilityGroups) {
 }
 
 TEST_F(DrawingTest, AbilityPanelTextLastMatchingEntryWins) {
-    AbilityRecord& a = g_character_model.abilities[9];
+    AbilityRecord& a = g_db.abilities[9];
     a.name = "shadow";
     g_character_model.character.abilities[9].attribute_current_value = 4;
     EXPECT_EQ(ability_panel_text(9), "4");

@@ -6,18 +6,21 @@
 #include "items/items_state.h"
 #include "map/map_grid.h"
 #include "map/map_state.h"
-#include "monsters/monsters_state.h"
+#include "common/database.h"
+#include "map/map_state.h"
 #include "platform/files.h"
 #include "platform/headless.h"
 #include "platform/random.h"
 #include "presentation/presentation_state.h"
 #include "shell/main_loop.h"
+#include "common/common_state.h"
 #include "shell/shell_state.h"
 #include "support/test_game.h"
+#include "common/view.h"
 
 namespace {
 
-AbilityRecord& ability(int id) { return g_character_model.abilities[id]; }
+AbilityRecord& ability(int id) { return g_db.abilities[id]; }
 AbilityState& state(int id) { return g_character_model.character.abilities[id]; }
 
 void give(int id, const char* name, int value) {
@@ -27,7 +30,7 @@ void give(int id, const char* name, int value) {
 }
 
 Monster& place_monster(int type, int x, int y) {
-    Monster& m = g_monsters.list.append();
+    Monster& m = g_map.monsters.append();
     m.type = static_cast<int16_t>(type);
     m.x = static_cast<int16_t>(x);
     m.y = static_cast<int16_t>(y);
@@ -97,8 +100,8 @@ TEST(MainLoopProcedures, EndOfTurnExpiresAdjustmentsCooldownsFuelAndRestores) {
     EXPECT_EQ(g_character_model.character.cooldown[8], 0);
 
     // An equipped torch burns down and goes out; a stack that needs no fuel is left alone.
-    g_items.types[2].fuel = 100;
-    g_items.types[2].fuel_consumed_per_turn = 3;
+    g_db.item_types[2].fuel = 100;
+    g_db.item_types[2].fuel_consumed_per_turn = 3;
     InventoryEntry& torch = g_items.inventory.append();
     torch.type = 2;
     torch.equipped = 1;
@@ -157,20 +160,20 @@ TEST(MainLoopProcedures, SpawningPicksATypeOfTheMapLevelOnAFreeField) {
     set_map_tile_type(g_map.map, 4, 4, 4);
     g_map.map.spawn_monster_chance = 50;
     g_map.map.spawn_monster_level = 2;
-    g_monsters.types[1] = {};
-    g_monsters.types[1].name = "rat";
-    g_monsters.types[1].level = 1;
-    g_monsters.types[3].name = "kobold";
-    g_monsters.types[3].level = 2;
-    g_monsters.types[3].hitpoints = 9;
-    g_monsters.types[5].name = "snake";
-    g_monsters.types[5].level = 2;
+    g_db.monster_types[1] = {};
+    g_db.monster_types[1].name = "rat";
+    g_db.monster_types[1].level = 1;
+    g_db.monster_types[3].name = "kobold";
+    g_db.monster_types[3].level = 2;
+    g_db.monster_types[3].hitpoints = 9;
+    g_db.monster_types[5].name = "snake";
+    g_db.monster_types[5].level = 2;
     place_monster(1, 6, 7);
     // Chance 50 passes, type 1 has the wrong level, type 3 fits; (4, 4) is a wall, (6, 7) taken.
     script_random({50, 1, 3, 4, 4, 6, 7, 8, 9});
     EXPECT_EQ(spawn_monsters(g_map.map), 1);
-    ASSERT_EQ(g_monsters.list.count(), 2);
-    const Monster& spawned = *std::next(g_monsters.list.begin());
+    ASSERT_EQ(g_map.monsters.count(), 2);
+    const Monster& spawned = *std::next(g_map.monsters.begin());
     EXPECT_EQ(spawned.type, 3);
     EXPECT_EQ(spawned.x, 8);
     EXPECT_EQ(spawned.y, 9);
@@ -189,7 +192,7 @@ TEST(MainLoopProcedures, SpawningPicksATypeOfTheMapLevelOnAFreeField) {
     EXPECT_EQ(spawn_monsters(g_map.map), 0);
     g_map.map.spawn_monster_chance = 0;
     EXPECT_EQ(spawn_monsters(g_map.map), 0);
-    EXPECT_EQ(g_monsters.list.count(), 2);
+    EXPECT_EQ(g_map.monsters.count(), 2);
 }
 
 TEST(MainLoopProcedures, LookUpsByPosition) {
@@ -208,16 +211,16 @@ TEST(MainLoopProcedures, LookUpsByPosition) {
 
     place_monster(2, 5, 5);
     Monster& second = place_monster(3, 5, 5);
-    g_monsters.list.select(0);
+    g_map.monsters.select(0);
     EXPECT_EQ(monster_at(5, 5), 1);
     EXPECT_EQ(monster_at(5, 6), 0);
-    EXPECT_EQ(g_monsters.list.index(), 0);  // the current element stays
+    EXPECT_EQ(g_map.monsters.index(), 0);  // the current element stays
     EXPECT_EQ(monster_alerted_at(5, 5), 0);
     second.alerted = 1;
     EXPECT_EQ(monster_alerted_at(5, 5), 1);
     EXPECT_EQ(alert_monsters_at(6, 6), 0);
     EXPECT_EQ(alert_monsters_at(5, 5), 1);
-    EXPECT_EQ(g_monsters.list.begin()->alerted, 1);
+    EXPECT_EQ(g_map.monsters.begin()->alerted, 1);
 
     DungeonRecord& exit = g_map.level_exits.append();
     exit.name = "Crypt";
@@ -238,25 +241,21 @@ TEST(MainLoopProcedures, LookUpsByPosition) {
 
 TEST(MainLoopProcedures, SneakingPastAMonster) {
     TempGameFolder folder;
-    g_shell.messages[42] = "Noticed!";
-    g_shell.messages[43] = "Slipped past.";
+    g_common.messages[42] = "Noticed!";
+    g_common.messages[43] = "Slipped past.";
     Monster& m = place_monster(2, 3, 3);
     script_random({39});
     EXPECT_EQ(sneak_past_monster(3, 3, 40), 1);
-    EXPECT_EQ(g_presentation.status_message.text, "Slipped past.");
+    EXPECT_EQ(g_common.status_message.text, "Slipped past.");
     EXPECT_EQ(m.alerted, 0);
-    EXPECT_EQ(g_shell.loop.turn_ended, 0);
     script_random({40});
     EXPECT_EQ(sneak_past_monster(3, 3, 40), 0);
-    EXPECT_EQ(g_presentation.status_message.text, "Noticed!");
-    EXPECT_EQ(g_presentation.status_message.duration, 2000u);
+    EXPECT_EQ(g_common.status_message.text, "Noticed!");
+    EXPECT_EQ(g_common.status_message.duration, 2000u);
     EXPECT_EQ(m.alerted, 1);
-    EXPECT_EQ(g_shell.loop.turn_ended, 1);
     // An alerted monster always notices.
-    g_shell.loop.turn_ended = 0;
     script_random({0});
     EXPECT_EQ(sneak_past_monster(3, 3, 40), 0);
-    EXPECT_EQ(g_shell.loop.turn_ended, 1);
 }
 
 TEST(MainLoopProcedures, StepOntoAMonsterIsBlockedAndEndsTheTurn) {
@@ -265,13 +264,13 @@ TEST(MainLoopProcedures, StepOntoAMonsterIsBlockedAndEndsTheTurn) {
     g_character_model.character.x = 5;
     g_character_model.character.y = 5;
     place_monster(2, 6, 5);
-    g_shell.loop.step_dx = 1;
-    g_shell.loop.step_dy = 0;
-    attempt_step();
+    Step step;
+    step.dx = 1;
+    const StepOutcome outcome = attempt_step(g_map.map, step);
     EXPECT_EQ(g_character_model.character.x, 5);
     EXPECT_EQ(g_shell.loop.blocked, 1);
-    EXPECT_EQ(g_shell.loop.turn_ended, 1);
-    EXPECT_EQ(g_shell.loop.moved, 0);
+    EXPECT_TRUE(outcome.turn_ended);
+    EXPECT_FALSE(outcome.moved);
     EXPECT_EQ(g_shell.loop.redraw, 1);
 }
 

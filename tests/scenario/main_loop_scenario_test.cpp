@@ -9,7 +9,9 @@
 #include "platform/headless.h"
 #include "presentation/presentation_state.h"
 #include "scenario/scenario_support.h"
+#include "common/common_state.h"
 #include "shell/shell_state.h"
+#include "common/view.h"
 
 namespace {
 
@@ -296,7 +298,7 @@ TEST(Scenario, AltReturnSwitchesTheScreenModeOncePerPress) {
     for (size_t i = 1; i < modes.size(); ++i) switches += modes[i] != modes[i - 1];
     EXPECT_EQ(switches, 3);
     EXPECT_TRUE(screen_is_fullscreen());
-    EXPECT_EQ(g_shell.preferences.fullscreen, 1);
+    EXPECT_EQ(g_common.preferences.fullscreen, 1);
     EXPECT_NE(saved_file("config\\preferences.xml").find("fullscreen=\"yes\""), std::string::npos);
     EXPECT_EQ(g_map.map.filename, "map_start.xml");  // the click started the game
     EXPECT_GT(file_size("savegame\\character.xml"), 0);

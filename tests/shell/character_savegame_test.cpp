@@ -8,6 +8,8 @@
 #include "platform/xml.h"
 #include "shell/character_savegame.h"
 #include "support/test_game.h"
+#include "common/database.h"
+#include "common/raise_error.h"
 
 namespace {
 
@@ -17,12 +19,12 @@ const std::string kQuotedSave = "\"savegame\\character.xml\"";
 CharacterRecord& character() { return g_character_model.character; }
 
 void define_abilities() {
-    g_character_model.abilities[1].name = "hp";
-    g_character_model.abilities[1].attribute_start_value = 20;
-    g_character_model.abilities[2].name = "strength";
-    g_character_model.abilities[2].attribute_start_value = 3;
-    g_character_model.abilities[254].name = "last";
-    g_character_model.abilities[100].attribute_start_value = 9;  // no name: never written
+    g_db.abilities[1].name = "hp";
+    g_db.abilities[1].attribute_start_value = 20;
+    g_db.abilities[2].name = "strength";
+    g_db.abilities[2].attribute_start_value = 3;
+    g_db.abilities[254].name = "last";
+    g_db.abilities[100].attribute_start_value = 9;  // no name: never written
 }
 
 void write_save(const TempGameFolder& game, const std::string& root_attributes, const std::string& children = "") {
@@ -41,9 +43,9 @@ const XmlElement* find_child(const XmlElement* root, const std::string& tag, con
 TEST(CharacterSavegame, RoundTripOfEveryField) {
     TempGameFolder game;
     define_abilities();
-    g_items.types[3].name = "torch";
-    g_items.types[3].fuel = 200;
-    g_items.types[4].name = "sword";
+    g_db.item_types[3].name = "torch";
+    g_db.item_types[3].fuel = 200;
+    g_db.item_types[4].name = "sword";
     reset_character();
     CharacterRecord& c = character();
     c.name = "Alrik & <Sons> \"the bold\"";
@@ -104,7 +106,7 @@ TEST(CharacterSavegame, RoundTripOfEveryField) {
 TEST(CharacterSavegame, DefaultsAreLeftOut) {
     TempGameFolder game;
     define_abilities();
-    g_items.types[3].fuel = 10;
+    g_db.item_types[3].fuel = 10;
     reset_character();
     CharacterRecord& c = character();
     c.abilities[2] = AbilityState{};  // all zero, percentage 100

@@ -10,7 +10,7 @@
 #include "shell/display.h"
 #include "shell/preferences.h"
 #include "shell/shell_fixtures.h"
-#include "shell/shell_state.h"
+#include "common/common_state.h"
 
 namespace fs = std::filesystem;
 
@@ -63,8 +63,8 @@ TEST(LoadSprites, LoadsEverySheetMeasuresAndCreatesTheDarkSprites) {
 
     // Whole 32-pixel cells only.
     const std::pair<const SheetSize*, SheetSize> measured[] = {
-        {&g_shell.abilities_sheet, {8, 4}}, {&g_shell.monster_sheet, {8, 3}}, {&g_shell.powers_sheet, {7, 3}},
-        {&g_shell.missiles_sheet, {5, 2}},  {&g_shell.items_sheet, {8, 6}},   {&g_shell.fx_sheet, {4, 1}}};
+        {&g_common.abilities_sheet, {8, 4}}, {&g_common.monster_sheet, {8, 3}}, {&g_common.powers_sheet, {7, 3}},
+        {&g_common.missiles_sheet, {5, 2}},  {&g_common.items_sheet, {8, 6}},   {&g_common.fx_sheet, {4, 1}}};
     for (const auto& [sheet, size] : measured) {
         EXPECT_EQ(sheet->columns, size.columns);
         EXPECT_EQ(sheet->rows, size.rows);
@@ -104,12 +104,12 @@ TEST(LoadSounds, OnlyTheFirstTwentyNineFilesAreLoaded) {
         folder.write("sound\\" + name + ".ogg", ogg);
     }
     load_sounds();
-    EXPECT_EQ(g_shell.sounds[0].name, "");
-    EXPECT_EQ(g_shell.sounds[1].name, "s00");
-    EXPECT_EQ(g_shell.sounds[29].name, "s28");
-    EXPECT_EQ(g_shell.sounds[30].name, "");
-    EXPECT_EQ(g_shell.sounds[31].name, "");
-    for (int n = 1; n <= 29; ++n) EXPECT_NE(g_shell.sounds[n].sound, 0) << n;
+    EXPECT_EQ(g_common.sounds[0].name, "");
+    EXPECT_EQ(g_common.sounds[1].name, "s00");
+    EXPECT_EQ(g_common.sounds[29].name, "s28");
+    EXPECT_EQ(g_common.sounds[30].name, "");
+    EXPECT_EQ(g_common.sounds[31].name, "");
+    for (int n = 1; n <= 29; ++n) EXPECT_NE(g_common.sounds[n].sound, 0) << n;
 
     play_sound("s29");
     EXPECT_TRUE(headless::played_sounds().empty());
@@ -131,10 +131,10 @@ TEST(LoadSounds, ExtensionsAreRemovedIgnoringCaseAndNamesCompareExactly) {
     fs::create_directories(host_path("sound\\folder.ogg"));  // a folder is no sound
     load_sounds();
 
-    EXPECT_EQ(g_shell.sounds[1].name, "Growl");
-    EXPECT_EQ(g_shell.sounds[2].name, "hit");
-    EXPECT_EQ(g_shell.sounds[3].name, "hit");
-    EXPECT_EQ(g_shell.sounds[4].name, "");
+    EXPECT_EQ(g_common.sounds[1].name, "Growl");
+    EXPECT_EQ(g_common.sounds[2].name, "hit");
+    EXPECT_EQ(g_common.sounds[3].name, "hit");
+    EXPECT_EQ(g_common.sounds[4].name, "");
 
     play_sound("growl");
     play_sound("GROWL");
@@ -153,9 +153,9 @@ TEST(LoadSounds, ExtensionsAreRemovedIgnoringCaseAndNamesCompareExactly) {
 
 TEST(LoadSounds, MissingFolderAndBrokenFilesAreSilent) {
     TempGameFolder folder;
-    g_shell.sounds[4] = {"stale", 7};
+    g_common.sounds[4] = {"stale", 7};
     load_sounds();
-    for (const SoundEntry& entry : g_shell.sounds) {
+    for (const SoundEntry& entry : g_common.sounds) {
         EXPECT_EQ(entry.name, "");
         EXPECT_EQ(entry.sound, 0);
     }
@@ -166,9 +166,9 @@ TEST(LoadSounds, MissingFolderAndBrokenFilesAreSilent) {
     folder.write("sound\\good.ogg", tiny_ogg());
     load_sounds();
     // The broken file keeps its place in the table but plays nothing.
-    EXPECT_EQ(g_shell.sounds[1].name, "broken");
-    EXPECT_EQ(g_shell.sounds[1].sound, 0);
-    EXPECT_EQ(g_shell.sounds[2].name, "good");
+    EXPECT_EQ(g_common.sounds[1].name, "broken");
+    EXPECT_EQ(g_common.sounds[1].sound, 0);
+    EXPECT_EQ(g_common.sounds[2].name, "good");
     play_sound("broken");
     EXPECT_TRUE(headless::played_sounds().empty());
     play_sound("good");
@@ -205,14 +205,14 @@ TEST(ToggleFullscreen, SwitchesReloadsSpritesAndWritesThePreferences) {
     TempGameFolder folder;
     write_all_graphics(folder);
     write_preferences(folder, "fullscreen=\"no\" message_delay=\"9\" language=\"German\"");
-    load_preferences(g_shell.preferences, "config\\preferences.xml");
+    load_preferences(g_common.preferences, "config\\preferences.xml");
     shell::open_window_screen();
     ASSERT_TRUE(screen_is_open());
     EXPECT_FALSE(screen_is_fullscreen());
     load_sprites();
 
     toggle_fullscreen(g_map.map.tileset, 0);
-    EXPECT_EQ(g_shell.preferences.fullscreen, 1);
+    EXPECT_EQ(g_common.preferences.fullscreen, 1);
     EXPECT_TRUE(screen_is_open());
     EXPECT_TRUE(screen_is_fullscreen());
     EXPECT_TRUE(sprite_exists(sprite::character));
@@ -224,7 +224,7 @@ TEST(ToggleFullscreen, SwitchesReloadsSpritesAndWritesThePreferences) {
     EXPECT_EQ(written.language, "German");
 
     toggle_fullscreen(g_map.map.tileset, 0);
-    EXPECT_EQ(g_shell.preferences.fullscreen, 0);
+    EXPECT_EQ(g_common.preferences.fullscreen, 0);
     EXPECT_TRUE(screen_is_open());
     EXPECT_FALSE(screen_is_fullscreen());
     load_preferences(written, "config\\preferences.xml");
@@ -241,7 +241,7 @@ TEST(ToggleFullscreen, ReloadsTheTilesetImageOnlyWhenAsked) {
     TempGameFolder folder;
     write_all_graphics(folder);
     write_preferences(folder, "");
-    load_preferences(g_shell.preferences, "config\\preferences.xml");
+    load_preferences(g_common.preferences, "config\\preferences.xml");
     shell::open_window_screen();
     load_sprites();
     Tileset& tileset = g_map.map.tileset;

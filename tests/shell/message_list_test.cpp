@@ -6,7 +6,7 @@
 #include "shell/message_list.h"
 #include "shell/preferences.h"
 #include "shell/shell_fixtures.h"
-#include "shell/shell_state.h"
+#include "common/common_state.h"
 
 namespace {
 
@@ -23,16 +23,16 @@ std::string placeholder(int id) { return "??? missing message ID " + int_to_text
 
 TEST(MessageList, UnknownLanguageLeavesEveryPlaceholder) {
     TempGameFolder folder;
-    g_shell.preferences.language = "Klingon";
+    g_common.preferences.language = "Klingon";
     write_messages(folder,
                    "<message id=\"1\"><text language=\"English\">Character</text></message>\n"
                    "<message id=\"53\"><text language=\"German\">Widersteht</text></message>\n");
     load_message_list(kFile);
-    for (int id = 1; id <= 53; ++id) EXPECT_EQ(g_shell.messages[id], placeholder(id));
-    EXPECT_EQ(g_shell.messages[7], "??? missing message ID 7 ???");
-    EXPECT_EQ(g_shell.messages[0], "");
-    EXPECT_EQ(g_shell.messages[54], "");
-    EXPECT_EQ(g_shell.messages[55], "");
+    for (int id = 1; id <= 53; ++id) EXPECT_EQ(g_common.messages[id], placeholder(id));
+    EXPECT_EQ(g_common.messages[7], "??? missing message ID 7 ???");
+    EXPECT_EQ(g_common.messages[0], "");
+    EXPECT_EQ(g_common.messages[54], "");
+    EXPECT_EQ(g_common.messages[55], "");
     EXPECT_EQ(message_text(56), "");
     EXPECT_EQ(message_text(-1), "");
 }
@@ -55,23 +55,23 @@ TEST(MessageList, ChosenLanguageWinsAndLaterTextReplacesEarlier) {
                    "<message id=\"31\"><text language=\"English\">  spaced &amp; escaped  </text></message>\n"
                    "<message id=\"30\"><text language=\"German\">Weiter</text></message>\n");
 
-    g_shell.preferences.language = "English";
+    g_common.preferences.language = "English";
     load_message_list(kFile);
-    EXPECT_EQ(g_shell.messages[29], "New game");
-    EXPECT_EQ(g_shell.messages[30], "Continue");
+    EXPECT_EQ(g_common.messages[29], "New game");
+    EXPECT_EQ(g_common.messages[30], "Continue");
     // The list does no replacement of its own.
-    EXPECT_EQ(g_shell.messages[28], "You enter [dungeon_name], level [dungeon_level].");
-    EXPECT_EQ(g_shell.messages[31], "  spaced & escaped  ");
-    EXPECT_EQ(g_shell.messages[1], placeholder(1));
+    EXPECT_EQ(g_common.messages[28], "You enter [dungeon_name], level [dungeon_level].");
+    EXPECT_EQ(g_common.messages[31], "  spaced & escaped  ");
+    EXPECT_EQ(g_common.messages[1], placeholder(1));
 
-    g_shell.preferences.language = "German";
+    g_common.preferences.language = "German";
     load_message_list(kFile);
-    EXPECT_EQ(g_shell.messages[29], "Neues Spiel");
+    EXPECT_EQ(g_common.messages[29], "Neues Spiel");
     // A later message element with the same id only replaces for its own language.
-    EXPECT_EQ(g_shell.messages[30], "Weiter");
+    EXPECT_EQ(g_common.messages[30], "Weiter");
     // Texts of the earlier load do not survive a new load.
-    EXPECT_EQ(g_shell.messages[28], placeholder(28));
-    EXPECT_EQ(g_shell.messages[31], placeholder(31));
+    EXPECT_EQ(g_common.messages[28], placeholder(28));
+    EXPECT_EQ(g_common.messages[31], placeholder(31));
 }
 
 TEST(MessageList, IdsOutsideOneToFiftyThreeAreFatal) {
@@ -93,8 +93,8 @@ TEST(MessageList, IdsOutsideOneToFiftyThreeAreFatal) {
                    "<message id=\"1\"><text language=\"English\">one</text></message>"
                    "<message id=\"53\"><text language=\"English\">last</text></message>\n");
     load_message_list(kFile);
-    EXPECT_EQ(g_shell.messages[1], "one");
-    EXPECT_EQ(g_shell.messages[53], "last");
+    EXPECT_EQ(g_common.messages[1], "one");
+    EXPECT_EQ(g_common.messages[53], "last");
 }
 
 TEST(MessageList, UnknownTagsAndAttributesAreFatal) {
@@ -130,7 +130,7 @@ TEST(MessageList, FileFailuresAreFatal) {
     EXPECT_FATAL(load_message_list(kFile),
                  "load_message_list(): could not open message xml file: \"data\\messages.xml\"");
     // The placeholders are in place before the file is opened.
-    EXPECT_EQ(g_shell.messages[12], placeholder(12));
+    EXPECT_EQ(g_common.messages[12], placeholder(12));
 
     folder.write(kFile, "<messages>\n<message id=\"1\">\n</messages>\n");
     EXPECT_FATAL(load_message_list(kFile),
@@ -166,13 +166,13 @@ TEST(MessageList, ShippedMessagesAreCompleteInEveryLanguage) {
     TempGameFolder folder;
     folder.copy_shipped("config");
     folder.copy_shipped("data");
-    load_preferences(g_shell.preferences, "config\\preferences.xml");
+    load_preferences(g_common.preferences, "config\\preferences.xml");
     for (const char* language : {"English", "German"}) {
         SCOPED_TRACE(language);
-        g_shell.preferences.language = language;
+        g_common.preferences.language = language;
         load_message_list(kFile);
         for (int id = 1; id <= 53; ++id) {
-            const std::string& text = g_shell.messages[id];
+            const std::string& text = g_common.messages[id];
             EXPECT_NE(text, placeholder(id)) << "message " << id;
             EXPECT_FALSE(text.empty()) << "message " << id;
             EXPECT_FALSE(!text.empty() && (isspace(static_cast<unsigned char>(text.front())) ||
@@ -184,8 +184,8 @@ TEST(MessageList, ShippedMessagesAreCompleteInEveryLanguage) {
             EXPECT_EQ(bracketed_words(text), wanted) << "message " << id << ": " << text;
         }
         // The main menu tells its entries apart by their texts.
-        EXPECT_NE(g_shell.messages[29], g_shell.messages[30]);
-        EXPECT_NE(g_shell.messages[29], g_shell.messages[31]);
-        EXPECT_NE(g_shell.messages[30], g_shell.messages[31]);
+        EXPECT_NE(g_common.messages[29], g_common.messages[30]);
+        EXPECT_NE(g_common.messages[29], g_common.messages[31]);
+        EXPECT_NE(g_common.messages[30], g_common.messages[31]);
     }
 }

@@ -4,6 +4,7 @@
 #include "platform/xml.h"
 #include "shell/preferences.h"
 #include "shell/shell_fixtures.h"
+#include "common/common_state.h"
 
 namespace {
 
@@ -51,14 +52,14 @@ TEST(Preferences, DefaultsFlagsAndValues) {
 
 TEST(Preferences, KeyBindingsAreBuiltIn) {
     TempGameFolder folder;
-    for (KeyBinding& binding : g_shell.key_bindings) binding = {"junk", 99};
+    for (KeyBinding& binding : g_common.key_bindings) binding = {"junk", 99};
     loaded(folder, "");
     const std::pair<const char*, int> expected[KEY_BINDING_COUNT] = {
         {"test", 20}, {"", 0}, {"escape", 1}, {"move up", 200}, {"move down", 208}, {"move left", 203},
         {"move right", 205}, {"", 0}, {"", 0}, {"", 0}, {"", 0}};
     for (int entry = 0; entry < KEY_BINDING_COUNT; ++entry) {
-        EXPECT_EQ(g_shell.key_bindings[entry].name, expected[entry].first) << "entry " << entry;
-        EXPECT_EQ(g_shell.key_bindings[entry].code, expected[entry].second) << "entry " << entry;
+        EXPECT_EQ(g_common.key_bindings[entry].name, expected[entry].first) << "entry " << entry;
+        EXPECT_EQ(g_common.key_bindings[entry].code, expected[entry].second) << "entry " << entry;
     }
 }
 

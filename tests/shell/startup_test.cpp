@@ -12,6 +12,7 @@
 #include "shell/display.h"
 #include "shell/game_state.h"
 #include "shell/shell_fixtures.h"
+#include "common/common_state.h"
 #include "shell/shell_state.h"
 #include "shell/startup.h"
 
@@ -48,18 +49,18 @@ TEST(Startup, LoadsPreferencesMessagesSoundsScreenAndSprites) {
     g_shell.loop.quit = 1;
     startup();
 
-    EXPECT_EQ(g_shell.version, "0.1.0");
-    EXPECT_EQ(g_shell.window_title, "Umbrane 0.1.0");
+    EXPECT_EQ(g_common.version, "0.1.0");
+    EXPECT_EQ(g_common.window_title, "Umbrane 0.1.0");
     EXPECT_TRUE(fs::is_directory(host_path("savegame")));
-    EXPECT_EQ(g_shell.preferences.fullscreen, 0);
-    EXPECT_EQ(g_shell.key_bindings[KEY_BINDING_MOVE_RIGHT].code, 205);
-    EXPECT_EQ(g_shell.messages[29], "New game");
-    EXPECT_EQ(g_shell.sounds[1].name, "hit");
-    EXPECT_EQ(g_shell.sounds[2].name, "oh_no");
+    EXPECT_EQ(g_common.preferences.fullscreen, 0);
+    EXPECT_EQ(g_common.key_bindings[KEY_BINDING_MOVE_RIGHT].code, 205);
+    EXPECT_EQ(g_common.messages[29], "New game");
+    EXPECT_EQ(g_common.sounds[1].name, "hit");
+    EXPECT_EQ(g_common.sounds[2].name, "oh_no");
     EXPECT_TRUE(screen_is_open());
     EXPECT_FALSE(screen_is_fullscreen());
     EXPECT_TRUE(sprite_exists(sprite::splash));
-    EXPECT_EQ(g_shell.items_sheet.columns, 8);
+    EXPECT_EQ(g_common.items_sheet.columns, 8);
 
     const MainLoopFlags& loop = g_shell.loop;
     EXPECT_EQ(loop.quit, 0);
@@ -71,8 +72,6 @@ TEST(Startup, LoadsPreferencesMessagesSoundsScreenAndSprites) {
     EXPECT_EQ(loop.action_lock, 0);
     EXPECT_EQ(loop.burnt_out, 0);
     EXPECT_EQ(loop.blocked, 0);
-    EXPECT_EQ(loop.step_dx, 0);
-    EXPECT_EQ(loop.step_dy, 0);
 
     play_sound("oh_no");
     ASSERT_EQ(headless::played_sounds().size(), 1u);
@@ -87,7 +86,7 @@ TEST(Startup, FullscreenPreferenceOpensTheFullScreenAndLanguageChoosesTexts) {
     startup();
     EXPECT_TRUE(screen_is_open());
     EXPECT_TRUE(screen_is_fullscreen());
-    EXPECT_EQ(g_shell.messages[29], "Neues Spiel");
+    EXPECT_EQ(g_common.messages[29], "Neues Spiel");
     close_display();
 }
 
@@ -128,12 +127,12 @@ TEST(Startup, StartsWithTheShippedGameAndRestoresTheSavedGame) {
     TempGameFolder folder;
     folder.copy_all_shipped();
     startup();
-    EXPECT_EQ(g_shell.preferences.language, "English");
-    EXPECT_EQ(g_shell.messages[31], "Quit");
+    EXPECT_EQ(g_common.preferences.language, "English");
+    EXPECT_EQ(g_common.messages[31], "Quit");
     // Every sound the game plays by a fixed name is there.
     for (const char* name : {"oh_no", "evasion", "deathcry", "hit", "failure"}) {
         bool found = false;
-        for (int n = 1; n <= 29; ++n) found = found || (g_shell.sounds[n].name == name && g_shell.sounds[n].sound != 0);
+        for (int n = 1; n <= 29; ++n) found = found || (g_common.sounds[n].name == name && g_common.sounds[n].sound != 0);
         EXPECT_TRUE(found) << name;
     }
     // Nothing saved yet: no character and no map.

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/media.h"
-#include "shell/raise_error.h"
+#include "common/raise_error.h"
 
 class TempGameFolder {
 public:

@@ -1,3 +1,3 @@
-#include "shell/raise_error.h"
+#include "common/raise_error.h"
 
 void raise_error(const std::string& text) { throw FatalError(text); }

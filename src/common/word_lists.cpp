@@ -1,4 +1,4 @@
-#include "monsters/monster_behaviour.h"
+#include "common/word_lists.h"
 
 #include <vector>
 
@@ -31,18 +31,4 @@ int lists_share_entry(const std::string& list_a, const std::string& list_b, cons
         for (const std::string& b : words_b)
             if (a == b) return 1;
     return 0;
-}
-
-int add_monster(GameMap& /*map*/, const Monster& record) {
-    if (record.x < 0 || record.x >= kMapSize || record.y < 0 || record.y >= kMapSize) return 0;
-    for (const Monster& monster : g_monsters.list)
-        if (monster.x == record.x && monster.y == record.y) return 0;
-    Monster& added = g_monsters.list.append();
-    added.type = record.type;
-    added.x = record.x;
-    added.y = record.y;
-    added.hitpoints = record.hitpoints;
-    added.alerted = record.alerted;
-    added.offset_y = record.offset_y;
-    return 1;
 }

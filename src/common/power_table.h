@@ -1,4 +1,5 @@
-// The powers of data\powers.xml.
+// The power records of data\powers.xml; the table itself is one of the
+// database tables (common/database.h).
 #pragma once
 #include <cstdint>
 #include <string>
@@ -71,12 +72,3 @@ struct Power {
 
 constexpr int kPowerTableSize = 257;  // indices 0..256
 constexpr int kMaxPowerId = 254;      // ids 1..254 can be defined
-
-struct PowersState {
-    Power powers[kPowerTableSize];
-};
-
-extern PowersState g_powers;
-
-// Brings every power record back to its defaults.
-void reset_powers_state();

@@ -1,10 +1,8 @@
-// The monster types of data\monster.xml and the monsters standing on the
-// current map.
+// The monster type records of data\monster.xml; the table itself is one of
+// the database tables (common/database.h).
 #pragma once
 #include <cstdint>
 #include <string>
-
-#include "platform/game_list.h"
 
 // What a monster passes to the character when it wounds it.
 struct MonsterAffliction {
@@ -40,27 +38,5 @@ struct MonsterType {
     MonsterAffliction afflictions[kMonsterAfflictionSlots];
 };
 
-// One monster standing on the current map.
-struct Monster {
-    int16_t type = 0;
-    int16_t x = 0;
-    int16_t y = 0;
-    int16_t hitpoints = 0;
-    int8_t alerted = 0;
-    int8_t offset_x = 0;
-    int8_t offset_y = 0;
-    std::string status;  // "|"-separated status words ("slowed", "confused")
-};
-
 constexpr int kMonsterTypeTableSize = 302;  // indices 0..301
 constexpr int kMaxMonsterTypeId = 299;      // ids 1..299 can be defined
-
-struct MonstersState {
-    MonsterType types[kMonsterTypeTableSize];
-    GameList<Monster> list;  // monsters of the current map, in acting order
-};
-
-extern MonstersState g_monsters;
-
-// Empties the monster type table and the monster list.
-void reset_monsters_state();

@@ -1,0 +1,33 @@
+#include "common/common_state.h"
+
+#include "platform/strings.h"
+
+CommonState g_common;
+
+void reset_common_state() { g_common = CommonState{}; }
+
+const std::string& message_text(int id) {
+    static const std::string none;
+    if (id < 0 || id >= MESSAGE_TABLE_SIZE) return none;
+    return g_common.messages[id];
+}
+
+void play_sound(const std::string& name) {
+    if (name.empty()) return;
+    for (int n = SOUND_ENTRY_FIRST; n <= SOUND_ENTRY_LAST; ++n) {
+        const SoundEntry& entry = g_common.sounds[n];
+        if (entry.name == name && entry.sound != 0) sound_play(entry.sound);
+    }
+}
+
+void show_status_message(const std::string& text, const std::string& second_text, Colour colour, int icon_number,
+                         int icon_kind, uint32_t duration_ms) {
+    StatusMessage& m = g_common.status_message;
+    m.text = text;
+    m.second_text = second_text;
+    m.colour = colour;
+    m.icon_number = wrap16(icon_number);
+    m.icon_kind = static_cast<uint8_t>(icon_kind);
+    m.time_stamp = tick_ms();
+    m.duration = duration_ms;
+}

@@ -1,0 +1,102 @@
+// The tables every subsystem reads beside the databases: the version and the
+// window title, the preferences with the built-in key bindings, the message
+// table, the sound table, the fixed sprite numbers with the measured sheet
+// sizes, and the status message of the bottom band.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/media.h"
+
+#ifndef UMBRANE_VERSION
+#error "The build defines UMBRANE_VERSION, the one place the version is written."
+#endif
+
+// Settings that survive between runs ("config\preferences.xml").
+struct Preferences {
+    uint8_t fullscreen = 0;      // 1 = open the full screen at start-up
+    int32_t message_delay = 0;   // carried through the file only
+    uint8_t DDD_effects = 0;     // carried through the file only
+    uint8_t fade_effect = 1;     // darken before the menu, map view fade
+    std::string language = "English";
+};
+
+struct KeyBinding {
+    std::string name;
+    int32_t code = 0;  // DirectInput scan code
+};
+
+// Entries of the key binding table.
+constexpr int KEY_BINDING_COUNT = 11;
+constexpr int KEY_BINDING_TEST = 0, KEY_BINDING_ESCAPE = 2, KEY_BINDING_MOVE_UP = 3, KEY_BINDING_MOVE_DOWN = 4,
+              KEY_BINDING_MOVE_LEFT = 5, KEY_BINDING_MOVE_RIGHT = 6;
+
+// Message table: 56 texts, ids 1..53 used.
+constexpr int MESSAGE_TABLE_SIZE = 56;
+constexpr int MESSAGE_ID_FIRST = 1;
+constexpr int MESSAGE_ID_LAST = 53;
+
+// Sound table: 32 entries, 1..29 filled.
+constexpr int SOUND_TABLE_SIZE = 32;
+constexpr int SOUND_ENTRY_FIRST = 1;
+constexpr int SOUND_ENTRY_LAST = 29;
+struct SoundEntry {
+    std::string name;
+    int sound = 0;  // media layer sound number, 0 = none
+};
+
+// Fixed sprite numbers.
+namespace sprite {
+constexpr int character = 0, frame = 1, map_dark = 2, screen_dark = 3, abilities = 4, splash = 5, monster = 6,
+              mouse_pointer = 7, blood = 8, screenshot = 9, powers = 10, cursor = 11, stars = 12, missiles = 13,
+              light_first = 14, light_last = 20, items = 21, fx = 22;
+}
+
+// Columns and rows of a sprite sheet of 32 x 32 cells (measured after loading).
+struct SheetSize {
+    int columns = 0;
+    int rows = 0;
+};
+
+// Icon kinds of a status message: which sheet its icon number refers to.
+namespace icon_kind {
+constexpr int tile = 0, item = 1, power = 2, monster = 3, ability = 4;
+}
+
+// The message shown in the bottom band for a while.
+struct StatusMessage {
+    Colour colour = RGB(255, 255, 255);
+    std::string text;
+    std::string second_text;
+    int16_t icon_number = -1;  // below 0: no icon
+    uint8_t icon_kind = 0;     // see icon_kind
+    uint32_t time_stamp = 0;   // tick when it was set
+    uint32_t duration = 0;     // milliseconds it stays visible
+};
+
+struct CommonState {
+    std::string version = UMBRANE_VERSION;
+    std::string window_title = std::string("Umbrane ") + UMBRANE_VERSION;
+    Preferences preferences;
+    std::array<KeyBinding, KEY_BINDING_COUNT> key_bindings;
+    std::array<std::string, MESSAGE_TABLE_SIZE> messages;
+    std::array<SoundEntry, SOUND_TABLE_SIZE> sounds;
+    // Measured sheets (sprites 4, 6, 10, 13, 21, 22).
+    SheetSize abilities_sheet, monster_sheet, powers_sheet, missiles_sheet, items_sheet, fx_sheet;
+    StatusMessage status_message;
+};
+
+extern CommonState g_common;
+
+// Back to the start-up contents (empty tables, default preferences).
+void reset_common_state();
+
+// The text of message id (empty for ids outside the table).
+const std::string& message_text(int id);
+// Plays every sound table entry whose name equals the name exactly.
+void play_sound(const std::string& name);
+// Sets the status message; it shows for duration_ms from now (2000 is usual).
+// icon_number below 0: no icon; icon_kind: see icon_kind.
+void show_status_message(const std::string& text, const std::string& second_text, Colour colour, int icon_number,
+                         int icon_kind, uint32_t duration_ms);

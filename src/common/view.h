@@ -1,0 +1,103 @@
+// The game's view as the rules use it: the game picture, the cells of the
+// sprite sheets, wrapped text and menus. The presentation layer defines these
+// procedures; it draws from the state of every subsystem and so stands above
+// them all, while the subsystems (blows, monster steps, dialog screens, field
+// effects, journeys) reach it only through this header.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "platform/media.h"
+
+struct GameMap;
+
+// Screen geometry of the game picture.
+constexpr int VIEW_CELLS = 13;                  // fields across and down the map view
+constexpr int CELL = 32;                        // pixels of a field
+constexpr int VIEW_CENTRE = 6;                  // view cell of the character
+constexpr int VIEW_PIXELS = VIEW_CELLS * CELL;  // 416
+
+// Fonts of the game (loaded with the sprites).
+constexpr int FONT_PANEL = 1;    // small panel texts
+constexpr int FONT_DEFAULT = 3;  // message lines and numbers over the view
+constexpr int FONT_TITLE = 4;    // the panel's title line
+
+// ---- The game picture ----
+
+// The one composition of the game picture: clear the screen, the map view
+// (scrolled by the offsets, darkened by fade 0..255), the frame bars, the
+// status panel and the character figure lifted or lowered by
+// character_shift. Nothing is flipped: blows and animations draw over it.
+void draw_game_picture(GameMap& map, int offset_x, int offset_y, int fade, int character_shift);
+// draw_game_picture, then flip.
+void redraw_screen(GameMap& map, int offset_x, int offset_y, int fade, int character_shift);
+// The map view and the message lines of the bottom band; leaves the right panel black.
+void draw_map_view(GameMap& map, int offset_x, int offset_y, int fade);
+// The bars between the map view, the right panel and the bottom band.
+void draw_frame();
+// The right panel: title, location, abilities, running power adjustments, activated abilities.
+void draw_status_panel();
+// The character's figure for its facing and walking frame, shifted vertically
+// by the given pixels. A facing outside 0..3 or a frame other than 0 and 1 is fatal.
+void draw_character(int vertical_shift);
+// 0 (dark) .. 8 (fully lit): the map's lighting plus the character's light abilities.
+int light_level();
+// The map view brightening from dark (52 frames) and darkening (51 frames).
+void fade_in(GameMap& map);
+void fade_out(GameMap& map);
+
+// ---- Cells of the sprite sheets ----
+// Each clips its sheet to one 32 x 32 cell, numbered row by row, so that the
+// next display of that sheet shows it, and returns the sprite number to display.
+int clip_ability_icon(int cell);
+int clip_fx_icon(int cell);
+int clip_item_icon(int cell);
+int clip_missile(int cell);
+int clip_monster_type(int type_id);  // the type's tile
+int clip_monster_icon(int cell);
+int clip_power_icon(int cell);
+int clip_tile(int tile);  // the current map's tileset sheet
+
+// ---- Text ----
+// Text at x, y in the colour on black (drawing must have been started).
+void draw_text_on_black(int x, int y, const std::string& text, Colour colour);
+// Draws text at x, y broken at spaces into lines no wider than width where
+// possible, in the colour on black (drawing must have been started); returns
+// the number of lines drawn.
+int draw_wrapped_text(int x, int y, const std::string& text, int width, int line_height, Colour colour);
+
+// ---- Menus: a vertical list of choices ----
+constexpr int MENU_SLOTS = 30;
+
+struct Menu {
+    int16_t x = 0, y = 0;                        // top-left corner of the first entry
+    int16_t entry_width = 0, entry_height = 0;   // measured
+    int16_t inset = 2;                           // space around the text inside an entry
+    int16_t gap = 4;                             // space added between entries
+    uint8_t selected = 0;                        // index of the selected entry
+    int16_t count = 0;                           // number of non-empty entries (measured)
+    Colour colour = RGB(255, 255, 255);          // text and box colour
+    uint8_t mouse_tracking = 0;                  // 1: the entry under the mouse becomes selected
+    int16_t mouse_x = 0, mouse_y = 0;            // set by the caller before drawing
+    int16_t hovered = -1;                        // result of drawing
+    std::array<std::string, MENU_SLOTS> entries;  // entry texts
+    uint8_t visible = 1;                         // 0: draw nothing
+    uint8_t background_margin = 0;               // above 0: background box behind the list
+    uint8_t entry_outline = 1;                   // above 0: every entry as an outlined box
+    int16_t font = 0;                            // 0: keep the current font
+    uint8_t bevel = 0;                           // 1: raised bevel around the selected entry
+    Colour light_colour = 0, dark_colour = 0;    // bevel colours
+};
+
+// Every setting back to its reset value and every entry empty.
+void menu_reset(Menu& menu);
+// Puts the text into the first empty slot and returns its index; with all 30
+// slots used nothing is stored and 0 is returned.
+int menu_add(Menu& menu, const std::string& text);
+// Grows the entry size to the widest and tallest text and counts the entries.
+// With start_drawing 1 the procedure starts and stops drawing itself.
+void menu_measure(Menu& menu, int start_drawing);
+// Draws the entries; with mouse tracking the entry under the mouse becomes the
+// selected and hovered one.
+void menu_draw(Menu& menu, int start_drawing);

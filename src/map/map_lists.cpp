@@ -1,0 +1,47 @@
+#include "map/map_lists.h"
+
+#include "platform/strings.h"
+#include "map/map_state.h"
+
+int add_map_event(const std::string& name, int triggered, int xp) {
+    for (const MapEvent& event : g_map.events)
+        if (event.name == name) return 0;
+    MapEvent& added = g_map.events.append();
+    added.name = name;
+    added.triggered = triggered ? 1 : 0;
+    added.xp = wrap8(xp);
+    return 1;
+}
+
+int map_event_triggered(const std::string& name) {
+    for (const MapEvent& event : g_map.events)
+        if (event.name == name && event.triggered) return 1;
+    return 0;
+}
+
+int map_event_xp(const std::string& name) {
+    for (const MapEvent& event : g_map.events)
+        if (event.name == name) return event.xp;
+    return 0;
+}
+
+int add_transformation(const Transformation& record) {
+    for (const Transformation& existing : g_map.transformations)
+        if (existing.x == record.x && existing.y == record.y && existing.event == record.event) return 0;
+    g_map.transformations.append() = record;
+    return 1;
+}
+
+int add_monster(const Monster& record) {
+    if (record.x < 0 || record.x >= kMapSize || record.y < 0 || record.y >= kMapSize) return 0;
+    for (const Monster& monster : g_map.monsters)
+        if (monster.x == record.x && monster.y == record.y) return 0;
+    Monster& added = g_map.monsters.append();
+    added.type = record.type;
+    added.x = record.x;
+    added.y = record.y;
+    added.hitpoints = record.hitpoints;
+    added.alerted = record.alerted;
+    added.offset_y = record.offset_y;
+    return 1;
+}

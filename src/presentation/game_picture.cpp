@@ -1,0 +1,27 @@
+// The one composition of the game picture, and what is made of it: the
+// redraw of the whole screen and the fades of the map view.
+#include "common/view.h"
+
+#include "map/map_state.h"
+#include "platform/media.h"
+
+void draw_game_picture(GameMap& map, int offset_x, int offset_y, int fade, int character_shift) {
+    clear_screen(RGB(0, 0, 0));
+    draw_map_view(map, offset_x, offset_y, fade);
+    draw_frame();
+    draw_status_panel();
+    draw_character(character_shift);
+}
+
+void redraw_screen(GameMap& map, int offset_x, int offset_y, int fade, int character_shift) {
+    draw_game_picture(map, offset_x, offset_y, fade, character_shift);
+    flip();
+}
+
+void fade_in(GameMap& map) {
+    for (int f = 255; f >= 0; f -= 5) redraw_screen(map, 0, 0, f, 0);
+}
+
+void fade_out(GameMap& map) {
+    for (int f = 1; f <= 251; f += 5) redraw_screen(map, 0, 0, f, 0);
+}

@@ -1,0 +1,37 @@
+#include "presentation/message_line.h"
+
+#include "common/common_state.h"
+#include "common/view.h"
+#include "platform/media.h"
+
+bool draw_message_lines() {
+    const StatusMessage& m = g_common.status_message;
+    if (tick_ms() - m.time_stamp >= m.duration) return false;
+    if (m.text.empty() && m.second_text.empty()) return false;
+    draw_select_font(FONT_DEFAULT);
+    int x = m.icon_number < 0 ? 0 : 36;
+    if (!m.text.empty() && !m.second_text.empty()) {
+        draw_text_on_black(x, 440, m.text, m.colour);
+        draw_text_on_black(x, 456, m.second_text, m.colour);
+    } else if (!m.text.empty()) {
+        draw_text_on_black(x, 448, m.text, m.colour);
+    } else {
+        draw_text_on_black(x, 448, m.second_text, m.colour);
+    }
+    return true;
+}
+
+void draw_message_icon() {
+    const StatusMessage& m = g_common.status_message;
+    if (m.icon_number < 0) return;
+    int sprite_number;
+    switch (m.icon_kind) {
+        case 0: sprite_number = clip_tile(m.icon_number); break;
+        case 1: sprite_number = clip_item_icon(m.icon_number); break;
+        case 2: sprite_number = clip_power_icon(m.icon_number); break;
+        case 3: sprite_number = clip_monster_icon(m.icon_number); break;
+        case 4: sprite_number = clip_ability_icon(m.icon_number); break;
+        default: return;
+    }
+    sprite_display_opaque(sprite_number, 0, 440);
+}

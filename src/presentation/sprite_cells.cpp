@@ -1,0 +1,31 @@
+#include "presentation/sprite_cells.h"
+
+#include "common/common_state.h"
+#include "common/database.h"
+#include "common/view.h"
+#include "map/map_state.h"
+
+int clip_cell(int sprite_number, int columns, int cell) {
+    if (columns < 1) columns = 1;
+    int row = cell / columns;
+    int column = cell - row * columns;
+    sprite_clip(sprite_number, column * CELL, row * CELL, CELL, CELL);
+    return sprite_number;
+}
+
+int clip_ability_icon(int cell) { return clip_cell(sprite::abilities, g_common.abilities_sheet.columns, cell); }
+int clip_fx_icon(int cell) { return clip_cell(sprite::fx, g_common.fx_sheet.columns, cell); }
+int clip_item_icon(int cell) { return clip_cell(sprite::items, g_common.items_sheet.columns, cell); }
+int clip_missile(int cell) { return clip_cell(sprite::missiles, g_common.missiles_sheet.columns, cell); }
+int clip_monster_icon(int cell) { return clip_cell(sprite::monster, g_common.monster_sheet.columns, cell); }
+int clip_power_icon(int cell) { return clip_cell(sprite::powers, g_common.powers_sheet.columns, cell); }
+
+int clip_monster_type(int type_id) {
+    int tile = (type_id >= 0 && type_id < kMonsterTypeTableSize) ? g_db.monster_types[type_id].tile : 0;
+    return clip_monster_icon(tile);
+}
+
+int clip_tile(int tile) {
+    const Tileset& tileset = g_map.map.tileset;
+    return clip_cell(tileset.sprite, tileset.tiles_wide, tile);
+}
