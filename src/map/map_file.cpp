@@ -111,7 +111,7 @@ void read_transformation(const XmlElement& element, const std::string& path) {
     add_transformation(record);
 }
 
-void read_monster(GameMap& map, const XmlElement& element, const std::string& path) {
+void read_monster(const XmlElement& element, const std::string& path) {
     long long type = 0;
     Monster record;
     std::string status;
@@ -195,7 +195,7 @@ void load_map(GameMap& map, const std::string& path, int tileset_flag) {
         const XmlElement& element = *child;
         if (element.name == "field") read_field(map, element, path);
         else if (element.name == "transformation") read_transformation(element, path);
-        else if (element.name == "monster") read_monster(map, element, path);
+        else if (element.name == "monster") read_monster(element, path);
         else if (element.name == "item") read_item(element, path);
         else if (element.name == "dungeon") read_dungeon(element, path);
         else raise_error("load_map(): unknown tag " + quoted(element.name) + " in map file " + quoted(path));

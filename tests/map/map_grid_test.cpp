@@ -276,7 +276,6 @@ TEST(MapGrid, ResetMapEmptiesRecordAndTheFiveLists) {
 
 TEST(MapGrid, AddMonsterOnlyOnFreeFieldsOfTheGrid) {
     TempGameFolder game;
-    GameMap& map = g_map.map;
     Monster record;
     record.type = 5;
     record.x = 10;
