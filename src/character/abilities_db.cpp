@@ -230,27 +230,29 @@ void read_ability(const XmlElement& element) {
     }
 }
 
-// The id of the ability with exactly this internal name (the last one wins), 0 when none.
+void resolve_single(int16_t& id, const std::string& name) {
+    if (!resolve_ability_name(id, name)) raise_error("ability_db_resolve_names(): cannot find ability " + quoted(name));
+}
+
+void resolve_in_list(int16_t& id, const std::string& name) {
+    if (!resolve_ability_name(id, name)) raise_error("ability_resolve_names(): could not find ability " + quoted(name));
+}
+
+}  // namespace
+
 int16_t find_ability(const std::string& name) {
+    if (name.empty()) return 0;
     int16_t found = 0;
     for (int i = 0; i <= kMaxAbilityId; ++i)
         if (g_db.abilities[i].name == name) found = static_cast<int16_t>(i);
     return found;
 }
 
-void resolve_single(int16_t& id, const std::string& name) {
-    if (id != 0 || name.empty()) return;
+bool resolve_ability_name(int16_t& id, const std::string& name) {
+    if (id != 0 || name.empty()) return true;
     id = find_ability(name);
-    if (id == 0) raise_error("ability_db_resolve_names(): cannot find ability " + quoted(name));
+    return id != 0;
 }
-
-void resolve_in_list(int16_t& id, const std::string& name) {
-    if (id != 0 || name.empty()) return;
-    id = find_ability(name);
-    if (id == 0) raise_error("ability_resolve_names(): could not find ability " + quoted(name));
-}
-
-}  // namespace
 
 void load_abilities_db() {
     XmlDocument document;

@@ -1,41 +1,45 @@
 #include "shell/message_list.h"
 
+#include "common/common_state.h"
+#include "common/player_language.h"
+#include "common/raise_error.h"
+#include "common/version_field.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
-#include "common/raise_error.h"
-#include "common/common_state.h"
+#include "platform/xml_fields.h"
 
 namespace {
 
+struct MessagesRoot {};
+const XmlField<MessagesRoot> kRootFields[] = {version_field<MessagesRoot>()};
+
+struct MessageElement {
+    long long id = 0;  // a message without id counts as id 0
+};
+const XmlField<MessageElement> kMessageFields[] = {{"id", &MessageElement::id}};
 
 [[noreturn]] void unknown_tag(const std::string& name, const std::string& file_name) {
     raise_error("load_message_list(): unknown tag " + quoted(name) + " in messages xml file " + quoted(file_name));
 }
 
-[[noreturn]] void unknown_attribute(const std::string& name, const std::string& where, const std::string& file_name) {
-    raise_error("load_message_list(): unknown attribute " + quoted(name) + where + "messages xml file " +
-                quoted(file_name));
+auto unknown_attribute(const std::string& where, const std::string& file_name) {
+    return [&where, &file_name](const std::string& name) {
+        raise_error("load_message_list(): unknown attribute " + quoted(name) + where + "messages xml file " +
+                    quoted(file_name));
+    };
 }
 
 void read_message(const XmlElement& message, const std::string& file_name) {
-    long long id = 0;
-    for (const auto& [name, value] : message.attributes) {
-        if (name == "id") id = text_to_int(value);
-        else unknown_attribute(name, " in message tag in ", file_name);
-    }
-    if (id < MESSAGE_ID_FIRST || id > MESSAGE_ID_LAST)
-        raise_error("load_message_list(): wrong id " + quoted(int_to_text(id)) +
+    MessageElement element;
+    read_fields<MessageElement>(kMessageFields, element, message, file_name,
+                                unknown_attribute(" in message tag in ", file_name));
+    if (element.id < MESSAGE_ID_FIRST || element.id > MESSAGE_ID_LAST)
+        raise_error("load_message_list(): wrong id " + quoted(int_to_text(element.id)) +
                     " in message tag in messages xml file " + quoted(file_name));
 
     for (XmlElement* text = message.first_child(); text; text = text->next_sibling()) {
         if (text->name != "text") unknown_tag(text->name, file_name);
-        for (const auto& [name, value] : text->attributes) {
-            if (name == "language") {
-                if (value == g_common.preferences.language) g_common.messages[id] = text->text;
-            } else {
-                unknown_attribute(name, " in text tag in ", file_name);
-            }
-        }
+        read_language_text(*text, g_common.messages[element.id], unknown_attribute(" in text tag in ", file_name));
     }
 }
 
@@ -54,8 +58,8 @@ void load_message_list(const std::string& file_name) {
         raise_error("load_message_list(): error in xml structure of message file: " + document.error_text());
 
     const XmlElement& root = *document.root();
-    for (const auto& attribute : root.attributes)
-        if (attribute.first != "Umbrane_version") unknown_attribute(attribute.first, " in ", file_name);
+    MessagesRoot ignored;
+    read_fields<MessagesRoot>(kRootFields, ignored, root, file_name, unknown_attribute(" in ", file_name));
 
     for (XmlElement* message = root.first_child(); message; message = message->next_sibling()) {
         if (message->name != "message") unknown_tag(message->name, file_name);

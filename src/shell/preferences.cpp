@@ -1,14 +1,23 @@
 #include "shell/preferences.h"
 
+#include "common/common_state.h"
+#include "common/raise_error.h"
+#include "common/version_field.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
-#include "common/raise_error.h"
-#include "common/common_state.h"
+#include "platform/xml_fields.h"
 
 namespace {
 
-const char* yes_no(uint8_t flag) { return flag ? "yes" : "no"; }
-uint8_t flag_of(const std::string& value) { return value == "yes" ? 1 : 0; }
+// The root element's attributes, in the order they are written.
+const XmlField<Preferences> kPreferenceFields[] = {
+    version_field<Preferences>(),
+    {"fullscreen", &Preferences::fullscreen, FieldKind::yes_no},
+    {"message_delay", &Preferences::message_delay},
+    {"DDD_effects", &Preferences::DDD_effects, FieldKind::yes_no},
+    {"fade_effect", &Preferences::fade_effect, FieldKind::yes_no},
+    {"language", &Preferences::language, FieldKind::text},
+};
 
 }  // namespace
 
@@ -33,28 +42,16 @@ void load_preferences(Preferences& preferences, const std::string& file_name) {
     if (document.status() != 0 || !document.root())
         raise_error("load_preferences(): error in xml structure of map file: " + document.error_text());
 
-    for (const auto& [name, value] : document.root()->attributes) {
-        if (name == "Umbrane_version") continue;
-        if (name == "fullscreen") preferences.fullscreen = flag_of(value);
-        else if (name == "DDD_effects") preferences.DDD_effects = flag_of(value);
-        else if (name == "fade_effect") preferences.fade_effect = flag_of(value);
-        else if (name == "message_delay") preferences.message_delay = static_cast<int32_t>(text_to_int(value));
-        else if (name == "language") preferences.language = value;
-        else
-            raise_error("load_preferences(): unknown attribute " + quoted(name) + " in preferences xml file " +
-                        quoted(file_name));
-    }
+    read_fields<Preferences>(kPreferenceFields, preferences, *document.root(), file_name, [&](const std::string& name) {
+        raise_error("load_preferences(): unknown attribute " + quoted(name) + " in preferences xml file " +
+                    quoted(file_name));
+    });
 }
 
 void save_preferences(const Preferences& preferences, const std::string& file_name) {
     XmlDocument document;
     XmlElement* root = document.create_root("Umbrane_Preferences");
-    root->set_attribute("Umbrane_version", g_common.version);
-    root->set_attribute("fullscreen", yes_no(preferences.fullscreen));
-    root->set_attribute("message_delay", int_to_text(preferences.message_delay));
-    root->set_attribute("DDD_effects", yes_no(preferences.DDD_effects));
-    root->set_attribute("fade_effect", yes_no(preferences.fade_effect));
-    root->set_attribute("language", preferences.language);
+    write_fields<Preferences>(kPreferenceFields, preferences, *root);
     if (!document.save(file_name))
         raise_error("save_preferences: could not save data into preferences xml file: " + quoted(file_name));
 }
