@@ -47,6 +47,23 @@ int light_level();
 void fade_in(GameMap& map);
 void fade_out(GameMap& map);
 
+// ---- Animations over the game picture (cells of the 13 x 13 view, the character at 6, 6) ----
+
+// Plays the animation of that name at view cell (x, y); value is the number
+// the icon animations show. An empty name plays nothing; an unknown name is fatal.
+void animation(const std::string& name, int x, int y, int value);
+// count sparkles of a colour (0..7: blue, red, purple, green, yellow, aqua,
+// grey, skull) twinkling in a cell for 50 frames; mixed 1: random colours.
+void sparkles(int colour, int x, int y, int count, int mixed, int second_colour);
+// A ring of sparkles turning around a cell, 41 frames.
+void ring(int colour, int x, int y);
+// A missile flying from cell (x1, y1) to cell (x2, y2).
+void missile(int number, int x1, int y1, int x2, int y2);
+// An effect icon with a number on a cell, shown for half a second.
+void icon_with_number(int icon, int x, int y, int number);
+// An effect icon over every cell of the view, shown for half a second.
+void flood(int icon);
+
 // ---- Cells of the sprite sheets ----
 // Each clips its sheet to one 32 x 32 cell, numbered row by row, so that the
 // next display of that sheet shows it, and returns the sprite number to display.

@@ -270,7 +270,8 @@ void end_of_turn() {
                 if (v != 0) {
                     modify_attribute(ability.modify_atribute, v);
                     if (!ability.modify_sound.empty()) play_sound(ability.modify_sound);
-                    // The animation named by modify_animation plays here once animations are part of the game.
+                    if (!ability.modify_animation.empty())
+                        animation(ability.modify_animation, VIEW_CENTRE, VIEW_CENTRE, std::abs(v));
                 }
             }
         }
@@ -419,7 +420,7 @@ void main_loop_pass() {
         f.action_lock = 1;
     }
     if (key_held(key::t) && !f.action_lock) {
-        // The test key plays animation("fire flood", 6, 6, 0) once animations are part of the game.
+        animation("fire flood", VIEW_CENTRE, VIEW_CENTRE, 0);
         f.action_lock = 1;
     }
     if (f.moved && !f.overlay) after_step();
