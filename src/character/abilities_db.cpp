@@ -1,14 +1,16 @@
 #include "character/abilities_db.h"
 
 #include <string>
+#include <utility>
 
 #include "character/ability_model.h"
 #include "character/character_state.h"
+#include "common/database.h"
+#include "common/player_language.h"
+#include "common/raise_error.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
-#include "common/raise_error.h"
-#include "common/common_state.h"
-#include "common/database.h"
+#include "platform/xml_fields.h"
 
 namespace {
 
@@ -16,101 +18,191 @@ const std::string kFile = "data\\abilities.xml";
 const std::string kQuotedFile = "\"" + kFile + "\"";
 constexpr const char* kPrefix = "load_abilities_db(): ";
 
-
 [[noreturn]] void fail(const std::string& text) { raise_error(kPrefix + text); }
 
-bool yes(const std::string& value) { return value == "yes"; }
-int16_t number16(const std::string& value) { return wrap16(text_to_int(value)); }
-int8_t number8(const std::string& value) { return wrap8(text_to_int(value)); }
+// The handler of an attribute a table does not know: before + the quoted name + after + the file.
+auto refuse(std::string before, std::string after) {
+    return [before = std::move(before), after = std::move(after)](const std::string& name) {
+        fail(before + quoted(name) + after + kQuotedFile);
+    };
+}
 
 // A numeric reference to another ability, kept in 16 bits like every id: 0 is
 // none; a number that is no ability id would index outside the tables, so the
 // data is rejected.
 int16_t reference(const std::string& value, const std::string& where) {
-    int16_t id = number16(value);
+    int16_t id = wrap16(text_to_int(value));
     if (id != 0 && !valid_ability_id(id))
         fail("wrong ability ID " + quoted(value) + " in " + where + " in file " + kQuotedFile);
     return id;
 }
 
-bool language_matches(const XmlElement& element) {
-    const std::string* language = element.attribute("language");
-    return language && *language == g_common.preferences.language;
-}
-
-// One attribute of an ability element; false when the name is unknown.
-bool read_ability_attribute(AbilityRecord& r, int16_t& id, const std::string& name, const std::string& value) {
-    const std::string where = name + " attribute of ability tag";
-    if (name == "id") id = number16(value);
-    else if (name == "name") r.name = value;
-    else if (name == "description") r.description = value;
-    else if (name == "tile") r.tile = number16(value);
-    else if (name == "attribute_start_value") r.attribute_start_value = number16(value);
-    else if (name == "color") r.color = static_cast<int32_t>(text_to_int(value));
-    else if (name == "depletable") r.depletable = yes(value);
-    else if (name == "percentage") r.percentage = yes(value);
-    else if (name == "main_screen") r.main_screen = yes(value);
-    else if (name == "displayed_as_bonus") r.displayed_as_bonus = yes(value);
-    else if (name == "randomizer_ability") r.randomizer_ability = reference(value, where);
-    else if (name == "attribute") r.attribute = yes(value);
-    else if (name == "xp") r.xp = yes(value);
-    else if (name == "not_shown_if_zero") r.not_shown_if_zero = yes(value);
-    else if (name == "minimum") r.minimum = number16(value);
-    else if (name == "change_per_turn_chance") r.change_per_turn_chance = number8(value);
-    else if (name == "change_per_turn") r.change_per_turn = number16(value);
-    else if (name == "change_per_move") r.change_per_move = number16(value);
-    else if (name == "turn_ends_if_lower") r.turn_ends_if_lower = number16(value);
-    else if (name == "restore_at_end_of_turn") r.restore_at_end_of_turn = yes(value);
-    else if (name == "game_ends") r.game_ends = value == "lower" ? 1 : value == "higher" ? 2 : 0;
-    else if (name == "game_ends_val") r.game_ends_val = number16(value);
-    else if (name == "game_ends_message") r.game_ends_message = value;
-    else if (name == "critical_hit_melee") r.critical_hit_melee = yes(value);
-    else if (name == "attack_melee") r.attack_melee = yes(value);
-    else if (name == "defense_melee") r.defense_melee = yes(value);
-    else if (name == "modify_with_each_kill") r.modify_with_each_kill = number16(value);
-    else if (name == "damage_in_melee") r.damage_in_melee = yes(value);
-    else if (name == "randomizer_ability_name") r.randomizer_ability_name = value;
-    else if (name == "lightradius") r.lightradius = yes(value);
-    else if (name == "modify_per_point_of_damage") r.modify_per_point_of_damage = number8(value);
-    else if (name == "sneaking") r.sneaking = yes(value);
-    else if (name == "backstab") r.backstab = yes(value);
-    else if (name == "perception_tile_class") r.perception_tile_class = value;
-    else if (name == "modify_atribute") r.modify_atribute = reference(value, where);
-    else if (name == "modify_attribute_name") r.modify_attribute_name = value;
-    else if (name == "modify_multiplier") r.modify_multiplier = number16(value);
-    else if (name == "modify_divisor") r.modify_divisor = number16(value);
-    else if (name == "modify_animation") r.modify_animation = value;
-    else if (name == "modify_sound") r.modify_sound = value;
-    else if (name == "armor") r.armor = yes(value);
-    else if (name == "movement") r.movement = yes(value);
-    else if (name == "buffer_for_attribute") r.buffer_for_attribute = reference(value, where);
-    else if (name == "buffer_for_attribute_name") r.buffer_for_attribute_name = value;
-    else if (name == "buffer_animation") r.buffer_animation = value;
-    else if (name == "hit_multiplier") r.hit_multiplier = number16(value);
-    else if (name == "hit_attribute") r.hit_attribute = reference(value, where);
-    else if (name == "hit_attribute_name") r.hit_attribute_name = value;
-    else return false;
-    return true;
-}
-
 // The id attribute of a bonus, cap or requirement (16 bits): must be an ability id.
 int16_t slot_id(const std::string& value, const std::string& message) {
-    int16_t id = number16(value);
+    int16_t id = wrap16(text_to_int(value));
     if (!valid_ability_id(id)) fail(message);
     return id;
 }
 
+// An "ability" element: the record and its id (-1 while the element gives none).
+struct AbilityElement : AbilityRecord {
+    int16_t id = -1;
+};
+const XmlField<AbilityElement> kAbilityFields[] = {
+    {"id", &AbilityElement::id},
+    {"name", &AbilityElement::name, FieldKind::text},
+    {"description", &AbilityElement::description, FieldKind::text},
+    {"tile", &AbilityElement::tile},
+    {"attribute_start_value", &AbilityElement::attribute_start_value},
+    {"color", &AbilityElement::color},
+    {"depletable", &AbilityElement::depletable, FieldKind::flag},
+    {"percentage", &AbilityElement::percentage, FieldKind::flag},
+    {"main_screen", &AbilityElement::main_screen, FieldKind::flag},
+    {"displayed_as_bonus", &AbilityElement::displayed_as_bonus, FieldKind::flag},
+    {.name = "randomizer_ability",
+     .member = &AbilityElement::randomizer_ability,
+     .read = [](AbilityElement& a, const std::string& v, const std::string&) {
+         a.randomizer_ability = reference(v, "randomizer_ability attribute of ability tag");
+     }},
+    {"attribute", &AbilityElement::attribute, FieldKind::flag},
+    {"xp", &AbilityElement::xp, FieldKind::flag},
+    {"not_shown_if_zero", &AbilityElement::not_shown_if_zero, FieldKind::flag},
+    {"minimum", &AbilityElement::minimum},
+    {"change_per_turn_chance", &AbilityElement::change_per_turn_chance},  // 8 bits
+    {"change_per_turn", &AbilityElement::change_per_turn},
+    {"change_per_move", &AbilityElement::change_per_move},
+    {"turn_ends_if_lower", &AbilityElement::turn_ends_if_lower},
+    {"restore_at_end_of_turn", &AbilityElement::restore_at_end_of_turn, FieldKind::flag},
+    // "lower": the game ends below game_ends_val; "higher": above it; any other word: never.
+    {.name = "game_ends",
+     .member = &AbilityElement::game_ends,
+     .read = [](AbilityElement& a, const std::string& v,
+                const std::string&) { a.game_ends = v == "lower" ? 1 : v == "higher" ? 2 : 0; }},
+    {"game_ends_val", &AbilityElement::game_ends_val},
+    {"game_ends_message", &AbilityElement::game_ends_message, FieldKind::text},
+    {"critical_hit_melee", &AbilityElement::critical_hit_melee, FieldKind::flag},
+    {"attack_melee", &AbilityElement::attack_melee, FieldKind::flag},
+    {"defense_melee", &AbilityElement::defense_melee, FieldKind::flag},
+    {"modify_with_each_kill", &AbilityElement::modify_with_each_kill},
+    {"damage_in_melee", &AbilityElement::damage_in_melee, FieldKind::flag},
+    {"randomizer_ability_name", &AbilityElement::randomizer_ability_name, FieldKind::text},
+    {"lightradius", &AbilityElement::lightradius, FieldKind::flag},
+    {"modify_per_point_of_damage", &AbilityElement::modify_per_point_of_damage},  // 8 bits
+    {"sneaking", &AbilityElement::sneaking, FieldKind::flag},
+    {"backstab", &AbilityElement::backstab, FieldKind::flag},
+    {"perception_tile_class", &AbilityElement::perception_tile_class, FieldKind::text},
+    {.name = "modify_atribute",  // (sic) the file's spelling
+     .member = &AbilityElement::modify_atribute,
+     .read = [](AbilityElement& a, const std::string& v, const std::string&) {
+         a.modify_atribute = reference(v, "modify_atribute attribute of ability tag");
+     }},
+    {"modify_attribute_name", &AbilityElement::modify_attribute_name, FieldKind::text},
+    {"modify_multiplier", &AbilityElement::modify_multiplier},
+    {"modify_divisor", &AbilityElement::modify_divisor},
+    {"modify_animation", &AbilityElement::modify_animation, FieldKind::text},
+    {"modify_sound", &AbilityElement::modify_sound, FieldKind::text},
+    {"armor", &AbilityElement::armor, FieldKind::flag},
+    {"movement", &AbilityElement::movement, FieldKind::flag},
+    {.name = "buffer_for_attribute",
+     .member = &AbilityElement::buffer_for_attribute,
+     .read = [](AbilityElement& a, const std::string& v, const std::string&) {
+         a.buffer_for_attribute = reference(v, "buffer_for_attribute attribute of ability tag");
+     }},
+    {"buffer_for_attribute_name", &AbilityElement::buffer_for_attribute_name, FieldKind::text},
+    {"buffer_animation", &AbilityElement::buffer_animation, FieldKind::text},
+    {"hit_multiplier", &AbilityElement::hit_multiplier},
+    {.name = "hit_attribute",
+     .member = &AbilityElement::hit_attribute,
+     .read = [](AbilityElement& a, const std::string& v, const std::string&) {
+         a.hit_attribute = reference(v, "hit_attribute attribute of ability tag");
+     }},
+    {"hit_attribute_name", &AbilityElement::hit_attribute_name, FieldKind::text},
+};
+
+// An "attribute_bonus" element.
+const XmlField<AttributeBonus> kBonusFields[] = {
+    {.name = "attribute",
+     .member = &AttributeBonus::attribute,
+     .read = [](AttributeBonus& b, const std::string& v, const std::string&) {
+         b.attribute = slot_id(v, "wrong attribute ID in attribute_bonus tag in file " + kQuotedFile);
+     }},
+    {"bonus", &AttributeBonus::bonus},
+    {"displayed", &AttributeBonus::displayed, FieldKind::flag},
+    {"name", &AttributeBonus::name, FieldKind::text},
+};
+
+// A "cap" element.
+const XmlField<AbilityCap> kCapFields[] = {
+    {.name = "ability",
+     .member = &AbilityCap::ability,
+     .read = [](AbilityCap& c, const std::string& v, const std::string&) {
+         c.ability = slot_id(v, "wrong ability ID " + quoted(v) + " in cap tag in file " + kQuotedFile);
+     }},
+    {"name", &AbilityCap::name, FieldKind::text},
+    {"bonus", &AbilityCap::bonus},
+    // A signed byte in the file, kept in a 16-bit field.
+    {.name = "divisor",
+     .member = &AbilityCap::divisor,
+     .read = [](AbilityCap& c, const std::string& v, const std::string&) { c.divisor = wrap8(text_to_int(v)); }},
+    {"multiplier", &AbilityCap::multiplier},
+};
+
+// A "requirement" element.
+const XmlField<AbilityRequirement> kRequirementFields[] = {
+    {.name = "attribute",
+     .member = &AbilityRequirement::attribute,
+     .read = [](AbilityRequirement& r, const std::string& v, const std::string&) {
+         r.attribute = slot_id(v, "wrong ability ID " + quoted(v) + " in requirement tag in file " + kQuotedFile);
+     }},
+    {"name", &AbilityRequirement::name, FieldKind::text},
+    {"value", &AbilityRequirement::value},
+};
+
+// A "display" element: the entry, and whether it names a language at all.
+struct DisplayElement : DisplayEntry {
+    bool has_language = false;
+};
+const XmlField<DisplayElement> kDisplayFields[] = {
+    {.name = "type",
+     .member = &DisplayElement::type,
+     .read = [](DisplayElement& d, const std::string& v, const std::string&) {
+         if (v == "main screen status panel") d.type = kDisplayStatusPanel;
+         else if (v == "character info") d.type = kDisplayCharacterInfo;
+         else fail("unknown display type " + quoted(v) + " in ability display tag in ability xml file " + kQuotedFile);
+     }},
+    {"start_value", &DisplayElement::start_value},
+    {"end_value", &DisplayElement::end_value},
+    {"message", &DisplayElement::message, FieldKind::text},
+    {"message2", &DisplayElement::message2, FieldKind::text},
+    {"color", &DisplayElement::color},
+    {.name = "language",
+     .member = &DisplayElement::language,
+     .kind = FieldKind::text,
+     .read = [](DisplayElement& d, const std::string& v, const std::string&) {
+         d.language = v;
+         d.has_language = true;
+     }},
+    {"expanded_value_display", &DisplayElement::expanded_value_display, FieldKind::flag},
+};
+
+// An "adjustment" element.
+const XmlField<AbilityAdjustment> kAdjustmentFields[] = {
+    {.name = "attribute",
+     .member = &AbilityAdjustment::attribute,
+     .read = [](AbilityAdjustment& a, const std::string& v,
+                const std::string&) { a.attribute = reference(v, "adjustment tag"); }},
+    {"attribute_name", &AbilityAdjustment::attribute_name, FieldKind::text},
+    {"value", &AbilityAdjustment::value},
+    {"percentage", &AbilityAdjustment::percentage},
+    {"percentage_attribute_multiplier", &AbilityAdjustment::percentage_attribute_multiplier},  // 8 bits
+    {"percentage_bonus", &AbilityAdjustment::percentage_bonus},
+};
+
 void read_attribute_bonus(AbilityRecord& r, const XmlElement& element, int& count) {
     if (count >= kAttributeBonusSlots) fail("too many attribute boni in attribute db file " + kQuotedFile);
     AttributeBonus slot;
-    for (const auto& [name, value] : element.attributes) {
-        if (name == "attribute")
-            slot.attribute = slot_id(value, "wrong attribute ID in attribute_bonus tag in file " + kQuotedFile);
-        else if (name == "bonus") slot.bonus = number16(value);
-        else if (name == "displayed") slot.displayed = yes(value);
-        else if (name == "name") slot.name = value;
-        else fail("wrong attribute " + quoted(name) + " in attribute_bonus tag in file " + kQuotedFile);
-    }
+    read_fields<AttributeBonus>(kBonusFields, slot, element, kFile,
+                                refuse("wrong attribute ", " in attribute_bonus tag in file "));
     if (slot.attribute > 0 || !slot.name.empty()) r.attribute_bonus[count++] = slot;
 }
 
@@ -118,15 +210,7 @@ void read_cap(AbilityRecord& r, const XmlElement& element, int& count) {
     if (count >= kCapSlots)
         fail("too many ability caps (>" + int_to_text(kCapSlots) + ") for a single ability in file " + kQuotedFile);
     AbilityCap slot;
-    for (const auto& [name, value] : element.attributes) {
-        if (name == "ability")
-            slot.ability = slot_id(value, "wrong ability ID " + quoted(value) + " in cap tag in file " + kQuotedFile);
-        else if (name == "name") slot.name = value;
-        else if (name == "bonus") slot.bonus = number16(value);
-        else if (name == "divisor") slot.divisor = number8(value);
-        else if (name == "multiplier") slot.multiplier = number16(value);
-        else fail("wrong attribute " + quoted(name) + " in cap tag in file " + kQuotedFile);
-    }
+    read_fields<AbilityCap>(kCapFields, slot, element, kFile, refuse("wrong attribute ", " in cap tag in file "));
     if (slot.ability > 0 || !slot.name.empty()) r.cap[count++] = slot;
 }
 
@@ -135,41 +219,17 @@ void read_requirement(AbilityRecord& r, const XmlElement& element, int& count) {
         fail("too many ability caps (>" + int_to_text(kRequirementSlots) + ") for a single ability in ability file " +
              kQuotedFile);
     AbilityRequirement slot;
-    for (const auto& [name, value] : element.attributes) {
-        if (name == "attribute")
-            slot.attribute =
-                slot_id(value, "wrong ability ID " + quoted(value) + " in requirement tag in file " + kQuotedFile);
-        else if (name == "name") slot.name = value;
-        else if (name == "value") slot.value = number16(value);
-        else fail("wrong attribute " + quoted(name) + " in requirement tag in file " + kQuotedFile);
-    }
+    read_fields<AbilityRequirement>(kRequirementFields, slot, element, kFile,
+                                    refuse("wrong attribute ", " in requirement tag in file "));
     if (slot.attribute > 0 || !slot.name.empty()) r.requirement[count++] = slot;
 }
 
 void read_display(AbilityRecord& r, const XmlElement& element, int& count) {
-    DisplayEntry slot;
-    bool has_language = false;
-    for (const auto& [name, value] : element.attributes) {
-        if (name == "type") {
-            if (value == "main screen status panel") slot.type = kDisplayStatusPanel;
-            else if (value == "character info") slot.type = kDisplayCharacterInfo;
-            else
-                fail("unknown display type " + quoted(value) + " in ability display tag in ability xml file " +
-                     kQuotedFile);
-        } else if (name == "start_value") slot.start_value = number16(value);
-        else if (name == "end_value") slot.end_value = number16(value);
-        else if (name == "message") slot.message = value;
-        else if (name == "message2") slot.message2 = value;
-        else if (name == "color") slot.color = static_cast<int32_t>(text_to_int(value));
-        else if (name == "language") {
-            slot.language = value;
-            has_language = true;
-        } else if (name == "expanded_value_display") slot.expanded_value_display = yes(value);
-        else
-            fail("unknown attribute " + quoted(name) + " in ability display tag in abilities xml file " + kQuotedFile);
-    }
+    DisplayElement slot;
+    read_fields<DisplayElement>(kDisplayFields, slot, element, kFile,
+                                refuse("unknown attribute ", " in ability display tag in abilities xml file "));
     // Only entries in the player's language are kept, and only those count.
-    if (slot.message.empty() || !has_language || slot.language != g_common.preferences.language) return;
+    if (slot.message.empty() || !slot.has_language || !is_player_language(slot.language)) return;
     if (count >= kDisplaySlots)
         fail("too many display entries (>" + int_to_text(kDisplaySlots) + ") for a single ability in ability file " +
              kQuotedFile);
@@ -178,36 +238,26 @@ void read_display(AbilityRecord& r, const XmlElement& element, int& count) {
 
 void read_adjustment(AbilityRecord& r, const XmlElement& element, int& count) {
     AbilityAdjustment slot;
-    for (const auto& [name, value] : element.attributes) {
-        if (name == "attribute") slot.attribute = reference(value, "adjustment tag");
-        else if (name == "attribute_name") slot.attribute_name = value;
-        else if (name == "value") slot.value = number16(value);
-        else if (name == "percentage") slot.percentage = number16(value);
-        else if (name == "percentage_attribute_multiplier") slot.percentage_attribute_multiplier = number8(value);
-        else if (name == "percentage_bonus") slot.percentage_bonus = number16(value);
-        else fail("unknown attribute " + quoted(name) + " in adjustment tag in ability xml file " + kQuotedFile);
-    }
+    read_fields<AbilityAdjustment>(kAdjustmentFields, slot, element, kFile,
+                                   refuse("unknown attribute ", " in adjustment tag in ability xml file "));
     if (count >= kAdjustmentSlots) fail("too many adjustments for one ability in ability xml file " + kQuotedFile);
     r.adjustment[count++] = slot;
 }
 
 // name, description, game_ends_message: the text in the player's language replaces the field.
-void read_language_text(std::string& field, const XmlElement& element) {
-    for (const auto& attribute : element.attributes)
-        if (attribute.first != "language")
-            fail("unknown attribute " + quoted(attribute.first) + " in " + element.name + " tag in ability xml file " +
-                 kQuotedFile);
-    if (language_matches(element)) field = element.text;
+void read_text(std::string& field, const XmlElement& element) {
+    read_language_text(element, field,
+                       refuse("unknown attribute ", " in " + element.name + " tag in ability xml file "));
 }
 
 void read_ability(const XmlElement& element) {
-    AbilityRecord working;
-    int16_t id = -1;
-    for (const auto& [name, value] : element.attributes)
-        if (!read_ability_attribute(working, id, name, value))
-            fail("wrong attribute " + quoted(name) + " in ability tag in file " + kQuotedFile);
+    AbilityElement working;
+    read_fields<AbilityElement>(kAbilityFields, working, element, kFile,
+                                refuse("wrong attribute ", " in ability tag in file "));
+    const int16_t id = working.id;
     if (id < 1) fail("error in abilities file " + kQuotedFile + ": unique ability id < 1");
-    if (id > kMaxAbilityId) fail("error in abilities file " + kQuotedFile + ": ability id > " + int_to_text(kMaxAbilityId));
+    if (id > kMaxAbilityId)
+        fail("error in abilities file " + kQuotedFile + ": ability id > " + int_to_text(kMaxAbilityId));
     AbilityRecord& record = g_db.abilities[id];
     // An ability without a name does not occupy its id.
     if (!record.name.empty())
@@ -222,9 +272,9 @@ void read_ability(const XmlElement& element) {
         else if (tag == "cap") read_cap(record, *child, caps);
         else if (tag == "requirement") read_requirement(record, *child, requirements);
         else if (tag == "display") read_display(record, *child, displays);
-        else if (tag == "name") read_language_text(record.display_name, *child);
-        else if (tag == "description") read_language_text(record.description, *child);
-        else if (tag == "game_ends_message") read_language_text(record.game_ends_message, *child);
+        else if (tag == "name") read_text(record.display_name, *child);
+        else if (tag == "description") read_text(record.description, *child);
+        else if (tag == "game_ends_message") read_text(record.game_ends_message, *child);
         else if (tag == "adjustment") read_adjustment(record, *child, adjustments);
         else fail("wrong tag " + quoted(tag) + " in file " + kQuotedFile);
     }

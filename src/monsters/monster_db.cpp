@@ -3,56 +3,79 @@
 #include <memory>
 #include <new>
 
-#include "character/character_state.h"
+#include "character/abilities_db.h"
 #include "common/database.h"
-#include "map/map_state.h"
+#include "common/player_language.h"
+#include "common/raise_error.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
-#include "common/raise_error.h"
-#include "common/common_state.h"
+#include "platform/xml_fields.h"
 
 namespace {
-
-
 
 [[noreturn]] void unknown_tag(const std::string& tag, const std::string& file) {
     raise_error("load_monster_db(): unknown tag " + quoted(tag) + " in monster xml file " + quoted(file));
 }
 
-int16_t read16(const std::string& text) { return wrap16(text_to_int(text)); }
-int8_t read8(const std::string& text) { return wrap8(text_to_int(text)); }
-
-// The text of the element when its "language" matches the preferences;
-// tag names the element in the error for any other attribute.
-bool localized_text(const XmlElement& element, const std::string& tag, const std::string& file,
-                    std::string& text) {
-    bool matches = false;
-    for (const auto& [attribute, value] : element.attributes) {
-        if (attribute != "language")
-            raise_error("load_monster_db(): unknown attribute " + quoted(attribute) + " in " + tag +
-                        " tag in monster xml file " + quoted(file));
-        matches = value == g_common.preferences.language;
-    }
-    if (matches) text = element.text;
-    return matches;
+// The handler of an attribute a table does not know; where names the element
+// and the kind of file in the message.
+auto unknown_attribute(const std::string& where, const std::string& file) {
+    return [&where, &file](const std::string& name) {
+        raise_error("load_monster_db(): unknown attribute " + quoted(name) + where + quoted(file));
+    };
 }
+
+// A "monster" element: the monster type and its id (0 while the element gives none).
+struct MonsterElement : MonsterType {
+    long long id = 0;
+};
+const XmlField<MonsterElement> kMonsterFields[] = {
+    // Range and uniqueness are tested the moment the id is read, before any later attribute.
+    {.name = "id",
+     .member = &MonsterElement::id,
+     .read = [](MonsterElement& monster, const std::string& value, const std::string& file) {
+         long long id = text_to_int(value);
+         if (id < 1 || id > kMaxMonsterTypeId)
+             raise_error("load_monster_db(): wrong monster id " + quoted(value) + " in monster file " + quoted(file));
+         if (!g_db.monster_types[id].name.empty())
+             raise_error("load_monster_db(): monster id " + quoted(value) + " not unique in monster file " +
+                         quoted(file));
+         monster.id = id;
+     }},
+    {"name", &MonsterElement::name, FieldKind::text},
+    {"class", &MonsterElement::cls, FieldKind::text},
+    {"tile", &MonsterElement::tile},
+    {"attack", &MonsterElement::attack},
+    {"defense", &MonsterElement::defense},
+    {"strength", &MonsterElement::strength},
+    {"hitpoints", &MonsterElement::hitpoints},
+    {"armor", &MonsterElement::armor},
+    {"level", &MonsterElement::level},
+    {"speed", &MonsterElement::speed},
+    {"flying", &MonsterElement::flying, FieldKind::flag},
+    {"regeneration", &MonsterElement::regeneration},
+    {"resistance", &MonsterElement::resistance, FieldKind::text},
+    {"immune", &MonsterElement::immune, FieldKind::text},
+    {"vulnerable", &MonsterElement::vulnerable, FieldKind::text},
+};
+
+// An "affliction" element.
+const XmlField<MonsterAffliction> kAfflictionFields[] = {
+    {"class", &MonsterAffliction::cls, FieldKind::text},
+    {"chance", &MonsterAffliction::chance},
+    {"attribute", &MonsterAffliction::attribute},
+    {"attribute_name", &MonsterAffliction::attribute_name, FieldKind::text},
+    {"value", &MonsterAffliction::value},
+    {"randomized", &MonsterAffliction::randomized, FieldKind::flag},
+    {"animation", &MonsterAffliction::animation, FieldKind::text},
+    {"sound", &MonsterAffliction::sound, FieldKind::text},
+    {"message", &MonsterAffliction::message, FieldKind::text},
+};
 
 void read_affliction(MonsterType& type, int& count, const XmlElement& element, const std::string& file) {
     MonsterAffliction affliction;
-    for (const auto& [attribute, value] : element.attributes) {
-        if (attribute == "class") affliction.cls = value;
-        else if (attribute == "chance") affliction.chance = read8(value);
-        else if (attribute == "attribute") affliction.attribute = read16(value);
-        else if (attribute == "attribute_name") affliction.attribute_name = value;
-        else if (attribute == "value") affliction.value = read16(value);
-        else if (attribute == "randomized") affliction.randomized = value == "yes" ? 1 : 0;
-        else if (attribute == "animation") affliction.animation = value;
-        else if (attribute == "sound") affliction.sound = value;
-        else if (attribute == "message") affliction.message = value;
-        else
-            raise_error("load_monster_db(): unknown attribute " + quoted(attribute) +
-                        " in affliction tag in monster xml file " + quoted(file));
-    }
+    read_fields<MonsterAffliction>(kAfflictionFields, affliction, element, file,
+                                   unknown_attribute(" in affliction tag in monster xml file ", file));
     // A sixth affliction is refused whether or not it carries attributes, so
     // nothing is ever written past the last slot.
     if (count >= kMonsterAfflictionSlots)
@@ -62,51 +85,25 @@ void read_affliction(MonsterType& type, int& count, const XmlElement& element, c
     if (!element.attributes.empty()) slot = affliction;
     for (const auto& child : element.children) {
         if (child->name != "message") unknown_tag(child->name, file);
-        localized_text(*child, "message", file, slot.message);
+        read_language_text(*child, slot.message, unknown_attribute(" in message tag in monster xml file ", file));
     }
     ++count;
 }
 
 void read_monster(const XmlElement& element, const std::string& file) {
     if (element.attributes.empty()) return;
-    MonsterType type;
-    long long id = 0;
-    for (const auto& [attribute, value] : element.attributes) {
-        if (attribute == "id") {
-            id = text_to_int(value);
-            if (id < 1 || id > kMaxMonsterTypeId)
-                raise_error("load_monster_db(): wrong monster id " + quoted(value) + " in monster file " +
-                            quoted(file));
-            if (!g_db.monster_types[id].name.empty())
-                raise_error("load_monster_db(): monster id " + quoted(value) + " not unique in monster file " +
-                            quoted(file));
-        } else if (attribute == "name") type.name = value;
-        else if (attribute == "class") type.cls = value;
-        else if (attribute == "tile") type.tile = read16(value);
-        else if (attribute == "attack") type.attack = read16(value);
-        else if (attribute == "defense") type.defense = read16(value);
-        else if (attribute == "strength") type.strength = read16(value);
-        else if (attribute == "hitpoints") type.hitpoints = read16(value);
-        else if (attribute == "armor") type.armor = read16(value);
-        else if (attribute == "level") type.level = read16(value);
-        else if (attribute == "speed") type.speed = read8(value);
-        else if (attribute == "flying") type.flying = value == "yes" ? 1 : 0;
-        else if (attribute == "regeneration") type.regeneration = read8(value);
-        else if (attribute == "resistance") type.resistance = value;
-        else if (attribute == "immune") type.immune = value;
-        else if (attribute == "vulnerable") type.vulnerable = value;
-        else
-            raise_error("load_monster_db(): unknown attribute " + quoted(attribute) + " in monster tag in file " +
-                        quoted(file));
-    }
-    if (id == 0 || type.name.empty())
+    MonsterElement type;
+    read_fields<MonsterElement>(kMonsterFields, type, element, file,
+                                unknown_attribute(" in monster tag in file ", file));
+    if (type.id == 0 || type.name.empty())
         raise_error("load_monster_db(): monster tag without proper id or name in file " + quoted(file));
 
-    MonsterType& record = g_db.monster_types[id];
+    MonsterType& record = g_db.monster_types[type.id];
     record = type;
     int afflictions = 0;
     for (const auto& child : element.children) {
-        if (child->name == "name") localized_text(*child, "name", file, record.name);
+        if (child->name == "name")
+            read_language_text(*child, record.name, unknown_attribute(" in name tag in monster xml file ", file));
         else if (child->name == "affliction") read_affliction(record, afflictions, *child, file);
         else unknown_tag(child->name, file);
     }
@@ -137,11 +134,7 @@ void load_monster_db(const std::string& file) {
 void resolve_monster_type_db_names(const std::string& file) {
     for (int id = 0; id <= kMaxMonsterTypeId; ++id) {
         for (MonsterAffliction& affliction : g_db.monster_types[id].afflictions) {
-            if (affliction.attribute != 0 || affliction.attribute_name.empty()) continue;
-            for (int ability = 0; ability <= kMaxAbilityId; ++ability)
-                if (g_db.abilities[ability].name == affliction.attribute_name)
-                    affliction.attribute = static_cast<int16_t>(ability);
-            if (affliction.attribute == 0)
+            if (!resolve_ability_name(affliction.attribute, affliction.attribute_name))
                 raise_error("resolve_monster_type_db_names(): cannot find attribute " +
                             quoted(affliction.attribute_name) + " in monster xml file " + quoted(file));
         }

@@ -1,4 +1,8 @@
 // Reading "data\abilities.xml" and resolving names.
+#include <functional>
+#include <string>
+#include <type_traits>
+
 #include <gtest/gtest.h>
 
 #include "character/abilities_db.h"
@@ -26,42 +30,86 @@ void expect_load_fails(const TempGameFolder& game, const std::string& body, cons
 }
 const AbilityRecord& ability(int id) { return g_db.abilities[id]; }
 
+// The field an attribute fills, as text, so that numbers, flags and texts share one table.
+using FieldText = std::function<std::string(const AbilityRecord&)>;
+template <typename T>
+FieldText field(T AbilityRecord::*member) {
+    return [member](const AbilityRecord& a) {
+        if constexpr (std::is_same_v<T, std::string>) return a.*member;
+        else return std::to_string(a.*member);
+    };
+}
+
+// Each attribute in an ability of its own, so an attribute that fills a wrong
+// field leaves its own at the default. 16-bit fields get numbers beyond 16
+// bits, 8-bit fields numbers beyond 8 bits: a wrong width reads differently.
 TEST(AbilitiesDb, ReadsEveryAttribute) {
+    struct Case {
+        std::string attribute, text, expected;
+        FieldText read;
+    };
+    const Case cases[] = {
+        {"name", "hp", "hp", field(&AbilityRecord::name)},
+        {"name", "hp", "hp", field(&AbilityRecord::display_name)},
+        {"description", "Life", "Life", field(&AbilityRecord::description)},
+        {"tile", "70007", "4471", field(&AbilityRecord::tile)},
+        {"attribute_start_value", "70020", "4484", field(&AbilityRecord::attribute_start_value)},
+        {"color", "255", "255", field(&AbilityRecord::color)},
+        {"depletable", "yes", "1", field(&AbilityRecord::depletable)},
+        {"depletable", "Yes", "0", field(&AbilityRecord::depletable)},  // only exactly "yes"
+        {"percentage", "yes", "1", field(&AbilityRecord::percentage)},
+        {"main_screen", "yes", "1", field(&AbilityRecord::main_screen)},
+        {"displayed_as_bonus", "yes", "1", field(&AbilityRecord::displayed_as_bonus)},
+        {"randomizer_ability", "65736", "200", field(&AbilityRecord::randomizer_ability)},
+        {"attribute", "yes", "1", field(&AbilityRecord::attribute)},
+        {"xp", "yes", "1", field(&AbilityRecord::xp)},
+        {"not_shown_if_zero", "yes", "1", field(&AbilityRecord::not_shown_if_zero)},
+        {"minimum", "65538", "2", field(&AbilityRecord::minimum)},
+        {"change_per_turn_chance", "300", "44", field(&AbilityRecord::change_per_turn_chance)},
+        {"change_per_turn", "70000", "4464", field(&AbilityRecord::change_per_turn)},
+        {"change_per_move", "-1", "-1", field(&AbilityRecord::change_per_move)},
+        {"turn_ends_if_lower", "65537", "1", field(&AbilityRecord::turn_ends_if_lower)},
+        {"restore_at_end_of_turn", "yes", "1", field(&AbilityRecord::restore_at_end_of_turn)},
+        {"game_ends", "lower", "1", field(&AbilityRecord::game_ends)},
+        {"game_ends", "higher", "2", field(&AbilityRecord::game_ends)},
+        {"game_ends", "Lower", "0", field(&AbilityRecord::game_ends)},
+        {"game_ends_val", "65537", "1", field(&AbilityRecord::game_ends_val)},
+        {"game_ends_message", "dead", "dead", field(&AbilityRecord::game_ends_message)},
+        {"critical_hit_melee", "yes", "1", field(&AbilityRecord::critical_hit_melee)},
+        {"attack_melee", "yes", "1", field(&AbilityRecord::attack_melee)},
+        {"defense_melee", "yes", "1", field(&AbilityRecord::defense_melee)},
+        {"modify_with_each_kill", "65538", "2", field(&AbilityRecord::modify_with_each_kill)},
+        {"damage_in_melee", "yes", "1", field(&AbilityRecord::damage_in_melee)},
+        {"randomizer_ability_name", "b", "b", field(&AbilityRecord::randomizer_ability_name)},
+        {"lightradius", "yes", "1", field(&AbilityRecord::lightradius)},
+        {"modify_per_point_of_damage", "511", "-1", field(&AbilityRecord::modify_per_point_of_damage)},
+        {"sneaking", "yes", "1", field(&AbilityRecord::sneaking)},
+        {"backstab", "yes", "1", field(&AbilityRecord::backstab)},
+        {"perception_tile_class", "trap", "trap", field(&AbilityRecord::perception_tile_class)},
+        {"modify_atribute", "65736", "200", field(&AbilityRecord::modify_atribute)},
+        {"modify_attribute_name", "b", "b", field(&AbilityRecord::modify_attribute_name)},
+        {"modify_multiplier", "65539", "3", field(&AbilityRecord::modify_multiplier)},
+        {"modify_divisor", "65538", "2", field(&AbilityRecord::modify_divisor)},
+        {"modify_animation", "sparkle", "sparkle", field(&AbilityRecord::modify_animation)},
+        {"modify_sound", "heal", "heal", field(&AbilityRecord::modify_sound)},
+        {"armor", "yes", "1", field(&AbilityRecord::armor)},
+        {"movement", "yes", "1", field(&AbilityRecord::movement)},
+        {"buffer_for_attribute", "65736", "200", field(&AbilityRecord::buffer_for_attribute)},
+        {"buffer_for_attribute_name", "b", "b", field(&AbilityRecord::buffer_for_attribute_name)},
+        {"buffer_animation", "shield", "shield", field(&AbilityRecord::buffer_animation)},
+        {"hit_multiplier", "65541", "5", field(&AbilityRecord::hit_multiplier)},
+        {"hit_attribute", "65736", "200", field(&AbilityRecord::hit_attribute)},
+        {"hit_attribute_name", "b", "b", field(&AbilityRecord::hit_attribute_name)},
+    };
     TempGameFolder game;
-    load(game,
-         R"(<ability id="3" name="hp" description="Life" tile="7" attribute_start_value="20" color="255"
-              depletable="yes" percentage="yes" main_screen="yes" displayed_as_bonus="yes" randomizer_ability="4"
-              attribute="yes" xp="yes" not_shown_if_zero="yes" minimum="2" change_per_turn_chance="300"
-              change_per_turn="1" change_per_move="-1" turn_ends_if_lower="1" restore_at_end_of_turn="yes"
-              game_ends="lower" game_ends_val="1" game_ends_message="dead" critical_hit_melee="yes"
-              attack_melee="yes" defense_melee="yes" modify_with_each_kill="2" damage_in_melee="yes"
-              lightradius="yes" modify_per_point_of_damage="-1" sneaking="yes" backstab="yes"
-              perception_tile_class="trap" modify_atribute="4" modify_multiplier="3" modify_divisor="2"
-              modify_animation="sparkle" modify_sound="heal" armor="yes" movement="yes" buffer_for_attribute="4"
-              buffer_animation="shield" hit_multiplier="5" hit_attribute="4"/>
-            <ability id="4" name="other" game_ends="higher" depletable="Yes" change_per_turn="70000"/>
-            <ability id="5" name="third" game_ends="Lower"/>)");
-    const AbilityRecord& a = ability(3);
-    using Texts = std::vector<std::string>;
-    EXPECT_EQ((Texts{a.name, a.display_name, a.description, a.game_ends_message, a.perception_tile_class,
-                     a.modify_animation, a.modify_sound, a.buffer_animation}),
-              (Texts{"hp", "hp", "Life", "dead", "trap", "sparkle", "heal", "shield"}));
-    EXPECT_TRUE(a.depletable && a.percentage && a.main_screen && a.displayed_as_bonus && a.attribute && a.xp &&
-                a.not_shown_if_zero && a.restore_at_end_of_turn && a.critical_hit_melee && a.attack_melee &&
-                a.defense_melee && a.damage_in_melee && a.lightradius && a.sneaking && a.backstab && a.armor &&
-                a.movement);
-    // change_per_turn_chance 300 is kept in 8 bits.
-    EXPECT_EQ((std::vector<int>{a.tile, a.attribute_start_value, a.color, a.randomizer_ability, a.minimum,
-                                a.change_per_turn_chance, a.change_per_turn, a.change_per_move, a.turn_ends_if_lower,
-                                a.game_ends, a.game_ends_val, a.modify_with_each_kill, a.modify_per_point_of_damage,
-                                a.modify_atribute, a.modify_multiplier, a.modify_divisor, a.buffer_for_attribute,
-                                a.hit_multiplier, a.hit_attribute}),
-              (std::vector<int>{7, 20, 255, 4, 2, 44, 1, -1, 1, 1, 1, 2, -1, 4, 3, 2, 4, 5, 4}));
-    EXPECT_EQ(ability(4).game_ends, 2);
-    EXPECT_FALSE(ability(4).depletable);  // only exactly "yes"
-    EXPECT_EQ(ability(4).change_per_turn, 4464);  // 70000 kept in 16 bits
-    EXPECT_EQ(ability(5).game_ends, 0);
+    for (const Case& c : cases) {
+        // Ability 2 is the one the name references find.
+        load(game, "<ability id=\"1\" " + c.attribute + "=\"" + c.text + "\"/><ability id=\"2\" name=\"b\"/>");
+        EXPECT_EQ(c.read(ability(1)), c.expected) << c.attribute << "=\"" << c.text << "\"";
+    }
+
     // Untouched defaults.
+    load(game, R"(<ability id="4" name="other"/>)");
     EXPECT_EQ(ability(4).minimum, -1);
     EXPECT_EQ(ability(4).turn_ends_if_lower, -32000);
     EXPECT_EQ(ability(4).modify_multiplier, 1);

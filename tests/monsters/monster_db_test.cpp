@@ -1,6 +1,8 @@
 // Loading data\monster.xml: fields, widths, afflictions, languages, names and
 // every fatal message.
+#include <functional>
 #include <string>
+#include <type_traits>
 
 #include <gtest/gtest.h>
 
@@ -33,40 +35,54 @@ std::string load_error(const TempGameFolder& game, const std::string& body) {
     return {};
 }
 
+// The field an attribute fills, as text, so that numbers and texts share one table.
+using FieldText = std::function<std::string(const MonsterType&)>;
+template <typename T>
+FieldText field(T MonsterType::*member) {
+    return [member](const MonsterType& type) {
+        if constexpr (std::is_same_v<T, std::string>) return type.*member;
+        else return std::to_string(type.*member);
+    };
+}
+
 }  // namespace
 
+// Each attribute in a monster of its own, so an attribute that fills a wrong
+// field leaves its own at the default. 16-bit fields get numbers beyond 16
+// bits, 8-bit fields numbers beyond 8 bits: a wrong width reads differently.
 TEST(MonsterDb, ReadsEveryFieldAndWrapsNarrowOnes) {
+    struct Case {
+        std::string attribute, value, expected;
+        FieldText read;
+    };
+    const Case cases[] = {
+        {"class", "undead|bones", "undead|bones", field(&MonsterType::cls)},
+        {"tile", "65543", "7", field(&MonsterType::tile)},
+        {"attack", "65581", "45", field(&MonsterType::attack)},
+        {"attack", "junk", "0", field(&MonsterType::attack)},  // text without a number reads 0
+        {"defense", "65548", "12", field(&MonsterType::defense)},
+        {"strength", "65541", "5", field(&MonsterType::strength)},
+        {"hitpoints", "70000", "4464", field(&MonsterType::hitpoints)},
+        {"armor", "65538", "2", field(&MonsterType::armor)},
+        {"level", "65540", "4", field(&MonsterType::level)},
+        {"speed", "200", "-56", field(&MonsterType::speed)},
+        {"speed", "-1", "-1", field(&MonsterType::speed)},
+        {"flying", "yes", "1", field(&MonsterType::flying)},
+        {"flying", "Yes", "0", field(&MonsterType::flying)},  // only exactly "yes" flies
+        {"flying", "no", "0", field(&MonsterType::flying)},
+        {"regeneration", "300", "44", field(&MonsterType::regeneration)},
+        {"resistance", "cold", "cold", field(&MonsterType::resistance)},
+        {"immune", "poison|sleep", "poison|sleep", field(&MonsterType::immune)},
+        {"vulnerable", "holy", "holy", field(&MonsterType::vulnerable)},
+    };
     TempGameFolder game;
-    write_monsters(game,
-                   R"(<monster id="7" name="Skeleton" class="undead|bones" tile="7" attack="45" defense="12"
-                        strength="5" hitpoints="70000" armor="2" level="4" speed="200" flying="yes"
-                        regeneration="300" resistance="cold" immune="poison|sleep" vulnerable="holy"/>
-                      <monster id="299" name="Last" flying="Yes" speed="-1"/>
-                      <monster id="1" name="Rat" flying="no" attack="junk"/>)");
-    load_monster_db(kFile);
-
-    const MonsterType& skeleton = g_db.monster_types[7];
-    EXPECT_EQ(skeleton.name, "Skeleton");
-    EXPECT_EQ(skeleton.cls, "undead|bones");
-    EXPECT_EQ(skeleton.tile, 7);
-    EXPECT_EQ(skeleton.attack, 45);
-    EXPECT_EQ(skeleton.defense, 12);
-    EXPECT_EQ(skeleton.strength, 5);
-    EXPECT_EQ(skeleton.hitpoints, 70000 - 65536);
-    EXPECT_EQ(skeleton.armor, 2);
-    EXPECT_EQ(skeleton.level, 4);
-    EXPECT_EQ(skeleton.speed, -56);
-    EXPECT_EQ(skeleton.flying, 1);
-    EXPECT_EQ(skeleton.regeneration, 300 - 256);
-    EXPECT_EQ(skeleton.resistance, "cold");
-    EXPECT_EQ(skeleton.immune, "poison|sleep");
-    EXPECT_EQ(skeleton.vulnerable, "holy");
-
-    EXPECT_EQ(g_db.monster_types[299].name, "Last");
-    EXPECT_EQ(g_db.monster_types[299].flying, 0) << "only exactly \"yes\" flies";
-    EXPECT_EQ(g_db.monster_types[299].speed, -1);
-    EXPECT_EQ(g_db.monster_types[1].flying, 0);
-    EXPECT_EQ(g_db.monster_types[1].attack, 0) << "text without a number reads 0";
+    for (const Case& c : cases) {
+        // 299 is the highest id that loads.
+        write_monsters(game, "<monster id=\"299\" name=\"Skeleton\" " + c.attribute + "=\"" + c.value + "\"/>");
+        load_monster_db(kFile);
+        EXPECT_EQ(g_db.monster_types[299].name, "Skeleton");
+        EXPECT_EQ(c.read(g_db.monster_types[299]), c.expected) << c.attribute << "=\"" << c.value << "\"";
+    }
     EXPECT_TRUE(g_db.monster_types[2].name.empty());
 }
 
