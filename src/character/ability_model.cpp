@@ -92,6 +92,22 @@ bool ability_available(int16_t id) {
     return true;
 }
 
+bool power_available(int power_id, int raised_ability, int raise_amount) {
+    if (power_id < 1 || power_id > kMaxPowerId) return false;
+    const Power& power = g_db.powers[power_id];
+    if (power.name.empty()) return false;
+    for (const PowerRequirement& requirement : power.requirement) {
+        const int ability = requirement.attribute;
+        if (ability <= 0) continue;
+        // No ability can have an id beyond the table: such a requirement is never met.
+        if (ability > kMaxAbilityId) return false;
+        int16_t value = attribute_current_val(ability, Cap::apply, PowerAdjustment::skip, ItemBonus::skip);
+        if (ability == raised_ability) value = wrap16(value + raise_amount);
+        if (value < requirement.value) return false;
+    }
+    return true;
+}
+
 std::string ability_value_display(int16_t id) {
     check_id("ability_value_display", id);
     const AbilityRecord& record = record_of(id);

@@ -1,5 +1,5 @@
 // Reading the character's abilities: effective current and maximum values,
-// caps, requirements, the value text, the game-end check.
+// caps, the requirements of abilities and powers, the value text, the game-end check.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -21,6 +21,9 @@ int16_t attribute_max_val(int16_t id, Cap cap, PowerAdjustment power_adjustment,
 int16_t attribute_cap(int16_t id);
 bool ability_capped(int16_t id, int16_t amount);
 bool ability_available(int16_t id);
+// 1 when the power exists and the character meets all its requirements;
+// raised_ability (an ability id, or 0) is counted raise_amount higher.
+bool power_available(int power_id, int raised_ability, int raise_amount);
 std::string ability_value_display(int16_t id);
 // 1 when an ability with a game-end condition has reached it; sets the death text.
 bool check_game_end();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "character/ability_model.h"
 #include "character/character_state.h"
 #include "powers/power_db.h"
 #include "common/database.h"

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "character/abilities_db.h"
+#include "character/ability_model.h"
 #include "character/character_record.h"
 #include "character/character_state.h"
 #include "map/tileset.h"
