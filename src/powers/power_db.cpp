@@ -175,7 +175,8 @@ void resolve(int16_t& id, const std::string& name) {
 void load_power_db() {
     std::unique_ptr<XmlDocument> document(new (std::nothrow) XmlDocument);
     if (!document) raise_error("load_power_db(): could not create xml structure in memory!");
-    if (!document->load(kPowerFile)) raise_error("load_power_db(): could not open power xml file: " + quoted(kPowerFile));
+    if (!document->load(kPowerFile))
+        raise_error("load_power_db(): could not open power xml file: " + quoted(kPowerFile));
     if (document->status() != 0)
         raise_error("load_power_db(): error in xml structure of powers file " + quoted(kPowerFile) + ": " +
                     document->error_text());
@@ -203,7 +204,8 @@ void powers_db_resolve_names() {
         resolve(power.duration_bonus_attribute, power.duration_bonus_attribute_name);
         resolve(power.activates_ability_id, power.activates_ability_name);
         resolve(power.deplete_attribute_id, power.deplete_attribute_name);
-        for (PowerRequirement& requirement : power.requirement) resolve(requirement.attribute, requirement.attribute_name);
+        for (PowerRequirement& requirement : power.requirement)
+            resolve(requirement.attribute, requirement.attribute_name);
         // Resolved as well, after the references the game always resolves, so
         // a file with several unknown names reports the same one first.
         resolve(power.randomized_strength_bonus_attribute, power.randomized_strength_bonus_attribute_name);

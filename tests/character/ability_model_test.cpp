@@ -1,4 +1,5 @@
-// Reading ability values: caps, bonuses, adjustments, value texts, requirements, game end.
+// Reading ability values: caps, bonuses, adjustments, value texts, requirements
+// of abilities and powers, game end.
 #include <gtest/gtest.h>
 
 #include "character/ability_model.h"
@@ -171,6 +172,37 @@ TEST(AbilityModel, RequirementsAllCount) {
     state(3).item_bonus = 10;
     state(2).attribute_max_value = 4;
     EXPECT_FALSE(ability_available(1));
+}
+
+TEST(AbilityModel, PowerAvailable) {
+    TempGameFolder game;
+    ability(7, "intelligence");
+    ability(8, "magic_skill");
+    state(7).attribute_current_value = 3;
+    state(7).power_adjustment = 10;  // neither power adjustments nor item bonuses count
+    state(7).item_bonus = 10;
+    state(8).attribute_current_value = 5;
+    const auto power = [](int id, const std::string& name) -> Power& {
+        g_db.powers[id].name = name;
+        return g_db.powers[id];
+    };
+    power(1, "Needs intelligence 4").requirement[0] = {7, "", 4};
+    Power& both = power(2, "Needs both");
+    both.requirement[0] = {7, "", 3};
+    both.requirement[1] = {8, "", 6};
+    power(3, "Free");
+    power(4, "Impossible").requirement[0] = {300, "", 1};
+
+    EXPECT_FALSE(power_available(1, 0, 0));
+    EXPECT_TRUE(power_available(1, 7, 1));
+    EXPECT_FALSE(power_available(1, 8, 5)) << "raising another ability does not help";
+    EXPECT_FALSE(power_available(2, 0, 0));
+    EXPECT_TRUE(power_available(2, 8, 1));
+    EXPECT_FALSE(power_available(2, 7, 1));
+    EXPECT_TRUE(power_available(3, 0, 0));
+    EXPECT_FALSE(power_available(10, 0, 0)) << "an empty id is no power";
+    EXPECT_FALSE(power_available(4, 0, 0)) << "an ability beyond the table can never be met";
+    for (int outside : {-1, 0, 255, 256, 1000}) { EXPECT_FALSE(power_available(outside, 0, 0)) << outside; }
 }
 
 TEST(AbilityModel, GameEndAndDeathText) {

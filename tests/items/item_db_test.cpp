@@ -1,10 +1,12 @@
 #include <string>
+#include <vector>
 
 #include "character/character_state.h"
 #include "items/item_db.h"
 #include "items/items_state.h"
 #include "platform/xml.h"
 #include "common/common_state.h"
+#include "support/attribute_cases.h"
 #include "support/test_game.h"
 #include "common/database.h"
 #include "map/map_state.h"
@@ -23,41 +25,48 @@ struct ItemDbTest : ::testing::Test {
     static void name_ability(int id, const std::string& name) { g_db.abilities[id].name = name; }
 };
 
-TEST_F(ItemDbTest, ReadsEveryAttributeIntoItsField) {
+TEST_F(ItemDbTest, EveryAttributeFillsItsFieldInItsWidth) {
+    const std::vector<AttributeCase<ItemType>> cases = {
+        {"name", Stored::text, field_of(&ItemType::name)},
+        {"tile", Stored::int16, field_of(&ItemType::tile)},
+        {"tile_equipped", Stored::int16, field_of(&ItemType::tile_equipped)},
+        {"weight", Stored::int16, field_of(&ItemType::weight)},
+        {"starting_equipment", Stored::int16, field_of(&ItemType::starting_equipment)},
+        {"starting_equipment", Stored::flag, field_of(&ItemType::starting_equipment)},  // "yes" is one piece
+        {"class", Stored::text, field_of(&ItemType::item_class)},
+        {"class", Stored::text, field_of(&ItemType::class_name)},
+        {"can_be_equipped", Stored::flag, field_of(&ItemType::can_be_equipped)},
+        {"description", Stored::text, field_of(&ItemType::description)},
+        {"price", Stored::int16, field_of(&ItemType::price)},
+        {"fuel", Stored::int16, field_of(&ItemType::fuel)},
+        {"fuel_consumed_per_turn", Stored::int8, field_of(&ItemType::fuel_consumed_per_turn)},
+        {"fuel_name", Stored::text, field_of(&ItemType::fuel_name)},
+        {"use_name", Stored::text, field_of(&ItemType::use_name)},
+        {"consumed_after_use", Stored::flag, field_of(&ItemType::consumed_after_use)},
+        {"turn_ends_after_use", Stored::flag, field_of(&ItemType::turn_ends_after_use)},
+        {"use_message", Stored::text, field_of(&ItemType::use_message)},
+        {"fuel_consumed_per_use", Stored::int16, field_of(&ItemType::fuel_consumed_per_use)},
+        {"artefact", Stored::flag, field_of(&ItemType::artefact)},
+        {"equipment_limit", Stored::int16, field_of(&ItemType::equipment_limit)},
+    };
+    check_attribute_cases<ItemType>(cases, "item", [&](const std::string& element) -> const ItemType& {
+        write_items(element);
+        load_item_db();
+        return g_db.item_types[1];
+    });
+}
+
+TEST_F(ItemDbTest, ChildrenFillTheSlotsOfADefinedType) {
     name_ability(3, "strength");
-    write_items(R"(<item id="7" name="Lantern" tile="26" tile_equipped="40" weight="15" starting_equipment="yes"
-                  class="light" can_be_equipped="yes" description="A brass lantern." price="9" fuel="300"
-                  fuel_consumed_per_turn="1" fuel_name="Oil: [fuel]" use_name="Trim" consumed_after_use="yes"
-                  turn_ends_after_use="yes" use_message="Brighter." fuel_consumed_per_use="5" artefact="yes"
-                  equipment_limit="1">
-                  <ability_bonus attribute_name="strength" value="2" magic_bonus_multiplier="3"/>
+    write_items(R"(<item id="7" name="Lantern">
+                  <ability_bonus attribute_name="strength" value="70000" magic_bonus_multiplier="390"/>
                   <unequip class="torch"/>
                </item>)");
     load_item_db();
     const ItemType& t = g_db.item_types[7];
-    EXPECT_EQ(t.name, "Lantern");
-    EXPECT_EQ(t.tile, 26);
-    EXPECT_EQ(t.tile_equipped, 40);
-    EXPECT_EQ(t.weight, 15);
-    EXPECT_EQ(t.starting_equipment, 1);
-    EXPECT_EQ(t.item_class, "light");
-    EXPECT_EQ(t.class_name, "light");
-    EXPECT_EQ(t.can_be_equipped, 1);
-    EXPECT_EQ(t.description, "A brass lantern.");
-    EXPECT_EQ(t.price, 9);
-    EXPECT_EQ(t.fuel, 300);
-    EXPECT_EQ(t.fuel_consumed_per_turn, 1);
-    EXPECT_EQ(t.fuel_name, "Oil: [fuel]");
-    EXPECT_EQ(t.use_name, "Trim");
-    EXPECT_EQ(t.consumed_after_use, 1);
-    EXPECT_EQ(t.turn_ends_after_use, 1);
-    EXPECT_EQ(t.use_message, "Brighter.");
-    EXPECT_EQ(t.fuel_consumed_per_use, 5);
-    EXPECT_EQ(t.artefact, 1);
-    EXPECT_EQ(t.equipment_limit, 1);
     EXPECT_EQ(t.ability_bonus[0].attribute, 3);
-    EXPECT_EQ(t.ability_bonus[0].value, 2);
-    EXPECT_EQ(t.ability_bonus[0].magic_bonus_multiplier, 3);
+    EXPECT_EQ(t.ability_bonus[0].value, 70000 - 65536);
+    EXPECT_EQ(t.ability_bonus[0].magic_bonus_multiplier, 390 - 512);
     EXPECT_EQ(t.ability_bonus[1].attribute, 0);
     EXPECT_EQ(t.unequip[0], "torch");
     EXPECT_EQ(t.unequip[1], "");

@@ -1,14 +1,15 @@
 // Loading data\powers.xml: fields, widths, children, requirement slots, name
-// resolution, power_available and every fatal message.
+// resolution and every fatal message.
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include "character/ability_model.h"
 #include "character/character_state.h"
 #include "powers/power_db.h"
 #include "common/database.h"
 #include "common/common_state.h"
+#include "support/attribute_cases.h"
 #include "support/test_game.h"
 #include "common/raise_error.h"
 
@@ -36,76 +37,72 @@ void define_ability(int id, const std::string& name) { g_db.abilities[id].name =
 
 }  // namespace
 
-TEST(PowerDb, ReadsEveryAttribute) {
+TEST(PowerDb, EveryAttributeFillsItsFieldInItsWidth) {
     TempGameFolder game;
-    write_powers(game, R"(<power id="3" name="Fire bolt" description="Hurls fire." tile="1" effect="9"
-        effect_name="attack" effect_strength="70000" strength_bonus_attribute="18" strength_bonus_attribute_name="x"
-        strength_multiplier="3" strength_divisor="2" strength_randomized="yes" randomized_strength_bonus="4"
-        randomized_strength_bonus_attribute="3" randomized_strength_bonus_attribute_name="y"
-        randomized_strength_multiplier="5" randomized_strength_divisor="6" animation="red fireball" end_turn="yes"
-        sound="fireball" failure_sound="failure" wrong_use_sound="oh_no" success_attribute="18"
-        success_attribute_name="z" success_bonus="-50" success_attribute_multiplier="130"
-        success_attribute_divisor="7" success_message="Hit [power_strength]" failure_message="Fizzle"
-        wrong_use_message="Wrong" already_used_message="Used" cost="5" cost_attribute="15" cost_attribute_name="w"
-        class="fire|magic" range="258" modify_attribute="1" modify_attribute_name="a" adjust_attribute="2"
-        adjust_attribute_name="b" duration="8" duration_bonus_attribute="3" duration_bonus_attribute_name="c"
-        duration_multiplier="2" duration_divisor="4" activates_ability_id="12" activates_ability_name="d"
-        deplete_attribute_id="19" deplete_attribute_name="e" cooldown="6" monster_effect="slowed"
-        affects_only_monster_class="undead" field_effect="burnt"/>)");
-    load_power_db();
-    const Power& p = g_db.powers[3];
-    EXPECT_EQ(p.name, "Fire bolt");
-    EXPECT_EQ(p.description, "Hurls fire.");
-    EXPECT_EQ(p.tile, 1);
-    EXPECT_EQ(p.effect, 9);
-    EXPECT_EQ(p.effect_name, "attack");
-    EXPECT_EQ(p.effect_strength, 70000 - 65536);
-    EXPECT_EQ(p.strength_bonus_attribute, 18);
-    EXPECT_EQ(p.strength_bonus_attribute_name, "x");
-    EXPECT_EQ(p.strength_multiplier, 3);
-    EXPECT_EQ(p.strength_divisor, 2);
-    EXPECT_TRUE(p.strength_randomized);
-    EXPECT_EQ(p.randomized_strength_bonus, 4);
-    EXPECT_EQ(p.randomized_strength_bonus_attribute, 3);
-    EXPECT_EQ(p.randomized_strength_bonus_attribute_name, "y");
-    EXPECT_EQ(p.randomized_strength_multiplier, 5);
-    EXPECT_EQ(p.randomized_strength_divisor, 6);
-    EXPECT_EQ(p.animation, "red fireball");
-    EXPECT_TRUE(p.end_turn);
-    EXPECT_EQ(p.sound, "fireball");
-    EXPECT_EQ(p.failure_sound, "failure");
-    EXPECT_EQ(p.wrong_use_sound, "oh_no");
-    EXPECT_EQ(p.success_attribute, 18);
-    EXPECT_EQ(p.success_attribute_name, "z");
-    EXPECT_EQ(p.success_bonus, -50);
-    EXPECT_EQ(p.success_attribute_multiplier, 130 - 256);
-    EXPECT_EQ(p.success_attribute_divisor, 7);
-    EXPECT_EQ(p.success_message, "Hit [power_strength]");
-    EXPECT_EQ(p.failure_message, "Fizzle");
-    EXPECT_EQ(p.wrong_use_message, "Wrong");
-    EXPECT_EQ(p.already_used_message, "Used");
-    EXPECT_EQ(p.cost, 5);
-    EXPECT_EQ(p.cost_attribute, 15);
-    EXPECT_EQ(p.cost_attribute_name, "w");
-    EXPECT_EQ(p.cls, "fire|magic");
-    EXPECT_EQ(p.range, 2);
-    EXPECT_EQ(p.modify_attribute, 1);
-    EXPECT_EQ(p.modify_attribute_name, "a");
-    EXPECT_EQ(p.adjust_attribute, 2);
-    EXPECT_EQ(p.adjust_attribute_name, "b");
-    EXPECT_EQ(p.duration, 8);
-    EXPECT_EQ(p.duration_bonus_attribute, 3);
-    EXPECT_EQ(p.duration_bonus_attribute_name, "c");
-    EXPECT_EQ(p.duration_multiplier, 2);
-    EXPECT_EQ(p.duration_divisor, 4);
-    EXPECT_EQ(p.activates_ability_id, 12);
-    EXPECT_EQ(p.activates_ability_name, "d");
-    EXPECT_EQ(p.deplete_attribute_id, 19);
-    EXPECT_EQ(p.deplete_attribute_name, "e");
-    EXPECT_EQ(p.cooldown, 6);
-    EXPECT_EQ(p.monster_effect, "slowed");
-    EXPECT_EQ(p.affects_only_monster_class, "undead");
-    EXPECT_EQ(p.field_effect, "burnt");
+    const std::vector<AttributeCase<Power>> cases = {
+        {"name", Stored::text, field_of(&Power::name)},
+        {"description", Stored::text, field_of(&Power::description)},
+        {"tile", Stored::int16, field_of(&Power::tile)},
+        {"effect", Stored::int16, field_of(&Power::effect)},
+        {"effect_name", Stored::text, field_of(&Power::effect_name)},
+        {"effect_strength", Stored::int16, field_of(&Power::effect_strength)},
+        {"strength_bonus_attribute", Stored::int16, field_of(&Power::strength_bonus_attribute)},
+        {"strength_bonus_attribute_name", Stored::text, field_of(&Power::strength_bonus_attribute_name)},
+        {"strength_multiplier", Stored::int16, field_of(&Power::strength_multiplier)},
+        {"strength_divisor", Stored::int16, field_of(&Power::strength_divisor)},
+        {"strength_randomized", Stored::flag, field_of(&Power::strength_randomized)},
+        {"randomized_strength_bonus", Stored::int16, field_of(&Power::randomized_strength_bonus)},
+        {"randomized_strength_bonus_attribute", Stored::int16, field_of(&Power::randomized_strength_bonus_attribute)},
+        {"randomized_strength_bonus_attribute_name", Stored::text,
+         field_of(&Power::randomized_strength_bonus_attribute_name)},
+        {"randomized_strength_multiplier", Stored::int16, field_of(&Power::randomized_strength_multiplier)},
+        {"randomized_strength_divisor", Stored::int16, field_of(&Power::randomized_strength_divisor)},
+        {"animation", Stored::text, field_of(&Power::animation)},
+        {"end_turn", Stored::flag, field_of(&Power::end_turn)},
+        {"sound", Stored::text, field_of(&Power::sound)},
+        {"failure_sound", Stored::text, field_of(&Power::failure_sound)},
+        {"wrong_use_sound", Stored::text, field_of(&Power::wrong_use_sound)},
+        {"success_attribute", Stored::int16, field_of(&Power::success_attribute)},
+        {"success_attribute_name", Stored::text, field_of(&Power::success_attribute_name)},
+        {"success_bonus", Stored::int16, field_of(&Power::success_bonus)},
+        {"success_attribute_multiplier", Stored::int8, field_of(&Power::success_attribute_multiplier)},
+        {"success_attribute_divisor", Stored::int8, field_of(&Power::success_attribute_divisor)},
+        {"success_message", Stored::text, field_of(&Power::success_message)},
+        {"failure_message", Stored::text, field_of(&Power::failure_message)},
+        {"wrong_use_message", Stored::text, field_of(&Power::wrong_use_message)},
+        {"already_used_message", Stored::text, field_of(&Power::already_used_message)},
+        {"cost", Stored::int16, field_of(&Power::cost)},
+        {"cost_attribute", Stored::int16, field_of(&Power::cost_attribute)},
+        {"cost_attribute_name", Stored::text, field_of(&Power::cost_attribute_name)},
+        {"class", Stored::text, field_of(&Power::cls)},
+        {"range", Stored::int8, field_of(&Power::range)},
+        {"modify_attribute", Stored::int16, field_of(&Power::modify_attribute)},
+        {"modify_attribute_name", Stored::text, field_of(&Power::modify_attribute_name)},
+        {"adjust_attribute", Stored::int16, field_of(&Power::adjust_attribute)},
+        {"adjust_attribute_name", Stored::text, field_of(&Power::adjust_attribute_name)},
+        {"duration", Stored::int16, field_of(&Power::duration)},
+        {"duration_bonus_attribute", Stored::int16, field_of(&Power::duration_bonus_attribute)},
+        {"duration_bonus_attribute_name", Stored::text, field_of(&Power::duration_bonus_attribute_name)},
+        {"duration_multiplier", Stored::int16, field_of(&Power::duration_multiplier)},
+        {"duration_divisor", Stored::int16, field_of(&Power::duration_divisor)},
+        {"activates_ability_id", Stored::int16, field_of(&Power::activates_ability_id)},
+        {"activates_ability_name", Stored::text, field_of(&Power::activates_ability_name)},
+        {"deplete_attribute_id", Stored::int16, field_of(&Power::deplete_attribute_id)},
+        {"deplete_attribute_name", Stored::text, field_of(&Power::deplete_attribute_name)},
+        {"cooldown", Stored::int16, field_of(&Power::cooldown)},
+        {"monster_effect", Stored::text, field_of(&Power::monster_effect)},
+        {"affects_only_monster_class", Stored::text, field_of(&Power::affects_only_monster_class)},
+        {"field_effect", Stored::text, field_of(&Power::field_effect)},
+    };
+    // Every text names an ability, so the name references resolve.
+    for (int i = 0; i < static_cast<int>(cases.size()); ++i)
+        if (cases[i].stored == Stored::text)
+            define_ability(i + 1, attribute_case_input(cases[i].attribute, Stored::text));
+    check_attribute_cases<Power>(cases, "power", [&](const std::string& element) -> const Power& {
+        write_powers(game, element);
+        load_power_db();
+        return g_db.powers[1];
+    });
 }
 
 TEST(PowerDb, EveryPowerStartsFromTheDefaults) {
@@ -185,6 +182,10 @@ TEST(PowerDb, RequirementSlots) {
               "");
     EXPECT_EQ(load_error(game, R"(<power id="5" name="Bolt"><requirement attribute="1" level="2"/></power>)"),
               "load_power_db(): wrong attribute \"level\" in requirement tag" + kInPowers);
+    // Both numbers keep 16 bits.
+    EXPECT_EQ(load_error(game, R"(<power id="5" name="Bolt"><requirement attribute="65810" value="70000"/></power>)"), "");
+    EXPECT_EQ(g_db.powers[5].requirement[0].attribute, 274);
+    EXPECT_EQ(g_db.powers[5].requirement[0].value, 70000 - 65536);
 }
 
 TEST(PowerDb, ALaterPowerWithTheSameIdKeepsTheRequirementSlotsItDoesNotFill) {
@@ -278,33 +279,4 @@ TEST(PowerDb, FatalMessages) {
               "load_power_db(): unknown attribute \"type\" in description tag" + kInPower);
     EXPECT_EQ(load_error(game, R"(<power id="1" name="X"><message language="German" kind="x">Y</message></power>)"),
               "load_power_db(): unknown attribute \"kind\" in message tag" + kInPower);
-}
-
-TEST(PowerDb, PowerAvailable) {
-    TempGameFolder game;
-    auto& state = g_character_model.character.abilities;
-    define_ability(7, "intelligence");
-    define_ability(8, "magic_skill");
-    state[7].attribute_current_value = 3;
-    state[7].power_adjustment = 10;  // neither power adjustments nor item bonuses count
-    state[7].item_bonus = 10;
-    state[8].attribute_current_value = 5;
-    write_powers(game, R"(<power id="1" name="Needs intelligence 4"><requirement attribute="7" value="4"/></power>
-                          <power id="2" name="Needs both">
-                            <requirement attribute="7" value="3"/><requirement attribute="8" value="6"/>
-                          </power>
-                          <power id="3" name="Free"/>
-                          <power id="4" name="Impossible"><requirement attribute="300" value="1"/></power>)");
-    load_power_db();
-
-    EXPECT_FALSE(power_available(1, 0, 0));
-    EXPECT_TRUE(power_available(1, 7, 1));
-    EXPECT_FALSE(power_available(1, 8, 5)) << "raising another ability does not help";
-    EXPECT_FALSE(power_available(2, 0, 0));
-    EXPECT_TRUE(power_available(2, 8, 1));
-    EXPECT_FALSE(power_available(2, 7, 1));
-    EXPECT_TRUE(power_available(3, 0, 0));
-    EXPECT_FALSE(power_available(10, 0, 0)) << "an empty id is no power";
-    EXPECT_FALSE(power_available(4, 0, 0)) << "an ability beyond the table can never be met";
-    for (int outside : {-1, 0, 255, 256, 1000}) { EXPECT_FALSE(power_available(outside, 0, 0)) << outside; }
 }
