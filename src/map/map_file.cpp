@@ -1,181 +1,267 @@
 #include "map/map_file.h"
 
 #include <climits>
+#include <utility>
 
-#include "common/common_state.h"
 #include "common/database.h"
 #include "common/raise_error.h"
+#include "common/version_field.h"
 #include "map/map_grid.h"
 #include "map/map_lists.h"
+#include "map/map_state.h"
 #include "map/tileset.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
-#include "map/map_state.h"
+#include "platform/xml_fields.h"
 
 namespace {
 
-
-
 // A number of the file as a plain int, saturated, so that a huge value is
 // reported by the checks instead of wrapping onto the grid.
-int number(const std::string& text) {
-    long long value = text_to_int(text);
+int saturated(long long value) {
     if (value > INT_MAX) return INT_MAX;
     if (value < INT_MIN) return INT_MIN;
     return static_cast<int>(value);
 }
+int number(const std::string& text) { return saturated(text_to_int(text)); }
 
+// The root element: the map record, in the order it is written.
+const XmlField<GameMap> kMapFields[] = {
+    version_field<GameMap>(),
+    {"name", &GameMap::name, FieldKind::text},
+    // Written as the file part of the path written to (save_map puts it in
+    // place for the writing); the map's own file name comes from the path it
+    // is loaded from, so the file's is not read.
+    {.name = "filename",
+     .member = &GameMap::filename,
+     .kind = FieldKind::text,
+     .read = [](GameMap&, const std::string&, const std::string&) {}},
+    // Written as stored; only the file part is read.
+    {.name = "tileset_definition_filename",
+     .kind = FieldKind::text,
+     .read = [](GameMap& m, const std::string& v, const std::string&) {
+         m.tileset.definition_filename = file_part(v);
+     },
+     .written = [](const GameMap& m) { return m.tileset.definition_filename; }},
+    {.name = "tileset_image_filename",
+     .kind = FieldKind::text,
+     .read = [](GameMap& m, const std::string& v, const std::string&) {
+         m.tileset.image_filename = file_part(v);
+     },
+     .written = [](const GameMap& m) { return m.tileset.image_filename; }},
+    {"tile_outside_map", &GameMap::tile_outside_map},
+    {"default_tile", &GameMap::default_tile},
+    {"background_tile", &GameMap::background_tile},
+    {"spawn_monster_level", &GameMap::spawn_monster_level},
+    {"spawn_monster_chance", &GameMap::spawn_monster_chance},
+    {.name = "lighting",
+     .member = &GameMap::lighting,
+     .read = [](GameMap& m, const std::string& v, const std::string& path) {
+         long long lighting = text_to_int(v);
+         if (lighting < 0 || lighting > 8)
+             raise_error("load_map(): wrong lighting attribute " + quoted(int_to_text(lighting)) + " in map file " +
+                         quoted(path));
+         m.lighting = static_cast<uint8_t>(lighting);
+     }},
+    {"visited", &GameMap::visited, FieldKind::flag},
+};
 
-[[noreturn]] void unknown_attribute(const std::string& attribute, const std::string& where, const std::string& path) {
-    raise_error("load_map(): unknown attribute " + quoted(attribute) + where + quoted(path));
+// A field element: one field of the grid with its position and the fired
+// state of its event; the tile type is the element's text. Positions and
+// portal targets are read wide, so that set_map_tile_type and set_map_portal
+// report a value off the grid as the file gives it.
+struct SavedField : MapField {
+    int x = -1;
+    int y = -1;
+    int target_x = 0;  // portal_x as read
+    int target_y = 0;  // portal_y as read
+    int8_t event_triggered = 0;
+};
+
+template <int SavedField::*Member>
+void read_wide(SavedField& field, const std::string& value, const std::string&) {
+    field.*Member = number(value);
 }
 
-void read_root_attributes(GameMap& map, const XmlElement& root, const std::string& path) {
-    for (const auto& [attribute, value] : root.attributes) {
-        if (attribute == "Umbrane_version" || attribute == "filename") continue;
-        if (attribute == "name") map.name = value;
-        else if (attribute == "tileset_definition_filename") map.tileset.definition_filename = file_part(value);
-        else if (attribute == "tileset_image_filename") map.tileset.image_filename = file_part(value);
-        else if (attribute == "tile_outside_map") map.tile_outside_map = wrap16(text_to_int(value));
-        else if (attribute == "default_tile") map.default_tile = wrap16(text_to_int(value));
-        else if (attribute == "background_tile") map.background_tile = wrap16(text_to_int(value));
-        else if (attribute == "spawn_monster_level") map.spawn_monster_level = wrap16(text_to_int(value));
-        else if (attribute == "spawn_monster_chance") map.spawn_monster_chance = wrap16(text_to_int(value));
-        else if (attribute == "lighting") {
-            long long lighting = text_to_int(value);
-            if (lighting < 0 || lighting > 8)
-                raise_error("load_map(): wrong lighting attribute " + quoted(int_to_text(lighting)) +
-                            " in map file " + quoted(path));
-            map.lighting = static_cast<uint8_t>(lighting);
-        } else if (attribute == "visited") map.visited = yes_flag(value);
-        else unknown_attribute(attribute, " in main node in map file ", path);
-    }
+bool has_portal(const SavedField& field) { return !field.portal_mapfile.empty(); }
+bool has_message(const SavedField& field) { return !field.message_line1.empty() || !field.message_line2.empty(); }
+bool has_event(const SavedField& field) { return !field.event.empty(); }
+
+const XmlField<SavedField> kFieldFields[] = {
+    {.name = "x", .member = &SavedField::x, .read = read_wide<&SavedField::x>},
+    {.name = "y", .member = &SavedField::y, .read = read_wide<&SavedField::y>},
+    {.name = "portal_mapfile", .member = &SavedField::portal_mapfile, .kind = FieldKind::text, .write_if = has_portal},
+    {.name = "portal_x", .member = &SavedField::portal_x, .read = read_wide<&SavedField::target_x>,
+     .write_if = has_portal},
+    {.name = "portal_y", .member = &SavedField::portal_y, .read = read_wide<&SavedField::target_y>,
+     .write_if = has_portal},
+    {.name = "message_line1", .member = &SavedField::message_line1, .kind = FieldKind::text, .write_if = has_message},
+    {.name = "message_line2", .member = &SavedField::message_line2, .kind = FieldKind::text, .write_if = has_message},
+    {.name = "message_tile",
+     .member = &SavedField::message_tile,
+     .read = [](SavedField& f, const std::string& v, const std::string&) { f.message_tile = wrap16(number(v)); },
+     .write_if = has_message},
+    {"power_used", &SavedField::power_used, FieldKind::text, WriteRule::unless_default},
+    {"visited", &SavedField::visited, FieldKind::flag},
+    {"hidden", &SavedField::hidden, FieldKind::flag},
+    {"event", &SavedField::event, FieldKind::text, WriteRule::unless_default},
+    // "1" while the map event list marks the field's event as fired.
+    {.name = "event_triggered",
+     .member = &SavedField::event_triggered,
+     .read = [](SavedField& f, const std::string& v, const std::string&) { f.event_triggered = number(v) != 0; },
+     .write_if = [](const SavedField& f) { return has_event(f) && map_event_triggered(f.event); },
+     .written = [](const SavedField&) { return std::string("1"); }},
+    {.name = "event_xp",
+     .member = &SavedField::event_xp,
+     .read = [](SavedField& f, const std::string& v, const std::string&) { f.event_xp = wrap8(number(v)); },
+     .write_if = [](const SavedField& f) { return has_event(f) && f.event_xp > 0; }},
+};
+
+// A transformation element: every attribute always written.
+const XmlField<Transformation> kTransformationFields[] = {
+    {"event", &Transformation::event, FieldKind::text},
+    {"x", &Transformation::x},
+    {"y", &Transformation::y},
+    {"tile_type", &Transformation::tile_type},
+    {"portal_mapfile", &Transformation::portal_mapfile, FieldKind::text},
+    {"portal_x", &Transformation::portal_x},
+    {"portal_y", &Transformation::portal_y},
+    {"message_line1", &Transformation::message_line1, FieldKind::text},
+    {"message_line2", &Transformation::message_line2, FieldKind::text},
+    {"message_tile", &Transformation::message_tile},
+    {"new_event", &Transformation::new_event, FieldKind::text},
+    {.name = "triggered",
+     .member = &Transformation::triggered,
+     .read = [](Transformation& t, const std::string& v, const std::string&) { t.triggered = text_to_int(v) != 0; },
+     .written = [](const Transformation& t) { return std::string(t.triggered ? "1" : "0"); }},
+};
+
+// A type outside the table reads as no type: such a monster or item is not
+// placed, as anything else would index past the table wherever it is drawn or acts.
+template <typename Record, long long Last>
+void read_type(Record& record, const std::string& value, const std::string&) {
+    long long type = text_to_int(value);
+    record.type = type >= 1 && type <= Last ? static_cast<int16_t>(type) : 0;
+}
+
+// A monster element; its status words are written as "effect".
+const XmlField<Monster> kMonsterFields[] = {
+    {.name = "type", .member = &Monster::type, .read = read_type<Monster, kMaxMonsterTypeId>},
+    {"xpos", &Monster::x},
+    {"ypos", &Monster::y},
+    {"hitpoints", &Monster::hitpoints},
+    {"alerted", &Monster::alerted, FieldKind::flag},
+    {"effect", &Monster::status, FieldKind::text, WriteRule::unless_default},
+};
+
+// An item element: where it lies and what it is; nothing else of it is kept.
+const XmlField<MapItem> kItemFields[] = {
+    {"xpos", &MapItem::x},
+    {"ypos", &MapItem::y},
+    {.name = "type", .member = &MapItem::type, .read = read_type<MapItem, kLastItemId>},
+};
+
+// A dungeon element: a level exit, every attribute always written; a fresh
+// record holds the defaults of what the element leaves out.
+const XmlField<DungeonRecord> kDungeonFields[] = {
+    {"xpos", &DungeonRecord::xpos},
+    {"ypos", &DungeonRecord::ypos},
+    {"name", &DungeonRecord::name, FieldKind::text},
+    {"map_filename", &DungeonRecord::map_filename, FieldKind::text},
+    {"number_of_levels", &DungeonRecord::number_of_levels},
+    {"dimension_x", &DungeonRecord::dimension_x},
+    {"dimension_y", &DungeonRecord::dimension_y},
+    {"entrance_to_level", &DungeonRecord::entrance_to_level},
+    {"difficulty_level", &DungeonRecord::difficulty_level},
+    {"lighting", &DungeonRecord::lighting},
+    {"default_tile", &DungeonRecord::default_tile},
+    {"background_tile", &DungeonRecord::background_tile},
+    {"tile_outside_map", &DungeonRecord::tile_outside_map},
+    {"main_treasure", &DungeonRecord::main_treasure},
+    {"bottom_portal", &DungeonRecord::bottom_portal, FieldKind::text},
+    {"bottom_portal_target_x", &DungeonRecord::bottom_portal_target_x},
+    {"bottom_portal_target_y", &DungeonRecord::bottom_portal_target_y},
+    {"bottom_portal_tile", &DungeonRecord::bottom_portal_tile},
+    {"traps_per_level", &DungeonRecord::traps_per_level},
+};
+
+auto unknown_attribute(const std::string& where, const std::string& path) {
+    return [&where, &path](const std::string& attribute) {
+        raise_error("load_map(): unknown attribute " + quoted(attribute) + where + quoted(path));
+    };
 }
 
 void read_field(GameMap& map, const XmlElement& element, const std::string& path) {
-    int x = -1, y = -1;
-    std::string portal_mapfile, line1, line2, power_used, event;
-    int portal_x = 0, portal_y = 0, message_tile = 0, event_triggered = 0, event_xp = 0;
-    int visited = 0, hidden = 0;
-    for (const auto& [attribute, value] : element.attributes) {
-        if (attribute == "x") x = number(value);
-        else if (attribute == "y") y = number(value);
-        else if (attribute == "portal_mapfile") portal_mapfile = value;
-        else if (attribute == "portal_x") portal_x = number(value);
-        else if (attribute == "portal_y") portal_y = number(value);
-        else if (attribute == "message_line1") line1 = value;
-        else if (attribute == "message_line2") line2 = value;
-        else if (attribute == "message_tile") message_tile = number(value);
-        else if (attribute == "power_used") power_used = value;
-        else if (attribute == "visited") visited = yes_flag(value);
-        else if (attribute == "hidden") hidden = yes_flag(value);
-        else if (attribute == "event") event = value;
-        else if (attribute == "event_triggered") event_triggered = number(value) != 0 ? 1 : 0;
-        else if (attribute == "event_xp") event_xp = number(value);
-        else unknown_attribute(attribute, " in field tag in map file ", path);
-    }
+    SavedField f;
+    read_fields<SavedField>(kFieldFields, f, element, path, unknown_attribute(" in field tag in map file ", path));
     // The tile type is the element's text; line breaks around it (a hand-formatted file) do not count.
     const std::string& content = element.text;
     size_t first = content.find_first_not_of(" \t\r\n");
-    if (x != -1 && y != -1) set_map_tile_type(map, x, y, number(first == std::string::npos ? "" : content.substr(first)));
-    if (!portal_mapfile.empty()) set_map_portal(map, x, y, portal_mapfile, portal_x, portal_y);
-    set_map_message(map, x, y, line1, line2, message_tile);
-    set_map_power_used(map, x, y, power_used);
-    set_map_hidden(map, x, y, hidden);
-    set_map_visited(map, x, y, visited);
-    if (!event.empty()) {
-        set_map_event(map, x, y, event, event_xp);
-        add_map_event(event, event_triggered, event_xp);
+    if (f.x != -1 && f.y != -1)
+        set_map_tile_type(map, f.x, f.y, number(first == std::string::npos ? "" : content.substr(first)));
+    if (!f.portal_mapfile.empty()) set_map_portal(map, f.x, f.y, f.portal_mapfile, f.target_x, f.target_y);
+    set_map_message(map, f.x, f.y, f.message_line1, f.message_line2, f.message_tile);
+    set_map_power_used(map, f.x, f.y, f.power_used);
+    set_map_hidden(map, f.x, f.y, f.hidden);
+    set_map_visited(map, f.x, f.y, f.visited);
+    if (!f.event.empty()) {
+        set_map_event(map, f.x, f.y, f.event, f.event_xp);
+        add_map_event(f.event, f.event_triggered, f.event_xp);
     }
 }
 
 void read_transformation(const XmlElement& element, const std::string& path) {
     Transformation record;
-    record.x = -1;
+    record.x = -1;  // a missing position reads as -1
     record.y = -1;
-    for (const auto& [attribute, value] : element.attributes) {
-        if (attribute == "event") record.event = value;
-        else if (attribute == "x") record.x = wrap8(text_to_int(value));
-        else if (attribute == "y") record.y = wrap8(text_to_int(value));
-        else if (attribute == "tile_type") record.tile_type = wrap16(text_to_int(value));
-        else if (attribute == "portal_mapfile") record.portal_mapfile = value;
-        else if (attribute == "portal_x") record.portal_x = wrap8(text_to_int(value));
-        else if (attribute == "portal_y") record.portal_y = wrap8(text_to_int(value));
-        else if (attribute == "message_line1") record.message_line1 = value;
-        else if (attribute == "message_line2") record.message_line2 = value;
-        else if (attribute == "message_tile") record.message_tile = wrap16(text_to_int(value));
-        else if (attribute == "new_event") record.new_event = value;
-        else if (attribute == "triggered") record.triggered = text_to_int(value) != 0 ? 1 : 0;
-        else unknown_attribute(attribute, " in transformation tag in map file ", path);
-    }
+    read_fields<Transformation>(kTransformationFields, record, element, path,
+                                unknown_attribute(" in transformation tag in map file ", path));
     add_transformation(record);
 }
 
 void read_monster(const XmlElement& element, const std::string& path) {
-    long long type = 0;
     Monster record;
-    std::string status;
-    for (const auto& [attribute, value] : element.attributes) {
-        if (attribute == "type") type = text_to_int(value);
-        else if (attribute == "xpos") record.x = wrap16(text_to_int(value));
-        else if (attribute == "ypos") record.y = wrap16(text_to_int(value));
-        else if (attribute == "hitpoints") record.hitpoints = wrap16(text_to_int(value));
-        else if (attribute == "alerted") record.alerted = yes_flag(value);
-        else if (attribute == "effect") status = value;
-        else unknown_attribute(attribute, " in monster tag in map file ", path);
-    }
-    // Only ids the monster type table can hold are placed; anything else would
-    // index past the table wherever the monster is drawn or acts.
-    if (type <= 0 || type > kMaxMonsterTypeId) return;
-    record.type = static_cast<int16_t>(type);
-    if (add_monster(record)) g_map.monsters.current().status = status;  // kept across saving and loading
+    read_fields<Monster>(kMonsterFields, record, element, path,
+                         unknown_attribute(" in monster tag in map file ", path));
+    if (record.type == 0) return;
+    // add_monster starts every monster without status words; the file's are kept across saving and loading.
+    if (add_monster(record)) g_map.monsters.current().status = record.status;
 }
 
 void read_item(const XmlElement& element, const std::string& path) {
-    long long type = 0;
-    int16_t x = 0, y = 0;
-    for (const auto& [attribute, value] : element.attributes) {
-        if (attribute == "xpos") x = wrap16(text_to_int(value));
-        else if (attribute == "ypos") y = wrap16(text_to_int(value));
-        else if (attribute == "type") type = text_to_int(value);
-        else unknown_attribute(attribute, " in item tag in map xml file ", path);
-    }
-    // As with monsters: only ids of the item type table.
-    if (type <= 0 || type > kLastItemId) return;
-    MapItem& item = g_map.items.append();
-    item.x = x;
-    item.y = y;
-    item.type = static_cast<int16_t>(type);
+    MapItem record;
+    read_fields<MapItem>(kItemFields, record, element, path, unknown_attribute(" in item tag in map xml file ", path));
+    if (record.type != 0) g_map.items.append() = record;
 }
 
 void read_dungeon(const XmlElement& element, const std::string& path) {
     DungeonRecord record;
-    for (const auto& [attribute, value] : element.attributes) {
-        if (attribute == "xpos") record.xpos = wrap16(text_to_int(value));
-        else if (attribute == "ypos") record.ypos = wrap16(text_to_int(value));
-        else if (attribute == "name") record.name = value;
-        else if (attribute == "map_filename") record.map_filename = value;
-        else if (attribute == "number_of_levels") record.number_of_levels = wrap16(text_to_int(value));
-        else if (attribute == "dimension_x") record.dimension_x = static_cast<uint8_t>(wrap8(text_to_int(value)));
-        else if (attribute == "dimension_y") record.dimension_y = static_cast<uint8_t>(wrap8(text_to_int(value)));
-        else if (attribute == "entrance_to_level") record.entrance_to_level = wrap16(text_to_int(value));
-        else if (attribute == "difficulty_level") record.difficulty_level = wrap16(text_to_int(value));
-        else if (attribute == "lighting") record.lighting = static_cast<uint8_t>(wrap8(text_to_int(value)));
-        else if (attribute == "default_tile") record.default_tile = wrap16(text_to_int(value));
-        else if (attribute == "background_tile") record.background_tile = wrap16(text_to_int(value));
-        else if (attribute == "tile_outside_map") record.tile_outside_map = wrap16(text_to_int(value));
-        else if (attribute == "main_treasure") record.main_treasure = wrap16(text_to_int(value));
-        else if (attribute == "bottom_portal") record.bottom_portal = value;
-        else if (attribute == "bottom_portal_target_x") record.bottom_portal_target_x = wrap16(text_to_int(value));
-        else if (attribute == "bottom_portal_target_y") record.bottom_portal_target_y = wrap16(text_to_int(value));
-        else if (attribute == "bottom_portal_tile") record.bottom_portal_tile = wrap16(text_to_int(value));
-        else if (attribute == "traps_per_level") record.traps_per_level = wrap16(text_to_int(value));
-        else unknown_attribute(attribute, " in dungeon tag in map xml file ", path);
-    }
+    read_fields<DungeonRecord>(kDungeonFields, record, element, path,
+                               unknown_attribute(" in dungeon tag in map xml file ", path));
     if (!record.name.empty()) g_map.level_exits.append() = record;
 }
 
-std::string text(long long value) { return int_to_text(value); }
+// The fields that differ from a plain default_tile field, with their positions.
+// A message tile alone does not make a field worth writing (it shows nothing
+// without a message). The powers used on a field do: left out, they would be
+// lost with every save, and a used-up field could be used again.
+void write_grid(const GameMap& map, XmlElement& root) {
+    SavedField saved;  // one staging record for all: its texts keep their room from field to field
+    for (int y = 0; y < kMapSize; ++y)
+        for (int x = 0; x < kMapSize; ++x) {
+            const MapField& field = map.fields[y][x];
+            bool differs = field.tile_type != map.default_tile || !field.portal_mapfile.empty() ||
+                           !field.event.empty() || !field.message_line1.empty() || !field.message_line2.empty() ||
+                           field.visited || field.hidden || !field.power_used.empty();
+            if (!differs) continue;
+            static_cast<MapField&>(saved) = field;
+            saved.x = x;
+            saved.y = y;
+            XmlElement* element = root.add_child("field");
+            write_fields<SavedField>(kFieldFields, saved, *element);
+            element->text = int_to_text(field.tile_type);
+        }
+}
 
 }  // namespace
 
@@ -188,7 +274,7 @@ void load_map(GameMap& map, const std::string& path, int tileset_flag) {
         raise_error("load_map(): error in xml structure of map file " + quoted(path) + ": " + document.error_text());
 
     const XmlElement& root = *document.root();
-    read_root_attributes(map, root, path);
+    read_fields<GameMap>(kMapFields, map, root, path, unknown_attribute(" in main node in map file ", path));
     fill_map(map, map.default_tile);
 
     for (const auto& child : root.children) {
@@ -215,108 +301,19 @@ void save_map(GameMap& map, const std::string& path) {
 
     XmlDocument document;
     XmlElement* root = document.create_root("map");
-    root->set_attribute("Umbrane_version", g_common.version);
-    root->set_attribute("name", map.name);
-    root->set_attribute("filename", file_part(path));
-    root->set_attribute("tileset_definition_filename", map.tileset.definition_filename);
-    root->set_attribute("tileset_image_filename", map.tileset.image_filename);
-    root->set_attribute("tile_outside_map", text(map.tile_outside_map));
-    root->set_attribute("default_tile", text(map.default_tile));
-    root->set_attribute("background_tile", text(map.background_tile));
-    root->set_attribute("spawn_monster_level", text(map.spawn_monster_level));
-    root->set_attribute("spawn_monster_chance", text(map.spawn_monster_chance));
-    root->set_attribute("lighting", text(map.lighting));
-    if (map.visited) root->set_attribute("visited", "yes");
+    // The file names itself by the path it is written to; the map keeps its own name.
+    std::string own_filename = std::exchange(map.filename, file_part(path));
+    write_fields<GameMap>(kMapFields, map, *root);
+    map.filename = std::move(own_filename);
 
-    for (int y = 0; y < kMapSize; ++y)
-        for (int x = 0; x < kMapSize; ++x) {
-            const MapField& field = map.fields[y][x];
-            // A message tile alone does not make a field worth writing (it shows nothing
-            // without a message). The powers used on a field do: left out, they would be
-            // lost with every save, and a used-up field could be used again.
-            bool differs = field.tile_type != map.default_tile || !field.portal_mapfile.empty() ||
-                           !field.event.empty() || !field.message_line1.empty() || !field.message_line2.empty() ||
-                           field.visited || field.hidden || !field.power_used.empty();
-            if (!differs) continue;
-            XmlElement* element = root->add_child("field");
-            element->set_attribute("x", text(x));
-            element->set_attribute("y", text(y));
-            if (!field.portal_mapfile.empty()) {
-                element->set_attribute("portal_mapfile", field.portal_mapfile);
-                element->set_attribute("portal_x", text(field.portal_x));
-                element->set_attribute("portal_y", text(field.portal_y));
-            }
-            if (!field.message_line1.empty() || !field.message_line2.empty()) {
-                element->set_attribute("message_line1", field.message_line1);
-                element->set_attribute("message_line2", field.message_line2);
-                element->set_attribute("message_tile", text(field.message_tile));
-            }
-            if (!field.power_used.empty()) element->set_attribute("power_used", field.power_used);
-            if (field.visited) element->set_attribute("visited", "yes");
-            if (field.hidden) element->set_attribute("hidden", "yes");
-            if (!field.event.empty()) {
-                element->set_attribute("event", field.event);
-                if (map_event_triggered(field.event)) element->set_attribute("event_triggered", "1");
-                if (field.event_xp > 0) element->set_attribute("event_xp", text(field.event_xp));
-            }
-            element->text = text(field.tile_type);
-        }
-
-    for (const Transformation& record : g_map.transformations) {
-        XmlElement* element = root->add_child("transformation");
-        element->set_attribute("event", record.event);
-        element->set_attribute("x", text(record.x));
-        element->set_attribute("y", text(record.y));
-        element->set_attribute("tile_type", text(record.tile_type));
-        element->set_attribute("portal_mapfile", record.portal_mapfile);
-        element->set_attribute("portal_x", text(record.portal_x));
-        element->set_attribute("portal_y", text(record.portal_y));
-        element->set_attribute("message_line1", record.message_line1);
-        element->set_attribute("message_line2", record.message_line2);
-        element->set_attribute("message_tile", text(record.message_tile));
-        element->set_attribute("new_event", record.new_event);
-        element->set_attribute("triggered", text(record.triggered ? 1 : 0));
-    }
-
-    for (const Monster& monster : g_map.monsters) {
-        XmlElement* element = root->add_child("monster");
-        element->set_attribute("type", text(monster.type));
-        element->set_attribute("xpos", text(monster.x));
-        element->set_attribute("ypos", text(monster.y));
-        element->set_attribute("hitpoints", text(monster.hitpoints));
-        if (monster.alerted) element->set_attribute("alerted", "yes");
-        if (!monster.status.empty()) element->set_attribute("effect", monster.status);
-    }
-
-    for (const MapItem& item : g_map.items) {
-        XmlElement* element = root->add_child("item");
-        element->set_attribute("xpos", text(item.x));
-        element->set_attribute("ypos", text(item.y));
-        element->set_attribute("type", text(item.type));
-    }
-
-    for (const DungeonRecord& record : g_map.level_exits) {
-        XmlElement* element = root->add_child("dungeon");
-        element->set_attribute("xpos", text(record.xpos));
-        element->set_attribute("ypos", text(record.ypos));
-        element->set_attribute("name", record.name);
-        element->set_attribute("map_filename", record.map_filename);
-        element->set_attribute("number_of_levels", text(record.number_of_levels));
-        element->set_attribute("dimension_x", text(record.dimension_x));
-        element->set_attribute("dimension_y", text(record.dimension_y));
-        element->set_attribute("entrance_to_level", text(record.entrance_to_level));
-        element->set_attribute("difficulty_level", text(record.difficulty_level));
-        element->set_attribute("lighting", text(record.lighting));
-        element->set_attribute("default_tile", text(record.default_tile));
-        element->set_attribute("background_tile", text(record.background_tile));
-        element->set_attribute("tile_outside_map", text(record.tile_outside_map));
-        element->set_attribute("main_treasure", text(record.main_treasure));
-        element->set_attribute("bottom_portal", record.bottom_portal);
-        element->set_attribute("bottom_portal_target_x", text(record.bottom_portal_target_x));
-        element->set_attribute("bottom_portal_target_y", text(record.bottom_portal_target_y));
-        element->set_attribute("bottom_portal_tile", text(record.bottom_portal_tile));
-        element->set_attribute("traps_per_level", text(record.traps_per_level));
-    }
+    write_grid(map, *root);
+    for (const Transformation& record : g_map.transformations)
+        write_fields<Transformation>(kTransformationFields, record, *root->add_child("transformation"));
+    for (const Monster& monster : g_map.monsters)
+        write_fields<Monster>(kMonsterFields, monster, *root->add_child("monster"));
+    for (const MapItem& item : g_map.items) write_fields<MapItem>(kItemFields, item, *root->add_child("item"));
+    for (const DungeonRecord& record : g_map.level_exits)
+        write_fields<DungeonRecord>(kDungeonFields, record, *root->add_child("dungeon"));
 
     if (!document.save(path)) raise_error("Could not save map data to file " + quoted(path));
 }

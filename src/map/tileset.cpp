@@ -1,118 +1,114 @@
 #include "map/tileset.h"
 
+#include <type_traits>
+#include <variant>
 
-#include "common/database.h"
+#include "character/abilities_db.h"
+#include "common/player_language.h"
+#include "common/raise_error.h"
 #include "platform/files.h"
 #include "platform/media.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
-#include "common/raise_error.h"
-#include "common/common_state.h"
+#include "platform/xml_fields.h"
 
 namespace {
 
 const char kQuote = '"';
 
+// The game only reads definition files: the tables say what each element may carry.
 
+// The root element: its own name and the version that wrote it, accepted and ignored.
+const XmlField<Tileset> kDefinitionRootFields[] = {
+    {.name = "filename", .write = WriteRule::never},
+    {.name = "Umbrane_version", .write = WriteRule::never},
+};
 
-// The language children (name, message, detection_message) take only a
-// language attribute; the text replaces the default when the language is the player's.
-void read_language_child(const XmlElement& child, std::string& target, const std::string& definition_name) {
-    const std::string* language = nullptr;
-    for (const auto& [attribute, value] : child.attributes) {
-        if (attribute == "language") {
-            language = &value;
-        } else {
-            raise_error("load_tile_type_definition(): unknown attribute " + quoted(attribute) + " in " + child.name +
-                        " tag in tileset xml file " + quoted(definition_name));
-        }
-    }
-    if (language && *language == g_common.preferences.language) target = child.text;
+// A tile_type element: what it says about its tile type. The id names the
+// entry and is read on its own; it is no part of the entry.
+const XmlField<TileType> kTileTypeFields[] = {
+    {.name = "id", .write = WriteRule::never},
+    {"name", &TileType::name, FieldKind::text},
+    {"solid", &TileType::solid, FieldKind::flag},
+    {"blocks_flight", &TileType::blocks_flight, FieldKind::flag},
+    {"transparent", &TileType::transparent, FieldKind::flag},
+    {"message", &TileType::message, FieldKind::text},
+    {"remove_after_entering", &TileType::remove_after_entering, FieldKind::flag},
+    {"sound", &TileType::sound, FieldKind::text},
+    {"transforms_into", &TileType::transforms_into},
+    {"class", &TileType::cls, FieldKind::text},
+    {"container", &TileType::container},
+    {"hidden", &TileType::hidden, FieldKind::flag},
+    {"detection_message", &TileType::detection_message, FieldKind::text},
+    {"detection_sound", &TileType::detection_sound, FieldKind::text},
+    {"animation_enter", &TileType::animation_enter, FieldKind::text},
+};
+
+// A modify_attribute child: one effect slot of its tile type.
+const XmlField<TileModifyAttribute> kModifyAttributeFields[] = {
+    {"attribute", &TileModifyAttribute::attribute},
+    {"attribute_name", &TileModifyAttribute::attribute_name, FieldKind::text},
+    {"amount", &TileModifyAttribute::amount},
+    {"amount_randomized", &TileModifyAttribute::amount_randomized, FieldKind::flag},
+    // Accepted; the reducing ability is chosen by its name only.
+    {.name = "amount_reduced_by_ability", .write = WriteRule::never},
+    {"amount_reduced_by_ability_name", &TileModifyAttribute::amount_reduced_by_ability_name, FieldKind::text},
+    {"replenish", &TileModifyAttribute::replenish, FieldKind::flag},
+    {"trigger_hidden", &TileModifyAttribute::trigger_hidden, FieldKind::flag},
+    {"turn_ends", &TileModifyAttribute::turn_ends, FieldKind::flag},
+};
+
+// Every field the table names, from one record into another; what the table
+// does not name (the effect slots) stays as it was.
+template <typename Record>
+void copy_fields(FieldTable<Record> table, const Record& from, Record& to) {
+    for (const XmlField<Record>& field : table)
+        std::visit(
+            [&](auto member) {
+                if constexpr (!std::is_same_v<decltype(member), std::monostate>) to.*member = from.*member;
+            },
+            field.member);
 }
 
-TileModifyAttribute read_modify_attribute(const XmlElement& child, const std::string& definition_name) {
-    TileModifyAttribute slot;
-    for (const auto& [attribute, value] : child.attributes) {
-        if (attribute == "attribute") slot.attribute = wrap16(text_to_int(value));
-        else if (attribute == "attribute_name") slot.attribute_name = value;
-        else if (attribute == "amount") slot.amount = wrap16(text_to_int(value));
-        else if (attribute == "amount_randomized") slot.amount_randomized = yes_flag(value);
-        else if (attribute == "amount_reduced_by_ability") {
-            // Accepted; the reducing ability is chosen by its name only.
-        } else if (attribute == "amount_reduced_by_ability_name") slot.amount_reduced_by_ability_name = value;
-        else if (attribute == "replenish") slot.replenish = yes_flag(value);
-        else if (attribute == "trigger_hidden") slot.trigger_hidden = yes_flag(value);
-        else if (attribute == "turn_ends") slot.turn_ends = yes_flag(value);
-        else
-            raise_error("load_tile_type_definition(): unknown attribute " + quoted(attribute) +
-                        " in modify_attribute tag in tileset xml file " + quoted(definition_name));
-    }
-    return slot;
+auto unknown_attribute(const std::string& where, const std::string& definition_name) {
+    return [&where, &definition_name](const std::string& attribute) {
+        raise_error("load_tile_type_definition(): unknown attribute " + quoted(attribute) + where +
+                    quoted(definition_name));
+    };
 }
 
-// Reads the attributes of a tile_type element into a candidate entry; returns its id (-1 when missing).
-long long read_tile_type_attributes(const XmlElement& element, TileType& candidate,
-                                    const std::string& definition_name) {
-    long long id = -1;
-    for (const auto& [attribute, value] : element.attributes) {
-        if (attribute == "id") id = text_to_int(value);
-        else if (attribute == "name") candidate.name = value;
-        else if (attribute == "solid") candidate.solid = yes_flag(value);
-        else if (attribute == "blocks_flight") candidate.blocks_flight = yes_flag(value);
-        else if (attribute == "transparent") candidate.transparent = yes_flag(value);
-        else if (attribute == "message") candidate.message = value;
-        else if (attribute == "remove_after_entering") candidate.remove_after_entering = yes_flag(value);
-        else if (attribute == "sound") candidate.sound = value;
-        else if (attribute == "transforms_into") candidate.transforms_into = wrap16(text_to_int(value));
-        else if (attribute == "class") candidate.cls = value;
-        else if (attribute == "container") candidate.container = wrap8(text_to_int(value));
-        else if (attribute == "hidden") candidate.hidden = yes_flag(value);
-        else if (attribute == "detection_message") candidate.detection_message = value;
-        else if (attribute == "detection_sound") candidate.detection_sound = value;
-        else if (attribute == "animation_enter") candidate.animation_enter = value;
-        else
-            raise_error("load_tile_type_definition(): unknown attribute " + quoted(attribute) +
-                        " for tile_type tag in file " + quoted(definition_name));
-    }
-    return id;
-}
-
-// Copies what the tile_type element's attributes give; the effect slots are filled by its children.
-void copy_tile_type_attributes(const TileType& from, TileType& to) {
-    to.name = from.name;
-    to.solid = from.solid;
-    to.blocks_flight = from.blocks_flight;
-    to.transparent = from.transparent;
-    to.message = from.message;
-    to.remove_after_entering = from.remove_after_entering;
-    to.sound = from.sound;
-    to.cls = from.cls;
-    to.transforms_into = from.transforms_into;
-    to.container = from.container;
-    to.hidden = from.hidden;
-    to.detection_message = from.detection_message;
-    to.detection_sound = from.detection_sound;
-    to.animation_enter = from.animation_enter;
+// The tile_type element's id; -1 when it has none.
+long long tile_type_id(const XmlElement& element) {
+    const std::string* id = element.attribute("id");
+    return id ? text_to_int(*id) : -1;
 }
 
 void read_tile_type(const XmlElement& element, Tileset& ts, const std::string& definition_name) {
+    // Every attribute is checked, even on an element that names no entry.
     TileType candidate;
-    long long id = read_tile_type_attributes(element, candidate, definition_name);
+    read_fields<TileType>(kTileTypeFields, candidate, element, definition_name,
+                          unknown_attribute(" for tile_type tag in file ", definition_name));
+    long long id = tile_type_id(element);
     if (id < 0 || id >= kTileTypeCount) return;  // skipped with its children
     TileType& entry = ts.tile_types[id];
-    copy_tile_type_attributes(candidate, entry);
+    copy_fields<TileType>(kTileTypeFields, candidate, entry);
 
     int slots = 0;
     for (const auto& child_pointer : element.children) {
         const XmlElement& child = *child_pointer;
+        // The language children take only a language attribute; the text in the
+        // player's language replaces the attribute's.
+        const std::string where = " in " + child.name + " tag in tileset xml file ";
         if (child.name == "name") {
-            read_language_child(child, entry.name, definition_name);
+            read_language_text(child, entry.name, unknown_attribute(where, definition_name));
         } else if (child.name == "message") {
-            read_language_child(child, entry.message, definition_name);
+            read_language_text(child, entry.message, unknown_attribute(where, definition_name));
         } else if (child.name == "detection_message") {
-            read_language_child(child, entry.detection_message, definition_name);
+            read_language_text(child, entry.detection_message, unknown_attribute(where, definition_name));
         } else if (child.name == "modify_attribute") {
-            TileModifyAttribute slot = read_modify_attribute(child, definition_name);
+            TileModifyAttribute slot;
+            read_fields<TileModifyAttribute>(kModifyAttributeFields, slot, child, definition_name,
+                                             unknown_attribute(where, definition_name));
             if (slot.attribute <= 0 && slot.attribute_name.empty()) continue;
             if (slots >= kTileEffectSlots)
                 raise_error(
@@ -183,11 +179,10 @@ void load_tile_type_definition(Tileset& ts) {
     reset_tile_types(ts);
 
     const XmlElement& root = *document.root();
-    for (const auto& [attribute, value] : root.attributes) {
-        if (attribute == "filename" || attribute == "Umbrane_version") continue;
+    read_fields<Tileset>(kDefinitionRootFields, ts, root, definition_name, [&](const std::string& attribute) {
         raise_error("load_tile_type_defition(): unknown attribute " + quoted(attribute) +
                     " in tileset definition file " + quoted(definition_name));
-    }
+    });
 
     for (const auto& child : root.children) {
         if (child->name != "tile_type")
@@ -200,15 +195,10 @@ void load_tile_type_definition(Tileset& ts) {
 }
 
 void resolve_tile_type_names(Tileset& ts) {
-    const auto& abilities = g_db.abilities;
+    // A name that matches no ability leaves the id as the file gave it.
     for (TileType& entry : ts.tile_types)
-        for (TileModifyAttribute& slot : entry.modify_attribute)
-            for (int id = 0; id <= kMaxAbilityId; ++id) {
-                const std::string& name = abilities[id].name;
-                // An empty name stands for no ability: it must not match the free ids.
-                if (name.empty()) continue;
-                if (name == slot.attribute_name) slot.attribute = static_cast<int16_t>(id);
-                if (name == slot.amount_reduced_by_ability_name)
-                    slot.amount_reduced_by_ability = static_cast<int16_t>(id);
-            }
+        for (TileModifyAttribute& slot : entry.modify_attribute) {
+            if (int16_t id = find_ability(slot.attribute_name)) slot.attribute = id;
+            if (int16_t id = find_ability(slot.amount_reduced_by_ability_name)) slot.amount_reduced_by_ability = id;
+        }
 }

@@ -176,6 +176,106 @@ TEST_F(MapFile, RoundTripKeepsEverything) {
     EXPECT_EQ(second, replace_all(first, "filename=\"mill.xml\"", "filename=\"copy.xml\""));
 }
 
+// Values joined for comparison: numbers in decimal, texts as they are.
+std::string joined(std::initializer_list<std::string> parts) {
+    std::string out;
+    for (const std::string& part : parts) out += (out.empty() ? "" : "|") + part;
+    return out;
+}
+std::string n(long long value) { return int_to_text(value); }
+
+// Each element of the map file with values that show the width each attribute
+// is kept in (40000 wraps to 16 bits, 200 and 300 to 8 bits) and distinct
+// values that show an attribute read into the wrong field. Every row is loaded,
+// then saved and loaded again: what the loaded map holds must survive that.
+struct MapFileRow {
+    const char* root;   // attributes of the map element (the tileset names are added unless given)
+    const char* child;  // one child element, or nothing
+    const char* expected;
+    std::string (*loaded)();
+};
+
+const MapField& field_3_4() { return g_map.map.fields[4][3]; }
+
+const MapFileRow kMapFileRows[] = {
+    {R"(name="Mill" tile_outside_map="40000" default_tile="65537" background_tile="-40000" spawn_monster_level="300"
+        spawn_monster_chance="15" lighting="8" visited="yes")",
+     "", "Mill|-25536|1|25536|300|15|8|1",
+     [] {
+         const GameMap& m = g_map.map;
+         return joined({m.name, n(m.tile_outside_map), n(m.default_tile), n(m.background_tile),
+                        n(m.spawn_monster_level), n(m.spawn_monster_chance), n(m.lighting), n(m.visited)});
+     }},
+    {R"(tileset_definition_filename="defs\test.xml" tileset_image_filename="pictures/test.png")", "",
+     "test.xml|test.png",
+     [] { return joined({g_map.map.tileset.definition_filename, g_map.map.tileset.image_filename}); }},
+    {"", R"(<field x="3" y="4" portal_mapfile="cave.xml" portal_x="49" portal_y="2">499</field>)", "499|cave.xml|49|2",
+     [] {
+         const MapField& f = field_3_4();
+         return joined({n(f.tile_type), f.portal_mapfile, n(f.portal_x), n(f.portal_y)});
+     }},
+    {"", R"(<field x="3" y="4" message_line1="a" message_line2="b" message_tile="40000">1</field>)", "a|b|-25536",
+     [] { return joined({field_3_4().message_line1, field_3_4().message_line2, n(field_3_4().message_tile)}); }},
+    {"", R"(<field x="3" y="4" power_used="heal|light" hidden="yes">1</field>)", "heal|light|1|0",
+     [] { return joined({field_3_4().power_used, n(field_3_4().hidden), n(field_3_4().visited)}); }},
+    {"", R"(<field x="3" y="4" visited="yes">0</field>)", "0|1",
+     [] { return joined({n(field_3_4().hidden), n(field_3_4().visited)}); }},
+    {"", R"(<field x="3" y="4" event="lever" event_triggered="5" event_xp="300">1</field>)", "lever|44|1|44",
+     [] {
+         return joined({field_3_4().event, n(field_3_4().event_xp), n(map_event_triggered("lever")),
+                        n(map_event_xp("lever"))});
+     }},
+    {"",
+     R"(<transformation event="e" x="200" y="5" tile_type="40000" portal_mapfile="p.xml" portal_x="300" portal_y="7"
+        message_line1="l1" message_line2="l2" message_tile="-40000" new_event="n" triggered="9"/>)",
+     "e|-56|5|-25536|p.xml|44|7|l1|l2|25536|n|1",
+     [] {
+         const Transformation& t = nth(g_map.transformations, 0);
+         return joined({t.event, n(t.x), n(t.y), n(t.tile_type), t.portal_mapfile, n(t.portal_x), n(t.portal_y),
+                        t.message_line1, t.message_line2, n(t.message_tile), t.new_event, n(t.triggered)});
+     }},
+    {"", R"(<monster type="299" xpos="5" ypos="6" hitpoints="40000" alerted="yes" effect="slowed"/>)",
+     "299|5|6|-25536|1|slowed",
+     [] {
+         const Monster& m = nth(g_map.monsters, 0);
+         return joined({n(m.type), n(m.x), n(m.y), n(m.hitpoints), n(m.alerted), m.status});
+     }},
+    {"", R"(<item xpos="40000" ypos="7" type="254"/>)", "-25536|7|254|0",
+     [] {
+         const MapItem& i = nth(g_map.items, 0);
+         return joined({n(i.x), n(i.y), n(i.type), n(i.amount)});
+     }},
+    {"",
+     R"(<dungeon xpos="40000" ypos="-2" name="Cave" map_filename="cave" number_of_levels="3" dimension_x="200"
+        dimension_y="300" entrance_to_level="2" difficulty_level="4" lighting="201" default_tile="5"
+        background_tile="6" tile_outside_map="7" main_treasure="38" bottom_portal="s.xml"
+        bottom_portal_target_x="9" bottom_portal_target_y="10" bottom_portal_tile="11" traps_per_level="12"/>)",
+     "-25536|-2|Cave|cave|3|200|44|2|4|201|5|6|7|38|s.xml|9|10|11|12",
+     [] {
+         const DungeonRecord& d = nth(g_map.level_exits, 0);
+         return joined({n(d.xpos), n(d.ypos), d.name, d.map_filename, n(d.number_of_levels), n(d.dimension_x),
+                        n(d.dimension_y), n(d.entrance_to_level), n(d.difficulty_level), n(d.lighting),
+                        n(d.default_tile), n(d.background_tile), n(d.tile_outside_map), n(d.main_treasure),
+                        d.bottom_portal, n(d.bottom_portal_target_x), n(d.bottom_portal_target_y),
+                        n(d.bottom_portal_tile), n(d.traps_per_level)});
+     }},
+};
+
+TEST_F(MapFile, EveryAttributeKeepsItsWidthThroughSaveAndLoad) {
+    for (const MapFileRow& row : kMapFileRows) {
+        SCOPED_TRACE(std::string(row.root) + row.child);
+        std::string root = row.root;
+        if (root.find("tileset_") == std::string::npos)
+            root += " tileset_definition_filename=\"test.xml\" tileset_image_filename=\"test.png\"";
+        game.write("maps\\row.xml", "<map " + root + ">" + row.child + "</map>");
+        load_map(map, "maps\\row.xml");
+        EXPECT_EQ(row.loaded(), row.expected);
+        save_map(map, "savegame\\row.xml");
+        load_map(map, "savegame\\row.xml");
+        EXPECT_EQ(row.loaded(), row.expected);
+    }
+}
+
 TEST_F(MapFile, WriterOrderAndWhichFieldsAreWritten) {
     fill_map(map, 1);
     map.tileset.definition_filename = "test.xml";
@@ -326,6 +426,12 @@ TEST_F(MapFile, ReaderMessages) {
     fails_with(map_text("", "<field x=\"1\" y=\"1\" portal_mapfile=\"a.xml\" portal_x=\"50\">1</field>"),
                "set_map_portal: wrong parameters: target_x=50; target_y=0");
     fails_with(map_text("default_tile=\"500\"", ""), "set_map_tile_type: wrong tile_type: 500");
+    // Positions too large for any number the game keeps are reported, not wrapped onto the grid.
+    fails_with(map_text("", "<field x=\"4294967297\" y=\"1\">1</field>"),
+               "set_map_tile_type: wrong parameters: x=2147483647; y=1");
+    fails_with(map_text("", "<field x=\"1\" y=\"1\" portal_mapfile=\"a.xml\" portal_y=\"-4294967295\">"
+                            "1</field>"),
+               "set_map_portal: wrong parameters: target_x=0; target_y=-2147483648");
 }
 
 TEST_F(MapFile, SavegamePathAndSaveFailure) {
