@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <iterator>
-#include <utility>
 #include <vector>
 
 #include "character/character_state.h"
@@ -14,6 +12,7 @@
 #include "platform/media.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
+#include "support/attribute_cases.h"
 #include "common/common_state.h"
 #include "common/database.h"
 
@@ -203,95 +202,52 @@ TEST(Tileset, EntriesFlagsLanguagesAndSlots) {
     }
 }
 
-// Every field of an entry that differs from an empty one, as "name=value".
-std::string changed_fields(const TileType& entry) {
-    auto fields = [](const TileType& t) {
-        auto n = [](long long value) { return int_to_text(value); };
-        std::vector<std::pair<std::string, std::string>> all = {
-            {"name", t.name},
-            {"solid", n(t.solid)},
-            {"blocks_flight", n(t.blocks_flight)},
-            {"transparent", n(t.transparent)},
-            {"message", t.message},
-            {"remove_after_entering", n(t.remove_after_entering)},
-            {"sound", t.sound},
-            {"class", t.cls},
-            {"transforms_into", n(t.transforms_into)},
-            {"container", n(t.container)},
-            {"hidden", n(t.hidden)},
-            {"detection_message", t.detection_message},
-            {"detection_sound", t.detection_sound},
-            {"animation_enter", t.animation_enter}};
-        for (int k = 0; k < kTileEffectSlots; ++k) {
-            const TileModifyAttribute& slot = t.modify_attribute[k];
-            const std::string at = "slot" + n(k) + ".";
-            all.insert(all.end(), {{at + "attribute", n(slot.attribute)},
-                                   {at + "attribute_name", slot.attribute_name},
-                                   {at + "amount", n(slot.amount)},
-                                   {at + "amount_randomized", n(slot.amount_randomized)},
-                                   {at + "amount_reduced_by_ability", n(slot.amount_reduced_by_ability)},
-                                   {at + "amount_reduced_by_ability_name", slot.amount_reduced_by_ability_name},
-                                   {at + "replenish", n(slot.replenish)},
-                                   {at + "trigger_hidden", n(slot.trigger_hidden)},
-                                   {at + "turn_ends", n(slot.turn_ends)}});
-        }
-        return all;
-    };
-    const auto empty = fields(TileType{});
-    const auto now = fields(entry);
-    std::string out;
-    for (size_t i = 0; i < now.size(); ++i)
-        if (now[i] != empty[i]) out += (out.empty() ? "" : " ") + now[i].first + "=" + now[i].second;
-    return out;
-}
-
-// Each attribute of a tile_type element and of its modify_attribute child on
-// a tile type of its own: it must fill its own field alone, in its width
-// (70000 and -40000 wrap to 16 bits, 200 to 8).
-TEST(Tileset, EveryAttributeFillsItsOwnField) {
-    struct Row {
-        const char* attributes;  // of the tile_type element
-        const char* child;
-        const char* expected;
-    };
-    const Row rows[] = {
-        {R"(name="door")", "", "name=door"},
-        {R"(solid="yes")", "", "solid=1"},
-        {R"(blocks_flight="yes")", "", "blocks_flight=1"},
-        {R"(transparent="yes")", "", "transparent=1"},
-        {R"(message="Ouch")", "", "message=Ouch"},
-        {R"(remove_after_entering="yes")", "", "remove_after_entering=1"},
-        {R"(sound="door")", "", "sound=door"},
-        {R"(class="trap|wood")", "", "class=trap|wood"},
-        {R"(transforms_into="70000")", "", "transforms_into=4464"},
-        {R"(container="200")", "", "container=-56"},
-        {R"(hidden="yes")", "", "hidden=1"},
-        {R"(detection_message="found")", "", "detection_message=found"},
-        {R"(detection_sound="trap")", "", "detection_sound=trap"},
-        {R"(animation_enter="sparkle")", "", "animation_enter=sparkle"},
-        {"", R"(<modify_attribute attribute="65538"/>)", "slot0.attribute=2"},
-        {"", R"(<modify_attribute attribute_name="no_such"/>)", "slot0.attribute_name=no_such"},
-        {"", R"(<modify_attribute attribute="3" amount="-40000"/>)", "slot0.attribute=3 slot0.amount=25536"},
-        {"", R"(<modify_attribute attribute="3" amount_randomized="yes"/>)",
-         "slot0.attribute=3 slot0.amount_randomized=1"},
-        {"", R"(<modify_attribute attribute="3" amount_reduced_by_ability="7"/>)", "slot0.attribute=3"},
-        {"", R"(<modify_attribute attribute="3" amount_reduced_by_ability_name="armour"/>)",
-         "slot0.attribute=3 slot0.amount_reduced_by_ability_name=armour"},
-        {"", R"(<modify_attribute attribute="3" replenish="yes"/>)", "slot0.attribute=3 slot0.replenish=1"},
-        {"", R"(<modify_attribute attribute="3" trigger_hidden="yes"/>)", "slot0.attribute=3 slot0.trigger_hidden=1"},
-        {"", R"(<modify_attribute attribute="3" turn_ends="yes"/>)", "slot0.attribute=3 slot0.turn_ends=1"},
-    };
+TEST(Tileset, EveryAttributeFillsItsFieldInItsWidth) {
     TempGameFolder game;
-    std::string definition = "<tiles>";
-    for (size_t id = 0; id < std::size(rows); ++id)
-        definition += "<tile_type id=\"" + int_to_text(static_cast<long long>(id)) + "\" " + rows[id].attributes +
-                      ">" + rows[id].child + "</tile_type>";
-    game.write("tilesets\\defs.xml", definition + "</tiles>");
     Tileset& ts = prepared_tileset("x.png", "defs.xml");
-    load_tile_type_definition(ts);
-    for (size_t id = 0; id < std::size(rows); ++id)
-        EXPECT_EQ(changed_fields(ts.tile_types[id]), rows[id].expected) << rows[id].attributes << rows[id].child;
-    EXPECT_EQ(changed_fields(ts.tile_types[std::size(rows)]), "");
+    auto load = [&](const std::string& tile_type) -> const TileType& {
+        game.write("tilesets\\defs.xml", "<tiles>" + tile_type + "</tiles>");
+        load_tile_type_definition(ts);
+        return ts.tile_types[1];
+    };
+    const std::vector<AttributeCase<TileType>> tile_type_cases = {
+        {"name", Stored::text, field_of(&TileType::name)},
+        {"solid", Stored::flag, field_of(&TileType::solid)},
+        {"blocks_flight", Stored::flag, field_of(&TileType::blocks_flight)},
+        {"transparent", Stored::flag, field_of(&TileType::transparent)},
+        {"message", Stored::text, field_of(&TileType::message)},
+        {"remove_after_entering", Stored::flag, field_of(&TileType::remove_after_entering)},
+        {"sound", Stored::text, field_of(&TileType::sound)},
+        {"transforms_into", Stored::int16, field_of(&TileType::transforms_into)},
+        {"class", Stored::text, field_of(&TileType::cls)},
+        {"container", Stored::int8, field_of(&TileType::container)},
+        {"hidden", Stored::flag, field_of(&TileType::hidden)},
+        {"detection_message", Stored::text, field_of(&TileType::detection_message)},
+        {"detection_sound", Stored::text, field_of(&TileType::detection_sound)},
+        {"animation_enter", Stored::text, field_of(&TileType::animation_enter)},
+    };
+    check_attribute_cases<TileType>(tile_type_cases, "tile_type", load);
+
+    // A modify_attribute element fills a slot only with an ability id or name:
+    // each case gets the one it does not test (the id 3, or a name no ability has).
+    const std::vector<AttributeCase<TileModifyAttribute>> slot_cases = {
+        {"attribute", Stored::int16, field_of(&TileModifyAttribute::attribute)},
+        {"attribute_name", Stored::text, field_of(&TileModifyAttribute::attribute_name)},
+        {"amount", Stored::int16, field_of(&TileModifyAttribute::amount)},
+        {"amount_randomized", Stored::flag, field_of(&TileModifyAttribute::amount_randomized)},
+        {"amount_reduced_by_ability_name", Stored::text,
+         field_of(&TileModifyAttribute::amount_reduced_by_ability_name)},
+        {"replenish", Stored::flag, field_of(&TileModifyAttribute::replenish)},
+        {"trigger_hidden", Stored::flag, field_of(&TileModifyAttribute::trigger_hidden)},
+        {"turn_ends", Stored::flag, field_of(&TileModifyAttribute::turn_ends)},
+    };
+    check_attribute_cases<TileModifyAttribute>(
+        slot_cases, "modify_attribute", [&](const std::string& element) -> const TileModifyAttribute& {
+            const bool named = element.find("attribute_name=") != std::string::npos;
+            const std::string other = named ? "attribute=\"3\"" : "attribute_name=\"nameless\"";
+            const std::string slot = replace_all(element, "id=\"1\"", other);
+            return load("<tile_type id=\"1\">" + slot + "</tile_type>").modify_attribute[0];
+        });
 }
 
 TEST(Tileset, EnglishTextsAndSlotsPerElement) {
