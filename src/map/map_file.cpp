@@ -1,7 +1,6 @@
 #include "map/map_file.h"
 
 #include <climits>
-#include <utility>
 
 #include "common/database.h"
 #include "common/raise_error.h"
@@ -29,9 +28,9 @@ int number(const std::string& text) { return saturated(text_to_int(text)); }
 const XmlField<GameMap> kMapFields[] = {
     version_field<GameMap>(),
     {"name", &GameMap::name, FieldKind::text},
-    // Written as the file part of the path written to (save_map puts it in
-    // place for the writing); the map's own file name comes from the path it
-    // is loaded from, so the file's is not read.
+    // Written as the file part of the path written to (save_map sets it in
+    // its place); the map's own file name comes from the path it is loaded
+    // from, so the file's is not read.
     {.name = "filename",
      .member = &GameMap::filename,
      .kind = FieldKind::text,
@@ -301,10 +300,8 @@ void save_map(GameMap& map, const std::string& path) {
 
     XmlDocument document;
     XmlElement* root = document.create_root("map");
-    // The file names itself by the path it is written to; the map keeps its own name.
-    std::string own_filename = std::exchange(map.filename, file_part(path));
     write_fields<GameMap>(kMapFields, map, *root);
-    map.filename = std::move(own_filename);
+    root->set_attribute("filename", file_part(path));  // the file names itself by the path it is written to
 
     write_grid(map, *root);
     for (const Transformation& record : g_map.transformations)

@@ -58,18 +58,6 @@ const XmlField<TileModifyAttribute> kModifyAttributeFields[] = {
     {"turn_ends", &TileModifyAttribute::turn_ends, FieldKind::flag},
 };
 
-// Every field the table names, from one record into another; what the table
-// does not name (the effect slots) stays as it was.
-template <typename Record>
-void copy_fields(FieldTable<Record> table, const Record& from, Record& to) {
-    for (const XmlField<Record>& field : table)
-        std::visit(
-            [&](auto member) {
-                if constexpr (!std::is_same_v<decltype(member), std::monostate>) to.*member = from.*member;
-            },
-            field.member);
-}
-
 auto unknown_attribute(const std::string& where, const std::string& definition_name) {
     return [&where, &definition_name](const std::string& attribute) {
         raise_error("load_tile_type_definition(): unknown attribute " + quoted(attribute) + where +

@@ -177,3 +177,15 @@ void write_fields(FieldTable<Record> table, const Record& record, XmlElement& el
         if (xml_fields_detail::text_of(field, record, text)) element.set_attribute(field.name, text);
     }
 }
+
+// Every field the table names, from one record into another; what the table
+// does not name stays as it was.
+template <typename Record>
+void copy_fields(FieldTable<Record> table, const Record& from, Record& to) {
+    for (const XmlField<Record>& field : table)
+        std::visit(
+            [&](auto member) {
+                if constexpr (!std::is_same_v<decltype(member), std::monostate>) to.*member = from.*member;
+            },
+            field.member);
+}
