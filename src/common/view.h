@@ -64,6 +64,12 @@ void icon_with_number(int icon, int x, int y, int number);
 // An effect icon over every cell of the view, shown for half a second.
 void flood(int icon);
 
+// Pieces of the shown blows and effects, drawn over the game picture (not flipped).
+// Cell icon of the effects sheet, see-through, with its top-left corner at (left, top).
+void draw_fx_icon(int icon, int left, int top);
+// A number in white digits of the default font, centred on the 32 x 32 cell at (left, top).
+void draw_number_on_cell(int left, int top, int number);
+
 // ---- Cells of the sprite sheets ----
 // Each clips its sheet to one 32 x 32 cell, numbered row by row, so that the
 // next display of that sheet shows it, and returns the sprite number to display.

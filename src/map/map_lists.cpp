@@ -1,7 +1,9 @@
 #include "map/map_lists.h"
 
-#include "platform/strings.h"
+#include "common/database.h"
+#include "map/map_grid.h"
 #include "map/map_state.h"
+#include "platform/strings.h"
 
 int add_map_event(const std::string& name, int triggered, int xp) {
     for (const MapEvent& event : g_map.events)
@@ -44,4 +46,25 @@ int add_monster(const Monster& record) {
     added.alerted = record.alerted;
     added.offset_y = record.offset_y;
     return 1;
+}
+
+Monster* last_monster_at(int x, int y) {
+    Monster* found = nullptr;
+    for (Monster& monster : g_map.monsters)
+        if (monster.x == x && monster.y == y) found = &monster;
+    return found;
+}
+
+int field_blocked_for_monster(const GameMap& map, int x, int y, int type) {
+    // No monster leaves the grid, whatever lies outside it: a monster off the
+    // grid could never be reached, and the map file would lose it.
+    if (!on_map(x, y)) return 1;
+    const int t = read_map_tile_type(map, x, y);
+    // A tile type the tileset cannot hold is no ground for anyone.
+    if (t < 0 || t >= kTileTypeCount) return 1;
+    const TileType& tile = map.tileset.tile_types[t];
+    const bool flies = type >= 0 && type <= kMaxMonsterTypeId && g_db.monster_types[type].flying;
+    if (tile.solid && !flies) return 1;
+    if (tile.blocks_flight && flies) return 1;
+    return last_monster_at(x, y) ? 1 : 0;
 }

@@ -1,5 +1,5 @@
 // The lists of the current map: its events, the transformations waiting for
-// them, and the monsters standing on it.
+// them, and the monsters standing on it with the look-ups by field.
 #pragma once
 #include <string>
 
@@ -18,3 +18,11 @@ int add_transformation(const Transformation& record);
 // and offset_y when its field lies on the grid and no monster stands there;
 // offset_x starts at 0 and the status words empty. Returns 1 when added.
 int add_monster(const Monster& record);
+// The last monster of the list standing on (x, y) (the one found where two
+// share a field); nullptr when none stands there.
+Monster* last_monster_at(int x, int y);
+// 1 when a monster of that type cannot step onto (x, y): a solid field for a
+// walker, a field that blocks flight for a flyer, or any monster standing
+// there. The character is no monster: its own field does not count. Fields
+// outside the grid are blocked for every monster.
+int field_blocked_for_monster(const GameMap& map, int x, int y, int type);

@@ -148,16 +148,21 @@ void missile(int number, int x1, int y1, int x2, int y2) {
     }
 }
 
-void icon_with_number(int icon, int x, int y, int number) {
-    const int sheet = clip_fx_icon(icon);
-    sprite_display_transparent(sheet, x * CELL, y * CELL);
+void draw_fx_icon(int icon, int left, int top) { sprite_display_transparent(clip_fx_icon(icon), left, top); }
+
+void draw_number_on_cell(int left, int top, int number) {
     const std::string text = int_to_text(number);
     draw_start();
     draw_select_font(FONT_DEFAULT);
     draw_text_transparent();
-    draw_text(x * CELL + 16 - text_width(text) / 2, y * CELL + 16 - text_height(text) / 2, text, RGB(255, 255, 255));
+    draw_text(left + 16 - text_width(text) / 2, top + 16 - text_height(text) / 2, text, RGB(255, 255, 255));
     draw_text_background(RGB(0, 0, 0));
     draw_stop();
+}
+
+void icon_with_number(int icon, int x, int y, int number) {
+    draw_fx_icon(icon, x * CELL, y * CELL);
+    draw_number_on_cell(x * CELL, y * CELL, number);
     flip();
     wait_ms(250);
     picture();
@@ -168,10 +173,7 @@ void icon_with_number(int icon, int x, int y, int number) {
 void flood(int icon) {
     draw_map_view(g_map.map, 0, 0, 0);
     for (int j = 0; j < VIEW_CELLS; ++j)
-        for (int i = 0; i < VIEW_CELLS; ++i) {
-            const int sheet = clip_fx_icon(icon);
-            sprite_display_transparent(sheet, i * CELL, j * CELL);
-        }
+        for (int i = 0; i < VIEW_CELLS; ++i) draw_fx_icon(icon, i * CELL, j * CELL);
     draw_frame();
     draw_status_panel();
     draw_character(0);

@@ -14,6 +14,8 @@
 #include "map/map_grid.h"
 #include "map/map_lists.h"
 #include "map/map_state.h"
+#include "monsters/melee_combat.h"
+#include "monsters/monster_behaviour.h"
 #include "platform/files.h"
 #include "platform/media.h"
 #include "platform/random.h"
@@ -61,11 +63,7 @@ void run_main_menu() {
 
 }  // namespace
 
-int monster_at(int x, int y) {
-    for (const Monster& monster : g_map.monsters)
-        if (monster.x == x && monster.y == y) return 1;
-    return 0;
-}
+int monster_at(int x, int y) { return last_monster_at(x, y) ? 1 : 0; }
 
 int alert_monsters_at(int x, int y) {
     int found = 0;
@@ -128,16 +126,21 @@ int spawn_monsters(GameMap& map) {
         type = Random(highest);
     } while (g_db.monster_types[type].level != map.spawn_monster_level);
 
+    // Never on the character's own field: a monster there would hide under the
+    // figure, where it can be neither seen nor attacked.
+    auto free = [&](int x, int y) {
+        return !field_blocked(map, x, y) && !monster_at(x, y) && !(x == hero().x && y == hero().y);
+    };
     bool free_field = false;
     for (int y = 0; y < kMapSize && !free_field; ++y)
         for (int x = 0; x < kMapSize && !free_field; ++x)
-            if (!field_blocked(map, x, y) && !monster_at(x, y)) free_field = true;
+            if (free(x, y)) free_field = true;
     if (!free_field) return 0;
     int x, y;
     do {
         x = Random(49);
         y = Random(49);
-    } while (field_blocked(map, x, y) || monster_at(x, y));
+    } while (!free(x, y));
 
     Monster monster;
     monster.type = static_cast<int16_t>(type);
@@ -200,11 +203,15 @@ StepOutcome attempt_step(GameMap& map, const Step& step) {
 
     if (monster_at(nx, ny)) {
         loop().blocked = 1;
-        // Melee combat decides here: with sneaking_total(1) above 0 and
-        // backstab_total(1) at 0 the character tries sneak_past_monster(nx, ny,
-        // sneaking), otherwise it strikes with melee_attack_monster(map, nx, ny).
-        // Melee combat is not part of the game yet: the character stops, the turn ends.
-        outcome.turn_ended = true;
+        const int sneaking = sneaking_total(1);
+        if (sneaking > 0 && backstab_total(1) == 0) {
+            // Slipping past goes on onto the monster's field; being noticed ends the turn.
+            if (sneak_past_monster(nx, ny, sneaking)) loop().blocked = 0;
+            else outcome.turn_ended = true;
+        } else {
+            melee_attack_monster(map, nx, ny);
+            outcome.turn_ended = true;
+        }
     }
     if (loop().blocked) return outcome;
 
@@ -235,8 +242,11 @@ StepOutcome attempt_step(GameMap& map, const Step& step) {
 }
 
 void after_step() {
-    // Field effects (field_effects) and the search for hidden fields
-    // (detect_hidden_fields) run here once they are part of the game.
+    // Field effects (field_effects) run here once they are part of the game.
+    if (detect_hidden_fields()) {
+        redraw_screen(g_map.map, 0, 0, 0, 0);
+        wait_ms(1000);
+    }
     const int x = hero().x, y = hero().y;
     if (portal_at(g_map.map, x, y)) {
         // portal_journey: the journey through the portal is not part of the game yet.
@@ -291,10 +301,13 @@ void end_of_turn() {
     for (int id = 1; id <= 254; ++id)
         if (c.cooldown[id] > 0) --c.cooldown[id];
 
-    // The monsters' turn (move_monsters), their blows from the four fields
-    // around the character (monster_melee_attack, north, east, south, west)
-    // and their regeneration (regenerate_monsters) come here once monster
-    // behaviour is part of the game.
+    move_monsters();
+    // The monsters beside the character strike: north, east, south, west.
+    monster_melee_attack(c.x, c.y - 1);
+    monster_melee_attack(c.x + 1, c.y);
+    monster_melee_attack(c.x, c.y + 1);
+    monster_melee_attack(c.x - 1, c.y);
+    regenerate_monsters();
     spawn_monsters(map);
 
     for (InventoryEntry& entry : g_items.inventory) {

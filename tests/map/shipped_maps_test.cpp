@@ -198,6 +198,11 @@ TEST_F(ShippedMaps, StartMapAndItsNeighbourFitTogether) {
     std::set<std::string> targets = check_loaded_map(map, monster_ids, item_ids);
     EXPECT_EQ(targets, (std::set<std::string>{"map_crypt.xml"}));
 
+    // Within minutes a newcomer meets a hidden trap beside the path east of the
+    // start, and a monster that has already noticed the character.
+    EXPECT_EQ(read_map_hidden(map, 8, 3) + read_map_hidden(map, 14, 5), 2);
+    EXPECT_TRUE(std::any_of(g_map.monsters.begin(), g_map.monsters.end(), [](const Monster& m) { return m.alerted; }));
+
     // The lever opens the gate: a solid gate becomes a walkable one when the lever's event fires.
     ASSERT_EQ(g_map.events.count(), 1);
     const std::string lever_event = g_map.events.begin()->name;

@@ -86,6 +86,9 @@ TEST(ShippedMonsters, EveryLevelHasMonstersOfManyKinds) {
     EXPECT_GE(slow, 2);
     EXPECT_GE(regenerating, 3);
     EXPECT_GE(afflicting, 8);
+    // The snake of the start map regenerates and poisons.
+    EXPECT_GT(g_db.monster_types[5].regeneration, 0);
+    EXPECT_GT(g_db.monster_types[5].afflictions[0].chance, 0);
     EXPECT_EQ(g_db.monster_types[2].flying, 1) << "bats cross deep water";
     EXPECT_TRUE(lists_share_entry(g_db.monster_types[8].cls, "undead", "|"));
     EXPECT_TRUE(lists_share_entry(g_db.monster_types[22].cls, "demon", "|"));

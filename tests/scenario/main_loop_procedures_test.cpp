@@ -193,6 +193,15 @@ TEST(MainLoopProcedures, SpawningPicksATypeOfTheMapLevelOnAFreeField) {
     g_map.map.spawn_monster_chance = 0;
     EXPECT_EQ(spawn_monsters(g_map.map), 0);
     EXPECT_EQ(g_map.monsters.count(), 2);
+
+    // Never on the character's own field, where a monster could be neither seen nor attacked.
+    fill_map(g_map.map, 1);
+    g_map.map.spawn_monster_chance = 50;
+    g_character_model.character.x = 3;
+    g_character_model.character.y = 3;
+    script_random({0, 3, 3, 3, 3, 4});
+    EXPECT_EQ(spawn_monsters(g_map.map), 1);
+    EXPECT_EQ(std::prev(g_map.monsters.end())->y, 4);
 }
 
 TEST(MainLoopProcedures, LookUpsByPosition) {
