@@ -126,6 +126,15 @@ std::string ability_value_display(int16_t id) {
     return text;
 }
 
+bool display_entry_applies(const DisplayEntry& entry, int v) {
+    return (entry.start_value <= v && v <= entry.end_value) || (entry.start_value == 0 && entry.end_value == 0);
+}
+
+std::string display_entry_text(int16_t id, const DisplayEntry& entry, const std::string& text, int v) {
+    const std::string value = entry.expanded_value_display ? ability_value_display(id) : int_to_text(v);
+    return replace_all_nocase(text, "[value]", value);
+}
+
 bool check_game_end() {
     bool ended = false;
     std::string& death_text = g_character_model.character.death_text;

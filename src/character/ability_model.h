@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/ability_table.h"
+
 // 1 for the ids 1..254 that index the ability table and the ability state.
 bool valid_ability_id(long long id);
 
@@ -25,6 +27,12 @@ bool ability_available(int16_t id);
 // raised_ability (an ability id, or 0) is counted raise_amount higher.
 bool power_available(int power_id, int raised_ability, int raise_amount);
 std::string ability_value_display(int16_t id);
+// A display entry speaks for the value v when v lies in its range; the range
+// 0..0 speaks for every value.
+bool display_entry_applies(const DisplayEntry& entry, int v);
+// One of the entry's texts with every "[value]" (any letter case) replaced by
+// v, or by ability_value_display(id) when the entry asks for the expanded value.
+std::string display_entry_text(int16_t id, const DisplayEntry& entry, const std::string& text, int v);
 // 1 when an ability with a game-end condition has reached it; sets the death text.
 bool check_game_end();
 int16_t xp_ability_count();

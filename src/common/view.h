@@ -21,7 +21,8 @@ constexpr int VIEW_PIXELS = VIEW_CELLS * CELL;  // 416
 // Fonts of the game (loaded with the sprites).
 constexpr int FONT_PANEL = 1;    // small panel texts
 constexpr int FONT_DEFAULT = 3;  // message lines and numbers over the view
-constexpr int FONT_TITLE = 4;    // the panel's title line
+constexpr int FONT_TITLE = 4;    // the panel's title line, the dialog screens' texts
+constexpr int FONT_BOLD = 5;     // names in the advancement list
 
 // ---- The game picture ----
 
@@ -81,6 +82,9 @@ int clip_monster_type(int type_id);  // the type's tile
 int clip_monster_icon(int cell);
 int clip_power_icon(int cell);
 int clip_tile(int tile);  // the current map's tileset sheet
+// The frame sheet is one row of 16 x 16 pieces; piece k lies at (16 k, 0).
+constexpr int FRAME_PIECE = 16;
+int clip_frame_piece(int piece);
 
 // ---- Text ----
 // Text at x, y in the colour on black (drawing must have been started).

@@ -104,11 +104,8 @@ void draw_map_view(GameMap& map, int offset_x, int offset_y, int fade) {
 }
 
 void draw_frame() {
-    constexpr int PIECE = 16;
-    auto piece = [](int k, int x, int y) {
-        sprite_clip(sprite::frame, k * PIECE, 0, PIECE, PIECE);
-        sprite_display_opaque(sprite::frame, x, y);
-    };
+    constexpr int PIECE = FRAME_PIECE;
+    auto piece = [](int k, int x, int y) { sprite_display_opaque(clip_frame_piece(k), x, y); };
     // Bottom bar; beyond the map view its pieces also rule the right panel twice.
     piece(6, 0, VIEW_PIXELS);
     int c = 1;

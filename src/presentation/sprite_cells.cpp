@@ -20,6 +20,11 @@ int clip_missile(int cell) { return clip_cell(sprite::missiles, g_common.missile
 int clip_monster_icon(int cell) { return clip_cell(sprite::monster, g_common.monster_sheet.columns, cell); }
 int clip_power_icon(int cell) { return clip_cell(sprite::powers, g_common.powers_sheet.columns, cell); }
 
+int clip_frame_piece(int piece) {
+    sprite_clip(sprite::frame, piece * FRAME_PIECE, 0, FRAME_PIECE, FRAME_PIECE);
+    return sprite::frame;
+}
+
 int clip_monster_type(int type_id) {
     int tile = (type_id >= 0 && type_id < kMonsterTypeTableSize) ? g_db.monster_types[type_id].tile : 0;
     return clip_monster_icon(tile);

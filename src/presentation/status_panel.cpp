@@ -49,16 +49,15 @@ void draw_status_panel() {
         const AbilityRecord& ability = g_db.abilities[id];
         for (const DisplayEntry& entry : ability.display) {
             if (entry.type != kDisplayStatusPanel) continue;
-            int v = attribute_current_val(static_cast<int16_t>(id), Cap::apply, PowerAdjustment::add, ItemBonus::add);
-            bool applies = (entry.start_value <= v && v <= entry.end_value) ||
-                           (entry.start_value == 0 && entry.end_value == 0);
-            if (!applies) continue;
-            std::string value = entry.expanded_value_display ? ability_value_display(static_cast<int16_t>(id))
-                                                             : int_to_text(v);
-            draw_text_on_black(468, y, with_value(entry.message, value), static_cast<Colour>(entry.color));
+            const int16_t ability_id = static_cast<int16_t>(id);
+            int v = attribute_current_val(ability_id, Cap::apply, PowerAdjustment::add, ItemBonus::add);
+            if (!display_entry_applies(entry, v)) continue;
+            const Colour colour = static_cast<Colour>(entry.color);
+            draw_text_on_black(468, y, display_entry_text(ability_id, entry, entry.message, v), colour);
             icons.push_back({434, y, ability.tile, false});
             y += 12;
-            if (!entry.message2.empty()) draw_text_on_black(468, y, with_value(entry.message2, value), static_cast<Colour>(entry.color));
+            if (!entry.message2.empty())
+                draw_text_on_black(468, y, display_entry_text(ability_id, entry, entry.message2, v), colour);
             y += 22;
         }
     }

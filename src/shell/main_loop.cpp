@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "character/ability_model.h"
+#include "character/advancement.h"
 #include "character/attribute_changes.h"
 #include "character/character_record.h"
 #include "character/character_state.h"
@@ -10,6 +11,8 @@
 #include "common/database.h"
 #include "common/view.h"
 #include "items/items_state.h"
+#include "map/field_effects.h"
+#include "map/map_events.h"
 #include "map/map_file.h"
 #include "map/map_grid.h"
 #include "map/map_lists.h"
@@ -50,15 +53,31 @@ void show_parting_picture() {
     flip();
 }
 
-void run_main_menu() {
+// A screen of a subsystem saw the window's close request: the game ends as after the loop's own.
+void pass_on_close_request() {
+    if (!g_common.close_requested) return;
+    g_common.close_requested = 0;
+    loop().quit = 1;
+}
+
+// Returns true when a new game was started.
+bool run_main_menu() {
     loop().redraw = 1;
     loop().menu = 0;
     loop().overlay = 0;
     loop().quit = 0;
     MenuChoice choice = main_menu();
-    if (choice == MenuChoice::new_game && !loop().quit) new_game_flow();
-    else if (choice == MenuChoice::continue_game && !loop().quit) continue_flow();
-    else if (choice == MenuChoice::quit) loop().quit = 1;
+    bool new_game = false;
+    if (choice == MenuChoice::new_game && !loop().quit) {
+        new_game_flow();
+        new_game = true;
+    } else if (choice == MenuChoice::continue_game && !loop().quit) {
+        continue_flow();
+    } else if (choice == MenuChoice::quit) {
+        loop().quit = 1;
+    }
+    pass_on_close_request();
+    return new_game;
 }
 
 }  // namespace
@@ -215,8 +234,9 @@ StepOutcome attempt_step(GameMap& map, const Step& step) {
     }
     if (loop().blocked) return outcome;
 
-    // The field's event (trigger_map_event) and message (show_field_message)
-    // fire here, before the blocking test, once map events are part of the game.
+    // Before the blocking test, so a lever in a wall works.
+    trigger_map_event(map, nx, ny);
+    show_field_message(map, nx, ny);
     if (field_blocked(map, nx, ny)) return outcome;
 
     toggle_walk_frame();
@@ -242,14 +262,14 @@ StepOutcome attempt_step(GameMap& map, const Step& step) {
 }
 
 void after_step() {
-    // Field effects (field_effects) run here once they are part of the game.
+    if (field_effects()) end_turn();
     if (detect_hidden_fields()) {
         redraw_screen(g_map.map, 0, 0, 0, 0);
         wait_ms(1000);
     }
     const int x = hero().x, y = hero().y;
     if (portal_at(g_map.map, x, y)) {
-        // portal_journey: the journey through the portal is not part of the game yet.
+        portal_journey();
         loop().redraw = 1;
     } else if (level_exit_at(x, y)) {
         // change_level: generated dungeon levels are not part of the game yet.
@@ -330,8 +350,8 @@ void new_game_flow() {
     delete_savegame();
     reset_character();
     g_items.inventory.clear();
-    // The starting equipment (give_starting_equipment) and the three picks of
-    // a new character (advancement_screen(3, 1)) come here once they are part of the game.
+    // The starting equipment (give_starting_equipment) comes here once it is part of the game.
+    advancement_screen(3, 1);
     load_map(g_map.map, "maps\\" + file_part(hero().map_file_name));
     save_character(hero(), CHARACTER_FILE);
     save_map(g_map.map, current_map_save_path());
@@ -373,8 +393,11 @@ void main_loop_pass() {
     keyboard_poll();
     f.moved = 0;
 
+    // The Escape that leaves a new character's advancement screen is released
+    // in this pass too; it must not save the game and return to the menu.
+    bool new_game_started = false;
     if (f.menu) {
-        run_main_menu();
+        new_game_started = run_main_menu();
         // Leaving from the menu ends the game here: the keys that ended the
         // menu (Escape) must not act on the game again.
         if (f.quit) return;
@@ -385,7 +408,7 @@ void main_loop_pass() {
     // desktop (the window manager's close key, a terminate signal), which would
     // otherwise go unheard. Clicks are not used here.
     if (take_window_event() == WindowEvent::close_request) f.quit = 1;
-    if (key_released(key::escape)) save_and_return_flow();
+    if (key_released(key::escape) && !new_game_started) save_and_return_flow();
     if (key_held(key::left_alt) && key_held(key::x)) f.quit = 1;
 
     const Step step = read_movement_keys(f.overlay);
@@ -408,7 +431,7 @@ void main_loop_pass() {
     g_screen_switch_held = screen_switch;
 
     if (key_held(key::c) && !f.overlay) {
-        // The character screen (character_screen) shows here once it is part of the game.
+        character_screen();
         flip();
         f.overlay = 1;
     }
@@ -448,6 +471,7 @@ void main_loop_pass() {
         f.turn_ended = 0;
         f.redraw = 1;
     }
+    pass_on_close_request();
     if (check_game_end() && !f.quit) death_flow();
     if (f.burnt_out) {
         // The equipment bonuses are recomputed (recompute_item_bonuses) here once equipment is part of the game.

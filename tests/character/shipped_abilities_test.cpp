@@ -3,6 +3,7 @@
 
 #include "character/abilities_db.h"
 #include "character/ability_model.h"
+#include "character/advancement.h"
 #include "character/attribute_changes.h"
 #include "character/character_record.h"
 #include "character/character_state.h"
@@ -23,13 +24,7 @@ AbilityState& state(const std::string& name) { return g_character_model.characte
 
 // What the advancement screen does with a pick.
 void pick(const std::string& name) {
-    for (const AttributeBonus& bonus : g_db.abilities[id_of(name)].attribute_bonus) {
-        if (bonus.attribute <= 0) continue;
-        AbilityState& target = g_character_model.character.abilities[bonus.attribute];
-        target.attribute_max_value = static_cast<int16_t>(target.attribute_max_value + bonus.bonus);
-        target.attribute_current_value = static_cast<int16_t>(target.attribute_current_value + bonus.bonus);
-        ++target.ability_value;
-    }
+    apply_advancement_pick(id_of(name));
     recalculate_adjustments();
 }
 

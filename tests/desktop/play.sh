@@ -35,9 +35,14 @@ hold_key() {
 
 menu_cpu="$(cpu_percent 5)"
 
-# No saved game: the menu's first entry is "new game".
+# No saved game: the menu's first entry is "new game"; the new character's
+# three picks go to the first ability of the advancement screen (strength).
 press Return
+[ -s "$game/savegame/character.xml" ] && fail "the new game was saved before the advancement screen"
+for _ in 1 2 3; do hold_key Return 0.1; done
 [ -s "$game/savegame/character.xml" ] || fail "a new game saved no character"
+grep -q '<ability id="2"[^>]*attribute_max_value="6"' "$game/savegame/character.xml" ||
+    fail "the three picks did not raise strength to 6"
 hold_key Down 0.4
 hold_key Right 0.4
 map_cpu="$(cpu_percent 5)"

@@ -76,7 +76,7 @@ TEST(Scenario, FirstPassShowsTheMenuNewGameStartsOnTheStartFieldEscapeSaves) {
         first_menu = menu_entries();
         splash_pixel = shown_screen_pixel(320, 10);
     });
-    tap(300, key::ret);
+    new_game_without_picks(300);
     tap(1500, key::escape);
     tap(2500, key::escape);
     play_session();
@@ -106,7 +106,7 @@ TEST(Scenario, HeldArrowKeyStepsAgainAndAgainFifteenFramesEach) {
         if (hero().frame != last_frame) ++walk_frames_changed;
         last_frame = hero().frame;
     });
-    tap(300, key::ret);
+    new_game_without_picks(300);
     hold(600, 1500, key::right);
     tap(3000, key::escape);
     tap(3500, key::escape);
@@ -131,7 +131,7 @@ TEST(Scenario, UpAndLeftTogetherGoLeftAndDownScrollsUpwards) {
     write_fixture_game(folder);
     MarkTrack track;
     headless::on_flip([&] { track.record(); });
-    tap(300, key::ret);
+    new_game_without_picks(300);
     hold(600, 700, key::up);
     hold(600, 700, key::left);
     tap(2000, key::escape);
@@ -197,7 +197,7 @@ TEST(Scenario, WithoutMovementPointsArrowKeysOnlyTurn) {
     write_fixture_game(folder, options);
     MarkTrack track;
     headless::on_flip([&] { track.record(); });
-    tap(300, key::ret);
+    new_game_without_picks(300);
     hold(600, 1200, key::right);
     tap(2000, key::escape);
     tap(2500, key::escape);
@@ -210,7 +210,7 @@ TEST(Scenario, WithoutMovementPointsArrowKeysOnlyTurn) {
 TEST(Scenario, ContinueRestoresPositionAndFacing) {
     TempGameFolder folder;
     write_fixture_game(folder);
-    tap(300, key::ret);
+    new_game_without_picks(300);
     hold(600, 700, key::right);
     hold(1200, 1300, key::down);
     tap(1800, key::left, 20);  // a step left
@@ -257,7 +257,7 @@ TEST(Scenario, DeathDeletesTheSavesKeepsTheScreenshotAndShowsTheDeathTextInRed) 
                 }
             }
     });
-    tap(300, key::ret);
+    new_game_without_picks(300);
     hold(600, 6000, key::right);
     tap(8000, key::escape);
     play_session();
@@ -285,6 +285,7 @@ TEST(Scenario, AltReturnSwitchesTheScreenModeOncePerPress) {
     headless::mouse_move(1000, 290, 260);
     headless::mouse_button(1100, true);
     headless::mouse_button(1150, false);
+    tap(1300, key::escape);  // no picks for the new character
     // In the game: one long press switches back to the window, another to full screen.
     hold(1600, 2600, key::left_alt);
     hold(1700, 2500, key::ret);
@@ -328,7 +329,7 @@ TEST(Scenario, MenuEscapeNeverDeletesTheSavedGame) {
     // Choosing new game deletes it at once (and the new game saves its own).
     headless::reset();
     tap(300, key::down);
-    tap(600, key::ret);
+    new_game_without_picks(600);
     tap(1500, key::escape);
     tap(2000, key::escape);
     play_session();
@@ -368,7 +369,7 @@ TEST(Scenario, ActionKeysActOnceUntilAKeyIsReleasedAndTheOverlayBlocksMoving) {
     FixtureOptions options;
     options.hp_per_turn = -1;
     write_fixture_game(folder, options);
-    tap(300, key::ret);
+    new_game_without_picks(300);
     hold(600, 1400, key::e);  // one wait, however long E is held
     hold(1600, 1700, key::e);  // and one more after it was let go
     // C shows the character overlay: the arrows only turn nothing until Return.
@@ -387,7 +388,7 @@ TEST(Scenario, ActionKeysActOnceUntilAKeyIsReleasedAndTheOverlayBlocksMoving) {
 TEST(Scenario, AltXQuitsAndProgramEndSavesTheGame) {
     TempGameFolder folder;
     write_fixture_game(folder);
-    tap(300, key::ret);
+    new_game_without_picks(300);
     hold(600, 700, key::right);
     hold(1200, 1400, key::left_alt);
     hold(1250, 1350, key::x);
@@ -412,7 +413,7 @@ TEST(Scenario, ACloseRequestEndsTheGameAlsoInFullScreen) {
 
     // In the game: the program ends and saves as at any program end.
     headless::reset();
-    tap(300, key::ret);
+    new_game_without_picks(300);
     tap(1000, key::right, 100);
     headless::close_request(2000);
     play_session(5000);

@@ -54,8 +54,7 @@ void write_fixture_game(const TempGameFolder& folder, const FixtureOptions& o) {
   <message id="31"><text language="English">Quit</text></message>
   <message id="42"><text language="English">You have been noticed!</text></message>
   <message id="43"><text language="English">You slip past.</text></message>
-</messages>
-)");
+)" + o.messages + "</messages>\n");
     folder.write("data\\abilities.xml",
                  "<abilities>\n"
                  "  <ability id=\"1\" name=\"hit_points\" depletable=\"yes\" attribute_start_value=\"" +
@@ -63,23 +62,21 @@ void write_fixture_game(const TempGameFolder& folder, const FixtureOptions& o) {
                      "\" change_per_turn=\"" + std::to_string(o.hp_per_turn) +
                      "\" change_per_turn_chance=\"100\" game_ends=\"lower\" game_ends_val=\"1\" game_ends_message=\"You wasted away.\"/>\n"
                      "  <ability id=\"2\" name=\"movement\" movement=\"yes\" attribute_start_value=\"" +
-                     std::to_string(o.movement) + "\"/>\n</abilities>\n");
+                     std::to_string(o.movement) + "\"/>\n" + o.abilities + "</abilities>\n");
     folder.write("data\\monster.xml", "<monsters/>\n");
-    folder.write("data\\powers.xml", "<powers/>\n");
-    folder.write("data\\items.xml", "<items/>\n");
+    folder.write("data\\powers.xml", "<powers>" + o.powers + "</powers>\n");
+    folder.write("data\\items.xml", "<items>" + o.items + "</items>\n");
     folder.write("tilesets\\test_tiles.xml", R"(<tileset>
   <tile_type id="1" name="grass"/>
   <tile_type id="4" name="wall" solid="yes"/>
   <tile_type id="6" name="mark"/>
-</tileset>
-)");
+)" + o.tile_types + "</tileset>\n");
     folder.write("maps\\map_start.xml",
                  R"(<map Umbrane_version="0.1.0" name="Fixture Meadow" tileset_definition_filename="test_tiles.xml"
      tileset_image_filename="test_tiles.png" tile_outside_map="4" default_tile="1" background_tile="1" lighting="8">
   <field x="2" y="3">4</field>
   <field x="7" y="6">6</field>
-</map>
-)");
+)" + o.start_map + "</map>\n");
     write_graphics(folder);
     make_folder("savegame");
 }
@@ -106,6 +103,11 @@ void tap(uint32_t at_ms, int code, uint32_t hold_ms) { headless::key_tap(at_ms, 
 void hold(uint32_t from_ms, uint32_t until_ms, int code) {
     headless::key_down(from_ms, code);
     headless::key_up(until_ms, code);
+}
+
+void new_game_without_picks(uint32_t at_ms) {
+    tap(at_ms, key::ret);
+    tap(at_ms + 150, key::escape);
 }
 
 std::string saved_file(const std::string& logical_path) {

@@ -14,6 +14,9 @@ struct FixtureOptions {
     int hp_per_turn = 0;       // its change_per_turn (always applied)
     int movement = 3;          // start value of "movement"
     bool fullscreen = false;   // preference at start-up
+    // More data for a test: ability, message, power and item elements, tile
+    // types (ids 7..31 are free) and children of the start map.
+    std::string abilities, messages, powers, items, tile_types, start_map;
 };
 
 // Colour of tile k of the made-up tileset (never red, never black).
@@ -33,6 +36,9 @@ void play_session(uint32_t deadline_ms = 60000);
 // Key helpers on the virtual clock.
 void tap(uint32_t at_ms, int code, uint32_t hold_ms = 40);
 void hold(uint32_t from_ms, uint32_t until_ms, int code);
+// Return on the menu's selected entry "New game" at at_ms, then Escape leaves
+// the new character's advancement screen without a pick (done by at_ms + 200).
+void new_game_without_picks(uint32_t at_ms);
 
 // The text of one saved file ("" when missing).
 std::string saved_file(const std::string& logical_path);

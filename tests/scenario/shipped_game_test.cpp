@@ -15,6 +15,7 @@ TEST(ShippedGame, NewGameStartsOnTheStartMapWalksAndSaves) {
     folder.copy_all_shipped();
     make_folder("savegame");
     tap(300, key::ret);  // no saved game: the first entry starts a new game
+    for (uint32_t at : {450u, 550u, 650u}) tap(at, key::ret);  // three picks of the first ability
     int start_x = -1, start_y = -1, game_pictures = 0, framed_pictures = 0;
     headless::on_flip([&] {
         if (g_map.map.filename.empty() || g_shell.loop.overlay) return;
