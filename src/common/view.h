@@ -85,6 +85,9 @@ int clip_tile(int tile);  // the current map's tileset sheet
 // The frame sheet is one row of 16 x 16 pieces; piece k lies at (16 k, 0).
 constexpr int FRAME_PIECE = 16;
 int clip_frame_piece(int piece);
+// The selection cursor (sprite 11) over the cell at x, y, pulsing from faint
+// to full and back (phases 0 -> 4 -> 0) as the clock runs.
+void draw_blinking_cursor(int x, int y);
 
 // ---- Text ----
 // Text at x, y in the colour on black (drawing must have been started).

@@ -30,6 +30,14 @@ int clip_monster_type(int type_id) {
     return clip_monster_icon(tile);
 }
 
+void draw_blinking_cursor(int x, int y) {
+    constexpr int PHASE_MS = 80;
+    const int step = static_cast<int>(tick_ms() / PHASE_MS % 8);  // 0 1 2 3 4 3 2 1
+    const int phase = step <= 4 ? step : 8 - step;
+    sprite_clip(sprite::cursor, 0, 0, sprite_width(sprite::cursor), sprite_height(sprite::cursor));
+    sprite_display_translucent(sprite::cursor, x, y, 255 * (phase + 1) / 5);
+}
+
 int clip_tile(int tile) {
     const Tileset& tileset = g_map.map.tileset;
     return clip_cell(tileset.sprite, tileset.tiles_wide, tile);

@@ -23,6 +23,7 @@
 #include "platform/media.h"
 #include "platform/random.h"
 #include "platform/strings.h"
+#include "powers/use_power.h"
 #include "shell/character_savegame.h"
 #include "shell/display.h"
 #include "shell/main_menu.h"
@@ -436,7 +437,7 @@ void main_loop_pass() {
         f.overlay = 1;
     }
     if (key_held(key::u) && !f.overlay && !f.action_lock) {
-        // use_power (ending the turn when a power was used) comes here once powers are part of the game.
+        if (use_power() == 1) end_turn();
         f.redraw = 1;
         f.action_lock = 1;
     }

@@ -111,6 +111,9 @@ TEST(ShippedPowers, FieldPowersMatchTheStandardTileset) {
     // The lock power opens the closed door of the standard tileset.
     EXPECT_TRUE(lists_share_entry(g_db.powers[8].cls, tileset->tile_types[10].cls, "|"));
     EXPECT_EQ(tileset->tile_types[10].transforms_into, 11);
+    // Communion draws from a running fountain (once, as from every field), not from a dry one.
+    EXPECT_TRUE(lists_share_entry(g_db.powers[9].cls, tileset->tile_types[20].cls, "|"));
+    EXPECT_FALSE(lists_share_entry(g_db.powers[9].cls, tileset->tile_types[21].cls, "|"));
 }
 
 TEST(ShippedPowers, ANewCharacterHasSomePowersAndAdvancementUnlocksTheRest) {

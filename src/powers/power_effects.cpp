@@ -1,0 +1,233 @@
+#include "powers/power_effects.h"
+
+#include <cstdlib>
+
+#include "character/ability_model.h"
+#include "character/attribute_changes.h"
+#include "character/character_state.h"
+#include "common/common_state.h"
+#include "common/database.h"
+#include "common/view.h"
+#include "common/word_lists.h"
+#include "map/map_grid.h"
+#include "map/map_lists.h"
+#include "map/map_state.h"
+#include "monsters/melee_combat.h"
+#include "platform/media.h"
+#include "platform/random.h"
+#include "platform/strings.h"
+#include "powers/use_power.h"
+
+namespace {
+
+constexpr Colour WHITE = RGB(255, 255, 255);
+constexpr int BLOW_HOLD_MS = 250;
+constexpr int AREA_REACH = 6;  // fields from the character in x and in y: the map view
+// Messages about a monster that a status effect does not reach.
+constexpr int MSG_IMMUNE = 51, MSG_ALREADY_AFFECTED = 52, MSG_RESISTS = 53;
+
+CharacterRecord& hero() { return g_character_model.character; }
+
+const MonsterType& type_of(int type) {
+    static const MonsterType none;
+    return (type >= 0 && type < kMonsterTypeTableSize) ? g_db.monster_types[type] : none;
+}
+
+bool shares_word(const std::string& a, const std::string& b) { return lists_share_entry(a, b, "|") == 1; }
+
+// The character's own ability state, for ids that index it (1..254).
+AbilityState* ability_state(int id) {
+    return valid_ability_id(id) ? &hero().abilities[id] : nullptr;
+}
+
+// The last monster on the field of a target chosen anywhere on the view;
+// nullptr when the choice was cancelled or no monster stands there.
+Monster* chosen_monster(TargetCursor& cursor) {
+    choose_target(cursor, 2);
+    if (cursor.cancel) return nullptr;
+    return last_monster_at(target_field_x(cursor), target_field_y(cursor));
+}
+
+void show_monster_message(int power, int message) {
+    show_status_message(message_text(message), "", WHITE, g_db.powers[power].tile, icon_kind::power, 2000);
+}
+
+}  // namespace
+
+int16_t power_damage_against(int monster_type, int16_t damage, const std::string& damage_class,
+                             const std::string& required_class) {
+    const MonsterType& type = type_of(monster_type);
+    int result = damage;
+    if (shares_word(type.resistance, damage_class)) result /= 2;
+    if (shares_word(type.vulnerable, damage_class)) result *= 2;
+    if (shares_word(type.immune, damage_class)) result = 0;
+    if (!required_class.empty() && !shares_word(type.cls, required_class)) result = 0;
+    return wrap16(result);
+}
+
+void power_attack(int power) {
+    const Power& p = g_db.powers[power];
+    TargetCursor cursor;
+    Monster* target = chosen_monster(cursor);
+    if (!target) return;
+    animation(p.animation, cursor.column, cursor.row, 0);
+    if (Random(99) >= power_success_chance(power)) {
+        play_failure_sound(power);
+        show_failure_message(power);
+        return;
+    }
+    const int16_t damage =
+        power_damage_against(target->type, rolled_power_strength(power), p.cls, p.affects_only_monster_class);
+    show_success_message(power);
+    play_sound("hit");
+    // The blow: the blood spot on the target's cell with the damage on it.
+    GameMap& map = g_map.map;
+    const int left = cursor.column * CELL, top = cursor.row * CELL;
+    draw_game_picture(map, 0, 0, 0, 0);
+    sprite_display_transparent(sprite::blood, left, top);
+    draw_number_on_cell(left, top, damage);
+    target->hitpoints = wrap16(target->hitpoints - damage);
+    remove_dead_monsters();
+    flip();
+    wait_ms(BLOW_HOLD_MS);
+    redraw_screen(map, 0, 0, 0, 0);
+    wait_ms(BLOW_HOLD_MS);
+}
+
+void power_area_attack(int power) {
+    const Power& p = g_db.powers[power];
+    animation(p.animation, VIEW_CENTRE, VIEW_CENTRE, 0);
+    const int x = hero().x, y = hero().y;
+    for (Monster& monster : g_map.monsters) {
+        if (std::abs(monster.x - x) > AREA_REACH || std::abs(monster.y - y) > AREA_REACH) continue;
+        // Each monster gets a strength rolled for it.
+        const int16_t damage =
+            power_damage_against(monster.type, rolled_power_strength(power), p.cls, p.affects_only_monster_class);
+        play_sound("hit");
+        animation("red cloud", monster.x - x + VIEW_CENTRE, monster.y - y + VIEW_CENTRE, damage);
+        monster.hitpoints = wrap16(monster.hitpoints - damage);
+    }
+    remove_dead_monsters();
+}
+
+void power_duration(int power) {
+    const Power& p = g_db.powers[power];
+    AbilityState* state = ability_state(p.adjust_attribute);
+    if (!state) return;
+    if (Random(99) >= power_success_chance(power)) {
+        play_failure_sound(power);
+        show_failure_message(power);
+        return;
+    }
+    int16_t bonus = 0;
+    if (p.duration_bonus_attribute > 0)
+        bonus = attribute_current_val(p.duration_bonus_attribute, Cap::apply, PowerAdjustment::add, ItemBonus::add);
+    if (p.duration_multiplier > 1) bonus = wrap16(static_cast<long long>(bonus) * p.duration_multiplier);
+    if (p.duration_divisor > 1) bonus = wrap16(bonus / p.duration_divisor);
+    // A running adjustment of the ability is replaced.
+    state->power_adjustment = power_strength(power);
+    state->adjustment_duration = wrap16(p.duration + bonus);
+    state->adjustment_name = p.name;
+    state->adjustment_power_id = static_cast<int16_t>(power);
+    recalculate_adjustments();
+    animation(p.animation, VIEW_CENTRE, VIEW_CENTRE, 0);
+    play_power_sound(power);
+    show_success_message(power);
+    start_cooldown(power);
+}
+
+void power_field_effect(int power, int transform) {
+    const Power& p = g_db.powers[power];
+    GameMap& map = g_map.map;
+    TargetCursor cursor;
+    choose_target(cursor, p.range);
+    // A cancelled choice uses nothing (the cost stays paid).
+    if (cursor.cancel) return;
+    const int x = target_field_x(cursor), y = target_field_y(cursor);
+    const int t = read_map_tile_type(map, x, y);
+    const int16_t chance = power_success_chance(power);
+    // Beyond the edge of the grid there is no field to act on.
+    const bool on_grid = on_map(x, y) && t >= 0 && t < kTileTypeCount;
+    if (!on_grid || !shares_word(p.cls, map.tileset.tile_types[t].cls)) {
+        play_wrong_use_sound(power);
+        show_wrong_use_message(power);
+        return;
+    }
+    if (field_power_used(map, x, y, p.field_effect)) {
+        play_wrong_use_sound(power);
+        show_already_used_message(power);
+        return;
+    }
+    animation(p.animation, cursor.column, cursor.row, 0);
+    if (Random(99) >= chance) {
+        // A failed attempt uses the field up as well.
+        play_failure_sound(power);
+        show_failure_message(power);
+        add_power_used(map, x, y, p.field_effect);
+        return;
+    }
+    if (transform == 1) set_map_tile_type(map, x, y, map.tileset.tile_types[t].transforms_into);
+    play_power_sound(power);
+    show_success_message(power);
+    power_modify_attribute(power, 1);
+    start_cooldown(power);
+    add_power_used(map, x, y, p.field_effect);
+}
+
+void power_activate_ability(int power) {
+    AbilityState* state = ability_state(g_db.powers[power].activates_ability_id);
+    if (!state) return;
+    state->activated = !state->activated;
+    start_cooldown(power);
+}
+
+void power_deplete_attribute(int power) {
+    const Power& p = g_db.powers[power];
+    AbilityState* state = ability_state(p.deplete_attribute_id);
+    if (!state) return;
+    animation(p.animation, VIEW_CENTRE, VIEW_CENTRE, 0);
+    play_power_sound(power);
+    show_success_message(power);
+    recalculate_adjustments();
+    state->attribute_current_value = 0;
+}
+
+void power_modify_attribute(int power, int quiet) {
+    const Power& p = g_db.powers[power];
+    if (p.modify_attribute <= 0) return;
+    if (!quiet) {
+        animation(p.animation, VIEW_CENTRE, VIEW_CENTRE, 0);
+        play_power_sound(power);
+        show_success_message(power);
+    }
+    const int16_t change = modify_attribute(p.modify_attribute, power_strength(power));
+    if (change != 0 && !quiet) start_cooldown(power);
+}
+
+void power_apply_effect_to_monster(int power) {
+    const Power& p = g_db.powers[power];
+    TargetCursor cursor;
+    Monster* target = chosen_monster(cursor);
+    if (!target) return;
+    const MonsterType& type = type_of(target->type);
+    auto refused = [&](int message) {
+        animation(p.animation, cursor.column, cursor.row, 0);
+        play_sound("failure");
+        show_monster_message(power, message);
+    };
+    if (shares_word(target->status, p.monster_effect)) return refused(MSG_ALREADY_AFFECTED);
+    if (shares_word(type.immune, p.cls)) return refused(MSG_IMMUNE);
+    // A resistant monster shakes the effect off three times in four.
+    if (shares_word(type.resistance, p.cls) && Random(3) > 0) return refused(MSG_RESISTS);
+    if (p.monster_effect == "sleep") {
+        target->alerted = 0;  // it no longer comes for the character
+    } else {
+        if (!target->status.empty()) target->status += "|";
+        target->status += p.monster_effect;
+        target->alerted = 1;
+    }
+    animation(p.animation, cursor.column, cursor.row, 0);
+    play_power_sound(power);
+    show_success_message(power);
+    recalculate_adjustments();
+}

@@ -1,0 +1,52 @@
+// Using a power: the power screen of the key U, the cost and cooldown tests
+// before a power runs, the formulas of a power's strength and success chance,
+// the messages and sounds its effects share, and the choice of a target on
+// the map view. The effects themselves are in powers/power_effects.h.
+#pragma once
+#include <cstdint>
+
+// The power screen: pick a power with the arrows and Return (Escape leaves),
+// pay its cost, test its cooldown and run its effect. Returns 1 when the
+// power used ends the turn. Closing the window over the screen or over a
+// target choice cancels and sets g_common.close_requested: the game is to end.
+int use_power();
+
+// The fixed strength: effect_strength plus the bonus ability's value
+// (multiplied unless the multiplier is 1, divided by a divisor above 1).
+int16_t power_strength(int power);
+// The upper bound of the random strength (0 unless strength_randomized).
+int16_t power_strength_random_part(int power);
+// power_strength plus Random(random part) when that part is above 0.
+int16_t rolled_power_strength(int power);
+// Chance of success in percent: 100 without a success ability; a roll
+// succeeds when Random(99) is below it.
+int16_t power_success_chance(int power);
+// The character's counter of the power becomes its cooldown (when it has one).
+void start_cooldown(int power);
+
+// The power's texts and sounds; each does nothing for an empty text and
+// returns 1 when it showed or played something. Messages are white, with the
+// power's picture, for 2000 ms; "[power_strength]" (any letter case) in the
+// success message becomes the power's fixed strength.
+int show_success_message(int power);
+int show_failure_message(int power);
+int show_wrong_use_message(int power);
+int show_already_used_message(int power);
+int play_power_sound(int power);
+int play_failure_sound(int power);
+int play_wrong_use_sound(int power);
+
+// A cell of the 13 x 13 map view (the character at 6, 6) chosen by the player.
+struct TargetCursor {
+    int column = 6;
+    int row = 6;
+    uint8_t cancel = 0;  // Escape or the window's close ended the choice
+};
+// Moves the blinking cursor from the character's cell with the arrows (range
+// above 1: the whole view; 1: the character's cell and its neighbours; 0: no
+// move) until Return is released (confirmed) or Escape (cancelled). The
+// window's close also cancels and sets g_common.close_requested.
+void choose_target(TargetCursor& cursor, int range);
+// The map field under the cursor's view cell.
+int target_field_x(const TargetCursor& cursor);
+int target_field_y(const TargetCursor& cursor);
