@@ -86,7 +86,7 @@ struct CommonState {
     SheetSize abilities_sheet, monster_sheet, powers_sheet, missiles_sheet, items_sheet, fx_sheet;
     StatusMessage status_message;
     // The window asked to close while a screen of a subsystem held the input
-    // (the advancement screen): the main loop ends the game as after its own close request.
+    // (advancement, inventory, pick-up): the main loop ends the game as after its own close request.
     uint8_t close_requested = 0;
 };
 

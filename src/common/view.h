@@ -85,6 +85,9 @@ int clip_tile(int tile);  // the current map's tileset sheet
 // The frame sheet is one row of 16 x 16 pieces; piece k lies at (16 k, 0).
 constexpr int FRAME_PIECE = 16;
 int clip_frame_piece(int piece);
+// Only the rows first_row .. first_row + rows - 1 of an item icon (a cell
+// pushed partly out of a grid that slides).
+int clip_item_icon_rows(int cell, int first_row, int rows);
 // The selection cursor (sprite 11) over the cell at x, y, pulsing from faint
 // to full and back (phases 0 -> 4 -> 0) as the clock runs.
 void draw_blinking_cursor(int x, int y);

@@ -111,7 +111,7 @@ bool font_load(int number, const std::string& face, int point_size, bool high_qu
 
 // ---- Keyboard (DirectInput scan codes) ----
 namespace key {
-constexpr int escape = 1, e = 18, t = 20, u = 22, i = 23, p = 25, ret = 28, x = 45, c = 46, left_alt = 56,
+constexpr int escape = 1, e = 18, t = 20, u = 22, i = 23, p = 25, ret = 28, x = 45, c = 46, left_alt = 56, space = 57,
               up = 200, left = 203, right = 205, down = 208, any = -1;
 }
 bool keyboard_init();

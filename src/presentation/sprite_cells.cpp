@@ -5,17 +5,22 @@
 #include "common/view.h"
 #include "map/map_state.h"
 
-int clip_cell(int sprite_number, int columns, int cell) {
+int clip_cell(int sprite_number, int columns, int cell) { return clip_cell_rows(sprite_number, columns, cell, 0, CELL); }
+
+int clip_cell_rows(int sprite_number, int columns, int cell, int first_row, int rows) {
     if (columns < 1) columns = 1;
     int row = cell / columns;
     int column = cell - row * columns;
-    sprite_clip(sprite_number, column * CELL, row * CELL, CELL, CELL);
+    sprite_clip(sprite_number, column * CELL, row * CELL + first_row, CELL, rows);
     return sprite_number;
 }
 
 int clip_ability_icon(int cell) { return clip_cell(sprite::abilities, g_common.abilities_sheet.columns, cell); }
 int clip_fx_icon(int cell) { return clip_cell(sprite::fx, g_common.fx_sheet.columns, cell); }
 int clip_item_icon(int cell) { return clip_cell(sprite::items, g_common.items_sheet.columns, cell); }
+int clip_item_icon_rows(int cell, int first_row, int rows) {
+    return clip_cell_rows(sprite::items, g_common.items_sheet.columns, cell, first_row, rows);
+}
 int clip_missile(int cell) { return clip_cell(sprite::missiles, g_common.missiles_sheet.columns, cell); }
 int clip_monster_icon(int cell) { return clip_cell(sprite::monster, g_common.monster_sheet.columns, cell); }
 int clip_power_icon(int cell) { return clip_cell(sprite::powers, g_common.powers_sheet.columns, cell); }

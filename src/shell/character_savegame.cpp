@@ -7,6 +7,7 @@
 #include "common/database.h"
 #include "common/raise_error.h"
 #include "common/version_field.h"
+#include "items/inventory.h"
 #include "items/items_state.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
@@ -89,9 +90,7 @@ const XmlField<SavedCooldown> kPowerFields[] = {
     {.name = "duration", .write = WriteRule::never},
 };
 
-bool burns_fuel(const InventoryEntry& entry) {
-    return entry.type >= kFirstItemId && entry.type <= kLastItemId && g_db.item_types[entry.type].fuel > 0;
-}
+bool burns_fuel(const InventoryEntry& entry) { return item_type_of(entry.type).fuel > 0; }
 
 // An "item" element: one entry of the inventory.
 const XmlField<InventoryEntry> kItemFields[] = {

@@ -10,7 +10,8 @@
 #include "common/common_state.h"
 #include "common/database.h"
 #include "common/view.h"
-#include "items/items_state.h"
+#include "items/inventory.h"
+#include "items/item_screens.h"
 #include "map/field_effects.h"
 #include "map/map_events.h"
 #include "map/map_file.h"
@@ -331,17 +332,7 @@ void end_of_turn() {
     regenerate_monsters();
     spawn_monsters(map);
 
-    for (InventoryEntry& entry : g_items.inventory) {
-        if (!entry.equipped || entry.type < 0 || entry.type >= kItemTypeTableSize) continue;
-        const ItemType& type = g_db.item_types[entry.type];
-        if (type.fuel <= 0) continue;
-        entry.fuel = wrap16(entry.fuel - type.fuel_consumed_per_turn);
-        if (entry.fuel < 1) {
-            entry.fuel = 0;
-            entry.equipped = 0;
-            loop().burnt_out = 1;
-        }
-    }
+    if (burn_fuel()) loop().burnt_out = 1;
 
     for (int id = 1; id <= kMaxAbilityId; ++id)
         if (g_db.abilities[id].restore_at_end_of_turn) restore_ability(static_cast<int16_t>(id));
@@ -350,8 +341,7 @@ void end_of_turn() {
 void new_game_flow() {
     delete_savegame();
     reset_character();
-    g_items.inventory.clear();
-    // The starting equipment (give_starting_equipment) comes here once it is part of the game.
+    give_starting_equipment();
     advancement_screen(3, 1);
     load_map(g_map.map, "maps\\" + file_part(hero().map_file_name));
     save_character(hero(), CHARACTER_FILE);
@@ -442,12 +432,13 @@ void main_loop_pass() {
         f.action_lock = 1;
     }
     if (key_held(key::p) && !f.overlay && !f.action_lock) {
-        // pick_up_screen for the character's field comes here once it is part of the game.
+        // A screen that used the turn ends it: the monsters act next.
+        if (pick_up_screen(hero().x, hero().y) == 1) end_turn();
         f.action_lock = 1;
         f.redraw = 1;
     }
     if (key_held(key::i) && !f.overlay && !f.action_lock) {
-        // inventory_screen comes here once it is part of the game.
+        if (inventory_screen() == 1) end_turn();
         f.redraw = 1;
         f.action_lock = 1;
     }
@@ -475,7 +466,7 @@ void main_loop_pass() {
     pass_on_close_request();
     if (check_game_end() && !f.quit) death_flow();
     if (f.burnt_out) {
-        // The equipment bonuses are recomputed (recompute_item_bonuses) here once equipment is part of the game.
+        recompute_item_bonuses();
         f.burnt_out = 0;
     }
     if (f.redraw) {

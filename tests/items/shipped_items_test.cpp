@@ -74,15 +74,19 @@ TEST_F(ShippedItems, NewCharacterGetsFoodOrHealingAndUsefulGear) {
     EXPECT_GT(bonus_of(first, "hit_points"), 0);
     EXPECT_EQ(first.fuel, 0);  // five pieces stack into one entry
 
-    bool weapon = false, light = false;
+    bool weapon = false, light = false, armour = false, drink = false;
     for (int id = 1; id <= kLastItemId; ++id) {
         const ItemType& t = g_db.item_types[id];
         if (!item_type_defined(id) || t.starting_equipment <= 0) continue;
         weapon = weapon || (t.can_be_equipped && bonus_of(t, "damage") + bonus_of(t, "damage_random") > 0);
         light = light || (t.can_be_equipped && bonus_of(t, "light_radius") > 0 && t.fuel > 0);
+        armour = armour || (t.can_be_equipped && bonus_of(t, "armour") > 0);
+        drink = drink || (t.consumed_after_use && bonus_of(t, "hit_points") > 0 && t.item_class == "potion");
     }
     EXPECT_TRUE(weapon);
     EXPECT_TRUE(light);
+    EXPECT_TRUE(armour);  // something to wear
+    EXPECT_TRUE(drink);   // and a drink that restores
 }
 
 TEST_F(ShippedItems, EquipmentClassesFitTogether) {

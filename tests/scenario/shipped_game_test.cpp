@@ -43,3 +43,21 @@ TEST(ShippedGame, NewGameStartsOnTheStartMapWalksAndSaves) {
     EXPECT_GT(file_size("savegame\\screenshot.jpg"), 0);
     EXPECT_TRUE(headless::message_boxes().empty());
 }
+
+TEST(ShippedGame, NewCharacterCarriesFoodADrinkAWeaponArmourAndATorch) {
+    TempGameFolder folder;
+    folder.copy_all_shipped();
+    make_folder("savegame");
+    tap(300, key::ret);
+    for (uint32_t at : {450u, 550u, 650u}) tap(at, key::ret);  // three picks of the first ability
+    // Healing potion, dagger, leather armour, torch, five breads: the armour goes on.
+    const int presses[] = {key::i, key::right, key::right, key::ret, key::ret, key::escape, key::escape, key::escape};
+    for (int k = 0; k < 8; ++k) tap(1000 + 200 * k, presses[k]);
+    play_session();
+    const std::string saved = saved_file("savegame\\character.xml");
+    EXPECT_NE(saved.find("<item type=\"2\" amount=\"1\"/>\n  <item type=\"9\" amount=\"1\"/>\n  <item type=\"19\" "
+                         "amount=\"1\" equipped=\"yes\" selected=\"yes\"/>\n  <item type=\"30\" amount=\"1\" fuel=\"150\"/>\n"
+                         "  <item type=\"1\" amount=\"5\"/>"),
+              std::string::npos) << saved;
+    EXPECT_NE(saved.find("<ability id=\"7\" item_bonus=\"2\"/>"), std::string::npos);  // armour
+}
