@@ -259,19 +259,25 @@ private:
     // the keyboard's next repeat). The player let go of nothing: without care,
     // Alt+Return held a moment would switch the mode back again. So the
     // releases made up by the destruction are dropped and the keys held then
-    // stay held until the new window confirms them (a press: still held) or
-    // reports them let go. A key neither confirmed nor released soon after the
-    // new window got the focus was let go while no window had it.
+    // stay held until they are settled:
+    // - a modifier by SDL's own look at the keyboard when the new window gets
+    //   the focus (still down or not);
+    // - any other key by its next press: a repeat follows while the key is
+    //   still held; a release before any repeat makes it a new tap, whose
+    //   release of the first tap was lost while no window had the focus;
+    // - a key with no word at all soon after the new window got the focus was
+    //   let go while no window had it.
     void destroy_window() {
         if (window_) {
             pump_events();  // what really happened before the switch counts as usual
             SDL_DestroyWindow(window_);
             SDL_FlushEvent(SDL_KEYUP);
-            carried_.fill(false);
+            carried_.fill(Carried::no);
             bool any = false;
             for (size_t code = 1; code < carried_.size(); ++code) {
-                carried_[code] = g_media.input.down[code];
-                any = any || carried_[code];
+                const bool down = input_key_reported_down(static_cast<int>(code));
+                if (down) carried_[code] = Carried::unsettled;
+                any = any || down;
             }
             settle_at_ = any ? SDL_GetTicks() + CARRIED_KEYS_WITHOUT_FOCUS_MS : 0;
         }
@@ -279,18 +285,45 @@ private:
         fullscreen_ = false;
     }
 
+    void settle_carried_modifiers() {
+        static constexpr SDL_Scancode MODIFIERS[] = {SDL_SCANCODE_LALT,   SDL_SCANCODE_RALT,   SDL_SCANCODE_LCTRL,
+                                                     SDL_SCANCODE_RCTRL,  SDL_SCANCODE_LSHIFT, SDL_SCANCODE_RSHIFT,
+                                                     SDL_SCANCODE_LGUI,   SDL_SCANCODE_RGUI};
+        const Uint8* keyboard = SDL_GetKeyboardState(nullptr);
+        for (SDL_Scancode modifier : MODIFIERS) {
+            const int code = scan_code_from_sdl(modifier);
+            if (code <= 0 || carried_[static_cast<size_t>(code)] != Carried::unsettled) continue;
+            carried_[static_cast<size_t>(code)] = Carried::no;
+            if (!keyboard[modifier]) input_key_up(code);
+        }
+    }
+
     void settle_carried_keys() {
         if (settle_at_ == 0 || SDL_TICKS_PASSED(SDL_GetTicks(), settle_at_) == SDL_FALSE) return;
-        for (size_t code = 1; code < carried_.size(); ++code)
-            if (carried_[code]) input_key_up(static_cast<int>(code));
-        carried_.fill(false);
+        for (size_t code = 1; code < carried_.size(); ++code) {
+            if (carried_[code] != Carried::unsettled) continue;
+            carried_[code] = Carried::no;
+            input_key_up(static_cast<int>(code));
+        }
         settle_at_ = 0;
     }
 
-    void key_event(int code, bool down) {
-        if (code > 0 && code < static_cast<int>(carried_.size())) carried_[static_cast<size_t>(code)] = false;
-        if (down) input_key_down(code);
-        else input_key_up(code);
+    void key_event(int code, bool down, bool repeat) {
+        if (code <= 0 || code >= static_cast<int>(carried_.size())) return;
+        Carried& carried = carried_[static_cast<size_t>(code)];
+        if (down) {
+            if (carried == Carried::unsettled) carried = Carried::pressed;  // still held, or a new tap
+            else if (carried == Carried::pressed) carried = Carried::no;   // its repeat: still held
+            else if (!repeat) input_key_down(code);
+            return;
+        }
+        if (carried == Carried::pressed) {
+            // Pressed and let go with no repeat between: a tap of its own.
+            input_key_up(code);
+            input_key_down(code);
+        }
+        carried = Carried::no;
+        input_key_up(code);
     }
 
     // About 60 frames a second. With vsync the present has already waited
@@ -313,10 +346,8 @@ private:
     void handle(const SDL_Event& event) {
         switch (event.type) {
         case SDL_KEYDOWN:
-            if (!event.key.repeat) key_event(scan_code_from_sdl(event.key.keysym.scancode), true);
-            break;
         case SDL_KEYUP:
-            key_event(scan_code_from_sdl(event.key.keysym.scancode), false);
+            key_event(scan_code_from_sdl(event.key.keysym.scancode), event.type == SDL_KEYDOWN, event.key.repeat != 0);
             break;
         case SDL_MOUSEMOTION:
             input_mouse_move(event.motion.x, event.motion.y);
@@ -331,8 +362,10 @@ private:
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_EXPOSED || event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
                 show_texture();
-            else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED && settle_at_ != 0)
+            else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED && settle_at_ != 0) {
+                settle_carried_modifiers();
                 settle_at_ = SDL_GetTicks() + CARRIED_KEYS_AFTER_FOCUS_MS;
+            }
             break;
         case SDL_QUIT:  // the window's close box, or the process asked to end
             input_window_event(WindowEvent::close_request);
@@ -351,7 +384,9 @@ private:
     SDL_AudioDeviceID audio_device_ = 0;
     Mixer mixer_;
     std::chrono::steady_clock::time_point next_frame_{};  // when the last frame was shown
-    std::array<bool, 256> carried_{};                     // keys held through a screen switch, unconfirmed
+    // Keys held through a screen switch: not settled yet, or pressed since and waiting for a repeat.
+    enum class Carried { no, unsettled, pressed };
+    std::array<Carried, 256> carried_{};
     Uint32 settle_at_ = 0;                                // when unconfirmed carried keys count as let go
 };
 

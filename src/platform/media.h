@@ -117,9 +117,13 @@ constexpr int escape = 1, e = 18, t = 20, u = 22, i = 23, p = 25, ret = 28, x = 
 bool keyboard_init();
 void keyboard_poll();
 // Held: down in the last snapshot (a tap between two snapshots counts as held
-// in the next one). Released: true once, in the first snapshot after the key
+// in the next one; keys down together at some moment between two snapshots
+// are held together in the next one). Pressed: went down since the snapshot
+// before (a key held on counts in one snapshot only, also through a switch of
+// the screen mode). Released: true once, in the first snapshot after the key
 // went up. Code -1 tests any key.
 bool key_held(int code);
+bool key_pressed(int code);
 bool key_released(int code);
 
 // ---- Mouse (full screen) ----

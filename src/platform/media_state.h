@@ -56,14 +56,22 @@ struct SoundData {
 };
 
 // Keyboard, mouse and window events as both backends feed them.
+struct KeyChange {
+    int code;
+    bool down;
+};
 struct InputState {
-    // What the machine reports right now, and what went down since the last snapshot.
+    // What the machine reported: every key's state after its last report, and
+    // the changes no snapshot has taken yet, in order.
+    std::array<bool, 256> reported_down{};
+    std::deque<KeyChange> key_changes;
+    // Every key's state after the changes taken so far.
     std::array<bool, 256> down{};
-    std::array<bool, 256> pressed_since{};
-    // The snapshot the game reads, and the one before it.
+    // The snapshot the game reads.
     std::array<bool, 256> held{};
+    std::array<bool, 256> pressed{};
     std::array<bool, 256> released{};
-    bool any_held = false, any_released = false;
+    bool any_held = false, any_pressed = false, any_released = false;
     int mouse_x = 0, mouse_y = 0;
     bool mouse_down = false, mouse_pressed_since = false;
     int snapshot_mouse_x = 0, snapshot_mouse_y = 0;
@@ -100,9 +108,11 @@ Machine& media_machine();
 // (sprites, images, fonts and sounds freed).
 void reset_media_content();
 
-// Input feeding (input.cpp).
+// Input feeding (input.cpp). A key reported down while it is down (the
+// keyboard's repeat) changes nothing.
 void input_key_down(int code);
 void input_key_up(int code);
+bool input_key_reported_down(int code);
 void input_mouse_move(int x, int y);
 void input_mouse_button(bool down);
 void input_window_event(WindowEvent event);

@@ -84,11 +84,14 @@ MenuChoice main_menu() {
     int mx = 0, my = 0;
     draw_menu_screen(menu, screenshot_loaded, mx, my);
 
-    // A key still held when the menu opens must be let go before it acts here.
-    bool key_lock = key_held(key::any);
+    // Every key acts once per press. The first look is at the snapshot the game
+    // took as the menu opened, so a key pressed while the game was saving on
+    // the way here acts too. A key held on (from the game, or through a switch
+    // of the screen mode) acts only when it is pressed anew: the release of
+    // some other key never lets it act again.
     bool chosen = false, left = false;
-    while (!chosen && !left) {
-        keyboard_poll();
+    for (bool first_look = true; !chosen && !left; first_look = false) {
+        if (!first_look) keyboard_poll();
         const int last_x = mx, last_y = my, last_selected = menu.selected;
         const bool last_fullscreen = screen_is_fullscreen();
         bool input = false;
@@ -118,27 +121,30 @@ MenuChoice main_menu() {
                 chosen = true;
             }
         }
-        if (key_held(key::left_alt) && key_held(key::ret) && !key_lock) {
+        // Alt+Return: both held, one of them pressed just now.
+        const bool screen_switch = key_held(key::left_alt) && key_held(key::ret) &&
+                                   (key_pressed(key::left_alt) || key_pressed(key::ret));
+        if (screen_switch) {
             toggle_fullscreen(g_map.map.tileset, 0);
             screenshot_loaded = load_screenshot();
-            key_lock = true;
         }
         if (key_released(key::escape)) {
             left = true;
             break;
         }
+        if (chosen) break;  // by the mouse
+        // One action per snapshot; the Return of Alt+Return chooses nothing.
         const int count = menu.count > 0 ? menu.count : 1;
-        if (key_held(key::up) && !key_lock) {
-            menu.selected = static_cast<uint8_t>(menu.selected == 0 ? count - 1 : menu.selected - 1);
-            key_lock = true;
+        if (!screen_switch) {
+            if (key_pressed(key::up)) {
+                menu.selected = static_cast<uint8_t>(menu.selected == 0 ? count - 1 : menu.selected - 1);
+            } else if (key_pressed(key::down)) {
+                menu.selected = static_cast<uint8_t>(menu.selected + 1 >= count ? 0 : menu.selected + 1);
+            } else if (key_pressed(key::ret)) {
+                chosen = true;
+                break;
+            }
         }
-        if (key_held(key::down) && !key_lock) {
-            menu.selected = static_cast<uint8_t>(menu.selected + 1 >= count ? 0 : menu.selected + 1);
-            key_lock = true;
-        }
-        if (key_held(key::ret) && !key_lock) chosen = true;
-        if (key_released(key::any)) key_lock = false;
-        if (chosen) break;
         // The picture changes only with input; a menu left alone waits for it instead of drawing again.
         input = input || key_held(key::any) || key_released(key::any) || mx != last_x || my != last_y ||
                 menu.selected != last_selected || screen_is_fullscreen() != last_fullscreen;

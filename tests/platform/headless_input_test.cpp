@@ -66,6 +66,61 @@ TEST(HeadlessInput, ATapBetweenTwoSnapshotsIsNotLost) {
     EXPECT_TRUE(key_released(key::x));
 }
 
+// A quick Alt+Return: Alt shows alone in one snapshot, then Return goes down
+// and Alt up before the next. The two were down together, so the next
+// snapshot holds both; each key counts as pressed in one snapshot only.
+TEST(HeadlessInput, KeysDownTogetherShowTogetherAndEachPressCountsOnce) {
+    TempGameFolder game;
+    headless::key_down(0, key::left_alt);
+    keyboard_poll();
+    EXPECT_TRUE(key_held(key::left_alt) && key_pressed(key::left_alt) && key_pressed(key::any));
+    EXPECT_FALSE(key_held(key::ret));
+    headless::key_down(10, key::ret);
+    headless::key_up(10, key::left_alt);
+    headless::key_up(12, key::ret);
+    headless::advance(16);
+    keyboard_poll();
+    EXPECT_TRUE(key_held(key::left_alt) && key_held(key::ret));
+    EXPECT_FALSE(key_pressed(key::left_alt));
+    EXPECT_TRUE(key_pressed(key::ret));
+    EXPECT_FALSE(key_released(key::any));
+    keyboard_poll();
+    EXPECT_TRUE(key_released(key::left_alt) && key_released(key::ret));
+    EXPECT_FALSE(key_held(key::any) || key_pressed(key::any));
+
+    // A key held on is pressed in its first snapshot only; a second report of
+    // it going down (the machine's repeat) is no new press.
+    headless::key_down(20, key::down);
+    headless::key_down(25, key::down);
+    headless::advance(10);
+    keyboard_poll();
+    EXPECT_TRUE(key_pressed(key::down));
+    headless::advance(10);
+    keyboard_poll();
+    EXPECT_TRUE(key_held(key::down));
+    EXPECT_FALSE(key_pressed(key::down) || key_pressed(300));
+    // Let go and pressed again, then Escape tapped twice, all between two
+    // snapshots: every press and every release shows, in the order made, one
+    // snapshot after the other.
+    headless::key_up(41, key::down);
+    headless::key_down(43, key::down);
+    headless::key_up(44, key::down);
+    headless::key_tap(45, key::escape, 1);
+    headless::key_tap(47, key::escape, 1);
+    headless::advance(20);
+    std::string seen;
+    for (int snapshot = 0; snapshot < 6; ++snapshot) {
+        keyboard_poll();
+        for (int code : {key::down, key::escape}) {
+            const char* name = code == key::down ? "down" : "escape";
+            if (key_pressed(code)) seen += std::string(name) + "+ ";
+            if (key_released(code)) seen += std::string(name) + "- ";
+        }
+        seen += "| ";
+    }
+    EXPECT_EQ(seen, "down- | down+ | down- escape+ | escape- | escape+ | escape- | ");
+}
+
 TEST(HeadlessInput, VirtualClockMovesWithFlipsWaitsAndEvents) {
     TempGameFolder game;
     EXPECT_EQ(tick_ms(), 0u);
@@ -121,6 +176,7 @@ TEST(HeadlessInput, DeadlineEndsAScriptedGame) {
     EXPECT_EQ(tick_ms(), 100u);
     wait_for_event(10000);
     EXPECT_EQ(tick_ms(), 150u);
+    keyboard_poll();  // the game sees the tap
     EXPECT_EQ(take_window_event(), WindowEvent::none);
     // Then the clock runs to the deadline: a close request and one Escape tap.
     wait_for_event(10000);

@@ -305,6 +305,44 @@ TEST(Scenario, AltReturnSwitchesTheScreenModeOncePerPress) {
     EXPECT_GT(file_size("savegame\\character.xml"), 0);
 }
 
+// The menu acts once per press of a key. A quick Alt+Return whose keys fall
+// into two snapshots switches the screen and chooses nothing; a Return held on
+// after a switch does not choose when Alt is let go first; a key pressed while
+// the game saves on its way to the menu still acts there.
+TEST(Scenario, MenuKeysActOncePerPressAroundScreenSwitches) {
+    TempGameFolder folder;
+    write_fixture_game(folder);
+    write_saved_game(folder, 7, 7, 1);
+    std::vector<bool> modes;  // at every flip
+    headless::on_flip([&] { modes.push_back(screen_is_fullscreen()); });
+    headless::key_down(300, key::left_alt);
+    headless::key_down(330, key::ret);
+    headless::key_up(330, key::left_alt);
+    headless::key_up(332, key::ret);
+    hold(1000, 1600, key::left_alt);
+    hold(1100, 2000, key::ret);
+    tap(2300, key::down);  // "Continue" -> "New game"
+    tap(2600, key::up);    // and back
+    tap(2900, key::ret);   // Continue
+    // Escape back to the menu, Down pressed while the game saves.
+    headless::key_down(3500, key::escape);
+    headless::key_up(3540, key::escape);
+    tap(3541, key::down, 2);
+    tap(4000, key::escape);
+    play_session(10000);
+
+    int switches = 0;
+    for (size_t i = 1; i < modes.size(); ++i) switches += modes[i] != modes[i - 1];
+    EXPECT_EQ(switches, 2);
+    EXPECT_FALSE(screen_is_fullscreen());
+    EXPECT_EQ(g_shell.loop.quit, 1);
+    EXPECT_LT(headless::now(), 5000u);  // quit by the last Escape, not by the deadline
+    EXPECT_EQ(g_presentation.menu.selected, 1);
+    // The saved game was continued and saved again where it stood.
+    EXPECT_NE(saved_file("savegame\\character.xml").find("ypos=\"7\""), std::string::npos);
+    EXPECT_GT(file_size("savegame\\screenshot.jpg"), 0);
+}
+
 TEST(Scenario, MenuEscapeNeverDeletesTheSavedGame) {
     TempGameFolder folder;
     write_fixture_game(folder);

@@ -40,6 +40,21 @@ stop_game() {
     game_pid=""
 }
 
+# Waits up to SECONDS for the game to end by itself and sets game_status;
+# fails (returns 1) when it still runs.
+wait_game_end() {
+    local seconds="$1"
+    game_status=""
+    for _ in $(seq 1 $((seconds * 10))); do
+        kill -0 "$game_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$game_pid" 2>/dev/null && return 1
+    wait "$game_pid"
+    game_status=$?
+    game_pid=""
+}
+
 desktop_cleanup() {
     stop_game
     if [ -n "$xvfb_pid" ]; then
@@ -50,9 +65,11 @@ desktop_cleanup() {
 }
 
 # Xvfb on a display it picks itself (-displayfd), so tests running side by side
-# never share or steal one another's display.
+# never share or steal one another's display. -noreset: a server that resets
+# when its last client leaves refuses the connections made meanwhile (a game
+# started right after another one ended could not open its window).
 start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 1 100); do
         [ -s "$work/display" ] && break
