@@ -14,6 +14,10 @@
 namespace {
 
 constexpr const char* SCREENSHOT_FILE = "savegame\\screenshot.jpg";
+// The menu's own font (Arial 10, the face it shows at the first start): left
+// at 0 it would keep whichever font was drawn with last, and its boxes would
+// shrink after a game, whose status panel draws with font 1.
+constexpr int MENU_FONT = 3;
 // How long a menu with nothing to show waits for input before it looks again.
 constexpr int IDLE_WAIT_MS = 5;
 
@@ -78,6 +82,7 @@ MenuChoice main_menu() {
     menu.bevel = 1;
     menu.light_colour = RGB(255, 200, 125);
     menu.dark_colour = RGB(125, 75, 0);
+    menu.font = MENU_FONT;
     menu.selected = 0;
 
     bool screenshot_loaded = load_screenshot();

@@ -343,6 +343,38 @@ TEST(Scenario, MenuKeysActOncePerPressAroundScreenSwitches) {
     EXPECT_GT(file_size("savegame\\screenshot.jpg"), 0);
 }
 
+// The menu draws in its own font: its boxes measure the same at start-up and
+// after a game, whose status panel leaves another font selected.
+TEST(Scenario, TheMenuKeepsItsLookAfterAGame) {
+    TempGameFolder folder;
+    write_fixture_game(folder);
+    struct Look {
+        int width = 0, height = 0;  // the measured entry box
+        int top_line = 0;           // the selected entry's bevel along its top edge, in pixels
+        bool operator==(const Look&) const = default;
+    };
+    Look at_start, after_game;
+    headless::on_flip([&] {
+        const uint32_t now = headless::now();
+        if (now >= 300 && now < 1200) return;  // the game
+        Look& look = now < 300 ? at_start : after_game;
+        const Menu& menu = g_presentation.menu;
+        look.width = menu.entry_width;
+        look.height = menu.entry_height;
+        look.top_line = 0;
+        while (shown_screen_pixel(280 + look.top_line, 250) == RGB(255, 200, 125)) ++look.top_line;
+    });
+    tap(300, key::ret);
+    tap(800, key::escape);
+    tap(1500, key::escape);
+    play_session(5000);
+    EXPECT_GT(at_start.width, 40);
+    EXPECT_GT(at_start.height, 10);
+    EXPECT_EQ(at_start.top_line, at_start.width + 1);
+    EXPECT_TRUE(after_game == at_start) << "after a game " << after_game.width << " x " << after_game.height
+                                        << ", at start-up " << at_start.width << " x " << at_start.height;
+}
+
 TEST(Scenario, MenuEscapeNeverDeletesTheSavedGame) {
     TempGameFolder folder;
     write_fixture_game(folder);
