@@ -1,14 +1,22 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the game and the tests need.
+# Installs every Debian package the build, the game and the tests need, on a
+# minimal Debian 12 without recommended packages (so whatever is only
+# recommended by the packages below is named here when it is needed).
 # Idempotent: does nothing when all are present; runs apt-get update once
 # when something is missing. Needs root (or sudo).
 set -euo pipefail
 packages=(
+  # the build: compilers, make, cmake, pkg-config (pkgconf)
   build-essential cmake pkg-config
-  libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core
-  libexpat1-dev libpng-dev libjpeg62-turbo-dev libvorbis-dev
+  # the game's libraries (their -dev packages pull the runtime libraries)
+  libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libexpat1-dev libpng-dev libjpeg62-turbo-dev libvorbis-dev
+  # the faces the data names (Arial, Verdana, Harrington) and fontconfig's cache of them
+  fonts-liberation2 fonts-dejavu-core fontconfig
+  # the X core fonts SDL's message box draws with (the "Error" box); X servers only recommend them
+  xfonts-base
+  # the tests: GoogleTest, and the real program under Xvfb driven by xdotool (xwininfo finds the box)
   libgtest-dev libgmock-dev
-  xvfb xdotool xauth x11-utils
+  xvfb xauth xdotool x11-utils
 )
 missing=()
 for p in "${packages[@]}"; do

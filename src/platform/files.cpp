@@ -101,30 +101,132 @@ bool make_folder(const std::string& logical_folder) {
     return fs::is_directory(host_path(logical_folder), error);
 }
 
-bool write_file_atomically(const std::string& logical_path, const void* data, size_t size) {
-    fs::path target = host_path(logical_path);
-    std::error_code error;
-    if (target.has_parent_path()) fs::create_directories(target.parent_path(), error);
+namespace {
+
+// The batch whose renames wait; nullptr when none is open.
+SaveBatch* g_open_batch = nullptr;
+
+// The list of a batch's renames, in its folder.
+constexpr const char* RENAME_LIST = "renames.pending";
+// Temporaries are named after their target: "character.xml" + ".tmp-" + process id.
+constexpr const char* TEMPORARY_MARK = ".tmp-";
+
+fs::path temporary_for(const fs::path& target) {
     fs::path temporary = target;
-    temporary += ".tmp-" + std::to_string(getpid());
+    temporary += TEMPORARY_MARK + std::to_string(getpid());
+    return temporary;
+}
+
+bool write_temporary(const fs::path& temporary, const void* data, size_t size) {
+    std::error_code error;
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out) return false;
         out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
         out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temporary, error);
-            return false;
-        }
+        if (out) return true;
     }
+    fs::remove(temporary, error);
+    return false;
+}
+
+bool rename_over(const fs::path& temporary, const fs::path& target) {
+    std::error_code error;
     fs::rename(temporary, target, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return false;
+    if (!error) return true;
+    std::error_code ignored;
+    fs::remove(temporary, ignored);
+    return false;
+}
+
+bool write_through_temporary(const fs::path& target, const std::string& content) {
+    const fs::path temporary = temporary_for(target);
+    return write_temporary(temporary, content.data(), content.size()) && rename_over(temporary, target);
+}
+
+// A name as temporary_for makes them: the target's name, the mark, digits.
+bool is_temporary_name(const std::string& name) {
+    const size_t mark = name.rfind(TEMPORARY_MARK);
+    if (mark == std::string::npos || mark == 0) return false;
+    const std::string digits = name.substr(mark + std::string(TEMPORARY_MARK).size());
+    return !digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string folder_key(const fs::path& folder) { return fs::absolute(folder).lexically_normal().string(); }
+
+}  // namespace
+
+bool write_file_atomically(const std::string& logical_path, const void* data, size_t size) {
+    fs::path target = host_path(logical_path);
+    std::error_code error;
+    if (target.has_parent_path()) fs::create_directories(target.parent_path(), error);
+    const fs::path temporary = temporary_for(target);
+    if (!write_temporary(temporary, data, size)) return false;
+    SaveBatch* batch = g_open_batch;
+    if (batch && folder_key(target.parent_path()) == batch->folder_) {
+        std::erase_if(batch->pending_, [&](const SaveBatch::Pending& p) { return p.target == target.string(); });
+        batch->pending_.push_back({temporary.string(), target.string()});
+        return true;
     }
-    return true;
+    return rename_over(temporary, target);
+}
+
+SaveBatch::SaveBatch(const std::string& logical_folder)
+    : folder_(folder_key(host_path(logical_folder))), outer_(g_open_batch) {
+    if (!outer_) g_open_batch = this;
+}
+
+SaveBatch::~SaveBatch() {
+    if (outer_) return;
+    if (g_open_batch == this) g_open_batch = nullptr;
+    std::error_code ignored;
+    for (const Pending& p : pending_) fs::remove(p.temporary, ignored);
+}
+
+bool SaveBatch::commit() {
+    if (outer_) return true;  // the outer batch renames
+    if (g_open_batch == this) g_open_batch = nullptr;
+    if (pending_.empty()) return true;
+    const fs::path list = fs::path(folder_) / RENAME_LIST;
+    std::string lines;
+    for (const Pending& p : pending_)
+        lines += fs::path(p.temporary).filename().string() + "\t" + fs::path(p.target).filename().string() + "\n";
+    const bool listed = write_through_temporary(list, lines);
+    bool renamed = true;
+    for (const Pending& p : pending_) renamed = rename_over(p.temporary, p.target) && renamed;
+    pending_.clear();
+    std::error_code ignored;
+    if (listed && renamed) fs::remove(list, ignored);
+    return renamed;
+}
+
+void finish_interrupted_save(const std::string& logical_folder) {
+    const fs::path folder = host_path(logical_folder);
+    const fs::path list = folder / RENAME_LIST;
+    std::string lines;
+    if (read_whole_file(logical_folder + "\\" + RENAME_LIST, lines)) {
+        std::istringstream in(lines);
+        std::string line;
+        while (std::getline(in, line)) {
+            const size_t tab = line.find('\t');
+            if (tab == std::string::npos) continue;
+            // Only plain file names of this folder.
+            const fs::path temporary = fs::path(line.substr(0, tab)).filename();
+            const fs::path target = fs::path(line.substr(tab + 1)).filename();
+            if (temporary.empty() || target.empty() || temporary.string() != line.substr(0, tab) ||
+                target.string() != line.substr(tab + 1))
+                continue;
+            std::error_code error;
+            if (fs::is_regular_file(folder / temporary, error)) rename_over(folder / temporary, folder / target);
+        }
+        std::error_code ignored;
+        fs::remove(list, ignored);
+    }
+    for (const FolderEntry& entry : list_folder(logical_folder, "*")) {
+        if (entry.type != 1 || !is_temporary_name(entry.name)) continue;
+        std::error_code ignored;
+        fs::remove(folder / entry.name, ignored);
+    }
 }
 
 bool write_file_atomically(const std::string& logical_path, const std::string& content) {

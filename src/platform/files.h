@@ -29,8 +29,42 @@ bool delete_file(const std::string& logical_path);
 bool make_folder(const std::string& logical_folder);
 // Write a whole file through a temporary file in the same folder and a rename,
 // so a crash never leaves a half-written file. Creates the folder when missing.
+// While a save batch of the file's folder is open, the rename waits for it.
 bool write_file_atomically(const std::string& logical_path, const std::string& content);
 bool write_file_atomically(const std::string& logical_path, const void* data, size_t size);
+
+// A save of several files of one folder as one step (the savegame: the maps,
+// the character, the screenshot). While the batch is open, every file written
+// into its folder goes to its temporary only; commit renames them all over
+// their targets, in the order they were written, so the file written last
+// (the character, which tells start-up that a game exists) comes last. Before
+// the renames the batch writes their list into the folder, and the list goes
+// when they are done: killed before that, the old files are all still there;
+// killed during the renames, the next start-up finishes them
+// (finish_interrupted_save). A batch that closes without a commit (an error
+// on the way) removes its temporaries and leaves the old files.
+class SaveBatch {
+public:
+    explicit SaveBatch(const std::string& logical_folder);
+    ~SaveBatch();
+    SaveBatch(const SaveBatch&) = delete;
+    SaveBatch& operator=(const SaveBatch&) = delete;
+    // False when a rename failed (the list then stays for the next start-up).
+    bool commit();
+
+private:
+    friend bool write_file_atomically(const std::string&, const void*, size_t);
+    struct Pending {
+        std::string temporary, target;  // host paths
+    };
+    std::string folder_;  // host path
+    std::vector<Pending> pending_;
+    SaveBatch* outer_ = nullptr;  // a batch opened inside another one joins it
+};
+
+// Start-up: finishes the renames of a save batch that was killed during them,
+// then removes every temporary that a kill left in the folder.
+void finish_interrupted_save(const std::string& logical_folder);
 bool read_whole_file(const std::string& logical_path, std::string& content);
 // Wildcard match as used by list_folder.
 bool wildcard_match(const std::string& pattern, const std::string& name);

@@ -174,6 +174,8 @@ int spawn_monsters(GameMap& map) {
 }
 
 void delete_savegame() {
+    // The character first: killed on the way, no character is left without its map.
+    delete_file(CHARACTER_FILE);
     for (const FolderEntry& entry : list_folder("savegame", "*.xml"))
         if (entry.type == 1) delete_file("savegame\\" + entry.name);
 }
@@ -344,8 +346,11 @@ void new_game_flow() {
     give_starting_equipment();
     advancement_screen(3, 1);
     load_map(g_map.map, "maps\\" + file_part(hero().map_file_name));
-    save_character(hero(), CHARACTER_FILE);
+    // One step, the map before the character: killed on the way, no character file tells of a game without its map.
+    SaveBatch save("savegame");
     save_map(g_map.map, current_map_save_path());
+    save_character(hero(), CHARACTER_FILE);
+    save.commit();
 }
 
 void continue_flow() {
@@ -355,9 +360,11 @@ void continue_flow() {
 
 void save_and_return_flow() {
     show_parting_picture();
+    SaveBatch save("savegame");  // one step, the character last
     screenshot(SCREENSHOT_FILE);
     save_map(g_map.map, current_map_save_path());
     save_character(hero(), CHARACTER_FILE);
+    save.commit();
     loop().menu = 1;
     loop().overlay = 1;
 }
@@ -375,8 +382,10 @@ void death_flow() {
 
 void save_at_program_end() {
     if (file_size(CHARACTER_FILE) <= 0) return;
+    SaveBatch save("savegame");  // one step, the character last
     save_map(g_map.map, current_map_save_path());
     save_character(hero(), CHARACTER_FILE);
+    save.commit();
 }
 
 void main_loop_pass() {

@@ -39,8 +39,10 @@ void set_main_loop_start_state() {
 }
 
 void startup() {
-    // 1. Version, window title; the game writes below "savegame\".
+    // 1. Version, window title; the game writes below "savegame\". A save
+    // killed on its way is finished, or its temporaries removed.
     make_folder("savegame");
+    finish_interrupted_save("savegame");
 
     // 2. Every global table, fresh.
     reset_game_state();  // the version and the window title come with the tables

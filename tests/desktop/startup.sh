@@ -75,5 +75,17 @@ make_game "$work/nostars"
 rm "$work/nostars/graphics/starsprites.png"
 expect_fatal "$work/nostars" 'Error: load_sprites(): cannot star sprites!'
 
+# 4. A desktop without the X core fonts that the message box draws with (a
+#    server with nothing but its built-in fonts): no box can open, and the
+#    game still ends at once with status 1 and the error line.
+stop_xvfb
+start_xvfb -fp built-ins
+(cd / && exec env timeout 30 "$work/nostars/umbrane") >"$work/nostars.out" 2>"$work/nostars.err" &
+game_pid=$!
+wait_game_end 10 || fail "without X core fonts the game did not end (a message box waiting?)"
+[ "$game_status" -eq 1 ] || fail "without X core fonts: exit status $game_status, expected 1"
+actual="$(cat "$work/nostars.err")"
+[ "$actual" = 'Error: load_sprites(): cannot star sprites!' ] || fail "without X core fonts: wrong error output: $actual"
+
 echo "desktop start-up: ok"
 exit 0

@@ -55,21 +55,27 @@ wait_game_end() {
     game_pid=""
 }
 
+stop_xvfb() {
+    [ -n "$xvfb_pid" ] || return 0
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=""
+}
+
 desktop_cleanup() {
     stop_game
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
-    fi
+    stop_xvfb
     rm -rf "$work"
 }
 
 # Xvfb on a display it picks itself (-displayfd), so tests running side by side
 # never share or steal one another's display. -noreset: a server that resets
 # when its last client leaves refuses the connections made meanwhile (a game
-# started right after another one ended could not open its window).
+# started right after another one ended could not open its window). Further
+# arguments go to Xvfb.
 start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    rm -f "$work/display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset "$@" 3>"$work/display" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 1 100); do
         [ -s "$work/display" ] && break
