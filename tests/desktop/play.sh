@@ -57,15 +57,8 @@ press Escape
 grep -q 'map_filename="map_start.xml"' "$game/savegame/character.xml" || fail "the character is not on the start map"
 grep -q 'xpos="2"' "$game/savegame/character.xml" && fail "the character did not walk"
 press Escape
-for _ in $(seq 1 50); do
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$game_pid" 2>/dev/null && fail "Escape in the menu did not end the game"
-wait "$game_pid"
-status=$?
-game_pid=""
-[ "$status" -eq 0 ] || fail "the game ended with status $status"
+wait_game_end 5 || fail "Escape in the menu did not end the game"
+[ "$game_status" -eq 0 ] || fail "the game ended with status $game_status"
 
 echo "idle processor use: menu ${menu_cpu}% of a core, map ${map_cpu}% of a core"
 [ "$menu_cpu" -le 50 ] || fail "the idle menu keeps the processor busy (${menu_cpu}%)"

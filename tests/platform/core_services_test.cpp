@@ -144,69 +144,48 @@ TEST(Files, SizesListingsAndDeletion) {
     EXPECT_EQ(list_folder("new\\folder", "*").size(), 1u);  // no temporary file left behind
 }
 
-namespace {
-
-std::string text_of(const std::string& logical_path) {
-    std::string content;
-    return read_whole_file(logical_path, content) ? content : "(missing)";
-}
-
-std::string names_in(const std::string& folder) {
-    std::string names;
-    for (const FolderEntry& entry : list_folder(folder, "*")) names += entry.name + " ";
-    return names;
-}
-
-}  // namespace
-
-// A save of several files is one step: nothing is renamed before the commit;
-// a batch closed without one (an error on the way) leaves the old files and no
-// temporaries; the renames a kill interrupted are finished at the next
-// start-up, which also removes the temporaries of a save killed earlier.
+// A save of several files is one step: nothing is renamed before the commit
+// (files of other folders are written at once); a batch closed without one (an
+// error on the way) leaves the old files; start-up finishes the renames a kill
+// interrupted and removes the temporaries of saves killed before their commit.
 TEST(Files, SaveBatchRenamesEverythingAtItsCommitOrNothing) {
     TempGameFolder game;
+    auto savegame = [](const char* pattern = "*") {
+        std::string seen, content;
+        for (const FolderEntry& entry : list_folder("savegame", pattern))
+            seen += entry.name + "=" + (read_whole_file("savegame\\" + entry.name, content) ? content : "") + " ";
+        return seen;
+    };
     write_file_atomically("savegame\\map.xml", std::string("old map"));
-    write_file_atomically("savegame\\character.xml", std::string("old character"));
     {
         SaveBatch save("savegame");
-        EXPECT_TRUE(write_file_atomically("savegame\\map.xml", std::string("new map")));
-        EXPECT_TRUE(write_file_atomically("config\\preferences.xml", std::string("at once")));  // another folder
-        {
-            SaveBatch inner("savegame");  // joins the open one
-            EXPECT_TRUE(write_file_atomically("savegame\\character.xml", std::string("new character")));
-            EXPECT_TRUE(inner.commit());
-        }
-        EXPECT_EQ(text_of("savegame\\map.xml"), "old map");
-        EXPECT_EQ(text_of("savegame\\character.xml"), "old character");
-        EXPECT_EQ(text_of("config\\preferences.xml"), "at once");
+        write_file_atomically("savegame\\map.xml", std::string("new map"));
+        write_file_atomically("config\\preferences.xml", std::string("at once"));
+        SaveBatch inner("savegame");  // joins the open one
+        write_file_atomically("savegame\\character.xml", std::string("new character"));
+        EXPECT_TRUE(inner.commit());
+        EXPECT_EQ(savegame("*.xml"), "map.xml=old map ");
+        EXPECT_EQ(file_size("config\\preferences.xml"), 7);
         EXPECT_TRUE(save.commit());
     }
-    EXPECT_EQ(text_of("savegame\\map.xml"), "new map");
-    EXPECT_EQ(text_of("savegame\\character.xml"), "new character");
-    EXPECT_EQ(names_in("savegame"), "character.xml map.xml ");
+    EXPECT_EQ(savegame(), "character.xml=new character map.xml=new map ");
     {
         SaveBatch save("savegame");
         write_file_atomically("savegame\\map.xml", std::string("never saved"));
     }
-    EXPECT_EQ(text_of("savegame\\map.xml"), "new map");
-    EXPECT_EQ(names_in("savegame"), "character.xml map.xml ");
-    EXPECT_TRUE(write_file_atomically("savegame\\map.xml", std::string("no batch open")));
-    EXPECT_EQ(text_of("savegame\\map.xml"), "no batch open");
+    EXPECT_EQ(savegame(), "character.xml=new character map.xml=new map ");
 
-    // Killed after the map was renamed: the character's temporary and the list remain.
+    // Killed after the map's rename: the list and the character's temporary remain.
     game.write("savegame\\renames.pending",
-               "map.xml.tmp-77\tmap.xml\ncharacter.xml.tmp-77\tcharacter.xml\n"
-               "escape.xml.tmp-77\t../escape.xml\n");
+               "map.xml.tmp-7\tmap.xml\ncharacter.xml.tmp-7\tcharacter.xml\nx.xml.tmp-7\t../x.xml\n");
     game.write("savegame\\map.xml", "killed map");
-    game.write("savegame\\character.xml.tmp-77", "killed character");
-    game.write("savegame\\escape.xml.tmp-77", "outside");
+    game.write("savegame\\character.xml.tmp-7", "killed character");
+    game.write("savegame\\x.xml.tmp-7", "not outside");
     game.write("savegame\\level.xml.tmp-12", "killed before its commit");
     game.write("savegame\\notes.tmp-x.xml", "no temporary");
     finish_interrupted_save("savegame");
-    EXPECT_EQ(text_of("savegame\\map.xml"), "killed map");
-    EXPECT_EQ(text_of("savegame\\character.xml"), "killed character");
-    EXPECT_EQ(names_in("savegame"), "character.xml map.xml notes.tmp-x.xml ");
-    EXPECT_EQ(file_size("escape.xml"), -1);
+    EXPECT_EQ(savegame(), "character.xml=killed character map.xml=killed map notes.tmp-x.xml=no temporary ");
+    EXPECT_EQ(file_size("x.xml"), -1);
 }
 
 TEST(Xml, WritesEscapedTextAndReadsItBack) {

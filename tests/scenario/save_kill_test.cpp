@@ -1,12 +1,11 @@
 // Saves that survive a kill. A child process runs the game's own save flows
 // one after the other on a large map (new game, save-and-return, program end,
 // death) and is killed with SIGKILL at a random moment; then the game starts
-// up as it would after the kill. The savegame must always load, as a pair: the
-// character with the map saved together with it, from the last save that was
-// done or the one that was under way (a new game or a death may also have
-// left no game at all), and no temporary file may be left behind.
-// UMBRANE_KILL_RUNS sets the number of kills and UMBRANE_KILL_SEED the seed of
-// their moments (scripts/kill-test.sh runs many).
+// up as after the kill. The savegame must always load as a pair (the character
+// with the map saved with it), from the last save done or the one under way (a
+// new game or a death may also leave no game), and no temporary may be left.
+// UMBRANE_KILL_RUNS and UMBRANE_KILL_SEED set the number of kills and the seed
+// of their moments (scripts/kill-test.sh runs many).
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -14,10 +13,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <random>
-#include <string>
 #include <thread>
 
 #include "character/character_state.h"
@@ -30,47 +27,47 @@
 namespace {
 
 constexpr const char* CHARACTER_FILE = "savegame\\character.xml";
-constexpr const char* NEW_MAP_NAME = "Large Map";
 
-// A start map whose every field carries long messages: about a megabyte of
-// XML, so a save takes long enough to be hit anywhere.
+// Every field with long messages: about a megabyte of XML, so a save takes long enough to be hit.
 void write_large_start_map(const TempGameFolder& folder) {
-    std::string map = "<map Umbrane_version=\"0.1.0\" name=\"" + std::string(NEW_MAP_NAME) +
-                      "\" tileset_definition_filename=\"test_tiles.xml\" tileset_image_filename=\"test_tiles.png\" "
-                      "tile_outside_map=\"4\" default_tile=\"1\" background_tile=\"1\" lighting=\"8\">\n";
-    const std::string line(300, 'm');
+    std::string map = "<map name=\"Large Map\" tileset_definition_filename=\"test_tiles.xml\" "
+                      "tileset_image_filename=\"test_tiles.png\" tile_outside_map=\"4\" default_tile=\"1\">\n";
     for (int y = 0; y < 50; ++y)
         for (int x = 0; x < 50; ++x)
-            map += "  <field x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" message_line1=\"" + line +
-                   "\" message_line2=\"field " + std::to_string(x) + "," + std::to_string(y) + "\">" +
-                   (x == 2 && y == 3 ? "4" : "1") + "</field>\n";
+            map += "<field x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" message_line1=\"" +
+                   std::string(300, 'm') + "\">" + (x == 2 && y == 3 ? "4" : "1") + "</field>\n";
     folder.write("maps\\map_start.xml", map + "</map>\n");
 }
 
-// Runs save after save until killed, telling the parent through the pipe
-// what each one saves ("B tag") and when it is done ("C").
+// What a save step does (by the step's number; without a game only a new game
+// is possible) and the state it leaves: "none", "new <step>" or "gen <step>".
+int kind_of(int step) { return file_size(CHARACTER_FILE) > 0 ? step % 5 : 0; }
+std::string state_after(int step) {
+    const int kind = kind_of(step);
+    return kind == 4 ? "none" : (kind == 0 ? "new " : "gen ") + std::to_string(step);
+}
+
+// One save flow. The character carries the state as its name, and so does the
+// map except after a new game, which loads it afresh.
+void save_step(int step) {
+    const int kind = kind_of(step);
+    g_character_model.character.name = state_after(step);
+    if (kind == 0) new_game_flow();
+    else if (kind == 4) death_flow();
+    g_map.map.name = g_character_model.character.name;
+    if (kind == 2) save_at_program_end();
+    else if (kind == 1 || kind == 3) save_and_return_flow();
+}
+
+// Saves until killed, telling the parent "B <step> <state>" before a save and "C" after it.
 [[noreturn]] void save_until_killed(int pipe, int step) {
     auto tell = [pipe](const std::string& line) {
         if (write(pipe, line.data(), line.size()) < 0) _exit(3);
     };
     try {
         for (;; ++step) {
-            const std::string number = std::to_string(step);
-            // Without a saved game the menu offers nothing but a new game.
-            const int kind = file_size(CHARACTER_FILE) > 0 ? step % 5 : 0;
-            if (kind == 0) {
-                tell("B new " + number + "\n");
-                g_character_model.character.name = "new " + number;
-                new_game_flow();
-            } else if (kind == 4) {
-                tell("B none " + number + "\n");
-                death_flow();
-            } else {
-                tell("B gen " + number + "\n");
-                g_character_model.character.name = g_map.map.name = "gen " + number;
-                if (kind == 2) save_at_program_end();
-                else save_and_return_flow();
-            }
+            tell("B " + std::to_string(step) + " " + state_after(step) + "\n");
+            save_step(step);
             tell("C\n");
         }
     } catch (const std::exception& error) {
@@ -79,38 +76,7 @@ void write_large_start_map(const TempGameFolder& folder) {
     }
 }
 
-// What the child said before it was killed.
-struct Report {
-    std::string done;      // the state the last finished save left ("" when none finished)
-    std::string under_way;  // the save begun after it ("" when none)
-    std::string error;
-    int last_step = -1;
-};
-
-Report read_report(int pipe) {
-    std::string text;
-    char buffer[4096];
-    for (ssize_t n; (n = read(pipe, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<size_t>(n));
-    Report report;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        const std::string line = text.substr(start, end - start);
-        if (line.rfind("B ", 0) == 0) {
-            const std::string tag = line.substr(2);
-            report.under_way = tag.rfind("none", 0) == 0 ? "none" : tag;
-            report.last_step = std::stoi(tag.substr(tag.find(' ') + 1));
-        } else if (line == "C") {
-            report.done = report.under_way;
-            report.under_way.clear();
-        } else if (line.rfind("E ", 0) == 0) {
-            report.error = line.substr(2);
-        }
-    }
-    return report;
-}
-
-// The savegame as start-up finds it: "none", or the character's tag; fails
-// the test when the pair does not belong together or start-up cannot use it.
+// The savegame as start-up finds it: "none", or the character's tag.
 std::string start_up_after_kill() {
     try {
         startup();
@@ -119,15 +85,11 @@ std::string start_up_after_kill() {
         return "unusable";
     }
     for (const FolderEntry& entry : list_folder("savegame", "*"))
-        EXPECT_TRUE(entry.name.rfind(".xml") == entry.name.size() - 4 || entry.name == "screenshot.jpg")
-            << "left behind: " << entry.name;
+        EXPECT_TRUE(wildcard_match("*.xml", entry.name) || entry.name == "screenshot.jpg") << "left: " << entry.name;
     if (file_size(CHARACTER_FILE) <= 0) return "none";
     const std::string tag = g_character_model.character.name;
-    const std::string expected_map = tag.rfind("new ", 0) == 0 ? NEW_MAP_NAME : tag;
-    EXPECT_EQ(g_map.map.name, expected_map) << "the character " << tag << " with another save's map";
-    // Continuing the game loads the same pair again.
-    continue_flow();
-    EXPECT_EQ(g_character_model.character.name, tag);
+    const std::string map = tag.rfind("new ", 0) == 0 ? "Large Map" : tag;
+    EXPECT_EQ(g_map.map.name, map) << "the character " << tag << " with another save's map";
     return tag;
 }
 
@@ -135,59 +97,55 @@ std::string start_up_after_kill() {
 
 TEST(SaveKill, TheSavegameAlwaysLoadsAsAPair) {
     const char* runs_setting = std::getenv("UMBRANE_KILL_RUNS");
+    const char* seed_setting = std::getenv("UMBRANE_KILL_SEED");
     const int runs = runs_setting ? std::atoi(runs_setting) : 150;
+    std::mt19937 random(seed_setting ? static_cast<unsigned>(std::strtoul(seed_setting, nullptr, 10)) : 20261207u);
     TempGameFolder folder;
     write_fixture_game(folder);
     write_large_start_map(folder);
     startup();
-
-    // How long one save takes here, to spread the kills over a few of them.
     const auto before = std::chrono::steady_clock::now();
-    g_character_model.character.name = "new 0";
-    new_game_flow();
-    g_character_model.character.name = g_map.map.name = "gen 1";
-    save_and_return_flow();
-    const auto save_us =
-        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - before).count() / 2;
+    save_step(0);
+    save_step(1);
+    const auto save_us = (std::chrono::steady_clock::now() - before) / std::chrono::microseconds(1) / 2;
     std::string state = start_up_after_kill();
 
-    const char* seed_setting = std::getenv("UMBRANE_KILL_SEED");
-    std::mt19937 random(seed_setting ? static_cast<unsigned>(std::strtoul(seed_setting, nullptr, 10)) : 20261207u);
-    std::uniform_int_distribution<long long> delay(0, 4 * save_us);
+    std::uniform_int_distribution<long long> delay(0, 4 * save_us);  // over a few saves
     std::map<std::string, int> outcomes;
-    int step = 2;
-    for (int run = 0; run < runs && !HasFailure(); ++run) {
+    for (int run = 0, step = 2; run < runs && !HasFailure(); ++run) {
         int channel[2];
         ASSERT_EQ(pipe(channel), 0);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
-        if (child == 0) {
-            close(channel[0]);
-            save_until_killed(channel[1], step);
-        }
+        if (child == 0) save_until_killed(channel[1], step);
         close(channel[1]);
         std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
         kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
-        const Report report = read_report(channel[0]);
+        waitpid(child, nullptr, 0);
+        std::string said, done = state, under_way;
+        char buffer[4096];
+        for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;) said.append(buffer, static_cast<size_t>(n));
         close(channel[0]);
-        ASSERT_TRUE(report.error.empty()) << "a save failed: " << report.error;
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child ended by itself";
-
-        const std::string before_kill = report.done.empty() ? state : report.done;
-        if (file_size("savegame\\renames.pending") >= 0) ++outcomes["renames finished at start-up"];
-        for (const FolderEntry& entry : list_folder("savegame", "*.tmp-*"))
-            if (entry.name.find("renames") == std::string::npos) ++outcomes["temporaries removed"];
+        for (size_t start = 0, end; (end = said.find('\n', start)) != std::string::npos; start = end + 1) {
+            const std::string line = said.substr(start, end - start);
+            ASSERT_NE(line[0], 'E') << "a save failed: " << line;
+            if (line[0] == 'B') {
+                step = std::stoi(line.substr(2)) + 1;
+                under_way = line.substr(line.find(' ', 2) + 1);
+            } else {
+                done = under_way;
+                under_way.clear();
+            }
+        }
+        if (file_size("savegame\\renames.pending") >= 0) ++outcomes["renames finished by start-up"];
+        if (!list_folder("savegame", "*.tmp-*").empty()) ++outcomes["temporaries removed by start-up"];
         state = start_up_after_kill();
-        if (state == before_kill) ++outcomes[report.under_way.empty() ? "between saves" : "old save kept"];
-        else if (!report.under_way.empty() && state == report.under_way) ++outcomes["save under way complete"];
-        else if (report.under_way.rfind("new ", 0) == 0 && state == "none") ++outcomes["new game, no game yet"];
-        else ADD_FAILURE() << "run " << run << ": found " << state << ", expected " << before_kill
-                           << (report.under_way.empty() ? "" : " or " + report.under_way);
-        if (report.last_step >= step) step = report.last_step + 1;
+        if (state == done) ++outcomes[under_way.empty() ? "between saves" : "the last save kept"];
+        else if (state == under_way) ++outcomes["the save under way complete"];
+        else if (under_way.rfind("new ", 0) == 0 && state == "none") ++outcomes["a new game without a game yet"];
+        else ADD_FAILURE() << "run " << run << ": found " << state << ", expected " << done << " or " << under_way;
     }
-    std::string summary;
-    for (const auto& [outcome, count] : outcomes) summary += " " + outcome + ": " + std::to_string(count) + ";";
-    std::printf("%d kills (a save takes about %lld us):%s\n", runs, static_cast<long long>(save_us), summary.c_str());
+    std::printf("%d kills, a save takes about %lld us:", runs, static_cast<long long>(save_us));
+    for (const auto& [outcome, count] : outcomes) std::printf(" %s %d;", outcome.c_str(), count);
+    std::printf("\n");
 }
