@@ -263,8 +263,8 @@ private:
     // - a modifier by SDL's own look at the keyboard when the new window gets
     //   the focus (still down or not);
     // - any other key by its next press: a repeat follows while the key is
-    //   still held; a release before any repeat makes it a new tap, whose
-    //   release of the first tap was lost while no window had the focus;
+    //   still held; a release before any repeat tells that the key was let go
+    //   while no window had the focus and pressed anew, a tap of its own;
     // - a key with no word at all soon after the new window got the focus was
     //   let go while no window had it.
     void destroy_window() {

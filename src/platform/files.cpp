@@ -193,7 +193,11 @@ bool SaveBatch::commit() {
         lines += fs::path(p.temporary).filename().string() + "\t" + fs::path(p.target).filename().string() + "\n";
     const bool listed = write_through_temporary(list, lines);
     bool renamed = true;
-    for (const Pending& p : pending_) renamed = rename_over(p.temporary, p.target) && renamed;
+    for (const Pending& p : pending_) {
+        std::error_code error;  // a temporary that stays is renamed at the next start-up
+        fs::rename(p.temporary, p.target, error);
+        renamed = renamed && !error;
+    }
     pending_.clear();
     std::error_code ignored;
     if (listed && renamed) fs::remove(list, ignored);

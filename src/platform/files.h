@@ -65,6 +65,7 @@ private:
 // Start-up: finishes the renames of a save batch that was killed during them,
 // then removes every temporary that a kill left in the folder.
 void finish_interrupted_save(const std::string& logical_folder);
+
 bool read_whole_file(const std::string& logical_path, std::string& content);
 // Wildcard match as used by list_folder.
 bool wildcard_match(const std::string& pattern, const std::string& name);
