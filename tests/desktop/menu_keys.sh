@@ -61,15 +61,18 @@ tap Down Down Up Return
 expect_quit "Down Down Up Return after the switch"
 [ -e "$character" ] && fail "a game was started from the menu"
 
-# 2. From full screen back to the window, a new game, a step, Escape to the
-#    menu; there the first Alt+Return switches, and Escape right after quits.
+# 2. From full screen back to the window, a new game (its three picks typed in
+#    one go), a step, Escape to the menu; there the first Alt+Return switches,
+#    and Escape right after quits.
 start_game "$game"
 sleep 1
 tap alt+Return
 expect_screen no "Alt+Return tapped in the full-screen menu"
 mark
 tap Return
-expect_written "$character" "Return tapped after the switch"
+tap Return Return Return
+expect_written "$character" "a new game after the switch"
+grep -q '<ability id="2"[^>]*attribute_max_value="6"' "$character" || fail "not all three picks were taken"
 tap Right
 mark
 tap Escape
