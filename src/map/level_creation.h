@@ -1,6 +1,59 @@
-// Generated dungeon levels: what level creation draws for the things it places.
+// Generated dungeon levels: the level change that takes the character down a
+// dungeon (or into it from the map it stands on), and the maze levels made on
+// the first visit, with what they hold: the ways up and down, side passages
+// with items and special tiles, traps, monsters and the treasure at the bottom.
 #pragma once
+#include <string>
+
+#include "map/map_state.h"
+
+// A field of the grid.
+struct FieldPosition {
+    int x = 0;
+    int y = 0;
+    bool operator==(const FieldPosition&) const = default;
+};
+
+// The field a level is entered on: the way up, (1, 1).
+constexpr FieldPosition kLevelArrival{1, 1};
+
+// The file of the level a dungeon record leads to: the file part of its
+// map_filename, "_", the level number, ".xml" ("old_cave_3.xml"). Only the
+// file part counts, so no map can make the game write outside "savegame\".
+std::string level_file_name(const DungeonRecord& record);
+
+// The character stands on a level exit that is no portal: the current map is
+// saved and the level the (last) exit of this field names is loaded from its
+// saved copy, or made when there is none (a level above 1 made now gives one
+// advancement pick first). The character arrives at (1, 1).
+void change_level();
+
+// Makes the level the record leads to on the map and saves it at once. The
+// way up leads back to the character's current field and map.
+void create_level(GameMap& map, DungeonRecord record);
+
+// A random walk from start through the rock of the record's maze area, two
+// fields at a time, until the first dead end; returns where it stopped. A
+// start on floor is its own end.
+FieldPosition carve_passage(GameMap& map, const DungeonRecord& record, FieldPosition start);
+
+// Puts an item of a random type of that value (and class, empty: any) on
+// (x, y); nothing when no type qualifies.
+void add_random_item(int x, int y, int value, const std::string& item_class);
+
+// A random item type that a draw of Random(value) beats on its price (of the
+// class when one is given; artefacts only when asked), in at most 101 passes
+// over the item types; 0 when none qualified.
+int random_item_type(int value, const std::string& item_class, bool artefacts_only);
 
 // The magic bonus of a new artefact piece: 1 with chance 1/2, 2 with 1/4, 3
 // with 1/8 and so on, never above 999.
 int random_magic_bonus();
+
+// A random monster type of the given level or below; 0 when there is none.
+int random_monster_type(int level);
+
+// Places a monster of a random type of the level or below on a random field it
+// may stand on (never on the way up, where the character arrives); gives up
+// when the 100th draw is needed or no type exists. 1 when placed.
+int spawn_level_monster(GameMap& map, int level);

@@ -15,13 +15,6 @@ namespace {
 
 constexpr Colour WHITE = RGB(255, 255, 255);
 
-// Map files are named by map data (portal targets, a map's filename): only
-// their file part counts, so no map can make the game read or write outside
-// "maps\" and "savegame\".
-std::string in_folder(const std::string& folder, const std::string& map_file) {
-    return folder + "\\" + file_part(map_file);
-}
-
 }  // namespace
 
 int trigger_map_event(GameMap& map, int x, int y) {
@@ -68,14 +61,14 @@ void portal_journey() {
     GameMap& map = g_map.map;
     CharacterRecord& character = g_character_model.character;
     fade_out(map);
-    save_map(map, in_folder("savegame", map.filename));
+    save_map(map, map_file_path("savegame", map.filename));
     const std::string target = file_part(read_map_portal_mapfilename(map, character.x, character.y));
     const int8_t target_x = read_map_portal_target_x(map, character.x, character.y);
     const int8_t target_y = read_map_portal_target_y(map, character.x, character.y);
     // A map visited before comes back as it was left.
-    const std::string saved_copy = in_folder("savegame", target);
+    const std::string saved_copy = map_file_path("savegame", target);
     if (file_size(saved_copy) > 0) load_map(map, saved_copy, 1);
-    else load_map(map, in_folder("maps", target), 1);
+    else load_map(map, map_file_path("maps", target), 1);
     character.x = target_x;
     character.y = target_y;
     character.map_file_name = target;

@@ -314,3 +314,7 @@ void save_map(GameMap& map, const std::string& path) {
 
     if (!document.save(path)) raise_error("Could not save map data to file " + quoted(path));
 }
+
+std::string map_file_path(const std::string& folder, const std::string& map_file) {
+    return folder + "\\" + file_part(map_file);
+}

@@ -11,3 +11,7 @@
 void load_map(GameMap& map, const std::string& path, int tileset_flag = 1);
 // Writes the current map (with default_tile recomputed) to path.
 void save_map(GameMap& map, const std::string& path);
+// The path of a map file in "maps" or "savegame". Map files are named by map
+// data (portal targets, a map's filename, a dungeon's level files): only their
+// file part counts, so no map can make the game read or write outside its folders.
+std::string map_file_path(const std::string& folder, const std::string& map_file);

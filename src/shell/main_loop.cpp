@@ -13,6 +13,7 @@
 #include "items/inventory.h"
 #include "items/item_screens.h"
 #include "map/field_effects.h"
+#include "map/level_creation.h"
 #include "map/map_events.h"
 #include "map/map_file.h"
 #include "map/map_grid.h"
@@ -276,7 +277,7 @@ void after_step() {
         portal_journey();
         loop().redraw = 1;
     } else if (level_exit_at(x, y)) {
-        // change_level: generated dungeon levels are not part of the game yet.
+        change_level();
         loop().redraw = 1;
     }
     for (int id = 1; id <= kMaxAbilityId; ++id) {

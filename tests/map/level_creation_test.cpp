@@ -1,14 +1,161 @@
-// What level creation draws for the things it places.
+// Generated dungeon levels: the maze walk, what a level holds, and what level
+// creation draws for the things it places.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <map>
 #include <vector>
 
+#include "character/character_state.h"
+#include "common/common_state.h"
+#include "common/database.h"
 #include "map/level_creation.h"
+#include "map/map_file.h"
+#include "map/map_grid.h"
+#include "map/map_test_support.h"
+#include "map/tileset.h"
+#include "platform/files.h"
 #include "platform/random.h"
-#include "support/test_game.h"
 
-TEST(LevelCreation, MagicBonusCountsCoinTossesUpTo999) {
+// Records are set up with designated initializers; the members left out keep their defaults.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
+namespace {
+
+constexpr int ROCK = 4, FLOOR = 1;
+
+class LevelCreation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Spikes and fire are traps, the trapdoor is not.
+        write_tileset(game, "tiles_standard.png", "tiles_standard.xml", R"(<tile_type id="1" name="floor"/>
+          <tile_type id="2" name="down"/><tile_type id="3" name="up"/><tile_type id="4" name="rock" solid="yes"/>
+          <tile_type id="6" name="spot"/><tile_type id="9" name="spikes" class="trap|spikes"/>
+          <tile_type id="24" name="fire" class="fire|trap"/><tile_type id="25" name="trapdoor" class="trapdoor"/>
+          <tile_type id="38" name="portal"/><tile_type id="140" name="shrine"/><tile_type id="141" name="crystal"/>)");
+        make_folder("savegame");
+        g_common.messages[25] = "level";
+        const char* items[] = {"", "Bread", "Torch", "Ring", "Crown"};
+        const int prices[] = {0, 0, 3, 5, 250};
+        for (int id = 1; id <= 4; ++id) g_db.item_types[id] = {.name = items[id], .price = int16_t(prices[id])};
+        g_db.item_types[2].fuel = 150;
+        g_db.item_types[3].artefact = g_db.item_types[4].artefact = 1;
+        const char* monsters[] = {"", "Rat", "Bat", "Troll"};
+        const int levels[] = {0, 1, 2, 5};
+        for (int id = 1; id <= 3; ++id)
+            g_db.monster_types[id] = {.name = monsters[id], .hitpoints = int16_t(3 * id), .level = int16_t(levels[id])};
+        CharacterRecord& hero = g_character_model.character;
+        hero.map_file_name = "map_start.xml";
+        std::tie(hero.x, hero.y) = std::tuple(12, 20);
+    }
+    static DungeonRecord cave(int levels, int level, int size) {
+        return {.name = "Cave", .map_filename = "cave", .number_of_levels = int16_t(levels), .dimension_x = uint8_t(size),
+                .dimension_y = uint8_t(size), .entrance_to_level = int16_t(level), .default_tile = ROCK,
+                .background_tile = FLOOR, .tile_outside_map = ROCK, .main_treasure = 4, .bottom_portal = "map_start.xml",
+                .bottom_portal_target_x = 12, .bottom_portal_target_y = 18, .bottom_portal_tile = 38};
+    }
     TempGameFolder game;
+    GameMap& map = g_map.map;
+};
+
+TEST_F(LevelCreation, TheMainPassageWalksOddCellsTwoAtATimeToItsFirstDeadEnd) {
+    map.default_tile = ROCK;
+    map.background_tile = FLOOR;
+    for (uint32_t seed = 1; seed <= 20; ++seed) {
+        seed_random(seed);
+        fill_map(map, ROCK);
+        const FieldPosition end = carve_passage(map, cave(1, 1, 21), {1, 1});
+        auto floor = [&](int x, int y) { return read_map_tile_type(map, x, y) == FLOOR; };
+        for (int y = 0; y < kMapSize; ++y)
+            for (int x = 0; x < kMapSize; ++x)  // cells (both odd) and the walls between them, inside 1..19
+                EXPECT_TRUE(!floor(x, y) || (x >= 1 && x <= 19 && y >= 1 && y <= 19 && (x % 2 || y % 2))) << x << "," << y;
+        EXPECT_TRUE(end.x % 2 && end.y % 2);
+        for (auto [dx, dy] : {std::pair{0, -2}, {2, 0}, {0, 2}, {-2, 0}})  // a dead end
+            EXPECT_TRUE(!on_map(end.x + dx, end.y + dy) || end.x + dx > 19 || end.y + dy > 19 || floor(end.x + dx, end.y + dy));
+    }
+    script_random({2});  // a start on floor is its own end and draws nothing
+    EXPECT_EQ(carve_passage(map, cave(1, 1, 21), {1, 1}), (FieldPosition{1, 1}));
+    EXPECT_EQ(Random(3), 2);
+}
+
+TEST_F(LevelCreation, ALevelIsSavedAtOnceWithItsWaysTrapsMonstersAndAtTheBottomTheTreasure) {
+    struct Case {
+        int levels, level, size, traps;
+        const char* map_filename;
+        const char* file;
+    } cases[] = {{1, 1, 21, 0, "cave", "cave_1.xml"},      // the first level is the bottom
+                 {3, 2, 25, 40, "cave", "cave_2.xml"},     // n = 25: 26 monsters and hidden specials
+                 {2, 2, 15, 3, "..\\..\\evil", "evil_2.xml"}};
+    for (const Case& c : cases) {
+        DungeonRecord record = cave(c.levels, c.level, c.size);
+        record.traps_per_level = int16_t(c.traps);
+        record.map_filename = c.map_filename;
+        record.lighting = 200;  // more than a map file holds
+        create_level(map, record);
+        EXPECT_EQ(map.name, "Cave level " + std::to_string(c.level));
+        EXPECT_EQ(map.filename, c.file);
+        EXPECT_TRUE(std::filesystem::exists(host_path(std::string("savegame\\") + c.file)));
+        EXPECT_EQ(std::tuple(read_map_tile_type(map, 1, 1), read_map_portal_mapfilename(map, 1, 1),
+                             read_map_portal_target_x(map, 1, 1), read_map_portal_target_y(map, 1, 1)),
+                  std::tuple(3, "map_start.xml", 12, 20));
+        std::map<int, int> shown, hidden;
+        for (int y = 0; y < kMapSize; ++y)
+            for (int x = 0; x < kMapSize; ++x) ++(read_map_hidden(map, x, y) ? hidden : shown)[read_map_tile_type(map, x, y)];
+        const bool bottom = c.level == c.levels;
+        const int dwellers = c.size * c.size / 25 + 1;
+        EXPECT_EQ(g_map.monsters.count(), dwellers);
+        EXPECT_EQ(hidden[9] + hidden[24], dwellers + c.traps);  // specials and traps of class "trap" only
+        EXPECT_EQ(hidden.count(25), 0u);
+        EXPECT_EQ(std::tuple(shown[2], g_map.level_exits.count(), shown[38], shown[140], shown[141]),
+                  std::tuple(bottom ? 0 : 1, bottom ? 0 : 1, bottom ? 1 : 0, 1, 1));
+        for (const DungeonRecord& down : g_map.level_exits)
+            EXPECT_EQ(std::tuple(read_map_tile_type(map, down.xpos, down.ypos), down.entrance_to_level), std::tuple(2, c.level + 1));
+        int crowns = 0;
+        for (const MapItem& item : g_map.items) {
+            crowns += item.type == 4;
+            EXPECT_EQ(std::tuple(item.amount, item.fuel, item.magic_bonus > 0), std::tuple(1, item.type == 2 ? 150 : 0, item.type >= 3));
+        }
+        EXPECT_EQ(crowns, bottom ? 1 : 0);
+        for (const Monster& m : g_map.monsters) {  // of the level or above, never where the character arrives
+            EXPECT_LE(g_db.monster_types[m.type].level, c.level);
+            EXPECT_EQ(std::tuple(m.hitpoints, m.x == 1 && m.y == 1), std::tuple(3 * m.type, false));
+        }
+        load_map(map, std::string("savegame\\") + c.file, 1);  // the level comes back
+        EXPECT_EQ(std::tuple(map.lighting, g_map.monsters.count()), std::tuple(8, dwellers));
+    }
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(game.path()).parent_path() / "evil_2.xml"));
+}
+
+TEST_F(LevelCreation, NothingOfTypeZeroIsPlacedAndTheDrawsStopWhereTheyShould) {
+    std::vector<int> draws(4 * 101, 0);  // 101 passes over the four item types without a candidate
+    draws.push_back(7);
+    script_random(draws);
+    EXPECT_EQ(random_item_type(10, "", false), 0);
+    EXPECT_EQ(Random(9), 7);
+    script_random({20, 20, 20, 300, 1});
+    EXPECT_EQ(random_item_type(1000, "", true), 4);
+    // A monster gives up when it needs its 100th draw, even on a free field; (1, 1) counts as taken.
+    create_level(map, cave(1, 1, 3));  // a single floor field: the way up
+    set_map_tile_type(map, 5, 5, FLOOR);
+    g_map.monsters.clear();
+    for (int blocked : {99, 98}) {
+        std::vector<int> fields;
+        for (int i = 0; i < blocked; ++i) fields.insert(fields.end(), {i % 2 ? 49 : 1, i % 2 ? 49 : 1});
+        fields.insert(fields.end(), {5, 5});
+        script_random(fields);
+        EXPECT_EQ(spawn_level_monster(map, 1), blocked == 98 ? 1 : 0) << blocked;
+    }
+    EXPECT_EQ(g_map.monsters.count(), 1);
+    // Without any monster type of the level and any item type in reach, a level holds neither.
+    for (int id = 1; id <= 4; ++id) g_db.item_types[id].price = 9999;
+    DungeonRecord record = cave(1, 1, 21);
+    record.difficulty_level = 0;
+    record.main_treasure = 0;
+    create_level(map, record);
+    EXPECT_TRUE(g_map.monsters.empty() && g_map.items.empty());
+}
+
+TEST_F(LevelCreation, MagicBonusCountsCoinTossesUpTo999) {
     std::vector<int> tosses{1, 0, 0, 1};  // 1, then 3
     tosses.insert(tosses.end(), 999, 0);  // an endless run of zeros stops at 999 after 999 tosses
     tosses.push_back(1);                  // left for the next piece
@@ -16,3 +163,5 @@ TEST(LevelCreation, MagicBonusCountsCoinTossesUpTo999) {
     EXPECT_EQ((std::vector<int>{random_magic_bonus(), random_magic_bonus(), random_magic_bonus(), random_magic_bonus()}),
               (std::vector<int>{1, 3, 999, 1}));
 }
+
+}  // namespace
