@@ -6,6 +6,7 @@
 
 #include "character/abilities_db.h"
 #include "character/character_state.h"
+#include "items/item_db.h"
 #include "items/items_state.h"
 #include "map/map_file.h"
 #include "map/map_grid.h"
@@ -221,13 +222,16 @@ TEST_F(ShippedMaps, StartMapAndItsNeighbourFitTogether) {
     EXPECT_EQ(ts.tile_types[read_map_tile_type(map, cave.xpos, cave.ypos)].solid, 0);
     EXPECT_TRUE(read_map_portal_mapfilename(map, cave.xpos, cave.ypos).empty());
     EXPECT_EQ(cave.entrance_to_level, 1);
-    EXPECT_GE(cave.number_of_levels, 1);
+    EXPECT_GE(cave.number_of_levels, 5);  // deep enough for the monster levels to rise with it
+    EXPECT_GT(cave.traps_per_level, 0);
     EXPECT_EQ(cave.dimension_x % 2, 1);
     EXPECT_LE(cave.dimension_x, 47);
     EXPECT_LE(cave.dimension_y, 47);
     EXPECT_TRUE(ts.tile_types[cave.default_tile].solid);
     EXPECT_FALSE(ts.tile_types[cave.background_tile].solid);
     EXPECT_TRUE(item_ids.count(cave.main_treasure));
+    load_item_db();
+    EXPECT_EQ(g_db.item_types[cave.main_treasure].artefact, 1);
     EXPECT_EQ(cave.bottom_portal, "map_start.xml");
     EXPECT_FALSE(ts.tile_types[read_map_tile_type(map, cave.bottom_portal_target_x, cave.bottom_portal_target_y)].solid);
     EXPECT_FALSE(ts.tile_types[cave.bottom_portal_tile].name.empty());
