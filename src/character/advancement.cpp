@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr Colour WHITE = RGB(255, 255, 255);
 constexpr Colour CURSOR_BAR = RGB(80, 0, 0);
 constexpr Colour NEW_POWER_LABEL = RGB(255, 100, 0);
 constexpr Colour SCROLL_FRAME = RGB(125, 75, 0);

@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr Colour WHITE = RGB(255, 255, 255);
 constexpr uint32_t MESSAGE_MS = 2000;
 constexpr int STARTING_FOOD_TYPE = 1;
 constexpr int STARTING_FOOD_PIECES = 5;

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr Colour BLACK = RGB(0, 0, 0);
 constexpr Colour BAR_GREY = RGB(119, 119, 119), BAR_LIGHT = RGB(221, 221, 221), BAR_DARK = RGB(34, 34, 34);
 constexpr int SLIDE_STEP = 2, SLIDE_END = 30;  // 15 frames of 2 pixels before the rows change
 constexpr int GRID_ENTRIES = ITEM_GRID_CELLS * ITEM_GRID_CELLS;

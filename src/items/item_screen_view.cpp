@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr Colour WHITE = RGB(255, 255, 255);
-constexpr Colour BLACK = RGB(0, 0, 0);
 constexpr int GRID_BOTTOM = ITEM_GRID_Y + ITEM_GRID_CELLS * CELL;  // 224
 constexpr int SELECTED_X = 434, SELECTED_Y = 240;                  // the item under the cursor, drawn again
 constexpr int INFO_X = 470, INFO_WIDTH = 170, LINE = 12;           // the lines beside it

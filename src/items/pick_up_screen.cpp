@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr Colour WHITE = RGB(255, 255, 255);
 constexpr int GRID_ENTRIES = ITEM_GRID_CELLS * ITEM_GRID_CELLS;
 constexpr int MSG_TITLE = 21, MSG_NOTHING_HERE = 22;
 

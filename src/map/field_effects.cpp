@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr Colour WHITE = RGB(255, 255, 255);
 
 // The change a slot makes before the ability takes it: a randomized amount
 // lies in 1..amount (or amount..-1), and the reducing ability's current value

@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr Colour WHITE = RGB(255, 255, 255);
 constexpr int kHighestMagicBonus = 999;
 constexpr int kItemTypePasses = 101;
 constexpr int kMonsterFieldDraws = 100;

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr Colour WHITE = RGB(255, 255, 255);
 
 }  // namespace
 

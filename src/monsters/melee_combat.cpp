@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr Colour WHITE = RGB(255, 255, 255);
 constexpr int BLOW_HOLD_MS = 250;
 constexpr int HIT_FX = 1, CRITICAL_FX = 4;  // cells of the effects sheet
 constexpr int CHARACTER_CELL_LEFT = VIEW_CENTRE * CELL, CHARACTER_CELL_TOP = VIEW_CENTRE * CELL;

@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr Colour WHITE = RGB(255, 255, 255);
 constexpr int SHOWN_STEP_RANGE = 7;   // fields from the character in x and in y
 constexpr int REGENERATION_RANGE = 6; // the map view around the character
 constexpr int YELLOW = 4;             // ring colour of regeneration

@@ -15,6 +15,8 @@ using Colour = uint32_t;
 constexpr Colour RGB(int r, int g, int b) {
     return static_cast<Colour>((r & 255) | ((g & 255) << 8) | ((b & 255) << 16));
 }
+constexpr Colour WHITE = RGB(255, 255, 255);
+constexpr Colour BLACK = RGB(0, 0, 0);
 
 enum class BackendKind { desktop, headless };
 

@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr Colour WHITE = RGB(255, 255, 255);
 constexpr int BLOW_HOLD_MS = 250;
 constexpr int AREA_REACH = 6;  // fields from the character in x and in y: the map view
 // Messages about a monster that a status effect does not reach.

@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr Colour WHITE = RGB(255, 255, 255);
 constexpr int MESSAGE_MS = 2000;
 
 // The power screen: a 6 x 6 grid right of the map view, the texts below it.

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr Colour BLACK = RGB(0, 0, 0);
 
 bool valid_tile_type(int t) { return t >= 0 && t < kTileTypeCount; }
 

@@ -3,7 +3,6 @@
 #include "platform/media.h"
 
 namespace {
-constexpr Colour BLACK = RGB(0, 0, 0);
 }
 
 void menu_reset(Menu& menu) { menu = Menu{}; }

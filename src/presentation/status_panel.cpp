@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr Colour WHITE = RGB(255, 255, 255);
 
 std::string with_value(const std::string& message, const std::string& value) {
     return replace_all_nocase(message, "[value]", value);

@@ -33,7 +33,6 @@
 
 namespace {
 
-constexpr Colour WHITE = RGB(255, 255, 255);
 constexpr const char* CHARACTER_FILE = "savegame\\character.xml";
 constexpr const char* SCREENSHOT_FILE = "savegame\\screenshot.jpg";
 // How long an idle pass waits for input before it polls again.

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr Colour BLACK = RGB(0, 0, 0);
 
 // Top-left pixel of view cell (i, j) when the view is not scrolled.
 int cell_px(int i) { return i * 32; }

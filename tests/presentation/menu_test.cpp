@@ -3,7 +3,6 @@
 
 namespace {
 
-constexpr Colour BLACK = RGB(0, 0, 0);
 constexpr Colour ORANGE = RGB(255, 100, 0);
 
 Menu three_entries() {

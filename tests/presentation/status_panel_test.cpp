@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr Colour BLACK = RGB(0, 0, 0);
-constexpr Colour WHITE = RGB(255, 255, 255);
 
 // True when some pixel of the rectangle has exactly this colour.
 bool has_colour(int x, int y, int width, int height, Colour colour) {

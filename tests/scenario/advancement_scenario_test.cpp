@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr Colour BLACK = RGB(0, 0, 0), ICON = RGB(90, 90, 200);
+constexpr Colour ICON = RGB(90, 90, 200);
 constexpr Colour piece(int k) { return RGB(150, 110, 20 + 10 * k); }  // the made-up frame sheet
 
 std::string ability_xml(int id, int start, const std::string& inside) {

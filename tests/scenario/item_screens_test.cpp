@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr Colour MARK = RGB(200, 0, 200), CURSOR = RGB(255, 255, 0), BLACK = RGB(0, 0, 0);
+constexpr Colour MARK = RGB(200, 0, 200), CURSOR = RGB(255, 255, 0);
 constexpr int HIT_POINTS = 1, MOVEMENT = 2;
 // Item picture k, with a see-through band along its top and left; cell 47 is the mark.
 constexpr Colour picture(int k) { return RGB(10 + 5 * k, 200, 40); }
