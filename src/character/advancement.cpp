@@ -31,7 +31,6 @@ constexpr int LIST_TOP = 52, ROW_HEIGHT = 32, VISIBLE_ROWS = 12, LAST_ROW = VISI
 const AbilityRecord& record_of(int id) { return g_db.abilities[id]; }
 const AbilityState& state_of(int id) { return g_character_model.character.abilities[id]; }
 Colour colour_of(int id) { return static_cast<Colour>(record_of(id).color); }
-std::string decimal(long long n) { return int_to_text(n); }
 
 // Border pieces cycle through five cells by their row or column on the screen,
 // so the divider lines up with the borders: pieces 1..5 run down, 7..11 across.
@@ -67,8 +66,8 @@ int draw_advancement_details(int16_t selected, std::vector<int>& unlocked) {
         if (bonus.attribute == selected) self_bonus = bonus.bonus;
         if (!bonus.displayed) continue;
         const AbilityRecord& target = record_of(bonus.attribute);
-        line(target.display_name + "+" + decimal(bonus.bonus) + (target.percentage ? "%" : "") + " (" +
-                 message_text(5) + ": " + decimal(state_of(bonus.attribute).attribute_max_value) + ")",
+        line(target.display_name + "+" + int_to_text(bonus.bonus) + (target.percentage ? "%" : "") + " (" +
+                 message_text(5) + ": " + int_to_text(state_of(bonus.attribute).attribute_max_value) + ")",
              colour_of(bonus.attribute));
     }
     for (const AbilityCap& cap : ability.cap) {
@@ -76,21 +75,21 @@ int draw_advancement_details(int16_t selected, std::vector<int>& unlocked) {
         std::string part = record_of(cap.ability).display_name;
         int16_t v = state_of(cap.ability).attribute_max_value;
         if (cap.multiplier > 1) {
-            part += " x " + decimal(cap.multiplier);
+            part += " x " + int_to_text(cap.multiplier);
             v = wrap16(static_cast<int>(v) * cap.multiplier);
         } else if (cap.divisor > 1) {
-            part += " / " + decimal(cap.divisor);
+            part += " / " + int_to_text(cap.divisor);
             v = wrap16(v / cap.divisor);
         }
         if (cap.bonus > 0) {
-            part += " + " + decimal(cap.bonus);
+            part += " + " + int_to_text(cap.bonus);
             v = wrap16(v + cap.bonus);
         }
-        line(message_text(6) + " " + decimal(v) + " (" + part + ")", colour_of(cap.ability));
+        line(message_text(6) + " " + int_to_text(v) + " (" + part + ")", colour_of(cap.ability));
     }
     for (const AbilityRequirement& requirement : ability.requirement) {
         if (!valid_ability_id(requirement.attribute)) continue;
-        line(message_text(7) + ": " + record_of(requirement.attribute).display_name + " " + decimal(requirement.value) +
+        line(message_text(7) + ": " + record_of(requirement.attribute).display_name + " " + int_to_text(requirement.value) +
                  "+",
              colour_of(requirement.attribute));
     }
@@ -164,7 +163,7 @@ std::string attribute_bonus_text(int16_t id) {
         if (!valid_ability_id(bonus.attribute) || !bonus.displayed) continue;
         const AbilityRecord& target = record_of(bonus.attribute);
         if (!text.empty()) text += "; ";
-        text += target.display_name + "+" + decimal(bonus.bonus) + (target.percentage ? "%" : "");
+        text += target.display_name + "+" + int_to_text(bonus.bonus) + (target.percentage ? "%" : "");
     }
     return text;
 }
@@ -224,7 +223,7 @@ int advancement_screen(int picks, int new_character) {
     int cursor = 0;
     bool key_lock = false, left = false;
     while (picks > 0 && !left) {
-        const std::string title = message_text(new_character == 1 ? 10 : 9) + " (" + decimal(picks) + ")";
+        const std::string title = message_text(new_character == 1 ? 10 : 9) + " (" + int_to_text(picks) + ")";
         const int count = xp_ability_count();
         int16_t selected = draw_advancement_screen(cursor, count, title);
         flip();
