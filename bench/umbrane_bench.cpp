@@ -1,0 +1,605 @@
+// The benchmark: how fast the game draws, starts, writes and reads maps and
+// lets its monsters act, and how much memory it takes. Each time is the median
+// of many calls; its ratio is the median of the ratios of each call to a
+// baseline measured right before it, so a machine that speeds up or slows
+// down meanwhile does not shift the figures. Not part of the game.
+//
+//   umbrane_bench [--calls N] [FIGURE...]
+//
+// FIGURE picks some of: redraw, startup, program (the real program under
+// Xvfb), memory, maps, monsters; all of them when none is named.
+//
+// The baseline of the in-game figures is the least any game picture costs:
+// one copy of a 640 x 480 x 4 frame and 169 copies of a 32 x 32 tile (the
+// map view's 13 x 13 fields). The real program is compared with a bare
+// program of the same media layer that opens a window and shows one black
+// frame; the heap of a headless game with the heap of the bare media layer.
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "character/character_state.h"
+#include "common/common_state.h"
+#include "common/database.h"
+#include "common/view.h"
+#include "heap_counter.h"
+#include "map/map_file.h"
+#include "map/map_grid.h"
+#include "map/map_lists.h"
+#include "map/map_state.h"
+#include "monsters/melee_combat.h"
+#include "monsters/monster_behaviour.h"
+#include "platform/files.h"
+#include "platform/headless.h"
+#include "platform/media.h"
+#include "platform/random.h"
+#include "platform/strings.h"
+#include "shell/main_loop.h"
+#include "shell/startup.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+const char* const kDataFolders[] = {"config", "data", "graphics", "maps", "sound", "tilesets"};
+
+double seconds_since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+long long wall_clock_ns() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+double median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const size_t half = values.size() / 2;
+    return values.size() % 2 ? values[half] : (values[half - 1] + values[half]) / 2;
+}
+
+// Keeps the compiler from dropping work whose result nobody reads.
+void keep(const void* data) { asm volatile("" : : "r"(data) : "memory"); }
+
+// A temporary folder with a copy of the built game's data (and, when asked,
+// its executable), removed at the end.
+class GameCopy {
+public:
+    explicit GameCopy(bool with_executable) {
+        std::string pattern = (fs::temp_directory_path() / "umbrane-bench-XXXXXX").string();
+        if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
+        path_ = pattern;
+        for (const char* folder : kDataFolders)
+            fs::copy(fs::path(UMBRANE_GAME_DIR) / folder, fs::path(path_) / folder, fs::copy_options::recursive);
+        if (with_executable) fs::copy_file(UMBRANE_EXECUTABLE, fs::path(path_) / "umbrane");
+    }
+    ~GameCopy() {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    const std::string& path() const { return path_; }
+    void forget_savegame() const {
+        std::error_code ignored;
+        fs::remove_all(fs::path(path_) / "savegame", ignored);
+    }
+
+private:
+    std::string path_;
+};
+
+// ---- The baseline ----
+
+class BaselineFrame {
+public:
+    BaselineFrame() : from_(kPixels, 0x00203040u), to_(kPixels), sheet_(kSheet * kSheet) {
+        for (size_t i = 0; i < sheet_.size(); ++i) sheet_[i] = static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFFu;
+    }
+    double run() {
+        const auto start = Clock::now();
+        std::memcpy(to_.data(), from_.data(), kPixels * sizeof(uint32_t));
+        for (int k = 0; k < 169; ++k) {
+            const int x = k % 13 * 32, y = k / 13 * 32;
+            const int sx = k * 7 % 8 * 32, sy = k * 3 % 8 * 32;
+            for (int row = 0; row < 32; ++row)
+                std::memcpy(&to_[static_cast<size_t>(y + row) * 640 + x], &sheet_[static_cast<size_t>(sy + row) * kSheet + sx],
+                            32 * sizeof(uint32_t));
+        }
+        keep(to_.data());
+        return seconds_since(start);
+    }
+
+private:
+    static constexpr size_t kPixels = 640 * 480;
+    static constexpr size_t kSheet = 256;
+    std::vector<uint32_t> from_, to_, sheet_;
+};
+
+BaselineFrame g_baseline;
+
+struct Figure {
+    double median_s = 0;  // of the calls
+    double ratio = 0;     // median of call / baseline
+    double baseline_s = 0;
+};
+
+// calls timed calls after a few untimed ones; timed_call returns the seconds it took.
+Figure measure(int calls, const std::function<double()>& timed_call, int warm_up = 2) {
+    for (int i = 0; i < warm_up; ++i) {
+        g_baseline.run();
+        timed_call();
+    }
+    std::vector<double> times, ratios, baselines;
+    for (int i = 0; i < calls; ++i) {
+        const double baseline = g_baseline.run();
+        const double time = timed_call();
+        times.push_back(time);
+        baselines.push_back(baseline);
+        ratios.push_back(time / baseline);
+    }
+    return {median(times), median(ratios), median(baselines)};
+}
+
+double timed(const std::function<void()>& call) {
+    const auto start = Clock::now();
+    call();
+    return seconds_since(start);
+}
+
+std::string duration_text(double seconds) {
+    char text[32];
+    if (seconds < 1e-3) std::snprintf(text, sizeof text, "%.1f us", seconds * 1e6);
+    else if (seconds < 1) std::snprintf(text, sizeof text, "%.2f ms", seconds * 1e3);
+    else std::snprintf(text, sizeof text, "%.2f s", seconds);
+    return text;
+}
+
+void print_figure(const char* what, const Figure& figure, const char* target = "") {
+    std::printf("%-52s %12s %10.1f x  %s\n", what, duration_text(figure.median_s).c_str(), figure.ratio, target);
+    std::fflush(stdout);
+}
+
+void print_memory(const char* what, double megabytes, double baseline_megabytes, const char* target = "") {
+    std::printf("%-52s %9.1f MB %10.1f x  %s\n", what, megabytes, megabytes / baseline_megabytes, target);
+    std::fflush(stdout);
+}
+
+// ---- The game on the headless backend ----
+
+void fresh_headless_media() {
+    media_close();
+    media_init(BackendKind::headless);
+    headless::reset();
+    seed_random(1);
+}
+
+// Start-up of a first start, until the main menu shows its first frame.
+struct FirstFrame {};
+double headless_startup(const GameCopy& game) {
+    game.forget_savegame();
+    fresh_headless_media();
+    headless::on_flip([] { throw FirstFrame{}; });
+    const auto start = Clock::now();
+    try {
+        startup();
+        run_main_loop();
+    } catch (const FirstFrame&) {
+    }
+    const double time = seconds_since(start);
+    headless::on_flip(nullptr);
+    return time;
+}
+
+// A new character (three picks of the first ability) on the start map.
+void start_new_game(const GameCopy& game) {
+    game.forget_savegame();
+    fresh_headless_media();
+    startup();
+    const uint32_t now = headless::now();
+    for (uint32_t k = 1; k <= 3; ++k) headless::key_tap(now + 100 * k, key::ret);
+    new_game_flow();
+}
+
+// The map's corner of side x side fields: every field with an event (every
+// other one fired), a message and a transformation; a monster on every
+// fourth field and an item on every eighth.
+void fill_corner(int side) {
+    GameMap& map = g_map.map;
+    g_map.events.clear();
+    g_map.transformations.clear();
+    g_map.monsters.clear();
+    g_map.items.clear();
+    int16_t monster_type = 0;
+    for (int id = 1; id <= kMaxMonsterTypeId && !monster_type; ++id)
+        if (!g_db.monster_types[id].name.empty()) monster_type = static_cast<int16_t>(id);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            const std::string name = "lever_" + int_to_text(x) + "_" + int_to_text(y);
+            set_map_event(map, x, y, name, 2);
+            add_map_event(name, (x + y) % 2, 2);
+            set_map_message(map, x, y, "A worn stone at " + int_to_text(x), "and " + int_to_text(y), 3);
+            set_map_visited(map, x, y, 1);
+            Transformation change;
+            change.event = name;
+            change.x = static_cast<int8_t>(x);
+            change.y = static_cast<int8_t>(y);
+            change.tile_type = 4;
+            change.message_line1 = "The stone moved.";
+            add_transformation(change);
+            if ((x + y) % 4 == 0 && monster_type) {
+                Monster monster;
+                monster.type = monster_type;
+                monster.x = static_cast<int16_t>(x);
+                monster.y = static_cast<int16_t>(y);
+                monster.hitpoints = 3;
+                add_monster(monster);
+            }
+            if ((x + 2 * y) % 8 == 0) {
+                MapItem& item = g_map.items.append();
+                item.x = static_cast<int16_t>(x);
+                item.y = static_cast<int16_t>(y);
+                item.type = 1;
+            }
+        }
+}
+
+double save_and_load_map() {
+    return timed([] {
+        save_map(g_map.map, "savegame\\bench_map.xml");
+        load_map(g_map.map, "savegame\\bench_map.xml");
+    });
+}
+
+// 200 monsters stand on free fields of the start map, alerted, with hit points to regenerate.
+void place_monsters(int count) {
+    std::vector<int16_t> types;
+    for (int id = 1; id <= kMaxMonsterTypeId; ++id)
+        if (!g_db.monster_types[id].name.empty()) types.push_back(static_cast<int16_t>(id));
+    seed_random(3);
+    const CharacterRecord& hero = g_character_model.character;
+    for (int tries = 0; g_map.monsters.count() < count && tries < 100000; ++tries) {
+        Monster monster;
+        monster.type = types[static_cast<size_t>(Random(static_cast<int>(types.size()) - 1))];
+        monster.x = static_cast<int16_t>(Random(kMapSize - 1));
+        monster.y = static_cast<int16_t>(Random(kMapSize - 1));
+        if ((monster.x == hero.x && monster.y == hero.y) ||
+            field_blocked_for_monster(g_map.map, monster.x, monster.y, monster.type))
+            continue;
+        monster.hitpoints = static_cast<int16_t>(std::max(1, g_db.monster_types[monster.type].hitpoints / 2));
+        monster.alerted = 1;
+        add_monster(monster);
+    }
+}
+
+// ---- Child processes: the real program, the bare window, the heap ----
+
+// fork, with nothing of this process's unwritten output left to be written twice.
+pid_t start_child() {
+    std::fflush(stdout);
+    std::fflush(stderr);
+    return fork();
+}
+
+// In a child: what it prints goes nowhere (standard output too, unless kept).
+void quiet_output(bool keep_standard_output) {
+    const int null = open("/dev/null", O_WRONLY);
+    if (null < 0) return;
+    if (!keep_standard_output) dup2(null, STDOUT_FILENO);
+    dup2(null, STDERR_FILENO);
+    close(null);
+}
+
+// Xvfb on a display it picks itself.
+class Xvfb {
+public:
+    bool start() {
+        int channel[2];
+        if (pipe(channel) != 0) return false;
+        pid_ = start_child();
+        if (pid_ == 0) {
+            close(channel[0]);
+            quiet_output(false);
+            const std::string fd = std::to_string(channel[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                   "-noreset", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(channel[1]);
+        std::string number;
+        char c;
+        while (read(channel[0], &c, 1) == 1 && c != '\n') number += c;
+        close(channel[0]);
+        if (number.empty()) return false;
+        display_ = ":" + number;
+        return true;
+    }
+    ~Xvfb() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    const std::string& display() const { return display_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string display_;
+};
+
+struct ProgramRun {
+    bool shown = false;
+    double to_first_frame_s = 0;
+    double cpu_s = 0;  // user and system time until it was ended
+    long peak_rss_kb = 0;
+};
+
+// Starts the program, waits until it notes its first frame, kills it.
+ProgramRun run_until_first_frame(const std::string& program, const std::string& argument, const std::string& display,
+                                 const std::string& stamp_file) {
+    fs::remove(stamp_file);
+    ProgramRun run;
+    const long long started = wall_clock_ns();
+    const pid_t pid = start_child();
+    if (pid == 0) {
+        setenv("DISPLAY", display.c_str(), 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setenv("UMBRANE_FIRST_FRAME_FILE", stamp_file.c_str(), 1);
+        quiet_output(false);
+        if (argument.empty()) execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        else execl(program.c_str(), program.c_str(), argument.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const auto deadline = Clock::now() + std::chrono::seconds(20);
+    while (Clock::now() < deadline) {
+        std::ifstream in(stamp_file);
+        std::string text;
+        if (std::getline(in, text) && !in.eof()) {  // a whole line: the game has written it
+            run.shown = true;
+            run.to_first_frame_s = static_cast<double>(std::stoll(text) - started) / 1e9;
+            break;
+        }
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) return run;  // it ended without a frame
+        std::this_thread::sleep_for(std::chrono::microseconds(500));
+    }
+    kill(pid, SIGKILL);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    run.peak_rss_kb = usage.ru_maxrss;
+    run.cpu_s = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return run;
+}
+
+// Runs this program in one of its child modes and reads the two numbers it prints.
+bool run_child_mode(const char* mode, long long& first, long long& second) {
+    int channel[2];
+    if (pipe(channel) != 0) return false;
+    const pid_t pid = start_child();
+    if (pid == 0) {
+        close(channel[0]);
+        dup2(channel[1], STDOUT_FILENO);
+        quiet_output(true);
+        execl("/proc/self/exe", "umbrane_bench", mode, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(channel[1]);
+    std::string text;
+    char buffer[256];
+    ssize_t got;
+    while ((got = read(channel[0], buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(got));
+    close(channel[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return std::sscanf(text.c_str(), "%lld %lld", &first, &second) == 2;
+}
+
+long peak_rss_kb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Child mode: a whole game on the headless backend (start-up, a new
+// character, a few steps, save and back to the menu, quit); prints the heap
+// peak in bytes and the peak resident size in kB.
+int session_mode() {
+    GameCopy game(false);
+    set_game_folder(game.path());
+    fresh_headless_media();
+    headless::key_tap(300, key::ret);  // "New game"
+    for (uint32_t at : {450u, 550u, 650u}) headless::key_tap(at, key::ret);
+    headless::key_down(800, key::down);
+    headless::key_up(1000, key::down);
+    headless::key_down(1600, key::right);
+    headless::key_up(1700, key::right);
+    headless::key_tap(3000, key::escape);  // save, back to the menu
+    headless::key_tap(3600, key::escape);  // leave the menu
+    headless::set_deadline(60000);
+    startup();
+    run_main_loop();
+    media_close();
+    std::printf("%lld %ld\n", heap_peak_bytes(), peak_rss_kb());
+    return 0;
+}
+
+// Child mode: the media layer alone on the headless backend, one black frame.
+int bare_session_mode() {
+    media_init(BackendKind::headless);
+    open_window("Umbrane");
+    open_window_screen();
+    clear_screen(RGB(0, 0, 0));
+    flip();
+    media_close();
+    std::printf("%lld %ld\n", heap_peak_bytes(), peak_rss_kb());
+    return 0;
+}
+
+// Child mode: a window with one black frame on the desktop backend, then wait to be ended.
+int bare_window_mode() {
+    if (!media_init(BackendKind::desktop) || !open_window("Umbrane") || !open_window_screen()) return 1;
+    clear_screen(RGB(0, 0, 0));
+    flip();
+    while (take_window_event() != WindowEvent::close_request) wait_for_event(100);
+    media_close();
+    return 0;
+}
+
+// ---- The figures ----
+
+void real_program_figures(int calls) {
+    Xvfb xvfb;
+    if (!xvfb.start()) {
+        std::printf("%-52s %s\n", "real program under Xvfb", "skipped: Xvfb did not start");
+        return;
+    }
+    GameCopy game(true);
+    const std::string stamp = game.path() + "/first_frame";
+    const std::string program = game.path() + "/umbrane";
+    std::vector<double> game_times, bare_times, ratios, game_cpu, bare_cpu;
+    long game_rss = 0, bare_rss = 0;
+    for (int i = -1; i < calls; ++i) {  // the first pair warms the caches up
+        game.forget_savegame();
+        ProgramRun bare = run_until_first_frame("/proc/self/exe", "--bare-window", xvfb.display(), stamp);
+        ProgramRun played = run_until_first_frame(program, "", xvfb.display(), stamp);
+        if (!bare.shown || !played.shown) {
+            std::printf("%-52s %s\n", "real program under Xvfb", "failed: no first frame");
+            return;
+        }
+        if (i < 0) continue;
+        game_times.push_back(played.to_first_frame_s);
+        bare_times.push_back(bare.to_first_frame_s);
+        ratios.push_back(played.to_first_frame_s / bare.to_first_frame_s);
+        game_cpu.push_back(played.cpu_s);
+        bare_cpu.push_back(bare.cpu_s);
+        game_rss = std::max(game_rss, played.peak_rss_kb);
+        bare_rss = std::max(bare_rss, bare.peak_rss_kb);
+    }
+    Figure figure{median(game_times), median(ratios), median(bare_times)};
+    print_figure("start-up to first menu frame, real program, Xvfb", figure, "(target 150 ms)");
+    std::printf("%-52s %12s\n", "  the bare window's first frame (its baseline)", duration_text(figure.baseline_s).c_str());
+    // Processor time does not stretch when other programs share the machine.
+    std::printf("%-52s %12s %10.1f x\n", "  processor time of the game until then", duration_text(median(game_cpu)).c_str(),
+                median(game_cpu) / median(bare_cpu));
+    std::printf("%-52s %12s\n", "  processor time of the bare window", duration_text(median(bare_cpu)).c_str());
+    print_memory("peak RSS of the real program at its menu", game_rss / 1024.0, bare_rss / 1024.0,
+                 "(baseline: the bare window)");
+}
+
+void memory_figures() {
+    long long game_heap = 0, game_rss = 0, bare_heap = 0, bare_rss = 0;
+    if (!run_child_mode("--session", game_heap, game_rss) || !run_child_mode("--bare-session", bare_heap, bare_rss)) {
+        std::printf("%-52s %s\n", "heap peak", "failed");
+        return;
+    }
+    const double mb = 1024.0 * 1024.0;
+    print_memory("heap peak of a headless game session", game_heap / mb, bare_heap / mb,
+                 "(target 24 MB; baseline: bare media layer)");
+    print_memory("peak RSS of that session", game_rss / 1024.0, bare_rss / 1024.0);
+}
+
+int run_benchmark(int calls, const std::vector<std::string>& chosen) {
+    auto wanted = [&](const char* figure) {
+        return chosen.empty() || std::find(chosen.begin(), chosen.end(), figure) != chosen.end();
+    };
+    std::printf("Umbrane benchmark: medians of %d calls; ratio = median of (call / baseline right before it)\n", calls);
+    {
+        std::vector<double> times;
+        for (int i = 0; i < 200; ++i) times.push_back(g_baseline.run());
+        std::printf("%-52s %12s\n", "baseline: memcpy of a 640x480x4 frame + 169 tile blits",
+                    duration_text(median(times)).c_str());
+    }
+
+    GameCopy game(false);
+    set_game_folder(game.path());
+
+    if (wanted("redraw")) {
+    start_new_game(game);
+    print_figure("redraw_screen, start map, headless", measure(calls * 10, [] {
+                     return timed([] { redraw_screen(g_map.map, 0, 0, 0, 0); });
+                 }, 20),
+                 "(target 2 x)");
+    }
+    if (wanted("startup"))
+        print_figure("start-up to first menu frame, headless", measure(calls, [&] { return headless_startup(game); }));
+    if (wanted("program")) real_program_figures(std::max(5, calls / 2));
+    if (wanted("memory")) memory_figures();
+    if (wanted("maps")) {
+    start_new_game(game);
+    fill_corner(25);
+    Figure quarter = measure(calls, save_and_load_map);
+    fill_corner(kMapSize);
+    Figure full = measure(calls, save_and_load_map);
+    print_figure("save_map + load_map, full map (2,500 event fields)", full);
+    print_figure("save_map + load_map, quarter map (625 event fields)", quarter);
+    std::printf("%-52s %12.1f    (4 when linear)\n", "  growth from the quarter to the full map", full.median_s / quarter.median_s);
+    }
+    if (wanted("monsters")) {
+    start_new_game(game);
+    place_monsters(200);
+    const GameList<Monster> monsters = g_map.monsters;
+    const CharacterRecord hero = g_character_model.character;
+    const CommonState common = g_common;
+    print_figure("monster turn, 200 monsters, start map", measure(calls, [&] {
+                     g_map.monsters = monsters;
+                     g_character_model.character = hero;
+                     g_common = common;
+                     seed_random(11);
+                     return timed([] {
+                         const CharacterRecord& c = g_character_model.character;
+                         const int x = c.x, y = c.y;
+                         move_monsters();
+                         monster_melee_attack(x, y - 1);
+                         monster_melee_attack(x + 1, y);
+                         monster_melee_attack(x, y + 1);
+                         monster_melee_attack(x - 1, y);
+                         regenerate_monsters();
+                     });
+                 }));
+    }
+    media_close();
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "--session") return session_mode();
+    if (mode == "--bare-session") return bare_session_mode();
+    if (mode == "--bare-window") return bare_window_mode();
+    int calls = 21;
+    std::vector<std::string> chosen;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--calls" && i + 1 < argc) calls = std::max(3, std::atoi(argv[++i]));
+        else if (argument.rfind("--", 0) != 0) chosen.push_back(argument);
+        else {
+            std::fprintf(stderr, "usage: umbrane_bench [--calls N] [redraw|startup|program|memory|maps|monsters]...\n");
+            return 2;
+        }
+    }
+    try {
+        return run_benchmark(calls, chosen);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "umbrane_bench: %s\n", error.what());
+        return 1;
+    }
+}
