@@ -1,6 +1,7 @@
 #include "map/map_file.h"
 
 #include <climits>
+#include <unordered_set>
 
 #include "common/database.h"
 #include "common/raise_error.h"
@@ -75,6 +76,7 @@ struct SavedField : MapField {
     int target_x = 0;  // portal_x as read
     int target_y = 0;  // portal_y as read
     int8_t event_triggered = 0;
+    bool event_fired = false;  // written: the map event list marks the field's event as fired
 };
 
 template <int SavedField::*Member>
@@ -108,7 +110,7 @@ const XmlField<SavedField> kFieldFields[] = {
     {.name = "event_triggered",
      .member = &SavedField::event_triggered,
      .read = [](SavedField& f, const std::string& v, const std::string&) { f.event_triggered = number(v) != 0; },
-     .write_if = [](const SavedField& f) { return has_event(f) && map_event_triggered(f.event); },
+     .write_if = [](const SavedField& f) { return has_event(f) && f.event_fired; },
      .written = [](const SavedField&) { return std::string("1"); }},
     {.name = "event_xp",
      .member = &SavedField::event_xp,
@@ -190,7 +192,7 @@ auto unknown_attribute(const std::string& where, const std::string& path) {
     };
 }
 
-void read_field(GameMap& map, const XmlElement& element, const std::string& path) {
+void read_field(GameMap& map, const XmlElement& element, const std::string& path, MapListIndex& lists) {
     SavedField f;
     read_fields<SavedField>(kFieldFields, f, element, path, unknown_attribute(" in field tag in map file ", path));
     // The tile type is the element's text; line breaks around it (a hand-formatted file) do not count.
@@ -205,26 +207,26 @@ void read_field(GameMap& map, const XmlElement& element, const std::string& path
     set_map_visited(map, f.x, f.y, f.visited);
     if (!f.event.empty()) {
         set_map_event(map, f.x, f.y, f.event, f.event_xp);
-        add_map_event(f.event, f.event_triggered, f.event_xp);
+        lists.add_map_event(f.event, f.event_triggered, f.event_xp);
     }
 }
 
-void read_transformation(const XmlElement& element, const std::string& path) {
+void read_transformation(const XmlElement& element, const std::string& path, MapListIndex& lists) {
     Transformation record;
     record.x = -1;  // a missing position reads as -1
     record.y = -1;
     read_fields<Transformation>(kTransformationFields, record, element, path,
                                 unknown_attribute(" in transformation tag in map file ", path));
-    add_transformation(record);
+    lists.add_transformation(record);
 }
 
-void read_monster(const XmlElement& element, const std::string& path) {
+void read_monster(const XmlElement& element, const std::string& path, MapListIndex& lists) {
     Monster record;
     read_fields<Monster>(kMonsterFields, record, element, path,
                          unknown_attribute(" in monster tag in map file ", path));
     if (record.type == 0) return;
     // add_monster starts every monster without status words; the file's are kept across saving and loading.
-    if (add_monster(record)) g_map.monsters.current().status = record.status;
+    if (lists.add_monster(record)) g_map.monsters.current().status = record.status;
 }
 
 void read_item(const XmlElement& element, const std::string& path) {
@@ -245,6 +247,9 @@ void read_dungeon(const XmlElement& element, const std::string& path) {
 // without a message). The powers used on a field do: left out, they would be
 // lost with every save, and a used-up field could be used again.
 void write_grid(const GameMap& map, XmlElement& root) {
+    std::unordered_set<std::string> fired;
+    for (const MapEvent& event : g_map.events)
+        if (event.triggered) fired.insert(event.name);
     SavedField saved;  // one staging record for all: its texts keep their room from field to field
     for (int y = 0; y < kMapSize; ++y)
         for (int x = 0; x < kMapSize; ++x) {
@@ -256,6 +261,7 @@ void write_grid(const GameMap& map, XmlElement& root) {
             static_cast<MapField&>(saved) = field;
             saved.x = x;
             saved.y = y;
+            saved.event_fired = !field.event.empty() && fired.count(field.event) != 0;
             XmlElement* element = root.add_child("field");
             write_fields<SavedField>(kFieldFields, saved, *element);
             element->text = int_to_text(field.tile_type);
@@ -276,11 +282,12 @@ void load_map(GameMap& map, const std::string& path, int tileset_flag) {
     read_fields<GameMap>(kMapFields, map, root, path, unknown_attribute(" in main node in map file ", path));
     fill_map(map, map.default_tile);
 
+    MapListIndex lists;  // the lists are empty: reset_map emptied them
     for (const auto& child : root.children) {
         const XmlElement& element = *child;
-        if (element.name == "field") read_field(map, element, path);
-        else if (element.name == "transformation") read_transformation(element, path);
-        else if (element.name == "monster") read_monster(element, path);
+        if (element.name == "field") read_field(map, element, path, lists);
+        else if (element.name == "transformation") read_transformation(element, path, lists);
+        else if (element.name == "monster") read_monster(element, path, lists);
         else if (element.name == "item") read_item(element, path);
         else if (element.name == "dungeon") read_dungeon(element, path);
         else raise_error("load_map(): unknown tag " + quoted(element.name) + " in map file " + quoted(path));

@@ -5,13 +5,35 @@
 #include "map/map_state.h"
 #include "platform/strings.h"
 
-int add_map_event(const std::string& name, int triggered, int xp) {
-    for (const MapEvent& event : g_map.events)
-        if (event.name == name) return 0;
+namespace {
+
+void append_map_event(const std::string& name, int triggered, int xp) {
     MapEvent& added = g_map.events.append();
     added.name = name;
     added.triggered = triggered ? 1 : 0;
     added.xp = wrap8(xp);
+}
+
+bool on_grid(const Monster& record) {
+    return record.x >= 0 && record.x < kMapSize && record.y >= 0 && record.y < kMapSize;
+}
+
+void append_monster(const Monster& record) {
+    Monster& added = g_map.monsters.append();
+    added.type = record.type;
+    added.x = record.x;
+    added.y = record.y;
+    added.hitpoints = record.hitpoints;
+    added.alerted = record.alerted;
+    added.offset_y = record.offset_y;
+}
+
+}  // namespace
+
+int add_map_event(const std::string& name, int triggered, int xp) {
+    for (const MapEvent& event : g_map.events)
+        if (event.name == name) return 0;
+    append_map_event(name, triggered, xp);
     return 1;
 }
 
@@ -35,16 +57,34 @@ int add_transformation(const Transformation& record) {
 }
 
 int add_monster(const Monster& record) {
-    if (record.x < 0 || record.x >= kMapSize || record.y < 0 || record.y >= kMapSize) return 0;
+    if (!on_grid(record)) return 0;
     for (const Monster& monster : g_map.monsters)
         if (monster.x == record.x && monster.y == record.y) return 0;
-    Monster& added = g_map.monsters.append();
-    added.type = record.type;
-    added.x = record.x;
-    added.y = record.y;
-    added.hitpoints = record.hitpoints;
-    added.alerted = record.alerted;
-    added.offset_y = record.offset_y;
+    append_monster(record);
+    return 1;
+}
+
+int MapListIndex::add_map_event(const std::string& name, int triggered, int xp) {
+    if (!events_.insert(name).second) return 0;
+    append_map_event(name, triggered, xp);
+    return 1;
+}
+
+int MapListIndex::add_transformation(const Transformation& record) {
+    std::string key = record.event;
+    key += static_cast<char>(record.x);
+    key += static_cast<char>(record.y);
+    if (!transformations_.insert(std::move(key)).second) return 0;
+    g_map.transformations.append() = record;
+    return 1;
+}
+
+int MapListIndex::add_monster(const Monster& record) {
+    if (!on_grid(record)) return 0;
+    const size_t field = static_cast<size_t>(record.y * kMapSize + record.x);
+    if (monster_fields_.test(field)) return 0;
+    monster_fields_.set(field);
+    append_monster(record);
     return 1;
 }
 

@@ -1,7 +1,9 @@
 // The lists of the current map: its events, the transformations waiting for
 // them, and the monsters standing on it with the look-ups by field.
 #pragma once
+#include <bitset>
 #include <string>
+#include <unordered_set>
 
 #include "map/map_state.h"
 
@@ -18,6 +20,22 @@ int add_transformation(const Transformation& record);
 // and offset_y when its field lies on the grid and no monster stands there;
 // offset_x starts at 0 and the status words empty. Returns 1 when added.
 int add_monster(const Monster& record);
+// The same three for filling empty lists with many entries (reading a map
+// file): the index remembers what was added through it, so that the test for
+// an entry that is there already takes no search. It knows only its own
+// entries: the lists must be empty when it is made, and nothing else may add
+// to them while it is used.
+class MapListIndex {
+public:
+    int add_map_event(const std::string& name, int triggered, int xp);
+    int add_transformation(const Transformation& record);
+    int add_monster(const Monster& record);
+
+private:
+    std::unordered_set<std::string> events_;
+    std::unordered_set<std::string> transformations_;  // event, x and y in one key
+    std::bitset<kMapSize * kMapSize> monster_fields_;
+};
 // The last monster of the list standing on (x, y) (the one found where two
 // share a field); nullptr when none stands there.
 Monster* last_monster_at(int x, int y);

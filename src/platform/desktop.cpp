@@ -232,9 +232,10 @@ public:
 
     void sound_play(int sound) override {
         if (!audio_device_) return;  // no device: silence
-        const SoundData& data = g_media.sounds.at(sound);
+        SoundData& data = g_media.sounds.at(sound);
+        auto samples = sound_samples(data);  // decoded before the mixer is held up
         SDL_LockAudioDevice(audio_device_);
-        mixer_.play(data.samples, data.volume);
+        mixer_.play(std::move(samples), data.volume);
         SDL_UnlockAudioDevice(audio_device_);
     }
 

@@ -80,7 +80,9 @@ FontFile find_font_file(const std::string& face, bool bold) {
 namespace {
 
 Font open_font(const std::string& face, int point_size, bool high_quality, bool bold) {
+    static int last_serial = 0;
     Font font;
+    font.serial = ++last_serial;
     if (!g_ttf_ready || point_size <= 0) return font;
     FontFile file = find_font_file(face, bold);
     if (file.path.empty()) return font;
@@ -106,6 +108,7 @@ bool fonts_init() {
 }
 
 void free_all_fonts() {
+    forget_drawn_text();
     for (auto& [number, font] : g_media.fonts) close_font(font);
     g_media.fonts.clear();
     close_font(g_default_font);

@@ -32,8 +32,10 @@ bool decode_png(const std::string& host_file, Surface& out) {
     for (size_t i = 0; i < result.pixels.size(); ++i) {
         const unsigned char* p = &buffer[i * 4];
         unsigned a = p[3];
-        // Lay the picture over black: see-through pixels become the transparent colour.
-        result.pixels[i] = pack(p[0] * a / 255, p[1] * a / 255, p[2] * a / 255);
+        // Lay the picture over black: see-through pixels become the transparent
+        // colour. Most pixels are fully opaque or fully see-through.
+        if (a == 255) result.pixels[i] = pack(p[0], p[1], p[2]);
+        else if (a != 0) result.pixels[i] = pack(p[0] * a / 255, p[1] * a / 255, p[2] * a / 255);
     }
     out = std::move(result);
     return true;

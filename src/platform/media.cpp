@@ -21,15 +21,27 @@ bool g_initialised = false;
 
 }  // namespace
 
+Surface& screen_for_drawing() {
+    if (g_media.shown_is_screen) {
+        g_media.shown.pixels = g_media.screen.pixels;
+        g_media.shown_is_screen = false;
+    }
+    return g_media.screen;
+}
+
+const Surface& shown_picture() { return g_media.shown_is_screen ? g_media.screen : g_media.shown; }
+
 void reset_media_content() {
     free_all_fonts();
     g_media.sprites.clear();
     g_media.images.clear();
     g_media.next_image = 1;
+    g_media.decoded_pictures.clear();
     g_media.sounds.clear();
     g_media.next_sound = 1;
     g_media.screen = Surface(SCREEN_WIDTH, SCREEN_HEIGHT);
     g_media.shown = Surface(SCREEN_WIDTH, SCREEN_HEIGHT);
+    g_media.shown_is_screen = false;
     g_media.draw_target = SCREEN_TARGET;
     g_media.drawing = false;
     g_media.text_transparent = false;
@@ -110,12 +122,20 @@ void window_mouse_position(int& x, int& y) {
 // ---- Frame ----
 
 void clear_screen(Colour colour) {
-    std::fill(g_media.screen.pixels.begin(), g_media.screen.pixels.end(), colour & 0xFFFFFFu);
+    // Every pixel is drawn anew: the shown picture takes the back buffer's
+    // pixels as they are, and the back buffer takes over its old room.
+    if (g_media.shown_is_screen) {
+        std::swap(g_media.shown.pixels, g_media.screen.pixels);
+        g_media.shown_is_screen = false;
+    }
+    fill_box(g_media.screen, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, colour);
 }
 
+// The frame is not copied: the back buffer is the shown picture until the
+// next drawing on it.
 void flip() {
-    g_media.shown.pixels = g_media.screen.pixels;
-    machine().present(g_media.shown);
+    g_media.shown_is_screen = true;
+    machine().present(g_media.screen);
 }
 
 void wait_for_event(int max_ms) { machine().wait_for_event(std::max(max_ms, 0)); }

@@ -56,7 +56,8 @@ void wait_for_event(int max_ms);
 
 // ---- Sprites ----
 // Numbers 0..22 are the game's fixed sprites; sprite_load_any chooses a free
-// number itself (tileset images). Loading fails with false / 0.
+// number itself (tileset images) and decodes a file only once while its bytes
+// stay the same. Loading fails with false / 0.
 constexpr int SCREEN_TARGET = -1;
 bool sprite_load(int number, const std::string& logical_path);  // PNG or JPEG
 int sprite_load_any(const std::string& logical_path);           // 0 on failure

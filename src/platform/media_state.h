@@ -46,14 +46,23 @@ std::unique_ptr<Machine> make_headless_machine();
 struct Font {
     _TTF_Font* handle = nullptr;
     bool high_quality = false;
+    int serial = 0;  // tells every font opened apart, also one opened where another was closed
 };
 
-// Decoded sound in the mixer's format: interleaved stereo 16-bit at MIX_RATE.
+// A loaded sound. Loading only checks that the file is Ogg Vorbis; the
+// sound is decoded into the mixer's format (interleaved stereo 16-bit at
+// MIX_RATE) when it is first played, so start-up does not wait for sounds
+// that may never be heard.
 struct SoundData {
     std::string file;  // the logical path it was loaded from
-    std::shared_ptr<const std::vector<int16_t>> samples;
+    std::string host_file;
+    std::shared_ptr<const std::vector<int16_t>> samples;  // null until decoded
     int volume = 100;
 };
+
+// The sound's samples, decoded now when this is its first play (empty when
+// the file fails to decode: the sound stays silent).
+std::shared_ptr<const std::vector<int16_t>> sound_samples(SoundData& sound);
 
 // Keyboard, mouse and window events as both backends feed them.
 struct KeyChange {
@@ -79,13 +88,26 @@ struct InputState {
     std::deque<WindowEvent> window_events;
 };
 
+// A picture with the bytes of the file it was decoded from.
+struct DecodedPicture {
+    std::string host_file;
+    std::string bytes;
+    Surface picture;
+};
+
 struct MediaState {
     std::unique_ptr<Machine> machine;
     Surface screen{SCREEN_WIDTH, SCREEN_HEIGHT};  // back buffer
-    Surface shown{SCREEN_WIDTH, SCREEN_HEIGHT};   // last flipped picture
+    Surface shown{SCREEN_WIDTH, SCREEN_HEIGHT};   // last flipped picture, unless shown_is_screen
+    // Nothing was drawn since the last flip: the back buffer itself is the
+    // shown picture, and it is copied only when drawing on it begins.
+    bool shown_is_screen = false;
     std::map<int, Surface> sprites;
     std::map<int, Surface> images;
     int next_image = 1;
+    // Every map loads its tileset picture, mostly the one the map before had:
+    // sprite_load_any decodes a file again only when its bytes changed.
+    std::deque<DecodedPicture> decoded_pictures;
     // Drawing.
     int draw_target = SCREEN_TARGET;
     bool drawing = false;
@@ -104,6 +126,12 @@ extern MediaState g_media;
 // The machine of the running backend (a headless one before media_init).
 Machine& media_machine();
 
+// The back buffer, to draw on: a shown picture that still is the back
+// buffer is kept first.
+Surface& screen_for_drawing();
+// The last flipped picture.
+const Surface& shown_picture();
+
 // Everything but the machine back to the state right after start-up
 // (sprites, images, fonts and sounds freed).
 void reset_media_content();
@@ -120,5 +148,7 @@ void input_reset();
 
 // Fonts (fonts.cpp).
 bool fonts_init();
+// Drops the text lines and sizes drawing keeps for the fonts (drawing.cpp).
+void forget_drawn_text();
 void fonts_close();
 void free_all_fonts();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "platform/files.h"
 #include "platform/media_state.h"
@@ -110,15 +111,40 @@ void Mixer::mix(int16_t* out, int frames) {
 
 // ---- The game's sound calls ----
 
+bool is_ogg_file(const std::string& host_file) {
+    std::FILE* in = std::fopen(host_file.c_str(), "rb");
+    if (!in) return false;
+    // Reads the stream's headers only; ov_clear closes the file.
+    OggVorbis_File file;
+    if (ov_test(in, &file, nullptr, 0) != 0) {
+        std::fclose(in);
+        return false;
+    }
+    vorbis_info* info = ov_info(&file, -1);
+    const bool playable = info && info->channels > 0 && info->rate > 0;
+    ov_clear(&file);
+    return playable;
+}
+
 int sound_load(const std::string& logical_path) {
-    std::vector<int16_t> samples;
-    if (!decode_ogg_file(host_path(logical_path), samples)) return 0;
+    const std::string host_file = host_path(logical_path);
+    if (!is_ogg_file(host_file)) return 0;
     int number = g_media.next_sound++;
     SoundData& sound = g_media.sounds[number];
     sound.file = logical_path;
-    sound.samples = std::make_shared<const std::vector<int16_t>>(std::move(samples));
+    sound.host_file = host_file;
+    sound.samples.reset();
     sound.volume = 100;
     return number;
+}
+
+std::shared_ptr<const std::vector<int16_t>> sound_samples(SoundData& sound) {
+    if (!sound.samples) {
+        std::vector<int16_t> samples;
+        if (!decode_ogg_file(sound.host_file, samples)) samples.clear();
+        sound.samples = std::make_shared<const std::vector<int16_t>>(std::move(samples));
+    }
+    return sound.samples;
 }
 
 void sound_set_volume(int sound, int volume) {

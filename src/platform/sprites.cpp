@@ -14,7 +14,7 @@ Surface* find_sprite(int number) {
 constexpr int FIRST_FREE_SPRITE = 100;
 
 void display(int number, int x, int y, BlitMode mode, int intensity) {
-    if (Surface* sprite = find_sprite(number)) blit(*sprite, g_media.screen, x, y, mode, intensity);
+    if (Surface* sprite = find_sprite(number)) blit(*sprite, screen_for_drawing(), x, y, mode, intensity);
 }
 
 }  // namespace
@@ -27,10 +27,40 @@ bool sprite_load(int number, const std::string& logical_path) {
     return true;
 }
 
+namespace {
+
+// The tileset pictures decoded lately; a few are plenty.
+constexpr size_t KEPT_PICTURES = 2;
+
+// The picture of the file, decoded again only when the file's bytes are no
+// longer those it was decoded from (reading them costs little beside decoding).
+const Surface* decoded_picture(const std::string& logical_path) {
+    auto& kept = g_media.decoded_pictures;
+    const std::string host_file = host_path(logical_path);
+    std::string bytes;
+    if (!read_whole_file(logical_path, bytes)) return nullptr;
+    for (auto it = kept.begin(); it != kept.end(); ++it) {
+        if (it->host_file != host_file) continue;
+        if (it->bytes == bytes) return &it->picture;
+        kept.erase(it);
+        break;
+    }
+    Surface picture;
+    if (!decode_image_file(host_file, picture)) return nullptr;
+    if (kept.size() >= KEPT_PICTURES) kept.pop_front();
+    kept.push_back({host_file, std::move(bytes), std::move(picture)});
+    return &kept.back().picture;
+}
+
+}  // namespace
+
 int sprite_load_any(const std::string& logical_path) {
     int number = FIRST_FREE_SPRITE;
     while (g_media.sprites.count(number)) ++number;
-    return sprite_load(number, logical_path) ? number : 0;
+    const Surface* picture = decoded_picture(logical_path);
+    if (!picture) return 0;
+    g_media.sprites[number] = *picture;
+    return number;
 }
 
 bool sprite_create(int number, int width, int height) {
@@ -71,7 +101,7 @@ void sprite_display_translucent(int number, int x, int y, int intensity) {
 bool sprite_grab(int number, int x, int y, int width, int height) {
     if (number < 0 || width <= 0 || height <= 0 || width > MAX_SURFACE_SIDE || height > MAX_SURFACE_SIDE)
         return false;
-    g_media.sprites[number] = copy_rectangle(g_media.shown, x, y, width, height);
+    g_media.sprites[number] = copy_rectangle(shown_picture(), x, y, width, height);
     return true;
 }
 
@@ -89,7 +119,10 @@ Colour sprite_pixel(int number, int x, int y) {
 }
 
 Colour screen_pixel(int x, int y) { return g_media.screen.inside(x, y) ? g_media.screen.at(x, y) : 0; }
-Colour shown_screen_pixel(int x, int y) { return g_media.shown.inside(x, y) ? g_media.shown.at(x, y) : 0; }
+Colour shown_screen_pixel(int x, int y) {
+    const Surface& shown = shown_picture();
+    return shown.inside(x, y) ? shown.at(x, y) : 0;
+}
 
 // ---- Images ----
 

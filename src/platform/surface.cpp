@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 Surface::Surface(int w, int h, Colour fill)
     : width(w), height(h), pixels(static_cast<size_t>(w) * h, fill & 0xFFFFFFu) {
@@ -72,9 +73,15 @@ void fill_box(Surface& target, int x, int y, int width, int height, Colour colou
     long long x0 = std::max(x, 0), y0 = std::max(y, 0);
     long long x1 = std::min<long long>(static_cast<long long>(x) + width, target.width);
     long long y1 = std::min<long long>(static_cast<long long>(y) + height, target.height);
-    uint32_t value = colour & 0xFFFFFFu;
-    for (long long row = y0; row < y1; ++row)
-        for (long long col = x0; col < x1; ++col) target.pixels[static_cast<size_t>(row) * target.width + col] = value;
+    if (x1 <= x0 || y1 <= y0) return;
+    const uint32_t value = colour & 0xFFFFFFu;
+    const size_t count = static_cast<size_t>(x1 - x0);
+    for (long long row = y0; row < y1; ++row) {
+        uint32_t* first = &target.pixels[static_cast<size_t>(row) * target.width + x0];
+        // Black, the usual fill, is all zero bytes.
+        if (value == 0) std::memset(first, 0, count * sizeof(uint32_t));
+        else std::fill_n(first, count, value);
+    }
 }
 
 void draw_line_on(Surface& target, int x1, int y1, int x2, int y2, Colour colour) {

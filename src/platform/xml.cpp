@@ -21,6 +21,7 @@ XmlElement* XmlElement::add_child(const std::string& child_name) {
     XmlElement* child = children.back().get();
     child->name = child_name;
     child->parent = this;
+    child->place = children.size() - 1;
     return child;
 }
 
@@ -43,6 +44,9 @@ const std::string* XmlElement::attribute(const std::string& attribute_name) cons
 XmlElement* XmlElement::next_sibling() const {
     if (!parent) return nullptr;
     auto& siblings = parent->children;
+    // The element knows its place; the search is left for a child list rearranged since.
+    if (place < siblings.size() && siblings[place].get() == this)
+        return place + 1 < siblings.size() ? siblings[place + 1].get() : nullptr;
     auto it = std::find_if(siblings.begin(), siblings.end(), [this](const auto& p) { return p.get() == this; });
     if (it == siblings.end() || ++it == siblings.end()) return nullptr;
     return it->get();

@@ -13,6 +13,7 @@ struct XmlElement {
     std::vector<std::pair<std::string, std::string>> attributes;
     std::vector<std::unique_ptr<XmlElement>> children;
     XmlElement* parent = nullptr;
+    size_t place = 0;  // index among the parent's children, as add_child put it there
 
     XmlElement() = default;
     XmlElement(const XmlElement&) = delete;

@@ -446,3 +446,63 @@ TEST_F(MapFile, SavegamePathAndSaveFailure) {
 }
 
 }  // namespace
+
+// Reading a map finds the entries it has added already through an index
+// instead of the add procedures' search. A file full of repeated events,
+// transformations and monsters on shared or off-grid fields must give exactly
+// the lists those procedures make of the same entries, and write back the
+// same bytes.
+TEST_F(MapFile, ReadListsAreThoseTheAddProceduresMake) {
+    std::string children;
+    std::vector<MapEvent> events;
+    std::vector<Transformation> changes;
+    std::vector<Monster> monsters;
+    for (int i = 0; i < 150; ++i) {
+        const MapEvent event{.name = "e" + std::to_string(i % 17), .xp = static_cast<int8_t>(i % 5),
+                             .triggered = static_cast<int8_t>(i % 3 == 0)};
+        children += "<field x=\"" + std::to_string(i % kMapSize) + "\" y=\"" + std::to_string(i / kMapSize) +
+                    "\" event=\"" + event.name + "\" event_xp=\"" + std::to_string(event.xp) + "\"" +
+                    (event.triggered ? " event_triggered=\"1\"" : "") + ">1</field>";
+        events.push_back(event);
+        const Transformation change{.event = "t" + std::to_string(i % 4), .x = static_cast<int8_t>(i % 6),
+                                    .y = static_cast<int8_t>(i % 5), .tile_type = static_cast<int16_t>(i)};
+        children += "<transformation event=\"" + change.event + "\" x=\"" + std::to_string(change.x) + "\" y=\"" +
+                    std::to_string(change.y) + "\" tile_type=\"" + std::to_string(i) + "\"/>";
+        changes.push_back(change);
+        const Monster monster{.type = static_cast<int16_t>(1 + i % 3), .x = static_cast<int16_t>(i % 13 * 5 - 5),
+                              .y = static_cast<int16_t>(i % 7), .hitpoints = static_cast<int16_t>(i)};
+        children += "<monster type=\"" + std::to_string(monster.type) + "\" xpos=\"" + std::to_string(monster.x) +
+                    "\" ypos=\"" + std::to_string(monster.y) + "\" hitpoints=\"" + std::to_string(i) + "\"/>";
+        monsters.push_back(monster);
+    }
+    game.write("maps\\lists.xml", map_text("", children));
+    load_map(map, "maps\\lists.xml");
+    const GameList<MapEvent> read_events = g_map.events;
+    const GameList<Transformation> read_changes = g_map.transformations;
+    const GameList<Monster> read_monsters = g_map.monsters;
+    save_map(map, "savegame\\lists.xml");
+
+    g_map.events.clear();
+    g_map.transformations.clear();
+    g_map.monsters.clear();
+    for (const MapEvent& event : events) add_map_event(event.name, event.triggered, event.xp);
+    for (const Transformation& change : changes) add_transformation(change);
+    for (const Monster& monster : monsters) add_monster(monster);
+    auto same = [](const auto& read, const auto& made, auto key) {
+        ASSERT_EQ(read.count(), made.count());
+        for (int i = 0; i < read.count(); ++i) EXPECT_EQ(key(nth(read, i)), key(nth(made, i))) << i;
+    };
+    same(read_events, g_map.events, [](const MapEvent& e) { return std::tuple(e.name, e.xp, e.triggered); });
+    same(read_changes, g_map.transformations,
+         [](const Transformation& t) { return std::tuple(t.event, t.x, t.y, t.tile_type); });
+    same(read_monsters, g_map.monsters,
+         [](const Monster& m) { return std::tuple(m.type, m.x, m.y, m.hitpoints, m.alerted, m.status); });
+    EXPECT_EQ(g_map.events.count(), 17);
+
+    std::string written, again;
+    ASSERT_TRUE(read_whole_file("savegame\\lists.xml", written));
+    load_map(map, "savegame\\lists.xml");
+    save_map(map, "savegame\\lists.xml");
+    ASSERT_TRUE(read_whole_file("savegame\\lists.xml", again));
+    EXPECT_EQ(again, written);
+}

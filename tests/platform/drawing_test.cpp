@@ -197,3 +197,64 @@ TEST(Drawing, TextWithoutALoadedFontUsesADefaultFace) {
     draw_stop();
     EXPECT_FALSE(changed_pixels(RGB(0, 0, 0)).empty());
 }
+
+// Text lines are drawn from a cache. Over an opaque background a line must be
+// what the font library's glyphs make of it: its box in the background colour
+// with the glyphs blended over it, the first time and every time after, in
+// each of its colours, cut at the screen's edge like any drawing; and a font
+// loaded anew under the same number must never get the old font's line.
+TEST(Drawing, CachedTextLinesAreTheFontLibrarysGlyphsOverTheirBox) {
+    TempGameFolder game;
+    load_game_fonts();
+    struct Line {
+        int font;
+        std::string text;
+        Colour colour, background;
+    };
+    auto region = [](int x, int y, int w, int h) {
+        std::vector<Colour> pixels;
+        for (int row = y; row < y + h; ++row)
+            for (int col = x; col < x + w; ++col) pixels.push_back(screen_pixel(col, row));
+        return pixels;
+    };
+    // The line drawn the way it was before the cache, with the glyphs of reference_font:
+    // the box, then the glyphs blended over it.
+    auto drawn_over_its_box = [&](const Line& line, int reference_font) {
+        draw_select_font(reference_font);
+        const int w = text_width(line.text), h = text_height(line.text);
+        clear_screen(RGB(9, 9, 9));
+        draw_start();
+        draw_box(0, 0, w, h, line.background);
+        draw_text_transparent();
+        draw_text(0, 0, line.text, line.colour);
+        draw_stop();
+        return region(0, 0, w, h);
+    };
+    auto check = [&](const Line& line, int reference_font) {
+        const std::vector<Colour> expected = drawn_over_its_box(line, reference_font);
+        draw_select_font(line.font);
+        const int w = text_width(line.text), h = text_height(line.text);
+        draw_start();
+        draw_text_background(line.background);
+        for (int y : {100, 130, 160}) draw_text(7, y, line.text, line.colour);
+        draw_text(SCREEN_WIDTH - w / 2, 200, line.text, line.colour);  // cut at the right edge
+        draw_stop();
+        for (int y : {100, 130, 160}) EXPECT_EQ(region(7, y, w, h), expected) << line.text << " at " << y;
+        std::vector<Colour> left_half;
+        for (int row = 0; row < h; ++row)
+            for (int col = 0; col < w / 2; ++col) left_half.push_back(expected[static_cast<size_t>(row * w + col)]);
+        EXPECT_EQ(region(SCREEN_WIDTH - w / 2, 200, w / 2, h), left_half) << line.text;
+        return w;
+    };
+    const Line lines[] = {{1, "Location: Dungeon", RGB(255, 255, 255), RGB(0, 0, 0)},
+                          {4, "Hit points 12 / 20", RGB(255, 100, 0), RGB(0, 0, 0)},
+                          {4, "Hit points 12 / 20", RGB(0, 0, 255), RGB(0, 0, 0)},
+                          {4, "Hit points 12 / 20", RGB(0, 0, 255), RGB(40, 40, 40)},
+                          {3, "New game", RGB(0, 0, 0), RGB(255, 100, 0)}};
+    for (const Line& line : lines) check(line, line.font);
+    const int small = check(lines[1], 4);
+    // A larger face under number 4; the same face under a number never used gives the reference.
+    ASSERT_TRUE(font_load(6, "Verdana", 14, false, false));
+    ASSERT_TRUE(font_load(4, "Verdana", 14, false, false));
+    EXPECT_GT(check(lines[1], 6), small);
+}

@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/headless.h"
 #include "platform/media.h"
+#include "platform/media_state.h"
 #include "platform/sound_mixer.h"
 #include "support/test_game.h"
 
@@ -115,4 +116,22 @@ TEST(Sound, PlaysAreRecordedWithTimeFileAndVolume) {
 
     headless::reset();
     EXPECT_TRUE(headless::played_sounds().empty());
+}
+
+// Loading reads a sound's headers only; the sound is decoded once, when it is
+// first played, into the samples that decoding the file at load time gave.
+TEST(Sound, DecodedWhenFirstPlayedIntoTheSameSamples) {
+    TempGameFolder game;
+    copy_tone("sound\\door.ogg");
+    game.write("sound\\noise.ogg", "OggS but not really an Ogg Vorbis stream at all");
+    EXPECT_EQ(sound_load("sound\\noise.ogg"), 0);
+    const int door = sound_load("sound\\door.ogg");
+    ASSERT_GT(door, 0);
+    SoundData& sound = g_media.sounds.at(door);
+    EXPECT_FALSE(sound.samples);
+    std::vector<int16_t> decoded;
+    ASSERT_TRUE(decode_ogg_file(host_path("sound\\door.ogg"), decoded));
+    const auto samples = sound_samples(sound);
+    EXPECT_EQ(*samples, decoded);
+    EXPECT_EQ(sound_samples(sound), samples);
 }

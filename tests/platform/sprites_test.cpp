@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -257,4 +258,57 @@ TEST(Sprites, ResetFreesEverything) {
     headless::reset();
     EXPECT_FALSE(sprite_exists(0));
     EXPECT_FALSE(sprite_exists(150));
+}
+
+// flip shows the back buffer without copying it: whatever is drawn after a
+// flip, over the old picture or after a clear, stays out of the shown
+// picture until the next flip.
+TEST(Sprites, DrawingAfterAFlipNeverReachesTheShownPicture) {
+    TempGameFolder game;
+    ASSERT_TRUE(sprite_create(3, 4, 4));
+    draw_start(3);
+    draw_box(0, 0, 4, 4, RGB(0, 0, 40));
+    draw_stop();
+    clear_screen(RGB(10, 0, 0));
+    flip();
+    draw_box(0, 0, 5, 5, RGB(0, 20, 0));  // on the flipped picture, no clear
+    sprite_display_opaque(3, 20, 20);
+    EXPECT_EQ(shown_screen_pixel(0, 0), RGB(10, 0, 0));
+    EXPECT_EQ(shown_screen_pixel(20, 20), RGB(10, 0, 0));
+    EXPECT_EQ(screen_pixel(0, 0), RGB(0, 20, 0));
+    EXPECT_EQ(screen_pixel(9, 9), RGB(10, 0, 0));
+    flip();
+    flip();  // nothing drawn between: the same picture
+    clear_screen(RGB(0, 0, 30));
+    EXPECT_EQ(shown_screen_pixel(0, 0), RGB(0, 20, 0));
+    EXPECT_EQ(shown_screen_pixel(20, 20), RGB(0, 0, 40));
+    EXPECT_EQ(shown_screen_pixel(9, 9), RGB(10, 0, 0));
+    ASSERT_TRUE(sprite_grab(4, 0, 0, 30, 30));
+    EXPECT_EQ(sprite_pixel(4, 9, 9), RGB(10, 0, 0));
+    EXPECT_EQ(screen_pixel(9, 9), RGB(0, 0, 30));
+    flip();
+    EXPECT_EQ(shown_screen_pixel(0, 0), RGB(0, 0, 30));
+}
+
+// sprite_load_any keeps the pictures it decoded: a file loaded again gives
+// the same pixels, a file written anew (same size, other pixels) its new ones,
+// and a sprite drawn on never changes the picture the next load gets.
+TEST(Sprites, PicturesLoadedAgainAreTheFilesPixels) {
+    TempGameFolder game;
+    std::vector<Rgba> pixels = pattern_pixels();
+    write_png("graphics\\tiles.png", 4, 3, pixels);
+    const int first = sprite_load_any("graphics\\tiles.png");
+    draw_start(first);
+    draw_box(0, 0, 4, 3, RGB(1, 2, 3));
+    draw_stop();
+    const int second = sprite_load_any("graphics\\tiles.png");
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(sprite_pixel(second, i % 4, i / 4), RGB(pixels[i].r, pixels[i].g, pixels[i].b)) << i;
+    for (Rgba& pixel : pixels) pixel.g = 7;
+    write_png("graphics\\tiles.png", 4, 3, pixels);
+    const int third = sprite_load_any("graphics\\tiles.png");
+    for (int i = 0; i < 12; ++i)
+        EXPECT_EQ(sprite_pixel(third, i % 4, i / 4), RGB(pixels[i].r, 7, pixels[i].b)) << i;
+    std::filesystem::remove(host_path("graphics\\tiles.png"));
+    EXPECT_EQ(sprite_load_any("graphics\\tiles.png"), 0);
 }

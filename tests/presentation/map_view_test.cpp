@@ -257,3 +257,27 @@ TEST_F(DrawingTest, ClipProceduresPickTheCellByColumns) {
     g_common.fx_sheet = {0, 0};
     EXPECT_EQ(clip_fx_icon(3), sprite::fx);
 }
+
+// The game picture is the same with its text lines made fresh by the fonts
+// and taken from the cache, and flip shows exactly the picture drawn.
+TEST_F(DrawingTest, GamePictureIsTheSameFromTheTextCache) {
+    g_map.map.name = "The Long Hall Below The Old Mill Of Thornwick";
+    show_status_message("A lever moves.", "Somewhere a gate opens.", RGB(255, 255, 0), 2, icon_kind::tile, 2000);
+    auto picture = [](Colour (*pixel)(int, int)) {
+        std::vector<Colour> pixels;
+        for (int y = 0; y < SCREEN_HEIGHT; ++y)
+            for (int x = 0; x < SCREEN_WIDTH; ++x) pixels.push_back(pixel(x, y));
+        return pixels;
+    };
+    draw_game_picture(g_map.map, 0, 0, 0, 0);
+    const std::vector<Colour> fresh = picture(screen_pixel);
+    int message_ink = 0;  // the message lines show
+    for (int y = 440; y < 470; ++y)
+        for (int x = 36; x < 300; ++x) message_ink += fresh[static_cast<size_t>(y * SCREEN_WIDTH + x)] != RGB(0, 0, 0);
+    EXPECT_GT(message_ink, 50);
+    redraw_screen(g_map.map, 0, 0, 0, 0);
+    EXPECT_EQ(picture(shown_screen_pixel), fresh);
+    for (int f = 1; f <= 5; ++f) font_load(f, f >= 4 ? "Verdana" : "Arial", f == 1 ? 8 : 10, false, f == 5);
+    draw_game_picture(g_map.map, 0, 0, 0, 0);
+    EXPECT_EQ(picture(screen_pixel), fresh);
+}
