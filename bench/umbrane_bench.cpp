@@ -7,9 +7,9 @@
 //   umbrane_bench [--calls N] [FIGURE...]
 //
 // FIGURE picks some of: redraw, startup, program (the real program under
-// Xvfb), memory, maps, monsters; all of them when none is named.
+// Xvfb), memory, maps, levels, monsters; all of them when none is named.
 //
-// The baseline of the in-game figures is the least any game picture costs:
+// The baseline of the in-game figures (the best of three runs before each call) is the least any game picture costs:
 // one copy of a 640 x 480 x 4 frame and 169 copies of a 32 x 32 tile (the
 // map view's 13 x 13 fields). The real program is compared with a bare
 // program of the same media layer that opens a window and shows one black
@@ -24,9 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -38,6 +36,7 @@
 #include "common/view.h"
 #include "heap_counter.h"
 #include "map/map_file.h"
+#include "map/level_creation.h"
 #include "map/map_grid.h"
 #include "map/map_lists.h"
 #include "map/map_state.h"
@@ -51,6 +50,13 @@
 #include "shell/main_loop.h"
 #include "shell/startup.h"
 
+// Last: Xlib defines macros (None, Status, True) that no game header should see.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
+
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
@@ -60,12 +66,6 @@ const char* const kDataFolders[] = {"config", "data", "graphics", "maps", "sound
 
 double seconds_since(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-long long wall_clock_ns() {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
 }
 
 double median(std::vector<double> values) {
@@ -139,21 +139,35 @@ struct Figure {
     double baseline_s = 0;
 };
 
-// calls timed calls after a few untimed ones; timed_call returns the seconds it took.
-Figure measure(int calls, const std::function<double()>& timed_call, int warm_up = 2) {
-    for (int i = 0; i < warm_up; ++i) {
-        g_baseline.run();
-        timed_call();
-    }
-    std::vector<double> times, ratios, baselines;
-    for (int i = 0; i < calls; ++i) {
-        const double baseline = g_baseline.run();
-        const double time = timed_call();
-        times.push_back(time);
+// calls rounds after a few untimed ones; in each round the baseline, then
+// every timed call in turn (each returns the seconds it took). The growth is
+// the median of the last call's time over the first's in the same round.
+std::vector<Figure> measure_rounds(int calls, const std::vector<std::function<double()>>& timed_calls,
+                                   int warm_up = 2, double* growth = nullptr) {
+    std::vector<std::vector<double>> times(timed_calls.size()), ratios(timed_calls.size());
+    std::vector<double> baselines, growths;
+    for (int i = -warm_up; i < calls; ++i) {
+        // The best of three: the first may find the caches filled by the call before.
+        const double baseline = std::min({g_baseline.run(), g_baseline.run(), g_baseline.run()});
+        std::vector<double> round;
+        for (const auto& call : timed_calls) round.push_back(call());
+        if (i < 0) continue;
         baselines.push_back(baseline);
-        ratios.push_back(time / baseline);
+        for (size_t k = 0; k < round.size(); ++k) {
+            times[k].push_back(round[k]);
+            ratios[k].push_back(round[k] / baseline);
+        }
+        growths.push_back(round.back() / round.front());
     }
-    return {median(times), median(ratios), median(baselines)};
+    std::vector<Figure> figures;
+    for (size_t k = 0; k < timed_calls.size(); ++k)
+        figures.push_back({median(times[k]), median(ratios[k]), median(baselines)});
+    if (growth) *growth = median(growths);
+    return figures;
+}
+
+Figure measure(int calls, const std::function<double()>& timed_call, int warm_up = 2) {
+    return measure_rounds(calls, {timed_call}, warm_up).front();
 }
 
 double timed(const std::function<void()>& call) {
@@ -259,10 +273,11 @@ void fill_corner(int side) {
         }
 }
 
-double save_and_load_map() {
-    return timed([] {
-        save_map(g_map.map, "savegame\\bench_map.xml");
-        load_map(g_map.map, "savegame\\bench_map.xml");
+// The map of that file read and written back.
+double load_and_save_map(const std::string& path) {
+    return timed([&] {
+        load_map(g_map.map, path);
+        save_map(g_map.map, path);
     });
 }
 
@@ -316,8 +331,9 @@ public:
             close(channel[0]);
             quiet_output(false);
             const std::string fd = std::to_string(channel[1]);
+            // -br: a black screen behind the windows, so that only a window's picture counts.
             execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                   "-noreset", static_cast<char*>(nullptr));
+                   "-noreset", "-br", static_cast<char*>(nullptr));
             _exit(127);
         }
         close(channel[1]);
@@ -342,24 +358,132 @@ private:
     std::string display_;
 };
 
+// Watches an X display from outside, as a person in front of it would: the
+// first picture is there when a pixel of a shown window is not black. The
+// pixels come through shared memory (MIT-SHM) where the server offers it, so
+// that looking often costs the server and the program watched little.
+class DisplayWatcher {
+public:
+    explicit DisplayWatcher(const std::string& display) : display_(XOpenDisplay(display.c_str())) {
+        // A window may go between two requests about it: such a request just finds nothing.
+        XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+        if (display_ && XShmQueryExtension(display_)) attach_shared_memory();
+    }
+    ~DisplayWatcher() {
+        if (!display_) return;
+        if (shared_.shmaddr) {
+            XShmDetach(display_, &shared_);
+            XSync(display_, False);
+            shmdt(shared_.shmaddr);
+        }
+        XCloseDisplay(display_);
+    }
+    DisplayWatcher(const DisplayWatcher&) = delete;
+    DisplayWatcher& operator=(const DisplayWatcher&) = delete;
+    bool opened() const { return display_ != nullptr; }
+
+    // True when a window is shown and some pixel of it on the screen is not
+    // black; window_shown tells whether a window is shown at all.
+    bool shows_picture(bool* window_shown = nullptr) {
+        const Window root = DefaultRootWindow(display_);
+        Window root_return = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display_, root, &root_return, &parent, &children, &count)) return false;
+        bool found = false;
+        for (unsigned i = 0; i < count && !found; ++i) {
+            XWindowAttributes attributes{};
+            if (!XGetWindowAttributes(display_, children[i], &attributes) || attributes.map_state != IsViewable) continue;
+            if (window_shown) *window_shown = true;
+            found = area_not_black(root, attributes);
+        }
+        if (children) XFree(children);
+        return found;
+    }
+
+private:
+    void attach_shared_memory() {
+        const int screen = DefaultScreen(display_);
+        const size_t bytes = static_cast<size_t>(DisplayWidth(display_, screen)) * DisplayHeight(display_, screen) * 4;
+        shared_.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+        if (shared_.shmid < 0) return;
+        void* address = shmat(shared_.shmid, nullptr, 0);
+        shmctl(shared_.shmid, IPC_RMID, nullptr);  // gone once both sides let go
+        if (address == reinterpret_cast<void*>(-1)) return;
+        shared_.shmaddr = static_cast<char*>(address);
+        shared_.readOnly = False;
+        if (!XShmAttach(display_, &shared_)) {
+            shmdt(address);
+            shared_.shmaddr = nullptr;
+            return;
+        }
+        XSync(display_, False);
+    }
+
+    // The window's area as the screen shows it (what lies on top included).
+    bool area_not_black(Window root, const XWindowAttributes& window) {
+        const int screen = DefaultScreen(display_);
+        const int x = std::max(window.x, 0), y = std::max(window.y, 0);
+        const int width = std::min(window.x + window.width, DisplayWidth(display_, screen)) - x;
+        const int height = std::min(window.y + window.height, DisplayHeight(display_, screen)) - y;
+        if (width <= 0 || height <= 0) return false;
+        XImage* image = nullptr;
+        if (shared_.shmaddr) {
+            image = XShmCreateImage(display_, DefaultVisual(display_, screen), static_cast<unsigned>(DefaultDepth(display_, screen)),
+                                    ZPixmap, shared_.shmaddr, &shared_, static_cast<unsigned>(width),
+                                    static_cast<unsigned>(height));
+            if (image && !XShmGetImage(display_, root, image, x, y, AllPlanes)) {
+                image->data = nullptr;
+                XDestroyImage(image);
+                image = nullptr;
+            }
+        } else {
+            image = XGetImage(display_, root, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes,
+                              ZPixmap);
+        }
+        if (!image) return false;
+        bool found = false;
+        if (image->bits_per_pixel == 32) {
+            for (int row = 0; row < height && !found; ++row) {
+                const auto* pixels = reinterpret_cast<const uint32_t*>(image->data + static_cast<size_t>(row) * image->bytes_per_line);
+                for (int column = 0; column < width; ++column)
+                    if (pixels[column] & 0xFFFFFFu) {
+                        found = true;
+                        break;
+                    }
+            }
+        } else {
+            for (int row = 0; row < height && !found; ++row)
+                for (int column = 0; column < width && !found; ++column) found = XGetPixel(image, column, row) != 0;
+        }
+        if (shared_.shmaddr) image->data = nullptr;  // the shared memory is not the image's to free
+        XDestroyImage(image);
+        return found;
+    }
+
+    Display* display_;
+    XShmSegmentInfo shared_{};
+};
+
 struct ProgramRun {
     bool shown = false;
+    double to_window_s = 0;  // until its window was on the screen
     double to_first_frame_s = 0;
     double cpu_s = 0;  // user and system time until it was ended
     long peak_rss_kb = 0;
 };
 
-// Starts the program, waits until it notes its first frame, kills it.
+// Starts the program and looks at the display until its first picture that is
+// not all black is on the screen, then ends it. The time is taken when the
+// look that found the picture has its answer, so it errs on the long side by
+// at most one look (about a millisecond).
 ProgramRun run_until_first_frame(const std::string& program, const std::string& argument, const std::string& display,
-                                 const std::string& stamp_file) {
-    fs::remove(stamp_file);
+                                 DisplayWatcher& watcher) {
     ProgramRun run;
-    const long long started = wall_clock_ns();
+    const auto started = Clock::now();
     const pid_t pid = start_child();
     if (pid == 0) {
         setenv("DISPLAY", display.c_str(), 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
-        setenv("UMBRANE_FIRST_FRAME_FILE", stamp_file.c_str(), 1);
         quiet_output(false);
         if (argument.empty()) execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
         else execl(program.c_str(), program.c_str(), argument.c_str(), static_cast<char*>(nullptr));
@@ -367,15 +491,16 @@ ProgramRun run_until_first_frame(const std::string& program, const std::string& 
     }
     const auto deadline = Clock::now() + std::chrono::seconds(20);
     while (Clock::now() < deadline) {
-        std::ifstream in(stamp_file);
-        std::string text;
-        if (std::getline(in, text) && !in.eof()) {  // a whole line: the game has written it
+        bool window_shown = false;
+        const bool picture = watcher.shows_picture(&window_shown);
+        if (window_shown && run.to_window_s == 0) run.to_window_s = seconds_since(started);
+        if (picture) {
+            run.to_first_frame_s = seconds_since(started);
             run.shown = true;
-            run.to_first_frame_s = static_cast<double>(std::stoll(text) - started) / 1e9;
             break;
         }
         int status = 0;
-        if (waitpid(pid, &status, WNOHANG) == pid) return run;  // it ended without a frame
+        if (waitpid(pid, &status, WNOHANG) == pid) return run;  // it ended without a picture
         std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
     kill(pid, SIGKILL);
@@ -385,7 +510,24 @@ ProgramRun run_until_first_frame(const std::string& program, const std::string& 
     run.peak_rss_kb = usage.ru_maxrss;
     run.cpu_s = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                 static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    // The window is gone from the screen before the next run starts.
+    for (int i = 0; i < 2000 && watcher.shows_picture(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return run;
+}
+
+// The time a trivial X client (xdpyinfo) takes from its start to its end.
+double trivial_client_time(const std::string& display) {
+    const auto started = Clock::now();
+    const pid_t pid = start_child();
+    if (pid == 0) {
+        setenv("DISPLAY", display.c_str(), 1);
+        quiet_output(false);
+        execlp("xdpyinfo", "xdpyinfo", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds_since(started) : -1;
 }
 
 // Runs this program in one of its child modes and reads the two numbers it prints.
@@ -452,10 +594,10 @@ int bare_session_mode() {
     return 0;
 }
 
-// Child mode: a window with one black frame on the desktop backend, then wait to be ended.
+// Child mode: a window with one grey frame on the desktop backend, then wait to be ended.
 int bare_window_mode() {
     if (!media_init(BackendKind::desktop) || !open_window("Umbrane") || !open_window_screen()) return 1;
-    clear_screen(RGB(0, 0, 0));
+    clear_screen(RGB(64, 64, 64));
     flip();
     while (take_window_event() != WindowEvent::close_request) wait_for_event(100);
     media_close();
@@ -470,15 +612,20 @@ void real_program_figures(int calls) {
         std::printf("%-52s %s\n", "real program under Xvfb", "skipped: Xvfb did not start");
         return;
     }
+    DisplayWatcher watcher(xvfb.display());
+    if (!watcher.opened()) {
+        std::printf("%-52s %s\n", "real program under Xvfb", "skipped: the display did not open");
+        return;
+    }
     GameCopy game(true);
-    const std::string stamp = game.path() + "/first_frame";
     const std::string program = game.path() + "/umbrane";
-    std::vector<double> game_times, bare_times, ratios, game_cpu, bare_cpu;
+    std::vector<double> game_times, bare_times, client_times, ratios, game_cpu, bare_cpu, game_window, bare_window;
     long game_rss = 0, bare_rss = 0;
-    for (int i = -1; i < calls; ++i) {  // the first pair warms the caches up
+    for (int i = -1; i < calls; ++i) {  // the first round warms the caches up
         game.forget_savegame();
-        ProgramRun bare = run_until_first_frame("/proc/self/exe", "--bare-window", xvfb.display(), stamp);
-        ProgramRun played = run_until_first_frame(program, "", xvfb.display(), stamp);
+        const double client = trivial_client_time(xvfb.display());
+        ProgramRun bare = run_until_first_frame("/proc/self/exe", "--bare-window", xvfb.display(), watcher);
+        ProgramRun played = run_until_first_frame(program, "", xvfb.display(), watcher);
         if (!bare.shown || !played.shown) {
             std::printf("%-52s %s\n", "real program under Xvfb", "failed: no first frame");
             return;
@@ -486,7 +633,10 @@ void real_program_figures(int calls) {
         if (i < 0) continue;
         game_times.push_back(played.to_first_frame_s);
         bare_times.push_back(bare.to_first_frame_s);
+        if (client > 0) client_times.push_back(client);
         ratios.push_back(played.to_first_frame_s / bare.to_first_frame_s);
+        game_window.push_back(played.to_window_s);
+        bare_window.push_back(bare.to_window_s);
         game_cpu.push_back(played.cpu_s);
         bare_cpu.push_back(bare.cpu_s);
         game_rss = std::max(game_rss, played.peak_rss_kb);
@@ -495,6 +645,10 @@ void real_program_figures(int calls) {
     Figure figure{median(game_times), median(ratios), median(bare_times)};
     print_figure("start-up to first menu frame, real program, Xvfb", figure, "(target 150 ms)");
     std::printf("%-52s %12s\n", "  the bare window's first frame (its baseline)", duration_text(figure.baseline_s).c_str());
+    std::printf("%-52s %12s\n", "  until the game's window was shown", duration_text(median(game_window)).c_str());
+    std::printf("%-52s %12s\n", "  until the bare window was shown", duration_text(median(bare_window)).c_str());
+    if (!client_times.empty())
+        std::printf("%-52s %12s\n", "  a trivial X client (xdpyinfo), start to end", duration_text(median(client_times)).c_str());
     // Processor time does not stretch when other programs share the machine.
     std::printf("%-52s %12s %10.1f x\n", "  processor time of the game until then", duration_text(median(game_cpu)).c_str(),
                 median(game_cpu) / median(bare_cpu));
@@ -544,12 +698,30 @@ int run_benchmark(int calls, const std::vector<std::string>& chosen) {
     if (wanted("maps")) {
     start_new_game(game);
     fill_corner(25);
-    Figure quarter = measure(calls, save_and_load_map);
+    save_map(g_map.map, "savegame\\quarter.xml");
     fill_corner(kMapSize);
-    Figure full = measure(calls, save_and_load_map);
-    print_figure("save_map + load_map, full map (2,500 event fields)", full);
-    print_figure("save_map + load_map, quarter map (625 event fields)", quarter);
-    std::printf("%-52s %12.1f    (4 when linear)\n", "  growth from the quarter to the full map", full.median_s / quarter.median_s);
+    save_map(g_map.map, "savegame\\full.xml");
+    double growth = 0;
+    const std::vector<Figure> maps =
+        measure_rounds(calls, {[] { return load_and_save_map("savegame\\quarter.xml"); },
+                               [] { return load_and_save_map("savegame\\full.xml"); }},
+                       2, &growth);
+    print_figure("load_map + save_map, full map (2,500 event fields)", maps[1]);
+    print_figure("load_map + save_map, quarter map (625 event fields)", maps[0]);
+    std::printf("%-52s %12.1f    (4 when linear)\n", "  growth from the quarter to the full map", growth);
+    }
+    if (wanted("levels")) {
+        // The Old Cave's first level, made 49 x 49 fields large.
+        start_new_game(game);
+        if (g_map.level_exits.empty()) throw std::runtime_error("the start map has no dungeon");
+        DungeonRecord record = *g_map.level_exits.begin();
+        record.dimension_x = 49;
+        record.dimension_y = 49;
+        record.entrance_to_level = 1;
+        print_figure("create_level, 49 x 49 (made and saved)", measure(calls, [&] {
+                         seed_random(5);
+                         return timed([&] { create_level(g_map.map, record); });
+                     }));
     }
     if (wanted("monsters")) {
     start_new_game(game);
@@ -592,7 +764,7 @@ int main(int argc, char** argv) {
         if (argument == "--calls" && i + 1 < argc) calls = std::max(3, std::atoi(argv[++i]));
         else if (argument.rfind("--", 0) != 0) chosen.push_back(argument);
         else {
-            std::fprintf(stderr, "usage: umbrane_bench [--calls N] [redraw|startup|program|memory|maps|monsters]...\n");
+            std::fprintf(stderr, "usage: umbrane_bench [--calls N] [redraw|startup|program|memory|maps|levels|monsters]...\n");
             return 2;
         }
     }

@@ -17,6 +17,8 @@ packages=(
   # the tests: GoogleTest, and the real program under Xvfb driven by xdotool (xwininfo finds the box)
   libgtest-dev libgmock-dev
   xvfb xauth xdotool x11-utils
+  # the benchmark watches the real program's window through Xlib and MIT-SHM (libXext)
+  libx11-dev libxext-dev
 )
 missing=()
 for p in "${packages[@]}"; do

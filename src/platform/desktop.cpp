@@ -8,7 +8,6 @@
 #include <array>
 #include <cstdio>
 #include <chrono>
-#include <ctime>
 #include <thread>
 
 #include "platform/keymap.h"
@@ -147,24 +146,8 @@ public:
         if (renderer_ && texture_) {
             SDL_UpdateTexture(texture_, nullptr, frame.pixels.data(), frame.width * 4);
             show_texture();
-            if (!first_frame_shown_) note_first_frame();
         }
         pace_frame();
-    }
-
-    // Start-up is measured from outside: when UMBRANE_FIRST_FRAME_FILE names a
-    // file, the wall-clock time the first frame was shown goes there (in
-    // nanoseconds since the epoch). The game does nothing else with it.
-    void note_first_frame() {
-        first_frame_shown_ = true;
-        const char* file = SDL_getenv("UMBRANE_FIRST_FRAME_FILE");
-        if (!file || !*file) return;
-        timespec now{};
-        clock_gettime(CLOCK_REALTIME, &now);
-        if (FILE* out = std::fopen(file, "w")) {
-            std::fprintf(out, "%lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
-            std::fclose(out);
-        }
     }
 
     // Shows the last presented picture again (also after the window was
@@ -398,7 +381,6 @@ private:
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
     bool fullscreen_ = false;
-    bool first_frame_shown_ = false;
     std::string title_ = "Umbrane";
     SDL_AudioDeviceID audio_device_ = 0;
     Mixer mixer_;
