@@ -17,8 +17,8 @@ packages=(
   # the tests: GoogleTest, and the real program under Xvfb driven by xdotool (xwininfo finds the box)
   libgtest-dev libgmock-dev
   xvfb xauth xdotool x11-utils
-  # the benchmark watches the real program's window through Xlib and MIT-SHM (libXext)
-  libx11-dev libxext-dev
+  # the benchmark watches the real program's window through Xlib, DAMAGE and MIT-SHM
+  libx11-dev libxext-dev libxdamage-dev
 )
 missing=()
 for p in "${packages[@]}"; do

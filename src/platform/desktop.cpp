@@ -232,8 +232,15 @@ private:
     bool create_screen() {
         QuietStandardError quiet;
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        // The picture is drawn in software already: it is shown through SDL's
+        // software renderer on the window's own framebuffer (X11 shared
+        // memory), without OpenGL. Starting OpenGL (and its software
+        // rasteriser where no graphics driver exists) took most of the time to
+        // the first frame and four fifths of the memory; pace_frame keeps the
+        // 60 frames a second. (SDL's own hints in the environment still rule.)
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
         if (!renderer_) return false;
         // Letterboxed scaling of the 640 x 480 picture; mouse events arrive
         // in picture pixels.
