@@ -37,6 +37,7 @@ void reset_media_content() {
     g_media.images.clear();
     g_media.next_image = 1;
     g_media.decoded_pictures.clear();
+    g_media.pictures_decoded = 0;
     g_media.sounds.clear();
     g_media.next_sound = 1;
     g_media.screen = Surface(SCREEN_WIDTH, SCREEN_HEIGHT);

@@ -108,6 +108,7 @@ struct MediaState {
     // Every map loads its tileset picture, mostly the one the map before had:
     // sprite_load_any decodes a file again only when its bytes changed.
     std::deque<DecodedPicture> decoded_pictures;
+    int pictures_decoded = 0;  // how often it decoded a file (counted for the tests)
     // Drawing.
     int draw_target = SCREEN_TARGET;
     bool drawing = false;

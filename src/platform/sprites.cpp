@@ -47,6 +47,7 @@ const Surface* decoded_picture(const std::string& logical_path) {
     }
     Surface picture;
     if (!decode_image_file(host_file, picture)) return nullptr;
+    ++g_media.pictures_decoded;
     if (kept.size() >= KEPT_PICTURES) kept.pop_front();
     kept.push_back({host_file, std::move(bytes), std::move(picture)});
     return &kept.back().picture;

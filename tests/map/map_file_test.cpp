@@ -14,6 +14,7 @@
 #include "common/database.h"
 #include "map/map_state.h"
 #include "platform/files.h"
+#include "platform/media_state.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
 
@@ -91,7 +92,13 @@ TEST_F(MapFile, RoundTripKeepsEverything) {
     // A second map in memory is replaced completely by loading.
     reset_map(map);
     map.name = "other";
+    const int decoded_before = g_media.pictures_decoded;
     load_map(map, "savegame\\mill.xml", 1);
+    // Every map load loads the tileset; its picture is decoded once while its file stays the same.
+    save_map(map, "savegame\\yard.xml");
+    load_map(map, "savegame\\yard.xml", 1);
+    load_map(map, "savegame\\mill.xml", 1);
+    EXPECT_EQ(g_media.pictures_decoded - decoded_before, 1);
 
     EXPECT_EQ(map.name, "Old \"Mill\" & <Yard>");
     EXPECT_EQ(map.filename, "mill.xml");

@@ -10,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/headless.h"
 #include "platform/media.h"
+#include "platform/media_state.h"
 #include "support/test_game.h"
 
 namespace {
@@ -297,6 +298,7 @@ TEST(Sprites, PicturesLoadedAgainAreTheFilesPixels) {
     TempGameFolder game;
     std::vector<Rgba> pixels = pattern_pixels();
     write_png("graphics\\tiles.png", 4, 3, pixels);
+    const int decoded_before = g_media.pictures_decoded;
     const int first = sprite_load_any("graphics\\tiles.png");
     draw_start(first);
     draw_box(0, 0, 4, 3, RGB(1, 2, 3));
@@ -304,11 +306,13 @@ TEST(Sprites, PicturesLoadedAgainAreTheFilesPixels) {
     const int second = sprite_load_any("graphics\\tiles.png");
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(sprite_pixel(second, i % 4, i / 4), RGB(pixels[i].r, pixels[i].g, pixels[i].b)) << i;
+    EXPECT_EQ(g_media.pictures_decoded - decoded_before, 1);  // the second load took the kept picture
     for (Rgba& pixel : pixels) pixel.g = 7;
     write_png("graphics\\tiles.png", 4, 3, pixels);
     const int third = sprite_load_any("graphics\\tiles.png");
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(sprite_pixel(third, i % 4, i / 4), RGB(pixels[i].r, 7, pixels[i].b)) << i;
+    EXPECT_EQ(g_media.pictures_decoded - decoded_before, 2);
     std::filesystem::remove(host_path("graphics\\tiles.png"));
     EXPECT_EQ(sprite_load_any("graphics\\tiles.png"), 0);
 }
