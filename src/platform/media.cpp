@@ -122,14 +122,16 @@ void window_mouse_position(int& x, int& y) {
 
 // ---- Frame ----
 
-void clear_screen(Colour colour) {
+void clear_screen(Colour colour) { start_picture(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, colour); }
+
+void start_picture(int x, int y, int width, int height, Colour colour) {
     // Every pixel is drawn anew: the shown picture takes the back buffer's
     // pixels as they are, and the back buffer takes over its old room.
     if (g_media.shown_is_screen) {
         std::swap(g_media.shown.pixels, g_media.screen.pixels);
         g_media.shown_is_screen = false;
     }
-    fill_box(g_media.screen, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, colour);
+    fill_box(g_media.screen, x, y, width, height, colour);
 }
 
 // The frame is not copied: the back buffer is the shown picture until the

@@ -47,6 +47,10 @@ void window_mouse_position(int& x, int& y);
 
 // ---- Frame ----
 void clear_screen(Colour colour);
+// Begins a picture that is drawn over entirely: only the box is cleared with
+// the colour; the rest of the back buffer holds an older picture until it is
+// drawn over.
+void start_picture(int x, int y, int width, int height, Colour colour);
 // Show the back buffer. Paced at the display refresh on the desktop (about
 // 60 per second); advances the virtual clock by one frame (16 ms) headless.
 void flip();

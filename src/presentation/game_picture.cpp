@@ -6,7 +6,10 @@
 #include "platform/media.h"
 
 void draw_game_picture(GameMap& map, int offset_x, int offset_y, int fade, int character_shift) {
-    clear_screen(RGB(0, 0, 0));
+    // Black beneath the map view (where a scrolled view or a missing tile
+    // leaves a gap) and below it; draw_map_view clears the panel beside it and
+    // the message lines' strip itself.
+    start_picture(0, 0, VIEW_PIXELS, SCREEN_HEIGHT, RGB(0, 0, 0));
     draw_map_view(map, offset_x, offset_y, fade);
     draw_frame();
     draw_status_panel();

@@ -281,3 +281,40 @@ TEST_F(DrawingTest, GamePictureIsTheSameFromTheTextCache) {
     draw_game_picture(g_map.map, 0, 0, 0, 0);
     EXPECT_EQ(picture(screen_pixel), fresh);
 }
+
+// The game picture clears only the map view before drawing: over back buffers
+// full of an old picture it is the picture drawn on a screen cleared whole,
+// scrolled either way, faded, and with a monster striking into the panel.
+TEST_F(DrawingTest, GamePictureCoversEveryPixelOfAnOldPicture) {
+    g_db.monster_types[2].tile = 17;
+    Monster& striker = g_map.monsters.add();
+    striker.type = 2;
+    striker.x = g_character_model.character.x + 6;  // the view's last column
+    striker.y = g_character_model.character.y + 6;
+    striker.offset_x = 25;
+    striker.offset_y = 20;
+    tile(12, 8, 60);  // no such cell in the sheet: the field stays black
+    auto picture = [] {
+        std::vector<Colour> pixels;
+        for (int y = 0; y < SCREEN_HEIGHT; ++y)
+            for (int x = 0; x < SCREEN_WIDTH; ++x) pixels.push_back(screen_pixel(x, y));
+        return pixels;
+    };
+    const struct {
+        int offset_x, offset_y, fade;
+    } views[] = {{0, 0, 0}, {-31, 0, 0}, {0, -17, 0}, {30, -5, 0}, {12, 32, 100}, {-32, -32, 255}};
+    for (const auto& view : views) {
+        clear_screen(RGB(200, 100, 50));
+        flip();
+        clear_screen(RGB(50, 100, 200));
+        flip();
+        draw_game_picture(g_map.map, view.offset_x, view.offset_y, view.fade, 0);
+        const std::vector<Colour> drawn = picture();
+        clear_screen(BLACK);
+        draw_map_view(g_map.map, view.offset_x, view.offset_y, view.fade);
+        draw_frame();
+        draw_status_panel();
+        draw_character(0);
+        EXPECT_EQ(drawn, picture()) << view.offset_x << " " << view.offset_y << " " << view.fade;
+    }
+}
