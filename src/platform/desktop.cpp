@@ -215,10 +215,9 @@ public:
 
     void sound_play(int sound) override {
         if (!audio_device_) return;  // no device: silence
-        SoundData& data = g_media.sounds.at(sound);
-        auto samples = sound_samples(data);  // decoded before the mixer is held up
+        const SoundData& data = g_media.sounds.at(sound);
         SDL_LockAudioDevice(audio_device_);
-        mixer_.play(std::move(samples), data.volume);
+        mixer_.play(data.samples, data.volume);
         SDL_UnlockAudioDevice(audio_device_);
     }
 

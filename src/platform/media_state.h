@@ -49,20 +49,13 @@ struct Font {
     int serial = 0;  // tells every font opened apart, also one opened where another was closed
 };
 
-// A loaded sound. Loading only checks that the file is Ogg Vorbis; the
-// sound is decoded into the mixer's format (interleaved stereo 16-bit at
-// MIX_RATE) when it is first played, so start-up does not wait for sounds
-// that may never be heard.
+// A loaded sound, decoded once as it is loaded into the mixer's format
+// (interleaved stereo 16-bit at MIX_RATE).
 struct SoundData {
     std::string file;  // the logical path it was loaded from
-    std::string host_file;
-    std::shared_ptr<const std::vector<int16_t>> samples;  // null until decoded
+    std::shared_ptr<const std::vector<int16_t>> samples;
     int volume = 100;
 };
-
-// The sound's samples, decoded now when this is its first play (empty when
-// the file fails to decode: the sound stays silent).
-std::shared_ptr<const std::vector<int16_t>> sound_samples(SoundData& sound);
 
 // Keyboard, mouse and window events as both backends feed them.
 struct KeyChange {

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "platform/files.h"
 #include "platform/media_state.h"
@@ -35,14 +34,19 @@ std::vector<int16_t> to_mix_format(const std::vector<int16_t>& samples, int chan
     size_t out_frames = static_cast<size_t>(
         std::min(static_cast<double>(frames) * MIX_RATE / rate, static_cast<double>(MAX_SOUND_SAMPLES / MIX_CHANNELS)));
     result.resize(out_frames * MIX_CHANNELS);
+    // Linear between the two neighbouring frames, in whole numbers: frame f
+    // lies at f * rate / MIX_RATE, its weight is the remainder; rounded half
+    // away from zero.
+    const int64_t whole = MIX_RATE;
     for (size_t f = 0; f < out_frames; ++f) {
-        double where = static_cast<double>(f) * rate / MIX_RATE;
-        size_t left = static_cast<size_t>(where);
-        size_t right = std::min(left + 1, frames - 1);
-        double part = where - static_cast<double>(left);
+        const uint64_t where = static_cast<uint64_t>(f) * static_cast<uint64_t>(rate);
+        const size_t left = static_cast<size_t>(where / MIX_RATE);
+        const size_t right = std::min(left + 1, frames - 1);
+        const int64_t part = static_cast<int64_t>(where % MIX_RATE);
         for (int c = 0; c < MIX_CHANNELS; ++c) {
-            double value = sample(left, c) * (1.0 - part) + sample(right, c) * part;
-            result[f * MIX_CHANNELS + c] = static_cast<int16_t>(std::lround(value));
+            const int64_t sum = sample(left, c) * (whole - part) + sample(right, c) * part;
+            const int64_t value = sum >= 0 ? (sum + whole / 2) / whole : -((-sum + whole / 2) / whole);
+            result[f * MIX_CHANNELS + c] = static_cast<int16_t>(value);
         }
     }
     return result;
@@ -111,40 +115,15 @@ void Mixer::mix(int16_t* out, int frames) {
 
 // ---- The game's sound calls ----
 
-bool is_ogg_file(const std::string& host_file) {
-    std::FILE* in = std::fopen(host_file.c_str(), "rb");
-    if (!in) return false;
-    // Reads the stream's headers only; ov_clear closes the file.
-    OggVorbis_File file;
-    if (ov_test(in, &file, nullptr, 0) != 0) {
-        std::fclose(in);
-        return false;
-    }
-    vorbis_info* info = ov_info(&file, -1);
-    const bool playable = info && info->channels > 0 && info->rate > 0;
-    ov_clear(&file);
-    return playable;
-}
-
 int sound_load(const std::string& logical_path) {
-    const std::string host_file = host_path(logical_path);
-    if (!is_ogg_file(host_file)) return 0;
+    std::vector<int16_t> samples;
+    if (!decode_ogg_file(host_path(logical_path), samples)) return 0;
     int number = g_media.next_sound++;
     SoundData& sound = g_media.sounds[number];
     sound.file = logical_path;
-    sound.host_file = host_file;
-    sound.samples.reset();
+    sound.samples = std::make_shared<const std::vector<int16_t>>(std::move(samples));
     sound.volume = 100;
     return number;
-}
-
-std::shared_ptr<const std::vector<int16_t>> sound_samples(SoundData& sound) {
-    if (!sound.samples) {
-        std::vector<int16_t> samples;
-        if (!decode_ogg_file(sound.host_file, samples)) samples.clear();
-        sound.samples = std::make_shared<const std::vector<int16_t>>(std::move(samples));
-    }
-    return sound.samples;
 }
 
 void sound_set_volume(int sound, int volume) {

@@ -20,9 +20,6 @@ std::vector<int16_t> to_mix_format(const std::vector<int16_t>& samples, int chan
 // An Ogg Vorbis file in the common format; false when it is missing or no
 // Ogg Vorbis.
 bool decode_ogg_file(const std::string& host_file, std::vector<int16_t>& out);
-// True when the file's headers are those of an Ogg Vorbis stream that can be
-// played (reads no sound).
-bool is_ogg_file(const std::string& host_file);
 
 class Mixer {
 public:

@@ -2,6 +2,7 @@
 // tests/platform/data/tone.ogg: 0.25 s of a 441 Hz sine, mono, 22050 Hz,
 // amplitude 16384 (half of full scale).
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "platform/files.h"
@@ -118,20 +119,37 @@ TEST(Sound, PlaysAreRecordedWithTimeFileAndVolume) {
     EXPECT_TRUE(headless::played_sounds().empty());
 }
 
-// Loading reads a sound's headers only; the sound is decoded once, when it is
-// first played, into the samples that decoding the file at load time gave.
-TEST(Sound, DecodedWhenFirstPlayedIntoTheSameSamples) {
+// Resampling in whole numbers gives what linear interpolation in doubles,
+// rounded half away from zero, gives, for rates below and above the mixer's.
+TEST(Sound, ResamplingMatchesLinearInterpolation) {
+    std::vector<int16_t> mono(997);
+    for (size_t i = 0; i < mono.size(); ++i) mono[i] = static_cast<int16_t>((i * 7919 % 65536) - 32768);
+    for (long rate : {8000L, 11025L, 22050L, 32000L, 48000L, 96000L}) {
+        const std::vector<int16_t> got = to_mix_format(mono, 1, rate);
+        const size_t frames = mono.size();
+        const size_t out_frames = static_cast<size_t>(static_cast<double>(frames) * MIX_RATE / rate);
+        ASSERT_EQ(got.size(), out_frames * MIX_CHANNELS) << rate;
+        for (size_t f = 0; f < out_frames; ++f) {
+            const double where = static_cast<double>(f) * rate / MIX_RATE;
+            const size_t left = static_cast<size_t>(where), right = std::min(left + 1, frames - 1);
+            const double part = where - static_cast<double>(left);
+            const long want = std::lround(mono[left] * (1.0 - part) + mono[right] * part);
+            ASSERT_NEAR(got[f * MIX_CHANNELS], want, 1) << rate << " frame " << f;
+            ASSERT_EQ(got[f * MIX_CHANNELS + 1], got[f * MIX_CHANNELS]);
+        }
+    }
+}
+
+// A sound is decoded once, as it is loaded; a file that is no Ogg Vorbis stream is no sound.
+TEST(Sound, DecodedAsLoaded) {
     TempGameFolder game;
     copy_tone("sound\\door.ogg");
     game.write("sound\\noise.ogg", "OggS but not really an Ogg Vorbis stream at all");
     EXPECT_EQ(sound_load("sound\\noise.ogg"), 0);
     const int door = sound_load("sound\\door.ogg");
     ASSERT_GT(door, 0);
-    SoundData& sound = g_media.sounds.at(door);
-    EXPECT_FALSE(sound.samples);
     std::vector<int16_t> decoded;
     ASSERT_TRUE(decode_ogg_file(host_path("sound\\door.ogg"), decoded));
-    const auto samples = sound_samples(sound);
-    EXPECT_EQ(*samples, decoded);
-    EXPECT_EQ(sound_samples(sound), samples);
+    ASSERT_TRUE(g_media.sounds.at(door).samples);
+    EXPECT_EQ(*g_media.sounds.at(door).samples, decoded);
 }
