@@ -192,7 +192,7 @@ auto unknown_attribute(const std::string& where, const std::string& path) {
     };
 }
 
-void read_field(GameMap& map, const XmlElement& element, const std::string& path, MapListIndex& lists) {
+void read_field_element(GameMap& map, const XmlElement& element, const std::string& path, MapListIndex& lists) {
     SavedField f;
     read_fields<SavedField>(kFieldFields, f, element, path, unknown_attribute(" in field tag in map file ", path));
     // The tile type is the element's text; line breaks around it (a hand-formatted file) do not count.
@@ -285,7 +285,7 @@ void load_map(GameMap& map, const std::string& path, int tileset_flag) {
     MapListIndex lists;  // the lists are empty: reset_map emptied them
     for (const auto& child : root.children) {
         const XmlElement& element = *child;
-        if (element.name == "field") read_field(map, element, path, lists);
+        if (element.name == "field") read_field_element(map, element, path, lists);
         else if (element.name == "transformation") read_transformation(element, path, lists);
         else if (element.name == "monster") read_monster(element, path, lists);
         else if (element.name == "item") read_item(element, path);
