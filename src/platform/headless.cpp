@@ -32,6 +32,7 @@ struct Script {
     bool has_deadline = false;
     uint32_t deadline = 0;
     std::function<void()> flip_hook;
+    std::function<void()> idle_hook;
     std::vector<headless::PlayedSound> sounds;
     std::vector<headless::ShownMessageBox> boxes;
     int flips = 0;
@@ -119,6 +120,10 @@ public:
     }
     void pump_events() override { apply_due_events(); }
     void wait_for_event(int max_ms) override {
+        if (g_script.events.empty() && g_script.idle_hook) {
+            auto hook = g_script.idle_hook;  // the hook may replace itself
+            hook();
+        }
         uint32_t target = g_script.clock + static_cast<uint32_t>(max_ms);
         uint32_t at = 0;
         if (next_event_time(at)) target = std::min(target, std::max(at, g_script.clock));
@@ -160,6 +165,7 @@ uint32_t now() { return g_script.clock; }
 void advance(uint32_t ms) { g_script.clock += ms; }
 
 void on_flip(std::function<void()> hook) { g_script.flip_hook = std::move(hook); }
+void on_idle(std::function<void()> hook) { g_script.idle_hook = std::move(hook); }
 
 void set_deadline(uint32_t at_ms) {
     g_script.has_deadline = true;

@@ -24,6 +24,10 @@ void advance(uint32_t ms);
 
 // A hook run at every flip (tests inspect frames or inject input there).
 void on_flip(std::function<void()> hook);
+// A hook run when the game waits for input and the script holds nothing more:
+// a player program decides its next keys there (it may schedule events; they
+// are seen by this very wait when they are due at once).
+void on_idle(std::function<void()> hook);
 // When the script has no events left and the clock passes this time, a close
 // request is sent and Escape is tapped once, so a scripted game always ends.
 // A game still running one virtual second later (the menu after a game saved

@@ -1,4 +1,6 @@
 // Scripted input on the virtual clock of the headless backend.
+#include <vector>
+
 #include "platform/headless.h"
 #include "platform/media.h"
 #include "support/test_game.h"
@@ -166,6 +168,35 @@ TEST(HeadlessInput, DeadlineEndsAScriptedGame) {
     for (int i = 0; i < 100 && take_window_event() == WindowEvent::none; ++i) wait_for_event(50);
     EXPECT_GE(tick_ms(), 1500u);
     EXPECT_LE(tick_ms(), 1550u);
+}
+
+TEST(HeadlessInput, IdleHookGivesKeysOnlyWhenTheScriptIsEmpty) {
+    TempGameFolder game;
+    std::vector<uint32_t> calls;
+    headless::on_idle([&] {
+        calls.push_back(tick_ms());
+        if (calls.size() == 1) headless::key_tap(tick_ms(), key::e, 30);  // due at once
+    });
+    headless::key_tap(20, key::up, 10);
+    wait_for_event(100);  // the scripted tap is still to come: no call
+    EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(tick_ms(), 20u);
+    wait_for_event(100);
+    EXPECT_EQ(tick_ms(), 30u);
+    // Nothing left: the hook decides, and this same wait already sees its key.
+    wait_for_event(100);
+    EXPECT_EQ(calls, std::vector<uint32_t>{30});
+    EXPECT_EQ(tick_ms(), 30u);
+    keyboard_poll();
+    EXPECT_TRUE(key_held(key::e));
+    wait_for_event(100);  // the release is pending
+    EXPECT_EQ(calls.size(), 1u);
+    EXPECT_EQ(tick_ms(), 60u);
+    // A hook that gives nothing lets the wait run its time.
+    wait_for_event(100);
+    EXPECT_EQ(calls.size(), 2u);
+    EXPECT_EQ(tick_ms(), 160u);
+    headless::on_idle(nullptr);
 }
 
 TEST(HeadlessInput, WindowEventsAndMouse) {

@@ -1,0 +1,567 @@
+// The player program. The game runs its own loops; whenever it waits for input
+// with nothing scripted (the headless idle hook), the bot looks at what the
+// screen shows and schedules the keys of its next action: a step, a blow, a
+// rest, or a walk through the inventory, pick-up, power or advancement screen.
+#include "bot/bot.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <queue>
+#include <vector>
+
+#include "character/abilities_db.h"
+#include "character/ability_model.h"
+#include "character/character_state.h"
+#include "common/database.h"
+#include "common/view.h"
+#include "common/word_lists.h"
+#include "items/items_state.h"
+#include "map/map_grid.h"
+#include "map/map_state.h"
+#include "platform/headless.h"
+#include "platform/media.h"
+#include "powers/use_power.h"
+#include "shell/main_loop.h"
+#include "shell/startup.h"
+
+namespace {
+
+constexpr int N = kMapSize;
+constexpr int REACH = 6;       // the view shows six fields on every side of the character
+constexpr int GRID = 6;        // the item and power screens show 6 x 6 cells
+constexpr int MAX_CARRIED = 30;  // stacks; the inventory grid then never scrolls
+constexpr int FAR = INT_MAX / 2;
+constexpr uint32_t KEY_GAP_MS = 100, KEY_HOLD_MS = 40;
+
+struct Cell {
+    int x = -1, y = -1;
+    bool operator==(const Cell&) const = default;
+};
+constexpr Cell DIRECTIONS[4] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+
+enum class Phase { menu, picks, play, leaving };
+
+// What the bot has seen of one map: tile types (-1 unseen) and fields with items on them.
+struct Memory {
+    int16_t tile[N][N];
+    bool item[N][N] = {};
+    Memory() {
+        for (auto& row : tile) std::fill(std::begin(row), std::end(row), int16_t{-1});
+    }
+};
+
+struct Bot {
+    Phase phase = Phase::menu;
+    int turn_limit = 0;
+    bool trace = false;
+    int picks_left = 0, pick_cursor = 0, picks_made = 0;
+    std::map<std::string, Memory> memory;  // by map file
+    uint32_t key_time = 0;
+    bool stepped = false;      // the last action was a step (its turn is counted afterwards)
+    bool expect_pick = false;  // the last step went onto stairs down: a new level gives a pick
+    Cell exit;
+    std::string exit_map;
+    int treasure = 0;  // the item type at the bottom (judged, not used for playing)
+    BotResult result;
+    int dist[N][N];
+    Cell prev[N][N];
+};
+
+Bot bot;
+
+CharacterRecord& hero() { return g_character_model.character; }
+Cell here() { return {hero().x, hero().y}; }
+int current(int id) { return id > 0 ? attribute_current_val(int16_t(id), Cap::apply, PowerAdjustment::add, ItemBonus::add) : 0; }
+int maximum(int id) { return id > 0 ? attribute_max_val(int16_t(id), Cap::apply, PowerAdjustment::add, ItemBonus::add) : 0; }
+int id_of(const char* name) { return find_ability(name); }
+const TileType& tile(int t) { return g_map.map.tileset.tile_types[t]; }
+bool has_word(const std::string& list, const char* word) { return lists_share_entry(list, word, "|") == 1; }
+Memory& seen() { return bot.memory[g_map.map.filename]; }
+int distance(Cell a, Cell b) { return std::abs(a.x - b.x) + std::abs(a.y - b.y); }
+
+// ---- keys ----
+
+void press(int code) {
+    if (bot.trace) std::printf(" %d", code);
+    headless::key_tap(bot.key_time, code, KEY_HOLD_MS);
+    bot.key_time += KEY_GAP_MS;
+}
+
+int arrow(int dx, int dy) { return dx > 0 ? key::right : dx < 0 ? key::left : dy > 0 ? key::down : key::up; }
+
+// Arrow presses that take a grid cursor from (x, y) to (to_x, to_y).
+void move_cursor(int x, int y, int to_x, int to_y) {
+    for (; x != to_x; x += to_x > x ? 1 : -1) press(arrow(to_x - x, 0));
+    for (; y != to_y; y += to_y > y ? 1 : -1) press(arrow(0, to_y - y));
+}
+
+void leave(const std::string& failure) {
+    bot.result.failure = failure;
+    bot.phase = Phase::leaving;
+    press(key::escape);  // saves and returns to the menu; Escape there ends the program
+}
+
+// ---- what the screen shows ----
+
+// The darkness of light level L (0..6) starts 22 + 30 L pixels from the
+// character's centre and thickens over a band; fields well inside are seen.
+bool in_sight(int x, int y) {
+    const int dx = x - hero().x, dy = y - hero().y;
+    if (x < 0 || y < 0 || x >= N || y >= N || std::abs(dx) > REACH || std::abs(dy) > REACH) return false;
+    const int level = light_level();
+    if (level >= 7) return true;
+    return 32 * std::hypot(dx, dy) < 22 + 30 * level + (18 + 4 * (level + 1)) / 2.0;
+}
+
+bool items_shown_on(int x, int y) {
+    if (tile(read_map_tile_type(g_map.map, x, y)).container) return false;
+    for (const MapItem& item : g_map.items)
+        if (item.x == x && item.y == y) return true;
+    return false;
+}
+
+void observe() {
+    Memory& m = seen();
+    for (int y = hero().y - REACH; y <= hero().y + REACH; ++y)
+        for (int x = hero().x - REACH; x <= hero().x + REACH; ++x) {
+            if (!in_sight(x, y)) continue;
+            // A hidden field looks like the floor around it.
+            m.tile[y][x] = read_map_hidden(g_map.map, x, y) ? g_map.map.background_tile : read_map_tile_type(g_map.map, x, y);
+            m.item[y][x] = items_shown_on(x, y);
+        }
+}
+
+std::vector<const Monster*> monsters_in_sight() {
+    std::vector<const Monster*> seen_monsters;
+    for (const Monster& monster : g_map.monsters)
+        if (in_sight(monster.x, monster.y)) seen_monsters.push_back(&monster);
+    return seen_monsters;
+}
+
+// The number at the end of the map's name ("The Old Cave level 3"); 0 for the town.
+int map_level() {
+    const std::string& name = g_map.map.name;
+    size_t end = name.size(), start = end;
+    while (start > 0 && std::isdigit(static_cast<unsigned char>(name[start - 1]))) --start;
+    return start < end ? std::atoi(name.c_str() + start) : 0;
+}
+
+// ---- reading the pictures of the fields ----
+
+bool blocks(int t) { return t < 0 || t >= kTileTypeCount || tile(t).solid; }
+// The way up and magic portals lead away from the dungeon.
+bool leads_away(int t) { return t == 3 || has_word(tile(t).cls, "portal"); }
+bool leads_down(int t) { return t == 2 || has_word(tile(t).cls, "entrance"); }
+
+// +1: entering the field heals, -1: it hurts, 0: neither.
+int field_effect(int t) {
+    const int hp = id_of("hit_points"), poisoned = id_of("poisoned");
+    int effect = 0;
+    for (const TileModifyAttribute& slot : tile(t).modify_attribute) {
+        if (slot.attribute == hp && (slot.amount > 0 || slot.replenish)) effect = std::max(effect, 1);
+        if ((slot.attribute == hp && slot.amount < 0) || (slot.attribute == poisoned && slot.amount > 0)) return -1;
+    }
+    return effect;
+}
+
+// Cheapest walks from the character over the fields seen: traps and lava are
+// a last resort, a monster in the way costs a fight.
+void find_paths(const std::vector<const Monster*>& monsters) {
+    const Memory& m = seen();
+    bool monster_on[N][N] = {};
+    for (const Monster* monster : monsters) monster_on[monster->y][monster->x] = true;
+    for (auto& row : bot.dist) std::fill(std::begin(row), std::end(row), FAR);
+    using Entry = std::pair<int, int>;  // distance, y * N + x
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<>> open;
+    bot.dist[hero().y][hero().x] = 0;
+    open.push({0, hero().y * N + hero().x});
+    while (!open.empty()) {
+        const auto [d, at] = open.top();
+        open.pop();
+        const int x = at % N, y = at / N;
+        if (d > bot.dist[y][x]) continue;
+        for (const Cell& dir : DIRECTIONS) {
+            const int nx = x + dir.x, ny = y + dir.y;
+            if (nx < 0 || ny < 0 || nx > 48 || ny > 48) continue;  // a step never enters row or column 49
+            const int t = m.tile[ny][nx];
+            if (blocks(t) || leads_away(t)) continue;
+            const int cost = 1 + (field_effect(t) < 0 ? 40 : 0) + (monster_on[ny][nx] ? 6 : 0);
+            if (d + cost < bot.dist[ny][nx]) {
+                bot.dist[ny][nx] = d + cost;
+                bot.prev[ny][nx] = {x, y};
+                open.push({d + cost, ny * N + nx});
+            }
+        }
+    }
+}
+
+// The nearest reachable field that passes the test.
+Cell nearest(auto test, int within = FAR) {
+    Cell best;
+    int best_dist = within + 1;
+    for (int y = 0; y < N; ++y)
+        for (int x = 0; x < N; ++x)
+            if (bot.dist[y][x] < best_dist && !(Cell{x, y} == here()) && test(x, y)) {
+                best = {x, y};
+                best_dist = bot.dist[y][x];
+            }
+    return best;
+}
+
+bool frontier(int x, int y) {
+    for (const Cell& dir : DIRECTIONS) {
+        const int nx = x + dir.x, ny = y + dir.y;
+        if (nx >= 0 && ny >= 0 && nx <= 48 && ny <= 48 && seen().tile[ny][nx] < 0) return true;
+    }
+    return false;
+}
+
+void step_towards(Cell target) {
+    Cell next = target;
+    while (!(bot.prev[next.y][next.x] == here())) next = bot.prev[next.y][next.x];
+    if (seen().tile[next.y][next.x] == 2) {
+        bot.expect_pick = true;
+        bot.exit = next;
+        bot.exit_map = g_map.map.filename;
+    }
+    press(arrow(next.x - hero().x, next.y - hero().y));
+    bot.stepped = true;
+}
+
+// ---- the inventory ----
+
+std::vector<InventoryEntry*> carried() {
+    std::vector<InventoryEntry*> entries;
+    for (InventoryEntry& entry : g_items.inventory) entries.push_back(&entry);
+    return entries;
+}
+
+const ItemType& type_of(int type) { return g_db.item_types[type]; }
+bool usable(const InventoryEntry& e) {
+    const ItemType& t = type_of(e.type);
+    return !t.use_name.empty() && !(t.fuel_consumed_per_use > 0 && e.fuel < 1);
+}
+bool equippable(const InventoryEntry& e) {
+    const ItemType& t = type_of(e.type);
+    return t.can_be_equipped && !(t.fuel > 0 && e.fuel == 0);
+}
+int use_bonus(const InventoryEntry& e, int ability) {
+    int sum = 0;
+    for (const ItemAbilityBonus& slot : type_of(e.type).ability_bonus)
+        if (slot.attribute == ability) sum += slot.value;
+    return sum;
+}
+
+// How much an equipped piece is worth to a fighter.
+double worth(const InventoryEntry& e) {
+    static const std::map<std::string, double> weights = {
+        {"damage", 3}, {"damage_random", 1.5}, {"melee_attack", 0.6}, {"defense", 0.6}, {"armour", 3},
+        {"hit_points", 0.7}, {"strength", 3}, {"agility", 3}, {"intelligence", 1}, {"critical_hit", 1},
+        {"regeneration", 8}, {"life_drain", 4}, {"movement", 10}, {"mana", 0.2}, {"magic_skill", 0.1}};
+    double sum = 0;
+    for (const ItemAbilityBonus& slot : type_of(e.type).ability_bonus) {
+        if (slot.attribute <= 0 || slot.attribute > kMaxAbilityId) continue;
+        const std::string& name = g_db.abilities[slot.attribute].name;
+        const int value = slot.value + (slot.magic_bonus_multiplier > 0 ? e.magic_bonus * slot.magic_bonus_multiplier : 0);
+        if (name == "light_radius") sum += g_map.map.lighting < 7 ? 2.0 * value : 0;  // light matters only in the dark
+        else if (weights.count(name)) sum += weights.at(name) * value;
+    }
+    return sum;
+}
+
+// I, the cursor onto the entry, Return: its menu is open.
+void open_item_menu(int index) {
+    press(key::i);
+    move_cursor(hero().inventory_cursor_x, hero().inventory_cursor_y, index % GRID, index / GRID);
+    press(key::ret);
+}
+
+void use_item(int index) {
+    const ItemType& type = type_of(carried()[index]->type);
+    open_item_menu(index);
+    press(key::ret);  // the use entry comes first
+    if (type.turn_ends_after_use) ++bot.result.turns;  // and the screen closes
+    else press(key::escape);
+}
+
+// The carried entry that serves best: score(entry) above 0, highest wins; -1 when none.
+int best_entry(auto score) {
+    int best = -1;
+    double best_score = 0;
+    const auto entries = carried();
+    for (int i = 0; i < static_cast<int>(entries.size()) && i < GRID * GRID; ++i) {
+        const double s = score(*entries[i]);
+        if (s > best_score) {
+            best = i;
+            best_score = s;
+        }
+    }
+    return best;
+}
+
+bool try_equip() {
+    const auto entries = carried();
+    const int index = best_entry([&](const InventoryEntry& e) -> double {
+        if (e.equipped || !equippable(e)) return 0;
+        const ItemType& type = type_of(e.type);
+        double gain = worth(e);
+        int of_class = 0;
+        for (const InventoryEntry* other : entries) {
+            if (!other->equipped) continue;
+            const std::string& cls = type_of(other->type).item_class;
+            if (cls == type.item_class) ++of_class;
+            for (const std::string& put_away : type.unequip)
+                if (!put_away.empty() && put_away == cls) gain -= worth(*other);
+        }
+        if (type.equipment_limit > 0 && of_class >= type.equipment_limit) return 0;
+        return gain > 0.5 ? gain : 0;
+    });
+    if (index < 0) return false;
+    open_item_menu(index);
+    if (usable(*entries[index])) press(key::down);
+    press(key::ret);
+    press(key::escape);
+    ++bot.result.turns;
+    return true;
+}
+
+// ---- powers ----
+
+std::vector<int> usable_powers() {
+    std::vector<int> ids;
+    for (int id = 1; id <= 253; ++id)
+        if (power_available(id, 0, 0)) ids.push_back(id);
+    return ids;
+}
+
+bool power_ready(int id) {
+    const Power& p = g_db.powers[id];
+    return current(p.cost_attribute) >= p.cost && hero().cooldown[id] == 0;
+}
+
+// The first ready power that passes the test, as its cell index on the power screen; -1 when none.
+int ready_power(auto test) {
+    const std::vector<int> ids = usable_powers();
+    for (int i = 0; i < static_cast<int>(ids.size()) && i < GRID * GRID; ++i)
+        if (test(g_db.powers[ids[i]]) && power_ready(ids[i])) return i;
+    return -1;
+}
+
+void use_power_in_cell(int index) {
+    press(key::u);
+    move_cursor(0, 0, index % GRID, index / GRID);
+    press(key::ret);
+}
+
+bool heal_power(const Power& p) { return p.effect_name == "modify attribute" && p.modify_attribute == id_of("hit_points"); }
+
+bool try_heal(int missing) {
+    const int power = ready_power(heal_power);
+    if (power >= 0) {
+        use_power_in_cell(power);
+        ++bot.result.turns;
+        return true;
+    }
+    const int hp = id_of("hit_points");
+    const int index = best_entry([&](const InventoryEntry& e) -> double {
+        const int gain = usable(e) ? use_bonus(e, hp) : 0;
+        return gain > 0 ? std::min(gain, missing) - 0.1 * gain + 1 : 0;
+    });
+    if (index < 0) return false;
+    use_item(index);
+    return true;
+}
+
+bool try_cure() {
+    const int poisoned = id_of("poisoned");
+    const int power = ready_power([&](const Power& p) { return p.effect_name == "deplete attribute" && p.deplete_attribute_id == poisoned; });
+    if (power >= 0) {
+        use_power_in_cell(power);
+        ++bot.result.turns;
+        return true;
+    }
+    const int index = best_entry([&](const InventoryEntry& e) -> double { return usable(e) ? -use_bonus(e, poisoned) : 0; });
+    if (index < 0) return false;
+    use_item(index);
+    return true;
+}
+
+// A bolt at a monster a few fields away, keeping mana for a heal.
+bool try_bolt(const std::vector<const Monster*>& monsters) {
+    const Monster* target = nullptr;
+    for (const Monster* monster : monsters) {
+        const int d = distance({monster->x, monster->y}, here());
+        if (d >= 2 && d <= 5 && bot.dist[monster->y][monster->x] < FAR &&
+            (!target || d < distance({target->x, target->y}, here())))
+            target = monster;
+    }
+    if (!target) return false;
+    int reserve = 0;
+    for (int id : usable_powers())
+        if (heal_power(g_db.powers[id])) reserve = g_db.powers[id].cost;
+    const int mana = id_of("mana");
+    const int power = ready_power([&](const Power& p) { return p.effect_name == "attack" && current(mana) - p.cost >= reserve; });
+    if (power < 0) return false;
+    use_power_in_cell(power);
+    move_cursor(VIEW_CENTRE, VIEW_CENTRE, VIEW_CENTRE + target->x - hero().x, VIEW_CENTRE + target->y - hero().y);
+    press(key::ret);
+    ++bot.result.turns;
+    return true;
+}
+
+// ---- the screens of a new game and a new level ----
+
+void make_pick() {
+    std::vector<int> list;
+    for (int id = 1; id <= kMaxAbilityId; ++id)
+        if (!g_db.abilities[id].name.empty() && g_db.abilities[id].xp) list.push_back(id);
+    // A fighter: strength and agility by turns, intelligence when both are capped.
+    const char* wishes[] = {bot.picks_made % 2 ? "agility" : "strength", bot.picks_made % 2 ? "strength" : "agility",
+                            "intelligence"};
+    int choice = 0;
+    for (const char* wish : wishes) {
+        const int id = id_of(wish);
+        if (id > 0 && ability_available(int16_t(id)) && !ability_capped(int16_t(id), 0)) {
+            choice = id;
+            break;
+        }
+    }
+    const int index = std::max<int>(0, std::find(list.begin(), list.end(), choice) - list.begin());
+    for (; bot.pick_cursor < index; ++bot.pick_cursor) press(key::down);
+    for (; bot.pick_cursor > index; --bot.pick_cursor) press(key::up);
+    press(key::ret);
+    ++bot.picks_made;
+}
+
+// ---- one decision in the game ----
+
+bool carrying(int type) {
+    for (const InventoryEntry* e : carried())
+        if (e->type == type) return true;
+    return false;
+}
+
+void play() {
+    if (bot.expect_pick) {
+        bot.expect_pick = false;
+        // Still on the stairs of the old level: the advancement screen is up.
+        if (here() == bot.exit && g_map.map.filename == bot.exit_map) {
+            bot.pick_cursor = 0;
+            make_pick();
+            return;
+        }
+    }
+    const int movement = id_of("movement");
+    if (bot.stepped && current(movement) >= maximum(movement)) ++bot.result.turns;
+    bot.stepped = false;
+
+    observe();
+    bot.result.deepest = std::max(bot.result.deepest, map_level());
+    if (bot.treasure == 0 && map_level() == 0 && !g_map.level_exits.empty())
+        bot.treasure = g_map.level_exits.begin()->main_treasure;
+    if (bot.treasure > 0 && carrying(bot.treasure)) {
+        bot.result.won = true;
+        leave("");
+        return;
+    }
+    if (bot.result.turns >= bot.turn_limit) return leave("time out");
+
+    const std::vector<const Monster*> monsters = monsters_in_sight();
+    find_paths(monsters);
+    const int hp = id_of("hit_points");
+    const int life = current(hp), life_max = maximum(hp);
+    if ((life * 5 <= life_max * 2 || life <= 6) && try_heal(life_max - life)) return;
+    const int poison = current(id_of("poisoned"));
+    if (poison > 0 && (poison >= 4 || life <= 2 * poison) && try_cure()) return;
+
+    // A monster on a neighbour field: strike it.
+    for (const Cell& dir : DIRECTIONS)
+        for (const Monster* monster : monsters)
+            if (monster->x == hero().x + dir.x && monster->y == hero().y + dir.y) {
+                press(arrow(dir.x, dir.y));
+                ++bot.result.turns;
+                return;
+            }
+    if (try_equip()) return;
+    if (try_bolt(monsters)) return;
+
+    Memory& m = seen();
+    if (m.item[hero().y][hero().x] && carried().size() < MAX_CARRIED) {
+        // P, then Space on every item of the field (the cursor starts on the inventory's cell), Return.
+        press(key::p);
+        int i = 0, x = hero().inventory_cursor_x, y = hero().inventory_cursor_y;
+        for (const MapItem& item : g_map.items) {
+            if (item.x != hero().x || item.y != hero().y || i >= GRID * GRID) continue;
+            move_cursor(x, y, i % GRID, i / GRID);
+            x = i % GRID;
+            y = i / GRID;
+            press(key::space);
+            ++i;
+        }
+        press(key::ret);
+        ++bot.result.turns;
+        return;
+    }
+
+    // Hurt and nothing in sight: to a healing field near by, or rest.
+    if (life * 10 < life_max * 7 && monsters.empty()) {
+        const Cell spring = nearest([&](int x, int y) { return field_effect(m.tile[y][x]) > 0; }, 20);
+        if (spring.x >= 0 && life * 2 < life_max) return step_towards(spring);
+        press(key::e);
+        ++bot.result.turns;
+        return;
+    }
+
+    const bool room = carried().size() < MAX_CARRIED;
+    Cell target = nearest([&](int x, int y) { return room && m.item[y][x] && field_effect(m.tile[y][x]) >= 0; }, 12);
+    if (target.x < 0) target = nearest([&](int x, int y) { return leads_down(m.tile[y][x]); });
+    if (target.x < 0) target = nearest([&](int x, int y) { return room && m.item[y][x]; });
+    if (target.x < 0) target = nearest([&](int x, int y) { return frontier(x, y); });
+    if (target.x < 0) return leave("stuck");
+    step_towards(target);
+}
+
+void on_idle() {
+    bot.key_time = headless::now() + 1;
+    if (bot.trace)
+        std::printf("\n%s (%d, %d) life %d turn %d:", g_map.map.filename.c_str(), hero().x, hero().y,
+                    current(id_of("hit_points")), bot.result.turns);
+    if (bot.trace) for (auto* e : carried()) std::printf(" [%d%s c%d,%d]", e->type, e->equipped ? "e" : "", hero().inventory_cursor_x, hero().inventory_cursor_y);
+    if (!hero().death_text.empty() && bot.phase != Phase::leaving) {
+        leave("died: " + hero().death_text);  // the menu shows the death text
+        return;
+    }
+    switch (bot.phase) {
+        case Phase::menu:  // no saved game: the first entry starts a new game
+            press(key::ret);
+            bot.phase = Phase::picks;
+            bot.picks_left = 3;
+            return;
+        case Phase::picks:
+            make_pick();
+            if (--bot.picks_left == 0) bot.phase = Phase::play;
+            return;
+        case Phase::play: play(); return;
+        case Phase::leaving: press(key::escape); return;
+    }
+}
+
+}  // namespace
+
+BotResult play_bot_game(int turn_limit, bool trace) {
+    bot = Bot{};
+    bot.turn_limit = turn_limit;
+    bot.trace = trace;
+    headless::on_idle(on_idle);
+    // Should the bot ever stop giving keys, the game still ends.
+    headless::set_deadline(24u * 3600u * 1000u);
+    startup();
+    run_main_loop();
+    headless::on_idle(nullptr);
+    if (!bot.result.won && bot.result.failure.empty()) bot.result.failure = "the game ended";
+    return bot.result;
+}

@@ -1,0 +1,87 @@
+// Runs the player program over seeds, one fresh copy of the shipped game for
+// each, and reports per seed whether it reached the bottom of the dungeon.
+//   umbrane_bot [--turns N] [--need K] [--trace] SEED|FIRST-LAST ...
+// The exit status is 1 when fewer than K seeds (default 1) reached the bottom.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bot/bot.h"
+#include "map/map_state.h"
+#include "platform/files.h"
+#include "platform/headless.h"
+#include "platform/media.h"
+#include "platform/random.h"
+#include "shell/game_state.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+BotResult play_seed(uint32_t seed, int turn_limit, bool trace) {
+    std::string folder = (fs::temp_directory_path() / "umbrane-bot-XXXXXX").string();
+    if (!mkdtemp(folder.data())) {
+        std::perror("umbrane_bot: temporary folder");
+        std::exit(2);
+    }
+    for (const char* part : {"config", "data", "graphics", "maps", "sound", "tilesets"})
+        fs::copy(fs::path(UMBRANE_SOURCE_DIR) / "game" / part, fs::path(folder) / part, fs::copy_options::recursive);
+    set_game_folder(folder);
+    headless::reset();
+    reset_game_state();
+    seed_random(seed);
+    BotResult result = play_bot_game(turn_limit, trace);
+    fs::remove_all(folder);
+    return result;
+}
+
+void usage() {
+    std::fprintf(stderr, "usage: umbrane_bot [--turns N] [--need K] [--trace] SEED|FIRST-LAST ...\n");
+    std::exit(2);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int turn_limit = 4000, need = 1;
+    bool trace = false;
+    std::vector<uint32_t> seeds;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--trace") {
+            trace = true;
+        } else if ((arg == "--turns" || arg == "--need") && i + 1 < argc) {
+            (arg == "--turns" ? turn_limit : need) = std::atoi(argv[++i]);
+        } else if (!arg.empty() && std::isdigit(static_cast<unsigned char>(arg[0]))) {
+            const size_t dash = arg.find('-');
+            const uint32_t first = static_cast<uint32_t>(std::stoul(arg));
+            const uint32_t last = dash == std::string::npos ? first : static_cast<uint32_t>(std::stoul(arg.substr(dash + 1)));
+            for (uint32_t s = first; s <= last; ++s) seeds.push_back(s);
+        } else {
+            usage();
+        }
+    }
+    if (seeds.empty()) usage();
+
+    media_init(BackendKind::headless);
+    int wins = 0;
+    long won_turns = 0;
+    for (uint32_t seed : seeds) {
+        const BotResult r = play_seed(seed, turn_limit, trace);
+        if (r.won) {
+            ++wins;
+            won_turns += r.turns;
+            std::printf("seed %u: reached the bottom in %d turns\n", seed, r.turns);
+        } else {
+            std::printf("seed %u: failed after %d turns, deepest level %d: %s\n", seed, r.turns, r.deepest, r.failure.c_str());
+        }
+        std::fflush(stdout);
+    }
+    media_close();
+    std::printf("%d of %zu seeds reached the bottom (%.0f %%)", wins, seeds.size(), 100.0 * wins / seeds.size());
+    if (wins > 0) std::printf(", %ld turns on average", won_turns / wins);
+    std::printf("\n");
+    return wins >= need ? 0 : 1;
+}
