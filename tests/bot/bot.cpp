@@ -66,6 +66,7 @@ struct Bot {
     Cell exit;
     std::string exit_map;
     int treasure = 0;  // the item type at the bottom (judged, not used for playing)
+    int rescues = 0;   // screens left with Escape because they waited for keys the bot did not give
     BotResult result;
     int dist[N][N];
     Cell prev[N][N];
@@ -99,7 +100,10 @@ void move_cursor(int x, int y, int to_x, int to_y) {
     for (; y != to_y; y += to_y > y ? 1 : -1) press(arrow(0, to_y - y));
 }
 
+void dump_memory();
+
 void leave(const std::string& failure) {
+    if (bot.trace) dump_memory();
     bot.result.failure = failure;
     bot.phase = Phase::leaving;
     press(key::escape);  // saves and returns to the menu; Escape there ends the program
@@ -117,10 +121,13 @@ bool in_sight(int x, int y) {
     return 32 * std::hypot(dx, dy) < 22 + 30 * level + (18 + 4 * (level + 1)) / 2.0;
 }
 
-bool items_shown_on(int x, int y) {
+bool wanted(const MapItem& item);
+
+// A field shows an item the bot would take (items in a chest are not shown).
+bool wanted_items_on(int x, int y) {
     if (tile(read_map_tile_type(g_map.map, x, y)).container) return false;
     for (const MapItem& item : g_map.items)
-        if (item.x == x && item.y == y) return true;
+        if (item.x == x && item.y == y && wanted(item)) return true;
     return false;
 }
 
@@ -131,8 +138,29 @@ void observe() {
             if (!in_sight(x, y)) continue;
             // A hidden field looks like the floor around it.
             m.tile[y][x] = read_map_hidden(g_map.map, x, y) ? g_map.map.background_tile : read_map_tile_type(g_map.map, x, y);
-            m.item[y][x] = items_shown_on(x, y);
+            m.item[y][x] = wanted_items_on(x, y);
         }
+}
+
+bool blocks(int t);
+int field_effect(int t);
+bool leads_down(int t);
+
+// The map as the bot knows it: # blocks, . floor, ? unseen, > down, ^ hurts, $ items, M monsters, @ the character.
+void dump_memory() {
+    const Memory& m = seen();
+    for (int y = 0; y < N; ++y) {
+        std::string line;
+        for (int x = 0; x < N; ++x) {
+            const int t = m.tile[y][x];
+            char c = t < 0 ? '?' : blocks(t) ? '#' : leads_down(t) ? '>' : field_effect(t) < 0 ? '^' : m.item[y][x] ? '$' : '.';
+            for (const Monster& monster : g_map.monsters)
+                if (monster.x == x && monster.y == y) c = 'M';
+            if (x == hero().x && y == hero().y) c = '@';
+            line += c;
+        }
+        std::printf("\n%s", line.c_str());
+    }
 }
 
 std::vector<const Monster*> monsters_in_sight() {
@@ -205,7 +233,7 @@ Cell nearest(auto test, int within = FAR) {
     int best_dist = within + 1;
     for (int y = 0; y < N; ++y)
         for (int x = 0; x < N; ++x)
-            if (bot.dist[y][x] < best_dist && !(Cell{x, y} == here()) && test(x, y)) {
+            if (bot.dist[y][x] < FAR && bot.dist[y][x] < best_dist && !(Cell{x, y} == here()) && test(x, y)) {
                 best = {x, y};
                 best_dist = bot.dist[y][x];
             }
@@ -303,21 +331,51 @@ int best_entry(auto score) {
     return best;
 }
 
+// What equipping the piece would add, less what it would put away; 0 when its class is full.
+double equip_gain(const InventoryEntry& e) {
+    const ItemType& type = type_of(e.type);
+    double gain = worth(e);
+    int of_class = 0;
+    for (const InventoryEntry* other : carried()) {
+        if (!other->equipped || other == &e) continue;
+        const std::string& cls = type_of(other->type).item_class;
+        if (cls == type.item_class) ++of_class;
+        for (const std::string& put_away : type.unequip)
+            if (!put_away.empty() && put_away == cls) gain -= worth(*other);
+    }
+    return type.equipment_limit > 0 && of_class >= type.equipment_limit ? 0 : gain;
+}
+
+int burning_lights() {
+    int count = 0;
+    for (const InventoryEntry* e : carried())
+        if (type_of(e->type).fuel > 0 && type_of(e->type).can_be_equipped && e->fuel > 0) ++count;
+    return count;
+}
+
+// What a fighter carries: what can be used, artefacts, a few lights with fuel,
+// and equipment better than what it wears.
+bool wanted(const InventoryEntry& e) {
+    const ItemType& t = type_of(e.type);
+    if (e.type <= 0 || t.name.empty()) return false;
+    if (t.artefact || !t.use_name.empty()) return true;
+    if (!equippable(e)) return false;
+    if (t.fuel > 0) return burning_lights() < 3;
+    return equip_gain(e) > 0.5;
+}
+bool wanted(const MapItem& item) {
+    InventoryEntry piece;
+    piece.type = item.type;
+    piece.fuel = item.fuel;
+    piece.magic_bonus = item.magic_bonus;
+    return wanted(piece);
+}
+
 bool try_equip() {
     const auto entries = carried();
     const int index = best_entry([&](const InventoryEntry& e) -> double {
         if (e.equipped || !equippable(e)) return 0;
-        const ItemType& type = type_of(e.type);
-        double gain = worth(e);
-        int of_class = 0;
-        for (const InventoryEntry* other : entries) {
-            if (!other->equipped) continue;
-            const std::string& cls = type_of(other->type).item_class;
-            if (cls == type.item_class) ++of_class;
-            for (const std::string& put_away : type.unequip)
-                if (!put_away.empty() && put_away == cls) gain -= worth(*other);
-        }
-        if (type.equipment_limit > 0 && of_class >= type.equipment_limit) return 0;
+        const double gain = equip_gain(e);
         return gain > 0.5 ? gain : 0;
     });
     if (index < 0) return false;
@@ -326,6 +384,20 @@ bool try_equip() {
     press(key::ret);
     press(key::escape);
     ++bot.result.turns;
+    return true;
+}
+
+// With the pack nearly full, a piece that serves no more is left behind (no turn used).
+bool try_drop_junk() {
+    if (carried().size() < MAX_CARRIED - 2) return false;
+    const int index = best_entry([](const InventoryEntry& e) -> double {
+        return !e.equipped && !usable(e) && !type_of(e.type).artefact && !wanted(e) ? 1 : 0;
+    });
+    if (index < 0) return false;
+    open_item_menu(index);
+    if (equippable(*carried()[index])) press(key::down);
+    press(key::ret);  // drop
+    press(key::escape);
     return true;
 }
 
@@ -489,17 +561,21 @@ void play() {
     if (try_equip()) return;
     if (try_bolt(monsters)) return;
 
+    if (try_drop_junk()) return;
     Memory& m = seen();
-    if (m.item[hero().y][hero().x] && carried().size() < MAX_CARRIED) {
-        // P, then Space on every item of the field (the cursor starts on the inventory's cell), Return.
+    const bool room = carried().size() < MAX_CARRIED;
+    if (m.item[hero().y][hero().x] && room) {
+        // P, then Space on every wanted item of the field (the cursor starts on the inventory's cell), Return.
         press(key::p);
         int i = 0, x = hero().inventory_cursor_x, y = hero().inventory_cursor_y;
         for (const MapItem& item : g_map.items) {
-            if (item.x != hero().x || item.y != hero().y || i >= GRID * GRID) continue;
-            move_cursor(x, y, i % GRID, i / GRID);
-            x = i % GRID;
-            y = i / GRID;
-            press(key::space);
+            if (item.x != hero().x || item.y != hero().y) continue;
+            if (wanted(item) && i < GRID * GRID) {
+                move_cursor(x, y, i % GRID, i / GRID);
+                x = i % GRID;
+                y = i / GRID;
+                press(key::space);
+            }
             ++i;
         }
         press(key::ret);
@@ -516,7 +592,6 @@ void play() {
         return;
     }
 
-    const bool room = carried().size() < MAX_CARRIED;
     Cell target = nearest([&](int x, int y) { return room && m.item[y][x] && field_effect(m.tile[y][x]) >= 0; }, 12);
     if (target.x < 0) target = nearest([&](int x, int y) { return leads_down(m.tile[y][x]); });
     if (target.x < 0) target = nearest([&](int x, int y) { return room && m.item[y][x]; });
@@ -530,7 +605,6 @@ void on_idle() {
     if (bot.trace)
         std::printf("\n%s (%d, %d) life %d turn %d:", g_map.map.filename.c_str(), hero().x, hero().y,
                     current(id_of("hit_points")), bot.result.turns);
-    if (bot.trace) for (auto* e : carried()) std::printf(" [%d%s c%d,%d]", e->type, e->equipped ? "e" : "", hero().inventory_cursor_x, hero().inventory_cursor_y);
     if (!hero().death_text.empty() && bot.phase != Phase::leaving) {
         leave("died: " + hero().death_text);  // the menu shows the death text
         return;
@@ -546,8 +620,20 @@ void on_idle() {
             if (--bot.picks_left == 0) bot.phase = Phase::play;
             return;
         case Phase::play: play(); return;
-        case Phase::leaving: press(key::escape); return;
+        case Phase::leaving: press(key::escape); return;  // in the menu: the program ends
     }
+}
+
+// A screen that draws every frame never waits: when it has had no key for a
+// long while, the bot has misjudged what is showing, and Escape leaves it.
+void on_flip() {
+    if (headless::now() < bot.key_time + 30000) return;
+    bot.key_time = headless::now() + 1;
+    if (++bot.rescues > 20) {
+        bot.result.failure = "stuck in a screen";
+        bot.phase = Phase::leaving;
+    }
+    press(key::escape);
 }
 
 }  // namespace
@@ -557,11 +643,13 @@ BotResult play_bot_game(int turn_limit, bool trace) {
     bot.turn_limit = turn_limit;
     bot.trace = trace;
     headless::on_idle(on_idle);
+    headless::on_flip(on_flip);
     // Should the bot ever stop giving keys, the game still ends.
     headless::set_deadline(24u * 3600u * 1000u);
     startup();
     run_main_loop();
     headless::on_idle(nullptr);
+    headless::on_flip(nullptr);
     if (!bot.result.won && bot.result.failure.empty()) bot.result.failure = "the game ended";
     return bot.result;
 }
