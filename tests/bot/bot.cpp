@@ -45,10 +45,12 @@ constexpr Cell DIRECTIONS[4] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
 
 enum class Phase { menu, picks, play, leaving };
 
-// What the bot has seen of one map: tile types (-1 unseen) and fields with items on them.
+// What the bot has seen of one map: tile types (-1 unseen), fields with items
+// it wants and fields where it last saw a monster.
 struct Memory {
     int16_t tile[N][N];
     bool item[N][N] = {};
+    bool monster[N][N] = {};
     Memory() {
         for (auto& row : tile) std::fill(std::begin(row), std::end(row), int16_t{-1});
     }
@@ -58,6 +60,7 @@ struct Bot {
     Phase phase = Phase::menu;
     int turn_limit = 0;
     bool trace = false;
+    bool careless = false;
     int picks_left = 0, pick_cursor = 0, picks_made = 0;
     std::map<std::string, Memory> memory;  // by map file
     uint32_t key_time = 0;
@@ -65,8 +68,12 @@ struct Bot {
     bool expect_pick = false;  // the last step went onto stairs down: a new level gives a pick
     Cell exit;
     std::string exit_map;
+    Cell exploring;  // the field at the edge of the unseen the bot walks to
+    std::string exploring_map;
     int treasure = 0;  // the item type at the bottom (judged, not used for playing)
     int rescues = 0;   // screens left with Escape because they waited for keys the bot did not give
+    Monster bolted;    // the monster the last bolt flew at, as it was
+    std::map<int, int> bolts_wasted;  // by monster type: bolts in a row that did it no harm
     BotResult result;
     int dist[N][N];
     Cell prev[N][N];
@@ -139,6 +146,7 @@ void observe() {
             // A hidden field looks like the floor around it.
             m.tile[y][x] = read_map_hidden(g_map.map, x, y) ? g_map.map.background_tile : read_map_tile_type(g_map.map, x, y);
             m.item[y][x] = wanted_items_on(x, y);
+            m.monster[y][x] = monster_at(x, y);
         }
 }
 
@@ -198,10 +206,8 @@ int field_effect(int t) {
 
 // Cheapest walks from the character over the fields seen: traps and lava are
 // a last resort, a monster in the way costs a fight.
-void find_paths(const std::vector<const Monster*>& monsters) {
+void find_paths() {
     const Memory& m = seen();
-    bool monster_on[N][N] = {};
-    for (const Monster* monster : monsters) monster_on[monster->y][monster->x] = true;
     for (auto& row : bot.dist) std::fill(std::begin(row), std::end(row), FAR);
     using Entry = std::pair<int, int>;  // distance, y * N + x
     std::priority_queue<Entry, std::vector<Entry>, std::greater<>> open;
@@ -217,7 +223,7 @@ void find_paths(const std::vector<const Monster*>& monsters) {
             if (nx < 0 || ny < 0 || nx > 48 || ny > 48) continue;  // a step never enters row or column 49
             const int t = m.tile[ny][nx];
             if (blocks(t) || leads_away(t)) continue;
-            const int cost = 1 + (field_effect(t) < 0 ? 40 : 0) + (monster_on[ny][nx] ? 6 : 0);
+            const int cost = 1 + (field_effect(t) < 0 ? 40 : 0) + (m.monster[ny][nx] ? 6 : 0);
             if (d + cost < bot.dist[ny][nx]) {
                 bot.dist[ny][nx] = d + cost;
                 bot.prev[ny][nx] = {x, y};
@@ -249,6 +255,7 @@ bool frontier(int x, int y) {
 }
 
 void step_towards(Cell target) {
+    if (bot.trace) std::printf(" to (%d, %d)", target.x, target.y);
     Cell next = target;
     while (!(bot.prev[next.y][next.x] == here())) next = bot.prev[next.y][next.x];
     if (seen().tile[next.y][next.x] == 2) {
@@ -462,12 +469,23 @@ bool try_cure() {
     return true;
 }
 
+// The damage a bolt did shows on its target: a monster that three bolts in a
+// row left unharmed (missed, resisted) is fought with the weapon from then on.
+void judge_last_bolt() {
+    const Monster& before = bot.bolted;
+    if (before.type == 0) return;
+    for (const Monster& monster : g_map.monsters)
+        if (monster.x == before.x && monster.y == before.y && monster.type == before.type)
+            bot.bolts_wasted[before.type] = monster.hitpoints < before.hitpoints ? 0 : bot.bolts_wasted[before.type] + 1;
+    bot.bolted = Monster{};
+}
+
 // A bolt at a monster a few fields away, keeping mana for a heal.
 bool try_bolt(const std::vector<const Monster*>& monsters) {
     const Monster* target = nullptr;
     for (const Monster* monster : monsters) {
         const int d = distance({monster->x, monster->y}, here());
-        if (d >= 2 && d <= 5 && bot.dist[monster->y][monster->x] < FAR &&
+        if (d >= 2 && d <= 5 && bot.dist[monster->y][monster->x] <= 10 && bot.bolts_wasted[monster->type] < 3 &&
             (!target || d < distance({target->x, target->y}, here())))
             target = monster;
     }
@@ -481,6 +499,7 @@ bool try_bolt(const std::vector<const Monster*>& monsters) {
     use_power_in_cell(power);
     move_cursor(VIEW_CENTRE, VIEW_CENTRE, VIEW_CENTRE + target->x - hero().x, VIEW_CENTRE + target->y - hero().y);
     press(key::ret);
+    bot.bolted = *target;
     ++bot.result.turns;
     return true;
 }
@@ -542,13 +561,16 @@ void play() {
     }
     if (bot.result.turns >= bot.turn_limit) return leave("time out");
 
+    judge_last_bolt();
     const std::vector<const Monster*> monsters = monsters_in_sight();
-    find_paths(monsters);
+    find_paths();
     const int hp = id_of("hit_points");
     const int life = current(hp), life_max = maximum(hp);
-    if ((life * 5 <= life_max * 2 || life <= 6) && try_heal(life_max - life)) return;
+    // A careless player never heals, cures or rests.
+    const bool careful = !bot.careless;
+    if (careful && (life * 5 <= life_max * 2 || life <= 6) && try_heal(life_max - life)) return;
     const int poison = current(id_of("poisoned"));
-    if (poison > 0 && (poison >= 4 || life <= 2 * poison) && try_cure()) return;
+    if (careful && poison > 0 && (poison >= 4 || life <= 2 * poison) && try_cure()) return;
 
     // A monster on a neighbour field: strike it.
     for (const Cell& dir : DIRECTIONS)
@@ -584,7 +606,7 @@ void play() {
     }
 
     // Hurt and nothing in sight: to a healing field near by, or rest.
-    if (life * 10 < life_max * 7 && monsters.empty()) {
+    if (careful && life * 10 < life_max * 7 && monsters.empty()) {
         const Cell spring = nearest([&](int x, int y) { return field_effect(m.tile[y][x]) > 0; }, 20);
         if (spring.x >= 0 && life * 2 < life_max) return step_towards(spring);
         press(key::e);
@@ -595,8 +617,15 @@ void play() {
     Cell target = nearest([&](int x, int y) { return room && m.item[y][x] && field_effect(m.tile[y][x]) >= 0; }, 12);
     if (target.x < 0) target = nearest([&](int x, int y) { return leads_down(m.tile[y][x]); });
     if (target.x < 0) target = nearest([&](int x, int y) { return room && m.item[y][x]; });
+    // Exploring, the bot keeps to the unseen corner it chose while that is still one.
+    const Cell& last = bot.exploring;
+    if (target.x < 0 && bot.exploring_map == g_map.map.filename && last.x >= 0 && !(last == here()) &&
+        bot.dist[last.y][last.x] < FAR && frontier(last.x, last.y))
+        target = last;
     if (target.x < 0) target = nearest([&](int x, int y) { return frontier(x, y); });
     if (target.x < 0) return leave("stuck");
+    bot.exploring = target;
+    bot.exploring_map = g_map.map.filename;
     step_towards(target);
 }
 
@@ -638,10 +667,11 @@ void on_flip() {
 
 }  // namespace
 
-BotResult play_bot_game(int turn_limit, bool trace) {
+BotResult play_bot_game(const BotOptions& options) {
     bot = Bot{};
-    bot.turn_limit = turn_limit;
-    bot.trace = trace;
+    bot.turn_limit = options.turn_limit;
+    bot.trace = options.trace;
+    bot.careless = options.careless;
     headless::on_idle(on_idle);
     headless::on_flip(on_flip);
     // Should the bot ever stop giving keys, the game still ends.

@@ -13,7 +13,12 @@ struct BotResult {
     std::string failure;  // why it did not win: "died: <death text>", "stuck", "time out"
 };
 
+struct BotOptions {
+    int turn_limit = 4000;  // the game counts as timed out after this many turns
+    bool careless = false;  // never heal, cure or rest: how a careless player fares
+    bool trace = false;     // print every decision: the place, the life, the keys
+};
+
 // Plays one game from the main menu to the program's end in the game folder
 // that is set; the caller seeds the random generator and resets the state.
-// With trace, every decision is printed: the place, the life and the key codes.
-BotResult play_bot_game(int turn_limit, bool trace = false);
+BotResult play_bot_game(const BotOptions& options);

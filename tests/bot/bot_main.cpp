@@ -1,7 +1,8 @@
 // Runs the player program over seeds, one fresh copy of the shipped game for
 // each, and reports per seed whether it reached the bottom of the dungeon.
-//   umbrane_bot [--turns N] [--need K] [--trace] SEED|FIRST-LAST ...
+//   umbrane_bot [--turns N] [--need K] [--careless] [--trace] SEED|FIRST-LAST ...
 // The exit status is 1 when fewer than K seeds (default 1) reached the bottom.
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -9,7 +10,6 @@
 #include <vector>
 
 #include "bot/bot.h"
-#include "map/map_state.h"
 #include "platform/files.h"
 #include "platform/headless.h"
 #include "platform/media.h"
@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-BotResult play_seed(uint32_t seed, int turn_limit, bool trace) {
+BotResult play_seed(uint32_t seed, const BotOptions& options) {
     std::string folder = (fs::temp_directory_path() / "umbrane-bot-XXXXXX").string();
     if (!mkdtemp(folder.data())) {
         std::perror("umbrane_bot: temporary folder");
@@ -32,28 +32,30 @@ BotResult play_seed(uint32_t seed, int turn_limit, bool trace) {
     headless::reset();
     reset_game_state();
     seed_random(seed);
-    BotResult result = play_bot_game(turn_limit, trace);
+    BotResult result = play_bot_game(options);
     fs::remove_all(folder);
     return result;
 }
 
-void usage() {
-    std::fprintf(stderr, "usage: umbrane_bot [--turns N] [--need K] [--trace] SEED|FIRST-LAST ...\n");
+[[noreturn]] void usage() {
+    std::fprintf(stderr, "usage: umbrane_bot [--turns N] [--need K] [--careless] [--trace] SEED|FIRST-LAST ...\n");
     std::exit(2);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    int turn_limit = 4000, need = 1;
-    bool trace = false;
+    BotOptions options;
+    int need = 1;
     std::vector<uint32_t> seeds;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--trace") {
-            trace = true;
+            options.trace = true;
+        } else if (arg == "--careless") {
+            options.careless = true;
         } else if ((arg == "--turns" || arg == "--need") && i + 1 < argc) {
-            (arg == "--turns" ? turn_limit : need) = std::atoi(argv[++i]);
+            (arg == "--turns" ? options.turn_limit : need) = std::atoi(argv[++i]);
         } else if (!arg.empty() && std::isdigit(static_cast<unsigned char>(arg[0]))) {
             const size_t dash = arg.find('-');
             const uint32_t first = static_cast<uint32_t>(std::stoul(arg));
@@ -69,13 +71,14 @@ int main(int argc, char** argv) {
     int wins = 0;
     long won_turns = 0;
     for (uint32_t seed : seeds) {
-        const BotResult r = play_seed(seed, turn_limit, trace);
+        const BotResult r = play_seed(seed, options);
         if (r.won) {
             ++wins;
             won_turns += r.turns;
             std::printf("seed %u: reached the bottom in %d turns\n", seed, r.turns);
         } else {
-            std::printf("seed %u: failed after %d turns, deepest level %d: %s\n", seed, r.turns, r.deepest, r.failure.c_str());
+            std::printf("seed %u: failed after %d turns, deepest level %d: %s\n", seed, r.turns, r.deepest,
+                        r.failure.c_str());
         }
         std::fflush(stdout);
     }
