@@ -107,85 +107,6 @@ void move_cursor(int x, int y, int to_x, int to_y) {
     for (; y != to_y; y += to_y > y ? 1 : -1) press(arrow(0, to_y - y));
 }
 
-void dump_memory();
-
-void leave(const std::string& failure) {
-    if (bot.trace) dump_memory();
-    bot.result.failure = failure;
-    bot.phase = Phase::leaving;
-    press(key::escape);  // saves and returns to the menu; Escape there ends the program
-}
-
-// ---- what the screen shows ----
-
-// The darkness of light level L (0..6) starts 22 + 30 L pixels from the
-// character's centre and thickens over a band; fields well inside are seen.
-bool in_sight(int x, int y) {
-    const int dx = x - hero().x, dy = y - hero().y;
-    if (x < 0 || y < 0 || x >= N || y >= N || std::abs(dx) > REACH || std::abs(dy) > REACH) return false;
-    const int level = light_level();
-    if (level >= 7) return true;
-    return 32 * std::hypot(dx, dy) < 22 + 30 * level + (18 + 4 * (level + 1)) / 2.0;
-}
-
-bool wanted(const MapItem& item);
-
-// A field shows an item the bot would take (items in a chest are not shown).
-bool wanted_items_on(int x, int y) {
-    if (tile(read_map_tile_type(g_map.map, x, y)).container) return false;
-    for (const MapItem& item : g_map.items)
-        if (item.x == x && item.y == y && wanted(item)) return true;
-    return false;
-}
-
-void observe() {
-    Memory& m = seen();
-    for (int y = hero().y - REACH; y <= hero().y + REACH; ++y)
-        for (int x = hero().x - REACH; x <= hero().x + REACH; ++x) {
-            if (!in_sight(x, y)) continue;
-            // A hidden field looks like the floor around it.
-            m.tile[y][x] = read_map_hidden(g_map.map, x, y) ? g_map.map.background_tile : read_map_tile_type(g_map.map, x, y);
-            m.item[y][x] = wanted_items_on(x, y);
-            m.monster[y][x] = monster_at(x, y);
-        }
-}
-
-bool blocks(int t);
-int field_effect(int t);
-bool leads_down(int t);
-
-// The map as the bot knows it: # blocks, . floor, ? unseen, > down, ^ hurts, $ items, M monsters, @ the character.
-void dump_memory() {
-    const Memory& m = seen();
-    for (int y = 0; y < N; ++y) {
-        std::string line;
-        for (int x = 0; x < N; ++x) {
-            const int t = m.tile[y][x];
-            char c = t < 0 ? '?' : blocks(t) ? '#' : leads_down(t) ? '>' : field_effect(t) < 0 ? '^' : m.item[y][x] ? '$' : '.';
-            for (const Monster& monster : g_map.monsters)
-                if (monster.x == x && monster.y == y) c = 'M';
-            if (x == hero().x && y == hero().y) c = '@';
-            line += c;
-        }
-        std::printf("\n%s", line.c_str());
-    }
-}
-
-std::vector<const Monster*> monsters_in_sight() {
-    std::vector<const Monster*> seen_monsters;
-    for (const Monster& monster : g_map.monsters)
-        if (in_sight(monster.x, monster.y)) seen_monsters.push_back(&monster);
-    return seen_monsters;
-}
-
-// The number at the end of the map's name ("The Old Cave level 3"); 0 for the town.
-int map_level() {
-    const std::string& name = g_map.map.name;
-    size_t end = name.size(), start = end;
-    while (start > 0 && std::isdigit(static_cast<unsigned char>(name[start - 1]))) --start;
-    return start < end ? std::atoi(name.c_str() + start) : 0;
-}
-
 // ---- reading the pictures of the fields ----
 
 bool blocks(int t) { return t < 0 || t >= kTileTypeCount || tile(t).solid; }
@@ -202,69 +123,6 @@ int field_effect(int t) {
         if ((slot.attribute == hp && slot.amount < 0) || (slot.attribute == poisoned && slot.amount > 0)) return -1;
     }
     return effect;
-}
-
-// Cheapest walks from the character over the fields seen: traps and lava are
-// a last resort, a monster in the way costs a fight.
-void find_paths() {
-    const Memory& m = seen();
-    for (auto& row : bot.dist) std::fill(std::begin(row), std::end(row), FAR);
-    using Entry = std::pair<int, int>;  // distance, y * N + x
-    std::priority_queue<Entry, std::vector<Entry>, std::greater<>> open;
-    bot.dist[hero().y][hero().x] = 0;
-    open.push({0, hero().y * N + hero().x});
-    while (!open.empty()) {
-        const auto [d, at] = open.top();
-        open.pop();
-        const int x = at % N, y = at / N;
-        if (d > bot.dist[y][x]) continue;
-        for (const Cell& dir : DIRECTIONS) {
-            const int nx = x + dir.x, ny = y + dir.y;
-            if (nx < 0 || ny < 0 || nx > 48 || ny > 48) continue;  // a step never enters row or column 49
-            const int t = m.tile[ny][nx];
-            if (blocks(t) || leads_away(t)) continue;
-            const int cost = 1 + (field_effect(t) < 0 ? 40 : 0) + (m.monster[ny][nx] ? 6 : 0);
-            if (d + cost < bot.dist[ny][nx]) {
-                bot.dist[ny][nx] = d + cost;
-                bot.prev[ny][nx] = {x, y};
-                open.push({d + cost, ny * N + nx});
-            }
-        }
-    }
-}
-
-// The nearest reachable field that passes the test.
-Cell nearest(auto test, int within = FAR) {
-    Cell best;
-    int best_dist = within + 1;
-    for (int y = 0; y < N; ++y)
-        for (int x = 0; x < N; ++x)
-            if (bot.dist[y][x] < FAR && bot.dist[y][x] < best_dist && !(Cell{x, y} == here()) && test(x, y)) {
-                best = {x, y};
-                best_dist = bot.dist[y][x];
-            }
-    return best;
-}
-
-bool frontier(int x, int y) {
-    for (const Cell& dir : DIRECTIONS) {
-        const int nx = x + dir.x, ny = y + dir.y;
-        if (nx >= 0 && ny >= 0 && nx <= 48 && ny <= 48 && seen().tile[ny][nx] < 0) return true;
-    }
-    return false;
-}
-
-void step_towards(Cell target) {
-    if (bot.trace) std::printf(" to (%d, %d)", target.x, target.y);
-    Cell next = target;
-    while (!(bot.prev[next.y][next.x] == here())) next = bot.prev[next.y][next.x];
-    if (seen().tile[next.y][next.x] == 2) {
-        bot.expect_pick = true;
-        bot.exit = next;
-        bot.exit_map = g_map.map.filename;
-    }
-    press(arrow(next.x - hero().x, next.y - hero().y));
-    bot.stepped = true;
 }
 
 // ---- the inventory ----
@@ -378,6 +236,17 @@ bool wanted(const MapItem& item) {
     return wanted(piece);
 }
 
+// A draught that makes the character stronger for good is drunk at once.
+bool try_boost() {
+    const int index = best_entry([](const InventoryEntry& e) -> double {
+        if (!usable(e)) return 0;
+        return use_bonus(e, id_of("strength")) + use_bonus(e, id_of("agility")) + use_bonus(e, id_of("intelligence"));
+    });
+    if (index < 0) return false;
+    use_item(index);
+    return true;
+}
+
 bool try_equip() {
     const auto entries = carried();
     const int index = best_entry([&](const InventoryEntry& e) -> double {
@@ -406,6 +275,154 @@ bool try_drop_junk() {
     press(key::ret);  // drop
     press(key::escape);
     return true;
+}
+
+// P, Space on every wanted item of the field (the cursor starts on the
+// inventory's cell), Return.
+void pick_up() {
+    press(key::p);
+    int i = 0, x = hero().inventory_cursor_x, y = hero().inventory_cursor_y;
+    for (const MapItem& item : g_map.items) {
+        if (item.x != hero().x || item.y != hero().y) continue;
+        if (wanted(item) && i < GRID * GRID) {
+            move_cursor(x, y, i % GRID, i / GRID);
+            x = i % GRID;
+            y = i / GRID;
+            press(key::space);
+        }
+        ++i;
+    }
+    press(key::ret);
+    ++bot.result.turns;
+}
+
+// ---- what the screen shows ----
+
+// The darkness of light level L (0..6) starts 22 + 30 L pixels from the
+// character's centre and thickens over a band; fields well inside are seen.
+bool in_sight(int x, int y) {
+    const int dx = x - hero().x, dy = y - hero().y;
+    if (x < 0 || y < 0 || x >= N || y >= N || std::abs(dx) > REACH || std::abs(dy) > REACH) return false;
+    const int level = light_level();
+    if (level >= 7) return true;
+    return 32 * std::hypot(dx, dy) < 22 + 30 * level + (18 + 4 * (level + 1)) / 2.0;
+}
+
+// A field shows an item the bot would take (items in a chest are not shown).
+bool wanted_items_on(int x, int y) {
+    if (tile(read_map_tile_type(g_map.map, x, y)).container) return false;
+    for (const MapItem& item : g_map.items)
+        if (item.x == x && item.y == y && wanted(item)) return true;
+    return false;
+}
+
+void observe() {
+    Memory& m = seen();
+    for (int y = hero().y - REACH; y <= hero().y + REACH; ++y)
+        for (int x = hero().x - REACH; x <= hero().x + REACH; ++x) {
+            if (!in_sight(x, y)) continue;
+            // A hidden field looks like the floor around it.
+            m.tile[y][x] = read_map_hidden(g_map.map, x, y) ? g_map.map.background_tile : read_map_tile_type(g_map.map, x, y);
+            m.item[y][x] = wanted_items_on(x, y);
+            m.monster[y][x] = monster_at(x, y);
+        }
+}
+
+// The map as the bot knows it: # blocks, . floor, ? unseen, > down, ^ hurts, $ items, M monsters, @ the character.
+void dump_memory() {
+    const Memory& m = seen();
+    for (int y = 0; y < N; ++y) {
+        std::string line;
+        for (int x = 0; x < N; ++x) {
+            const int t = m.tile[y][x];
+            char c = t < 0 ? '?' : blocks(t) ? '#' : leads_down(t) ? '>' : field_effect(t) < 0 ? '^' : m.item[y][x] ? '$' : '.';
+            for (const Monster& monster : g_map.monsters)
+                if (monster.x == x && monster.y == y) c = 'M';
+            if (x == hero().x && y == hero().y) c = '@';
+            line += c;
+        }
+        std::printf("\n%s", line.c_str());
+    }
+}
+
+std::vector<const Monster*> monsters_in_sight() {
+    std::vector<const Monster*> seen_monsters;
+    for (const Monster& monster : g_map.monsters)
+        if (in_sight(monster.x, monster.y)) seen_monsters.push_back(&monster);
+    return seen_monsters;
+}
+
+// The number at the end of the map's name ("The Old Cave level 3"); 0 for the town.
+int map_level() {
+    const std::string& name = g_map.map.name;
+    size_t end = name.size(), start = end;
+    while (start > 0 && std::isdigit(static_cast<unsigned char>(name[start - 1]))) --start;
+    return start < end ? std::atoi(name.c_str() + start) : 0;
+}
+
+// ---- paths over the fields seen ----
+
+// Cheapest walks from the character over the fields seen: traps and lava are
+// a last resort, a monster in the way costs a fight.
+void find_paths() {
+    const Memory& m = seen();
+    for (auto& row : bot.dist) std::fill(std::begin(row), std::end(row), FAR);
+    using Entry = std::pair<int, int>;  // distance, y * N + x
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<>> open;
+    bot.dist[hero().y][hero().x] = 0;
+    open.push({0, hero().y * N + hero().x});
+    while (!open.empty()) {
+        const auto [d, at] = open.top();
+        open.pop();
+        const int x = at % N, y = at / N;
+        if (d > bot.dist[y][x]) continue;
+        for (const Cell& dir : DIRECTIONS) {
+            const int nx = x + dir.x, ny = y + dir.y;
+            if (nx < 0 || ny < 0 || nx > 48 || ny > 48) continue;  // a step never enters row or column 49
+            const int t = m.tile[ny][nx];
+            if (blocks(t) || leads_away(t)) continue;
+            const int cost = 1 + (field_effect(t) < 0 ? 40 : 0) + (m.monster[ny][nx] ? 6 : 0);
+            if (d + cost < bot.dist[ny][nx]) {
+                bot.dist[ny][nx] = d + cost;
+                bot.prev[ny][nx] = {x, y};
+                open.push({d + cost, ny * N + nx});
+            }
+        }
+    }
+}
+
+// The nearest reachable field that passes the test.
+Cell nearest(auto test, int within = FAR) {
+    Cell best;
+    int best_dist = within + 1;
+    for (int y = 0; y < N; ++y)
+        for (int x = 0; x < N; ++x)
+            if (bot.dist[y][x] < FAR && bot.dist[y][x] < best_dist && !(Cell{x, y} == here()) && test(x, y)) {
+                best = {x, y};
+                best_dist = bot.dist[y][x];
+            }
+    return best;
+}
+
+bool frontier(int x, int y) {
+    for (const Cell& dir : DIRECTIONS) {
+        const int nx = x + dir.x, ny = y + dir.y;
+        if (nx >= 0 && ny >= 0 && nx <= 48 && ny <= 48 && seen().tile[ny][nx] < 0) return true;
+    }
+    return false;
+}
+
+void step_towards(Cell target) {
+    if (bot.trace) std::printf(" to (%d, %d)", target.x, target.y);
+    Cell next = target;
+    while (!(bot.prev[next.y][next.x] == here())) next = bot.prev[next.y][next.x];
+    if (seen().tile[next.y][next.x] == 2) {
+        bot.expect_pick = true;
+        bot.exit = next;
+        bot.exit_map = g_map.map.filename;
+    }
+    press(arrow(next.x - hero().x, next.y - hero().y));
+    bot.stepped = true;
 }
 
 // ---- powers ----
@@ -445,9 +462,10 @@ bool try_heal(int missing) {
         ++bot.result.turns;
         return true;
     }
-    const int hp = id_of("hit_points");
+    // The draught that fits the wound best; a ward against the next blows counts too.
+    const int hp = id_of("hit_points"), shield = id_of("magic_shield");
     const int index = best_entry([&](const InventoryEntry& e) -> double {
-        const int gain = usable(e) ? use_bonus(e, hp) : 0;
+        const int gain = usable(e) ? use_bonus(e, hp) + use_bonus(e, shield) : 0;
         return gain > 0 ? std::min(gain, missing) - 0.1 * gain + 1 : 0;
     });
     if (index < 0) return false;
@@ -530,6 +548,13 @@ void make_pick() {
 
 // ---- one decision in the game ----
 
+void leave(const std::string& failure) {
+    if (bot.trace) dump_memory();
+    bot.result.failure = failure;
+    bot.phase = Phase::leaving;
+    press(key::escape);  // saves and returns to the menu; Escape there ends the program
+}
+
 bool carrying(int type) {
     for (const InventoryEntry* e : carried())
         if (e->type == type) return true;
@@ -580,30 +605,12 @@ void play() {
                 ++bot.result.turns;
                 return;
             }
-    if (try_equip()) return;
-    if (try_bolt(monsters)) return;
+    if (try_equip() || try_boost() || try_bolt(monsters)) return;
 
     if (try_drop_junk()) return;
     Memory& m = seen();
     const bool room = carried().size() < MAX_CARRIED;
-    if (m.item[hero().y][hero().x] && room) {
-        // P, then Space on every wanted item of the field (the cursor starts on the inventory's cell), Return.
-        press(key::p);
-        int i = 0, x = hero().inventory_cursor_x, y = hero().inventory_cursor_y;
-        for (const MapItem& item : g_map.items) {
-            if (item.x != hero().x || item.y != hero().y) continue;
-            if (wanted(item) && i < GRID * GRID) {
-                move_cursor(x, y, i % GRID, i / GRID);
-                x = i % GRID;
-                y = i / GRID;
-                press(key::space);
-            }
-            ++i;
-        }
-        press(key::ret);
-        ++bot.result.turns;
-        return;
-    }
+    if (m.item[hero().y][hero().x] && room) return pick_up();
 
     // Hurt and nothing in sight: to a healing field near by, or rest.
     if (careful && life * 10 < life_max * 7 && monsters.empty()) {

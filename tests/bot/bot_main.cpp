@@ -1,7 +1,8 @@
 // Runs the player program over seeds, one fresh copy of the shipped game for
 // each, and reports per seed whether it reached the bottom of the dungeon.
-//   umbrane_bot [--turns N] [--need K] [--careless] [--trace] SEED|FIRST-LAST ...
+//   umbrane_bot [--turns N] [--need K] [--careless] [--trace] [--game DIR] SEED|FIRST-LAST ...
 // The exit status is 1 when fewer than K seeds (default 1) reached the bottom.
+// The game's data comes from DIR (default: the shipped game of the source tree).
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -20,14 +21,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-BotResult play_seed(uint32_t seed, const BotOptions& options) {
+BotResult play_seed(uint32_t seed, const std::string& game, const BotOptions& options) {
     std::string folder = (fs::temp_directory_path() / "umbrane-bot-XXXXXX").string();
     if (!mkdtemp(folder.data())) {
         std::perror("umbrane_bot: temporary folder");
         std::exit(2);
     }
     for (const char* part : {"config", "data", "graphics", "maps", "sound", "tilesets"})
-        fs::copy(fs::path(UMBRANE_SOURCE_DIR) / "game" / part, fs::path(folder) / part, fs::copy_options::recursive);
+        fs::copy(fs::path(game) / part, fs::path(folder) / part, fs::copy_options::recursive);
     set_game_folder(folder);
     headless::reset();
     reset_game_state();
@@ -38,7 +39,7 @@ BotResult play_seed(uint32_t seed, const BotOptions& options) {
 }
 
 [[noreturn]] void usage() {
-    std::fprintf(stderr, "usage: umbrane_bot [--turns N] [--need K] [--careless] [--trace] SEED|FIRST-LAST ...\n");
+    std::fprintf(stderr, "usage: umbrane_bot [--turns N] [--need K] [--careless] [--trace] [--game DIR] SEED|FIRST-LAST ...\n");
     std::exit(2);
 }
 
@@ -47,6 +48,7 @@ BotResult play_seed(uint32_t seed, const BotOptions& options) {
 int main(int argc, char** argv) {
     BotOptions options;
     int need = 1;
+    std::string game = std::string(UMBRANE_SOURCE_DIR) + "/game";
     std::vector<uint32_t> seeds;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -54,6 +56,8 @@ int main(int argc, char** argv) {
             options.trace = true;
         } else if (arg == "--careless") {
             options.careless = true;
+        } else if (arg == "--game" && i + 1 < argc) {
+            game = argv[++i];
         } else if ((arg == "--turns" || arg == "--need") && i + 1 < argc) {
             (arg == "--turns" ? options.turn_limit : need) = std::atoi(argv[++i]);
         } else if (!arg.empty() && std::isdigit(static_cast<unsigned char>(arg[0]))) {
@@ -71,7 +75,7 @@ int main(int argc, char** argv) {
     int wins = 0;
     long won_turns = 0;
     for (uint32_t seed : seeds) {
-        const BotResult r = play_seed(seed, options);
+        const BotResult r = play_seed(seed, game, options);
         if (r.won) {
             ++wins;
             won_turns += r.turns;
