@@ -45,14 +45,15 @@ constexpr Cell DIRECTIONS[4] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
 
 enum class Phase { menu, picks, play, leaving };
 
-// What the bot has seen of one map: tile types (-1 unseen), fields with items
-// it wants and fields where it last saw a monster.
+// What the bot has seen of one map: tile types (-1 unseen), the value of the
+// best item it wants on a field (-1 none) and fields where it last saw a monster.
 struct Memory {
     int16_t tile[N][N];
-    bool item[N][N] = {};
+    int item[N][N];
     bool monster[N][N] = {};
     Memory() {
         for (auto& row : tile) std::fill(std::begin(row), std::end(row), int16_t{-1});
+        for (auto& row : item) std::fill(std::begin(row), std::end(row), -1);
     }
 };
 
@@ -263,6 +264,15 @@ bool try_equip() {
     return true;
 }
 
+// The menu's last entry drops the piece (no turn used).
+void drop(int index) {
+    open_item_menu(index);
+    if (usable(*carried()[index])) press(key::down);
+    if (equippable(*carried()[index])) press(key::down);
+    press(key::ret);
+    press(key::escape);
+}
+
 // With the pack nearly full, a piece that serves no more is left behind (no turn used).
 bool try_drop_junk() {
     if (carried().size() < MAX_CARRIED - 2) return false;
@@ -270,27 +280,41 @@ bool try_drop_junk() {
         return !e.equipped && !usable(e) && !type_of(e.type).artefact && !wanted(e) ? 1 : 0;
     });
     if (index < 0) return false;
-    open_item_menu(index);
-    if (equippable(*carried()[index])) press(key::down);
-    press(key::ret);  // drop
-    press(key::escape);
+    drop(index);
     return true;
 }
 
-// P, Space on every wanted item of the field (the cursor starts on the
-// inventory's cell), Return.
+// What a find is worth to the bot: an artefact above all, else its price.
+int value(int type) { return type_of(type).artefact ? 30000 : type_of(type).price; }
+
+// The carried piece that would go first to make room: the cheapest one not worn
+// and no artefact; -1 when there is none.
+int cheapest_carried() {
+    return best_entry([](const InventoryEntry& e) -> double {
+        return e.equipped || type_of(e.type).artefact ? 0 : 40000 - value(e.type);
+    });
+}
+
+// P, Space on the wanted items of the field, the best first while the pack has
+// room (the cursor starts on the inventory's cell), Return.
 void pick_up() {
-    press(key::p);
-    int i = 0, x = hero().inventory_cursor_x, y = hero().inventory_cursor_y;
+    std::vector<std::pair<int, int>> finds;  // value, place on the pick-up screen
+    int i = 0;
     for (const MapItem& item : g_map.items) {
         if (item.x != hero().x || item.y != hero().y) continue;
-        if (wanted(item) && i < GRID * GRID) {
-            move_cursor(x, y, i % GRID, i / GRID);
-            x = i % GRID;
-            y = i / GRID;
-            press(key::space);
-        }
+        if (wanted(item) && i < GRID * GRID) finds.push_back({value(item.type), i});
         ++i;
+    }
+    std::stable_sort(finds.begin(), finds.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    finds.resize(std::min<size_t>(finds.size(), MAX_CARRIED - carried().size()));
+    std::sort(finds.begin(), finds.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
+    press(key::p);
+    int x = hero().inventory_cursor_x, y = hero().inventory_cursor_y;
+    for (const auto& [worth, place] : finds) {
+        move_cursor(x, y, place % GRID, place / GRID);
+        x = place % GRID;
+        y = place / GRID;
+        press(key::space);
     }
     press(key::ret);
     ++bot.result.turns;
@@ -308,12 +332,14 @@ bool in_sight(int x, int y) {
     return 32 * std::hypot(dx, dy) < 22 + 30 * level + (18 + 4 * (level + 1)) / 2.0;
 }
 
-// A field shows an item the bot would take (items in a chest are not shown).
-bool wanted_items_on(int x, int y) {
-    if (tile(read_map_tile_type(g_map.map, x, y)).container) return false;
+// The value of the best item a field shows that the bot would take, -1 when
+// none (items in a chest are not shown).
+int best_find_on(int x, int y) {
+    if (tile(read_map_tile_type(g_map.map, x, y)).container) return -1;
+    int best = -1;
     for (const MapItem& item : g_map.items)
-        if (item.x == x && item.y == y && wanted(item)) return true;
-    return false;
+        if (item.x == x && item.y == y && wanted(item)) best = std::max(best, value(item.type));
+    return best;
 }
 
 void observe() {
@@ -323,7 +349,7 @@ void observe() {
             if (!in_sight(x, y)) continue;
             // A hidden field looks like the floor around it.
             m.tile[y][x] = read_map_hidden(g_map.map, x, y) ? g_map.map.background_tile : read_map_tile_type(g_map.map, x, y);
-            m.item[y][x] = wanted_items_on(x, y);
+            m.item[y][x] = best_find_on(x, y);
             m.monster[y][x] = monster_at(x, y);
         }
 }
@@ -335,7 +361,7 @@ void dump_memory() {
         std::string line;
         for (int x = 0; x < N; ++x) {
             const int t = m.tile[y][x];
-            char c = t < 0 ? '?' : blocks(t) ? '#' : leads_down(t) ? '>' : field_effect(t) < 0 ? '^' : m.item[y][x] ? '$' : '.';
+            char c = t < 0 ? '?' : blocks(t) ? '#' : leads_down(t) ? '>' : field_effect(t) < 0 ? '^' : m.item[y][x] >= 0 ? '$' : '.';
             for (const Monster& monster : g_map.monsters)
                 if (monster.x == x && monster.y == y) c = 'M';
             if (x == hero().x && y == hero().y) c = '@';
@@ -609,8 +635,15 @@ void play() {
 
     if (try_drop_junk()) return;
     Memory& m = seen();
+    // A find is worth the walk while the pack has room, or when it beats what would go to make room.
     const bool room = carried().size() < MAX_CARRIED;
-    if (m.item[hero().y][hero().x] && room) return pick_up();
+    const int cheapest = room ? -1 : cheapest_carried();
+    const int cheapest_value = cheapest < 0 ? INT_MAX : value(carried()[cheapest]->type);
+    const auto worth_taking = [&](int x, int y) { return m.item[y][x] >= 0 && (room || m.item[y][x] > cheapest_value); };
+    if (worth_taking(hero().x, hero().y)) {
+        if (room) return pick_up();
+        return drop(cheapest);
+    }
 
     // Hurt and nothing in sight: to a healing field near by, or rest.
     if (careful && life * 10 < life_max * 7 && monsters.empty()) {
@@ -621,9 +654,9 @@ void play() {
         return;
     }
 
-    Cell target = nearest([&](int x, int y) { return room && m.item[y][x] && field_effect(m.tile[y][x]) >= 0; }, 12);
+    Cell target = nearest([&](int x, int y) { return worth_taking(x, y) && field_effect(m.tile[y][x]) >= 0; }, 12);
     if (target.x < 0) target = nearest([&](int x, int y) { return leads_down(m.tile[y][x]); });
-    if (target.x < 0) target = nearest([&](int x, int y) { return room && m.item[y][x]; });
+    if (target.x < 0) target = nearest([&](int x, int y) { return worth_taking(x, y); });
     // Exploring, the bot keeps to the unseen corner it chose while that is still one.
     const Cell& last = bot.exploring;
     if (target.x < 0 && bot.exploring_map == g_map.map.filename && last.x >= 0 && !(last == here()) &&
