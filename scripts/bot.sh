@@ -38,7 +38,7 @@ play() {
     awk -v mode="$mode" -v median="$median" '
         { ++games }
         /reached the bottom/ { ++won }
-        /failed/ { sub(/^[^:]*:[^:]*: /, ""); sub(/:.*/, ""); ++cause[$0] }
+        /failed/ { level = $9; sub(/:$/, "", level); sub(/^[^:]*:[^:]*: /, ""); ++cause[$0 " (level " level ")"] }
         END {
             printf "%s success rate: %d of %d seeds (%.0f %%)", mode, won, games, games ? 100 * won / games : 0
             if (won) printf ", median %d turns", median
