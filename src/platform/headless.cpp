@@ -32,6 +32,7 @@ struct Script {
     bool has_deadline = false;
     uint32_t deadline = 0;
     std::function<void()> flip_hook;
+    std::function<void()> idle_hook;
     std::vector<headless::PlayedSound> sounds;
     std::vector<headless::ShownMessageBox> boxes;
     int flips = 0;
@@ -61,6 +62,10 @@ void apply_due_events() {
         headless::key_tap(s.clock, key::escape);
         s.deadline = s.clock + DEADLINE_REPEAT_MS;
         apply_due_events();  // the Escape press is due at once
+    }
+    if (s.events.empty() && s.idle_hook) {
+        auto hook = s.idle_hook;  // the hook may replace itself
+        hook();
     }
 }
 
@@ -160,6 +165,7 @@ uint32_t now() { return g_script.clock; }
 void advance(uint32_t ms) { g_script.clock += ms; }
 
 void on_flip(std::function<void()> hook) { g_script.flip_hook = std::move(hook); }
+void on_idle(std::function<void()> hook) { g_script.idle_hook = std::move(hook); }
 
 void set_deadline(uint32_t at_ms) {
     g_script.has_deadline = true;

@@ -24,6 +24,9 @@ void advance(uint32_t ms);
 
 // A hook run at every flip (tests inspect frames or inject input there).
 void on_flip(std::function<void()> hook);
+// A hook run whenever the game looks for input and the script has nothing
+// left to give (a soak schedules its next keys there, from where the game is).
+void on_idle(std::function<void()> hook);
 // When the script has no events left and the clock passes this time, a close
 // request is sent and Escape is tapped once, so a scripted game always ends.
 // A game still running one virtual second later (the menu after a game saved
