@@ -16,11 +16,13 @@ log=build-sanitize/soak-$seed.log
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     build-sanitize/soak --turns "$turns" --seed "$seed" --report-every 1000 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
-played=$(grep -o '^soak [a-z]*: [0-9]* turns' "$log" | tail -1 | grep -o '[0-9]* turns')
+played=$(grep -o "^soak [a-z]*: [0-9]* turns" "$log" | tail -1 | grep -o "[0-9]* turns")
+counts=$(grep "^soak done: " "$log" | sed -n "s/.* turns, \(.*\), [0-9]* saves read back.*/\1/p")
 findings=$(grep -c '^FINDING' "$log")
 reports=$(grep -cE '^(SUMMARY: |.*runtime error: )' "$log")
 echo "----"
 echo "turns played: ${played:-0 turns} of $turns (seed $seed)"
+echo "played: ${counts:-unknown (the soak did not finish)}"
 echo "findings: $findings from the soak, $reports from the sanitizers (log: $log)"
 grep -E '^FINDING|^SUMMARY: |runtime error: ' "$log" | head -20
 if [ "$status" -ne 0 ] || [ "$findings" -ne 0 ] || [ "$reports" -ne 0 ]; then exit 1; fi

@@ -8,8 +8,11 @@
 // (build-sanitize) it also meets memory faults and undefined behaviour.
 //
 // Usage: soak [--turns N] [--seed S] [--report-every N]
-// Prints its progress, every finding as it comes and a closing summary; exits
-// with status 1 when it found anything. One seed gives the same game again.
+// Prints its progress (turns, deaths, new games, map changes, level changes),
+// every finding as it comes and a closing summary; exits with status 1 when it
+// found anything, and also when a soak of 1,000 turns or more never changed
+// map, never changed level or never died. One seed gives the same game again.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -26,6 +29,7 @@
 #include "character/character_state.h"
 #include "common/raise_error.h"
 #include "items/items_state.h"
+#include "map/level_creation.h"
 #include "map/map_file.h"
 #include "map/map_grid.h"
 #include "map/map_state.h"
@@ -62,7 +66,11 @@ struct Totals {
     long deaths = 0;
     long saves_checked = 0;
     long findings = 0;
+    long map_changes = 0;    // from one ordinary map to another (portals)
+    long level_changes = 0;  // into, between and out of dungeon levels
+    int deepest_level = 0;
     std::set<std::string> maps;
+    std::map<std::string, int> levels;  // the file of every dungeon level a level exit named, and its number
 };
 Totals g_totals;
 
@@ -122,7 +130,7 @@ constexpr int kStepY[] = {-1, 0, 1, 0};
 void choose_menu_entry() {
     const bool saved = file_size(kCharacterFile) > 0;
     const int roll = pick(100);
-    g_menu_entry = saved ? (roll < 88 ? 0 : roll < 98 ? 1 : 2) : (roll < 97 ? 0 : 1);
+    g_menu_entry = saved ? (roll < 94 ? 0 : roll < 98 ? 1 : 2) : (roll < 97 ? 0 : 1);
     g_menu_new_game = g_menu_entry == (saved ? 1 : 0);
     g_menu_flips = headless::flip_count();
     g_plan.clear();
@@ -370,10 +378,30 @@ void check_new_saves() {
 void print_progress(const char* what) {
     std::string maps;
     for (const std::string& map : g_totals.maps) maps += " " + map;
-    std::printf("soak %s: %ld turns, %ld starts, %ld new games, %ld deaths, %ld saves read back, %ld findings; maps:%s\n",
-                what, g_totals.turns, g_totals.starts, g_totals.new_games, g_totals.deaths, g_totals.saves_checked,
-                g_totals.findings, maps.c_str());
+    std::printf("soak %s: %ld turns, %ld starts, %ld new games, %ld deaths, %ld map changes, %ld level changes "
+                "(deepest level %d), %ld saves read back, %ld findings; maps:%s\n",
+                what, g_totals.turns, g_totals.starts, g_totals.new_games, g_totals.deaths, g_totals.map_changes,
+                g_totals.level_changes, g_totals.deepest_level, g_totals.saves_checked, g_totals.findings, maps.c_str());
     std::fflush(stdout);
+}
+
+// A pass that began in the game and ends on another map went through a portal
+// or a level exit: a level change when it enters or leaves a dungeon level.
+void note_level_exits() {
+    for (const DungeonRecord& exit : g_map.level_exits) g_totals.levels[level_file_name(exit)] = exit.entrance_to_level;
+}
+
+void count_map_change(const std::string& map_before) {
+    note_level_exits();
+    const std::string& map_now = g_map.map.filename;
+    if (map_now == map_before || map_before.empty() || map_now.empty()) return;
+    const auto level = g_totals.levels.find(map_now);
+    if (level != g_totals.levels.end() || g_totals.levels.count(map_before)) {
+        ++g_totals.level_changes;
+        if (level != g_totals.levels.end()) g_totals.deepest_level = std::max(g_totals.deepest_level, level->second);
+    } else {
+        ++g_totals.map_changes;
+    }
 }
 
 // One program run: start-up, passes of the main loop until the game quits
@@ -390,6 +418,9 @@ void play_one_start(const Options& options) {
     while (!g_shell.loop.quit && g_totals.turns < options.turns) {
         if (g_shell.loop.menu) choose_menu_entry();
         const bool alive_before = g_character_model.character.death_text.empty();
+        const bool playing_before = alive_before && !g_shell.loop.menu;
+        const std::string map_before = g_map.map.filename;
+        note_level_exits();
         ++g_passes_started;
         if (g_opener_down_at >= 0 && headless::now() >= g_opener_down_at) {
             g_screen_pass = g_passes_started;
@@ -404,6 +435,7 @@ void play_one_start(const Options& options) {
         }
         if (alive_before && !g_character_model.character.death_text.empty()) ++g_totals.deaths;
         if (!g_map.map.filename.empty()) g_totals.maps.insert(g_map.map.filename);
+        if (playing_before) count_map_change(map_before);
         check_new_saves();
         if (g_totals.turns >= next_report) {
             print_progress("progress");
@@ -466,6 +498,10 @@ int main(int argc, char** argv) {
     std::printf("soak: %ld turns of the shipped game, seed %u\n", options.turns, options.seed);
     media_init(BackendKind::headless);
     play(options);
+    // A soak of some length that never left its first map or never died has
+    // not played what it should: the key choice needs another look.
+    if (options.turns >= 1000 && (g_totals.map_changes == 0 || g_totals.level_changes == 0 || g_totals.deaths == 0))
+        report_finding("the soak did not get around: no map change, no level change or no death");
     media_close();
     print_progress("done");
     return g_totals.findings == 0 ? 0 : 1;
