@@ -19,6 +19,9 @@ packages=(
   xvfb xauth xdotool x11-utils
   # the benchmark watches the real program's window through Xlib, DAMAGE and MIT-SHM
   libx11-dev libxext-dev libxdamage-dev
+  # the fuzz targets: clang, and its libFuzzer and sanitizer runtimes (libclang_rt.fuzzer, asan,
+  # ubsan), which clang-14 only recommends; gcc's sanitizer runtimes come with gcc itself
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

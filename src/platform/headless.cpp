@@ -33,6 +33,7 @@ struct Script {
     uint32_t deadline = 0;
     std::function<void()> flip_hook;
     std::function<void()> idle_hook;
+    std::function<void()> look_hook;
     std::vector<headless::PlayedSound> sounds;
     std::vector<headless::ShownMessageBox> boxes;
     int flips = 0;
@@ -62,6 +63,10 @@ void apply_due_events() {
         headless::key_tap(s.clock, key::escape);
         s.deadline = s.clock + DEADLINE_REPEAT_MS;
         apply_due_events();  // the Escape press is due at once
+    }
+    if (s.events.empty() && s.look_hook) {
+        auto hook = s.look_hook;  // the hook may replace itself
+        hook();
     }
 }
 
@@ -166,6 +171,7 @@ void advance(uint32_t ms) { g_script.clock += ms; }
 
 void on_flip(std::function<void()> hook) { g_script.flip_hook = std::move(hook); }
 void on_idle(std::function<void()> hook) { g_script.idle_hook = std::move(hook); }
+void on_input_look(std::function<void()> hook) { g_script.look_hook = std::move(hook); }
 
 void set_deadline(uint32_t at_ms) {
     g_script.has_deadline = true;

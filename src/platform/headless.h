@@ -28,6 +28,10 @@ void on_flip(std::function<void()> hook);
 // a player program decides its next keys there (it may schedule events; they
 // are seen by this very wait when they are due at once).
 void on_idle(std::function<void()> hook);
+// A hook run whenever the game looks for input (also in screens that draw
+// every frame and never wait) and the script holds nothing more: a soak
+// schedules its next keys there, from wherever the game is.
+void on_input_look(std::function<void()> hook);
 // When the script has no events left and the clock passes this time, a close
 // request is sent and Escape is tapped once, so a scripted game always ends.
 // A game still running one virtual second later (the menu after a game saved

@@ -469,6 +469,7 @@ void main_loop_pass() {
 
     if (f.turn_ended) {
         end_of_turn();
+        ++g_shell.turns_ended;
         f.turn_ended = 0;
         f.redraw = 1;
     }

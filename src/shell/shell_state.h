@@ -22,6 +22,7 @@ constexpr int up = 0, right = 1, down = 2, left = 3;
 
 struct ShellState {
     MainLoopFlags loop;
+    uint32_t turns_ended = 0;  // turns played since start-up
 };
 
 extern ShellState g_shell;
