@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <initializer_list>
-#include <list>
 #include <unordered_map>
 #include <vector>
 
@@ -74,35 +73,26 @@ struct TextSize {
     int width = 0, height = 0;
 };
 
+// The finished lines by key; when they pass their bound they are all
+// dropped and drawn anew (the lines in use come back at once).
 class TextPictures {
 public:
-    const TextPicture* find(const std::string& key) {
-        auto found = index_.find(key);
-        if (found == index_.end()) return nullptr;
-        order_.splice(order_.begin(), order_, found->second);  // used last
-        return &found->second->second;
+    const TextPicture* find(const std::string& key) const {
+        auto found = pictures_.find(key);
+        return found == pictures_.end() ? nullptr : &found->second;
     }
     const TextPicture& add(const std::string& key, TextPicture picture) {
+        if (bytes_ + picture.bytes() > TEXT_PICTURE_BYTES) clear();
         bytes_ += picture.bytes();
-        order_.emplace_front(key, std::move(picture));
-        index_[key] = order_.begin();
-        // The line used longest ago goes first; the newest always stays.
-        while (bytes_ > TEXT_PICTURE_BYTES && order_.size() > 1) {
-            bytes_ -= order_.back().second.bytes();
-            index_.erase(order_.back().first);
-            order_.pop_back();
-        }
-        return order_.front().second;
+        return pictures_.insert_or_assign(key, std::move(picture)).first->second;
     }
     void clear() {
-        index_.clear();
-        order_.clear();
+        pictures_.clear();
         bytes_ = 0;
     }
 
 private:
-    std::list<std::pair<std::string, TextPicture>> order_;  // used last first
-    std::unordered_map<std::string, std::list<std::pair<std::string, TextPicture>>::iterator> index_;
+    std::unordered_map<std::string, TextPicture> pictures_;
     size_t bytes_ = 0;
 };
 
