@@ -33,7 +33,7 @@ void read_message(const XmlElement& message, const std::string& file_name) {
     MessageElement element;
     read_fields<MessageElement>(kMessageFields, element, message, file_name,
                                 unknown_attribute(" in message tag in ", file_name));
-    if (element.id < MESSAGE_ID_FIRST || element.id > MESSAGE_ID_LAST)
+    if (!valid_message_id(element.id))
         raise_error("load_message_list(): wrong id " + quoted(int_to_text(element.id)) +
                     " in message tag in messages xml file " + quoted(file_name));
 
@@ -49,7 +49,8 @@ std::string missing_message_placeholder(int id) { return "??? missing message ID
 
 void load_message_list(const std::string& file_name) {
     for (std::string& text : g_common.messages) text.clear();
-    for (int id = MESSAGE_ID_FIRST; id <= MESSAGE_ID_LAST; ++id) g_common.messages[id] = missing_message_placeholder(id);
+    for (int id = 0; id < MESSAGE_TABLE_SIZE; ++id)
+        if (valid_message_id(id)) g_common.messages[id] = missing_message_placeholder(id);
 
     XmlDocument document;
     if (!document.load(file_name))

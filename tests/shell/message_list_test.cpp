@@ -7,6 +7,7 @@
 #include "shell/preferences.h"
 #include "shell/shell_fixtures.h"
 #include "common/common_state.h"
+#include "common/message_ids.h"
 
 namespace {
 
@@ -33,7 +34,10 @@ TEST(MessageList, UnknownLanguageLeavesEveryPlaceholder) {
     EXPECT_EQ(g_common.messages[0], "");
     EXPECT_EQ(g_common.messages[54], "");
     EXPECT_EQ(g_common.messages[55], "");
-    EXPECT_EQ(message_text(56), "");
+    EXPECT_EQ(g_common.messages[99], "");
+    EXPECT_EQ(g_common.messages[100], placeholder(100));
+    EXPECT_EQ(g_common.messages[499], placeholder(499));
+    EXPECT_EQ(message_text(500), "");
     EXPECT_EQ(message_text(-1), "");
 }
 
@@ -87,14 +91,23 @@ TEST(MessageList, IdsOutsideOneToFiftyThreeAreFatal) {
     EXPECT_FATAL(load_message_list(kFile), "load_message_list(): wrong id \"-3" + tail);
     write_messages(folder, "<message id=\"first\"/>\n");
     EXPECT_FATAL(load_message_list(kFile), "load_message_list(): wrong id \"0" + tail);
+    // The added texts have ids 100..499; the gap between stays wrong.
+    write_messages(folder, "<message id=\"99\"/>\n");
+    EXPECT_FATAL(load_message_list(kFile), "load_message_list(): wrong id \"99" + tail);
+    write_messages(folder, "<message id=\"500\"/>\n");
+    EXPECT_FATAL(load_message_list(kFile), "load_message_list(): wrong id \"500" + tail);
 
     // The edges themselves are valid.
     write_messages(folder,
                    "<message id=\"1\"><text language=\"English\">one</text></message>"
-                   "<message id=\"53\"><text language=\"English\">last</text></message>\n");
+                   "<message id=\"53\"><text language=\"English\">last</text></message>"
+                   "<message id=\"100\"><text language=\"English\">added</text></message>"
+                   "<message id=\"499\"><text language=\"English\">end</text></message>\n");
     load_message_list(kFile);
     EXPECT_EQ(g_common.messages[1], "one");
     EXPECT_EQ(g_common.messages[53], "last");
+    EXPECT_EQ(g_common.messages[100], "added");
+    EXPECT_EQ(g_common.messages[499], "end");
 }
 
 TEST(MessageList, UnknownTagsAndAttributesAreFatal) {
@@ -167,17 +180,27 @@ TEST(MessageList, ShippedMessagesAreCompleteInEveryLanguage) {
     folder.copy_shipped("config");
     folder.copy_shipped("data");
     load_preferences(g_common.preferences, "config\\preferences.xml");
+    std::map<int, std::set<std::string>> english_words;
     for (const char* language : {"English", "German"}) {
         SCOPED_TRACE(language);
         g_common.preferences.language = language;
         load_message_list(kFile);
-        for (int id = 1; id <= 53; ++id) {
+        std::vector<int> ids;
+        for (int id = 1; id <= 53; ++id) ids.push_back(id);
+        for (int id : added_message_ids()) ids.push_back(id);
+        for (int id : ids) {
             const std::string& text = g_common.messages[id];
             EXPECT_NE(text, placeholder(id)) << "message " << id;
             EXPECT_FALSE(text.empty()) << "message " << id;
             EXPECT_FALSE(!text.empty() && (isspace(static_cast<unsigned char>(text.front())) ||
                                            isspace(static_cast<unsigned char>(text.back()))))
                 << "message " << id << " has surrounding blanks";
+            if (id > MESSAGE_ID_LAST) {
+                // An added text fills the same placeholders in every language.
+                auto english = english_words.emplace(id, bracketed_words(text)).first;
+                EXPECT_EQ(bracketed_words(text), english->second) << "message " << id << ": " << text;
+                continue;
+            }
             auto expected = placeholders_by_id().find(id);
             std::set<std::string> wanted =
                 expected == placeholders_by_id().end() ? std::set<std::string>{} : expected->second;
