@@ -1,7 +1,7 @@
 // The texts the game shows beyond its first 53 messages, by id in
 // "data\messages.xml". Each kind of addition has a range of its own:
 //   100..199  what happens in play (fights, traps, light, powers)
-//   200..299  finding the way (help, key hints, the map, resting)
+//   200..299  finding the way (help, key hints, history, the map, resting)
 //   300..349  recorded games
 //   350..399  start-up and installation
 // Every id named here is listed in added_message_ids(), which the content
@@ -12,19 +12,35 @@
 namespace msg {
 // 100..199: what happens in play.
 
+// end of 100..199
+
 // 200..299: finding the way.
+
+// end of 200..299
 
 // 300..349: recorded games.
 
+// end of 300..349
+
 // 350..399: start-up and installation.
+
+// end of 350..399
 }  // namespace msg
 
 // Every added id the game shows, in ascending order.
 inline std::vector<int> added_message_ids() {
     return {
         // 100..199
+
+        // end of 100..199
         // 200..299
+
+        // end of 200..299
         // 300..349
+
+        // end of 300..349
         // 350..399
+
+        // end of 350..399
     };
 }
