@@ -6,11 +6,13 @@
 #include "character/ability_model.h"
 #include "character/character_state.h"
 #include "common/database.h"
+#include "common/names.h"
 #include "common/player_language.h"
 #include "common/raise_error.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
 #include "platform/xml_fields.h"
+#include "platform/xml_format.h"
 
 namespace {
 
@@ -52,7 +54,7 @@ const XmlField<AbilityElement> kAbilityFields[] = {
     {"id", &AbilityElement::id},
     {"name", &AbilityElement::name, FieldKind::text},
     {"description", &AbilityElement::description, FieldKind::text},
-    {"tile", &AbilityElement::tile},
+    {.name = "tile", .member = &AbilityElement::tile, .names = names::ability_icon},
     {"attribute_start_value", &AbilityElement::attribute_start_value},
     {"color", &AbilityElement::color},
     {"depletable", &AbilityElement::depletable, FieldKind::flag},
@@ -63,7 +65,8 @@ const XmlField<AbilityElement> kAbilityFields[] = {
      .member = &AbilityElement::randomizer_ability,
      .read = [](AbilityElement& a, const std::string& v, const std::string&) {
          a.randomizer_ability = reference(v, "randomizer_ability attribute of ability tag");
-     }},
+     },
+     .names = names::ability},
     {"attribute", &AbilityElement::attribute, FieldKind::flag},
     {"xp", &AbilityElement::xp, FieldKind::flag},
     {"not_shown_if_zero", &AbilityElement::not_shown_if_zero, FieldKind::flag},
@@ -85,7 +88,10 @@ const XmlField<AbilityElement> kAbilityFields[] = {
     {"defense_melee", &AbilityElement::defense_melee, FieldKind::flag},
     {"modify_with_each_kill", &AbilityElement::modify_with_each_kill},
     {"damage_in_melee", &AbilityElement::damage_in_melee, FieldKind::flag},
-    {"randomizer_ability_name", &AbilityElement::randomizer_ability_name, FieldKind::text},
+    {.name = "randomizer_ability_name",
+     .member = &AbilityElement::randomizer_ability_name,
+     .kind = FieldKind::text,
+     .names = names::ability_name},
     {"lightradius", &AbilityElement::lightradius, FieldKind::flag},
     {"modify_per_point_of_damage", &AbilityElement::modify_per_point_of_damage},  // 8 bits
     {"sneaking", &AbilityElement::sneaking, FieldKind::flag},
@@ -95,28 +101,46 @@ const XmlField<AbilityElement> kAbilityFields[] = {
      .member = &AbilityElement::modify_atribute,
      .read = [](AbilityElement& a, const std::string& v, const std::string&) {
          a.modify_atribute = reference(v, "modify_atribute attribute of ability tag");
-     }},
-    {"modify_attribute_name", &AbilityElement::modify_attribute_name, FieldKind::text},
+     },
+     .names = names::ability},
+    {.name = "modify_attribute_name",
+     .member = &AbilityElement::modify_attribute_name,
+     .kind = FieldKind::text,
+     .names = names::ability_name},
     {"modify_multiplier", &AbilityElement::modify_multiplier},
     {"modify_divisor", &AbilityElement::modify_divisor},
-    {"modify_animation", &AbilityElement::modify_animation, FieldKind::text},
-    {"modify_sound", &AbilityElement::modify_sound, FieldKind::text},
+    {.name = "modify_animation",
+     .member = &AbilityElement::modify_animation,
+     .kind = FieldKind::text,
+     .names = names::animation},
+    {.name = "modify_sound", .member = &AbilityElement::modify_sound, .kind = FieldKind::text, .names = names::sound},
     {"armor", &AbilityElement::armor, FieldKind::flag},
     {"movement", &AbilityElement::movement, FieldKind::flag},
     {.name = "buffer_for_attribute",
      .member = &AbilityElement::buffer_for_attribute,
      .read = [](AbilityElement& a, const std::string& v, const std::string&) {
          a.buffer_for_attribute = reference(v, "buffer_for_attribute attribute of ability tag");
-     }},
-    {"buffer_for_attribute_name", &AbilityElement::buffer_for_attribute_name, FieldKind::text},
-    {"buffer_animation", &AbilityElement::buffer_animation, FieldKind::text},
+     },
+     .names = names::ability},
+    {.name = "buffer_for_attribute_name",
+     .member = &AbilityElement::buffer_for_attribute_name,
+     .kind = FieldKind::text,
+     .names = names::ability_name},
+    {.name = "buffer_animation",
+     .member = &AbilityElement::buffer_animation,
+     .kind = FieldKind::text,
+     .names = names::animation},
     {"hit_multiplier", &AbilityElement::hit_multiplier},
     {.name = "hit_attribute",
      .member = &AbilityElement::hit_attribute,
      .read = [](AbilityElement& a, const std::string& v, const std::string&) {
          a.hit_attribute = reference(v, "hit_attribute attribute of ability tag");
-     }},
-    {"hit_attribute_name", &AbilityElement::hit_attribute_name, FieldKind::text},
+     },
+     .names = names::ability},
+    {.name = "hit_attribute_name",
+     .member = &AbilityElement::hit_attribute_name,
+     .kind = FieldKind::text,
+     .names = names::ability_name},
 };
 
 // An "attribute_bonus" element.
@@ -125,10 +149,11 @@ const XmlField<AttributeBonus> kBonusFields[] = {
      .member = &AttributeBonus::attribute,
      .read = [](AttributeBonus& b, const std::string& v, const std::string&) {
          b.attribute = slot_id(v, "wrong attribute ID in attribute_bonus tag in file " + kQuotedFile);
-     }},
+     },
+     .names = names::ability},
     {"bonus", &AttributeBonus::bonus},
     {"displayed", &AttributeBonus::displayed, FieldKind::flag},
-    {"name", &AttributeBonus::name, FieldKind::text},
+    {.name = "name", .member = &AttributeBonus::name, .kind = FieldKind::text, .names = names::ability_name},
 };
 
 // A "cap" element.
@@ -137,8 +162,9 @@ const XmlField<AbilityCap> kCapFields[] = {
      .member = &AbilityCap::ability,
      .read = [](AbilityCap& c, const std::string& v, const std::string&) {
          c.ability = slot_id(v, "wrong ability ID " + quoted(v) + " in cap tag in file " + kQuotedFile);
-     }},
-    {"name", &AbilityCap::name, FieldKind::text},
+     },
+     .names = names::ability},
+    {.name = "name", .member = &AbilityCap::name, .kind = FieldKind::text, .names = names::ability_name},
     {"bonus", &AbilityCap::bonus},
     // A signed byte in the file, kept in a 16-bit field.
     {.name = "divisor",
@@ -153,8 +179,9 @@ const XmlField<AbilityRequirement> kRequirementFields[] = {
      .member = &AbilityRequirement::attribute,
      .read = [](AbilityRequirement& r, const std::string& v, const std::string&) {
          r.attribute = slot_id(v, "wrong ability ID " + quoted(v) + " in requirement tag in file " + kQuotedFile);
-     }},
-    {"name", &AbilityRequirement::name, FieldKind::text},
+     },
+     .names = names::ability},
+    {.name = "name", .member = &AbilityRequirement::name, .kind = FieldKind::text, .names = names::ability_name},
     {"value", &AbilityRequirement::value},
 };
 
@@ -190,8 +217,12 @@ const XmlField<AbilityAdjustment> kAdjustmentFields[] = {
     {.name = "attribute",
      .member = &AbilityAdjustment::attribute,
      .read = [](AbilityAdjustment& a, const std::string& v,
-                const std::string&) { a.attribute = reference(v, "adjustment tag"); }},
-    {"attribute_name", &AbilityAdjustment::attribute_name, FieldKind::text},
+                const std::string&) { a.attribute = reference(v, "adjustment tag"); },
+     .names = names::ability},
+    {.name = "attribute_name",
+     .member = &AbilityAdjustment::attribute_name,
+     .kind = FieldKind::text,
+     .names = names::ability_name},
     {"value", &AbilityAdjustment::value},
     {"percentage", &AbilityAdjustment::percentage},
     {"percentage_attribute_multiplier", &AbilityAdjustment::percentage_attribute_multiplier},  // 8 bits
@@ -266,16 +297,16 @@ void read_ability(const XmlElement& element) {
     record.display_name = working.name;
 
     int bonuses = 0, caps = 0, requirements = 0, displays = 0, adjustments = 0;
-    for (const auto& child : element.children) {
-        const std::string& tag = child->name;
-        if (tag == "attribute_bonus") read_attribute_bonus(record, *child, bonuses);
-        else if (tag == "cap") read_cap(record, *child, caps);
-        else if (tag == "requirement") read_requirement(record, *child, requirements);
-        else if (tag == "display") read_display(record, *child, displays);
-        else if (tag == "name") read_text(record.display_name, *child);
-        else if (tag == "description") read_text(record.description, *child);
-        else if (tag == "game_ends_message") read_text(record.game_ends_message, *child);
-        else if (tag == "adjustment") read_adjustment(record, *child, adjustments);
+    for (const XmlElement& child : children_of(element)) {
+        const std::string& tag = child.name;
+        if (tag == "attribute_bonus") read_attribute_bonus(record, child, bonuses);
+        else if (tag == "cap") read_cap(record, child, caps);
+        else if (tag == "requirement") read_requirement(record, child, requirements);
+        else if (tag == "display") read_display(record, child, displays);
+        else if (tag == "name") read_text(record.display_name, child);
+        else if (tag == "description") read_text(record.description, child);
+        else if (tag == "game_ends_message") read_text(record.game_ends_message, child);
+        else if (tag == "adjustment") read_adjustment(record, child, adjustments);
         else fail("wrong tag " + quoted(tag) + " in file " + kQuotedFile);
     }
 }
@@ -311,9 +342,9 @@ void load_abilities_db() {
         fail("error in xml structure of abilities file " + kQuotedFile + ": " + document.error_text());
     for (int i = 0; i < kAbilityStateCount; ++i) g_db.abilities[i] = AbilityRecord{};
     if (XmlElement* root = document.root()) {
-        for (const auto& child : root->children) {
-            if (child->name != "ability") fail("wrong tag " + quoted(child->name) + " in file " + kQuotedFile);
-            read_ability(*child);
+        for (const XmlElement& child : children_of(*root)) {
+            if (child.name != "ability") fail("wrong tag " + quoted(child.name) + " in file " + kQuotedFile);
+            read_ability(child);
         }
     }
     ability_db_resolve_names();
@@ -331,4 +362,48 @@ void ability_db_resolve_names() {
         for (AbilityRequirement& slot : r.requirement) resolve_in_list(slot.attribute, slot.name);
         for (AbilityAdjustment& slot : r.adjustment) resolve_in_list(slot.attribute, slot.attribute_name);
     }
+}
+
+const XmlFileFormat& abilities_file_format() {
+    static const XmlFileFormat format = [] {
+        XmlFileFormat f;
+        f.name = "abilities";
+        f.title = "The abilities database";
+        f.files = "data\\abilities.xml";
+        f.about =
+            "Every ability of the character: hit points, skills, movement, light, armour and damage are all "
+            "abilities whose roles are flags. A reference to another ability is given by id or, with the id 0 or "
+            "left out, by that ability's name.";
+        f.elements = {
+            {.name = "abilities",
+             .about = "The abilities (the game does not test the root element's name).",
+             .children = {"ability"}},
+            {.name = "ability",
+             .about = "One ability; id 1..254, unique.",
+             .attributes = describe_fields<AbilityElement>(kAbilityFields, false),
+             .children = {"attribute_bonus", "cap", "requirement", "display", "name", "description",
+                          "game_ends_message", "adjustment"}},
+            {.name = "attribute_bonus",
+             .about = "What choosing the ability at advancement gives (at most ten).",
+             .attributes = describe_fields<AttributeBonus>(kBonusFields, false)},
+            {.name = "cap",
+             .about = "A limit of the ability's value from another ability (at most three).",
+             .attributes = describe_fields<AbilityCap>(kCapFields, false)},
+            {.name = "requirement",
+             .about = "A condition for choosing the ability at advancement (at most three).",
+             .attributes = describe_fields<AbilityRequirement>(kRequirementFields, false)},
+            {.name = "display",
+             .about = "A text describing a range of values (at most five in the player's language); type is "
+                      "\"main screen status panel\" or \"character info\".",
+             .attributes = describe_fields<DisplayElement>(kDisplayFields, false)},
+            language_text_format("name", "The ability's display name in one language."),
+            language_text_format("description", "The description in one language."),
+            language_text_format("game_ends_message", "The death text in one language."),
+            {.name = "adjustment",
+             .about = "An effect on another ability while this one is above 0 (at most five).",
+             .attributes = describe_fields<AbilityAdjustment>(kAdjustmentFields, false)},
+        };
+        return f;
+    }();
+    return format;
 }

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/xml_format.h"
+
 // Reads the file (texts in the language of the preferences), then resolves the names.
 void load_abilities_db();
 // Every reference given by name and not by id gets the id of the ability with
@@ -17,3 +19,6 @@ int16_t find_ability(const std::string& name);
 // id of the ability of that name. False when no ability has it (the caller
 // reports that with its own message).
 bool resolve_ability_name(int16_t& id, const std::string& name);
+
+// The abilities file's elements and attributes, from the reader's tables.
+const XmlFileFormat& abilities_file_format();

@@ -6,11 +6,13 @@
 
 #include "character/abilities_db.h"
 #include "common/database.h"
+#include "common/names.h"
 #include "common/player_language.h"
 #include "common/raise_error.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
 #include "platform/xml_fields.h"
+#include "platform/xml_format.h"
 
 namespace {
 
@@ -35,8 +37,9 @@ void read_id(ItemElement& item, const std::string& value, const std::string& fil
 const XmlField<ItemElement> kItemFields[] = {
     {.name = "id", .member = &I::id, .read = read_id},
     {"name", &I::name, FieldKind::text},
-    {"tile", &I::tile},
-    {"tile_equipped", &I::tile_equipped},
+    {.name = "tile", .member = &I::tile, .names = names::item_icon},
+    // -1: the tile.
+    {.name = "tile_equipped", .member = &I::tile_equipped, .names = names::item_icon},
     {"weight", &I::weight},
     // "yes" is one piece; a number gives that many pieces.
     {.name = "starting_equipment",
@@ -70,8 +73,11 @@ const XmlField<ItemElement> kItemFields[] = {
 // The ability id is stored as given, like every other number: an id outside
 // 1..254 is no load error; readers check the range before indexing with it.
 const XmlField<ItemAbilityBonus> kBonusFields[] = {
-    {"attribute", &ItemAbilityBonus::attribute},
-    {"attribute_name", &ItemAbilityBonus::attribute_name, FieldKind::text},
+    {.name = "attribute", .member = &ItemAbilityBonus::attribute, .names = names::ability},
+    {.name = "attribute_name",
+     .member = &ItemAbilityBonus::attribute_name,
+     .kind = FieldKind::text,
+     .names = names::ability_name},
     {"value", &ItemAbilityBonus::value},
     {"magic_bonus_multiplier", &ItemAbilityBonus::magic_bonus_multiplier},
 };
@@ -114,15 +120,15 @@ void read_unequip(const XmlElement& element, ItemType& type, int& unequips) {
 void read_item_children(const XmlElement& element, ItemType& type) {
     int bonuses = 0;
     int unequips = 0;
-    for (const auto& child : element.children) {
-        const std::string& tag = child->name;
-        if (tag == "ability_bonus") read_ability_bonus(*child, type, bonuses);
-        else if (tag == "unequip") read_unequip(*child, type, unequips);
-        else if (tag == "name") read_language_text(*child, type.name, unknown_attribute("name"));
-        else if (tag == "description") read_language_text(*child, type.description, unknown_attribute("description"));
+    for (const XmlElement& child : children_of(element)) {
+        const std::string& tag = child.name;
+        if (tag == "ability_bonus") read_ability_bonus(child, type, bonuses);
+        else if (tag == "unequip") read_unequip(child, type, unequips);
+        else if (tag == "name") read_language_text(child, type.name, unknown_attribute("name"));
+        else if (tag == "description") read_language_text(child, type.description, unknown_attribute("description"));
         // This message has always named the tag with a trailing "$".
-        else if (tag == "class_name") read_language_text(*child, type.class_name, unknown_attribute("class_name$"));
-        else if (tag == "fuel_name") read_language_text(*child, type.fuel_name, unknown_attribute("fuel_name"));
+        else if (tag == "class_name") read_language_text(child, type.class_name, unknown_attribute("class_name$"));
+        else if (tag == "fuel_name") read_language_text(child, type.fuel_name, unknown_attribute("fuel_name"));
         else
             raise_error("load_item_db(): unknown child tag " + quoted(tag) + " in item tag in item xml file " +
                         quoted(kItemFile));
@@ -141,12 +147,12 @@ void load_item_db() {
         raise_error("load_item_db(): error in xml structure of item file " + quoted(kItemFile) + ": " +
                     document.error_text());
 
-    for (const auto& element : document.root()->children) {
-        if (element->name != "item")
-            raise_error("load_item_db(): unknown tag " + quoted(element->name) + " in item xml file " +
+    for (const XmlElement& element : children_of(*document.root())) {
+        if (element.name != "item")
+            raise_error("load_item_db(): unknown tag " + quoted(element.name) + " in item xml file " +
                         quoted(kItemFile));
         ItemElement item;
-        read_fields<ItemElement>(kItemFields, item, *element, kItemFile, unknown_attribute("item"));
+        read_fields<ItemElement>(kItemFields, item, element, kItemFile, unknown_attribute("item"));
         if (item.tile_equipped == -1) item.tile_equipped = item.tile;
         // An element without id is skipped together with its children.
         if (item.id == 0) continue;
@@ -158,7 +164,7 @@ void load_item_db() {
         record = item;
         std::copy(std::begin(kept.ability_bonus), std::end(kept.ability_bonus), std::begin(record.ability_bonus));
         std::copy(std::begin(kept.unequip), std::end(kept.unequip), std::begin(record.unequip));
-        read_item_children(*element, record);
+        read_item_children(element, record);
     }
 
     item_db_resolve_names();
@@ -174,4 +180,38 @@ void item_db_resolve_names() {
 
 bool item_type_defined(int id) {
     return id >= kFirstItemId && id <= kLastItemId && !g_db.item_types[id].name.empty();
+}
+
+const XmlFileFormat& items_file_format() {
+    static const XmlFileFormat format = [] {
+        XmlFileFormat f;
+        f.name = "items";
+        f.title = "The item database";
+        f.files = "data\\items.xml";
+        f.about =
+            "Every item type. Item type 1 is in every new character's equipment (five pieces); maps, the "
+            "character file and the dungeons' main treasure name item types by id.";
+        f.elements = {
+            {.name = "items",
+             .about = "The item types (the game does not test the root element's name).",
+             .children = {"item"}},
+            {.name = "item",
+             .about = "One item type; id 1..254 (an item without id is skipped with its children; a later one of "
+                      "the same id replaces it).",
+             .attributes = describe_fields<ItemElement>(kItemFields, false),
+             .children = {"ability_bonus", "unequip", "name", "description", "class_name", "fuel_name"}},
+            {.name = "ability_bonus",
+             .about = "A bonus to an ability while the item is equipped, and what using it adds (at most five).",
+             .attributes = describe_fields<ItemAbilityBonus>(kBonusFields, false)},
+            {.name = "unequip",
+             .about = "An item class that is taken off when this item is equipped (at most five).",
+             .attributes = describe_fields<UnequipElement>(kUnequipFields, false)},
+            language_text_format("name", "The item's name in one language."),
+            language_text_format("description", "The description in one language."),
+            language_text_format("class_name", "The class's display name in one language."),
+            language_text_format("fuel_name", "The fuel line in one language (\"[fuel]\" stands for the fuel left)."),
+        };
+        return f;
+    }();
+    return format;
 }

@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "common/database.h"
+#include "common/names.h"
 #include "common/raise_error.h"
 #include "common/version_field.h"
 #include "map/map_grid.h"
@@ -13,6 +14,7 @@
 #include "platform/strings.h"
 #include "platform/xml.h"
 #include "platform/xml_fields.h"
+#include "platform/xml_format.h"
 
 namespace {
 
@@ -42,16 +44,19 @@ const XmlField<GameMap> kMapFields[] = {
      .read = [](GameMap& m, const std::string& v, const std::string&) {
          m.tileset.definition_filename = file_part(v);
      },
-     .written = [](const GameMap& m) { return m.tileset.definition_filename; }},
+     .written = [](const GameMap& m) { return m.tileset.definition_filename; },
+     .names = names::tileset_file},
     {.name = "tileset_image_filename",
      .kind = FieldKind::text,
      .read = [](GameMap& m, const std::string& v, const std::string&) {
          m.tileset.image_filename = file_part(v);
      },
-     .written = [](const GameMap& m) { return m.tileset.image_filename; }},
-    {"tile_outside_map", &GameMap::tile_outside_map},
-    {"default_tile", &GameMap::default_tile},
-    {"background_tile", &GameMap::background_tile},
+     .written = [](const GameMap& m) { return m.tileset.image_filename; },
+     .names = names::tileset_file},
+    {.name = "tile_outside_map", .member = &GameMap::tile_outside_map, .names = names::tile_type},
+    // The most common tile type of the grid when written; the tile of every field the file does not list.
+    {.name = "default_tile", .member = &GameMap::default_tile, .names = names::tile_type},
+    {.name = "background_tile", .member = &GameMap::background_tile, .names = names::tile_type},
     {"spawn_monster_level", &GameMap::spawn_monster_level},
     {"spawn_monster_chance", &GameMap::spawn_monster_chance},
     {.name = "lighting",
@@ -88,20 +93,45 @@ bool has_portal(const SavedField& field) { return !field.portal_mapfile.empty();
 bool has_message(const SavedField& field) { return !field.message_line1.empty() || !field.message_line2.empty(); }
 bool has_event(const SavedField& field) { return !field.event.empty(); }
 
+constexpr const char* kWithPortal = "when the field is a portal";
+constexpr const char* kWithMessage = "when the field has a message";
+constexpr const char* kWithEvent = "when the field has an event";
+
 const XmlField<SavedField> kFieldFields[] = {
     {.name = "x", .member = &SavedField::x, .read = read_wide<&SavedField::x>},
     {.name = "y", .member = &SavedField::y, .read = read_wide<&SavedField::y>},
-    {.name = "portal_mapfile", .member = &SavedField::portal_mapfile, .kind = FieldKind::text, .write_if = has_portal},
-    {.name = "portal_x", .member = &SavedField::portal_x, .read = read_wide<&SavedField::target_x>,
-     .write_if = has_portal},
-    {.name = "portal_y", .member = &SavedField::portal_y, .read = read_wide<&SavedField::target_y>,
-     .write_if = has_portal},
-    {.name = "message_line1", .member = &SavedField::message_line1, .kind = FieldKind::text, .write_if = has_message},
-    {.name = "message_line2", .member = &SavedField::message_line2, .kind = FieldKind::text, .write_if = has_message},
+    {.name = "portal_mapfile",
+     .member = &SavedField::portal_mapfile,
+     .kind = FieldKind::text,
+     .write_if = has_portal,
+     .names = names::map_file,
+     .written_when = kWithPortal},
+    {.name = "portal_x",
+     .member = &SavedField::portal_x,
+     .read = read_wide<&SavedField::target_x>,
+     .write_if = has_portal,
+     .written_when = kWithPortal},
+    {.name = "portal_y",
+     .member = &SavedField::portal_y,
+     .read = read_wide<&SavedField::target_y>,
+     .write_if = has_portal,
+     .written_when = kWithPortal},
+    {.name = "message_line1",
+     .member = &SavedField::message_line1,
+     .kind = FieldKind::text,
+     .write_if = has_message,
+     .written_when = kWithMessage},
+    {.name = "message_line2",
+     .member = &SavedField::message_line2,
+     .kind = FieldKind::text,
+     .write_if = has_message,
+     .written_when = kWithMessage},
     {.name = "message_tile",
      .member = &SavedField::message_tile,
      .read = [](SavedField& f, const std::string& v, const std::string&) { f.message_tile = wrap16(number(v)); },
-     .write_if = has_message},
+     .write_if = has_message,
+     .names = names::tile_type,
+     .written_when = kWithMessage},
     {"power_used", &SavedField::power_used, FieldKind::text, WriteRule::unless_default},
     {"visited", &SavedField::visited, FieldKind::flag},
     {"hidden", &SavedField::hidden, FieldKind::flag},
@@ -111,31 +141,41 @@ const XmlField<SavedField> kFieldFields[] = {
      .member = &SavedField::event_triggered,
      .read = [](SavedField& f, const std::string& v, const std::string&) { f.event_triggered = number(v) != 0; },
      .write_if = [](const SavedField& f) { return has_event(f) && f.event_fired; },
-     .written = [](const SavedField&) { return std::string("1"); }},
+     .written = [](const SavedField&) { return std::string("1"); },
+     .written_when = "as 1 when the field's event has fired"},
     {.name = "event_xp",
      .member = &SavedField::event_xp,
      .read = [](SavedField& f, const std::string& v, const std::string&) { f.event_xp = wrap8(number(v)); },
-     .write_if = [](const SavedField& f) { return has_event(f) && f.event_xp > 0; }},
+     .write_if = [](const SavedField& f) { return has_event(f) && f.event_xp > 0; },
+     .written_when = "when the field has an event worth advancement points"},
 };
 
 // A transformation element: every attribute always written.
 const XmlField<Transformation> kTransformationFields[] = {
-    {"event", &Transformation::event, FieldKind::text},
+    {.name = "event", .member = &Transformation::event, .kind = FieldKind::text, .names = names::event},
     {"x", &Transformation::x},
     {"y", &Transformation::y},
-    {"tile_type", &Transformation::tile_type},
-    {"portal_mapfile", &Transformation::portal_mapfile, FieldKind::text},
+    {.name = "tile_type", .member = &Transformation::tile_type, .names = names::tile_type},
+    {.name = "portal_mapfile", .member = &Transformation::portal_mapfile, .kind = FieldKind::text, .names = names::map_file},
     {"portal_x", &Transformation::portal_x},
     {"portal_y", &Transformation::portal_y},
     {"message_line1", &Transformation::message_line1, FieldKind::text},
     {"message_line2", &Transformation::message_line2, FieldKind::text},
-    {"message_tile", &Transformation::message_tile},
+    {.name = "message_tile", .member = &Transformation::message_tile, .names = names::tile_type},
     {"new_event", &Transformation::new_event, FieldKind::text},
     {.name = "triggered",
      .member = &Transformation::triggered,
      .read = [](Transformation& t, const std::string& v, const std::string&) { t.triggered = text_to_int(v) != 0; },
      .written = [](const Transformation& t) { return std::string(t.triggered ? "1" : "0"); }},
 };
+
+// What a transformation element leaves out: no field (the position off the grid).
+Transformation unplaced_transformation() {
+    Transformation record;
+    record.x = -1;
+    record.y = -1;
+    return record;
+}
 
 // A type outside the table reads as no type: such a monster or item is not
 // placed, as anything else would index past the table wherever it is drawn or acts.
@@ -147,7 +187,7 @@ void read_type(Record& record, const std::string& value, const std::string&) {
 
 // A monster element; its status words are written as "effect".
 const XmlField<Monster> kMonsterFields[] = {
-    {.name = "type", .member = &Monster::type, .read = read_type<Monster, kMaxMonsterTypeId>},
+    {.name = "type", .member = &Monster::type, .read = read_type<Monster, kMaxMonsterTypeId>, .names = names::monster_type},
     {"xpos", &Monster::x},
     {"ypos", &Monster::y},
     {"hitpoints", &Monster::hitpoints},
@@ -159,7 +199,7 @@ const XmlField<Monster> kMonsterFields[] = {
 const XmlField<MapItem> kItemFields[] = {
     {"xpos", &MapItem::x},
     {"ypos", &MapItem::y},
-    {.name = "type", .member = &MapItem::type, .read = read_type<MapItem, kLastItemId>},
+    {.name = "type", .member = &MapItem::type, .read = read_type<MapItem, kLastItemId>, .names = names::item_type},
 };
 
 // A dungeon element: a level exit, every attribute always written; a fresh
@@ -175,14 +215,15 @@ const XmlField<DungeonRecord> kDungeonFields[] = {
     {"entrance_to_level", &DungeonRecord::entrance_to_level},
     {"difficulty_level", &DungeonRecord::difficulty_level},
     {"lighting", &DungeonRecord::lighting},
-    {"default_tile", &DungeonRecord::default_tile},
-    {"background_tile", &DungeonRecord::background_tile},
-    {"tile_outside_map", &DungeonRecord::tile_outside_map},
-    {"main_treasure", &DungeonRecord::main_treasure},
-    {"bottom_portal", &DungeonRecord::bottom_portal, FieldKind::text},
+    {.name = "default_tile", .member = &DungeonRecord::default_tile, .names = names::level_tile_type},
+    {.name = "background_tile", .member = &DungeonRecord::background_tile, .names = names::level_tile_type},
+    {.name = "tile_outside_map", .member = &DungeonRecord::tile_outside_map, .names = names::level_tile_type},
+    // 0: a random artefact.
+    {.name = "main_treasure", .member = &DungeonRecord::main_treasure, .names = names::item_type},
+    {.name = "bottom_portal", .member = &DungeonRecord::bottom_portal, .kind = FieldKind::text, .names = names::map_file},
     {"bottom_portal_target_x", &DungeonRecord::bottom_portal_target_x},
     {"bottom_portal_target_y", &DungeonRecord::bottom_portal_target_y},
-    {"bottom_portal_tile", &DungeonRecord::bottom_portal_tile},
+    {.name = "bottom_portal_tile", .member = &DungeonRecord::bottom_portal_tile, .names = names::level_tile_type},
     {"traps_per_level", &DungeonRecord::traps_per_level},
 };
 
@@ -212,9 +253,7 @@ void read_field_element(GameMap& map, const XmlElement& element, const std::stri
 }
 
 void read_transformation(const XmlElement& element, const std::string& path, MapListIndex& lists) {
-    Transformation record;
-    record.x = -1;  // a missing position reads as -1
-    record.y = -1;
+    Transformation record = unplaced_transformation();
     read_fields<Transformation>(kTransformationFields, record, element, path,
                                 unknown_attribute(" in transformation tag in map file ", path));
     lists.add_transformation(record);
@@ -283,8 +322,7 @@ void load_map(GameMap& map, const std::string& path, int tileset_flag) {
     fill_map(map, map.default_tile);
 
     MapListIndex lists;  // the lists are empty: reset_map emptied them
-    for (const auto& child : root.children) {
-        const XmlElement& element = *child;
+    for (const XmlElement& element : children_of(root)) {
         if (element.name == "field") read_field_element(map, element, path, lists);
         else if (element.name == "transformation") read_transformation(element, path, lists);
         else if (element.name == "monster") read_monster(element, path, lists);
@@ -324,4 +362,45 @@ void save_map(GameMap& map, const std::string& path) {
 
 std::string map_file_path(const std::string& folder, const std::string& map_file) {
     return folder + "\\" + file_part(map_file);
+}
+
+const XmlFileFormat& map_file_format() {
+    static const XmlFileFormat format = [] {
+        const Transformation unplaced = unplaced_transformation();
+        XmlFileFormat f;
+        f.name = "map";
+        f.title = "Map files";
+        f.files = "maps\\*.xml (the game's maps, never written), savegame\\*.xml (every map visited or made)";
+        f.about =
+            "One map of 50 x 50 fields. A new game starts on maps\\map_start.xml. The game reads a visited map "
+            "from savegame\\ and every other from maps\\; it writes maps to savegame\\ only.";
+        f.written = true;
+        f.elements = {
+            {.name = "map",
+             .about = "The map and its map-wide values (the game does not test the root element's name).",
+             .attributes = describe_fields<GameMap>(kMapFields, true),
+             .children = {"field", "transformation", "monster", "item", "dungeon"}},
+            {.name = "field",
+             .about = "A field that differs from a plain field of default_tile.",
+             .attributes = describe_fields<SavedField>(kFieldFields, true),
+             .text = XmlText::number,
+             .text_about = "its tile type",
+             .text_names = names::tile_type},
+            {.name = "transformation",
+             .about = "A rewrite of the field at x, y, applied when its event fires.",
+             .attributes = describe_fields<Transformation>(kTransformationFields, true, &unplaced)},
+            {.name = "monster",
+             .about = "A monster standing on the map.",
+             .attributes = describe_fields<Monster>(kMonsterFields, true)},
+            {.name = "item",
+             .about = "An item lying on the map.",
+             .attributes = describe_fields<MapItem>(kItemFields, true)},
+            {.name = "dungeon",
+             .about = "A level exit: the field xpos, ypos leads into a generated dungeon level (one without a name "
+                      "is dropped).",
+             .attributes = describe_fields<DungeonRecord>(kDungeonFields, true)},
+        };
+        return f;
+    }();
+    return format;
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "map/map_state.h"
+#include "platform/xml_format.h"
 
 // Reads the map file at path into the map record with its events,
 // transformations, monsters, items and level exits; loads its tileset when
@@ -15,3 +16,5 @@ void save_map(GameMap& map, const std::string& path);
 // data (portal targets, a map's filename, a dungeon's level files): only their
 // file part counts, so no map can make the game read or write outside its folders.
 std::string map_file_path(const std::string& folder, const std::string& map_file);
+// The map file's elements and attributes, from the tables the reader reads them with.
+const XmlFileFormat& map_file_format();

@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "character/abilities_db.h"
+#include "common/names.h"
 #include "common/player_language.h"
 #include "common/raise_error.h"
 #include "platform/files.h"
@@ -11,6 +12,7 @@
 #include "platform/strings.h"
 #include "platform/xml.h"
 #include "platform/xml_fields.h"
+#include "platform/xml_format.h"
 
 namespace {
 
@@ -34,25 +36,34 @@ const XmlField<TileType> kTileTypeFields[] = {
     {"transparent", &TileType::transparent, FieldKind::flag},
     {"message", &TileType::message, FieldKind::text},
     {"remove_after_entering", &TileType::remove_after_entering, FieldKind::flag},
-    {"sound", &TileType::sound, FieldKind::text},
-    {"transforms_into", &TileType::transforms_into},
+    {.name = "sound", .member = &TileType::sound, .kind = FieldKind::text, .names = names::sound},
+    {.name = "transforms_into", .member = &TileType::transforms_into, .names = names::tile_type},
     {"class", &TileType::cls, FieldKind::text},
     {"container", &TileType::container},
     {"hidden", &TileType::hidden, FieldKind::flag},
     {"detection_message", &TileType::detection_message, FieldKind::text},
-    {"detection_sound", &TileType::detection_sound, FieldKind::text},
-    {"animation_enter", &TileType::animation_enter, FieldKind::text},
+    {.name = "detection_sound", .member = &TileType::detection_sound, .kind = FieldKind::text, .names = names::sound},
+    {.name = "animation_enter",
+     .member = &TileType::animation_enter,
+     .kind = FieldKind::text,
+     .names = names::animation},
 };
 
 // A modify_attribute child: one effect slot of its tile type.
 const XmlField<TileModifyAttribute> kModifyAttributeFields[] = {
-    {"attribute", &TileModifyAttribute::attribute},
-    {"attribute_name", &TileModifyAttribute::attribute_name, FieldKind::text},
+    {.name = "attribute", .member = &TileModifyAttribute::attribute, .names = names::ability},
+    {.name = "attribute_name",
+     .member = &TileModifyAttribute::attribute_name,
+     .kind = FieldKind::text,
+     .names = names::ability_name},
     {"amount", &TileModifyAttribute::amount},
     {"amount_randomized", &TileModifyAttribute::amount_randomized, FieldKind::flag},
     // Accepted; the reducing ability is chosen by its name only.
     {.name = "amount_reduced_by_ability", .write = WriteRule::never},
-    {"amount_reduced_by_ability_name", &TileModifyAttribute::amount_reduced_by_ability_name, FieldKind::text},
+    {.name = "amount_reduced_by_ability_name",
+     .member = &TileModifyAttribute::amount_reduced_by_ability_name,
+     .kind = FieldKind::text,
+     .names = names::ability_name},
     {"replenish", &TileModifyAttribute::replenish, FieldKind::flag},
     {"trigger_hidden", &TileModifyAttribute::trigger_hidden, FieldKind::flag},
     {"turn_ends", &TileModifyAttribute::turn_ends, FieldKind::flag},
@@ -82,8 +93,7 @@ void read_tile_type(const XmlElement& element, Tileset& ts, const std::string& d
     copy_fields<TileType>(kTileTypeFields, candidate, entry);
 
     int slots = 0;
-    for (const auto& child_pointer : element.children) {
-        const XmlElement& child = *child_pointer;
+    for (const XmlElement& child : children_of(element)) {
         // The language children take only a language attribute; the text in the
         // player's language replaces the attribute's.
         const std::string where = " in " + child.name + " tag in tileset xml file ";
@@ -172,11 +182,11 @@ void load_tile_type_definition(Tileset& ts) {
                     " in tileset definition file " + quoted(definition_name));
     });
 
-    for (const auto& child : root.children) {
-        if (child->name != "tile_type")
-            raise_error("load_tile_type_definition(): unknown tag " + quoted(child->name) + " in file " +
+    for (const XmlElement& child : children_of(root)) {
+        if (child.name != "tile_type")
+            raise_error("load_tile_type_definition(): unknown tag " + quoted(child.name) + " in file " +
                         definition_name + kQuote);
-        read_tile_type(*child, ts, definition_name);
+        read_tile_type(child, ts, definition_name);
     }
 
     resolve_tile_type_names(ts);
@@ -189,4 +199,38 @@ void resolve_tile_type_names(Tileset& ts) {
             if (int16_t id = find_ability(slot.attribute_name)) slot.attribute = id;
             if (int16_t id = find_ability(slot.amount_reduced_by_ability_name)) slot.amount_reduced_by_ability = id;
         }
+}
+
+const XmlFileFormat& tile_type_file_format() {
+    static const XmlFileFormat format = [] {
+        XmlFileFormat f;
+        f.name = "tileset";
+        f.title = "Tile type definition files";
+        f.files = "tilesets\\*.xml, beside the tile sheet picture (tilesets\\*.png)";
+        f.about =
+            "What each tile type id of a tileset means in play. Tile type t is drawn from the cell t of the tile "
+            "sheet (32 x 32 cells, numbered row by row). Generated levels use tiles_standard.xml with "
+            "tiles_standard.png and rely on its tile types 2, 3, 6, 9, 140 and 141.";
+        XmlElementFormat tile_type{
+            .name = "tile_type",
+            .about = "One tile type (a tile_type without an id in 0..499 is skipped with its children).",
+            .attributes = describe_fields<TileType>(kTileTypeFields, false),
+            .children = {"name", "message", "detection_message", "modify_attribute"}};
+        f.elements = {
+            {.name = "tileset",
+             .about = "The tile types (the game does not test the root element's name).",
+             .attributes = describe_fields<Tileset>(kDefinitionRootFields, false),
+             .children = {"tile_type"}},
+            tile_type,
+            language_text_format("name", "The tile's name in one language."),
+            language_text_format("message", "The message in one language."),
+            language_text_format("detection_message", "The detection message in one language."),
+            {.name = "modify_attribute",
+             .about = "What entering the field does to an ability (at most three; one without attribute and "
+                      "attribute_name is ignored).",
+             .attributes = describe_fields<TileModifyAttribute>(kModifyAttributeFields, false)},
+        };
+        return f;
+    }();
+    return format;
 }

@@ -2,6 +2,7 @@
 // both in "tilesets\".
 #pragma once
 #include "map/map_state.h"
+#include "platform/xml_format.h"
 
 // Loads the sheet image (load_image 1) and the definition file (load_definition 1).
 // After a screen-mode switch only the image is loaded again: load_tileset(ts, 1, 0).
@@ -14,3 +15,5 @@ void reset_tileset(Tileset& ts);
 void reset_tile_types(Tileset& ts);
 // Turns the ability names of the modify_attribute slots into ability ids.
 void resolve_tile_type_names(Tileset& ts);
+// The tile type definition file's elements and attributes, from the reader's tables.
+const XmlFileFormat& tile_type_file_format();

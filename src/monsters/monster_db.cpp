@@ -5,11 +5,13 @@
 
 #include "character/abilities_db.h"
 #include "common/database.h"
+#include "common/names.h"
 #include "common/player_language.h"
 #include "common/raise_error.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
 #include "platform/xml_fields.h"
+#include "platform/xml_format.h"
 
 namespace {
 
@@ -44,7 +46,7 @@ const XmlField<MonsterElement> kMonsterFields[] = {
      }},
     {"name", &MonsterElement::name, FieldKind::text},
     {"class", &MonsterElement::cls, FieldKind::text},
-    {"tile", &MonsterElement::tile},
+    {.name = "tile", .member = &MonsterElement::tile, .names = names::monster_icon},
     {"attack", &MonsterElement::attack},
     {"defense", &MonsterElement::defense},
     {"strength", &MonsterElement::strength},
@@ -63,8 +65,11 @@ const XmlField<MonsterElement> kMonsterFields[] = {
 const XmlField<MonsterAffliction> kAfflictionFields[] = {
     {"class", &MonsterAffliction::cls, FieldKind::text},
     {"chance", &MonsterAffliction::chance},
-    {"attribute", &MonsterAffliction::attribute},
-    {"attribute_name", &MonsterAffliction::attribute_name, FieldKind::text},
+    {.name = "attribute", .member = &MonsterAffliction::attribute, .names = names::ability},
+    {.name = "attribute_name",
+     .member = &MonsterAffliction::attribute_name,
+     .kind = FieldKind::text,
+     .names = names::ability_name},
     {"value", &MonsterAffliction::value},
     {"randomized", &MonsterAffliction::randomized, FieldKind::flag},
     {"animation", &MonsterAffliction::animation, FieldKind::text},
@@ -83,9 +88,9 @@ void read_affliction(MonsterType& type, int& count, const XmlElement& element, c
                     quoted(file));
     MonsterAffliction& slot = type.afflictions[count];
     if (!element.attributes.empty()) slot = affliction;
-    for (const auto& child : element.children) {
-        if (child->name != "message") unknown_tag(child->name, file);
-        read_language_text(*child, slot.message, unknown_attribute(" in message tag in monster xml file ", file));
+    for (const XmlElement& child : children_of(element)) {
+        if (child.name != "message") unknown_tag(child.name, file);
+        read_language_text(child, slot.message, unknown_attribute(" in message tag in monster xml file ", file));
     }
     ++count;
 }
@@ -101,11 +106,11 @@ void read_monster(const XmlElement& element, const std::string& file) {
     MonsterType& record = g_db.monster_types[type.id];
     record = type;
     int afflictions = 0;
-    for (const auto& child : element.children) {
-        if (child->name == "name")
-            read_language_text(*child, record.name, unknown_attribute(" in name tag in monster xml file ", file));
-        else if (child->name == "affliction") read_affliction(record, afflictions, *child, file);
-        else unknown_tag(child->name, file);
+    for (const XmlElement& child : children_of(element)) {
+        if (child.name == "name")
+            read_language_text(child, record.name, unknown_attribute(" in name tag in monster xml file ", file));
+        else if (child.name == "affliction") read_affliction(record, afflictions, child, file);
+        else unknown_tag(child.name, file);
     }
 }
 
@@ -122,9 +127,9 @@ void load_monster_db(const std::string& file) {
                     document->error_text());
 
     if (const XmlElement* root = document->root()) {
-        for (const auto& child : root->children) {
-            if (child->name != "monster") unknown_tag(child->name, file);
-            read_monster(*child, file);
+        for (const XmlElement& child : children_of(*root)) {
+            if (child.name != "monster") unknown_tag(child.name, file);
+            read_monster(child, file);
         }
     }
     document.reset();
@@ -139,4 +144,32 @@ void resolve_monster_type_db_names(const std::string& file) {
                             quoted(affliction.attribute_name) + " in monster xml file " + quoted(file));
         }
     }
+}
+
+const XmlFileFormat& monsters_file_format() {
+    static const XmlFileFormat format = [] {
+        XmlFileFormat f;
+        f.name = "monster";
+        f.title = "The monster database";
+        f.files = "data\\monster.xml";
+        f.about = "Every monster type. Maps place monsters by type id; levels and spawning pick them by level.";
+        f.elements = {
+            {.name = "monsters",
+             .about = "The monster types (the game does not test the root element's name).",
+             .children = {"monster"}},
+            {.name = "monster",
+             .about = "One monster type; id 1..299, unique; a name is required (one without any attribute is "
+                      "skipped).",
+             .attributes = describe_fields<MonsterElement>(kMonsterFields, false),
+             .children = {"name", "affliction"}},
+            language_text_format("name", "The monster's name in one language."),
+            {.name = "affliction",
+             .about = "What a wound by this monster may do to an ability of the character (at most five).",
+             .attributes = describe_fields<MonsterAffliction>(kAfflictionFields, false),
+             .children = {"message"}},
+            language_text_format("message", "The affliction's message in one language."),
+        };
+        return f;
+    }();
+    return format;
 }

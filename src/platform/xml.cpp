@@ -55,6 +55,7 @@ XmlElement* XmlElement::next_sibling() const {
 namespace {
 
 struct ParseState {
+    XML_Parser parser = nullptr;
     std::unique_ptr<XmlElement> root;
     XmlElement* current = nullptr;
 };
@@ -69,6 +70,7 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** attribu
     } else {
         element = state->current->add_child(name);
     }
+    element->line = static_cast<int>(XML_GetCurrentLineNumber(state->parser));
     for (int i = 0; attributes[i]; i += 2) element->attributes.emplace_back(attributes[i], attributes[i + 1]);
     state->current = element;
 }
@@ -133,6 +135,7 @@ bool XmlDocument::parse_text(const std::string& text) {
     root_.reset();
     status_ = 0;
     error_.clear();
+    error_line_ = 0;
     // No forced encoding: a file declared as ISO-8859-1 reads as such (UTF-8
     // without a declaration); every text comes out as UTF-8.
     XML_Parser parser = XML_ParserCreate(nullptr);
@@ -142,14 +145,15 @@ bool XmlDocument::parse_text(const std::string& text) {
         return true;
     }
     ParseState state;
+    state.parser = parser;
     XML_SetUserData(parser, &state);
     XML_SetElementHandler(parser, on_start, on_end);
     XML_SetCharacterDataHandler(parser, on_text);
     if (XML_Parse(parser, text.data(), static_cast<int>(text.size()), 1) == XML_STATUS_ERROR) {
         XML_Error code = XML_GetErrorCode(parser);
         status_ = static_cast<int>(code) == 0 ? 1 : static_cast<int>(code);
-        error_ = std::string(XML_ErrorString(code)) + " at line " +
-                 std::to_string(static_cast<unsigned long>(XML_GetCurrentLineNumber(parser)));
+        error_line_ = static_cast<int>(XML_GetCurrentLineNumber(parser));
+        error_ = std::string(XML_ErrorString(code)) + " at line " + std::to_string(error_line_);
         state.root.reset();
     }
     XML_ParserFree(parser);
@@ -158,13 +162,42 @@ bool XmlDocument::parse_text(const std::string& text) {
 }
 
 bool XmlDocument::load(const std::string& logical_path) {
+    set_xml_reading_place(logical_path, 0);
     std::string content;
     if (!read_whole_file(logical_path, content)) {
         root_.reset();
         return false;
     }
-    return parse_text(content);
+    parse_text(content);
+    set_xml_reading_place(logical_path, status_ != 0 ? error_line_ : root_ ? root_->line : 0);
+    return true;
 }
+
+namespace {
+XmlReadingPlace g_reading_place;
+}
+
+const XmlReadingPlace& xml_reading_place() { return g_reading_place; }
+
+void set_xml_reading_place(const std::string& file, int line) {
+    g_reading_place.file = file;
+    g_reading_place.line = line;
+}
+
+void take_in_hand(const XmlElement& element) { g_reading_place.line = element.line; }
+
+const XmlElement& XmlChildren::Iterator::operator*() const {
+    const XmlElement& child = *parent_->children[index_];
+    take_in_hand(child);
+    return child;
+}
+
+XmlChildren::Iterator& XmlChildren::Iterator::operator++() {
+    if (++index_ == parent_->children.size()) take_in_hand(*parent_);
+    return *this;
+}
+
+XmlChildren::Iterator XmlChildren::begin() const { return Iterator(parent_, 0); }
 
 XmlElement* XmlDocument::create_root(const std::string& name) {
     root_ = std::make_unique<XmlElement>();

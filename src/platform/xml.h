@@ -1,6 +1,6 @@
 // XML documents on expat, with a writer. Elements keep their attributes in
-// file order. Text is the concatenated character data directly inside an
-// element (surrounding white space kept as written).
+// file order and the line they start on. Text is the concatenated character
+// data directly inside an element (surrounding white space kept as written).
 #pragma once
 #include <memory>
 #include <string>
@@ -14,6 +14,7 @@ struct XmlElement {
     std::vector<std::unique_ptr<XmlElement>> children;
     XmlElement* parent = nullptr;
     size_t place = 0;  // index among the parent's children, as add_child put it there
+    int line = 0;      // the line of the file its start tag is on (0: made in memory)
 
     XmlElement() = default;
     XmlElement(const XmlElement&) = delete;
@@ -38,6 +39,7 @@ public:
     // The parser's error text: expat's message and the line, e.g.
     // "mismatched tag at line 3".
     const std::string& error_text() const { return error_; }
+    int error_line() const { return error_line_; }  // the line of that error
     XmlElement* root() const { return root_.get(); }
     XmlElement* create_root(const std::string& name);
     // UTF-8 with an XML declaration; &, <, > and " escaped; written through a
@@ -49,4 +51,46 @@ private:
     std::unique_ptr<XmlElement> root_;
     int status_ = 0;
     std::string error_;
+    int error_line_ = 0;
 };
+
+// Where the game is reading: the file of the document loaded last and the line
+// of the element a reader took in hand last (its attributes read by
+// read_fields, or reached by a loop over children_of). A reader that ends with
+// a fatal error leaves it on what the error is about, so that the content
+// check can name the file and line of every message. Line 0: the file as a
+// whole (it could not be opened).
+struct XmlReadingPlace {
+    std::string file;  // logical path
+    int line = 0;
+};
+const XmlReadingPlace& xml_reading_place();
+void set_xml_reading_place(const std::string& file, int line);
+// The element is the one in hand now.
+void take_in_hand(const XmlElement& element);
+
+// The children of an element in document order, for a reader's loop: each is
+// taken in hand as the loop reaches it, and once the loop has passed the last
+// one the element itself is in hand again (what a reader finds wrong after
+// the loop concerns the whole element).
+class XmlChildren {
+public:
+    class Iterator {
+    public:
+        Iterator(const XmlElement& parent, size_t index) : parent_(&parent), index_(index) {}
+        const XmlElement& operator*() const;
+        Iterator& operator++();
+        bool operator!=(const Iterator& other) const { return index_ != other.index_; }
+
+    private:
+        const XmlElement* parent_;
+        size_t index_;
+    };
+    explicit XmlChildren(const XmlElement& parent) : parent_(parent) {}
+    Iterator begin() const;
+    Iterator end() const { return Iterator(parent_, parent_.children.size()); }
+
+private:
+    const XmlElement& parent_;
+};
+inline XmlChildren children_of(const XmlElement& element) { return XmlChildren(element); }

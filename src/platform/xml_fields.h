@@ -51,6 +51,12 @@ struct XmlField {
     bool (*write_if)(const Record& record) = nullptr;
     // The text written, when it is not the field's own (a value kept elsewhere).
     std::string (*written)(const Record& record) = nullptr;
+    // What the value names elsewhere (an ability, a sound, a map file, a cell of a
+    // picture: the kinds in common/names.h); nullptr for a value of its own. The
+    // content check looks each one up, and the format reference shows it.
+    const char* names = nullptr;
+    // For the format reference: when write_if lets the attribute be written.
+    const char* written_when = nullptr;
 };
 
 template <typename Record>
@@ -160,6 +166,7 @@ bool read_field(FieldTable<Record> table, Record& record, const std::string& nam
 template <typename Record, typename Unknown>
 void read_fields(FieldTable<Record> table, Record& record, const XmlElement& element, const std::string& file,
                  Unknown&& unknown) {
+    take_in_hand(element);
     for (const auto& [name, value] : element.attributes)
         if (!read_field(table, record, name, value, file)) unknown(name);
 }

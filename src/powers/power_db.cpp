@@ -7,11 +7,13 @@
 
 #include "character/abilities_db.h"
 #include "common/database.h"
+#include "common/names.h"
 #include "common/player_language.h"
 #include "common/raise_error.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
 #include "platform/xml_fields.h"
+#include "platform/xml_format.h"
 
 namespace {
 
@@ -39,27 +41,27 @@ const XmlField<PowerElement> kPowerFields[] = {
      }},
     {"name", &P::name, FieldKind::text},
     {"description", &P::description, FieldKind::text},
-    {"tile", &P::tile},
+    {.name = "tile", .member = &P::tile, .names = names::power_icon},
     {"effect", &P::effect},
     {"effect_name", &P::effect_name, FieldKind::text},
     {"effect_strength", &P::effect_strength},
-    {"strength_bonus_attribute", &P::strength_bonus_attribute},
-    {"strength_bonus_attribute_name", &P::strength_bonus_attribute_name, FieldKind::text},
+    {.name = "strength_bonus_attribute", .member = &P::strength_bonus_attribute, .names = names::ability},
+    {.name = "strength_bonus_attribute_name", .member = &P::strength_bonus_attribute_name, .kind = FieldKind::text, .names = names::ability_name},
     {"strength_multiplier", &P::strength_multiplier},
     {"strength_divisor", &P::strength_divisor},
     {"strength_randomized", &P::strength_randomized, FieldKind::flag},
     {"randomized_strength_bonus", &P::randomized_strength_bonus},
-    {"randomized_strength_bonus_attribute", &P::randomized_strength_bonus_attribute},
-    {"randomized_strength_bonus_attribute_name", &P::randomized_strength_bonus_attribute_name, FieldKind::text},
+    {.name = "randomized_strength_bonus_attribute", .member = &P::randomized_strength_bonus_attribute, .names = names::ability},
+    {.name = "randomized_strength_bonus_attribute_name", .member = &P::randomized_strength_bonus_attribute_name, .kind = FieldKind::text, .names = names::ability_name},
     {"randomized_strength_multiplier", &P::randomized_strength_multiplier},
     {"randomized_strength_divisor", &P::randomized_strength_divisor},
-    {"animation", &P::animation, FieldKind::text},
+    {.name = "animation", .member = &P::animation, .kind = FieldKind::text, .names = names::animation},
     {"end_turn", &P::end_turn, FieldKind::flag},
-    {"sound", &P::sound, FieldKind::text},
-    {"failure_sound", &P::failure_sound, FieldKind::text},
-    {"wrong_use_sound", &P::wrong_use_sound, FieldKind::text},
-    {"success_attribute", &P::success_attribute},
-    {"success_attribute_name", &P::success_attribute_name, FieldKind::text},
+    {.name = "sound", .member = &P::sound, .kind = FieldKind::text, .names = names::sound},
+    {.name = "failure_sound", .member = &P::failure_sound, .kind = FieldKind::text, .names = names::sound},
+    {.name = "wrong_use_sound", .member = &P::wrong_use_sound, .kind = FieldKind::text, .names = names::sound},
+    {.name = "success_attribute", .member = &P::success_attribute, .names = names::ability},
+    {.name = "success_attribute_name", .member = &P::success_attribute_name, .kind = FieldKind::text, .names = names::ability_name},
     {"success_bonus", &P::success_bonus},
     {"success_attribute_multiplier", &P::success_attribute_multiplier},
     {"success_attribute_divisor", &P::success_attribute_divisor},
@@ -68,23 +70,23 @@ const XmlField<PowerElement> kPowerFields[] = {
     {"wrong_use_message", &P::wrong_use_message, FieldKind::text},
     {"already_used_message", &P::already_used_message, FieldKind::text},
     {"cost", &P::cost},
-    {"cost_attribute", &P::cost_attribute},
-    {"cost_attribute_name", &P::cost_attribute_name, FieldKind::text},
+    {.name = "cost_attribute", .member = &P::cost_attribute, .names = names::ability},
+    {.name = "cost_attribute_name", .member = &P::cost_attribute_name, .kind = FieldKind::text, .names = names::ability_name},
     {"class", &P::cls, FieldKind::text},
     {"range", &P::range},
-    {"modify_attribute", &P::modify_attribute},
-    {"modify_attribute_name", &P::modify_attribute_name, FieldKind::text},
-    {"adjust_attribute", &P::adjust_attribute},
-    {"adjust_attribute_name", &P::adjust_attribute_name, FieldKind::text},
+    {.name = "modify_attribute", .member = &P::modify_attribute, .names = names::ability},
+    {.name = "modify_attribute_name", .member = &P::modify_attribute_name, .kind = FieldKind::text, .names = names::ability_name},
+    {.name = "adjust_attribute", .member = &P::adjust_attribute, .names = names::ability},
+    {.name = "adjust_attribute_name", .member = &P::adjust_attribute_name, .kind = FieldKind::text, .names = names::ability_name},
     {"duration", &P::duration},
-    {"duration_bonus_attribute", &P::duration_bonus_attribute},
-    {"duration_bonus_attribute_name", &P::duration_bonus_attribute_name, FieldKind::text},
+    {.name = "duration_bonus_attribute", .member = &P::duration_bonus_attribute, .names = names::ability},
+    {.name = "duration_bonus_attribute_name", .member = &P::duration_bonus_attribute_name, .kind = FieldKind::text, .names = names::ability_name},
     {"duration_multiplier", &P::duration_multiplier},
     {"duration_divisor", &P::duration_divisor},
-    {"activates_ability_id", &P::activates_ability_id},
-    {"activates_ability_name", &P::activates_ability_name, FieldKind::text},
-    {"deplete_attribute_id", &P::deplete_attribute_id},
-    {"deplete_attribute_name", &P::deplete_attribute_name, FieldKind::text},
+    {.name = "activates_ability_id", .member = &P::activates_ability_id, .names = names::ability},
+    {.name = "activates_ability_name", .member = &P::activates_ability_name, .kind = FieldKind::text, .names = names::ability_name},
+    {.name = "deplete_attribute_id", .member = &P::deplete_attribute_id, .names = names::ability},
+    {.name = "deplete_attribute_name", .member = &P::deplete_attribute_name, .kind = FieldKind::text, .names = names::ability_name},
     {"cooldown", &P::cooldown},
     {"monster_effect", &P::monster_effect, FieldKind::text},
     {"affects_only_monster_class", &P::affects_only_monster_class, FieldKind::text},
@@ -92,8 +94,11 @@ const XmlField<PowerElement> kPowerFields[] = {
 };
 
 const XmlField<PowerRequirement> kRequirementFields[] = {
-    {"attribute", &PowerRequirement::attribute},
-    {"attribute_name", &PowerRequirement::attribute_name, FieldKind::text},
+    {.name = "attribute", .member = &PowerRequirement::attribute, .names = names::ability},
+    {.name = "attribute_name",
+     .member = &PowerRequirement::attribute_name,
+     .kind = FieldKind::text,
+     .names = names::ability_name},
     {"value", &PowerRequirement::value},
 };
 
@@ -156,13 +161,13 @@ void read_power(const XmlElement& element) {
     record = power;
     std::copy(std::begin(earlier.requirement), std::end(earlier.requirement), std::begin(record.requirement));
     int requirements = 0;
-    for (const auto& child : element.children) {
-        if (child->name == "requirement") read_requirement(record, requirements, *child);
-        else if (child->name == "name") read_language_text(*child, record.name, unknown_attribute("name"));
-        else if (child->name == "description")
-            read_language_text(*child, record.description, unknown_attribute("description"));
-        else if (child->name == "message") read_message(record, *child);
-        else raise_error("load_power_db(): unknown tag " + quoted(child->name) + " in powers" + in_file(kPowerFile));
+    for (const XmlElement& child : children_of(element)) {
+        if (child.name == "requirement") read_requirement(record, requirements, child);
+        else if (child.name == "name") read_language_text(child, record.name, unknown_attribute("name"));
+        else if (child.name == "description")
+            read_language_text(child, record.description, unknown_attribute("description"));
+        else if (child.name == "message") read_message(record, child);
+        else raise_error("load_power_db(): unknown tag " + quoted(child.name) + " in powers" + in_file(kPowerFile));
     }
 }
 
@@ -183,10 +188,10 @@ void load_power_db() {
 
     for (int id = 0; id <= kMaxPowerId; ++id) g_db.powers[id] = Power{};
     if (const XmlElement* root = document->root()) {
-        for (const auto& child : root->children) {
-            if (child->name != "power")
-                raise_error("load_power_db(): unknown tag " + quoted(child->name) + " in power" + in_file(kPowerFile));
-            read_power(*child);
+        for (const XmlElement& child : children_of(*root)) {
+            if (child.name != "power")
+                raise_error("load_power_db(): unknown tag " + quoted(child.name) + " in power" + in_file(kPowerFile));
+            read_power(child);
         }
     }
     document.reset();
@@ -210,4 +215,42 @@ void powers_db_resolve_names() {
         // a file with several unknown names reports the same one first.
         resolve(power.randomized_strength_bonus_attribute, power.randomized_strength_bonus_attribute_name);
     }
+}
+
+const XmlFileFormat& powers_file_format() {
+    static const XmlFileFormat format = [] {
+        XmlFileFormat f;
+        f.name = "powers";
+        f.title = "The power database";
+        f.files = "data\\powers.xml";
+        f.about =
+            "Every power the character may use. effect_name chooses what it does: \"attack\", \"area attack\", "
+            "\"duration\", \"transform field\", \"use field\", \"activate ability\", \"deplete attribute\", "
+            "\"modify attribute\" or \"apply effect to monster\". Abilities are named by id or, with the id 0 or "
+            "left out, by name.";
+        XmlElementFormat message{
+            .name = "message",
+            .about = "A message of the power in one language; type is \"success\", \"failure\", \"wrong use\" or "
+                     "\"already used\".",
+            .attributes = describe_fields<PowerMessage>(kMessageFields, false),
+            .text = XmlText::text,
+            .text_about = "the message"};
+        f.elements = {
+            {.name = "powers",
+             .about = "The powers (the game does not test the root element's name).",
+             .children = {"power"}},
+            {.name = "power",
+             .about = "One power; id 1..254 (a power without id is skipped; a later one of the same id replaces it).",
+             .attributes = describe_fields<PowerElement>(kPowerFields, false),
+             .children = {"requirement", "name", "description", "message"}},
+            {.name = "requirement",
+             .about = "An ability value the character needs for the power (at most three).",
+             .attributes = describe_fields<PowerRequirement>(kRequirementFields, false)},
+            language_text_format("name", "The power's name in one language."),
+            language_text_format("description", "The description in one language."),
+            message,
+        };
+        return f;
+    }();
+    return format;
 }

@@ -5,6 +5,7 @@
 #include "character/character_state.h"
 #include "common/common_state.h"
 #include "common/database.h"
+#include "common/names.h"
 #include "common/raise_error.h"
 #include "common/version_field.h"
 #include "items/inventory.h"
@@ -12,6 +13,7 @@
 #include "platform/strings.h"
 #include "platform/xml.h"
 #include "platform/xml_fields.h"
+#include "platform/xml_format.h"
 
 namespace {
 
@@ -47,7 +49,8 @@ const XmlField<CharacterRecord> kRootFields[] = {
      .member = &CharacterRecord::map_file_name,
      .kind = FieldKind::text,
      .read = [](CharacterRecord& c, const std::string& v, const std::string&) { c.map_file_name = file_part(v); },
-     .written = [](const CharacterRecord& c) { return file_part(c.map_file_name); }},
+     .written = [](const CharacterRecord& c) { return file_part(c.map_file_name); },
+     .names = names::map_file},
     {"inventory_cursor_x", &CharacterRecord::inventory_cursor_x},
     {"inventory_cursor_y", &CharacterRecord::inventory_cursor_y},
 };
@@ -65,14 +68,18 @@ const XmlField<SavedAbility> kAbilityFields[] = {
          if (!valid_ability_id(number))
              raise_error("load_character(): wrong id attribute " + quoted(v) + " in ability tag in file " + quoted(f));
          a.id = number;
-     }},
+     },
+     .names = names::ability},
     {"ability_value", &SavedAbility::ability_value, FieldKind::number, WriteRule::unless_default},
     {"attribute_max_value", &SavedAbility::attribute_max_value, FieldKind::number, WriteRule::unless_default},
     {"attribute_current_value", &SavedAbility::attribute_current_value, FieldKind::number, WriteRule::unless_default},
     {"power_adjustment", &SavedAbility::power_adjustment, FieldKind::number, WriteRule::unless_default},
     {"adjustment_duration", &SavedAbility::adjustment_duration, FieldKind::number, WriteRule::unless_default},
     {"adjustment_name", &SavedAbility::adjustment_name, FieldKind::text, WriteRule::unless_default},
-    {"adjustment_power_id", &SavedAbility::adjustment_power_id, FieldKind::number, WriteRule::unless_default},
+    {.name = "adjustment_power_id",
+     .member = &SavedAbility::adjustment_power_id,
+     .write = WriteRule::unless_default,
+     .names = names::power},
     {"item_bonus", &SavedAbility::item_bonus, FieldKind::number, WriteRule::unless_default},
     {"activated", &SavedAbility::activated, FieldKind::flag},
     {"adjustment_other", &SavedAbility::adjustment_other, FieldKind::number, WriteRule::unless_default},
@@ -85,7 +92,7 @@ struct SavedCooldown {
     int16_t cooldown = 0;
 };
 const XmlField<SavedCooldown> kPowerFields[] = {
-    {"id", &SavedCooldown::id},
+    {.name = "id", .member = &SavedCooldown::id, .names = names::power},
     {"cooldown", &SavedCooldown::cooldown},
     {.name = "duration", .write = WriteRule::never},
 };
@@ -94,14 +101,15 @@ bool burns_fuel(const InventoryEntry& entry) { return item_type_of(entry.type).f
 
 // An "item" element: one entry of the inventory.
 const XmlField<InventoryEntry> kItemFields[] = {
-    {"type", &InventoryEntry::type},
+    {.name = "type", .member = &InventoryEntry::type, .names = names::item_type},
     {"amount", &InventoryEntry::amount},
-    {.name = "fuel", .member = &InventoryEntry::fuel, .write_if = burns_fuel},
+    {.name = "fuel", .member = &InventoryEntry::fuel, .write_if = burns_fuel, .written_when = "when the item burns fuel"},
     {"equipped", &InventoryEntry::equipped, FieldKind::flag},
     {"selected", &InventoryEntry::selected, FieldKind::flag},
     {.name = "magic_bonus",
      .member = &InventoryEntry::magic_bonus,
-     .write_if = [](const InventoryEntry& entry) { return entry.magic_bonus > 0; }},
+     .write_if = [](const InventoryEntry& entry) { return entry.magic_bonus > 0; },
+     .written_when = "when above 0"},
 };
 
 auto unknown_attribute(const std::string& where, const std::string& file_name) {
@@ -171,10 +179,40 @@ void load_character(CharacterRecord& character, const std::string& file_name) {
     if (!root) return;
     read_fields<CharacterRecord>(kRootFields, character, *root, file_name,
                                  unknown_attribute(" in root node in file ", file_name));
-    for (const auto& child : root->children) {
-        if (child->name == "ability") read_ability(character, *child, file_name);
-        else if (child->name == "power") read_power(character, *child, file_name);
-        else if (child->name == "item") read_item(*child, file_name);
-        else raise_error("load_character(): unknown tag " + quoted(child->name) + " in file " + quoted(file_name));
+    for (const XmlElement& child : children_of(*root)) {
+        if (child.name == "ability") read_ability(character, child, file_name);
+        else if (child.name == "power") read_power(character, child, file_name);
+        else if (child.name == "item") read_item(child, file_name);
+        else raise_error("load_character(): unknown tag " + quoted(child.name) + " in file " + quoted(file_name));
     }
+}
+
+const XmlFileFormat& character_file_format() {
+    static const XmlFileFormat format = [] {
+        XmlFileFormat f;
+        f.name = "character";
+        f.title = "The character file";
+        f.files = "savegame\\character.xml";
+        f.about =
+            "The saved character: where it stands, its abilities, the powers cooling down and what it carries. "
+            "The game writes it at a new game, at Escape and at the end, and deletes it when the character dies.";
+        f.written = true;
+        f.elements = {
+            {.name = "character",
+             .about = "The character (the game does not test the root element's name).",
+             .attributes = describe_fields<CharacterRecord>(kRootFields, true),
+             .children = {"ability", "power", "item"}},
+            {.name = "ability",
+             .about = "The state of one ability (written for every ability of the database).",
+             .attributes = describe_fields<SavedAbility>(kAbilityFields, true)},
+            {.name = "power",
+             .about = "A power cooling down (written while its cooldown is above 0).",
+             .attributes = describe_fields<SavedCooldown>(kPowerFields, true)},
+            {.name = "item",
+             .about = "One entry of the inventory, in inventory order.",
+             .attributes = describe_fields<InventoryEntry>(kItemFields, true)},
+        };
+        return f;
+    }();
+    return format;
 }

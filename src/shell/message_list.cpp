@@ -7,6 +7,7 @@
 #include "platform/strings.h"
 #include "platform/xml.h"
 #include "platform/xml_fields.h"
+#include "platform/xml_format.h"
 
 namespace {
 
@@ -37,9 +38,9 @@ void read_message(const XmlElement& message, const std::string& file_name) {
         raise_error("load_message_list(): wrong id " + quoted(int_to_text(element.id)) +
                     " in message tag in messages xml file " + quoted(file_name));
 
-    for (XmlElement* text = message.first_child(); text; text = text->next_sibling()) {
-        if (text->name != "text") unknown_tag(text->name, file_name);
-        read_language_text(*text, g_common.messages[element.id], unknown_attribute(" in text tag in ", file_name));
+    for (const XmlElement& text : children_of(message)) {
+        if (text.name != "text") unknown_tag(text.name, file_name);
+        read_language_text(text, g_common.messages[element.id], unknown_attribute(" in text tag in ", file_name));
     }
 }
 
@@ -62,8 +63,34 @@ void load_message_list(const std::string& file_name) {
     MessagesRoot ignored;
     read_fields<MessagesRoot>(kRootFields, ignored, root, file_name, unknown_attribute(" in ", file_name));
 
-    for (XmlElement* message = root.first_child(); message; message = message->next_sibling()) {
-        if (message->name != "message") unknown_tag(message->name, file_name);
-        read_message(*message, file_name);
+    for (const XmlElement& message : children_of(root)) {
+        if (message.name != "message") unknown_tag(message.name, file_name);
+        read_message(message, file_name);
     }
+}
+
+const XmlFileFormat& messages_file_format() {
+    static const XmlFileFormat format = [] {
+        XmlFileFormat f;
+        f.name = "messages";
+        f.title = "The message texts";
+        f.files = "data\\messages.xml";
+        f.about =
+            "Every fixed text the game shows, by id: ids 1..53 and the ids of the texts added since (100..499). "
+            "The text in the language of the preferences is used; a missing one shows as \"??? missing message "
+            "ID n ???\". Bracketed words such as [value] are filled in by the game.";
+        f.elements = {
+            {.name = "Umbrane_Messages",
+             .about = "The messages (the game does not test the root element's name).",
+             .attributes = describe_fields<MessagesRoot>(kRootFields, false),
+             .children = {"message"}},
+            {.name = "message",
+             .about = "One message; its id is 1..53 or 100..499.",
+             .attributes = describe_fields<MessageElement>(kMessageFields, false),
+             .children = {"text"}},
+            language_text_format("text", "The message in one language (a later text of the same language wins)."),
+        };
+        return f;
+    }();
+    return format;
 }

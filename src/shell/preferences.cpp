@@ -6,6 +6,7 @@
 #include "platform/strings.h"
 #include "platform/xml.h"
 #include "platform/xml_fields.h"
+#include "platform/xml_format.h"
 
 namespace {
 
@@ -54,4 +55,23 @@ void save_preferences(const Preferences& preferences, const std::string& file_na
     write_fields<Preferences>(kPreferenceFields, preferences, *root);
     if (!document.save(file_name))
         raise_error("save_preferences: could not save data into preferences xml file: " + quoted(file_name));
+}
+
+const XmlFileFormat& preferences_file_format() {
+    static const XmlFileFormat format = [] {
+        XmlFileFormat f;
+        f.name = "preferences";
+        f.title = "The preferences";
+        f.files = "config\\preferences.xml";
+        f.about =
+            "The settings that survive between runs; the file must exist. The game writes it when the player "
+            "switches between window and full screen.";
+        f.written = true;
+        f.elements = {{.name = "Umbrane_Preferences",
+                       .about = "The settings (the game does not test the root element's name and skips its "
+                                "children).",
+                       .attributes = describe_fields<Preferences>(kPreferenceFields, true)}};
+        return f;
+    }();
+    return format;
 }
