@@ -79,8 +79,10 @@ const XmlField<AbilityElement> kAbilityFields[] = {
     // "lower": the game ends below game_ends_val; "higher": above it; any other word: never.
     {.name = "game_ends",
      .member = &AbilityElement::game_ends,
+     .kind = FieldKind::text,
      .read = [](AbilityElement& a, const std::string& v,
-                const std::string&) { a.game_ends = v == "lower" ? 1 : v == "higher" ? 2 : 0; }},
+                const std::string&) { a.game_ends = v == "lower" ? 1 : v == "higher" ? 2 : 0; },
+     .words = "lower|higher"},
     {"game_ends_val", &AbilityElement::game_ends_val},
     {"game_ends_message", &AbilityElement::game_ends_message, FieldKind::text},
     {"critical_hit_melee", &AbilityElement::critical_hit_melee, FieldKind::flag},
@@ -192,11 +194,13 @@ struct DisplayElement : DisplayEntry {
 const XmlField<DisplayElement> kDisplayFields[] = {
     {.name = "type",
      .member = &DisplayElement::type,
+     .kind = FieldKind::text,
      .read = [](DisplayElement& d, const std::string& v, const std::string&) {
          if (v == "main screen status panel") d.type = kDisplayStatusPanel;
          else if (v == "character info") d.type = kDisplayCharacterInfo;
          else fail("unknown display type " + quoted(v) + " in ability display tag in ability xml file " + kQuotedFile);
-     }},
+     },
+     .words = "main screen status panel|character info"},
     {"start_value", &DisplayElement::start_value},
     {"end_value", &DisplayElement::end_value},
     {"message", &DisplayElement::message, FieldKind::text},

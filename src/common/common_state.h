@@ -54,6 +54,17 @@ struct SoundEntry {
     int sound = 0;  // media layer sound number, 0 = none
 };
 
+// The sounds the game plays itself, beside those the data files name: the sound
+// folder needs a file of each name.
+namespace sound_name {
+inline constexpr const char* hit = "hit";
+inline constexpr const char* evasion = "evasion";
+inline constexpr const char* oh_no = "oh_no";
+inline constexpr const char* deathcry = "deathcry";
+inline constexpr const char* failure = "failure";
+inline constexpr const char* all[] = {hit, evasion, oh_no, deathcry, failure};
+}  // namespace sound_name
+
 // Fixed sprite numbers.
 namespace sprite {
 constexpr int character = 0, frame = 1, map_dark = 2, screen_dark = 3, abilities = 4, splash = 5, monster = 6,

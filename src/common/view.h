@@ -48,11 +48,23 @@ int light_level();
 void fade_in(GameMap& map);
 void fade_out(GameMap& map);
 
+// ---- The whole map as one picture (for the people who make maps) ----
+constexpr int MAP_PICTURE_PIXELS = 50 * CELL;
+// Makes the sprite a picture of the whole current map: every field fully lit
+// (a hidden field shows the tile it hides), the items lying on it (in
+// containers too) and its monsters, and signs: a cyan frame on a portal, a
+// yellow frame with an arrow on a level exit, small squares in the corners of a
+// field with a message (white, top left), an event (magenta, top right) and of
+// a hidden field (orange, bottom left).
+void draw_map_picture(GameMap& map, int picture);
+
 // ---- Animations over the game picture (cells of the 13 x 13 view, the character at 6, 6) ----
 
 // Plays the animation of that name at view cell (x, y); value is the number
 // the icon animations show. An empty name plays nothing; an unknown name is fatal.
 void animation(const std::string& name, int x, int y, int value);
+// True for a name animation plays (the empty name included: it plays nothing).
+bool animation_known(const std::string& name);
 // count sparkles of a colour (0..7: blue, red, purple, green, yellow, aqua,
 // grey, skull) twinkling in a cell for 50 frames; mixed 1: random colours.
 void sparkles(int colour, int x, int y, int count, int mixed, int second_colour);

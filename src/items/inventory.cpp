@@ -16,8 +16,6 @@
 namespace {
 
 constexpr uint32_t MESSAGE_MS = 2000;
-constexpr int STARTING_FOOD_TYPE = 1;
-constexpr int STARTING_FOOD_PIECES = 5;
 
 // Message numbers of the item rules.
 constexpr int MSG_EQUIPMENT_LIMIT = 20, MSG_TOOK_ONE = 23, MSG_TOOK_SEVERAL = 24;

@@ -20,6 +20,9 @@ int stack_pieces(int amount);
 // amount was asked; otherwise a new entry (not equipped, not selected) with
 // that amount is added at the end.
 void add_item_to_inventory(int type, int amount, int fuel, int magic_bonus);
+// Every new character also gets that many pieces of this item type (food).
+constexpr int STARTING_FOOD_TYPE = 1;
+constexpr int STARTING_FOOD_PIECES = 5;
 // The inventory of a new character: every type with a starting amount, then five pieces of type 1.
 void give_starting_equipment();
 

@@ -46,7 +46,8 @@ const XmlField<ItemElement> kItemFields[] = {
      .member = &I::starting_equipment,
      .read = [](I& item, const std::string& value, const std::string&) {
          item.starting_equipment = value == "yes" ? 1 : wrap16(text_to_int(value));
-     }},
+     },
+     .words = "yes"},
     // The class word is also the class's display name until a class_name child gives one.
     {.name = "class",
      .member = &I::item_class,

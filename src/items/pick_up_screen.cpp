@@ -88,7 +88,7 @@ int pick_up_screen(int x, int y) {
     const std::vector<MapItem*> items = items_on_field(x, y);
     if (items.empty()) {
         show_status_message(message_text(MSG_NOTHING_HERE), "", WHITE, -1, 0, 2000);
-        play_sound("failure");
+        play_sound(sound_name::failure);
     } else {
         if (!choose_items(items)) return 0;  // nothing is taken
         turn_used = take_marked_items();

@@ -24,14 +24,6 @@ constexpr int kItemTypePasses = 101;
 constexpr int kMonsterFieldDraws = 100;
 constexpr uint8_t kBrightestLighting = 8;
 
-// Tiles of the standard tileset that every generated level uses.
-constexpr int kTileWayDown = 2;
-constexpr int kTileWayUp = 3;
-constexpr int kTileTreasureSpot = 6;   // end of a side passage, with three items
-constexpr int kTileSpecial = 9;        // end of a side passage, or hidden on the floor
-constexpr int kTileOncePerLevel[] = {140, 141};
-constexpr const char* kLevelTileset = "tiles_standard.xml";
-constexpr const char* kLevelTilesheet = "tiles_standard.png";
 constexpr int kMsgLevel = 25;
 constexpr int kMsgEnterLevel = 28;
 

@@ -17,6 +17,16 @@ struct FieldPosition {
 // The field a level is entered on: the way up, (1, 1).
 constexpr FieldPosition kLevelArrival{1, 1};
 
+// The tileset of every generated level, and the tile types of it that levels use.
+constexpr const char* kLevelTileset = "tiles_standard.xml";
+constexpr const char* kLevelTilesheet = "tiles_standard.png";
+constexpr int kTileWayDown = 2;
+constexpr int kTileWayUp = 3;
+constexpr int kTileTreasureSpot = 6;   // end of a side passage, with three items
+constexpr int kTileSpecial = 9;        // end of a side passage, or hidden on the floor
+constexpr int kTileOncePerLevel[] = {140, 141};
+constexpr int kLevelTiles[] = {kTileWayDown, kTileWayUp, kTileTreasureSpot, kTileSpecial, 140, 141};
+
 // The file of the level a dungeon record leads to: the file part of its
 // map_filename, "_", the level number, ".xml" ("old_cave_3.xml"). Only the
 // file part counts, so no map can make the game write outside "savegame\".

@@ -22,6 +22,7 @@ struct TileModifyAttribute {
     int8_t replenish = 0;                         // 1 = also restore the attribute
     int8_t trigger_hidden = 0;                    // 1 = acts while the field is still hidden
     int8_t turn_ends = 0;                         // 1 = entering ends the character's turn
+    bool operator==(const TileModifyAttribute&) const = default;
 };
 
 // What one tile type id means in play.
@@ -41,6 +42,7 @@ struct TileType {
     std::string detection_sound;
     std::string animation_enter;
     TileModifyAttribute modify_attribute[kTileEffectSlots];
+    bool operator==(const TileType&) const = default;  // a tile type the definition file left empty equals TileType{}
 };
 
 // The tile sheet and the tile type definitions of a map.

@@ -22,8 +22,8 @@ const char kQuote = '"';
 
 // The root element: its own name and the version that wrote it, accepted and ignored.
 const XmlField<Tileset> kDefinitionRootFields[] = {
-    {.name = "filename", .write = WriteRule::never},
-    {.name = "Umbrane_version", .write = WriteRule::never},
+    {.name = "filename", .kind = FieldKind::text, .write = WriteRule::never},
+    {.name = "Umbrane_version", .kind = FieldKind::text, .write = WriteRule::never},
 };
 
 // A tile_type element: what it says about its tile type. The id names the

@@ -103,7 +103,7 @@ void melee_attack_monster(GameMap& map, int x, int y) {
     int16_t damage = 0;
     bool critical = false;
     if (hit) {
-        play_sound("hit");
+        play_sound(sound_name::hit);
         damage = static_cast<int16_t>(std::max(0, melee_damage_roll() - type.armor));
         if (backstab) {
             damage = wrap16(damage + backstab_total(0));
@@ -123,7 +123,7 @@ void melee_attack_monster(GameMap& map, int x, int y) {
             }
         }
     } else {
-        play_sound("evasion");
+        play_sound(sound_name::evasion);
     }
 
     // The blow: the character lifted by 2 pixels, the effect on the target's cell.
@@ -156,7 +156,7 @@ void monster_melee_attack(int x, int y) {
     const bool hit = Random(99) <= chance;
     int16_t damage = 0;
     if (hit) {
-        play_sound("hit");
+        play_sound(sound_name::hit);
         const int raw = Random(type.strength + 2) + 1;
         const int16_t left_after_buffers = absorb_damage(wrap16(raw));  // the buffers first, then the armour
         damage = static_cast<int16_t>(std::max(0, left_after_buffers - armor_roll()));
@@ -173,7 +173,7 @@ void monster_melee_attack(int x, int y) {
             if (amount != 0) modify_attribute(affliction.attribute, wrap16(amount));
         }
     } else {
-        play_sound("evasion");
+        play_sound(sound_name::evasion);
     }
 
     GameMap& map = g_map.map;
@@ -197,7 +197,7 @@ int16_t absorb_damage(int16_t damage) {
             const AbilityRecord& buffer = g_db.abilities[b];
             if (buffer.buffer_for_attribute != a || current(b) <= 0) continue;
             // The buffer takes the whole remaining blow, however few points it holds.
-            play_sound("hit");
+            play_sound(sound_name::hit);
             animation(buffer.buffer_animation, VIEW_CENTRE, VIEW_CENTRE, d);
             modify_attribute(static_cast<int16_t>(b), wrap16(-d));
             d = 0;

@@ -66,6 +66,13 @@ private:
 // then removes every temporary that a kill left in the folder.
 void finish_interrupted_save(const std::string& logical_folder);
 
+// False when the file is missing, no regular file, or larger than the limit.
 bool read_whole_file(const std::string& logical_path, std::string& content);
+// No file larger than that many bytes is read from now on, nor any file of the
+// kernel's (/proc, /sys, /dev) a link leads to: for a check of files that may
+// be hostile. 0 for no limit, as in the game.
+void limit_file_reads(long long largest);
+// Whether a file (host path) may be read under that limit.
+bool file_within_limits(const std::string& host_file);
 // Wildcard match as used by list_folder.
 bool wildcard_match(const std::string& pattern, const std::string& name);

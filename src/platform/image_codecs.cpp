@@ -1,4 +1,5 @@
 // PNG (libpng) and JPEG (libjpeg) files to and from surfaces.
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -7,6 +8,7 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#include "platform/files.h"
 #include "platform/surface.h"
 
 namespace {
@@ -109,15 +111,76 @@ bool decode_jpeg(const std::string& host_file, Surface& out) {
 
 }  // namespace
 
-bool decode_image_file(const std::string& host_file, Surface& out) {
-    unsigned char magic[8] = {};
-    {
-        std::unique_ptr<std::FILE, FileCloser> file(std::fopen(host_file.c_str(), "rb"));
-        if (!file || std::fread(magic, 1, sizeof magic, file.get()) != sizeof magic) return false;
+namespace {
+
+int g_largest_side = MAX_SURFACE_SIDE;
+
+bool png_dimensions(const std::string& host_file, int& width, int& height) {
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, host_file.c_str())) return false;
+    width = static_cast<int>(std::min<png_uint_32>(image.width, 1u << 30));
+    height = static_cast<int>(std::min<png_uint_32>(image.height, 1u << 30));
+    png_image_free(&image);
+    return true;
+}
+
+bool jpeg_dimensions(const std::string& host_file, int& width, int& height) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(host_file.c_str(), "rb"));
+    if (!file) return false;
+    jpeg_decompress_struct info;
+    JpegError error;
+    info.err = jpeg_std_error(&error.manager);
+    error.manager.error_exit = jpeg_error_exit;
+    error.manager.emit_message = jpeg_no_message;
+    if (setjmp(error.jump)) {
+        jpeg_destroy_decompress(&info);
+        return false;
     }
-    if (png_sig_cmp(magic, 0, sizeof magic) == 0) return decode_png(host_file, out);
-    if (magic[0] == 0xFF && magic[1] == 0xD8) return decode_jpeg(host_file, out);
-    return false;
+    jpeg_create_decompress(&info);
+    jpeg_stdio_src(&info, file.get());
+    jpeg_read_header(&info, TRUE);
+    width = static_cast<int>(info.image_width);
+    height = static_cast<int>(info.image_height);
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
+enum class ImageKind { none, png, jpeg };
+
+ImageKind image_kind(const std::string& host_file) {
+    unsigned char magic[8] = {};
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(host_file.c_str(), "rb"));
+    if (!file || std::fread(magic, 1, sizeof magic, file.get()) != sizeof magic) return ImageKind::none;
+    if (png_sig_cmp(magic, 0, sizeof magic) == 0) return ImageKind::png;
+    if (magic[0] == 0xFF && magic[1] == 0xD8) return ImageKind::jpeg;
+    return ImageKind::none;
+}
+
+}  // namespace
+
+void limit_image_side(int side) { g_largest_side = side > 0 && side < MAX_SURFACE_SIDE ? side : MAX_SURFACE_SIDE; }
+
+bool image_file_dimensions(const std::string& host_file, int& width, int& height) {
+    if (!file_within_limits(host_file)) return false;
+    switch (image_kind(host_file)) {
+        case ImageKind::png: return png_dimensions(host_file, width, height);
+        case ImageKind::jpeg: return jpeg_dimensions(host_file, width, height);
+        default: return false;
+    }
+}
+
+bool decode_image_file(const std::string& host_file, Surface& out) {
+    if (!file_within_limits(host_file)) return false;
+    const ImageKind kind = image_kind(host_file);
+    if (kind == ImageKind::none) return false;
+    if (g_largest_side < MAX_SURFACE_SIDE) {
+        int width = 0, height = 0;
+        if (!image_file_dimensions(host_file, width, height) || width > g_largest_side || height > g_largest_side)
+            return false;
+    }
+    return kind == ImageKind::png ? decode_png(host_file, out) : decode_jpeg(host_file, out);
 }
 
 bool encode_jpeg(const Surface& surface, int quality, std::vector<unsigned char>& out) {
@@ -159,5 +222,30 @@ bool encode_jpeg(const Surface& surface, int quality, std::vector<unsigned char>
     out.assign(buffer, buffer + size);
     jpeg_destroy_compress(&info);
     std::free(buffer);
+    return true;
+}
+
+bool encode_png(const Surface& surface, std::vector<unsigned char>& out) {
+    if (surface.empty()) return false;
+    std::vector<unsigned char> rgb(static_cast<size_t>(surface.width) * surface.height * 3);
+    for (int y = 0; y < surface.height; ++y)
+        for (int x = 0; x < surface.width; ++x) {
+            const uint32_t p = surface.at(x, y);
+            unsigned char* o = &rgb[(static_cast<size_t>(y) * surface.width + x) * 3];
+            o[0] = p & 255;
+            o[1] = (p >> 8) & 255;
+            o[2] = (p >> 16) & 255;
+        }
+    png_image image;
+    std::memset(&image, 0, sizeof image);
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(surface.width);
+    image.height = static_cast<png_uint_32>(surface.height);
+    image.format = PNG_FORMAT_RGB;
+    png_alloc_size_t size = 0;
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgb.data(), 0, nullptr)) return false;
+    out.resize(size);
+    if (!png_image_write_to_memory(&image, out.data(), &size, 0, rgb.data(), 0, nullptr)) return false;
+    out.resize(size);
     return true;
 }

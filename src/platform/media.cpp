@@ -44,6 +44,7 @@ void reset_media_content() {
     g_media.shown = Surface(SCREEN_WIDTH, SCREEN_HEIGHT);
     g_media.shown_is_screen = false;
     g_media.draw_target = SCREEN_TARGET;
+    g_media.display_target = SCREEN_TARGET;
     g_media.drawing = false;
     g_media.text_transparent = false;
     g_media.text_background = 0;

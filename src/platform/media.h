@@ -77,11 +77,15 @@ void sprite_display_opaque(int number, int x, int y);
 void sprite_display_transparent(int number, int x, int y);
 // Blend with intensity 0..255: result = (src * i + dst * (255 - i)) / 255.
 // Pure black stays out here too (the darkening sprites are RGB(1,1,1)).
-// Every display goes onto the back buffer.
+// Every display goes onto the back buffer, or onto the sprite chosen by
+// set_display_target (pictures bigger than the screen; SCREEN_TARGET again
+// for the back buffer).
 void sprite_display_translucent(int number, int x, int y, int intensity);
 // Grab a rectangle of the shown screen (the last flipped picture) into a sprite.
 bool sprite_grab(int number, int x, int y, int width, int height);
 bool sprite_save_jpeg(int number, const std::string& logical_path);
+void set_display_target(int target);
+bool sprite_save_png(int number, const std::string& logical_path);
 // Pixel access for tests and generators: 0x00BBGGRR like Colour.
 Colour sprite_pixel(int number, int x, int y);
 Colour screen_pixel(int x, int y);        // back buffer
@@ -92,6 +96,11 @@ int image_load(const std::string& logical_path);  // handle, 0 on failure
 int image_width(int handle);
 int image_height(int handle);
 void image_free(int handle);
+// Width and height of a picture file from its header alone; false when it is no PNG or JPEG.
+bool image_dimensions(const std::string& logical_path, int& width, int& height);
+// No picture wider or higher than side is loaded from now on (for a check of
+// files that may be hostile); 0 for the media layer's own bound again.
+void limit_picture_side(int side);
 
 // ---- 2D drawing (on the screen or on a sprite, between start and stop) ----
 void draw_start(int target = SCREEN_TARGET);  // SCREEN_TARGET or a sprite number

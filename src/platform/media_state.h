@@ -104,6 +104,7 @@ struct MediaState {
     int pictures_decoded = 0;  // how often it decoded a file (counted for the tests)
     // Drawing.
     int draw_target = SCREEN_TARGET;
+    int display_target = SCREEN_TARGET;  // where sprite displays go (set_display_target)
     bool drawing = false;
     bool text_transparent = false;
     Colour text_background = 0;

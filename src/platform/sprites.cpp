@@ -14,7 +14,13 @@ Surface* find_sprite(int number) {
 constexpr int FIRST_FREE_SPRITE = 100;
 
 void display(int number, int x, int y, BlitMode mode, int intensity) {
-    if (Surface* sprite = find_sprite(number)) blit(*sprite, screen_for_drawing(), x, y, mode, intensity);
+    Surface* sprite = find_sprite(number);
+    if (!sprite) return;
+    if (g_media.display_target == SCREEN_TARGET) {
+        blit(*sprite, screen_for_drawing(), x, y, mode, intensity);
+    } else if (Surface* target = find_sprite(g_media.display_target); target && target != sprite) {
+        blit(*sprite, *target, x, y, mode, intensity);
+    }
 }
 
 }  // namespace
@@ -114,6 +120,16 @@ bool sprite_save_jpeg(int number, const std::string& logical_path) {
     return write_file_atomically(logical_path, data.data(), data.size());
 }
 
+void set_display_target(int target) { g_media.display_target = target; }
+
+bool sprite_save_png(int number, const std::string& logical_path) {
+    Surface* sprite = find_sprite(number);
+    if (!sprite) return false;
+    std::vector<unsigned char> data;
+    if (!encode_png(*sprite, data)) return false;
+    return write_file_atomically(logical_path, data.data(), data.size());
+}
+
 Colour sprite_pixel(int number, int x, int y) {
     Surface* sprite = find_sprite(number);
     return sprite && sprite->inside(x, y) ? sprite->at(x, y) : 0;
@@ -146,3 +162,9 @@ int image_height(int handle) {
 }
 
 void image_free(int handle) { g_media.images.erase(handle); }
+
+bool image_dimensions(const std::string& logical_path, int& width, int& height) {
+    return image_file_dimensions(host_path(logical_path), width, height);
+}
+
+void limit_picture_side(int side) { limit_image_side(side); }

@@ -44,4 +44,10 @@ Surface copy_rectangle(const Surface& source, int x, int y, int width, int heigh
 // PNG alpha is laid over black, so fully transparent pixels become the
 // transparent colour.
 bool decode_image_file(const std::string& host_file, Surface& out);
+// Width and height from the file's header, without decoding it.
+bool image_file_dimensions(const std::string& host_file, int& width, int& height);
+// Pictures wider or higher than side are not decoded (the content check's
+// bound; the game decodes up to MAX_SURFACE_SIDE).
+void limit_image_side(int side);
 bool encode_jpeg(const Surface& surface, int quality, std::vector<unsigned char>& out);
+bool encode_png(const Surface& surface, std::vector<unsigned char>& out);

@@ -57,6 +57,9 @@ struct XmlField {
     const char* names = nullptr;
     // For the format reference: when write_if lets the attribute be written.
     const char* written_when = nullptr;
+    // The words the value may be, "|"-separated (for a number: the words it may
+    // be instead of a number), when its read rule takes words.
+    const char* words = nullptr;
 };
 
 template <typename Record>

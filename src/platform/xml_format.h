@@ -14,9 +14,11 @@
 struct XmlAttributeFormat {
     std::string name = {};
     FieldKind kind = FieldKind::number;
-    std::string default_text = {};  // what the record holds when the attribute is missing
+    bool stored = false;            // it fills a field of the record (not only accepted, or kept elsewhere)
+    std::string default_text = {};  // what that field holds when the attribute is missing
     std::string written = {};       // when the game writes it; empty in a file the game only reads
     const char* names = nullptr;  // what the value names elsewhere (common/names.h), or nullptr
+    std::vector<std::string> words = {};  // the words it may be (beside a number, for a number)
 };
 
 // The text directly inside an element.
@@ -71,8 +73,15 @@ std::vector<XmlAttributeFormat> describe_fields(FieldTable<Record> table, bool w
         a.name = field.name;
         a.kind = field.kind;
         a.names = field.names;
+        for (const char* w = field.words; w && *w;) {
+            const char* bar = w;
+            while (*bar && *bar != '|') ++bar;
+            a.words.emplace_back(w, bar);
+            w = *bar ? bar + 1 : bar;
+        }
         std::string text;
-        if (!std::holds_alternative<std::monostate>(field.member)) {
+        a.stored = !std::holds_alternative<std::monostate>(field.member);
+        if (a.stored) {
             const XmlField<Record> plain{.name = field.name, .member = field.member, .kind = field.kind};
             if (xml_fields_detail::text_of(plain, defaults, text)) a.default_text = text;
             else a.default_text = "no";  // a flag that is not set

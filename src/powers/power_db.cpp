@@ -112,7 +112,7 @@ const XmlField<PowerMessage> kMessageFields[] = {
      .kind = FieldKind::text,
      .read = [](PowerMessage& message, const std::string& value,
                 const std::string&) { message.in_player_language = is_player_language(value); }},
-    {"type", &PowerMessage::type, FieldKind::text},
+    {.name = "type", .member = &PowerMessage::type, .kind = FieldKind::text, .words = "success|failure|wrong use|already used"},
 };
 
 // The name, description and message children: an attribute they do not know is fatal.

@@ -78,7 +78,7 @@ void power_attack(int power) {
     const int16_t damage =
         power_damage_against(target->type, rolled_power_strength(power), p.cls, p.affects_only_monster_class);
     show_success_message(power);
-    play_sound("hit");
+    play_sound(sound_name::hit);
     // The blow: the blood spot on the target's cell with the damage on it.
     GameMap& map = g_map.map;
     const int left = cursor.column * CELL, top = cursor.row * CELL;
@@ -102,7 +102,7 @@ void power_area_attack(int power) {
         // Each monster gets a strength rolled for it.
         const int16_t damage =
             power_damage_against(monster.type, rolled_power_strength(power), p.cls, p.affects_only_monster_class);
-        play_sound("hit");
+        play_sound(sound_name::hit);
         animation("red cloud", monster.x - x + VIEW_CENTRE, monster.y - y + VIEW_CENTRE, damage);
         monster.hitpoints = wrap16(monster.hitpoints - damage);
     }
@@ -211,7 +211,7 @@ void power_apply_effect_to_monster(int power) {
     const MonsterType& type = type_of(target->type);
     auto refused = [&](int message) {
         animation(p.animation, cursor.column, cursor.row, 0);
-        play_sound("failure");
+        play_sound(sound_name::failure);
         show_monster_message(power, message);
     };
     if (shares_word(target->status, p.monster_effect)) return refused(MSG_ALREADY_AFFECTED);

@@ -199,7 +199,7 @@ int use_power() {
 
     if (p.cost > 0) {
         if (current(p.cost_attribute) < p.cost) {
-            play_sound("failure");
+            play_sound(sound_name::failure);
             const std::string& ability = g_db.abilities[p.cost_attribute].display_name;
             show_power_message(id, replace_all(message_text(MSG_NOT_ENOUGH), "[attribute_name]", ability),
                                message_text(MSG_NOT_ENOUGH_2));
@@ -210,7 +210,7 @@ int use_power() {
     // The cost is paid also when the cooldown then refuses the power.
     const int16_t counter = hero().cooldown[id];
     if (p.cooldown > 0 && counter > 0) {
-        play_sound("failure");
+        play_sound(sound_name::failure);
         show_power_message(id, replace_all(message_text(MSG_COOLING_DOWN), "[cooldown]", int_to_text(counter)));
         return 0;
     }

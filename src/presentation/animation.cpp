@@ -62,6 +62,14 @@ int find(const Named* table, size_t count, const std::string& name) {
 
 }  // namespace
 
+bool animation_known(const std::string& name) {
+    if (name.empty() || name == "mixed stars") return true;
+    for (const char* colour : COLOURS)
+        if (name == std::string(colour) + " stars" || name == std::string(colour) + " circle") return true;
+    return find(MISSILES, std::size(MISSILES), name) >= 0 || find(ICONS, std::size(ICONS), name) >= 0 ||
+           find(FLOODS, std::size(FLOODS), name) >= 0;
+}
+
 void animation(const std::string& name, int x, int y, int value) {
     if (name.empty()) return;
     const int cell_x = wrap8(x), cell_y = wrap8(y);

@@ -23,10 +23,6 @@ void open_window_screen() {
 
 namespace {
 
-void load_sprite(int number, const std::string& file_name, const std::string& failure) {
-    if (!sprite_load(number, file_name)) raise_error(failure);
-}
-
 SheetSize measure_sheet(int number) { return {sprite_width(number) / 32, sprite_height(number) / 32}; }
 
 void create_dark_sprite(int number, int width, int height) {
@@ -38,31 +34,47 @@ void create_dark_sprite(int number, int width, int height) {
 
 }  // namespace
 
-void load_sprites() {
-    load_sprite(sprite::character, "graphics\\characters.png", "load_sprites(): can't load character sprites!");
-    load_sprite(sprite::frame, "graphics\\frame.png", "load_sprites(): can't load frame sprites!");
-    load_sprite(sprite::abilities, "graphics\\abilities.png", "load_sprites(): can't load abilities sprites!");
-    load_sprite(sprite::splash, "graphics\\splash.png", "load_sprites(): can't load splash sprite!");
-    load_sprite(sprite::monster, "graphics\\monster.png", "load_sprites(): cannot load monster sprite!");
-    load_sprite(sprite::mouse_pointer, "graphics\\mousepointer.png",
-                "load_sprites(): cannot load mouse pointer graphics!");
-    load_sprite(sprite::blood, "graphics\\blood.png", "load_sprites(): cannot load bloodspot image!");
-    load_sprite(sprite::powers, "graphics\\powers.png", "load_sprites(): cannot load powers image!");
-    load_sprite(sprite::cursor, "graphics\\cursor.png", "load_sprites(): cannot load cursor image!");
-    load_sprite(sprite::stars, "graphics\\starsprites.png", "load_sprites(): cannot star sprites!");
-    load_sprite(sprite::missiles, "graphics\\missiles.png", "load_sprites(): cannot load missiles sprites!");
-    for (int n = 1; n <= 7; ++n)
-        load_sprite(13 + n, "graphics\\light" + int_to_text(n) + ".png",
-                    "load_sprites(): cannot load light radius sprite!");
-    load_sprite(sprite::items, "graphics\\items.png", "load_sprites(): cannot load item sprites!");
-    load_sprite(sprite::fx, "graphics\\fx.png", "load_sprites(): cannot load fx sprites!");
+const std::vector<SpriteFile>& sprite_files() {
+    static const std::vector<SpriteFile> files = [] {
+        std::vector<SpriteFile> f = {
+            {sprite::character, "graphics\\characters.png", "load_sprites(): can't load character sprites!"},
+            {sprite::frame, "graphics\\frame.png", "load_sprites(): can't load frame sprites!"},
+            {sprite::abilities, "graphics\\abilities.png", "load_sprites(): can't load abilities sprites!"},
+            {sprite::splash, "graphics\\splash.png", "load_sprites(): can't load splash sprite!"},
+            {sprite::monster, "graphics\\monster.png", "load_sprites(): cannot load monster sprite!"},
+            {sprite::mouse_pointer, "graphics\\mousepointer.png", "load_sprites(): cannot load mouse pointer graphics!"},
+            {sprite::blood, "graphics\\blood.png", "load_sprites(): cannot load bloodspot image!"},
+            {sprite::powers, "graphics\\powers.png", "load_sprites(): cannot load powers image!"},
+            {sprite::cursor, "graphics\\cursor.png", "load_sprites(): cannot load cursor image!"},
+            {sprite::stars, "graphics\\starsprites.png", "load_sprites(): cannot star sprites!"},
+            {sprite::missiles, "graphics\\missiles.png", "load_sprites(): cannot load missiles sprites!"},
+        };
+        for (int n = 1; n <= 7; ++n)
+            f.push_back({13 + n, "graphics\\light" + int_to_text(n) + ".png",
+                         "load_sprites(): cannot load light radius sprite!"});
+        f.push_back({sprite::items, "graphics\\items.png", "load_sprites(): cannot load item sprites!"});
+        f.push_back({sprite::fx, "graphics\\fx.png", "load_sprites(): cannot load fx sprites!"});
+        return f;
+    }();
+    return files;
+}
 
+void load_sprite_file(const SpriteFile& file) {
+    if (!sprite_load(file.number, file.file)) raise_error(file.failure);
+}
+
+void measure_sheets() {
     g_common.abilities_sheet = measure_sheet(sprite::abilities);
     g_common.monster_sheet = measure_sheet(sprite::monster);
     g_common.powers_sheet = measure_sheet(sprite::powers);
     g_common.missiles_sheet = measure_sheet(sprite::missiles);
     g_common.items_sheet = measure_sheet(sprite::items);
     g_common.fx_sheet = measure_sheet(sprite::fx);
+}
+
+void load_sprites() {
+    for (const SpriteFile& file : sprite_files()) load_sprite_file(file);
+    measure_sheets();
 
     create_dark_sprite(sprite::map_dark, 416, 416);
     create_dark_sprite(sprite::screen_dark, SCREEN_WIDTH, SCREEN_HEIGHT);
@@ -75,18 +87,25 @@ void load_sprites() {
     font_load(5, "Verdana", 10, false, true);
 }
 
+std::vector<SoundFile> sound_files() {
+    std::vector<SoundFile> files;
+    for (const FolderEntry& entry : list_folder("sound\\", "*.ogg")) {
+        if (static_cast<int>(files.size()) > SOUND_ENTRY_LAST - SOUND_ENTRY_FIRST) break;
+        if (entry.type != 1) continue;
+        files.push_back({"sound\\" + entry.name, remove_all_nocase(entry.name, ".ogg")});
+    }
+    return files;
+}
+
 void load_sounds() {
     for (SoundEntry& entry : g_common.sounds) entry = SoundEntry{};
     int n = SOUND_ENTRY_FIRST;
-    for (const FolderEntry& entry : list_folder("sound\\", "*.ogg")) {
-        if (n > SOUND_ENTRY_LAST) break;
-        if (entry.type != 1) continue;
-        SoundEntry& slot = g_common.sounds[n];
+    for (const SoundFile& file : sound_files()) {
+        SoundEntry& slot = g_common.sounds[n++];
         // A sound that fails to load keeps its place and name but stays silent.
-        slot.sound = sound_load("sound\\" + entry.name);
+        slot.sound = sound_load(file.file);
         if (slot.sound != 0) sound_set_volume(slot.sound, 50);
-        slot.name = remove_all_nocase(entry.name, ".ogg");
-        ++n;
+        slot.name = file.name;
     }
 }
 

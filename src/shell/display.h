@@ -3,6 +3,7 @@
 // the screenshot that the main menu shows as its background.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "map/map_state.h"
 
@@ -13,9 +14,31 @@ void open_full_screen();
 void open_window_screen();
 }  // namespace shell
 
+// A fixed picture sheet: its sprite number, its file and the message the game
+// ends with when the file does not load.
+struct SpriteFile {
+    int number;
+    std::string file;
+    const char* failure;
+};
+// Every fixed sheet load_sprites loads, in its order.
+const std::vector<SpriteFile>& sprite_files();
+// Loads one of them; fatal with its message when it does not load.
+void load_sprite_file(const SpriteFile& file);
+// Measures the sheets whose cells the game counts (abilities, monsters,
+// powers, missiles, items, effects).
+void measure_sheets();
 // Loads and creates every fixed sprite but the screenshot buffer, measures the
 // sheets and loads the five fonts.
 void load_sprites();
+
+// A file of "sound\" the game loads and the name it is played by.
+struct SoundFile {
+    std::string file;
+    std::string name;
+};
+// The files load_sounds loads, in its order: the first 29 ".ogg" files.
+std::vector<SoundFile> sound_files();
 // Fills the sound table from "sound\*.ogg" (at most 29 files).
 void load_sounds();
 // Switches between window and full screen, reloads the sprites (and the

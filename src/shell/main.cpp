@@ -8,6 +8,7 @@
 #include "platform/media.h"
 #include "platform/random.h"
 #include "common/raise_error.h"
+#include "shell/author_tools.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
 
@@ -23,7 +24,9 @@ int end_with_error(const char* text) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    // The tools for the people who make games (--check, --render-map, ...) run instead of the game.
+    if (int status = 0; run_author_tool(argc, argv, status)) return status;
     set_game_folder(executable_folder());
     try {
         if (!media_init(BackendKind::desktop)) raise_error("Can't open sprite environment!");

@@ -183,12 +183,12 @@ void delete_savegame() {
 int sneak_past_monster(int x, int y, int sneaking) {
     int r = Random(99);
     if (r >= sneaking || monster_alerted_at(x, y)) {
-        play_sound("oh_no");
+        play_sound(sound_name::oh_no);
         alert_monsters_at(x, y);
         show_status_message(message_text(42), "", WHITE, -1, 0, 2000);
         return 0;
     }
-    play_sound("evasion");
+    play_sound(sound_name::evasion);
     show_status_message(message_text(43), "", WHITE, -1, 0, 2000);
     return 1;
 }
@@ -370,7 +370,7 @@ void save_and_return_flow() {
 }
 
 void death_flow() {
-    play_sound("deathcry");
+    play_sound(sound_name::deathcry);
     fade_out(g_map.map);
     show_parting_picture();
     screenshot(SCREENSHOT_FILE);

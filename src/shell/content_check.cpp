@@ -1,0 +1,906 @@
+#include "shell/content_check.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "character/abilities_db.h"
+#include "character/ability_model.h"
+#include "character/character_record.h"
+#include "character/character_state.h"
+#include "common/common_state.h"
+#include "common/database.h"
+#include "common/message_ids.h"
+#include "common/names.h"
+#include "common/raise_error.h"
+#include "common/view.h"
+#include "items/inventory.h"
+#include "items/item_db.h"
+#include "map/level_creation.h"
+#include "map/map_file.h"
+#include "map/map_grid.h"
+#include "map/map_state.h"
+#include "map/tileset.h"
+#include "monsters/monster_db.h"
+#include "platform/files.h"
+#include "platform/media.h"
+#include "platform/random.h"
+#include "platform/strings.h"
+#include "platform/xml.h"
+#include "powers/power_db.h"
+#include "shell/character_savegame.h"
+#include "shell/display.h"
+#include "shell/format_reference.h"
+#include "shell/game_state.h"
+#include "shell/message_list.h"
+#include "shell/preferences.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Bounds of what the check reads: no file of a game comes near them, and a
+// hostile folder must not make the check run out of memory or time.
+constexpr long long kLargestFile = 8LL << 20;
+constexpr int kLargestPictureSide = 4096;
+// Every level of every dungeon is made with this many seeds.
+constexpr int kTrialSeeds = 20;
+constexpr int kMostTrialLevels = 50;
+// A step never enters the last row or column of the grid.
+constexpr int kLastStepField = kMapSize - 2;
+
+const char* const kGameFolders[] = {"config", "data", "graphics", "maps", "sound", "tilesets", "savegame"};
+const std::string kPreferences = "config\\preferences.xml";
+const std::string kMessages = "data\\messages.xml";
+const std::string kAbilities = "data\\abilities.xml";
+const std::string kMonsters = "data\\monster.xml";
+const std::string kPowers = "data\\powers.xml";
+const std::string kItems = "data\\items.xml";
+const std::string kCharacter = "savegame\\character.xml";
+
+bool ends_with_nocase(const std::string& text, const std::string& end) {
+    if (text.size() < end.size()) return false;
+    return std::equal(end.begin(), end.end(), text.end() - static_cast<long>(end.size()), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    });
+}
+
+std::string trimmed(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+std::string attribute_or(const XmlElement& element, const char* name, const std::string& otherwise) {
+    const std::string* value = element.attribute(name);
+    return value ? *value : otherwise;
+}
+
+std::string position(int x, int y) { return int_to_text(x) + ", " + int_to_text(y); }
+
+// What the check knows of one tile type definition file and its sheet.
+struct TilesetFacts {
+    bool read = false;   // the definition file was read without fault
+    int cells = -1;      // cells of the sheet; -1 while unknown
+    std::string definition, image;  // file parts
+    std::array<bool, kTileTypeCount> defined{};
+    std::array<bool, kTileTypeCount> solid{};
+    std::array<std::string, kTileTypeCount> names;
+};
+
+// How a reader of the game got on with a file.
+enum class Read {
+    whole,          // without fault
+    names_missing,  // through the whole file, then a name it gives was not found: its table is whole
+    failed,         // it stopped at a fault
+};
+
+// A map file the game read without fault.
+struct MapFacts {
+    std::string file;  // logical path
+    std::string name;  // file part
+    int root_line = 0;
+    std::array<std::array<int16_t, kMapSize>, kMapSize> tiles{};  // [y][x]
+    const TilesetFacts* tileset = nullptr;
+    struct Dungeon {
+        DungeonRecord record;
+        int line;
+    };
+    std::vector<Dungeon> dungeons;
+};
+
+// A portal, a transformation's portal or a dungeon's bottom portal.
+struct PortalLink {
+    std::string from;  // logical path of the map
+    int line = 0;
+    std::string target;  // file part
+    int x = 0, y = 0;
+};
+
+// A file read with the game's reader, kept for the checks across files.
+struct ReadFile {
+    std::string file;
+    const XmlFileFormat* format = nullptr;
+    std::unique_ptr<XmlDocument> document;
+    bool read = false;  // the game's reader took it without fault
+    const TilesetFacts* tileset = nullptr;  // the tile types its tile type ids name
+};
+
+// The scratch folder of the level trials, removed at the end.
+struct ScratchFolder {
+    std::string path;
+    ~ScratchFolder() {
+        std::error_code ignored;
+        if (!path.empty()) fs::remove_all(path, ignored);
+    }
+};
+
+class Checker {
+public:
+    explicit Checker(std::string folder) : folder_(std::move(folder)) {}
+    CheckResult run();
+
+private:
+    // ---- findings ----
+    void fault(const std::string& file, int line, const std::string& text) { add(file, line, text, false); }
+    void warn(const std::string& file, int line, const std::string& text) { add(file, line, text, true); }
+    void add(const std::string& file, int line, const std::string& text, bool warning);
+    Read read_with_game(const std::string& file, const std::function<void()>& read,
+                        const std::function<bool(const std::string&)>& cascade = nullptr);
+    ReadFile& keep(const std::string& file, const XmlFileFormat& format, Read read);
+
+    // ---- the files, each with the game's reader ----
+    void screen_folders();
+    void check_preferences();
+    void check_messages();
+    void check_message_languages();
+    void check_sounds();
+    void check_graphics();
+    void check_databases();
+    void check_tilesets();
+    const TilesetFacts* tileset_facts(const std::string& definition, const std::string& image);
+    void check_maps();
+    void check_map(const std::string& file);
+    void check_character();
+
+    // ---- across files ----
+    void check_names();
+    void walk(ReadFile& file, const XmlElement& element, const XmlElementFormat& format,
+              const std::set<std::string>& events);
+    void check_value(ReadFile& file, const XmlElement& element, const char* kind, const std::string& attribute,
+                     const std::string& value, const std::set<std::string>& events);
+    void check_tile(const ReadFile& file, int line, const TilesetFacts* tileset, const std::string& what,
+                    long long id);
+    void check_cell(const ReadFile& file, int line, const std::string& attribute, const std::string& value,
+                    const SheetSize& sheet, const char* picture);
+    void check_transformation(const ReadFile& file, const XmlElement& element);
+    bool relocate_reader_fault(const std::string& file, const std::string& name, int line);
+    void check_portals();
+    void check_fixed_content();
+    void check_dungeons();
+    void try_dungeon(const MapFacts& map, const MapFacts::Dungeon& dungeon);
+    std::string trial_fault(const DungeonRecord& record, int seed);
+    void check_reachable_maps();
+
+    const MapFacts* find_map(const std::string& name) const;
+
+    std::string folder_;
+    CheckResult result_;
+    std::set<std::string> reported_;
+    std::set<std::string> refused_;  // files the check does not read (too large, a file of the system)
+    int preferences_line_ = 0;
+    // The database tables are whole: their readers went through their files.
+    bool abilities_whole_ = false, monsters_whole_ = false, powers_whole_ = false, items_whole_ = false;
+    bool abilities_read_ = false;  // and every ability name the abilities give was found
+    std::set<int> sheets_loaded_;
+    std::vector<std::string> sound_names_, unloaded_sound_names_;
+    std::map<std::string, std::unique_ptr<TilesetFacts>> tilesets_;  // by definition + "|" + image
+    std::map<std::string, std::unique_ptr<Tileset>> definitions_;    // definition files read, by file part
+    std::vector<std::unique_ptr<ReadFile>> files_;
+    std::vector<std::unique_ptr<MapFacts>> maps_;
+    std::vector<PortalLink> links_;
+    ScratchFolder scratch_;
+};
+
+void Checker::add(const std::string& file, int line, const std::string& text, bool warning) {
+    if (!reported_.insert(file + '\n' + int_to_text(line) + '\n' + text).second) return;
+    result_.findings.push_back({file, line, text, warning});
+    ++(warning ? result_.warnings : result_.faults);
+}
+
+// A reader's message about a name it did not find after it read the whole file.
+bool names_missing(const std::string& text) { return text.find("resolve") != std::string::npos; }
+
+// Runs one of the game's readers. Its fatal error is a fault at the place it
+// was reading; cascade tells a fault that only follows from a fault reported
+// before (a name of a database that could not be read whole), which is left out.
+Read Checker::read_with_game(const std::string& file, const std::function<void()>& read,
+                             const std::function<bool(const std::string&)>& cascade) {
+    set_xml_reading_place(file, 0);
+    try {
+        read();
+        return Read::whole;
+    } catch (const FatalError& error) {
+        const XmlReadingPlace& at = xml_reading_place();
+        if (refused_.count(at.file)) return Read::failed;  // reported as too large to read
+        if (!(cascade && cascade(error.what()))) fault(at.file, at.line, error.what());
+        if (names_missing(error.what())) return Read::names_missing;
+    } catch (const std::exception& error) {
+        fault(file, 0, std::string("could not be read: ") + error.what());
+    }
+    return Read::failed;
+}
+
+ReadFile& Checker::keep(const std::string& file, const XmlFileFormat& format, Read read) {
+    auto kept = std::make_unique<ReadFile>();
+    kept->file = file;
+    kept->format = &format;
+    kept->read = read == Read::whole;
+    kept->document = std::make_unique<XmlDocument>();
+    if (!kept->document->load(file) || kept->document->status() != 0) kept->document.reset();
+    files_.push_back(std::move(kept));
+    return *files_.back();
+}
+
+// ---- the files ----
+
+void Checker::screen_folders() {
+    limit_file_reads(kLargestFile);
+    limit_picture_side(kLargestPictureSide);
+    for (const char* folder : kGameFolders)
+        for (const FolderEntry& entry : list_folder(folder, "*")) {
+            if (entry.type != 1) continue;
+            const std::string file = std::string(folder) + "\\" + entry.name;
+            const long long size = file_size(file);
+            if (size > kLargestFile) {
+                fault(file, 0, "the file holds " + int_to_text(size >> 20) + " MB: no file of a game comes near that, "
+                               "and the check reads none above " + int_to_text(kLargestFile >> 20) + " MB");
+                refused_.insert(file);
+            } else if (!file_within_limits(host_path(file))) {
+                fault(file, 0, "a link to a file of the system, which the check does not read");
+                refused_.insert(file);
+            } else if (ends_with_nocase(entry.name, ".png") || ends_with_nocase(entry.name, ".jpg")) {
+                int width = 0, height = 0;
+                if (image_dimensions(file, width, height) &&
+                    (width > kLargestPictureSide || height > kLargestPictureSide)) {
+                    fault(file, 0, "a picture of " + int_to_text(width) + " x " + int_to_text(height) +
+                                       " pixels: the check loads none above " + int_to_text(kLargestPictureSide) +
+                                       " pixels a side");
+                    refused_.insert(file);
+                }
+            }
+        }
+}
+
+void Checker::check_preferences() {
+    const Read read = read_with_game(kPreferences, [] { load_preferences(g_common.preferences, kPreferences); });
+    keep(kPreferences, preferences_file_format(), read);
+    if (read == Read::whole) preferences_line_ = xml_reading_place().line;
+}
+
+void Checker::check_messages() {
+    const Read read = read_with_game(kMessages, [] { load_message_list(kMessages); });
+    keep(kMessages, messages_file_format(), read);
+    if (read == Read::whole) check_message_languages();
+}
+
+// Every message the game shows in every language the file holds: a message
+// missing in all of them is a fault, one missing in some a warning.
+void Checker::check_message_languages() {
+    const XmlDocument& document = *files_.back()->document;
+    const XmlElement& root = *document.root();
+    std::vector<std::string> languages;
+    std::map<long long, int> line_of;
+    for (const auto& message : root.children) {
+        line_of.emplace(text_to_int(attribute_or(*message, "id", "0")), message->line);
+        for (const auto& text : message->children)
+            if (const std::string* language = text->attribute("language");
+                language && std::find(languages.begin(), languages.end(), *language) == languages.end())
+                languages.push_back(*language);
+    }
+    const std::string player_language = g_common.preferences.language;
+    if (std::find(languages.begin(), languages.end(), player_language) == languages.end())
+        fault(kPreferences, preferences_line_,
+              "language " + quoted(player_language) + ": " + kMessages +
+                  " holds no text in it, so every message shows as \"??? missing message ID n ???\"");
+
+    std::vector<int> used;
+    for (int id = MESSAGE_ID_FIRST; id <= MESSAGE_ID_LAST; ++id) used.push_back(id);
+    for (int id : added_message_ids()) used.push_back(id);
+    std::map<int, std::vector<std::string>> missing;
+    for (const std::string& language : languages) {
+        g_common.preferences.language = language;
+        load_message_list(kMessages);
+        for (int id : used)
+            if (g_common.messages[id] == missing_message_placeholder(id)) missing[id].push_back(language);
+    }
+    g_common.preferences.language = player_language;
+    load_message_list(kMessages);
+    for (int id : used) {
+        const auto found = missing.find(id);
+        if (!languages.empty() && found == missing.end()) continue;
+        if (languages.empty() || found->second.size() == languages.size()) {
+            fault(kMessages, root.line,
+                  "no message " + int_to_text(id) + ": the game shows " + quoted(missing_message_placeholder(id)) +
+                      " in its place");
+            continue;
+        }
+        const auto line = line_of.find(id);
+        for (const std::string& language : found->second)
+            warn(kMessages, line == line_of.end() ? root.line : line->second,
+                 "message " + int_to_text(id) + " has no text in " + language);
+    }
+}
+
+void Checker::check_sounds() {
+    for (const SoundFile& file : sound_files()) sound_names_.push_back(file.name);
+    int files = 0;
+    for (const FolderEntry& entry : list_folder("sound\\", "*.ogg")) {
+        if (entry.type != 1) continue;
+        const std::string name = remove_all_nocase(entry.name, ".ogg");
+        if (++files > SOUND_ENTRY_LAST - SOUND_ENTRY_FIRST + 1) {
+            unloaded_sound_names_.push_back(name);
+            warn("sound\\" + entry.name, 0,
+                 "the game loads the first " + int_to_text(SOUND_ENTRY_LAST) + " sound files (by name) only");
+        }
+    }
+    for (const char* name : sound_name::all)
+        if (std::find(sound_names_.begin(), sound_names_.end(), name) == sound_names_.end())
+            fault("sound", 0, "no sound " + quoted(name) + " (sound\\" + name + ".ogg): the game plays it itself");
+}
+
+void Checker::check_graphics() {
+    for (const SpriteFile& file : sprite_files()) {
+        if (refused_.count(file.file)) continue;
+        if (read_with_game(file.file, [&] { load_sprite_file(file); }) == Read::whole)
+            sheets_loaded_.insert(file.number);
+    }
+    measure_sheets();
+    // The fixed layouts the drawing relies on: the figure's eight cells, the
+    // sparkles' five frames in eight colours, the effect icons up to 9 and six missiles.
+    struct Layout {
+        int number;
+        int width, height;
+        const char* what;
+    };
+    const Layout layouts[] = {
+        {sprite::character, 256, 32, "the character's four facings in two steps, 32 x 32 pixels each, in a row"},
+        {sprite::stars, 45, 72, "five frames of 9 x 9 pixels in each of eight rows of colours"},
+        {sprite::fx, 0, 0, "the effect icons 0..9"},
+        {sprite::missiles, 0, 0, "the missiles 0..5"},
+    };
+    for (const Layout& layout : layouts) {
+        if (!sheets_loaded_.count(layout.number)) continue;
+        const int width = sprite_width(layout.number), height = sprite_height(layout.number);
+        bool fits = width >= layout.width && height >= layout.height;
+        if (layout.number == sprite::fx) fits = g_common.fx_sheet.columns * g_common.fx_sheet.rows >= 10;
+        if (layout.number == sprite::missiles)
+            fits = g_common.missiles_sheet.columns * g_common.missiles_sheet.rows >= 6;
+        if (fits) continue;
+        const auto file = std::find_if(sprite_files().begin(), sprite_files().end(),
+                                       [&](const SpriteFile& f) { return f.number == layout.number; });
+        fault(file->file, 0,
+              "a picture of " + int_to_text(width) + " x " + int_to_text(height) + " pixels is too small for " +
+                  layout.what);
+    }
+}
+
+void Checker::check_databases() {
+    // A name that a database cannot find while the abilities file is broken
+    // follows from the fault reported there.
+    const std::function<bool(const std::string&)> abilities_cascade = [this](const std::string& text) {
+        return !abilities_read_ && names_missing(text);
+    };
+    // A table is whole when its reader went through the whole file.
+    auto read = [&](const std::string& file, const XmlFileFormat& format, void (*reader)(), bool& whole) {
+        const Read outcome = read_with_game(file, reader, file == kAbilities ? nullptr : abilities_cascade);
+        // A name not found while the abilities are not all there is no fault of this file.
+        keep(file, format, outcome == Read::names_missing && !abilities_read_ ? Read::whole : outcome);
+        whole = outcome != Read::failed;
+    };
+    read(kAbilities, abilities_file_format(), [] { load_abilities_db(); }, abilities_whole_);
+    abilities_read_ = files_.back()->read;
+    read(kMonsters, monsters_file_format(), [] { load_monster_db(kMonsters); }, monsters_whole_);
+    read(kPowers, powers_file_format(), [] { load_power_db(); }, powers_whole_);
+    read(kItems, items_file_format(), [] { load_item_db(); }, items_whole_);
+}
+
+void Checker::check_tilesets() {
+    for (const FolderEntry& entry : list_folder("tilesets\\", "*.xml")) {
+        if (entry.type != 1) continue;
+        const std::string file = "tilesets\\" + entry.name;
+        if (refused_.count(file)) continue;
+        auto tileset = std::make_unique<Tileset>();
+        tileset->definition_filename = entry.name;
+        const Read read = read_with_game(file, [&] { load_tile_type_definition(*tileset); });
+        ReadFile& kept = keep(file, tile_type_file_format(), read);
+        if (read != Read::whole) continue;
+        definitions_[entry.name] = std::move(tileset);
+        // Its tile type ids name tiles of the sheet of the same name.
+        std::string image = entry.name.substr(0, entry.name.size() - 4) + ".png";
+        kept.tileset = tileset_facts(entry.name, image);
+    }
+}
+
+// The facts of a definition file (read before) with a sheet; nullptr when the
+// definition file could not be read.
+const TilesetFacts* Checker::tileset_facts(const std::string& definition, const std::string& image) {
+    const std::string key = definition + "|" + image;
+    if (auto found = tilesets_.find(key); found != tilesets_.end()) return found->second.get();
+    auto read = definitions_.find(definition);
+    if (read == definitions_.end()) return nullptr;
+    auto facts = std::make_unique<TilesetFacts>();
+    facts->read = true;
+    facts->definition = definition;
+    facts->image = image;
+    static const TileType undefined{};
+    for (int id = 0; id < kTileTypeCount; ++id) {
+        const TileType& type = read->second->tile_types[id];
+        facts->defined[id] = !(type == undefined);
+        facts->solid[id] = type.solid != 0;
+        facts->names[id] = type.name;
+    }
+    int width = 0, height = 0;
+    if (image_dimensions("tilesets\\" + image, width, height)) facts->cells = (width / 32) * (height / 32);
+    return (tilesets_[key] = std::move(facts)).get();
+}
+
+void Checker::check_maps() {
+    for (const char* folder : {"maps", "savegame"})
+        for (const FolderEntry& entry : list_folder(folder, "*.xml")) {
+            if (entry.type != 1) continue;
+            const std::string file = std::string(folder) + "\\" + entry.name;
+            if (file == kCharacter || refused_.count(file)) continue;
+            check_map(file);
+        }
+}
+
+void Checker::check_map(const std::string& file) {
+    GameMap& map = g_map.map;
+    const Read read = read_with_game(file, [&] { load_map(map, file, 1); });
+    ReadFile& kept = keep(file, map_file_format(), read);
+    if (read != Read::whole || !kept.document) return;
+
+    auto facts = std::make_unique<MapFacts>();
+    facts->file = file;
+    facts->name = file_part(file);
+    facts->root_line = kept.document->root()->line;
+    for (int y = 0; y < kMapSize; ++y)
+        for (int x = 0; x < kMapSize; ++x) facts->tiles[y][x] = map.fields[y][x].tile_type;
+    facts->tileset = kept.tileset = tileset_facts(map.tileset.definition_filename, map.tileset.image_filename);
+    // The dungeon elements with a name are the level exits, in file order.
+    auto exit = g_map.level_exits.begin();
+    for (const auto& element : kept.document->root()->children) {
+        if (element->name != "dungeon" || attribute_or(*element, "name", "").empty()) continue;
+        if (exit == g_map.level_exits.end()) break;
+        facts->dungeons.push_back({*exit, element->line});
+        ++exit;
+    }
+    maps_.push_back(std::move(facts));
+}
+
+void Checker::check_character() {
+    if (file_size(kCharacter) <= 0 || refused_.count(kCharacter)) return;
+    CharacterRecord& character = g_character_model.character;
+    const Read read = read_with_game(kCharacter, [&] { load_character(character, kCharacter); });
+    ReadFile& kept = keep(kCharacter, character_file_format(), read);
+    if (read != Read::whole || !kept.document) return;
+    // Start-up loads the character's map from the savegame.
+    const std::string map = "savegame\\" + file_part(character.map_file_name);
+    if (file_size(map) <= 0) {
+        fault(kCharacter, kept.document->root()->line, "load_map(): could not open map xml file: " + quoted(map));
+        return;
+    }
+    if (const MapFacts* facts = find_map(file_part(map)); facts && facts->tileset) {
+        const int tile = facts->tiles[character.y][character.x];
+        if (facts->tileset->solid[tile])
+            warn(kCharacter, kept.document->root()->line,
+                 "the character stands at " + position(character.x, character.y) + " of " + map +
+                     " on a solid tile (" + int_to_text(tile) + ")");
+    }
+}
+
+// ---- what the files name in each other ----
+
+const MapFacts* Checker::find_map(const std::string& name) const {
+    // The game takes the saved copy of a map before the one in "maps\".
+    const MapFacts* found = nullptr;
+    for (const auto& map : maps_)
+        if (map->name == name && (!found || map->file.rfind("savegame", 0) == 0)) found = map.get();
+    return found;
+}
+
+void Checker::check_names() {
+    for (auto& file : files_) {
+        if (!file->document || !file->document->root()) continue;
+        // The events of a map: those its fields carry and those its transformations give.
+        std::set<std::string> events;
+        if (file->format == &map_file_format())
+            for (const auto& element : file->document->root()->children) {
+                if (element->name == "field") events.insert(attribute_or(*element, "event", ""));
+                if (element->name == "transformation") events.insert(attribute_or(*element, "new_event", ""));
+            }
+        walk(*file, *file->document->root(), file->format->elements.front(), events);
+    }
+}
+
+// Every value the format marks as naming something elsewhere, in the element
+// and the elements it may hold.
+void Checker::walk(ReadFile& file, const XmlElement& element, const XmlElementFormat& format,
+                   const std::set<std::string>& events) {
+    for (const auto& [name, value] : element.attributes)
+        for (const XmlAttributeFormat& attribute : format.attributes)
+            if (attribute.name == name && attribute.names)
+                check_value(file, element, attribute.names, name, value, events);
+    if (format.text_names) check_value(file, element, format.text_names, "", trimmed(element.text), events);
+    if (file.read && file.format == &map_file_format() && element.name == "transformation")
+        check_transformation(file, element);
+    for (const auto& child : element.children) {
+        if (std::find(format.children.begin(), format.children.end(), child->name) == format.children.end()) continue;
+        if (const XmlElementFormat* child_format = file.format->element(child->name))
+            walk(file, *child, *child_format, events);
+    }
+}
+
+void Checker::check_value(ReadFile& file, const XmlElement& element, const char* kind, const std::string& attribute,
+                          const std::string& value, const std::set<std::string>& events) {
+    const int line = element.line;
+    const std::string what = element.name + " " + (attribute.empty() ? std::string("tile") : attribute);
+    // A name a reader could not resolve: its message gets the line that names it.
+    if (names_kind(kind, names::ability_name)) {
+        if (!abilities_read_ || value.empty() || find_ability(value) != 0) return;
+        if (relocate_reader_fault(file.file, value, line) || !file.read) return;
+        fault(file.file, line, what + " " + quoted(value) + ": no ability has that name (" + kAbilities + ")");
+        return;
+    }
+    // The rest only in files the game read without fault.
+    if (!file.read) return;
+    const long long number = text_to_int(value);
+    if (names_kind(kind, names::ability)) {
+        if (abilities_whole_ && number != 0 && (!valid_ability_id(number) || g_db.abilities[number].name.empty()))
+            fault(file.file, line, what + " " + quoted(value) + ": no ability has that id (" + kAbilities + ")");
+    } else if (names_kind(kind, names::item_type)) {
+        if (items_whole_ && number != 0 && !item_type_defined(static_cast<int>(number)))
+            fault(file.file, line, what + " " + quoted(value) + ": no item type has that id (" + kItems + ")");
+    } else if (names_kind(kind, names::monster_type)) {
+        if (monsters_whole_ && number != 0 &&
+            (number < 1 || number > kMaxMonsterTypeId || g_db.monster_types[number].name.empty()))
+            fault(file.file, line, what + " " + quoted(value) + ": no monster type has that id (" + kMonsters + ")");
+    } else if (names_kind(kind, names::power)) {
+        if (powers_whole_ && number != 0 && (number < 1 || number > kMaxPowerId || g_db.powers[number].name.empty()))
+            fault(file.file, line, what + " " + quoted(value) + ": no power has that id (" + kPowers + ")");
+    } else if (names_kind(kind, names::tile_type)) {
+        check_tile(file, line, file.tileset, what, number);
+    } else if (names_kind(kind, names::level_tile_type)) {
+        check_tile(file, line, tileset_facts(kLevelTileset, kLevelTilesheet), what, number);
+    } else if (names_kind(kind, names::sound)) {
+        if (value.empty() || std::find(sound_names_.begin(), sound_names_.end(), value) != sound_names_.end()) return;
+        if (std::find(unloaded_sound_names_.begin(), unloaded_sound_names_.end(), value) !=
+            unloaded_sound_names_.end())
+            fault(file.file, line,
+                  what + " " + quoted(value) + ": sound\\" + value + ".ogg is not loaded: the game loads the first " +
+                      int_to_text(SOUND_ENTRY_LAST) + " sound files (by name) only");
+        else fault(file.file, line, what + " " + quoted(value) + ": there is no sound\\" + value + ".ogg");
+    } else if (names_kind(kind, names::animation)) {
+        // The game ends with this when it plays the animation.
+        if (!animation_known(value)) fault(file.file, line, "animation(): unknown animation: " + quoted(value));
+    } else if (names_kind(kind, names::map_file)) {
+        if (value.empty() || file.format != &map_file_format()) return;  // the character's map: check_character
+        const bool bottom = element.name == "dungeon";
+        links_.push_back({file.file, line, file_part(value),
+                          static_cast<int>(text_to_int(attribute_or(element, bottom ? "bottom_portal_target_x" : "portal_x", "0"))),
+                          static_cast<int>(text_to_int(attribute_or(element, bottom ? "bottom_portal_target_y" : "portal_y", "0")))});
+    } else if (names_kind(kind, names::ability_icon)) {
+        check_cell(file, line, what, value, g_common.abilities_sheet, "graphics\\abilities.png");
+    } else if (names_kind(kind, names::item_icon)) {
+        if (number != -1 || attribute != "tile_equipped") check_cell(file, line, what, value, g_common.items_sheet, "graphics\\items.png");
+    } else if (names_kind(kind, names::monster_icon)) {
+        check_cell(file, line, what, value, g_common.monster_sheet, "graphics\\monster.png");
+    } else if (names_kind(kind, names::power_icon)) {
+        check_cell(file, line, what, value, g_common.powers_sheet, "graphics\\powers.png");
+    } else if (names_kind(kind, names::event)) {
+        if (!value.empty() && !events.count(value))
+            fault(file.file, line,
+                  "event " + quoted(value) + ": no field of the map carries it and no transformation gives it, so "
+                  "this transformation never happens");
+    }
+}
+
+void Checker::check_tile(const ReadFile& file, int line, const TilesetFacts* tileset, const std::string& what,
+                         long long id) {
+    const std::string tile = what + " " + int_to_text(id);
+    if (id < 0 || id >= kTileTypeCount) {
+        fault(file.file, line, tile + ": tile types are 0.." + int_to_text(kTileTypeCount - 1));
+        return;
+    }
+    if (!tileset) return;  // its definition file has a fault of its own
+    if (!tileset->defined[id])
+        fault(file.file, line, tile + ": tilesets\\" + tileset->definition + " defines no tile type " + int_to_text(id));
+    else if (tileset->cells >= 0 && id >= tileset->cells)
+        fault(file.file, line,
+              tile + ": tilesets\\" + tileset->image + " holds the tiles 0.." + int_to_text(tileset->cells - 1) +
+                  " only (32 x 32 pixels each)");
+}
+
+void Checker::check_cell(const ReadFile& file, int line, const std::string& attribute, const std::string& value,
+                         const SheetSize& sheet, const char* picture) {
+    const int cells = sheet.columns * sheet.rows;
+    if (cells <= 0) return;  // the picture has a fault of its own
+    const long long cell = text_to_int(value);
+    if (cell >= 0 && cell < cells) return;
+    fault(file.file, line,
+          attribute + " " + quoted(value) + ": " + picture + " holds the cells 0.." + int_to_text(cells - 1) + " (" +
+              int_to_text(sheet.columns) + " x " + int_to_text(sheet.rows) + " of 32 x 32 pixels)");
+}
+
+// A transformation rewrites its field when its event fires; the game ends
+// there when the field or a value is off the grid or the tile types.
+void Checker::check_transformation(const ReadFile& file, const XmlElement& element) {
+    auto wide = [&](const char* name, const char* otherwise) { return text_to_int(attribute_or(element, name, otherwise)); };
+    const int x = wrap8(wide("x", "-1")), y = wrap8(wide("y", "-1"));
+    try {
+        set_map_tile_type(g_map.map, x, y, wrap16(wide("tile_type", "0")));
+        set_map_portal(g_map.map, x, y, attribute_or(element, "portal_mapfile", ""), wrap8(wide("portal_x", "0")),
+                       wrap8(wide("portal_y", "0")));
+    } catch (const FatalError& error) {
+        fault(file.file, element.line, error.what());
+    }
+}
+
+// The reader of the file ended with a message about this name after it had
+// read the whole file: the message gets the line of the element that names it.
+bool Checker::relocate_reader_fault(const std::string& file, const std::string& name, int line) {
+    for (CheckFinding& finding : result_.findings) {
+        if (finding.file != file || finding.text.find(quoted(name)) == std::string::npos || !names_missing(finding.text))
+            continue;
+        if (finding.line == line) return true;
+        const ReadFile* read = nullptr;
+        for (const auto& f : files_)
+            if (f->file == file) read = f.get();
+        if (!read || !read->document || finding.line != read->document->root()->line) return finding.line == line;
+        finding.line = line;
+        return true;
+    }
+    return false;
+}
+
+void Checker::check_portals() {
+    for (const PortalLink& link : links_) {
+        if (file_size("maps\\" + link.target) <= 0 && file_size("savegame\\" + link.target) <= 0) {
+            // The game ends with this when the character takes the portal.
+            fault(link.from, link.line, "load_map(): could not open map xml file: " + quoted("maps\\" + link.target));
+            continue;
+        }
+        const MapFacts* target = find_map(link.target);
+        if (!target || !target->tileset || !on_map(link.x, link.y)) continue;
+        const int tile = target->tiles[link.y][link.x];
+        if (target->tileset->solid[tile])
+            fault(link.from, link.line,
+                  "the portal leads to " + position(link.x, link.y) + " of " + link.target +
+                      ", where the character cannot stand: tile type " + int_to_text(tile) + " (" +
+                      target->tileset->names[tile] + ") is solid");
+    }
+}
+
+// What the game itself relies on in the data.
+void Checker::check_fixed_content() {
+    CharacterRecord fresh;
+    reset_character_record(fresh);
+    const std::string start = "maps\\" + fresh.map_file_name;
+    if (file_size(start) <= 0 && !refused_.count(start)) {
+        fault(start, 0, "load_map(): could not open map xml file: " + quoted(start));
+    } else if (const MapFacts* map = find_map(fresh.map_file_name); map && map->tileset) {
+        const int tile = map->tiles[fresh.y][fresh.x];
+        if (map->tileset->solid[tile])
+            fault(map->file, map->root_line,
+                  "a new character starts at " + position(fresh.x, fresh.y) + ", where tile type " +
+                      int_to_text(tile) + " (" + map->tileset->names[tile] + ") is solid");
+    }
+    if (items_whole_ && !item_type_defined(STARTING_FOOD_TYPE))
+        fault(kItems, 0,
+              "no item type " + int_to_text(STARTING_FOOD_TYPE) + ": every new character gets " +
+                  int_to_text(STARTING_FOOD_PIECES) + " pieces of it");
+}
+
+// ---- dungeons ----
+
+void Checker::check_dungeons() {
+    std::set<std::string> tried;
+    bool any = false;
+    for (const auto& map : maps_) any = any || !map->dungeons.empty();
+    if (!any) return;
+
+    const std::string definition = std::string("tilesets\\") + kLevelTileset;
+    if (const TilesetFacts* standard = tileset_facts(kLevelTileset, kLevelTilesheet))
+        for (int tile : kLevelTiles)
+            if (!standard->defined[tile])
+                fault(definition, 0, "no tile type " + int_to_text(tile) + ": every generated level uses it");
+
+    // The levels are made in a scratch folder with the standard tileset.
+    std::string pattern = (fs::temp_directory_path() / "umbrane-check-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) {
+        warn("maps", 0, "no scratch folder for the level trials: the dungeons are not tried");
+        return;
+    }
+    scratch_.path = pattern;
+    const std::string game_folder = folder_;
+    for (const char* file : {kLevelTileset, kLevelTilesheet}) {
+        std::string content;
+        if (read_whole_file(std::string("tilesets\\") + file, content)) {
+            set_game_folder(scratch_.path);
+            write_file_atomically(std::string("tilesets\\") + file, content);
+            set_game_folder(game_folder);
+        }
+    }
+    set_game_folder(scratch_.path);
+    make_folder("savegame");
+    for (const auto& map : maps_)
+        for (const MapFacts::Dungeon& dungeon : map->dungeons) {
+            const DungeonRecord& r = dungeon.record;
+            std::string key = r.name + '\n' + r.map_filename + '\n' + r.bottom_portal;
+            for (int v : {int(r.number_of_levels), int(r.dimension_x), int(r.dimension_y), int(r.entrance_to_level),
+                          int(r.difficulty_level), int(r.lighting), int(r.default_tile), int(r.background_tile),
+                          int(r.tile_outside_map), int(r.main_treasure), int(r.bottom_portal_target_x),
+                          int(r.bottom_portal_target_y), int(r.bottom_portal_tile), int(r.traps_per_level)})
+                key += '\n' + int_to_text(v);
+            if (tried.insert(key).second) try_dungeon(*map, dungeon);
+        }
+    set_game_folder(game_folder);
+    reset_map(g_map.map);
+}
+
+// The fields the character can reach from the arrival field of the level on the current map.
+std::array<std::array<bool, kMapSize>, kMapSize> reachable_fields() {
+    const GameMap& map = g_map.map;
+    std::array<std::array<bool, kMapSize>, kMapSize> reached{};
+    std::vector<FieldPosition> pending{kLevelArrival};
+    reached[kLevelArrival.y][kLevelArrival.x] = true;
+    while (!pending.empty()) {
+        const FieldPosition at = pending.back();
+        pending.pop_back();
+        for (FieldPosition step : {FieldPosition{0, -1}, FieldPosition{1, 0}, FieldPosition{0, 1}, FieldPosition{-1, 0}}) {
+            const int x = at.x + step.x, y = at.y + step.y;
+            if (x < 0 || y < 0 || x > kLastStepField || y > kLastStepField || reached[y][x]) continue;
+            const int tile = read_map_tile_type(map, x, y);
+            if (tile >= 0 && tile < kTileTypeCount && map.tileset.tile_types[tile].solid) continue;
+            reached[y][x] = true;
+            pending.push_back({x, y});
+        }
+    }
+    return reached;
+}
+
+// Makes every level of the dungeon with every seed, as the character would
+// find it coming from the dungeon's field; reports the first level and seed
+// without a way on.
+void Checker::try_dungeon(const MapFacts& map, const MapFacts::Dungeon& dungeon) {
+    const DungeonRecord& record = dungeon.record;
+    const std::string name = "dungeon " + quoted(record.name);
+    if (record.dimension_x < 4 && record.dimension_y < 4) {
+        fault(map.file, dungeon.line,
+              name + ": its levels of " + int_to_text(record.dimension_x) + " x " + int_to_text(record.dimension_y) +
+                  " fields leave no room for a way down (the maze needs 4 fields or more one way)");
+        return;
+    }
+    const int first = record.entrance_to_level;
+    int last = std::max<int>(first, record.number_of_levels);
+    if (last - first + 1 > kMostTrialLevels) {
+        warn(map.file, dungeon.line,
+             name + ": only its levels " + int_to_text(first) + ".." + int_to_text(first + kMostTrialLevels - 1) +
+                 " are tried");
+        last = first + kMostTrialLevels - 1;
+    }
+    CharacterRecord& character = g_character_model.character;
+    for (int level = first; level <= last; ++level)
+        for (int seed = 1; seed <= kTrialSeeds; ++seed) {
+            DungeonRecord trial = record;
+            trial.entrance_to_level = static_cast<int16_t>(level);
+            character.map_file_name = map.name;
+            character.x = static_cast<int8_t>(record.xpos);
+            character.y = static_cast<int8_t>(record.ypos);
+            seed_random(static_cast<uint32_t>(seed));
+            std::string problem;
+            try {
+                create_level(g_map.map, trial);
+                problem = trial_fault(trial, seed);
+            } catch (const FatalError& error) {
+                problem = error.what();  // the game ends with this when it makes the level
+            }
+            if (problem.empty()) continue;
+            if (problem.rfind(name, 0) != 0) problem = name + ", level " + int_to_text(level) + ": " + problem;
+            fault(map.file, dungeon.line, problem);
+            return;
+        }
+}
+
+// What keeps the character from going on in the level just made; empty when nothing does.
+std::string Checker::trial_fault(const DungeonRecord& record, int seed) {
+    const auto reached = reachable_fields();
+    const std::string where = "dungeon " + quoted(record.name) + ", level " + int_to_text(record.entrance_to_level) +
+                              " made with seed " + int_to_text(seed) + ": ";
+    auto reachable = [&](int x, int y) { return x >= 0 && y >= 0 && x < kMapSize && y < kMapSize && reached[y][x]; };
+    const std::string from = "no path from the arrival field at " + position(kLevelArrival.x, kLevelArrival.y);
+    if (record.entrance_to_level < record.number_of_levels) {
+        if (g_map.level_exits.empty()) return where + "it has no way down";
+        const DungeonRecord& down = *std::prev(g_map.level_exits.end());
+        if (FieldPosition{down.xpos, down.ypos} == kLevelArrival) return where + "its way down lies on the arrival field";
+        if (!reachable(down.xpos, down.ypos)) return where + from + " to the way down at " + position(down.xpos, down.ypos);
+        return "";
+    }
+    // The bottom level: the treasure lies at the end of the main passage, the first item placed
+    // (without a whole item table there is none to place).
+    if (!items_whole_) return "";
+    if (g_map.items.count() == 0) return where + "it gets no treasure (main_treasure " + int_to_text(record.main_treasure) +
+                                         (record.main_treasure > 0 ? " is no item type" : ": no item type is an artefact") + ")";
+    const MapItem& treasure = *g_map.items.begin();
+    if (!reachable(treasure.x, treasure.y))
+        return where + from + " to the treasure at " + position(treasure.x, treasure.y);
+    if (record.bottom_portal.empty()) return "";
+    for (int y = 0; y < kMapSize; ++y)
+        for (int x = 0; x < kMapSize; ++x) {
+            if (FieldPosition{x, y} == kLevelArrival || g_map.map.fields[y][x].portal_mapfile.empty()) continue;
+            if (!reachable(x, y)) return where + from + " to the bottom portal at " + position(x, y);
+            return "";
+        }
+    return where + "it has no bottom portal (no rock field was found for it)";
+}
+
+// ---- maps no way leads to ----
+
+void Checker::check_reachable_maps() {
+    CharacterRecord fresh;
+    reset_character_record(fresh);
+    std::set<std::string> reached{fresh.map_file_name};
+    std::vector<std::string> pending{fresh.map_file_name};
+    while (!pending.empty()) {
+        const std::string from = "maps\\" + pending.back();
+        pending.pop_back();
+        auto lead_to = [&](const std::string& target) {
+            if (reached.insert(target).second) pending.push_back(target);
+        };
+        for (const PortalLink& link : links_)
+            if (link.from == from) lead_to(link.target);
+    }
+    for (const auto& map : maps_)
+        if (map->file.rfind("maps\\", 0) == 0 && !reached.count(map->name))
+            warn(map->file, map->root_line,
+                 "no portal or dungeon leads here from maps\\" + fresh.map_file_name);
+}
+
+CheckResult Checker::run() {
+    set_game_folder(folder_);
+    reset_game_state();
+    screen_folders();
+    check_preferences();
+    check_messages();
+    check_sounds();
+    check_graphics();
+    check_databases();
+    check_tilesets();
+    check_maps();
+    check_character();
+    check_names();
+    check_portals();
+    check_fixed_content();
+    check_dungeons();
+    check_reachable_maps();
+    limit_file_reads(0);
+    limit_picture_side(0);
+    return std::move(result_);
+}
+
+}  // namespace
+
+CheckResult check_game(const std::string& folder) { return Checker(folder).run(); }
+
+std::string finding_text(const CheckFinding& finding, const std::string& folder) {
+    std::string file = finding.file;
+    std::replace(file.begin(), file.end(), '\\', '/');
+    const std::string path = (fs::path(folder) / file).string();
+    return path + ":" + int_to_text(finding.line) + ": " + (finding.warning ? "warning: " : "") + finding.text;
+}

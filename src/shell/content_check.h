@@ -1,0 +1,37 @@
+// The content check, for the people who make games with the engine
+// (umbrane --check [GAME_FOLDER]). It reads every file the game reads at
+// start-up, every map of "maps\" and, when a game is saved, the character and
+// the maps of "savegame\", each with the game's own reader: a file's first
+// fatal fault is reported with the game's exact message, and the check goes on
+// with the next file. Then it looks up everything one file names in another
+// (abilities, item types, monster types, powers, tile types, sounds,
+// animations, map files, cells of the picture sheets, events, messages in
+// every language), follows every portal to a field the character can stand
+// on, makes every dungeon's levels with 20 seeds in a scratch folder of its own
+// to find a way on, and warns about maps no portal or dungeon leads to.
+#pragma once
+#include <string>
+#include <vector>
+
+struct CheckFinding {
+    std::string file;  // logical path ("data\items.xml"), or a folder ("sound")
+    int line = 0;      // 0: the file as a whole
+    std::string text;
+    bool warning = false;
+};
+
+struct CheckResult {
+    std::vector<CheckFinding> findings;  // in the order found, each once
+    int faults = 0;
+    int warnings = 0;
+};
+
+// Checks the game in the folder (a host path). It reads with the game's own
+// readers, so the media layer must be open (headless); the game folder and
+// every game table are left as the check left them. It writes nothing but its
+// scratch folder (below the system's temporary folder), which it removes.
+CheckResult check_game(const std::string& folder);
+
+// A finding as printed: "FILE:LINE: TEXT", or "FILE:LINE: warning: TEXT" for
+// a warning, FILE being the file below the folder as the folder was given.
+std::string finding_text(const CheckFinding& finding, const std::string& folder);
