@@ -812,7 +812,6 @@ void Checker::try_dungeon(const MapFacts& map, const MapFacts::Dungeon& dungeon)
                 problem = error.what();  // the game ends with this when it makes the level
             }
             if (problem.empty()) continue;
-            if (problem.rfind(name, 0) != 0) problem = name + ", level " + int_to_text(level) + ": " + problem;
             fault(map.file, dungeon.line, problem);
             return;
         }

@@ -1,0 +1,417 @@
+// The content check on the shipped game and on copies of it broken in one
+// place each: every check reports its fault with the file and the line that
+// names the wrong thing, the game's own message wherever the game would end
+// with one. A hostile folder is checked without a crash, a hang or a file
+// written outside the check's scratch folder.
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "platform/files.h"
+#include "platform/strings.h"
+#include "shell/content_check.h"
+#include "support/test_game.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string read_text(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The host file of a logical path below the folder.
+fs::path file_of(const TempGameFolder& folder, const std::string& logical) {
+    std::string relative = logical;
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    return fs::path(folder.path()) / relative;
+}
+
+// The line a text first stands on in the file (1 for the first line); 0 when it is not there.
+int line_of(const TempGameFolder& folder, const std::string& file, const std::string& text) {
+    const std::string content = read_text(file_of(folder, file));
+    const size_t at = content.find(text);
+    if (at == std::string::npos) return 0;
+    return 1 + static_cast<int>(std::count(content.begin(), content.begin() + static_cast<long>(at), '\n'));
+}
+
+// A text replaced in a file of the copy (the first time it stands there); no
+// replacement deletes the file.
+struct Edit {
+    std::string file;
+    std::string from;
+    std::optional<std::string> to;
+};
+
+// A finding the broken copy must bring: in the file, on the line the anchor
+// stands on (line 0 without an anchor), with the text ("{line}" stands for
+// that line; a text ending in "..." gives its beginning).
+struct Expected {
+    std::string file;
+    std::string anchor;
+    std::string text;
+    bool warning = false;
+};
+
+struct BrokenCopy {
+    const char* name;
+    std::vector<Edit> edits;
+    std::vector<Expected> expected;
+    std::function<void(const TempGameFolder&)> more = nullptr;
+};
+
+std::string describe(const CheckFinding& f) {
+    return f.file + ":" + int_to_text(f.line) + ": " + (f.warning ? "warning: " : "") + f.text;
+}
+
+// The findings of the shipped game, which every broken copy has too.
+const std::vector<CheckFinding>& shipped_findings() {
+    static const std::vector<CheckFinding> findings = [] {
+        TempGameFolder folder;
+        folder.copy_all_shipped();
+        return check_game(folder.path()).findings;
+    }();
+    return findings;
+}
+
+bool same(const CheckFinding& a, const CheckFinding& b) {
+    return a.file == b.file && a.line == b.line && a.text == b.text && a.warning == b.warning;
+}
+
+const std::vector<BrokenCopy>& broken_copies() {
+    static const std::vector<BrokenCopy> cases = {
+        // ---- every file with the game's reader: its first fatal fault, the game's message ----
+        {"an unknown attribute in the abilities",
+         {{"data\\abilities.xml", "<ability id=\"5\" name", "<ability id=\"5\" colour=\"1\" name"}},
+         {{"data\\abilities.xml", "<ability id=\"5\"",
+           "load_abilities_db(): wrong attribute \"colour\" in ability tag in file \"data\\abilities.xml\""}}},
+        {"a monster file that is no well-formed XML",
+         {{"data\\monster.xml", "<monster id=\"2\" name", "<monster id=\"2\" < name"}},
+         {{"data\\monster.xml", "<monster id=\"2\"",
+           "load_monster_db(): error in xml structure of monster file \"data\\monster.xml\": not well-formed "
+           "(invalid token) at line {line}"}}},
+        {"no power file",
+         {{"data\\powers.xml", "", std::nullopt}},
+         {{"data\\powers.xml", "", "load_power_db(): could not open power xml file: \"data\\powers.xml\""}}},
+        {"an ability name no ability has, on the line that names it",
+         {{"data\\items.xml", "attribute_name=\"hit_points\" value=\"5\"",
+           "attribute_name=\"hit_pionts\" value=\"5\""}},
+         {{"data\\items.xml", "hit_pionts", "item_db_resolve_names(): cannot find ability \"hit_pionts\""}}},
+        {"an unknown attribute in the tile types",
+         {{"tilesets\\tiles_standard.xml", "<tile_type id=\"3\" name", "<tile_type id=\"3\" colour=\"1\" name"}},
+         {{"tilesets\\tiles_standard.xml", "<tile_type id=\"3\"",
+           "load_tile_type_definition(): unknown attribute \"colour\" for tile_type tag in file "
+           "\"tiles_standard.xml\""}}},
+        {"a character file with a position off the grid",
+         {},
+         {{"savegame\\character.xml", "<character",
+           "load_character(): wrong xpos attribute \"60\" in character file \"savegame\\character.xml\""}},
+         [](const TempGameFolder& f) {
+             f.write("savegame\\character.xml", "<character name=\"Ann\" xpos=\"60\" ypos=\"4\" "
+                                                "map_filename=\"map_start.xml\"/>\n");
+         }},
+        {"no picture of the effects",
+         {{"graphics\\fx.png", "", std::nullopt}},
+         {{"graphics\\fx.png", "", "load_sprites(): cannot load fx sprites!"}}},
+
+        // ---- names of another table ----
+        {"a map item of no item type",
+         {{"maps\\map_start.xml", "<item xpos=\"27\" ypos=\"11\" type=\"2\"/>",
+           "<item xpos=\"27\" ypos=\"11\" type=\"250\"/>"}},
+         {{"maps\\map_start.xml", "type=\"250\"", "item type \"250\": no item type has that id (data\\items.xml)"}}},
+        {"a map monster of no monster type",
+         {{"maps\\map_start.xml", "<monster type=\"1\" xpos=\"7\"", "<monster type=\"299\" xpos=\"7\""}},
+         {{"maps\\map_start.xml", "type=\"299\"",
+           "monster type \"299\": no monster type has that id (data\\monster.xml)"}}},
+        {"a cooldown of no power in the character file",
+         {},
+         {{"savegame\\character.xml", "<power", "power id \"200\": no power has that id (data\\powers.xml)"}},
+         [](const TempGameFolder& f) {
+             fs::create_directories(file_of(f, "savegame"));
+             fs::copy_file(file_of(f, "maps\\map_start.xml"), file_of(f, "savegame\\map_start.xml"));
+             f.write("savegame\\character.xml", "<character name=\"Ann\" xpos=\"2\" ypos=\"4\" "
+                                                "map_filename=\"map_start.xml\">\n  <power id=\"200\" "
+                                                "cooldown=\"3\"/>\n</character>\n");
+         }},
+        {"a field of a tile type the tileset does not define",
+         {{"maps\\map_crypt.xml", "<field x=\"4\" y=\"0\">53</field>", "<field x=\"4\" y=\"0\">150</field>"}},
+         {{"maps\\map_crypt.xml", ">150<", "field tile 150: tilesets\\tiles_standard.xml defines no tile type 150"}}},
+        {"a tile type beyond the tile sheet",
+         {{"tilesets\\tiles_standard.xml", "<tile_type id=\"3\" name",
+           "<tile_type id=\"300\" name=\"Far\"/>\n  <tile_type id=\"3\" name"},
+          {"maps\\map_crypt.xml", "<field x=\"4\" y=\"0\">53</field>", "<field x=\"4\" y=\"0\">300</field>"}},
+         {{"maps\\map_crypt.xml", ">300<",
+           "field tile 300: tilesets\\tiles_standard.png holds the tiles 0..159 only (32 x 32 pixels each)"}}},
+        {"a transformation whose event no field carries",
+         {{"maps\\map_start.xml", "<transformation event=\"garden_lever\" x=\"21\" y=\"4\"",
+           "<transformation event=\"garden_levr\" x=\"21\" y=\"4\""}},
+         {{"maps\\map_start.xml", "garden_levr",
+           "event \"garden_levr\": no field of the map carries it and no transformation gives it, so this "
+           "transformation never happens"}}},
+        {"a transformation off the grid",
+         {{"maps\\map_start.xml", "x=\"21\" y=\"4\" tile_type", "x=\"21\" y=\"60\" tile_type"}},
+         {{"maps\\map_start.xml", "y=\"60\"", "set_map_tile_type: wrong parameters: x=21; y=60"}}},
+
+        // ---- portals ----
+        {"a portal to a map that does not exist",
+         {{"maps\\map_start.xml", "portal_mapfile=\"map_crypt.xml\"", "portal_mapfile=\"map_crypts.xml\""}},
+         {{"maps\\map_start.xml", "map_crypts.xml", "load_map(): could not open map xml file: \"maps\\map_crypts.xml\""},
+          {"maps\\map_crypt.xml", "<map ", "no portal or dungeon leads here from maps\\map_start.xml", true}}},
+        {"a portal into a wall",
+         {{"maps\\map_start.xml", "portal_mapfile=\"map_crypt.xml\" portal_x=\"3\" portal_y=\"3\"",
+           "portal_mapfile=\"map_crypt.xml\" portal_x=\"0\" portal_y=\"0\""}},
+         {{"maps\\map_start.xml", "portal_mapfile=\"map_crypt.xml\"",
+           "the portal leads to 0, 0 of map_crypt.xml, where the character cannot stand: tile type 4 (Stone wall) "
+           "is solid"}}},
+        {"a bottom portal to a map that does not exist",
+         {{"maps\\map_start.xml", "bottom_portal=\"map_start.xml\"", "bottom_portal=\"map_gone.xml\""}},
+         {{"maps\\map_start.xml", "<dungeon ", "load_map(): could not open map xml file: \"maps\\map_gone.xml\""}}},
+        {"no start map",
+         {{"maps\\map_start.xml", "", std::nullopt}},
+         {{"maps\\map_start.xml", "", "load_map(): could not open map xml file: \"maps\\map_start.xml\""},
+          {"maps\\map_crypt.xml", "portal_mapfile=\"map_start.xml\"",
+           "load_map(): could not open map xml file: \"maps\\map_start.xml\""},
+          {"maps\\map_crypt.xml", "<map ", "no portal or dungeon leads here from maps\\map_start.xml", true}}},
+        {"a saved character on a map that is not saved",
+         {},
+         {{"savegame\\character.xml", "<character",
+           "load_map(): could not open map xml file: \"savegame\\map_gone.xml\""}},
+         [](const TempGameFolder& f) {
+             f.write("savegame\\character.xml", "<character name=\"Ann\" xpos=\"2\" ypos=\"4\" "
+                                                "map_filename=\"map_gone.xml\"/>\n");
+         }},
+
+        // ---- pictures, sounds, animations, messages ----
+        {"an item picture beyond the item sheet",
+         {{"data\\items.xml", "<item id=\"1\" name=\"Bread\" tile=\"0\"", "<item id=\"1\" name=\"Bread\" tile=\"48\""}},
+         {{"data\\items.xml", "<item id=\"1\"",
+           "item tile \"48\": graphics\\items.png holds the cells 0..47 (8 x 6 of 32 x 32 pixels)"}}},
+        {"a monster picture beyond the monster sheet",
+         {{"data\\monster.xml", "<monster id=\"1\" name=\"Rat\" class=\"animal|vermin\" tile=\"0\"",
+           "<monster id=\"1\" name=\"Rat\" class=\"animal|vermin\" tile=\"32\""}},
+         {{"data\\monster.xml", "<monster id=\"1\"",
+           "monster tile \"32\": graphics\\monster.png holds the cells 0..31 (8 x 4 of 32 x 32 pixels)"}}},
+        {"an ability icon beyond the ability sheet",
+         {{"data\\abilities.xml", "<ability id=\"1\" name=\"hit_points\" tile=\"0\"",
+           "<ability id=\"1\" name=\"hit_points\" tile=\"32\""}},
+         {{"data\\abilities.xml", "<ability id=\"1\"",
+           "ability tile \"32\": graphics\\abilities.png holds the cells 0..31 (8 x 4 of 32 x 32 pixels)"}}},
+        {"a power icon beyond the power sheet",
+         {{"data\\powers.xml", "in sight.\" tile=\"1\"", "in sight.\" tile=\"24\""}},
+         {{"data\\powers.xml", "<power id=\"1\"",
+           "power tile \"24\": graphics\\powers.png holds the cells 0..23 (8 x 3 of 32 x 32 pixels)"}}},
+        {"a too small picture of the effects",
+         {},
+         {{"graphics\\fx.png", "", "a picture of 64 x 32 pixels is too small for the effect icons 0..9"}},
+         [](const TempGameFolder& f) { f.write_png("graphics\\fx.png", 64, 32, [](int, int) { return WHITE; }); }},
+        {"a power sound that has no file",
+         {{"data\\powers.xml", "sound=\"fireball\"", "sound=\"fireballs\""}},
+         {{"data\\powers.xml", "<power id=\"1\"", "power sound \"fireballs\": there is no sound\\fireballs.ogg"}}},
+        {"a sound the game plays itself is missing",
+         {{"sound\\deathcry.ogg", "", std::nullopt}},
+         {{"sound", "", "no sound \"deathcry\" (sound\\deathcry.ogg): the game plays it itself"}}},
+        {"an animation the game does not know",
+         {{"data\\powers.xml", "animation=\"red fireball\"", "animation=\"red fireballs\""}},
+         {{"data\\powers.xml", "<power id=\"1\"", "animation(): unknown animation: \"red fireballs\""}}},
+        {"a message missing in one language",
+         {{"data\\messages.xml", "    <text language=\"German\">Weiterspielen</text>\n", ""}},
+         {{"data\\messages.xml", "<message id=\"30\">", "message 30 has no text in German", true}}},
+        {"a message missing in every language",
+         {{"data\\messages.xml",
+           "  <message id=\"30\">\n    <text language=\"English\">Continue</text>\n    <text "
+           "language=\"German\">Weiterspielen</text>\n  </message>\n",
+           ""}},
+         {{"data\\messages.xml", "<Umbrane_Messages",
+           "no message 30: the game shows \"??? missing message ID 30 ???\" in its place"}}},
+        {"a language the messages do not have",
+         {{"config\\preferences.xml", "language=\"English\"", "language=\"Klingon\""}},
+         {{"config\\preferences.xml", "<Umbrane_Preferences",
+           "language \"Klingon\": data\\messages.xml holds no text in it, so every message shows as \"??? missing "
+           "message ID n ???\""}}},
+
+        // ---- dungeons ----
+        {"a dungeon too small for a way down",
+         {{"maps\\map_start.xml", "dimension_x=\"21\" dimension_y=\"21\"", "dimension_x=\"3\" dimension_y=\"3\""}},
+         {{"maps\\map_start.xml", "<dungeon ",
+           "dungeon \"The Old Cave\": its levels of 3 x 3 fields leave no room for a way down (the maze needs 4 "
+           "fields or more one way)"}}},
+        // Its maze runs off the grid where the outside is rock too.
+        {"a dungeon too large for the grid",
+         {{"maps\\map_start.xml", "dimension_x=\"21\" dimension_y=\"21\"", "dimension_x=\"60\" dimension_y=\"21\""},
+          {"maps\\map_start.xml", "background_tile=\"1\" tile_outside_map=\"0\"",
+           "background_tile=\"1\" tile_outside_map=\"4\""}},
+         {{"maps\\map_start.xml", "<dungeon ", "set_map_tile_type: wrong parameters: x=..."}}},
+        {"a dungeon whose floor is solid",
+         {{"maps\\map_start.xml", "background_tile=\"1\" tile_outside_map", "background_tile=\"0\" tile_outside_map"}},
+         {{"maps\\map_start.xml", "<dungeon ",
+           "dungeon \"The Old Cave\", level 1 made with seed 1: no path from the arrival field at 1, 1 to the way "
+           "down at ..."}}},
+        {"a dungeon whose bottom portal tile is no tile type",
+         {{"maps\\map_start.xml", "bottom_portal_tile=\"38\"", "bottom_portal_tile=\"600\""}},
+         {{"maps\\map_start.xml", "<dungeon ", "dungeon bottom_portal_tile 600: tile types are 0..499"},
+          {"maps\\map_start.xml", "<dungeon ", "set_map_tile_type: wrong tile_type: 600"}}},
+
+        // ---- maps no way leads to ----
+        {"a map no portal leads to",
+         {{"maps\\map_start.xml", "portal_mapfile=\"map_crypt.xml\"", "portal_mapfile=\"\""}},
+         {{"maps\\map_crypt.xml", "<map ", "no portal or dungeon leads here from maps\\map_start.xml", true}}},
+
+        // ---- files the check does not read ----
+        {"a file of 9 MB",
+         {},
+         {{"maps\\huge.xml", "", "the file holds 9 MB: no file of a game comes near that, and the check reads none "
+                                 "above 8 MB"}},
+         [](const TempGameFolder& f) { f.write("maps\\huge.xml", "<map>" + std::string(9 << 20, ' ') + "</map>"); }},
+        {"a link to a file of the system",
+         {},
+         {{"maps\\kernel.xml", "", "a link to a file of the system, which the check does not read"}},
+         [](const TempGameFolder& f) { fs::create_symlink("/proc/self/status", file_of(f, "maps\\kernel.xml")); }},
+    };
+    return cases;
+}
+
+void apply(const TempGameFolder& folder, const BrokenCopy& copy) {
+    for (const Edit& edit : copy.edits) {
+        const fs::path file = file_of(folder, edit.file);
+        if (!edit.to) {
+            fs::remove(file);
+            continue;
+        }
+        std::string content = read_text(file);
+        const size_t at = content.find(edit.from);
+        ASSERT_NE(at, std::string::npos) << edit.file << " holds no " << edit.from;
+        content.replace(at, edit.from.size(), *edit.to);
+        std::ofstream(file, std::ios::binary) << content;
+    }
+    if (copy.more) copy.more(folder);
+}
+
+class BrokenCopies : public ::testing::TestWithParam<size_t> {};
+
+}  // namespace
+
+TEST(ContentCheck, ShippedGameChecksClean) {
+    for (const CheckFinding& finding : shipped_findings()) ADD_FAILURE() << describe(finding);
+}
+
+TEST_P(BrokenCopies, ReportEachFaultWithItsFileAndLine) {
+    const BrokenCopy& copy = broken_copies()[GetParam()];
+    SCOPED_TRACE(copy.name);
+    const std::vector<CheckFinding> shipped = shipped_findings();
+    TempGameFolder folder;
+    folder.copy_all_shipped();
+    apply(folder, copy);
+    std::vector<CheckFinding> expected;
+    for (const Expected& e : copy.expected) {
+        const int line = e.anchor.empty() ? 0 : line_of(folder, e.file, e.anchor);
+        ASSERT_TRUE(e.anchor.empty() || line > 0) << e.file << " holds no " << e.anchor;
+        expected.push_back({e.file, line, replace_all(e.text, "{line}", int_to_text(line)), e.warning});
+    }
+    const CheckResult result = check_game(folder.path());
+    std::vector<CheckFinding> found;
+    for (const CheckFinding& f : result.findings)
+        if (std::none_of(shipped.begin(), shipped.end(), [&](const CheckFinding& s) { return same(f, s); }))
+            found.push_back(f);
+    auto matches = [](const CheckFinding& f, const CheckFinding& e) {
+        const bool prefix = e.text.size() > 3 && e.text.compare(e.text.size() - 3, 3, "...") == 0;
+        const bool text = prefix ? f.text.rfind(e.text.substr(0, e.text.size() - 3), 0) == 0 : f.text == e.text;
+        return f.file == e.file && f.line == e.line && f.warning == e.warning && text;
+    };
+    for (const CheckFinding& e : expected)
+        EXPECT_TRUE(std::any_of(found.begin(), found.end(), [&](const CheckFinding& f) { return matches(f, e); }))
+            << "not reported: " << describe(e);
+    for (const CheckFinding& f : found)
+        EXPECT_TRUE(std::any_of(expected.begin(), expected.end(), [&](const CheckFinding& e) { return matches(f, e); }))
+            << "reported besides: " << describe(f);
+    int faults = 0;
+    for (const CheckFinding& f : result.findings) faults += f.warning ? 0 : 1;
+    EXPECT_EQ(result.faults, faults);
+}
+
+INSTANTIATE_TEST_SUITE_P(ContentCheck, BrokenCopies, ::testing::Range<size_t>(0, broken_copies().size()),
+                         [](const ::testing::TestParamInfo<size_t>& info) {
+                             std::string name;
+                             for (char c : std::string(broken_copies()[info.param].name))
+                                 name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             return name;
+                         });
+
+namespace {
+
+// Every file below the folder with its size and time of change.
+std::map<std::string, std::string> snapshot(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    std::error_code error;
+    for (auto it = fs::recursive_directory_iterator(folder, error); it != fs::recursive_directory_iterator();
+         it.increment(error)) {
+        if (error) break;
+        struct stat info {};
+        if (lstat(it->path().c_str(), &info) != 0) continue;
+        files[it->path().string()] = int_to_text(static_cast<long long>(info.st_size)) + " " +
+                                     int_to_text(static_cast<long long>(info.st_mtim.tv_sec)) + "." +
+                                     int_to_text(static_cast<long long>(info.st_mtim.tv_nsec));
+    }
+    return files;
+}
+
+std::set<std::string> scratch_folders() {
+    std::set<std::string> found;
+    for (const auto& entry : fs::directory_iterator(fs::temp_directory_path()))
+        if (entry.path().filename().string().rfind("umbrane-check-", 0) == 0) found.insert(entry.path().string());
+    return found;
+}
+
+}  // namespace
+
+// Links out of the folder, loops, a pipe, a file nested 100,000 deep, the
+// fuzz seeds in every place and a savegame: the check ends, reports what it
+// must, and leaves every file as it was and no scratch folder behind.
+TEST(ContentCheck, HostileFolderIsCheckedWithoutHarm) {
+    TempGameFolder folder;
+    folder.copy_all_shipped();
+    const fs::path root = folder.path();
+    fs::create_directories(root / "savegame");
+    fs::create_symlink("/dev/zero", root / "maps" / "zero.xml");
+    fs::create_symlink("/etc", root / "maps" / "etc.xml");
+    fs::create_symlink("/nonexistent", root / "maps" / "dangling.xml");
+    fs::create_symlink("loop_b.xml", root / "maps" / "loop_a.xml");
+    fs::create_symlink("loop_a.xml", root / "maps" / "loop_b.xml");
+    ASSERT_EQ(mkfifo((root / "tilesets" / "pipe.xml").c_str(), 0600), 0);
+    std::string deep = "<map>";
+    for (int i = 0; i < 100000; ++i) deep += "<field>";
+    folder.write("maps\\deep.xml", deep);
+    const fs::path seeds = fs::path(UMBRANE_SOURCE_DIR) / "fuzz" / "seeds";
+    fs::copy_file(seeds / "map" / "every_element.xml", root / "maps" / "seed.xml");
+    fs::copy_file(seeds / "tile_types" / "every_element.xml", root / "tilesets" / "seed.xml");
+    fs::copy_file(seeds / "character" / "every_element.xml", root / "savegame" / "character.xml");
+    fs::copy_file(seeds / "preferences" / "every_attribute.xml", root / "config" / "preferences.xml",
+                  fs::copy_options::overwrite_existing);
+    fs::create_symlink("/etc/passwd", root / "savegame" / "passwd.xml");
+    folder.write("data\\monster.xml", "<monsters><monster id=\"1\" name=\"M\"><affliction/><affliction/>"
+                                      "<affliction/><affliction/><affliction/><affliction/></monster></monsters>");
+
+    const auto before = snapshot(root);
+    const auto scratch_before = scratch_folders();
+    const CheckResult result = check_game(root.string());
+    EXPECT_GT(result.faults, 0);
+    EXPECT_EQ(snapshot(root), before);
+    EXPECT_EQ(scratch_folders(), scratch_before);
+    bool deep_reported = false;
+    for (const CheckFinding& f : result.findings) deep_reported = deep_reported || f.file == "maps\\deep.xml";
+    EXPECT_TRUE(deep_reported);
+}
+
+// The output as the command prints it: below the folder as given, warnings marked.
+TEST(ContentCheck, FindingsArePrintedAsFileLineText) {
+    EXPECT_EQ(finding_text({"data\\items.xml", 12, "no", false}, "game"), "game/data/items.xml:12: no");
+    EXPECT_EQ(finding_text({"maps\\a.xml", 2, "far", true}, "/g/"), "/g/maps/a.xml:2: warning: far");
+}
