@@ -19,6 +19,8 @@ packages=(
   xvfb xauth xdotool x11-utils
   # the benchmark watches the real program's window through Xlib, DAMAGE and MIT-SHM
   libx11-dev libxext-dev libxdamage-dev
+  # the tests check every shipped file against its XML schema (docs/schema) with xmllint
+  libxml2-utils
   # the fuzz targets: clang, and its libFuzzer and sanitizer runtimes (libclang_rt.fuzzer, asan,
   # ubsan), which clang-14 only recommends; gcc's sanitizer runtimes come with gcc itself
   clang libclang-rt-14-dev

@@ -265,3 +265,32 @@ TEST(Xml, ReportsMissingFilesAndParserErrorsWithTheLine) {
     EXPECT_EQ(doc.status(), 0);
     EXPECT_EQ(doc.root()->first_child()->text, "x");
 }
+
+// Every element knows its line; a reader's walk leaves the place of what it
+// looked at last: the child a loop reached, and the parent once the loop is done.
+TEST(Xml, ElementsKeepTheirLinesAndReadersLeaveTheirPlace) {
+    TempGameFolder game;
+    game.write("data\\lines.xml", "<?xml version=\"1.0\"?>\n<root a=\"1\">\n  <one/>\n\n  <two\n    b=\"2\">\n"
+                                  "    <three/>\n  </two>\n</root>\n");
+    XmlDocument doc;
+    ASSERT_TRUE(doc.load("data\\lines.xml"));
+    EXPECT_EQ(xml_reading_place().file, "data\\lines.xml");
+    EXPECT_EQ(xml_reading_place().line, 2);  // the root
+    const XmlElement& root = *doc.root();
+    std::vector<int> lines;
+    for (const XmlElement& child : children_of(root)) {
+        lines.push_back(child.line);
+        EXPECT_EQ(xml_reading_place().line, child.line);
+        for (const XmlElement& grandchild : children_of(child)) lines.push_back(grandchild.line);
+    }
+    EXPECT_EQ(lines, (std::vector<int>{3, 5, 7}));
+    EXPECT_EQ(xml_reading_place().line, 2);  // the loop over the root's children is done
+
+    game.write("data\\broken.xml", "<root>\n<a>\n</b>\n</root>\n");
+    ASSERT_TRUE(doc.load("data\\broken.xml"));
+    EXPECT_EQ(doc.error_line(), 3);
+    EXPECT_EQ(xml_reading_place().line, 3);
+    EXPECT_FALSE(doc.load("data\\missing.xml"));
+    EXPECT_EQ(xml_reading_place().file, "data\\missing.xml");
+    EXPECT_EQ(xml_reading_place().line, 0);
+}
