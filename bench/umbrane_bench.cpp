@@ -7,7 +7,8 @@
 //   umbrane_bench [--calls N] [--executable PATH] [FIGURE...]
 //
 // FIGURE picks some of: redraw, startup, program (the real program under
-// Xvfb), memory, maps, levels, monsters; all of them when none is named.
+// Xvfb), memory, maps, levels, monsters, check (the content check of the whole
+// game, as the command and in the process); all of them when none is named.
 //
 // The baseline of the in-game figures (the best of three runs before each
 // call) is the least any game picture costs: one copy of a 640 x 480 x 4 frame
@@ -49,6 +50,7 @@
 #include "platform/media.h"
 #include "platform/random.h"
 #include "platform/strings.h"
+#include "shell/content_check.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
 
@@ -656,6 +658,27 @@ int bare_window_mode() {
     return 0;
 }
 
+// The whole real program with the arguments, to its end (its output thrown away).
+double program_seconds(const std::vector<std::string>& arguments) {
+    std::vector<std::string> args = arguments;
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    const auto start = Clock::now();
+    const pid_t child = start_child();
+    if (child < 0) throw std::runtime_error("cannot start a program");
+    if (child == 0) {
+        quiet_output(false);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    const double seconds = seconds_since(start);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) throw std::runtime_error(arguments.front() + " failed");
+    return seconds;
+}
+
 // ---- The figures ----
 
 void real_program_figures(int calls) {
@@ -777,6 +800,15 @@ int run_benchmark(int calls, const std::vector<std::string>& chosen) {
                          return timed([&] { create_level(g_map.map, record); });
                      }));
     }
+    if (wanted("check")) {
+        // Every file read, every name looked up, every level of the Old Cave made with 20 seeds.
+        print_figure("umbrane --check of the shipped game (the command)",
+                     measure(calls, [&] { return program_seconds({g_executable, "--check", game.path()}); }, 1),
+                     "(target 2 s)");
+        print_figure("check_game, the same in the process, headless",
+                     measure(calls, [&] { return timed([&] { check_game(game.path()); }); }, 1));
+        set_game_folder(game.path());
+    }
     if (wanted("monsters")) {
         for (bool far_away : {false, true}) {
             start_new_game(game);
@@ -823,7 +855,7 @@ int main(int argc, char** argv) {
         else if (argument == "--executable" && i + 1 < argc) g_executable = argv[++i];
         else if (argument.rfind("--", 0) != 0) chosen.push_back(argument);
         else {
-            std::fprintf(stderr, "usage: umbrane_bench [--calls N] [--executable PATH] [redraw|startup|program|memory|maps|levels|monsters]...\n");
+            std::fprintf(stderr, "usage: umbrane_bench [--calls N] [--executable PATH] [redraw|startup|program|memory|maps|levels|check|monsters]...\n");
             return 2;
         }
     }

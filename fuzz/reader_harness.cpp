@@ -17,8 +17,10 @@
 #include "map/tileset.h"
 #include "monsters/monster_db.h"
 #include "platform/files.h"
+#include "platform/strings.h"
 #include "powers/power_db.h"
 #include "shell/character_savegame.h"
+#include "shell/content_check.h"
 #include "shell/game_state.h"
 #include "shell/message_list.h"
 #include "shell/preferences.h"
@@ -40,6 +42,9 @@ const std::vector<FuzzReader> kReaders = {
     {"tile_types", "tilesets\\fuzz.xml"},
     {"map", "maps\\fuzz.xml"},
     {"character", "savegame\\character.xml"},
+    // The content check of a game whose map is the input: every name it gives
+    // looked up, its portals followed, its dungeons made (with one seed).
+    {"check", "maps\\fuzz.xml"},
 };
 
 // The scratch game folder, removed when the program ends normally.
@@ -119,6 +124,12 @@ FuzzResult read_and_check(const std::string& name, const std::string& path) {
             std::string("savegame\\") + kFuzzMap, std::string("check\\") + kFuzzMap,
             [](const std::string& to) { save_map(g_map.map, to); },
             [](const std::string& from) { load_map(g_map.map, from, 0); });
+    } else if (name == "check") {
+        const CheckResult result = check_game(g_scratch.path, {.trial_seeds = 1});
+        set_game_folder(g_scratch.path);
+        // Whatever it finds is the check's answer, not a fault of the check.
+        return {FuzzOutcome::accepted, int_to_text(result.faults) + " faults, " + int_to_text(result.warnings) +
+                                           " warnings"};
     } else if (name == "character") {
         CharacterRecord& character = g_character_model.character;
         load_character(character, path);

@@ -22,7 +22,7 @@ const FuzzReader* find_fuzz_reader(const std::string& name);
 
 enum class FuzzOutcome {
     refused,   // the reader ended with a fatal error
-    accepted,  // read without error (and, for a save file, written back unchanged)
+    accepted,  // read without error (and, for a save file, written back unchanged); the check ran through
     unstable,  // a save file read without error did not write back as it read
 };
 

@@ -48,9 +48,9 @@ namespace {
 // hostile folder must not make the check run out of memory or time.
 constexpr long long kLargestFile = 8LL << 20;
 constexpr int kLargestPictureSide = 4096;
-// Every level of every dungeon is made with this many seeds.
-constexpr int kTrialSeeds = 20;
+// The levels of a dungeon beyond this many are not tried, the languages of the messages beyond this many not checked.
 constexpr int kMostTrialLevels = 50;
+constexpr size_t kMostLanguages = 16;
 // A step never enters the last row or column of the grid.
 constexpr int kLastStepField = kMapSize - 2;
 
@@ -83,6 +83,11 @@ std::string attribute_or(const XmlElement& element, const char* name, const std:
 
 std::string position(int x, int y) { return int_to_text(x) + ", " + int_to_text(y); }
 
+const SpriteFile& sprite_file_of(int number) {
+    return *std::find_if(sprite_files().begin(), sprite_files().end(),
+                         [&](const SpriteFile& f) { return f.number == number; });
+}
+
 // What the check knows of one tile type definition file and its sheet.
 struct TilesetFacts {
     bool read = false;   // the definition file was read without fault
@@ -106,6 +111,7 @@ struct MapFacts {
     std::string name;  // file part
     int root_line = 0;
     std::array<std::array<int16_t, kMapSize>, kMapSize> tiles{};  // [y][x]
+    std::array<std::array<bool, kMapSize>, kMapSize> portals{};   // [y][x]
     const TilesetFacts* tileset = nullptr;
     struct Dungeon {
         DungeonRecord record;
@@ -142,7 +148,7 @@ struct ScratchFolder {
 
 class Checker {
 public:
-    explicit Checker(std::string folder) : folder_(std::move(folder)) {}
+    Checker(std::string folder, const CheckOptions& options) : folder_(std::move(folder)), options_(options) {}
     CheckResult run();
 
 private:
@@ -177,7 +183,7 @@ private:
     void check_tile(const ReadFile& file, int line, const TilesetFacts* tileset, const std::string& what,
                     long long id);
     void check_cell(const ReadFile& file, int line, const std::string& attribute, const std::string& value,
-                    const SheetSize& sheet, const char* picture);
+                    int sprite_number, const SheetSize& sheet);
     void check_transformation(const ReadFile& file, const XmlElement& element);
     bool relocate_reader_fault(const std::string& file, const std::string& name, int line);
     void check_portals();
@@ -188,8 +194,10 @@ private:
     void check_reachable_maps();
 
     const MapFacts* find_map(const std::string& name) const;
+    int line_of_root(const std::string& file) const;
 
     std::string folder_;
+    CheckOptions options_;
     CheckResult result_;
     std::set<std::string> reported_;
     std::set<std::string> refused_;  // files the check does not read (too large, a file of the system)
@@ -292,8 +300,8 @@ void Checker::check_messages() {
 // Every message the game shows in every language the file holds: a message
 // missing in all of them is a fault, one missing in some a warning.
 void Checker::check_message_languages() {
-    const XmlDocument& document = *files_.back()->document;
-    const XmlElement& root = *document.root();
+    if (!files_.back()->document || !files_.back()->document->root()) return;
+    const XmlElement& root = *files_.back()->document->root();
     std::vector<std::string> languages;
     std::map<long long, int> line_of;
     for (const auto& message : root.children) {
@@ -309,6 +317,12 @@ void Checker::check_message_languages() {
               "language " + quoted(player_language) + ": " + kMessages +
                   " holds no text in it, so every message shows as \"??? missing message ID n ???\"");
 
+    if (languages.size() > kMostLanguages) {
+        warn(kMessages, root.line,
+             "holds texts in " + int_to_text(static_cast<long long>(languages.size())) + " languages: only the first " +
+                 int_to_text(kMostLanguages) + " are checked");
+        languages.resize(kMostLanguages);
+    }
     std::vector<int> used;
     for (int id = MESSAGE_ID_FIRST; id <= MESSAGE_ID_LAST; ++id) used.push_back(id);
     for (int id : added_message_ids()) used.push_back(id);
@@ -365,26 +379,20 @@ void Checker::check_graphics() {
     // sparkles' five frames in eight colours, the effect icons up to 9 and six missiles.
     struct Layout {
         int number;
-        int width, height;
+        int width, height, cells;
         const char* what;
     };
     const Layout layouts[] = {
-        {sprite::character, 256, 32, "the character's four facings in two steps, 32 x 32 pixels each, in a row"},
-        {sprite::stars, 45, 72, "five frames of 9 x 9 pixels in each of eight rows of colours"},
-        {sprite::fx, 0, 0, "the effect icons 0..9"},
-        {sprite::missiles, 0, 0, "the missiles 0..5"},
+        {sprite::character, 256, 32, 0, "the character's four facings in two steps, 32 x 32 pixels each, in a row"},
+        {sprite::stars, 45, 72, 0, "five frames of 9 x 9 pixels in each of eight rows of colours"},
+        {sprite::fx, 0, 0, 10, "the effect icons 0..9"},
+        {sprite::missiles, 0, 0, 6, "the missiles 0..5"},
     };
     for (const Layout& layout : layouts) {
         if (!sheets_loaded_.count(layout.number)) continue;
         const int width = sprite_width(layout.number), height = sprite_height(layout.number);
-        bool fits = width >= layout.width && height >= layout.height;
-        if (layout.number == sprite::fx) fits = g_common.fx_sheet.columns * g_common.fx_sheet.rows >= 10;
-        if (layout.number == sprite::missiles)
-            fits = g_common.missiles_sheet.columns * g_common.missiles_sheet.rows >= 6;
-        if (fits) continue;
-        const auto file = std::find_if(sprite_files().begin(), sprite_files().end(),
-                                       [&](const SpriteFile& f) { return f.number == layout.number; });
-        fault(file->file, 0,
+        if (width >= layout.width && height >= layout.height && (width / 32) * (height / 32) >= layout.cells) continue;
+        fault(sprite_file_of(layout.number).file, 0,
               "a picture of " + int_to_text(width) + " x " + int_to_text(height) + " pixels is too small for " +
                   layout.what);
     }
@@ -400,7 +408,8 @@ void Checker::check_databases() {
     auto read = [&](const std::string& file, const XmlFileFormat& format, void (*reader)(), bool& whole) {
         const Read outcome = read_with_game(file, reader, file == kAbilities ? nullptr : abilities_cascade);
         // A name not found while the abilities are not all there is no fault of this file.
-        keep(file, format, outcome == Read::names_missing && !abilities_read_ ? Read::whole : outcome);
+        keep(file, format,
+             outcome == Read::names_missing && file != kAbilities && !abilities_read_ ? Read::whole : outcome);
         whole = outcome != Read::failed;
     };
     read(kAbilities, abilities_file_format(), [] { load_abilities_db(); }, abilities_whole_);
@@ -471,7 +480,10 @@ void Checker::check_map(const std::string& file) {
     facts->name = file_part(file);
     facts->root_line = kept.document->root()->line;
     for (int y = 0; y < kMapSize; ++y)
-        for (int x = 0; x < kMapSize; ++x) facts->tiles[y][x] = map.fields[y][x].tile_type;
+        for (int x = 0; x < kMapSize; ++x) {
+            facts->tiles[y][x] = map.fields[y][x].tile_type;
+            facts->portals[y][x] = !map.fields[y][x].portal_mapfile.empty();
+        }
     facts->tileset = kept.tileset = tileset_facts(map.tileset.definition_filename, map.tileset.image_filename);
     // The dungeon elements with a name are the level exits, in file order.
     auto exit = g_map.level_exits.begin();
@@ -506,6 +518,12 @@ void Checker::check_character() {
 }
 
 // ---- what the files name in each other ----
+
+int Checker::line_of_root(const std::string& file) const {
+    for (const auto& read : files_)
+        if (read->file == file && read->document && read->document->root()) return read->document->root()->line;
+    return 0;
+}
 
 const MapFacts* Checker::find_map(const std::string& name) const {
     // The game takes the saved copy of a map before the one in "maps\".
@@ -575,6 +593,10 @@ void Checker::check_value(ReadFile& file, const XmlElement& element, const char*
         if (powers_whole_ && number != 0 && (number < 1 || number > kMaxPowerId || g_db.powers[number].name.empty()))
             fault(file.file, line, what + " " + quoted(value) + ": no power has that id (" + kPowers + ")");
     } else if (names_kind(kind, names::tile_type)) {
+        // A message's icon shows only with the message.
+        if (attribute == "message_tile" && attribute_or(element, "message_line1", "").empty() &&
+            attribute_or(element, "message_line2", "").empty())
+            return;
         check_tile(file, line, file.tileset, what, number);
     } else if (names_kind(kind, names::level_tile_type)) {
         check_tile(file, line, tileset_facts(kLevelTileset, kLevelTilesheet), what, number);
@@ -596,13 +618,14 @@ void Checker::check_value(ReadFile& file, const XmlElement& element, const char*
                           static_cast<int>(text_to_int(attribute_or(element, bottom ? "bottom_portal_target_x" : "portal_x", "0"))),
                           static_cast<int>(text_to_int(attribute_or(element, bottom ? "bottom_portal_target_y" : "portal_y", "0")))});
     } else if (names_kind(kind, names::ability_icon)) {
-        check_cell(file, line, what, value, g_common.abilities_sheet, "graphics\\abilities.png");
+        check_cell(file, line, what, value, sprite::abilities, g_common.abilities_sheet);
     } else if (names_kind(kind, names::item_icon)) {
-        if (number != -1 || attribute != "tile_equipped") check_cell(file, line, what, value, g_common.items_sheet, "graphics\\items.png");
+        if (number != -1 || attribute != "tile_equipped")  // -1: the tile
+            check_cell(file, line, what, value, sprite::items, g_common.items_sheet);
     } else if (names_kind(kind, names::monster_icon)) {
-        check_cell(file, line, what, value, g_common.monster_sheet, "graphics\\monster.png");
+        check_cell(file, line, what, value, sprite::monster, g_common.monster_sheet);
     } else if (names_kind(kind, names::power_icon)) {
-        check_cell(file, line, what, value, g_common.powers_sheet, "graphics\\powers.png");
+        check_cell(file, line, what, value, sprite::powers, g_common.powers_sheet);
     } else if (names_kind(kind, names::event)) {
         if (!value.empty() && !events.count(value))
             fault(file.file, line,
@@ -621,21 +644,26 @@ void Checker::check_tile(const ReadFile& file, int line, const TilesetFacts* til
     if (!tileset) return;  // its definition file has a fault of its own
     if (!tileset->defined[id])
         fault(file.file, line, tile + ": tilesets\\" + tileset->definition + " defines no tile type " + int_to_text(id));
-    else if (tileset->cells >= 0 && id >= tileset->cells)
+    else if (tileset->cells == 0)
+        fault(file.file, line, tile + ": tilesets\\" + tileset->image + " is smaller than one tile of 32 x 32 pixels");
+    else if (tileset->cells > 0 && id >= tileset->cells)
         fault(file.file, line,
               tile + ": tilesets\\" + tileset->image + " holds the tiles 0.." + int_to_text(tileset->cells - 1) +
                   " only (32 x 32 pixels each)");
 }
 
 void Checker::check_cell(const ReadFile& file, int line, const std::string& attribute, const std::string& value,
-                         const SheetSize& sheet, const char* picture) {
+                         int sprite_number, const SheetSize& sheet) {
+    if (!sheets_loaded_.count(sprite_number)) return;  // the picture has a fault of its own
+    const std::string& picture = sprite_file_of(sprite_number).file;
     const int cells = sheet.columns * sheet.rows;
-    if (cells <= 0) return;  // the picture has a fault of its own
     const long long cell = text_to_int(value);
     if (cell >= 0 && cell < cells) return;
     fault(file.file, line,
-          attribute + " " + quoted(value) + ": " + picture + " holds the cells 0.." + int_to_text(cells - 1) + " (" +
-              int_to_text(sheet.columns) + " x " + int_to_text(sheet.rows) + " of 32 x 32 pixels)");
+          attribute + " " + quoted(value) + ": " + picture +
+              (cells == 0 ? std::string(" is smaller than one cell of 32 x 32 pixels")
+                          : " holds the cells 0.." + int_to_text(cells - 1) + " (" + int_to_text(sheet.columns) +
+                                " x " + int_to_text(sheet.rows) + " of 32 x 32 pixels)"));
 }
 
 // A transformation rewrites its field when its event fires; the game ends
@@ -702,7 +730,7 @@ void Checker::check_fixed_content() {
                       int_to_text(tile) + " (" + map->tileset->names[tile] + ") is solid");
     }
     if (items_whole_ && !item_type_defined(STARTING_FOOD_TYPE))
-        fault(kItems, 0,
+        fault(kItems, line_of_root(kItems),
               "no item type " + int_to_text(STARTING_FOOD_TYPE) + ": every new character gets " +
                   int_to_text(STARTING_FOOD_PIECES) + " pieces of it");
 }
@@ -781,6 +809,26 @@ std::array<std::array<bool, kMapSize>, kMapSize> reachable_fields() {
 void Checker::try_dungeon(const MapFacts& map, const MapFacts::Dungeon& dungeon) {
     const DungeonRecord& record = dungeon.record;
     const std::string name = "dungeon " + quoted(record.name);
+    // The character enters on its field after a step onto it.
+    if (record.xpos < 0 || record.ypos < 0 || record.xpos > kLastStepField || record.ypos > kLastStepField) {
+        fault(map.file, dungeon.line,
+              name + ": its field " + position(record.xpos, record.ypos) + " is off the fields a step reaches "
+              "(0.." + int_to_text(kLastStepField) + "), so no one enters it");
+        return;
+    }
+    if (map.portals[record.ypos][record.xpos]) {
+        fault(map.file, dungeon.line,
+              name + ": its field " + position(record.xpos, record.ypos) + " is a portal, which the character "
+              "takes instead");
+        return;
+    }
+    if (map.tileset && map.tileset->solid[map.tiles[record.ypos][record.xpos]]) {
+        const int tile = map.tiles[record.ypos][record.xpos];
+        fault(map.file, dungeon.line,
+              name + ": the character cannot step onto its field " + position(record.xpos, record.ypos) +
+                  ": tile type " + int_to_text(tile) + " (" + map.tileset->names[tile] + ") is solid");
+        return;
+    }
     if (record.dimension_x < 4 && record.dimension_y < 4) {
         fault(map.file, dungeon.line,
               name + ": its levels of " + int_to_text(record.dimension_x) + " x " + int_to_text(record.dimension_y) +
@@ -797,7 +845,7 @@ void Checker::try_dungeon(const MapFacts& map, const MapFacts::Dungeon& dungeon)
     }
     CharacterRecord& character = g_character_model.character;
     for (int level = first; level <= last; ++level)
-        for (int seed = 1; seed <= kTrialSeeds; ++seed) {
+        for (int seed = 1; seed <= options_.trial_seeds; ++seed) {
             DungeonRecord trial = record;
             trial.entrance_to_level = static_cast<int16_t>(level);
             character.map_file_name = map.name;
@@ -895,7 +943,9 @@ CheckResult Checker::run() {
 
 }  // namespace
 
-CheckResult check_game(const std::string& folder) { return Checker(folder).run(); }
+CheckResult check_game(const std::string& folder, const CheckOptions& options) {
+    return Checker(folder, options).run();
+}
 
 std::string finding_text(const CheckFinding& finding, const std::string& folder) {
     std::string file = finding.file;

@@ -26,11 +26,15 @@ struct CheckResult {
     int warnings = 0;
 };
 
+struct CheckOptions {
+    int trial_seeds = 20;  // seeds each level of each dungeon is made with
+};
+
 // Checks the game in the folder (a host path). It reads with the game's own
 // readers, so the media layer must be open (headless); the game folder and
 // every game table are left as the check left them. It writes nothing but its
 // scratch folder (below the system's temporary folder), which it removes.
-CheckResult check_game(const std::string& folder);
+CheckResult check_game(const std::string& folder, const CheckOptions& options = {});
 
 // A finding as printed: "FILE:LINE: TEXT", or "FILE:LINE: warning: TEXT" for
 // a warning, FILE being the file below the folder as the folder was given.

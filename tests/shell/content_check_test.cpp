@@ -244,6 +244,13 @@ const std::vector<BrokenCopy>& broken_copies() {
          {{"maps\\map_start.xml", "<dungeon ",
            "dungeon \"The Old Cave\": its levels of 3 x 3 fields leave no room for a way down (the maze needs 4 "
            "fields or more one way)"}}},
+        {"a dungeon on a field no step reaches",
+         {{"maps\\map_start.xml", "<dungeon xpos=\"12\" ypos=\"20\"", "<dungeon xpos=\"49\" ypos=\"20\""}},
+         {{"maps\\map_start.xml", "<dungeon ",
+           "dungeon \"The Old Cave\": its field 49, 20 is off the fields a step reaches (0..48), so no one enters it"}}},
+        {"a dungeon in a wall",
+         {{"maps\\map_start.xml", "<dungeon xpos=\"12\" ypos=\"20\"", "<dungeon xpos=\"0\" ypos=\"0\""}},
+         {{"maps\\map_start.xml", "<dungeon ", "dungeon \"The Old Cave\": the character cannot step onto its field 0, 0..."}}},
         // Its maze runs off the grid where the outside is rock too.
         {"a dungeon too large for the grid",
          {{"maps\\map_start.xml", "dimension_x=\"21\" dimension_y=\"21\"", "dimension_x=\"60\" dimension_y=\"21\""},
