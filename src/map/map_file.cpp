@@ -95,7 +95,6 @@ bool has_event(const SavedField& field) { return !field.event.empty(); }
 
 constexpr const char* kWithPortal = "when the field is a portal";
 constexpr const char* kWithMessage = "when the field has a message";
-constexpr const char* kWithEvent = "when the field has an event";
 
 const XmlField<SavedField> kFieldFields[] = {
     {.name = "x", .member = &SavedField::x, .read = read_wide<&SavedField::x>},
@@ -253,10 +252,7 @@ void read_field_element(GameMap& map, const XmlElement& element, const std::stri
 }
 
 void read_transformation(const XmlElement& element, const std::string& path, MapListIndex& lists) {
-    Transformation record = unplaced_transformation();
-    read_fields<Transformation>(kTransformationFields, record, element, path,
-                                unknown_attribute(" in transformation tag in map file ", path));
-    lists.add_transformation(record);
+    lists.add_transformation(read_transformation_element(element, path));
 }
 
 void read_monster(const XmlElement& element, const std::string& path, MapListIndex& lists) {
@@ -275,9 +271,7 @@ void read_item(const XmlElement& element, const std::string& path) {
 }
 
 void read_dungeon(const XmlElement& element, const std::string& path) {
-    DungeonRecord record;
-    read_fields<DungeonRecord>(kDungeonFields, record, element, path,
-                               unknown_attribute(" in dungeon tag in map xml file ", path));
+    const DungeonRecord record = read_dungeon_element(element, path);
     if (!record.name.empty()) g_map.level_exits.append() = record;
 }
 
@@ -308,6 +302,20 @@ void write_grid(const GameMap& map, XmlElement& root) {
 }
 
 }  // namespace
+
+Transformation read_transformation_element(const XmlElement& element, const std::string& path) {
+    Transformation record = unplaced_transformation();
+    read_fields<Transformation>(kTransformationFields, record, element, path,
+                                unknown_attribute(" in transformation tag in map file ", path));
+    return record;
+}
+
+DungeonRecord read_dungeon_element(const XmlElement& element, const std::string& path) {
+    DungeonRecord record;
+    read_fields<DungeonRecord>(kDungeonFields, record, element, path,
+                               unknown_attribute(" in dungeon tag in map xml file ", path));
+    return record;
+}
 
 void load_map(GameMap& map, const std::string& path, int tileset_flag) {
     reset_map(map);  // also empties the event, transformation, monster, item and level exit lists

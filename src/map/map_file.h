@@ -16,5 +16,9 @@ void save_map(GameMap& map, const std::string& path);
 // data (portal targets, a map's filename, a dungeon's level files): only their
 // file part counts, so no map can make the game read or write outside its folders.
 std::string map_file_path(const std::string& folder, const std::string& map_file);
+// One transformation or dungeon element as load_map reads it (path is named
+// in its messages); the content check reads them with their lines.
+Transformation read_transformation_element(const XmlElement& element, const std::string& path);
+DungeonRecord read_dungeon_element(const XmlElement& element, const std::string& path);
 // The map file's elements and attributes, from the tables the reader reads them with.
 const XmlFileFormat& map_file_format();

@@ -485,14 +485,11 @@ void Checker::check_map(const std::string& file) {
             facts->portals[y][x] = !map.fields[y][x].portal_mapfile.empty();
         }
     facts->tileset = kept.tileset = tileset_facts(map.tileset.definition_filename, map.tileset.image_filename);
-    // The dungeon elements with a name are the level exits, in file order.
-    auto exit = g_map.level_exits.begin();
-    for (const auto& element : kept.document->root()->children) {
-        if (element->name != "dungeon" || attribute_or(*element, "name", "").empty()) continue;
-        if (exit == g_map.level_exits.end()) break;
-        facts->dungeons.push_back({*exit, element->line});
-        ++exit;
-    }
+    // The level exits with the lines of their elements (one without a name is none).
+    for (const auto& element : kept.document->root()->children)
+        if (element->name == "dungeon")
+            if (const DungeonRecord record = read_dungeon_element(*element, file); !record.name.empty())
+                facts->dungeons.push_back({record, element->line});
     maps_.push_back(std::move(facts));
 }
 
@@ -669,12 +666,10 @@ void Checker::check_cell(const ReadFile& file, int line, const std::string& attr
 // A transformation rewrites its field when its event fires; the game ends
 // there when the field or a value is off the grid or the tile types.
 void Checker::check_transformation(const ReadFile& file, const XmlElement& element) {
-    auto wide = [&](const char* name, const char* otherwise) { return text_to_int(attribute_or(element, name, otherwise)); };
-    const int x = wrap8(wide("x", "-1")), y = wrap8(wide("y", "-1"));
     try {
-        set_map_tile_type(g_map.map, x, y, wrap16(wide("tile_type", "0")));
-        set_map_portal(g_map.map, x, y, attribute_or(element, "portal_mapfile", ""), wrap8(wide("portal_x", "0")),
-                       wrap8(wide("portal_y", "0")));
+        const Transformation t = read_transformation_element(element, file.file);
+        set_map_tile_type(g_map.map, t.x, t.y, t.tile_type);
+        set_map_portal(g_map.map, t.x, t.y, t.portal_mapfile, t.portal_x, t.portal_y);
     } catch (const FatalError& error) {
         fault(file.file, element.line, error.what());
     }
