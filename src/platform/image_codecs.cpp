@@ -13,6 +13,9 @@
 
 namespace {
 
+// The largest side of a picture that is decoded (limit_image_side).
+int g_largest_side = MAX_SURFACE_SIDE;
+
 constexpr uint32_t pack(unsigned r, unsigned g, unsigned b) { return r | (g << 8) | (b << 16); }
 
 bool decode_png(const std::string& host_file, Surface& out) {
@@ -20,7 +23,8 @@ bool decode_png(const std::string& host_file, Surface& out) {
     std::memset(&image, 0, sizeof image);
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&image, host_file.c_str())) return false;
-    if (image.width == 0 || image.height == 0 || image.width > MAX_SURFACE_SIDE || image.height > MAX_SURFACE_SIDE) {
+    const png_uint_32 largest = static_cast<png_uint_32>(g_largest_side);
+    if (image.width == 0 || image.height == 0 || image.width > largest || image.height > largest) {
         png_image_free(&image);
         return false;
     }
@@ -85,7 +89,7 @@ bool decode_jpeg(const std::string& host_file, Surface& out) {
     jpeg_start_decompress(&info);
     width = static_cast<int>(info.output_width);
     height = static_cast<int>(info.output_height);
-    if (width <= 0 || height <= 0 || width > MAX_SURFACE_SIDE || height > MAX_SURFACE_SIDE ||
+    if (width <= 0 || height <= 0 || width > g_largest_side || height > g_largest_side ||
         info.output_components != 3) {
         jpeg_destroy_decompress(&info);
         return false;
@@ -113,8 +117,6 @@ bool decode_jpeg(const std::string& host_file, Surface& out) {
 
 namespace {
 
-int g_largest_side = MAX_SURFACE_SIDE;
-
 bool png_dimensions(const std::string& host_file, int& width, int& height) {
     png_image image;
     std::memset(&image, 0, sizeof image);
@@ -123,27 +125,6 @@ bool png_dimensions(const std::string& host_file, int& width, int& height) {
     width = static_cast<int>(std::min<png_uint_32>(image.width, 1u << 30));
     height = static_cast<int>(std::min<png_uint_32>(image.height, 1u << 30));
     png_image_free(&image);
-    return true;
-}
-
-bool jpeg_dimensions(const std::string& host_file, int& width, int& height) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(host_file.c_str(), "rb"));
-    if (!file) return false;
-    jpeg_decompress_struct info;
-    JpegError error;
-    info.err = jpeg_std_error(&error.manager);
-    error.manager.error_exit = jpeg_error_exit;
-    error.manager.emit_message = jpeg_no_message;
-    if (setjmp(error.jump)) {
-        jpeg_destroy_decompress(&info);
-        return false;
-    }
-    jpeg_create_decompress(&info);
-    jpeg_stdio_src(&info, file.get());
-    jpeg_read_header(&info, TRUE);
-    width = static_cast<int>(info.image_width);
-    height = static_cast<int>(info.image_height);
-    jpeg_destroy_decompress(&info);
     return true;
 }
 
@@ -163,24 +144,17 @@ ImageKind image_kind(const std::string& host_file) {
 void limit_image_side(int side) { g_largest_side = side > 0 && side < MAX_SURFACE_SIDE ? side : MAX_SURFACE_SIDE; }
 
 bool image_file_dimensions(const std::string& host_file, int& width, int& height) {
-    if (!file_within_limits(host_file)) return false;
-    switch (image_kind(host_file)) {
-        case ImageKind::png: return png_dimensions(host_file, width, height);
-        case ImageKind::jpeg: return jpeg_dimensions(host_file, width, height);
-        default: return false;
-    }
+    return file_within_limits(host_file) && image_kind(host_file) == ImageKind::png &&
+           png_dimensions(host_file, width, height);
 }
 
 bool decode_image_file(const std::string& host_file, Surface& out) {
     if (!file_within_limits(host_file)) return false;
-    const ImageKind kind = image_kind(host_file);
-    if (kind == ImageKind::none) return false;
-    if (g_largest_side < MAX_SURFACE_SIDE) {
-        int width = 0, height = 0;
-        if (!image_file_dimensions(host_file, width, height) || width > g_largest_side || height > g_largest_side)
-            return false;
+    switch (image_kind(host_file)) {
+        case ImageKind::png: return decode_png(host_file, out);
+        case ImageKind::jpeg: return decode_jpeg(host_file, out);
+        default: return false;
     }
-    return kind == ImageKind::png ? decode_png(host_file, out) : decode_jpeg(host_file, out);
 }
 
 bool encode_jpeg(const Surface& surface, int quality, std::vector<unsigned char>& out) {

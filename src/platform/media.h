@@ -96,7 +96,7 @@ int image_load(const std::string& logical_path);  // handle, 0 on failure
 int image_width(int handle);
 int image_height(int handle);
 void image_free(int handle);
-// Width and height of a picture file from its header alone; false when it is no PNG or JPEG.
+// Width and height of a PNG file from its header alone; false when it is no PNG.
 bool image_dimensions(const std::string& logical_path, int& width, int& height);
 // No picture wider or higher than side is loaded from now on (for a check of
 // files that may be hostile); 0 for the media layer's own bound again.

@@ -44,7 +44,7 @@ Surface copy_rectangle(const Surface& source, int x, int y, int width, int heigh
 // PNG alpha is laid over black, so fully transparent pixels become the
 // transparent colour.
 bool decode_image_file(const std::string& host_file, Surface& out);
-// Width and height from the file's header, without decoding it.
+// Width and height from a PNG file's header, without decoding it (false for any other file).
 bool image_file_dimensions(const std::string& host_file, int& width, int& height);
 // Pictures wider or higher than side are not decoded (the content check's
 // bound; the game decodes up to MAX_SURFACE_SIDE).

@@ -85,10 +85,12 @@ void XMLCALL on_text(void* data, const XML_Char* text, int length) {
     if (state->current) state->current->text.append(text, static_cast<size_t>(length));
 }
 
+}  // namespace
+
 // In attribute values the parser turns a raw tab or line break into a blank
 // and in text a carriage return into a line feed, so those are written as
 // character references to come back unchanged.
-std::string escape(const std::string& text, bool attribute) {
+std::string xml_escaped(const std::string& text, bool attribute) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
@@ -106,6 +108,8 @@ std::string escape(const std::string& text, bool attribute) {
     return out;
 }
 
+namespace {
+
 bool only_white_space(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
 }
@@ -113,14 +117,14 @@ bool only_white_space(const std::string& text) {
 void write_element(const XmlElement& element, int depth, std::string& out) {
     out.append(static_cast<size_t>(depth) * 2, ' ');
     out += "<" + element.name;
-    for (const auto& [name, value] : element.attributes) out += " " + name + "=\"" + escape(value, true) + "\"";
+    for (const auto& [name, value] : element.attributes) out += " " + name + "=\"" + xml_escaped(value, true) + "\"";
     bool has_text = !element.text.empty() && !(only_white_space(element.text) && !element.children.empty());
     if (element.children.empty() && !has_text) {
         out += "/>\n";
         return;
     }
     out += ">";
-    if (has_text) out += escape(element.text, false);
+    if (has_text) out += xml_escaped(element.text, false);
     if (!element.children.empty()) {
         out += "\n";
         for (const auto& child : element.children) write_element(*child, depth + 1, out);

@@ -54,6 +54,9 @@ private:
     int error_line_ = 0;
 };
 
+// The text as the writer puts it in an attribute value (attribute) or between tags.
+std::string xml_escaped(const std::string& text, bool attribute);
+
 // Where the game is reading: the file of the document loaded last and the line
 // of the element a reader took in hand last (its attributes read by
 // read_fields, or reached by a loop over children_of). A reader that ends with

@@ -63,13 +63,6 @@ const std::string kPowers = "data\\powers.xml";
 const std::string kItems = "data\\items.xml";
 const std::string kCharacter = "savegame\\character.xml";
 
-bool ends_with_nocase(const std::string& text, const std::string& end) {
-    if (text.size() < end.size()) return false;
-    return std::equal(end.begin(), end.end(), text.end() - static_cast<long>(end.size()), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-    });
-}
-
 std::string trimmed(const std::string& text) {
     const size_t first = text.find_first_not_of(" \t\r\n");
     if (first == std::string::npos) return "";
@@ -272,15 +265,13 @@ void Checker::screen_folders() {
             } else if (!file_within_limits(host_path(file))) {
                 fault(file, 0, "a link to a file of the system, which the check does not read");
                 refused_.insert(file);
-            } else if (ends_with_nocase(entry.name, ".png") || ends_with_nocase(entry.name, ".jpg")) {
-                int width = 0, height = 0;
-                if (image_dimensions(file, width, height) &&
-                    (width > kLargestPictureSide || height > kLargestPictureSide)) {
-                    fault(file, 0, "a picture of " + int_to_text(width) + " x " + int_to_text(height) +
-                                       " pixels: the check loads none above " + int_to_text(kLargestPictureSide) +
-                                       " pixels a side");
-                    refused_.insert(file);
-                }
+            } else if (int width = 0, height = 0;
+                       image_dimensions(file, width, height) &&
+                       (width > kLargestPictureSide || height > kLargestPictureSide)) {
+                fault(file, 0, "a picture of " + int_to_text(width) + " x " + int_to_text(height) +
+                                   " pixels: the check loads none above " + int_to_text(kLargestPictureSide) +
+                                   " pixels a side");
+                refused_.insert(file);
             }
         }
 }

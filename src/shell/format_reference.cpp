@@ -5,6 +5,7 @@
 #include "map/map_file.h"
 #include "map/tileset.h"
 #include "monsters/monster_db.h"
+#include "platform/xml.h"
 #include "powers/power_db.h"
 #include "shell/character_savegame.h"
 #include "shell/message_list.h"
@@ -78,24 +79,10 @@ const char* schema_type(FieldKind kind) {
     }
 }
 
-std::string escape_xml(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
-
 // The words an attribute may be, as a simple type at that indent.
 std::string schema_words(const std::vector<std::string>& words, const std::string& indent) {
     std::string out = indent + "<xs:simpleType>\n" + indent + "  <xs:restriction base=\"xs:string\">\n";
-    for (const std::string& word : words) out += indent + "    <xs:enumeration value=\"" + escape_xml(word) + "\"/>\n";
+    for (const std::string& word : words) out += indent + "    <xs:enumeration value=\"" + xml_escaped(word, true) + "\"/>\n";
     return out + indent + "  </xs:restriction>\n" + indent + "</xs:simpleType>\n";
 }
 
@@ -122,7 +109,7 @@ std::string schema_attributes(const XmlElementFormat& e, const std::string& inde
 
 std::string schema_element_type(const XmlElementFormat& e) {
     std::string out = "  <xs:complexType name=\"" + e.name + "-element\">\n";
-    out += "    <xs:annotation><xs:documentation>" + escape_xml(e.about) + "</xs:documentation></xs:annotation>\n";
+    out += "    <xs:annotation><xs:documentation>" + xml_escaped(e.about, true) + "</xs:documentation></xs:annotation>\n";
     if (e.text != XmlText::none) {
         out += "    <xs:simpleContent>\n      <xs:extension base=\"";
         out += e.text == XmlText::number ? kNumberType : kTextType;
@@ -191,8 +178,8 @@ std::string formats_reference() {
 std::string format_schema(const XmlFileFormat& format) {
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
     out += "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\">\n";
-    out += "  <xs:annotation><xs:documentation>" + escape_xml(format.title) + " of Umbrane: " +
-           escape_xml(format.files) + ". Made by umbrane --schema " + format.name +
+    out += "  <xs:annotation><xs:documentation>" + xml_escaped(format.title, true) + " of Umbrane: " +
+           xml_escaped(format.files, true) + ". Made by umbrane --schema " + format.name +
            " from the tables the game reads the files with (docs/formats.md says more). The game does not test "
            "the root element's name.</xs:documentation></xs:annotation>\n";
     const XmlElementFormat& root = format.elements.front();
