@@ -176,21 +176,39 @@ int choose_power() {
     }
 }
 
+// The effects by name, each with the procedure that does it.
+struct PowerEffect {
+    const char* name;
+    void (*run)(int power);
+};
+const PowerEffect kPowerEffects[] = {
+    {"attack", power_attack},
+    {"area attack", power_area_attack},
+    {"duration", power_duration},
+    {"transform field", [](int power) { power_field_effect(power, 1); }},
+    {"use field", [](int power) { power_field_effect(power, 0); }},
+    {"activate ability", power_activate_ability},
+    {"deplete attribute", power_deplete_attribute},
+    {"modify attribute", [](int power) { power_modify_attribute(power, 0); }},
+    {"apply effect to monster", power_apply_effect_to_monster},
+};
+
+const PowerEffect* find_power_effect(const std::string& name) {
+    for (const PowerEffect& effect : kPowerEffects)
+        if (name == effect.name) return &effect;
+    return nullptr;
+}
+
 void run_power_effect(int power) {
     const std::string& effect = g_db.powers[power].effect_name;
-    if (effect == "attack") power_attack(power);
-    else if (effect == "area attack") power_area_attack(power);
-    else if (effect == "duration") power_duration(power);
-    else if (effect == "transform field") power_field_effect(power, 1);
-    else if (effect == "use field") power_field_effect(power, 0);
-    else if (effect == "activate ability") power_activate_ability(power);
-    else if (effect == "deplete attribute") power_deplete_attribute(power);
-    else if (effect == "modify attribute") power_modify_attribute(power, 0);
-    else if (effect == "apply effect to monster") power_apply_effect_to_monster(power);
-    else raise_error("use_power(): cannot find power effect " + quoted(effect));
+    const PowerEffect* found = find_power_effect(effect);
+    if (!found) raise_error("use_power(): cannot find power effect " + quoted(effect));
+    found->run(power);
 }
 
 }  // namespace
+
+bool power_effect_known(const std::string& name) { return find_power_effect(name) != nullptr; }
 
 int use_power() {
     const int id = choose_power();

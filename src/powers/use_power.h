@@ -4,12 +4,16 @@
 // the map view. The effects themselves are in powers/power_effects.h.
 #pragma once
 #include <cstdint>
+#include <string>
 
 // The power screen: pick a power with the arrows and Return (Escape leaves),
 // pay its cost, test its cooldown and run its effect. Returns 1 when the
 // power used ends the turn. Closing the window over the screen or over a
 // target choice cancels and sets g_common.close_requested: the game is to end.
 int use_power();
+// True for an effect_name use_power knows ("attack", "duration", ...); any
+// other ends the game when the power is used.
+bool power_effect_known(const std::string& name);
 
 // The fixed strength: effect_strength plus the bonus ability's value
 // (multiplied unless the multiplier is 1, divided by a divisor above 1).

@@ -33,6 +33,7 @@
 #include "platform/strings.h"
 #include "platform/xml.h"
 #include "powers/power_db.h"
+#include "powers/use_power.h"
 #include "shell/character_savegame.h"
 #include "shell/display.h"
 #include "shell/format_reference.h"
@@ -546,6 +547,12 @@ void Checker::walk(ReadFile& file, const XmlElement& element, const XmlElementFo
     if (format.text_names) check_value(file, element, format.text_names, "", trimmed(element.text), events);
     if (file.read && file.format == &map_file_format() && element.name == "transformation")
         check_transformation(file, element);
+    // The game ends when a power whose effect it does not know is used.
+    if (file.read && file.format == &powers_file_format() && element.name == "power") {
+        const std::string effect = attribute_or(element, "effect_name", "");
+        if (!power_effect_known(effect))
+            fault(file.file, element.line, "use_power(): cannot find power effect " + quoted(effect));
+    }
     for (const auto& child : element.children) {
         if (std::find(format.children.begin(), format.children.end(), child->name) == format.children.end()) continue;
         if (const XmlElementFormat* child_format = file.format->element(child->name))
