@@ -45,10 +45,14 @@ void draw_marker(Marker marker, int x, int y, int size) {
     const int a = x + inset, b = y + inset, n = std::max(1, size - 2 * inset);
     const int thick = std::max(1, size / 8);
     switch (marker) {
-        case Marker::you:
-            draw_box(a, b, n, n, BLACK);
-            draw_box(a + 1, b + 1, std::max(1, n - 2), std::max(1, n - 2), colour);
+        case Marker::you: {
+            // Inside the frame of a portal or level exit the character stands on.
+            const int inner = std::max(1, size - 2 * (size / 4));
+            const int left = x + size / 4, top = y + size / 4;
+            if (inner >= 6) draw_box(left - 1, top - 1, inner + 2, inner + 2, BLACK);
+            draw_box(left, top, inner, inner, colour);
             break;
+        }
         case Marker::portal:
         case Marker::level_exit:
             draw_box(a, b, n, thick, colour);
@@ -65,9 +69,11 @@ void draw_marker(Marker marker, int x, int y, int size) {
     }
 }
 
+// The fields one can stand on or travel from mark out the part of the grid a map uses.
 bool field_in_use(const GameMap& map, int x, int y) {
-    const MapField& f = map.fields[y][x];
-    return f.tile_type != map.default_tile || !f.portal_mapfile.empty() || !f.event.empty() || f.hidden || f.seen;
+    const int t = read_map_tile_type(map, x, y);
+    const bool solid = t < 0 || t >= kTileTypeCount || map.tileset.tile_types[t].solid;
+    return !solid || !read_map_portal_mapfilename(map, x, y).empty();
 }
 
 // The tile picture of a field scaled down to scale x scale colours, each the
@@ -192,6 +198,13 @@ MapScreenLayout map_screen_layout() {
     if (x1 < 0) {
         x0 = y0 = 0;
         x1 = y1 = kMapSize - 1;
+    }
+    const CharacterRecord& c = g_character_model.character;
+    if (on_map(c.x, c.y)) {
+        x0 = std::min<int>(x0, c.x);
+        y0 = std::min<int>(y0, c.y);
+        x1 = std::max<int>(x1, c.x);
+        y1 = std::max<int>(y1, c.y);
     }
     layout.first_x = std::max(0, x0 - 1);
     layout.first_y = std::max(0, y0 - 1);

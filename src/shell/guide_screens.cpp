@@ -4,7 +4,6 @@
 
 #include "common/common_state.h"
 #include "common/message_ids.h"
-#include "presentation/text_list_screen.h"
 
 namespace {
 
@@ -37,14 +36,18 @@ const std::vector<HelpSection>& help_sections() {
 
 }  // namespace
 
-void help_screen() {
+std::vector<TextLine> help_lines() {
     std::vector<TextLine> lines;
     for (const HelpSection& section : help_sections()) {
         if (!lines.empty()) lines.push_back({""});
         lines.push_back({message_text(section.heading), HEADING});
         for (int id : section.lines) lines.push_back({message_text(id)});
     }
-    text_list_screen(message_text(msg::help_title), lines, message_text(msg::list_hint), false,
+    return lines;
+}
+
+void help_screen() {
+    text_list_screen(message_text(msg::help_title), help_lines(), message_text(msg::list_hint), false,
                      {key::f1, key::slash, key::minus});
 }
 
