@@ -492,6 +492,8 @@ int rest() {
         }
     }
     if (!f.menu) f.redraw = 1;  // the death picture stays
+    // The rest saw R let go: the next key acts at once, as after any turn.
+    f.action_lock = key_held(key::any) ? 1 : 0;
     return turns;
 }
 
