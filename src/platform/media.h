@@ -37,6 +37,8 @@ bool open_window_screen();
 bool open_full_screen(const std::string& title);
 void close_screen();
 void close_window();
+// The title of the open window (or of the full screen's window); nothing without one.
+void set_window_title(const std::string& title);
 bool screen_is_open();
 bool screen_is_fullscreen();
 enum class WindowEvent { none, close_request, left_button_down };
