@@ -131,7 +131,10 @@ void window_mouse_position(int& x, int& y) {
 
 void clear_screen(Colour colour) { start_picture(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, colour); }
 
+void set_screen_drawing(bool on) { g_media.screen_drawing_off = !on; }
+
 void start_picture(int x, int y, int width, int height, Colour colour) {
+    if (g_media.screen_drawing_off) return;
     // Every pixel is drawn anew: the shown picture takes the back buffer's
     // pixels as they are, and the back buffer takes over its old room.
     if (g_media.shown_is_screen) {

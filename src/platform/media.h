@@ -56,6 +56,10 @@ void start_picture(int x, int y, int width, int height, Colour colour);
 // Show the back buffer. Paced at the display refresh on the desktop (about
 // 60 per second); advances the virtual clock by one frame (16 ms) headless.
 void flip();
+// Off: nothing is drawn on the screen any more (texts still measure, sprites
+// still load and take drawing). A replay that checks a recorded game runs so,
+// many times faster: what the game decides never depends on its pixels.
+void set_screen_drawing(bool on);
 // Wait until an input event arrives or max_ms pass (used by passes that have
 // nothing to draw, so an idle game does not burn a core).
 void wait_for_event(int max_ms);

@@ -116,6 +116,8 @@ struct MediaState {
     int next_sound = 1;
     // Waits and frames take this many times their time (a replay shown at another speed).
     double time_scale = 1.0;
+    // Nothing is drawn on the screen (set_screen_drawing).
+    bool screen_drawing_off = false;
 };
 
 extern MediaState g_media;

@@ -379,6 +379,7 @@ struct Recorder {
     uint32_t last_change = 0, last_flush = 0;
     bool waited = false;  // the game waited for input since the last snapshot
     bool extras = false;  // the game took an event or a mouse position since the last snapshot
+    bool left_out = false;  // the last snapshot was left out (the game waited, nothing changed)
     int mouse_x = 0, mouse_y = 0;
     int poll_x = 0, poll_y = 0;
     bool poll_held = false;
@@ -407,6 +408,9 @@ void flush_repeats() {
 }
 
 void add_extra(Item item) {
+    // The pass of a snapshot left out takes an event after all: the snapshot counts.
+    if (g_recorder.left_out) ++g_recorder.repeats;
+    g_recorder.left_out = false;
     flush_repeats();
     g_recorder.pending.push_back(std::move(item));
     g_recorder.extras = true;
@@ -726,37 +730,38 @@ void replay_keyboard_snapshot(InputState& input) {
     take_player_keys(input);
     const bool waited = r.waited, extras = r.extras;
     r.waited = r.extras = false;
+    bool unchanged = true;
     if (r.repeats_left > 0) {
         --r.repeats_left;
     } else {
         pass_over_untaken();
         const Item* item = peek();
-        if (!item) {
-            if (!r.recording->whole) throw ReplayEnded(ReplayEnded::Reason::input_ended, "");
-            return apply_keys(input);
-        }
-        if (item->kind == ItemKind::end || item->kind == ItemKind::error) {
-            if (r.mode == ReplayMode::rerecord)
-                throw ReplayEnded(ReplayEnded::Reason::differs,
-                                  replay_position() + ": the recorded session ended here, the game goes on");
-            differs("the recorded session ended here, the game goes on");
-            throw ReplayEnded(ReplayEnded::Reason::differs, replay_position() + ": the recorded session ended here, the game goes on");
+        if (!item && !r.recording->whole) throw ReplayEnded(ReplayEnded::Reason::input_ended, "");
+        if (!item || item->kind == ItemKind::end || item->kind == ItemKind::error) {
+            const std::string text = "the recorded session ended here, the game goes on";
+            differs(text);
+            throw ReplayEnded(ReplayEnded::Reason::differs, replay_position() + ": " + text);
         }
         ++r.next;
         if (item->kind == ItemKind::repeat) {
             r.repeats_left = item->count - 1;
         } else {
+            unchanged = false;
             if (r.mode == ReplayMode::window) wait_for_recorded_time(input, item->dt);
             for (const KeyState& key : item->keys) r.keys[key.code] = key.state;
             r.elapsed_ms += item->dt;
             r.last_dt = item->dt;
         }
-        if (item->kind == ItemKind::repeat && waited && !extras && r.mode != ReplayMode::rerecord)
-            differs("the recording gives input where the game waits and none came (no session of this game was recorded so)");
-    } 
-    if (r.repeats_left > 0 && waited && !extras && r.mode != ReplayMode::rerecord)
-        differs("the recording gives input where the game waits and none came (no session of this game was recorded so)");
+    }
     ++r.passes;
+    // After a wait with nothing new the recorder keeps a snapshot only when the
+    // pass took an event or a mouse position: such a one comes next.
+    if (unchanged && waited && !extras && r.mode != ReplayMode::rerecord) {
+        const Item* next = peek();
+        const bool taken = next && (next->kind == ItemKind::window || next->kind == ItemKind::mouse ||
+                                    next->kind == ItemKind::mouse_poll);
+        if (!taken) differs("the recording holds a pass where the game waited for input and none came (no game records so)");
+    }
     apply_keys(input);
 }
 
@@ -773,6 +778,7 @@ void record_keyboard_snapshot(const InputState& input) {
     }
     const bool left_out = item.keys.empty() && r.waited && !r.extras;
     r.waited = r.extras = false;
+    r.left_out = left_out;
     if (!item.keys.empty()) {
         flush_repeats();
         const uint32_t now = tick_ms();

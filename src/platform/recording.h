@@ -53,6 +53,7 @@ enum class ItemKind : uint8_t {
 struct KeyState {
     uint8_t code = 0;
     uint8_t state = 0;
+    bool operator==(const KeyState&) const = default;
 };
 
 struct Item {

@@ -153,6 +153,8 @@ int replay_session(const std::string& recording_file, ReplayKind kind, const std
             raise_error("replay: cannot unpack " + quoted(file.name) + " of the recording");
     const BackendKind backend = kind == ReplayKind::window ? BackendKind::desktop : BackendKind::headless;
     if (!media_init(backend)) raise_error("Can't open sprite environment!");
+    // A replay nobody watches need not draw.
+    set_screen_drawing(kind == ReplayKind::window);
     seed_random(rec.header.seed);
     if (kind == ReplayKind::rerecord && !recording::start_recording(new_recording, rec.header))
         raise_error("replay: cannot write the new recording " + quoted(new_recording));
@@ -185,6 +187,7 @@ int replay_session(const std::string& recording_file, ReplayKind kind, const std
         std::error_code ignored;
         fs::remove(new_recording, ignored);
     }
+    set_screen_drawing(true);
     media_close();
     return status;
 }
