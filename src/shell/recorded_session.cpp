@@ -132,21 +132,25 @@ void start_session_recording(uint32_t seed, const std::string& host_file) {
     recording::start_recording(file, header);
 }
 
-int replay_session(const std::string& recording_file, ReplayKind kind, const std::string& new_recording) {
+recording::Recording read_recording(const std::string& file) {
     std::string bytes;
-    if (!read_whole_file(recording_file, bytes)) raise_error("replay: cannot read the recording " + quoted(recording_file));
+    if (!read_whole_file(file, bytes)) raise_error("replay: cannot read the recording " + quoted(file));
     recording::Recording rec;
     std::string wrong;
     if (!recording::decode(bytes, rec, wrong))
-        raise_error("replay: the recording " + quoted(recording_file) + " cannot be replayed: " + wrong);
+        raise_error("replay: the recording " + quoted(file) + " cannot be replayed: " + wrong);
     if (rec.header.program_version != UMBRANE_VERSION)
-        raise_error("replay: the recording " + quoted(recording_file) + " was made by Umbrane " +
-                    rec.header.program_version + ", this is Umbrane " + UMBRANE_VERSION);
-    for (const recording::EmbeddedFile& file : rec.header.files)
-        if (!startable_name(file.name))
-            raise_error("replay: the recording " + quoted(recording_file) + " holds a file no game starts from: " +
-                        quoted(file.name));
+        raise_error("replay: the recording " + quoted(file) + " was made by Umbrane " + rec.header.program_version +
+                    ", this is Umbrane " + UMBRANE_VERSION);
+    for (const recording::EmbeddedFile& embedded : rec.header.files)
+        if (!startable_name(embedded.name))
+            raise_error("replay: the recording " + quoted(file) + " holds a file no game starts from: " +
+                        quoted(embedded.name));
+    return rec;
+}
 
+int replay_session(const std::string& recording_file, ReplayKind kind, const std::string& new_recording) {
+    const recording::Recording rec = read_recording(recording_file);
     ReplayFolder folder;
     for (const recording::EmbeddedFile& file : rec.header.files)
         if (!write_file_atomically(file.name, file.content))

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/recording.h"
+
 // The folder of the sessions' recordings, and how many of them are kept.
 constexpr const char* RECORDINGS_FOLDER = "savegame\\recordings";
 constexpr int RECORDINGS_KEPT = 20;
@@ -16,6 +18,10 @@ constexpr int RECORDINGS_KEPT = 20;
 // kill left half done is finished first, so the files taken in are whole. A
 // recording that cannot be written leaves the game as it is, unrecorded.
 void start_session_recording(uint32_t seed, const std::string& host_file = "");
+
+// Reads a recording file (a logical or host path) that this game can replay:
+// a fatal error tells what is wrong with any other file.
+recording::Recording read_recording(const std::string& file);
 
 enum class ReplayKind { window, verify, rerecord };
 
