@@ -66,7 +66,10 @@ bool keyboard_init() { return true; }
 void keyboard_poll() {
     media_machine().pump_events();
     InputState& input = g_media.input;
-    if (input_replayed()) return replay_keyboard_snapshot(input);
+    if (input_replayed()) {
+        replay_keyboard_snapshot(input);
+        return record_keyboard_snapshot(input);  // a replay recording anew
+    }
     const std::array<bool, 256> was_held = input.held;
     input.held.fill(false);
     input.pressed.fill(false);
@@ -120,7 +123,10 @@ bool mouse_init() { return true; }
 void mouse_poll() {
     media_machine().pump_events();
     InputState& input = g_media.input;
-    if (input_replayed()) return replay_mouse_snapshot(input);
+    if (input_replayed()) {
+        replay_mouse_snapshot(input);
+        return record_mouse_snapshot(input);
+    }
     input.snapshot_mouse_x = input.mouse_x;
     input.snapshot_mouse_y = input.mouse_y;
     input.snapshot_mouse_held = input.mouse_down || input.mouse_pressed_since;

@@ -110,20 +110,26 @@ bool screen_is_fullscreen() { return machine().screen_is_fullscreen(); }
 
 WindowEvent take_window_event() {
     machine().pump_events();
-    if (input_replayed()) return replay_window_event();
+    WindowEvent event = WindowEvent::none;
     auto& queue = g_media.input.window_events;
-    if (queue.empty()) return WindowEvent::none;
-    WindowEvent event = queue.front();
-    queue.pop_front();
+    if (input_replayed()) {
+        event = replay_window_event();
+    } else if (!queue.empty()) {
+        event = queue.front();
+        queue.pop_front();
+    }
     record_window_event(event);
     return event;
 }
 
 void window_mouse_position(int& x, int& y) {
     machine().pump_events();
-    if (input_replayed()) return replay_mouse_position(x, y);
-    x = g_media.input.mouse_x;
-    y = g_media.input.mouse_y;
+    if (input_replayed()) {
+        replay_mouse_position(x, y);
+    } else {
+        x = g_media.input.mouse_x;
+        y = g_media.input.mouse_y;
+    }
     record_mouse_position(x, y);
 }
 
