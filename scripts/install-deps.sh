@@ -19,6 +19,8 @@ packages=(
   # the tests: GoogleTest, and the real program under Xvfb driven by xdotool (xwininfo finds the box)
   libgtest-dev libgmock-dev
   xvfb xauth xdotool x11-utils
+  # xwd: the held-arrow test watches the picture stop
+  x11-apps
   # the benchmark watches the real program's window through Xlib, DAMAGE and MIT-SHM
   libx11-dev libxext-dev libxdamage-dev
   # the fuzz targets: clang, and its libFuzzer and sanitizer runtimes (libclang_rt.fuzzer, asan,
