@@ -625,8 +625,6 @@ void stop_replay() {
     g_media.time_scale = 1.0;
 }
 
-uint64_t replay_passes() { return g_replay.passes; }
-
 std::string replay_position() {
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%.1f", static_cast<double>(g_replay.elapsed_ms) / 1000.0);

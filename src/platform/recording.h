@@ -136,8 +136,6 @@ bool replay_fatal_error_matches(const std::string& text);
 void stop_replay();
 // Where the replay is, for messages: "pass 120 (14.2 s into the session)".
 std::string replay_position();
-// Passes and items given to the game so far.
-uint64_t replay_passes();
 
 // ---- Calls of the media layer ----
 
