@@ -445,8 +445,6 @@ bool start_recording(const std::string& host_file, const Header& header) {
     return true;
 }
 
-bool is_recording() { return g_recorder.file != nullptr; }
-
 void finish_recording() {
     Item item;
     item.kind = ItemKind::end;
@@ -613,8 +611,6 @@ void start_replay(const Recording& recording, ReplayMode mode) {
     g_replay.last_shown = tick_ms();
     g_media.time_scale = 1.0;
 }
-
-bool is_replaying() { return g_replay.active; }
 
 void set_replay_status_hook(void (*hook)(const ReplayStatus&)) { g_replay.status_hook = hook; }
 

@@ -92,7 +92,6 @@ uint32_t checksum(const void* data, size_t size);
 // Starts writing a recording to a host file (created anew). False when the
 // file cannot be written: the game then goes on without a recording.
 bool start_recording(const std::string& host_file, const Header& header);
-bool is_recording();
 // The session's end: normal, or by a fatal error. Writes what is left and closes the file.
 void finish_recording();
 void finish_recording_with_error(const std::string& text);
@@ -125,7 +124,6 @@ struct ReplayStatus {
 };
 
 void start_replay(const Recording& recording, ReplayMode mode);
-bool is_replaying();
 void set_replay_status_hook(void (*hook)(const ReplayStatus&));
 // The game ended normally: the recording must end here too (a difference
 // otherwise). In rerecord mode the game may end earlier.
