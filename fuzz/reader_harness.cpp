@@ -24,6 +24,7 @@
 #include "shell/game_state.h"
 #include "shell/message_list.h"
 #include "shell/preferences.h"
+#include "shell/recorded_session.h"
 
 namespace fs = std::filesystem;
 
@@ -42,6 +43,7 @@ const std::vector<FuzzReader> kReaders = {
     {"tile_types", "tilesets\\fuzz.xml"},
     {"map", "maps\\fuzz.xml"},
     {"character", "savegame\\character.xml"},
+    {"recording", "savegame\\recordings\\fuzz.umbrec"},
     // The content check of a game whose map is the input: every name it gives
     // looked up, its portals followed, its dungeons made (with one seed).
     {"check", "maps\\fuzz.xml"},
@@ -124,6 +126,17 @@ FuzzResult read_and_check(const std::string& name, const std::string& path) {
             std::string("savegame\\") + kFuzzMap, std::string("check\\") + kFuzzMap,
             [](const std::string& to) { save_map(g_map.map, to); },
             [](const std::string& from) { load_map(g_map.map, from, 0); });
+    } else if (name == "recording") {
+        // Read as a replay reads it; written again from what was read, it reads the same.
+        const recording::Recording first = read_recording(path);
+        std::string again = recording::encode_header(first.header);
+        if (!first.items.empty()) again += recording::encode_items(first.items);
+        recording::Recording second;
+        std::string error;
+        if (!recording::decode(again, second, error)) return {FuzzOutcome::unstable, "written again it is refused: " + error};
+        const bool same = second.items == first.items && second.whole == first.whole &&
+                          second.header.seed == first.header.seed && second.header.files.size() == first.header.files.size();
+        if (!same) return {FuzzOutcome::unstable, "written again it reads otherwise"};
     } else if (name == "check") {
         const CheckResult result = check_game(g_scratch.path, {.trial_seeds = 1});
         set_game_folder(g_scratch.path);

@@ -4,6 +4,7 @@
 // with items and special tiles, traps, monsters and the treasure at the bottom.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "map/map_state.h"
 
@@ -37,6 +38,11 @@ std::string level_file_name(const DungeonRecord& record);
 // saved copy, or made when there is none (a level above 1 made now gives one
 // advancement pick first). The character arrives at (1, 1).
 void change_level();
+
+// The fields the character can walk to from the arrival field of a level on
+// the map (solid tiles block; a step never enters row or column 49), by index
+// y * 50 + x.
+std::vector<bool> reachable_from_arrival(const GameMap& map);
 
 // Makes the level the record leads to on the map and saves it at once. The
 // way up leads back to the character's current field and map.

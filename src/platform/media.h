@@ -37,6 +37,8 @@ bool open_window_screen();
 bool open_full_screen(const std::string& title);
 void close_screen();
 void close_window();
+// The title of the open window (or of the full screen's window); nothing without one.
+void set_window_title(const std::string& title);
 bool screen_is_open();
 bool screen_is_fullscreen();
 enum class WindowEvent { none, close_request, left_button_down };
@@ -54,6 +56,10 @@ void start_picture(int x, int y, int width, int height, Colour colour);
 // Show the back buffer. Paced at the display refresh on the desktop (about
 // 60 per second); advances the virtual clock by one frame (16 ms) headless.
 void flip();
+// Off: nothing is drawn on the screen any more (texts still measure, sprites
+// still load and take drawing). A replay that checks a recorded game runs so,
+// many times faster: what the game decides never depends on its pixels.
+void set_screen_drawing(bool on);
 // Wait until an input event arrives or max_ms pass (used by passes that have
 // nothing to draw, so an idle game does not burn a core).
 void wait_for_event(int max_ms);
@@ -129,6 +135,10 @@ bool font_load(int number, const std::string& face, int point_size, bool high_qu
 namespace key {
 constexpr int escape = 1, e = 18, t = 20, u = 22, i = 23, p = 25, ret = 28, x = 45, c = 46, left_alt = 56, space = 57,
               up = 200, left = 203, right = 205, down = 208, any = -1;
+// The keys of the help, the history, the map and resting. "?" lies on the
+// slash key of a US keyboard and on the sharp s key (the US minus) of a German one.
+constexpr int minus = 12, r = 19, l = 38, m = 50, slash = 53, f1 = 59, home = 199, page_up = 201, end = 207,
+              page_down = 209;
 }
 bool keyboard_init();
 void keyboard_poll();

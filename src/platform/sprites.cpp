@@ -17,7 +17,7 @@ void display(int number, int x, int y, BlitMode mode, int intensity) {
     Surface* sprite = find_sprite(number);
     if (!sprite) return;
     if (g_media.display_target == SCREEN_TARGET) {
-        blit(*sprite, screen_for_drawing(), x, y, mode, intensity);
+        if (!g_media.screen_drawing_off) blit(*sprite, screen_for_drawing(), x, y, mode, intensity);
     } else if (Surface* target = find_sprite(g_media.display_target); target && target != sprite) {
         blit(*sprite, *target, x, y, mode, intensity);
     }

@@ -36,14 +36,14 @@ namespace {
 constexpr int kPictureSprite = 90;
 
 const char* const kUsage =
-    "usage: umbrane --check [GAME_FOLDER]\n"
+    "       umbrane --check [GAME_FOLDER]\n"
     "       umbrane --render-map MAP_FILE OUT.png\n"
     "       umbrane --render-level DUNGEON_MAP_FILE X Y LEVEL SEED OUT.png\n"
     "       umbrane --formats\n"
     "       umbrane --schema NAME\n";
 
 int usage() {
-    std::fputs(kUsage, stderr);
+    std::fprintf(stderr, "usage:%s", kUsage + 6);
     return 2;
 }
 
@@ -165,6 +165,8 @@ int schema(const std::vector<std::string>& args) {
 }
 
 }  // namespace
+
+const char* author_tools_usage() { return kUsage; }
 
 bool run_author_tool(int argc, char** argv, int& status) {
     if (argc < 2) return false;

@@ -11,3 +11,5 @@
 // status is its exit status (0 done / no fault, 1 faults found or an error,
 // 2 it could not run: wrong arguments, no such folder).
 bool run_author_tool(int argc, char** argv, int& status);
+// The lines of the usage text that name the tools.
+const char* author_tools_usage();

@@ -775,27 +775,6 @@ void Checker::check_dungeons() {
     reset_map(g_map.map);
 }
 
-// The fields the character can reach from the arrival field of the level on the current map.
-std::array<std::array<bool, kMapSize>, kMapSize> reachable_fields() {
-    const GameMap& map = g_map.map;
-    std::array<std::array<bool, kMapSize>, kMapSize> reached{};
-    std::vector<FieldPosition> pending{kLevelArrival};
-    reached[kLevelArrival.y][kLevelArrival.x] = true;
-    while (!pending.empty()) {
-        const FieldPosition at = pending.back();
-        pending.pop_back();
-        for (FieldPosition step : {FieldPosition{0, -1}, FieldPosition{1, 0}, FieldPosition{0, 1}, FieldPosition{-1, 0}}) {
-            const int x = at.x + step.x, y = at.y + step.y;
-            if (x < 0 || y < 0 || x > kLastStepField || y > kLastStepField || reached[y][x]) continue;
-            const int tile = read_map_tile_type(map, x, y);
-            if (tile >= 0 && tile < kTileTypeCount && map.tileset.tile_types[tile].solid) continue;
-            reached[y][x] = true;
-            pending.push_back({x, y});
-        }
-    }
-    return reached;
-}
-
 // Makes every level of the dungeon with every seed, as the character would
 // find it coming from the dungeon's field; reports the first level and seed
 // without a way on.
@@ -860,10 +839,10 @@ void Checker::try_dungeon(const MapFacts& map, const MapFacts::Dungeon& dungeon)
 
 // What keeps the character from going on in the level just made; empty when nothing does.
 std::string Checker::trial_fault(const DungeonRecord& record, int seed) {
-    const auto reached = reachable_fields();
+    const std::vector<bool> reached = reachable_from_arrival(g_map.map);
     const std::string where = "dungeon " + quoted(record.name) + ", level " + int_to_text(record.entrance_to_level) +
                               " made with seed " + int_to_text(seed) + ": ";
-    auto reachable = [&](int x, int y) { return x >= 0 && y >= 0 && x < kMapSize && y < kMapSize && reached[y][x]; };
+    auto reachable = [&](int x, int y) { return on_map(x, y) && reached[y * kMapSize + x]; };
     const std::string from = "no path from the arrival field at " + position(kLevelArrival.x, kLevelArrival.y);
     if (record.entrance_to_level < record.number_of_levels) {
         if (g_map.level_exits.empty()) return where + "it has no way down";

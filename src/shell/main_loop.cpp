@@ -1,6 +1,7 @@
 #include "shell/main_loop.h"
 
 #include <cstdlib>
+#include <vector>
 
 #include "character/ability_model.h"
 #include "character/advancement.h"
@@ -9,6 +10,7 @@
 #include "character/character_state.h"
 #include "common/common_state.h"
 #include "common/database.h"
+#include "common/message_ids.h"
 #include "common/view.h"
 #include "items/inventory.h"
 #include "items/item_screens.h"
@@ -19,6 +21,7 @@
 #include "map/map_grid.h"
 #include "map/map_lists.h"
 #include "map/map_state.h"
+#include "map/seen_fields.h"
 #include "monsters/melee_combat.h"
 #include "monsters/monster_behaviour.h"
 #include "platform/files.h"
@@ -26,8 +29,10 @@
 #include "platform/random.h"
 #include "platform/strings.h"
 #include "powers/use_power.h"
+#include "presentation/map_screen.h"
 #include "shell/character_savegame.h"
 #include "shell/display.h"
+#include "shell/guide_screens.h"
 #include "shell/main_menu.h"
 #include "shell/shell_state.h"
 
@@ -37,9 +42,14 @@ constexpr const char* CHARACTER_FILE = "savegame\\character.xml";
 constexpr const char* SCREENSHOT_FILE = "savegame\\screenshot.jpg";
 // How long an idle pass waits for input before it polls again.
 constexpr int IDLE_WAIT_MS = 5;
+// Resting (R) ends after this many turns at the latest.
+constexpr int REST_TURNS = 200;
 
 // Alt+Return was held in the previous pass: the screen mode switches once per press.
 bool g_screen_switch_held = false;
+// The loop ended in the main menu (its quit entry, Escape or the window closed
+// there), not during play (Alt+X, the window closed).
+bool g_quit_from_menu = false;
 
 MainLoopFlags& loop() { return g_shell.loop; }
 CharacterRecord& hero() { return g_character_model.character; }
@@ -61,6 +71,37 @@ void pass_on_close_request() {
     g_common.close_requested = 0;
     loop().quit = 1;
 }
+
+// The stored values of the pools (hit points, mana: the depletable abilities), to see them fall.
+std::vector<int16_t> pool_values() {
+    std::vector<int16_t> values;
+    for (int id = 1; id <= kMaxAbilityId; ++id)
+        if (g_db.abilities[id].depletable) values.push_back(hero().abilities[id].attribute_current_value);
+    return values;
+}
+
+bool pool_fell(const std::vector<int16_t>& before, const std::vector<int16_t>& after) {
+    for (size_t k = 0; k < before.size() && k < after.size(); ++k)
+        if (after[k] < before[k]) return true;
+    return false;
+}
+
+// Every pool is full: at the maximum the panel shows, or as high as healing by itself brings it.
+bool rested() {
+    for (int id = 1; id <= kMaxAbilityId; ++id) {
+        if (!g_db.abilities[id].depletable || g_db.abilities[id].name.empty()) continue;
+        const int16_t ability = static_cast<int16_t>(id);
+        const AbilityState& state = hero().abilities[id];
+        const bool full =
+            state.attribute_current_value >= state.attribute_max_value ||
+            attribute_current_val(ability, Cap::apply, PowerAdjustment::add, ItemBonus::add) >=
+                attribute_max_val(ability, Cap::apply, PowerAdjustment::add, ItemBonus::add);
+        if (!full) return false;
+    }
+    return true;
+}
+
+void show_rest_message(int id) { show_status_message(message_text(id), "", WHITE, -1, 0, 2000); }
 
 // Returns true when a new game was started.
 bool run_main_menu() {
@@ -266,6 +307,8 @@ StepOutcome attempt_step(GameMap& map, const Step& step) {
 }
 
 void after_step() {
+    // What the character sees from the new field, also when a portal takes it away at once.
+    mark_seen_fields(g_map.map);
     if (field_effects()) end_turn();
     if (detect_hidden_fields()) {
         redraw_screen(g_map.map, 0, 0, 0, 0);
@@ -273,10 +316,10 @@ void after_step() {
     }
     const int x = hero().x, y = hero().y;
     if (portal_at(g_map.map, x, y)) {
-        portal_journey();
+        save_journey(portal_journey);
         loop().redraw = 1;
     } else if (level_exit_at(x, y)) {
-        change_level();
+        save_journey(change_level);
         loop().redraw = 1;
     }
     for (int id = 1; id <= kMaxAbilityId; ++id) {
@@ -342,6 +385,7 @@ void end_of_turn() {
 
 void new_game_flow() {
     delete_savegame();
+    clear_message_history();
     reset_character();
     give_starting_equipment();
     advancement_screen(3, 1);
@@ -380,12 +424,94 @@ void death_flow() {
     loop().redraw = 0;
 }
 
-void save_at_program_end() {
-    if (file_size(CHARACTER_FILE) <= 0) return;
-    SaveBatch save("savegame");  // one step, the character last
+void save_journey(void (*journey)()) {
+    // The journey saves the map it leaves into this batch (and a new level as it is made).
+    SaveBatch save("savegame");
+    journey();
     save_map(g_map.map, current_map_save_path());
     save_character(hero(), CHARACTER_FILE);
     save.commit();
+}
+
+void save_at_program_end(bool from_play) {
+    if (file_size(CHARACTER_FILE) <= 0) return;
+    SaveBatch save("savegame");  // one step, the character last
+    if (from_play) {
+        // As on Escape: the next start shows the menu over the picture of where the game stands.
+        show_parting_picture();
+        screenshot(SCREENSHOT_FILE);
+    }
+    save_map(g_map.map, current_map_save_path());
+    save_character(hero(), CHARACTER_FILE);
+    save.commit();
+}
+
+void settle_turn() {
+    MainLoopFlags& f = loop();
+    if (f.turn_ended) {
+        end_of_turn();
+        ++g_shell.turns_ended;
+        f.turn_ended = 0;
+        f.redraw = 1;
+    }
+    pass_on_close_request();
+    if (check_game_end() && !f.quit) death_flow();
+    if (f.burnt_out) {
+        recompute_item_bonuses();
+        f.burnt_out = 0;
+    }
+}
+
+int rest() {
+    MainLoopFlags& f = loop();
+    if (monster_in_sight()) {
+        show_rest_message(msg::monster_in_sight);
+        return 0;
+    }
+    if (rested()) {
+        show_rest_message(msg::rested);
+        return 0;
+    }
+    int turns = 0;
+    while (turns < REST_TURNS) {
+        const uint32_t messages_before = g_common.message_history.shown;
+        const std::vector<int16_t> pools_before = pool_values();
+        end_turn();
+        settle_turn();
+        ++turns;
+        if (f.menu || f.quit) break;  // the character died, or the window closes
+        mark_seen_fields(g_map.map);
+        redraw_screen(g_map.map, 0, 0, 0, 0);
+        f.redraw = 0;
+        // A message of the turn stays in view: nothing is said over it.
+        if (g_common.message_history.shown != messages_before || pool_fell(pools_before, pool_values())) break;
+        if (monster_in_sight()) {
+            show_rest_message(msg::monster_in_sight);
+            break;
+        }
+        if (rested()) {
+            show_rest_message(msg::rested);
+            break;
+        }
+        keyboard_poll();
+        if (take_window_event() == WindowEvent::close_request) {
+            f.quit = 1;
+            break;
+        }
+        if (key_pressed(key::any)) {
+            // The key that stopped the rest does nothing else: it is let go here (an Escape would save and leave).
+            while (key_held(key::any) && !f.quit) {
+                wait_for_event(IDLE_WAIT_MS);
+                keyboard_poll();
+                if (take_window_event() == WindowEvent::close_request) f.quit = 1;
+            }
+            break;
+        }
+    }
+    if (!f.menu) f.redraw = 1;  // the death picture stays
+    // The rest saw R let go: the next key acts at once, as after any turn.
+    f.action_lock = key_held(key::any) ? 1 : 0;
+    return turns;
 }
 
 void main_loop_pass() {
@@ -400,7 +526,10 @@ void main_loop_pass() {
         new_game_started = run_main_menu();
         // Leaving from the menu ends the game here: the keys that ended the
         // menu (Escape) must not act on the game again.
-        if (f.quit) return;
+        if (f.quit) {
+            g_quit_from_menu = true;
+            return;
+        }
         g_screen_switch_held = key_held(key::left_alt) && key_held(key::ret);
     }
 
@@ -421,6 +550,9 @@ void main_loop_pass() {
         f.moved = outcome.moved;
         if (outcome.turn_ended) end_turn();
     }
+    // A completed step has its consequences before any screen asked for in the
+    // same pass opens (a screen sets the overlay, which would skip them).
+    if (f.moved && !f.overlay) after_step();
 
     // Alt+Return switches the screen mode once per press.
     const bool screen_switch = key_held(key::left_alt) && key_held(key::ret);
@@ -456,30 +588,34 @@ void main_loop_pass() {
         f.redraw = 1;
         f.action_lock = 1;
     }
+    // The screens that help the player take no turn; resting starts when this pass's turn is over.
+    bool rest_asked = false;
+    if (!f.overlay && !f.action_lock) {
+        bool handled = true;
+        if (key_held(key::f1) || key_held(key::slash) || key_held(key::minus)) help_screen();
+        else if (key_held(key::l)) history_screen();
+        else if (key_held(key::m)) map_screen();
+        else if (key_held(key::r)) rest_asked = true;
+        else handled = false;
+        if (handled) {
+            f.redraw = 1;
+            f.action_lock = 1;
+        }
+    }
     if (key_held(key::t) && !f.action_lock) {
         animation("fire flood", VIEW_CENTRE, VIEW_CENTRE, 0);
         f.action_lock = 1;
     }
-    if (f.moved && !f.overlay) after_step();
     if (key_held(key::ret) && f.overlay) {
         f.overlay = 0;
         f.redraw = 1;
     }
     if (key_released(key::any)) f.action_lock = 0;
 
-    if (f.turn_ended) {
-        end_of_turn();
-        ++g_shell.turns_ended;
-        f.turn_ended = 0;
-        f.redraw = 1;
-    }
-    pass_on_close_request();
-    if (check_game_end() && !f.quit) death_flow();
-    if (f.burnt_out) {
-        recompute_item_bonuses();
-        f.burnt_out = 0;
-    }
+    settle_turn();
+    if (rest_asked && !f.menu && !f.quit) rest();
     if (f.redraw) {
+        mark_seen_fields(g_map.map);
         redraw_screen(g_map.map, 0, 0, 0, 0);
         f.redraw = 0;
     } else {
@@ -489,6 +625,7 @@ void main_loop_pass() {
 
 void run_main_loop() {
     g_screen_switch_held = false;
+    g_quit_from_menu = false;
     while (!loop().quit) main_loop_pass();
-    save_at_program_end();
+    save_at_program_end(!g_quit_from_menu);
 }

@@ -74,7 +74,7 @@ void build_full_map(GameMap& map) {
     g_map.monsters.current().status = "slowed|confused";
 
     g_map.items.append() = {.x = 3, .y = 4, .type = 1};
-    g_map.items.append() = {.x = 3, .y = 4, .type = 6};
+    g_map.items.append() = {.x = 3, .y = 4, .type = 6, .amount = 3, .fuel = 450, .magic_bonus = 7};
 
     g_map.level_exits.append() = {.xpos = 30, .ypos = 31, .name = "Old Cave", .map_filename = "cave",
                                   .number_of_levels = 4, .dimension_x = 25, .dimension_y = 31,
@@ -162,7 +162,9 @@ TEST_F(MapFile, RoundTripKeepsEverything) {
     ASSERT_EQ(g_map.items.count(), 2);
     const MapItem& sword = nth(g_map.items, 1);
     EXPECT_EQ(nth(g_map.items, 0).type, 1);
-    EXPECT_EQ(std::tie(sword.x, sword.y, sword.type, sword.amount), std::tuple(3, 4, 6, 0));
+    // What an item lying on the map holds comes back with it.
+    EXPECT_EQ(std::tie(sword.x, sword.y, sword.type, sword.amount, sword.fuel, sword.magic_bonus),
+              std::tuple(3, 4, 6, 3, 450, 7));
 
     ASSERT_EQ(g_map.level_exits.count(), 1);
     const DungeonRecord& c = nth(g_map.level_exits, 0);
@@ -247,10 +249,15 @@ const MapFileRow kMapFileRows[] = {
          const Monster& m = nth(g_map.monsters, 0);
          return joined({n(m.type), n(m.x), n(m.y), n(m.hitpoints), n(m.alerted), m.status});
      }},
-    {"", R"(<item xpos="40000" ypos="7" type="254"/>)", "-25536|7|254|0",
+    {"", R"(<item xpos="40000" ypos="7" type="254"/>)", "-25536|7|254|0|0|0",
      [] {
          const MapItem& i = nth(g_map.items, 0);
-         return joined({n(i.x), n(i.y), n(i.type), n(i.amount)});
+         return joined({n(i.x), n(i.y), n(i.type), n(i.amount), n(i.fuel), n(i.magic_bonus)});
+     }},
+    {"", R"(<item xpos="1" ypos="7" type="2" amount="70000" fuel="-5" magic_bonus="999"/>)", "1|7|2|4464|-5|999",
+     [] {
+         const MapItem& i = nth(g_map.items, 0);
+         return joined({n(i.x), n(i.y), n(i.type), n(i.amount), n(i.fuel), n(i.magic_bonus)});
      }},
     {"",
      R"(<dungeon xpos="40000" ypos="-2" name="Cave" map_filename="cave" number_of_levels="3" dimension_x="200"
@@ -329,6 +336,58 @@ TEST_F(MapFile, WriterOrderAndWhichFieldsAreWritten) {
                                                "message_line2", "message_tile", "power_used", "visited", "hidden",
                                                "event", "event_triggered", "event_xp"}));
     EXPECT_EQ(full.text, "2");
+}
+
+// The fields the character saw: one run-length text on the root, written only
+// when something was seen; a seen field needs no field element of its own.
+TEST_F(MapFile, SeenFieldsAreOneTextOfRunLengths) {
+    auto seen_fields = [&] {
+        std::vector<int> seen;
+        for (int y = 0; y < kMapSize; ++y)
+            for (int x = 0; x < kMapSize; ++x)
+                if (read_map_seen(map, x, y)) seen.push_back(y * kMapSize + x);
+        return seen;
+    };
+    auto saved_text = [](const std::string& path) {
+        XmlDocument document;
+        document.load(path);
+        const std::string* text = document.root() ? document.root()->attribute("seen") : nullptr;
+        return text ? *text : std::string("(none)");
+    };
+    fill_map(map, 1);
+    map.tileset.definition_filename = "test.xml";
+    map.tileset.image_filename = "test.png";
+    save_map(map, "savegame\\unseen.xml");
+    EXPECT_EQ(saved_text("savegame\\unseen.xml"), "(none)");
+
+    for (int field : {0, 1, 2, 49, 50, 1275, 2499}) set_map_seen(map, field % kMapSize, field / kMapSize, 1);
+    save_map(map, "savegame\\seen.xml");
+    EXPECT_EQ(saved_text("savegame\\seen.xml"), "0 3 46 2 1224 1 1223 1");
+    std::string written;
+    ASSERT_TRUE(read_whole_file("savegame\\seen.xml", written));
+    EXPECT_EQ(written.find("<field"), std::string::npos);
+    load_map(map, "savegame\\seen.xml");
+    EXPECT_EQ(seen_fields(), (std::vector<int>{0, 1, 2, 49, 50, 1275, 2499}));
+
+    // Written by hand or damaged: blanks of any kind between runs, words and
+    // negative runs count 0, and runs beyond the grid are cut off.
+    struct Case {
+        const char* text;
+        std::vector<int> seen;
+    };
+    std::vector<int> all;
+    for (int field = 0; field < kMapSize * kMapSize; ++field) all.push_back(field);
+    for (const Case& c : {Case{"", {}}, Case{"3 2", {3, 4}}, Case{"2498 5", {2498, 2499}},
+                          Case{"  1\n\t1  ", {1}}, Case{"x 2 -4 1", {0, 1, 2}}, Case{"99999 1", {}},
+                          Case{"0 2500", all}}) {
+        game.write("maps\\by_hand.xml", map_text(std::string("seen=\"") + c.text + "\"", ""));
+        load_map(map, "maps\\by_hand.xml");
+        EXPECT_EQ(seen_fields(), c.seen) << c.text;
+    }
+    // A map file without the text shows nothing seen, whatever the map before it had.
+    game.write("maps\\plain.xml", map_text("", ""));
+    load_map(map, "maps\\plain.xml");
+    EXPECT_TRUE(seen_fields().empty());
 }
 
 TEST_F(MapFile, ReaderDefaultsAndDroppedEntries) {
@@ -417,8 +476,8 @@ TEST_F(MapFile, ReaderMessages) {
                "load_map(): unknown attribute \"tile\" in transformation tag in map file \"maps\\m.xml\"");
     fails_with(map_text("", "<monster type=\"1\" x=\"2\"/>"),
                "load_map(): unknown attribute \"x\" in monster tag in map file \"maps\\m.xml\"");
-    fails_with(map_text("", "<item type=\"1\" amount=\"2\"/>"),
-               "load_map(): unknown attribute \"amount\" in item tag in map xml file \"maps\\m.xml\"");
+    fails_with(map_text("", "<item type=\"1\" charges=\"2\"/>"),
+               "load_map(): unknown attribute \"charges\" in item tag in map xml file \"maps\\m.xml\"");
     fails_with(map_text("", "<dungeon name=\"d\" levels=\"2\"/>"),
                "load_map(): unknown attribute \"levels\" in dungeon tag in map xml file \"maps\\m.xml\"");
     fails_with(map_text("", "<door x=\"1\"/>"), "load_map(): unknown tag \"door\" in map file \"maps\\m.xml\"");
