@@ -24,7 +24,7 @@ int end_with_error(const char* text) {
 }  // namespace
 
 int main() {
-    set_game_folder(executable_folder());
+    use_game_folders(locate_game_folders(executable_folder()));
     try {
         if (!media_init(BackendKind::desktop)) raise_error("Can't open sprite environment!");
         seed_random(static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count()));
