@@ -39,10 +39,10 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Umbrane developers <dev@umbrane.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "turn-based dungeon role-playing game")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Umbrane is a single-player, turn-based dungeon role-playing game with
- square-tile graphics. One character walks over maps, through portals and
- down generated dungeon levels, fights monsters, uses powers, carries and
- equips items and raises abilities. Every rule and every piece of content
- comes from XML data files.")
+square-tile graphics. One character walks over maps, through portals and
+down generated dungeon levels, fights monsters, uses powers, carries and
+equips items and raises abilities. Every rule and every piece of content
+comes from XML data files.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
