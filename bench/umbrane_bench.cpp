@@ -415,8 +415,10 @@ public:
 
     // Waits at most max_ms for a window to be shown or drawn on; true when
     // something may have changed (always, where the server cannot tell). The
-    // time each drawing was reported goes to drawn.
-    bool wait_for_change(int max_ms, std::vector<Clock::time_point>* drawn = nullptr) {
+    // time each drawing was reported goes to drawn, the server's time of it
+    // (milliseconds, not delayed by this program's own turn) to drawn_at_server.
+    bool wait_for_change(int max_ms, std::vector<Clock::time_point>* drawn = nullptr,
+                         std::vector<double>* drawn_at_server = nullptr) {
         if (!has_damage_) {
             std::this_thread::sleep_for(std::chrono::milliseconds(std::min(max_ms, 2)));
             return true;
@@ -430,12 +432,14 @@ public:
             XEvent event;
             XNextEvent(display_, &event);
             if (event.type == MapNotify) {
-                // Every drawing on the window is reported from now on.
-                XDamageCreate(display_, event.xmap.window, XDamageReportNonEmpty);
+                // Every drawing on the window is reported from now on, each one.
+                XDamageCreate(display_, event.xmap.window, XDamageReportRawRectangles);
                 changed = true;
             } else if (event.type == damage_event_ + XDamageNotify) {
-                XDamageSubtract(display_, reinterpret_cast<XDamageNotifyEvent&>(event).damage, None, None);
+                const auto& damage = reinterpret_cast<XDamageNotifyEvent&>(event);
+                XDamageSubtract(display_, damage.damage, None, None);
                 if (drawn) drawn->push_back(Clock::now());
+                if (drawn_at_server) drawn_at_server->push_back(static_cast<double>(damage.timestamp));
                 changed = true;
             } else if (event.type == ConfigureNotify || event.type == UnmapNotify) {
                 changed = true;
@@ -818,12 +822,12 @@ double percentile(std::vector<double> values, double fraction) {
 // showed nothing new (the redraw after a step) draws nothing the server could
 // report, so the next one comes two frames later, on time. A frame that comes
 // early after a late one (the game keeps its rhythm) counts as one frame.
-int late_frames(const std::vector<Clock::time_point>& frames, double* worst_ms) {
+int late_frames(const std::vector<double>& frames_ms, double* worst_ms) {
     constexpr double kFrameMs = 1000.0 / 60.0, kJitterMs = 2.0;
     int late = 0;
     *worst_ms = 0;
-    for (size_t i = 1; i < frames.size(); ++i) {
-        const double interval = milliseconds(frames[i] - frames[i - 1]);
+    for (size_t i = 1; i < frames_ms.size(); ++i) {
+        const double interval = frames_ms[i] - frames_ms[i - 1];
         const double whole = std::max(1.0, std::floor((interval + kJitterMs) / kFrameMs));
         const double lateness = interval - whole * kFrameMs;
         if (lateness > 4.0) ++late;
@@ -914,17 +918,20 @@ WalkRun walk_in_program(const char* screen, bool fullscreen, int presses, double
         }
         watcher.key(symbol, false);
         if (!changed) return failed("a press of an arrow changed nothing on the screen");
-        watcher.settle(250);
+        // The step, and the monsters' steps after it (shown with pauses of 250 ms), are over.
+        watcher.settle(600);
     }
 
     drawn.clear();
+    std::vector<double> drawn_ms;  // by the server's clock
     const double cpu_before = process_cpu_s(pid), server_before = process_cpu_s(xvfb.pid());
     const auto started = Clock::now();
     for (const KeySym symbol : {XK_Right, XK_Left}) {
         watcher.key(symbol, true);
         const auto until = started + std::chrono::duration_cast<Clock::duration>(
                                          std::chrono::duration<double>(walk_s * (symbol == XK_Right ? 0.5 : 1.0)));
-        while (Clock::now() < until) watcher.wait_for_change(static_cast<int>(std::max(1.0, milliseconds(until - Clock::now()))), &drawn);
+        while (Clock::now() < until)
+            watcher.wait_for_change(static_cast<int>(std::max(1.0, milliseconds(until - Clock::now()))), &drawn, &drawn_ms);
         watcher.key(symbol, false);
     }
     run.walk_s = seconds_since(started);
@@ -933,7 +940,7 @@ WalkRun walk_in_program(const char* screen, bool fullscreen, int presses, double
     if (run.frames < 10) return failed("the walk showed " + std::to_string(run.frames) + " pictures");
     run.cpu_per_frame_s = cpu / run.frames;
     run.server_cpu_per_frame_s = server / run.frames;
-    run.late = late_frames(drawn, &run.worst_late_ms);
+    run.late = late_frames(drawn_ms, &run.worst_late_ms);
     return run;
 }
 

@@ -183,17 +183,21 @@ public:
         if (renderer_ && texture_) {
             SDL_UpdateTexture(texture_, nullptr, frame.pixels.data(), frame.width * 4);
             show_texture();
+            pace_frame();  // the present has waited for the display already
         } else if (software_) {
-            show_on_framebuffer(&frame);
+            // The picture is made ready first and sent when its time has come,
+            // so that the work on it does not make it late.
+            show_on_framebuffer(&frame, true);
+        } else {
+            pace_frame();
         }
-        pace_frame();
     }
 
     // Shows the last presented picture again (also after the window was
     // uncovered or resized, when the game itself has nothing new to draw).
     void show_texture() {
         if (software_) {
-            show_on_framebuffer(nullptr);
+            show_on_framebuffer(nullptr, false);
             return;
         }
         if (!renderer_ || !texture_) return;
@@ -205,14 +209,18 @@ public:
 
     // The software path: the frame (or, without one, the last frame again)
     // scaled into the window's own pixels, and only what changed sent to the
-    // display.
-    void show_on_framebuffer(const Surface* frame) {
+    // display (after the pause of the frame when paced).
+    void show_on_framebuffer(const Surface* frame, bool paced) {
         SDL_Surface* surface = SDL_GetWindowSurface(window_);
-        if (!surface) return;
+        if (!surface) {
+            if (paced) pace_frame();
+            return;
+        }
         const Uint32 format = surface->format->format;
         const bool ours = format == SDL_PIXELFORMAT_XBGR8888 || format == SDL_PIXELFORMAT_ABGR8888;
         const bool swapped = format == SDL_PIXELFORMAT_XRGB8888 || format == SDL_PIXELFORMAT_ARGB8888;
         if (!ours && !swapped) {
+            if (paced) pace_frame();
             show_converted(surface, frame);
             return;
         }
@@ -221,6 +229,7 @@ public:
                                        surface->pitch / 4, swapped};
         const PictureRect changed = frame ? scaler_.draw(*frame, target) : scaler_.redraw(target);
         if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+        if (paced) pace_frame();
         if (changed.empty()) return;
         const SDL_Rect rect{changed.x, changed.y, changed.width, changed.height};
         SDL_UpdateWindowSurfaceRects(window_, &rect, 1);
