@@ -12,6 +12,8 @@
 #include <sstream>
 #include <system_error>
 
+#include "platform/recording.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -19,15 +21,12 @@ std::string& folder() {
     static std::string game_folder_path = ".";
     return game_folder_path;
 }
-// The folder of the game's own files; empty: the game folder.
-std::string& own_files_folder() {
+std::string& writable_folder_setting() {
     static std::string path;
     return path;
 }
-
-// The files the game writes, by their logical path (slashes already): the
-// savegame folder and the preferences.
-bool is_own_file(const std::string& path) {
+// The logical paths the game writes (slashes already): its savegame and its preferences.
+bool is_writable_path(const std::string& path) {
     return path == "savegame" || path.rfind("savegame/", 0) == 0 || path == "config/preferences.xml";
 }
 
@@ -45,12 +44,12 @@ std::string absolute_from_environment(const char* name) {
 }
 }  // namespace
 
-void set_game_folder(const std::string& path) {
-    folder() = path;
-    own_files_folder().clear();
-}
+void set_writable_folder(const std::string& host_folder) { writable_folder_setting() = host_folder; }
+const std::string& writable_folder() { return writable_folder_setting(); }
+
+void set_game_folder(const std::string& path) { folder() = path; }
 const std::string& game_folder() { return folder(); }
-const std::string& save_folder() { return own_files_folder().empty() ? folder() : own_files_folder(); }
+const std::string& save_folder() { return writable_folder().empty() ? folder() : writable_folder(); }
 
 std::string user_data_folder() {
     std::string data = absolute_from_environment("XDG_DATA_HOME");  // a relative one counts as unset
@@ -87,8 +86,8 @@ GameFolders locate_game_folders(const std::string& executable_folder) {
 
 void use_game_folders(const GameFolders& folders) {
     set_game_folder(folders.game);
+    set_writable_folder(folders.save == folders.game ? "" : folders.save);
     if (folders.save == folders.game) return;
-    own_files_folder() = folders.save;
     // The user's preferences start as the shipped ones.
     const std::string shipped = (fs::path(folders.game) / "config/preferences.xml").string();
     std::string content;
@@ -107,7 +106,7 @@ std::string host_path(const std::string& logical_path) {
     std::string path = logical_path;
     std::replace(path.begin(), path.end(), '\\', '/');
     if (!path.empty() && path[0] == '/') return path;
-    return (fs::path(is_own_file(path) ? save_folder() : folder()) / path).string();
+    return (fs::path(is_writable_path(path) ? save_folder() : folder()) / path).string();
 }
 
 namespace {
@@ -243,6 +242,8 @@ fs::path readable_path(const std::string& logical_path) {
 }  // namespace
 
 bool write_file_atomically(const std::string& logical_path, const void* data, size_t size) {
+    // Every save but the screenshot (a picture, made at whatever moment the clock shows) is checked by replays.
+    if (fs::path(logical_path).extension() != ".jpg") recording::note_save(logical_path, data, size);
     fs::path target = host_path(logical_path);
     std::error_code error;
     if (target.has_parent_path()) fs::create_directories(target.parent_path(), error);

@@ -6,11 +6,16 @@
 #include <string>
 #include <vector>
 
-// Setting the game folder also makes it the folder the game writes into.
 void set_game_folder(const std::string& folder);
 const std::string& game_folder();
 // The folder that holds the running executable (from /proc/self/exe).
 std::string executable_folder();
+// The folder of the game's own files (savegame\..., config\preferences.xml)
+// when they do not lie in the game folder: the user's data folder of an
+// installed game (use_game_folders), the folder of its own that a replay
+// writes the saves of the session it shows into. Empty: the game folder.
+void set_writable_folder(const std::string& host_folder);
+const std::string& writable_folder();
 // Host path of a logical path: backslash -> slash, relative paths below the game
 // folder; the game's own files (savegame\..., config\preferences.xml) below the
 // save folder.

@@ -64,6 +64,10 @@ TEST(GameFolders, ACopiedGameWritesBesideItsExecutable) {
     use_game_folders(folders);
     EXPECT_EQ(host_path("savegame\\character.xml"), (game / "savegame/character.xml").string());
     EXPECT_EQ(host_path("config\\preferences.xml"), (game / "config/preferences.xml").string());
+    // A replay's own folder takes the game's own files while it is set.
+    set_writable_folder((game / "replay").string());
+    EXPECT_EQ(host_path("savegame\\character.xml"), (game / "replay/savegame/character.xml").string());
+    set_writable_folder("");
 }
 
 TEST(GameFolders, AnInstalledGameKeepsSavesAndPreferencesInTheUserDataFolder) {
@@ -111,8 +115,8 @@ TEST(GameFolders, AnInstalledGameKeepsSavesAndPreferencesInTheUserDataFolder) {
     EXPECT_FALSE(fs::exists(data / "savegame"));
     EXPECT_EQ(host_path("data\\messages.xml"), (data / "data/messages.xml").string());
     EXPECT_EQ(host_path("config\\other.xml"), (data / "config/other.xml").string());
-    // A test or tool that sets a game folder writes into it again.
-    set_game_folder(root.path());
+    // Back in a game folder that is written as always.
+    use_game_folders(locate_game_folders(root.path()));
     EXPECT_EQ(save_folder(), root.path());
 }
 
