@@ -30,4 +30,15 @@ void show_status_message(const std::string& text, const std::string& second_text
     m.icon_kind = static_cast<uint8_t>(icon_kind);
     m.time_stamp = tick_ms();
     m.duration = duration_ms;
+
+    std::string kept = text;
+    if (!kept.empty() && !second_text.empty()) kept += " ";
+    kept += second_text;
+    if (kept.empty()) return;
+    MessageHistory& history = g_common.message_history;
+    history.texts.push_back({kept, colour});
+    if (history.texts.size() > MESSAGE_HISTORY_SIZE) history.texts.pop_front();
+    ++history.shown;
 }
+
+void clear_message_history() { g_common.message_history.texts.clear(); }
