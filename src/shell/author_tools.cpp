@@ -49,15 +49,19 @@ int usage() {
 
 int check(const std::vector<std::string>& args) {
     if (args.size() > 1) return usage();
-    const std::string folder = args.empty() ? executable_folder() : args[0];
+    // Without a folder: the game this executable plays, with its savegame wherever the game keeps it.
+    const GameFolders folders = locate_game_folders(executable_folder());
+    const std::string folder = args.empty() ? folders.game : args[0];
+    CheckOptions options;
+    if (args.empty() && folders.save != folders.game) options.save_folder = folders.save;
     std::error_code error;
     if (!fs::is_directory(folder, error)) {
         std::fprintf(stderr, "umbrane --check: there is no game folder %s\n", folder.c_str());
         return 2;
     }
     media_init(BackendKind::headless);
-    const CheckResult result = check_game(folder);
-    for (const CheckFinding& finding : result.findings) std::printf("%s\n", finding_text(finding, folder).c_str());
+    const CheckResult result = check_game(folder, options);
+    for (const CheckFinding& finding : result.findings) std::printf("%s\n", finding_text(finding).c_str());
     std::fflush(stdout);
     std::fprintf(stderr, "umbrane --check %s: %d fault%s, %d warning%s\n", folder.c_str(), result.faults,
                  result.faults == 1 ? "" : "s", result.warnings, result.warnings == 1 ? "" : "s");
@@ -114,12 +118,15 @@ void make_level(const std::string& map_name, DungeonRecord record) {
         write_file_atomically(path, content);
     }
     set_game_folder(scratch);
+    const std::string writable = writable_folder();
+    set_writable_folder("");  // the level's save goes to the scratch folder
     CharacterRecord& character = g_character_model.character;
     character.map_file_name = map_name;
     character.x = static_cast<int8_t>(record.xpos);
     character.y = static_cast<int8_t>(record.ypos);
     create_level(g_map.map, record);
     set_game_folder(game);
+    set_writable_folder(writable);
 }
 
 int render(const std::vector<std::string>& args, bool level) {

@@ -254,33 +254,39 @@ ReadFile& Checker::keep(const std::string& file, const XmlFileFormat& format, Re
 void Checker::screen_folders() {
     limit_file_reads(kLargestFile);
     limit_picture_side(kLargestPictureSide);
+    std::set<std::string> files{kPreferences};  // which may lie in a save folder of its own
     for (const char* folder : kGameFolders)
-        for (const FolderEntry& entry : list_folder(folder, "*")) {
-            if (entry.type != 1) continue;
-            const std::string file = std::string(folder) + "\\" + entry.name;
-            const long long size = file_size(file);
-            if (size > kLargestFile) {
-                fault(file, 0, "the file holds " + int_to_text(size >> 20) + " MB: no file of a game comes near that, "
-                               "and the check reads none above " + int_to_text(kLargestFile >> 20) + " MB");
-                refused_.insert(file);
-            } else if (!file_within_limits(host_path(file))) {
-                fault(file, 0, "a link to a file of the system, which the check does not read");
-                refused_.insert(file);
-            } else if (int width = 0, height = 0;
-                       image_dimensions(file, width, height) &&
-                       (width > kLargestPictureSide || height > kLargestPictureSide)) {
-                fault(file, 0, "a picture of " + int_to_text(width) + " x " + int_to_text(height) +
-                                   " pixels: the check loads none above " + int_to_text(kLargestPictureSide) +
-                                   " pixels a side");
-                refused_.insert(file);
-            }
+        for (const FolderEntry& entry : list_folder(folder, "*"))
+            if (entry.type == 1) files.insert(std::string(folder) + "\\" + entry.name);
+    for (const std::string& file : files) {
+        const long long size = file_size(file);
+        if (size < 0) continue;  // not there (the preferences of a new save folder)
+        if (size > kLargestFile) {
+            fault(file, 0, "the file holds " + int_to_text(size >> 20) + " MB: no file of a game comes near that, "
+                           "and the check reads none above " + int_to_text(kLargestFile >> 20) + " MB");
+            refused_.insert(file);
+        } else if (!file_within_limits(host_path(file))) {
+            fault(file, 0, "a link to a file of the system, which the check does not read");
+            refused_.insert(file);
+        } else if (int width = 0, height = 0;
+                   image_dimensions(file, width, height) &&
+                   (width > kLargestPictureSide || height > kLargestPictureSide)) {
+            fault(file, 0, "a picture of " + int_to_text(width) + " x " + int_to_text(height) +
+                               " pixels: the check loads none above " + int_to_text(kLargestPictureSide) +
+                               " pixels a side");
+            refused_.insert(file);
         }
+    }
 }
 
 void Checker::check_preferences() {
+    // A save folder of its own starts with a copy of the shipped preferences.
+    const bool shipped = !options_.save_folder.empty() && file_size(kPreferences) < 0;
+    if (shipped) set_writable_folder("");
     const Read read = read_with_game(kPreferences, [] { load_preferences(g_common.preferences, kPreferences); });
     keep(kPreferences, preferences_file_format(), read);
     if (read == Read::whole) preferences_line_ = xml_reading_place().line;
+    if (shipped) set_writable_folder(options_.save_folder);
 }
 
 void Checker::check_messages() {
@@ -759,6 +765,7 @@ void Checker::check_dungeons() {
         }
     }
     set_game_folder(scratch_.path);
+    set_writable_folder("");
     make_folder("savegame");
     for (const auto& map : maps_)
         for (const MapFacts::Dungeon& dungeon : map->dungeons) {
@@ -772,6 +779,7 @@ void Checker::check_dungeons() {
             if (tried.insert(key).second) try_dungeon(*map, dungeon);
         }
     set_game_folder(game_folder);
+    set_writable_folder(options_.save_folder);
     reset_map(g_map.map);
 }
 
@@ -893,6 +901,7 @@ void Checker::check_reachable_maps() {
 
 CheckResult Checker::run() {
     set_game_folder(folder_);
+    set_writable_folder(options_.save_folder);
     reset_game_state();
     screen_folders();
     check_preferences();
@@ -919,9 +928,7 @@ CheckResult check_game(const std::string& folder, const CheckOptions& options) {
     return Checker(folder, options).run();
 }
 
-std::string finding_text(const CheckFinding& finding, const std::string& folder) {
-    std::string file = finding.file;
-    std::replace(file.begin(), file.end(), '\\', '/');
-    const std::string path = (fs::path(folder) / file).string();
-    return path + ":" + int_to_text(finding.line) + ": " + (finding.warning ? "warning: " : "") + finding.text;
+std::string finding_text(const CheckFinding& finding) {
+    return host_path(finding.file) + ":" + int_to_text(finding.line) + ": " + (finding.warning ? "warning: " : "") +
+           finding.text;
 }

@@ -28,14 +28,19 @@ struct CheckResult {
 
 struct CheckOptions {
     int trial_seeds = 20;  // seeds each level of each dungeon is made with
+    // Where the game keeps its savegame and preferences when not in the game
+    // folder (an installed game's user data folder); empty: the game folder.
+    std::string save_folder = {};
 };
 
 // Checks the game in the folder (a host path). It reads with the game's own
-// readers, so the media layer must be open (headless); the game folder and
-// every game table are left as the check left them. It writes nothing but its
-// scratch folder (below the system's temporary folder), which it removes.
+// readers, so the media layer must be open (headless); the game and save
+// folders and every game table are left as the check left them. It writes
+// nothing but its scratch folder (below the system's temporary folder), which
+// it removes.
 CheckResult check_game(const std::string& folder, const CheckOptions& options = {});
 
 // A finding as printed: "FILE:LINE: TEXT", or "FILE:LINE: warning: TEXT" for
-// a warning, FILE being the file below the folder as the folder was given.
-std::string finding_text(const CheckFinding& finding, const std::string& folder);
+// a warning, FILE the host path of the file in the game and save folders set
+// (as the check leaves them: below the folder as the folder was given).
+std::string finding_text(const CheckFinding& finding);

@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
     if (int status = 0; run_author_tool(argc, argv, status)) return status;
     CommandLine line;
     if (!read_command_line(argc, argv, line)) return usage();
-    set_game_folder(executable_folder());
+    use_game_folders(locate_game_folders(executable_folder()));
     try {
         if (!line.replay.empty()) {
             const ReplayKind kind = line.verify              ? ReplayKind::verify

@@ -422,6 +422,12 @@ TEST(ContentCheck, HostileFolderIsCheckedWithoutHarm) {
 
 // The output as the command prints it: below the folder as given, warnings marked.
 TEST(ContentCheck, FindingsArePrintedAsFileLineText) {
-    EXPECT_EQ(finding_text({"data\\items.xml", 12, "no", false}, "game"), "game/data/items.xml:12: no");
-    EXPECT_EQ(finding_text({"maps\\a.xml", 2, "far", true}, "/g/"), "/g/maps/a.xml:2: warning: far");
+    set_game_folder("game");
+    EXPECT_EQ(finding_text({"data\\items.xml", 12, "no", false}), "game/data/items.xml:12: no");
+    set_game_folder("/g/");
+    set_writable_folder("/home/u/.local/share/umbrane");
+    EXPECT_EQ(finding_text({"maps\\a.xml", 2, "far", true}), "/g/maps/a.xml:2: warning: far");
+    EXPECT_EQ(finding_text({"savegame\\character.xml", 1, "x", false}),
+              "/home/u/.local/share/umbrane/savegame/character.xml:1: x");
+    set_writable_folder("");
 }
