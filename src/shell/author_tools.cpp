@@ -1,18 +1,15 @@
 #include "shell/author_tools.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "character/abilities_db.h"
-#include "character/character_state.h"
 #include "common/common_state.h"
 #include "common/raise_error.h"
 #include "common/view.h"
 #include "items/item_db.h"
-#include "map/level_creation.h"
 #include "map/map_file.h"
 #include "map/map_state.h"
 #include "monsters/monster_db.h"
@@ -25,6 +22,7 @@
 #include "shell/display.h"
 #include "shell/format_reference.h"
 #include "shell/game_state.h"
+#include "shell/level_trials.h"
 #include "shell/message_list.h"
 #include "shell/preferences.h"
 
@@ -97,38 +95,6 @@ void save_picture(const std::string& out) {
     if (!sprite_save_png(kPictureSprite, out)) raise_error("could not write the picture " + quoted(out));
 }
 
-// A level made in a scratch folder of its own, with the standard tileset of the game folder.
-void make_level(const std::string& map_name, DungeonRecord record) {
-    std::string scratch = (fs::temp_directory_path() / "umbrane-level-XXXXXX").string();
-    if (!mkdtemp(scratch.data())) raise_error("could not make a scratch folder for the level");
-    const std::string game = game_folder();
-    struct Remove {
-        std::string path;
-        ~Remove() {
-            std::error_code ignored;
-            fs::remove_all(path, ignored);
-        }
-    } remove{scratch};
-    for (const char* file : {kLevelTileset, kLevelTilesheet}) {
-        std::string content;
-        const std::string path = std::string("tilesets\\") + file;
-        set_game_folder(game);
-        if (!read_whole_file(path, content)) continue;
-        set_game_folder(scratch);
-        write_file_atomically(path, content);
-    }
-    set_game_folder(scratch);
-    const std::string writable = writable_folder();
-    set_writable_folder("");  // the level's save goes to the scratch folder
-    CharacterRecord& character = g_character_model.character;
-    character.map_file_name = map_name;
-    character.x = static_cast<int8_t>(record.xpos);
-    character.y = static_cast<int8_t>(record.ypos);
-    create_level(g_map.map, record);
-    set_game_folder(game);
-    set_writable_folder(writable);
-}
-
 int render(const std::vector<std::string>& args, bool level) {
     if (args.size() != (level ? 6u : 2u)) return usage();
     const fs::path map_file = fs::absolute(args[0]);
@@ -148,7 +114,10 @@ int render(const std::vector<std::string>& args, bool level) {
             DungeonRecord record = *found;
             record.entrance_to_level = wrap16(text_to_int(args[3]));
             seed_random(static_cast<uint32_t>(text_to_int(args[4])));
-            make_level(file_part(map_file.string()), record);
+            // Made in a scratch folder of its own, with the game's standard tileset.
+            const LevelScratch scratch;
+            if (!scratch.made()) raise_error("could not make a scratch folder for the level");
+            make_level_from(file_part(map_file.string()), record);
         }
         save_picture(out);
     } catch (const FatalError& error) {

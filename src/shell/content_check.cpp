@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -12,7 +10,6 @@
 #include "character/abilities_db.h"
 #include "character/ability_model.h"
 #include "character/character_record.h"
-#include "character/character_state.h"
 #include "common/common_state.h"
 #include "common/database.h"
 #include "common/message_ids.h"
@@ -29,19 +26,16 @@
 #include "monsters/monster_db.h"
 #include "platform/files.h"
 #include "platform/media.h"
-#include "platform/random.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
 #include "powers/power_db.h"
 #include "powers/use_power.h"
 #include "shell/character_savegame.h"
 #include "shell/display.h"
-#include "shell/format_reference.h"
 #include "shell/game_state.h"
+#include "shell/level_trials.h"
 #include "shell/message_list.h"
 #include "shell/preferences.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -84,7 +78,6 @@ const SpriteFile& sprite_file_of(int number) {
 
 // What the check knows of one tile type definition file and its sheet.
 struct TilesetFacts {
-    bool read = false;   // the definition file was read without fault
     int cells = -1;      // cells of the sheet; -1 while unknown
     std::string definition, image;  // file parts
     std::array<bool, kTileTypeCount> defined{};
@@ -131,15 +124,6 @@ struct ReadFile {
     const TilesetFacts* tileset = nullptr;  // the tile types its tile type ids name
 };
 
-// The scratch folder of the level trials, removed at the end.
-struct ScratchFolder {
-    std::string path;
-    ~ScratchFolder() {
-        std::error_code ignored;
-        if (!path.empty()) fs::remove_all(path, ignored);
-    }
-};
-
 class Checker {
 public:
     Checker(std::string folder, const CheckOptions& options) : folder_(std::move(folder)), options_(options) {}
@@ -184,7 +168,6 @@ private:
     void check_fixed_content();
     void check_dungeons();
     void try_dungeon(const MapFacts& map, const MapFacts::Dungeon& dungeon);
-    std::string trial_fault(const DungeonRecord& record, int seed);
     void check_reachable_maps();
 
     const MapFacts* find_map(const std::string& name) const;
@@ -206,7 +189,6 @@ private:
     std::vector<std::unique_ptr<ReadFile>> files_;
     std::vector<std::unique_ptr<MapFacts>> maps_;
     std::vector<PortalLink> links_;
-    ScratchFolder scratch_;
 };
 
 void Checker::add(const std::string& file, int line, const std::string& text, bool warning) {
@@ -442,7 +424,6 @@ const TilesetFacts* Checker::tileset_facts(const std::string& definition, const 
     auto read = definitions_.find(definition);
     if (read == definitions_.end()) return nullptr;
     auto facts = std::make_unique<TilesetFacts>();
-    facts->read = true;
     facts->definition = definition;
     facts->image = image;
     static const TileType undefined{};
@@ -737,36 +718,22 @@ void Checker::check_fixed_content() {
 // ---- dungeons ----
 
 void Checker::check_dungeons() {
-    std::set<std::string> tried;
     bool any = false;
     for (const auto& map : maps_) any = any || !map->dungeons.empty();
     if (!any) return;
-
-    const std::string definition = std::string("tilesets\\") + kLevelTileset;
     if (const TilesetFacts* standard = tileset_facts(kLevelTileset, kLevelTilesheet))
         for (int tile : kLevelTiles)
             if (!standard->defined[tile])
-                fault(definition, 0, "no tile type " + int_to_text(tile) + ": every generated level uses it");
+                fault(std::string("tilesets\\") + kLevelTileset, line_of_root(std::string("tilesets\\") + kLevelTileset),
+                      "no tile type " + int_to_text(tile) + ": every generated level uses it");
 
-    // The levels are made in a scratch folder with the standard tileset.
-    std::string pattern = (fs::temp_directory_path() / "umbrane-check-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) {
+    // The levels are made in a scratch folder of the check's own, each dungeon once.
+    const LevelScratch scratch;
+    if (!scratch.made()) {
         warn("maps", 0, "no scratch folder for the level trials: the dungeons are not tried");
         return;
     }
-    scratch_.path = pattern;
-    const std::string game_folder = folder_;
-    for (const char* file : {kLevelTileset, kLevelTilesheet}) {
-        std::string content;
-        if (read_whole_file(std::string("tilesets\\") + file, content)) {
-            set_game_folder(scratch_.path);
-            write_file_atomically(std::string("tilesets\\") + file, content);
-            set_game_folder(game_folder);
-        }
-    }
-    set_game_folder(scratch_.path);
-    set_writable_folder("");
-    make_folder("savegame");
+    std::set<std::string> tried;
     for (const auto& map : maps_)
         for (const MapFacts::Dungeon& dungeon : map->dungeons) {
             const DungeonRecord& r = dungeon.record;
@@ -778,14 +745,11 @@ void Checker::check_dungeons() {
                 key += '\n' + int_to_text(v);
             if (tried.insert(key).second) try_dungeon(*map, dungeon);
         }
-    set_game_folder(game_folder);
-    set_writable_folder(options_.save_folder);
     reset_map(g_map.map);
 }
 
-// Makes every level of the dungeon with every seed, as the character would
-// find it coming from the dungeon's field; reports the first level and seed
-// without a way on.
+// The way into the dungeon, then every level of it with every seed, as the
+// character would find it coming from the dungeon's field.
 void Checker::try_dungeon(const MapFacts& map, const MapFacts::Dungeon& dungeon) {
     const DungeonRecord& record = dungeon.record;
     const std::string name = "dungeon " + quoted(record.name);
@@ -815,66 +779,14 @@ void Checker::try_dungeon(const MapFacts& map, const MapFacts::Dungeon& dungeon)
                   " fields leave no room for a way down (the maze needs 4 fields or more one way)");
         return;
     }
-    const int first = record.entrance_to_level;
-    int last = std::max<int>(first, record.number_of_levels);
-    if (last - first + 1 > kMostTrialLevels) {
+    const int levels = std::max<int>(record.entrance_to_level, record.number_of_levels) - record.entrance_to_level + 1;
+    if (levels > kMostTrialLevels)
         warn(map.file, dungeon.line,
-             name + ": only its levels " + int_to_text(first) + ".." + int_to_text(first + kMostTrialLevels - 1) +
-                 " are tried");
-        last = first + kMostTrialLevels - 1;
-    }
-    CharacterRecord& character = g_character_model.character;
-    for (int level = first; level <= last; ++level)
-        for (int seed = 1; seed <= options_.trial_seeds; ++seed) {
-            DungeonRecord trial = record;
-            trial.entrance_to_level = static_cast<int16_t>(level);
-            character.map_file_name = map.name;
-            character.x = static_cast<int8_t>(record.xpos);
-            character.y = static_cast<int8_t>(record.ypos);
-            seed_random(static_cast<uint32_t>(seed));
-            std::string problem;
-            try {
-                create_level(g_map.map, trial);
-                problem = trial_fault(trial, seed);
-            } catch (const FatalError& error) {
-                problem = error.what();  // the game ends with this when it makes the level
-            }
-            if (problem.empty()) continue;
-            fault(map.file, dungeon.line, problem);
-            return;
-        }
-}
-
-// What keeps the character from going on in the level just made; empty when nothing does.
-std::string Checker::trial_fault(const DungeonRecord& record, int seed) {
-    const std::vector<bool> reached = reachable_from_arrival(g_map.map);
-    const std::string where = "dungeon " + quoted(record.name) + ", level " + int_to_text(record.entrance_to_level) +
-                              " made with seed " + int_to_text(seed) + ": ";
-    auto reachable = [&](int x, int y) { return on_map(x, y) && reached[y * kMapSize + x]; };
-    const std::string from = "no path from the arrival field at " + position(kLevelArrival.x, kLevelArrival.y);
-    if (record.entrance_to_level < record.number_of_levels) {
-        if (g_map.level_exits.empty()) return where + "it has no way down";
-        const DungeonRecord& down = *std::prev(g_map.level_exits.end());
-        if (FieldPosition{down.xpos, down.ypos} == kLevelArrival) return where + "its way down lies on the arrival field";
-        if (!reachable(down.xpos, down.ypos)) return where + from + " to the way down at " + position(down.xpos, down.ypos);
-        return "";
-    }
-    // The bottom level: the treasure lies at the end of the main passage, the first item placed
-    // (without a whole item table there is none to place).
-    if (!items_whole_) return "";
-    if (g_map.items.count() == 0) return where + "it gets no treasure (main_treasure " + int_to_text(record.main_treasure) +
-                                         (record.main_treasure > 0 ? " is no item type" : ": no item type is an artefact") + ")";
-    const MapItem& treasure = *g_map.items.begin();
-    if (!reachable(treasure.x, treasure.y))
-        return where + from + " to the treasure at " + position(treasure.x, treasure.y);
-    if (record.bottom_portal.empty()) return "";
-    for (int y = 0; y < kMapSize; ++y)
-        for (int x = 0; x < kMapSize; ++x) {
-            if (FieldPosition{x, y} == kLevelArrival || g_map.map.fields[y][x].portal_mapfile.empty()) continue;
-            if (!reachable(x, y)) return where + from + " to the bottom portal at " + position(x, y);
-            return "";
-        }
-    return where + "it has no bottom portal (no rock field was found for it)";
+             name + ": only its levels " + int_to_text(record.entrance_to_level) + ".." +
+                 int_to_text(record.entrance_to_level + kMostTrialLevels - 1) + " are tried");
+    const std::string missing =
+        first_level_without_a_way_on(map.name, record, options_.trial_seeds, kMostTrialLevels, items_whole_);
+    if (!missing.empty()) fault(map.file, dungeon.line, missing);
 }
 
 // ---- maps no way leads to ----
