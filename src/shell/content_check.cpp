@@ -163,6 +163,7 @@ private:
     void check_cell(const ReadFile& file, int line, const std::string& attribute, const std::string& value,
                     int sprite_number, const SheetSize& sheet);
     void check_transformation(const ReadFile& file, const XmlElement& element);
+    void check_portal_field(const ReadFile& file, const XmlElement& element);
     bool relocate_reader_fault(const std::string& file, const std::string& name, int line);
     void check_portals();
     void check_fixed_content();
@@ -596,9 +597,10 @@ void Checker::check_value(ReadFile& file, const XmlElement& element, const char*
     } else if (names_kind(kind, names::map_file)) {
         if (value.empty() || file.format != &map_file_format()) return;  // the character's map: check_character
         const bool bottom = element.name == "dungeon";
-        links_.push_back({file.file, line, file_part(value),
-                          static_cast<int>(text_to_int(attribute_or(element, bottom ? "bottom_portal_target_x" : "portal_x", "0"))),
-                          static_cast<int>(text_to_int(attribute_or(element, bottom ? "bottom_portal_target_y" : "portal_y", "0")))});
+        auto number_of = [&](const char* name) { return static_cast<int>(text_to_int(attribute_or(element, name, "0"))); };
+        links_.push_back({file.file, line, file_part(value), number_of(bottom ? "bottom_portal_target_x" : "portal_x"),
+                          number_of(bottom ? "bottom_portal_target_y" : "portal_y")});
+        if (!bottom) check_portal_field(file, element);
     } else if (names_kind(kind, names::ability_icon)) {
         check_cell(file, line, what, value, sprite::abilities, g_common.abilities_sheet);
     } else if (names_kind(kind, names::item_icon)) {
@@ -658,6 +660,27 @@ void Checker::check_transformation(const ReadFile& file, const XmlElement& eleme
     } catch (const FatalError& error) {
         fault(file.file, element.line, error.what());
     }
+}
+
+// The character takes a portal after a step onto its field: a field no step
+// reaches, or a solid one (after the transformation that makes the portal), is
+// a portal no one takes.
+void Checker::check_portal_field(const ReadFile& file, const XmlElement& element) {
+    const int x = static_cast<int>(text_to_int(attribute_or(element, "x", "-1")));
+    const int y = static_cast<int>(text_to_int(attribute_or(element, "y", "-1")));
+    if (!on_map(x, y)) return;  // the reader or check_transformation says so
+    if (x > kLastStepField || y > kLastStepField) {
+        fault(file.file, element.line,
+              "the portal's field " + position(x, y) + " is off the fields a step reaches (0.." +
+                  int_to_text(kLastStepField) + "), so no one takes it");
+        return;
+    }
+    const long long tile = text_to_int(element.name == "field" ? trimmed(element.text)
+                                                               : attribute_or(element, "tile_type", "0"));
+    if (file.tileset && tile >= 0 && tile < kTileTypeCount && file.tileset->solid[tile])
+        fault(file.file, element.line,
+              "the character cannot step onto the portal's field " + position(x, y) + ": tile type " +
+                  int_to_text(tile) + " (" + file.tileset->names[tile] + ") is solid");
 }
 
 // The reader of the file ended with a message about this name after it had

@@ -172,6 +172,20 @@ const std::vector<BrokenCopy>& broken_copies() {
          {{"maps\\map_start.xml", "portal_mapfile=\"map_crypt.xml\"",
            "the portal leads to 0, 0 of map_crypt.xml, where the character cannot stand: tile type 4 (Stone wall) "
            "is solid"}}},
+        // The portal's field becomes a wall (its text is its tile type).
+        {"a portal in a wall",
+         {},
+         {{"maps\\map_start.xml", "<field x=\"26\" y=\"4\" portal",
+           "the character cannot step onto the portal's field 26, 4: tile type 4 (Stone wall) is solid"}},
+         [](const TempGameFolder& f) {
+             const fs::path map = file_of(f, "maps\\map_start.xml");
+             std::string content = read_text(map);
+             const size_t field = content.find("<field x=\"26\" y=\"4\" portal");
+             const size_t text = content.find('>', field);
+             const size_t end = content.find('<', text);
+             content.replace(text + 1, end - text - 1, "4");
+             std::ofstream(map, std::ios::binary) << content;
+         }},
         {"a bottom portal to a map that does not exist",
          {{"maps\\map_start.xml", "bottom_portal=\"map_start.xml\"", "bottom_portal=\"map_gone.xml\""}},
          {{"maps\\map_start.xml", "<dungeon ", "load_map(): could not open map xml file: \"maps\\map_gone.xml\""}}},
