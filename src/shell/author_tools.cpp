@@ -68,12 +68,12 @@ int check(const std::vector<std::string>& args) {
 }
 
 // The game folder of a map file: the folder above its own ("maps", "savegame")
-// when that holds the game's data, else the folder beside the executable.
+// when that holds the game's data, else the game this executable plays.
 std::string game_folder_of(const fs::path& map_file) {
     const fs::path above = map_file.parent_path().parent_path();
     std::error_code error;
     if (fs::is_directory(above / "data", error) && fs::is_directory(above / "tilesets", error)) return above.string();
-    return executable_folder();
+    return locate_game_folders(executable_folder()).game;
 }
 
 // The game's tables as start-up fills them (no screen, fonts or sounds).

@@ -5,10 +5,13 @@
 // written outside the check's scratch folder.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
+#include <set>
 #include <sstream>
 
 #include <gtest/gtest.h>
