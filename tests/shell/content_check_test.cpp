@@ -399,9 +399,9 @@ std::set<std::string> scratch_folders() {
 
 }  // namespace
 
-// Links out of the folder, loops, a pipe, a file nested 100,000 deep, the
-// fuzz seeds in every place and a savegame: the check ends, reports what it
-// must, and leaves every file as it was and no scratch folder behind.
+// Links out of the folder, loops, a pipe, a file nested 100,000 deep, one of
+// 50 MB, the fuzz seeds in every place and a savegame: the check ends, reports
+// what it must, and leaves every file as it was and no scratch folder behind.
 TEST(ContentCheck, HostileFolderIsCheckedWithoutHarm) {
     TempGameFolder folder;
     folder.copy_all_shipped();
@@ -423,6 +423,8 @@ TEST(ContentCheck, HostileFolderIsCheckedWithoutHarm) {
     fs::copy_file(seeds / "preferences" / "every_attribute.xml", root / "config" / "preferences.xml",
                   fs::copy_options::overwrite_existing);
     fs::create_symlink("/etc/passwd", root / "savegame" / "passwd.xml");
+    std::ofstream(root / "data" / "items.xml", std::ios::binary | std::ios::trunc) << "<items>";
+    fs::resize_file(root / "data" / "items.xml", 50LL << 20);  // 50 MB, mostly a hole
     folder.write("data\\monster.xml", "<monsters><monster id=\"1\" name=\"M\"><affliction/><affliction/>"
                                       "<affliction/><affliction/><affliction/><affliction/></monster></monsters>");
 
@@ -432,9 +434,13 @@ TEST(ContentCheck, HostileFolderIsCheckedWithoutHarm) {
     EXPECT_GT(result.faults, 0);
     EXPECT_EQ(snapshot(root), before);
     EXPECT_EQ(scratch_folders(), scratch_before);
-    bool deep_reported = false;
-    for (const CheckFinding& f : result.findings) deep_reported = deep_reported || f.file == "maps\\deep.xml";
-    EXPECT_TRUE(deep_reported);
+    auto reported = [&](const std::string& file) {
+        return std::any_of(result.findings.begin(), result.findings.end(),
+                           [&](const CheckFinding& f) { return f.file == file; });
+    };
+    EXPECT_TRUE(reported("maps\\deep.xml"));
+    EXPECT_TRUE(reported("data\\items.xml"));
+    EXPECT_TRUE(reported("maps\\seed.xml"));
 }
 
 // The output as the command prints it: below the folder as given, warnings marked.
