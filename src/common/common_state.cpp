@@ -30,4 +30,23 @@ void show_status_message(const std::string& text, const std::string& second_text
     m.icon_kind = static_cast<uint8_t>(icon_kind);
     m.time_stamp = tick_ms();
     m.duration = duration_ms;
+    m.earlier.clear();
+}
+
+void show_play_report(const std::string& text, int icon_number, int icon_kind) {
+    const StatusMessage& m = g_common.status_message;
+    std::string earlier;
+    if (tick_ms() - m.time_stamp < m.duration) {
+        earlier = m.text;
+        if (!earlier.empty() && !m.second_text.empty()) earlier += " ";
+        earlier += m.second_text;
+    }
+    show_status_message(text, "", WHITE, icon_number, icon_kind, 2000);
+    g_common.status_message.earlier = earlier;
+}
+
+std::string message_with(int id, std::initializer_list<std::pair<const char*, std::string>> values) {
+    std::string text = message_text(id);
+    for (const auto& [placeholder, value] : values) text = replace_all(text, placeholder, value);
+    return text;
 }

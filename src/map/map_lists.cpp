@@ -1,5 +1,8 @@
 #include "map/map_lists.h"
 
+#include <cstdlib>
+
+#include "character/character_state.h"
 #include "common/database.h"
 #include "map/map_grid.h"
 #include "map/map_state.h"
@@ -86,6 +89,36 @@ int MapListIndex::add_monster(const Monster& record) {
     monster_fields_.set(field);
     append_monster(record);
     return 1;
+}
+
+namespace {
+
+// The monster fought last, while it is still on the list and on the map view.
+const Monster* foe_in_sight() {
+    constexpr int VIEW_REACH = 6;  // fields from the character in x and in y
+    const CharacterRecord& c = g_character_model.character;
+    for (const Monster& monster : g_map.monsters)
+        if (&monster == g_map.fought_last)
+            return std::abs(monster.x - c.x) <= VIEW_REACH && std::abs(monster.y - c.y) <= VIEW_REACH ? &monster
+                                                                                                        : nullptr;
+    return nullptr;
+}
+
+}  // namespace
+
+const Monster* monster_in_front() {
+    if (const Monster* foe = foe_in_sight()) return foe;
+    static constexpr int NEIGHBOURS[8][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}, {1, -1}, {1, 1}, {-1, 1}, {-1, -1}};
+    const CharacterRecord& c = g_character_model.character;
+    for (const auto& [dx, dy] : NEIGHBOURS)
+        if (const Monster* monster = last_monster_at(c.x + dx, c.y + dy)) return monster;
+    return nullptr;
+}
+
+void note_monster_fought(const Monster& monster) { g_map.fought_last = &monster; }
+
+void note_monster_striking(const Monster& monster) {
+    if (!foe_in_sight()) g_map.fought_last = &monster;
 }
 
 Monster* last_monster_at(int x, int y) {

@@ -120,6 +120,11 @@ void window_mouse_position(int& x, int& y) {
     y = g_media.input.mouse_y;
 }
 
+bool window_mouse_over(int& x, int& y) {
+    window_mouse_position(x, y);
+    return g_media.input.mouse_inside;
+}
+
 // ---- Frame ----
 
 void clear_screen(Colour colour) { start_picture(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, colour); }

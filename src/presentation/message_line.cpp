@@ -4,13 +4,21 @@
 #include "common/view.h"
 #include "platform/media.h"
 
+namespace {
+constexpr Colour EARLIER_COLOUR = RGB(150, 150, 150);
+}
+
 bool draw_message_lines() {
     const StatusMessage& m = g_common.status_message;
     if (tick_ms() - m.time_stamp >= m.duration) return false;
     if (m.text.empty() && m.second_text.empty()) return false;
     draw_select_font(FONT_DEFAULT);
     int x = m.icon_number < 0 ? 0 : 36;
-    if (!m.text.empty() && !m.second_text.empty()) {
+    if (!m.earlier.empty() && !m.text.empty() && m.second_text.empty()) {
+        // A report below the message it followed, which is drawn dimmer.
+        draw_text_on_black(x, 440, m.earlier, EARLIER_COLOUR);
+        draw_text_on_black(x, 456, m.text, m.colour);
+    } else if (!m.text.empty() && !m.second_text.empty()) {
         draw_text_on_black(x, 440, m.text, m.colour);
         draw_text_on_black(x, 456, m.second_text, m.colour);
     } else if (!m.text.empty()) {

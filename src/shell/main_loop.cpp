@@ -392,6 +392,8 @@ void main_loop_pass() {
     MainLoopFlags& f = loop();
     keyboard_poll();
     f.moved = 0;
+    // The screens, blows and steps of this pass name nothing under the pointer.
+    set_map_pointer(false, 0, 0);
 
     // The Escape that leaves a new character's advancement screen is released
     // in this pass too; it must not save the game and return to the menu.
@@ -479,7 +481,12 @@ void main_loop_pass() {
         recompute_item_bonuses();
         f.burnt_out = 0;
     }
-    if (f.redraw) {
+    // The pointer over the map view only changes the picture: the band names
+    // what lies under it (in a window; the full screen shows no pointer).
+    int pointer_x = 0, pointer_y = 0;
+    const bool pointer_over = !screen_is_fullscreen() && window_mouse_over(pointer_x, pointer_y);
+    set_map_pointer(pointer_over && !f.overlay, pointer_x, pointer_y);
+    if (f.redraw || (!f.overlay && !f.menu && map_pointer_text_changed())) {
         redraw_screen(g_map.map, 0, 0, 0, 0);
         f.redraw = 0;
     } else {

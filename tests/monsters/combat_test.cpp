@@ -4,6 +4,7 @@
 
 #include "character/ability_fixtures.h"
 #include "common/common_state.h"
+#include "common/message_ids.h"
 #include "map/map_grid.h"
 #include "map/map_state.h"
 #include "monsters/melee_combat.h"
@@ -121,13 +122,18 @@ TEST_F(Combat, MonstersStepAlongTheLongerDistanceAndRetryFromARandomDirection) {
 
 TEST_F(Combat, RegenerationNeverPassesTheMaximum) {
     troll.regeneration = 3;
-    g_common.messages[50] = "It regenerates [value].";
+    g_common.messages[msg::REGENERATES_ONE] = "[name] heals [value] point.";
+    g_common.messages[msg::REGENERATES_MANY] = "[name] heals [value] points.";
     Monster& near = place(12, 12, 29);
     Monster& far = place(30, 30, 20);
     script_random({2, 2});  // 1 + 2 each
     regenerate_monsters();
     EXPECT_EQ(near.hitpoints, 30);
     EXPECT_EQ(far.hitpoints, 23);
-    EXPECT_EQ(g_common.status_message.text, "It regenerates 1.");  // only the one on the view shows
+    EXPECT_EQ(g_common.status_message.text, "Troll heals 1 point.");  // only the one on the view shows
     EXPECT_EQ(g_common.status_message.icon_kind, 3);
+    near.hitpoints = 20;
+    script_random({2});
+    regenerate_monsters();
+    EXPECT_EQ(g_common.status_message.text, "Troll heals 3 points.");
 }

@@ -290,7 +290,7 @@ TEST(PowerScenario, CursesOnMonstersMeetTheirImmunitiesResistancesAndStatusWords
     EXPECT_LT(headless::now(), t);
     EXPECT_EQ(g_messages, (std::vector<std::string>{"Asleep.", "The monster is immune to this power.",
                                                     "The monster is already affected.", "The monster resists the power.",
-                                                    "Asleep.", "Slowed."}));
+                                                    "Asleep.", "Slowed.", "The Rat misses you."}));
     EXPECT_EQ(played("failure"), 3);
     EXPECT_EQ(saved_monsters(), (std::vector<std::string>{"1@6,5:4:slowed:alerted", "1@8,7:4:slowed", "2@5,8:6:",
                                                           "3@3,3:9:", "1@9,9:4:"}));
