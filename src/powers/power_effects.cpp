@@ -91,7 +91,8 @@ void power_attack(int power) {
     if (Random(99) >= power_success_chance(power)) {
         play_failure_sound(power);
         if (!show_failure_message(power))
-            report(power, message_with(msg::POWER_MISSES, {{"[power]", p.name}, {"[name]", type_of(target->type).name}}));
+            report(power,
+                   message_with(msg::POWER_MISSES, {{"[power]", p.name}, {"[name]", type_of(target->type).name}}));
         return;
     }
     const int16_t damage =
