@@ -108,11 +108,22 @@ const Monster* foe_in_sight() {
 
 const Monster* monster_in_front() {
     if (const Monster* foe = foe_in_sight()) return foe;
-    static constexpr int NEIGHBOURS[8][2] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}, {1, -1}, {1, 1}, {-1, 1}, {-1, -1}};
+    // The neighbour fields in the order they are looked at, by (dy + 1) * 3 + dx + 1.
+    static constexpr int RANK[9] = {7, 0, 4, 3, 8, 1, 6, 2, 5};
     const CharacterRecord& c = g_character_model.character;
-    for (const auto& [dx, dy] : NEIGHBOURS)
-        if (const Monster* monster = last_monster_at(c.x + dx, c.y + dy)) return monster;
-    return nullptr;
+    const Monster* found = nullptr;
+    int best = 8;  // the character's own field is not next to it
+    for (const Monster& monster : g_map.monsters) {
+        const int dx = monster.x - c.x, dy = monster.y - c.y;
+        if (std::abs(dx) > 1 || std::abs(dy) > 1) continue;
+        // Of two on one field the later one, as on every look-up by field.
+        const int rank = RANK[(dy + 1) * 3 + dx + 1];
+        if (rank <= best) {
+            best = rank;
+            found = &monster;
+        }
+    }
+    return best < 8 ? found : nullptr;
 }
 
 void note_monster_fought(const Monster& monster) { g_map.fought_last = &monster; }
