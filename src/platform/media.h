@@ -85,7 +85,7 @@ void sprite_display_translucent(int number, int x, int y, int intensity);
 // Grab a rectangle of the shown screen (the last flipped picture) into a sprite.
 bool sprite_grab(int number, int x, int y, int width, int height);
 bool sprite_save_jpeg(int number, const std::string& logical_path);
-// Pixel access for tests and generators: 0x00BBGGRR like Colour.
+// Pixel access (tests, generators, where the light overlays leave the view open): 0x00BBGGRR like Colour.
 Colour sprite_pixel(int number, int x, int y);
 Colour screen_pixel(int x, int y);        // back buffer
 Colour shown_screen_pixel(int x, int y);  // last flipped picture

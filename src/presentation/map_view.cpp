@@ -27,18 +27,27 @@ bool in_view_window(int x, int y) {
 constexpr Colour POINTER_TEXT_COLOUR = RGB(255, 220, 130);
 constexpr int POINTER_TEXT_RIGHT = SCREEN_WIDTH - 8, POINTER_TEXT_Y = 448;
 
+// True when the darkness around the light leaves the middle of view cell (i, j) open.
+bool lit(int i, int j) {
+    const int level = light_level();
+    if (level > 6) return true;
+    return sprite_pixel(sprite::light_first + level, i * CELL + CELL / 2, j * CELL + CELL / 2) == RGB(0, 0, 0);
+}
+
 // The name of what the map view shows under the pointer: a monster, else the
 // items lying there (not those inside a container), else the field as it is
 // drawn (a hidden field by the floor it shows). Empty when the pointer is not
-// over the map view.
+// over the map view or over a field the darkness hides.
 std::string pointer_text() {
     const PresentationState& p = g_presentation;
     if (!p.pointer_over || p.pointer_x < 0 || p.pointer_y < 0 || p.pointer_x >= VIEW_PIXELS ||
         p.pointer_y >= VIEW_PIXELS)
         return "";
+    const int i = p.pointer_x / CELL, j = p.pointer_y / CELL;
+    if (!lit(i, j)) return "";
     const CharacterRecord& c = g_character_model.character;
     const GameMap& map = g_map.map;
-    const int x = c.x + p.pointer_x / CELL - VIEW_CENTRE, y = c.y + p.pointer_y / CELL - VIEW_CENTRE;
+    const int x = c.x + i - VIEW_CENTRE, y = c.y + j - VIEW_CENTRE;
     if (const Monster* monster = last_monster_at(x, y))
         return monster->type >= 0 && monster->type < kMonsterTypeTableSize ? g_db.monster_types[monster->type].name
                                                                           : "";

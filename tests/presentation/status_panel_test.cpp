@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <tuple>
 
 #include "character/character_state.h"
 #include "map/map_grid.h"
@@ -238,8 +239,12 @@ Monster& place_monster(int type, int x, int y, int hitpoints) {
 
 TEST_F(DrawingTest, TheMonsterInFrontAndTheNameUnderThePointer) {
     constexpr int FOE_TOP = 372, BAR_X = 468, BAR_TOP = FOE_TOP + 16;
-    g_db.monster_types[1] = {.name = "Rat", .tile = 5, .hitpoints = 8};
-    g_db.monster_types[2] = {.name = "Giant bat", .tile = 6, .hitpoints = 6};
+    for (auto [id, name, tile, hitpoints] : {std::tuple(1, "Rat", 5, 8), std::tuple(2, "Giant bat", 6, 6)}) {
+        MonsterType& type = g_db.monster_types[id];
+        type.name = name;
+        type.tile = static_cast<int16_t>(tile);
+        type.hitpoints = static_cast<int16_t>(hitpoints);
+    }
     g_db.item_types[3].name = "Bread";
     g_map.map.tileset.tile_types[1].name = "grass";
     g_map.map.tileset.tile_types[2].name = "floor";
@@ -308,6 +313,15 @@ TEST_F(DrawingTest, TheMonsterInFrontAndTheNameUnderThePointer) {
         EXPECT_TRUE(band_names(c.name)) << c.name;
         EXPECT_FALSE(map_pointer_text_changed());
     }
+    // In the dark (the made-up overlays leave only the character's cell open) nothing is named.
+    g_map.map.lighting = 0;
+    set_map_pointer(true, 7 * 32 + 5, 6 * 32 + 30);
+    draw();
+    EXPECT_FALSE(has_ink(420, 432, 220, 48));
+    set_map_pointer(true, 6 * 32 + 5, 6 * 32 + 5);
+    draw();
+    EXPECT_TRUE(band_names("grass"));
+    g_map.map.lighting = 8;
     set_map_pointer(true, 420, 100);  // over the panel
     EXPECT_TRUE(map_pointer_text_changed());
     draw();
