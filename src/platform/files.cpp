@@ -36,9 +36,13 @@ std::string host_path(const std::string& logical_path) {
     return (fs::path(folder()) / path).string();
 }
 
+namespace {
+fs::path readable_path(const std::string& logical_path);
+}
+
 long long file_size(const std::string& logical_path) {
     std::error_code error;
-    fs::path path = host_path(logical_path);
+    fs::path path = readable_path(logical_path);
     if (!fs::is_regular_file(path, error)) return -1;
     auto size = fs::file_size(path, error);
     return error ? -1 : static_cast<long long>(size);
@@ -154,6 +158,14 @@ bool is_temporary_name(const std::string& name) {
 
 std::string folder_key(const fs::path& folder) { return fs::absolute(folder).lexically_normal().string(); }
 
+// Where a file is read from: a file written into the open batch reads as written
+// (its temporary) until the batch renames it, so a save step sees its own saves.
+fs::path readable_path(const std::string& logical_path) {
+    const std::string target = host_path(logical_path);
+    const std::string temporary = SaveBatch::pending_temporary(target);
+    return temporary.empty() ? target : temporary;
+}
+
 }  // namespace
 
 bool write_file_atomically(const std::string& logical_path, const void* data, size_t size) {
@@ -169,6 +181,13 @@ bool write_file_atomically(const std::string& logical_path, const void* data, si
         return true;
     }
     return rename_over(temporary, target);
+}
+
+std::string SaveBatch::pending_temporary(const std::string& target) {
+    if (g_open_batch)
+        for (const Pending& p : g_open_batch->pending_)
+            if (p.target == target) return p.temporary;
+    return "";
 }
 
 SaveBatch::SaveBatch(const std::string& logical_folder)
@@ -239,7 +258,7 @@ bool write_file_atomically(const std::string& logical_path, const std::string& c
 
 bool read_whole_file(const std::string& logical_path, std::string& content) {
     std::error_code error;
-    fs::path path = host_path(logical_path);
+    fs::path path = readable_path(logical_path);
     if (!fs::is_regular_file(path, error)) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;

@@ -51,6 +51,9 @@ public:
     SaveBatch& operator=(const SaveBatch&) = delete;
     // False when a rename failed (the list then stays for the next start-up).
     bool commit();
+    // The temporary that holds what the open batch wrote for a target (a host
+    // path), or "" when it wrote nothing there: reads see the batch's own saves.
+    static std::string pending_temporary(const std::string& target);
 
 private:
     friend bool write_file_atomically(const std::string&, const void*, size_t);
