@@ -77,7 +77,8 @@ int field_effects() {
                     const std::string& name = g_db.abilities[slot.attribute].display_name;
                     text = slot.amount < 0 ? name + " - " + int_to_text(std::abs(static_cast<int>(v)))
                                            : name + " + " + int_to_text(v);
-                    if (slot.amount < 0) hurt = true;
+                    // Hurt: an ability that blows lower (hit points) went down.
+                    if (slot.amount < 0 && g_db.abilities[slot.attribute].modify_per_point_of_damage != 0) hurt = true;
                 }
             }
             if (slot.attribute > 0 && slot.replenish && restore_ability(slot.attribute)) applied = true;

@@ -101,8 +101,9 @@ TEST(FieldEffects, EachSlotRuleAndTheItemsLyingThere) {
         EXPECT_EQ(read_map_hidden(g_map.map, X, Y), c.hidden && !applied && !c.turn_ends);
     }
 
-    // A field that hurts without a message of its own names itself.
+    // A field that hurts (lowers what blows lower) without a message of its own names itself.
     g_common.messages[msg::FIELD_HURTS] = "The [field] hurts.";
+    g_db.abilities[HP].modify_per_point_of_damage = -1;
     tile = {};
     tile.name = "Bramble";
     tile.modify_attribute[0].attribute = HP;
