@@ -10,6 +10,8 @@
 #include <sstream>
 #include <system_error>
 
+#include "platform/recording.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -17,7 +19,17 @@ std::string& folder() {
     static std::string game_folder_path = ".";
     return game_folder_path;
 }
+std::string& writable_folder() {
+    static std::string path;
+    return path;
+}
+// The logical paths the game writes (slashes already): its savegame and its preferences.
+bool is_writable_path(const std::string& path) {
+    return path == "savegame" || path.rfind("savegame/", 0) == 0 || path == "config/preferences.xml";
+}
 }  // namespace
+
+void set_writable_folder(const std::string& host_folder) { writable_folder() = host_folder; }
 
 void set_game_folder(const std::string& path) { folder() = path; }
 const std::string& game_folder() { return folder(); }
@@ -33,6 +45,7 @@ std::string host_path(const std::string& logical_path) {
     std::string path = logical_path;
     std::replace(path.begin(), path.end(), '\\', '/');
     if (!path.empty() && path[0] == '/') return path;
+    if (!writable_folder().empty() && is_writable_path(path)) return (fs::path(writable_folder()) / path).string();
     return (fs::path(folder()) / path).string();
 }
 
@@ -169,6 +182,8 @@ fs::path readable_path(const std::string& logical_path) {
 }  // namespace
 
 bool write_file_atomically(const std::string& logical_path, const void* data, size_t size) {
+    // Every save but the screenshot (a picture, made at whatever moment the clock shows) is checked by replays.
+    if (fs::path(logical_path).extension() != ".jpg") recording::note_save(logical_path, data, size);
     fs::path target = host_path(logical_path);
     std::error_code error;
     if (target.has_parent_path()) fs::create_directories(target.parent_path(), error);

@@ -147,7 +147,7 @@ TEST_F(LevelCreation, TheBottomPortalCanAlwaysBeReached) {
             while (!open.empty() && !portal_reached) {
                 const auto [x, y] = open.back();
                 open.pop_back();
-                for (const auto [dx, dy] : {std::pair{0, -1}, {1, 0}, {0, 1}, {-1, 0}}) {
+                for (const auto& [dx, dy] : {std::pair{0, -1}, {1, 0}, {0, 1}, {-1, 0}}) {
                     const int nx = x + dx, ny = y + dy;
                     if (nx < 0 || ny < 0 || nx > 48 || ny > 48 || reached[ny][nx]) continue;
                     if (!read_map_portal_mapfilename(map, nx, ny).empty()) portal_reached = true;

@@ -115,8 +115,11 @@ TEST_F(Combat, AnAfflictionChangesByItsValueOrARandomPartOfIt) {
     } cases[] = {{-3, 0, {0, 2, 0}, -3}, {-3, 1, {0, 2, 0, 1}, -2}, {4, 1, {0, 2, 0, 3}, 4}, {0, 1, {0, 2, 0}, 0},
                  {0, 0, {0, 2, 0}, 0}};
     for (const Case& c : cases) {
-        troll.afflictions[0] = {.chance = 100, .attribute = SKILL, .value = int16_t(c.value),
-                                .randomized = int8_t(c.randomized)};
+        MonsterAffliction& affliction = troll.afflictions[0];
+        affliction.chance = 100;
+        affliction.attribute = SKILL;
+        affliction.value = int16_t(c.value);
+        affliction.randomized = int8_t(c.randomized);
         set_values(SKILL, 10, 20);
         place(10, 9);
         script_random(c.draws);

@@ -194,7 +194,9 @@ std::string start_up_after_kill() {
     if (file_size(CHARACTER_FILE) <= 0) return "none";
     const std::string tag = g_character_model.character.name;
     const std::string map = tag.rfind("new ", 0) == 0 ? "Large Map" : tag;
-    if (tag.rfind("jrn ", 0) != 0) EXPECT_EQ(g_map.map.name, map) << "the character " << tag << " with another save's map";
+    if (tag.rfind("jrn ", 0) != 0) {
+        EXPECT_EQ(g_map.map.name, map) << "the character " << tag << " with another save's map";
+    }
     EXPECT_EQ(tokens_saved(), 1) << "the character " << tag << " with maps of another save";
     return tag;
 }
