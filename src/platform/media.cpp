@@ -134,7 +134,11 @@ void window_mouse_position(int& x, int& y) {
 }
 
 bool window_mouse_over(int& x, int& y) {
-    window_mouse_position(x, y);
+    // The pointer as it is, never recorded nor replayed: what it is read for
+    // (a name in the band) is a picture only.
+    machine().pump_events();
+    x = g_media.input.mouse_x;
+    y = g_media.input.mouse_y;
     return g_media.input.mouse_inside;
 }
 

@@ -46,8 +46,9 @@ enum class WindowEvent { none, close_request, left_button_down };
 WindowEvent take_window_event();
 // Mouse position in the 640 x 480 picture's pixels.
 void window_mouse_position(int& x, int& y);
-// The same, and true, while the pointer is over the window (it moved there
-// and has not left it since); false otherwise.
+// The pointer as it is, and true while it is over the window (it moved there
+// and has not left it since); false otherwise. For pictures only: unlike
+// window_mouse_position it is neither recorded nor replayed.
 bool window_mouse_over(int& x, int& y);
 
 // ---- Frame ----

@@ -504,14 +504,17 @@ void main_loop_pass() {
         f.burnt_out = 0;
     }
     // The pointer over the map view only changes the picture: the band names
-    // what lies under it (in a window; the full screen shows no pointer).
+    // what lies under it (in a window; the full screen shows no pointer). A
+    // pass that draws for it still waits as an idle one: what the game does
+    // and records pass by pass is the same wherever the pointer is.
     int pointer_x = 0, pointer_y = 0;
     const bool pointer_over = !screen_is_fullscreen() && window_mouse_over(pointer_x, pointer_y);
     set_map_pointer(pointer_over && !f.overlay, pointer_x, pointer_y);
-    if (f.redraw || (!f.overlay && !f.menu && map_pointer_text_changed())) {
+    if (f.redraw) {
         redraw_screen(g_map.map, 0, 0, 0, 0);
         f.redraw = 0;
     } else {
+        if (!f.overlay && !f.menu && map_pointer_text_changed()) redraw_screen(g_map.map, 0, 0, 0, 0);
         wait_for_event(IDLE_WAIT_MS);
     }
 }
