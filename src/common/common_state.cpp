@@ -31,6 +31,15 @@ void show_status_message(const std::string& text, const std::string& second_text
     m.time_stamp = tick_ms();
     m.duration = duration_ms;
     m.earlier.clear();
+
+    std::string kept = text;
+    if (!kept.empty() && !second_text.empty()) kept += " ";
+    kept += second_text;
+    if (kept.empty()) return;
+    MessageHistory& history = g_common.message_history;
+    history.texts.push_back({kept, colour});
+    if (history.texts.size() > MESSAGE_HISTORY_SIZE) history.texts.pop_front();
+    ++history.shown;
 }
 
 void show_play_report(const std::string& text, int icon_number, int icon_kind) {
@@ -50,3 +59,5 @@ std::string message_with(int id, std::initializer_list<std::pair<const char*, st
     for (const auto& [placeholder, value] : values) text = replace_all(text, placeholder, value);
     return text;
 }
+
+void clear_message_history() { g_common.message_history.texts.clear(); }

@@ -5,6 +5,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -88,6 +89,17 @@ struct StatusMessage {
     std::string earlier;
 };
 
+// The texts the bottom band showed, kept for the history screen (key L).
+constexpr size_t MESSAGE_HISTORY_SIZE = 500;
+struct ShownText {
+    std::string text;  // both lines of the message as one
+    Colour colour = WHITE;
+};
+struct MessageHistory {
+    std::deque<ShownText> texts;  // oldest first; the last MESSAGE_HISTORY_SIZE
+    uint32_t shown = 0;             // messages shown since start-up, also those the history no longer holds
+};
+
 struct CommonState {
     std::string version = UMBRANE_VERSION;
     std::string window_title = std::string("Umbrane ") + UMBRANE_VERSION;
@@ -98,6 +110,7 @@ struct CommonState {
     // Measured sheets (sprites 4, 6, 10, 13, 21, 22).
     SheetSize abilities_sheet, monster_sheet, powers_sheet, missiles_sheet, items_sheet, fx_sheet;
     StatusMessage status_message;
+    MessageHistory message_history;
     // The window asked to close while a screen of a subsystem held the input
     // (advancement, inventory, pick-up): the main loop ends the game as after its own close request.
     uint8_t close_requested = 0;
@@ -113,7 +126,8 @@ const std::string& message_text(int id);
 // Plays every sound table entry whose name equals the name exactly.
 void play_sound(const std::string& name);
 // Sets the status message; it shows for duration_ms from now (2000 is usual).
-// icon_number below 0: no icon; icon_kind: see icon_kind.
+// icon_number below 0: no icon; icon_kind: see icon_kind. The history keeps
+// its texts (both lines as one, joined by a space).
 void show_status_message(const std::string& text, const std::string& second_text, Colour colour, int icon_number,
                          int icon_kind, uint32_t duration_ms);
 // A report of what just happened in play (a blow, a regeneration, a light
@@ -124,3 +138,5 @@ void show_status_message(const std::string& text, const std::string& second_text
 void show_play_report(const std::string& text, int icon_number = -1, int icon_kind = 0);
 // The text of message id with every placeholder given replaced by its value.
 std::string message_with(int id, std::initializer_list<std::pair<const char*, std::string>> values);
+// Forgets every text of the message history (a new game starts without it).
+void clear_message_history();

@@ -31,6 +31,7 @@ int16_t read_map_tile_type(const GameMap& map, int x, int y) {
 int read_map_hidden(const GameMap& map, int x, int y) { return on_map(x, y) ? map.fields[y][x].hidden : 0; }
 
 int read_map_visited(const GameMap& map, int x, int y) { return on_map(x, y) ? map.fields[y][x].visited : 0; }
+int read_map_seen(const GameMap& map, int x, int y) { return on_map(x, y) ? map.fields[y][x].seen : 0; }
 
 std::string read_map_power_used(const GameMap& map, int x, int y) {
     return on_map(x, y) ? map.fields[y][x].power_used : std::string();
@@ -111,6 +112,10 @@ void set_map_hidden(GameMap& map, int x, int y, int flag) {
 
 void set_map_visited(GameMap& map, int x, int y, int flag) {
     if (on_map(x, y)) map.fields[y][x].visited = wrap8(flag);
+}
+
+void set_map_seen(GameMap& map, int x, int y, int flag) {
+    if (on_map(x, y)) map.fields[y][x].seen = flag ? 1 : 0;
 }
 
 void add_power_used(GameMap& map, int x, int y, const std::string& power_name) {

@@ -68,6 +68,7 @@ struct MapField {
     std::string power_used;            // "|"-separated names of powers used here
     int8_t hidden = 0;                 // true tile concealed until found
     int8_t visited = 0;                // had its one chance of being found
+    int8_t seen = 0;                   // the character has seen it lit (the map screen shows it)
 };
 
 // The one map the character is on.

@@ -130,6 +130,10 @@ bool font_load(int number, const std::string& face, int point_size, bool high_qu
 namespace key {
 constexpr int escape = 1, e = 18, t = 20, u = 22, i = 23, p = 25, ret = 28, x = 45, c = 46, left_alt = 56, space = 57,
               up = 200, left = 203, right = 205, down = 208, any = -1;
+// The keys of the help, the history, the map and resting. "?" lies on the
+// slash key of a US keyboard and on the sharp s key (the US minus) of a German one.
+constexpr int minus = 12, r = 19, l = 38, m = 50, slash = 53, f1 = 59, home = 199, page_up = 201, end = 207,
+              page_down = 209;
 }
 bool keyboard_init();
 void keyboard_poll();

@@ -1,5 +1,7 @@
 #include "common/view.h"
 
+#include <algorithm>
+
 #include "character/ability_model.h"
 #include "character/character_state.h"
 #include "items/items_state.h"
@@ -96,6 +98,13 @@ int light_level() {
     if (level < 0) level = 0;
     if (level > 8) level = 8;
     return level;
+}
+
+bool view_cell_lit(int light, int column, int row) {
+    if (column < 0 || column >= VIEW_CELLS || row < 0 || row >= VIEW_CELLS) return false;
+    if (light > 6) return true;
+    // The darkness picture of the level: pure black is where it lets the view through.
+    return sprite_pixel(sprite::light_first + std::max(light, 0), column * CELL + CELL / 2, row * CELL + CELL / 2) == BLACK;
 }
 
 void draw_map_view(GameMap& map, int offset_x, int offset_y, int fade) {

@@ -5,13 +5,19 @@
 #include "platform/media.h"
 
 namespace {
+
 constexpr Colour EARLIER_COLOUR = RGB(150, 150, 150);
+
+bool status_message_visible() {
+    const StatusMessage& m = g_common.status_message;
+    return tick_ms() - m.time_stamp < m.duration && !(m.text.empty() && m.second_text.empty());
 }
+
+}  // namespace
 
 bool draw_message_lines() {
     const StatusMessage& m = g_common.status_message;
-    if (tick_ms() - m.time_stamp >= m.duration) return false;
-    if (m.text.empty() && m.second_text.empty()) return false;
+    if (!status_message_visible()) return false;
     draw_select_font(FONT_DEFAULT);
     int x = m.icon_number < 0 ? 0 : 36;
     if (!m.earlier.empty() && !m.text.empty() && m.second_text.empty()) {
@@ -42,4 +48,12 @@ void draw_message_icon() {
         default: return;
     }
     sprite_display_opaque(sprite_number, 0, 440);
+}
+
+void draw_key_hint(const std::string& hint) {
+    if (status_message_visible()) return;
+    draw_start();
+    draw_select_font(FONT_DEFAULT);
+    draw_text_on_black(0, 448, hint, KEY_HINT_COLOUR);
+    draw_stop();
 }
