@@ -42,6 +42,7 @@ TempGameFolder::TempGameFolder() {
     if (!made) throw std::runtime_error("cannot create a temporary game folder");
     path_ = made;
     set_game_folder(path_);
+    set_writable_folder("");  // the game's own files in this folder too
     headless::reset();
     seed_random(12345);
     reset_game_state();

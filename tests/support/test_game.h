@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/media.h"
+#include "support/build_paths.h"
 #include "common/raise_error.h"
 
 class TempGameFolder {
