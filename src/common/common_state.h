@@ -6,7 +6,9 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "platform/media.h"
 
@@ -93,6 +95,9 @@ struct StatusMessage {
     uint8_t icon_kind = 0;     // see icon_kind
     uint32_t time_stamp = 0;   // tick when it was set
     uint32_t duration = 0;     // milliseconds it stays visible
+    // A report that followed another message still on show keeps that one's
+    // text here, drawn above it (see show_play_report); empty otherwise.
+    std::string earlier;
 };
 
 // The texts the bottom band showed, kept for the history screen (key L).
@@ -136,5 +141,13 @@ void play_sound(const std::string& name);
 // its texts (both lines as one, joined by a space).
 void show_status_message(const std::string& text, const std::string& second_text, Colour colour, int icon_number,
                          int icon_kind, uint32_t duration_ms);
+// A report of what just happened in play (a blow, a regeneration, a light
+// going out): a one-line status message in white for 2000 ms. Several come in
+// one turn, each shown while its blow is held, so the message still on show
+// moves up to the band's upper line and the report takes the lower one: every
+// report stays readable through the next one.
+void show_play_report(const std::string& text, int icon_number = -1, int icon_kind = 0);
+// The text of message id with every placeholder given replaced by its value.
+std::string message_with(int id, std::initializer_list<std::pair<const char*, std::string>> values);
 // Forgets every text of the message history (a new game starts without it).
 void clear_message_history();

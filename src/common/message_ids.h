@@ -11,7 +11,32 @@
 
 namespace msg {
 // 100..199: what happens in play.
-
+// Blows of melee, both ways ([name] the monster type, [damage] the damage).
+constexpr int HIT = 100;
+constexpr int HIT_NO_HARM = 101;
+constexpr int MISS = 102;
+constexpr int KILL = 103;
+constexpr int CRITICAL_KILL = 104;
+constexpr int MONSTER_HITS = 105;
+constexpr int MONSTER_HITS_NO_HARM = 106;
+constexpr int MONSTER_MISSES = 107;
+// A power striking a monster ([power] its name), or finding nothing to act on.
+constexpr int POWER_HITS = 108;
+constexpr int POWER_NO_HARM = 109;
+constexpr int POWER_KILLS = 110;
+constexpr int POWER_MISSES = 120;
+constexpr int NO_MONSTER_THERE = 111;
+constexpr int NO_MONSTER_IN_SIGHT = 112;
+constexpr int NOTHING_FOR_POWER = 113;
+constexpr int FIELD_USED_UP = 114;
+// A field that hurts and has no message of its own ([field] its name).
+constexpr int FIELD_HURTS = 115;
+// A monster's regeneration, one hit point or several ([value]).
+constexpr int REGENERATES_ONE = 116;
+constexpr int REGENERATES_MANY = 117;
+// A burning item running low and going out ([item] its name, [value] the turns left).
+constexpr int LIGHT_LOW = 118;
+constexpr int LIGHT_OUT = 119;
 // end of 100..199
 
 // 200..299: finding the way.
@@ -89,7 +114,27 @@ constexpr int REPLAY_PAUSED_TITLE = 301;
 inline std::vector<int> added_message_ids() {
     return {
         // 100..199
-
+        msg::HIT,
+        msg::HIT_NO_HARM,
+        msg::MISS,
+        msg::KILL,
+        msg::CRITICAL_KILL,
+        msg::MONSTER_HITS,
+        msg::MONSTER_HITS_NO_HARM,
+        msg::MONSTER_MISSES,
+        msg::POWER_HITS,
+        msg::POWER_NO_HARM,
+        msg::POWER_KILLS,
+        msg::NO_MONSTER_THERE,
+        msg::NO_MONSTER_IN_SIGHT,
+        msg::NOTHING_FOR_POWER,
+        msg::FIELD_USED_UP,
+        msg::FIELD_HURTS,
+        msg::REGENERATES_ONE,
+        msg::REGENERATES_MANY,
+        msg::LIGHT_LOW,
+        msg::LIGHT_OUT,
+        msg::POWER_MISSES,
         // end of 100..199
         // 200..299
         msg::help_title,

@@ -63,6 +63,14 @@ constexpr int MAP_PICTURE_PIXELS = 50 * CELL;
 // a hidden field (orange, bottom left).
 void draw_map_picture(GameMap& map, int picture);
 
+// ---- The mouse pointer over the map view: a picture only, no rule reads it ----
+// Where the pointer is (screen pixels) while over_window; the band then names
+// the monster, item or field of the map view under it.
+void set_map_pointer(bool over_window, int x, int y);
+// True when the band would name something else under the pointer than the
+// last picture did (the main loop then draws the picture anew).
+bool map_pointer_text_changed();
+
 // ---- Animations over the game picture (cells of the 13 x 13 view, the character at 6, 6) ----
 
 // Plays the animation of that name at view cell (x, y); value is the number

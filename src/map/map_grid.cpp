@@ -139,6 +139,7 @@ void reset_map(GameMap& map) {
     g_map.monsters.clear();
     g_map.items.clear();
     g_map.level_exits.clear();
+    g_map.fought_last = nullptr;
     reset_tileset(map.tileset);
     for (auto& row : map.fields)
         for (MapField& field : row) field = MapField{};

@@ -166,6 +166,9 @@ struct MapState {
     GameList<Monster> monsters;       // in acting order
     GameList<MapItem> items;
     GameList<DungeonRecord> level_exits;
+    // The monster the character fought last (see monster_in_front); only
+    // compared with the monsters of the list, never followed by itself.
+    const Monster* fought_last = nullptr;
 };
 
 extern MapState g_map;

@@ -485,6 +485,8 @@ private:
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_EXPOSED || event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
                 show_texture();
+            else if (event.window.event == SDL_WINDOWEVENT_LEAVE)
+                input_mouse_leave();
             else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED && settle_at_ != 0) {
                 settle_carried_modifiers();
                 settle_at_ = SDL_GetTicks() + CARRIED_KEYS_AFTER_FOCUS_MS;

@@ -46,6 +46,10 @@ enum class WindowEvent { none, close_request, left_button_down };
 WindowEvent take_window_event();
 // Mouse position in the 640 x 480 picture's pixels.
 void window_mouse_position(int& x, int& y);
+// The pointer as it is, and true while it is over the window (it moved there
+// and has not left it since); false otherwise. For pictures only: unlike
+// window_mouse_position it is neither recorded nor replayed.
+bool window_mouse_over(int& x, int& y);
 
 // ---- Frame ----
 void clear_screen(Colour colour);
@@ -92,7 +96,7 @@ bool sprite_grab(int number, int x, int y, int width, int height);
 bool sprite_save_jpeg(int number, const std::string& logical_path);
 void set_display_target(int target);
 bool sprite_save_png(int number, const std::string& logical_path);
-// Pixel access for tests and generators: 0x00BBGGRR like Colour.
+// Pixel access (tests, generators, where the light overlays leave the view open): 0x00BBGGRR like Colour.
 Colour sprite_pixel(int number, int x, int y);
 Colour screen_pixel(int x, int y);        // back buffer
 Colour shown_screen_pixel(int x, int y);  // last flipped picture

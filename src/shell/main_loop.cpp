@@ -518,6 +518,8 @@ void main_loop_pass() {
     MainLoopFlags& f = loop();
     keyboard_poll();
     f.moved = 0;
+    // The screens, blows and steps of this pass name nothing under the pointer.
+    set_map_pointer(false, 0, 0);
 
     // The Escape that leaves a new character's advancement screen is released
     // in this pass too; it must not save the game and return to the menu.
@@ -614,11 +616,19 @@ void main_loop_pass() {
 
     settle_turn();
     if (rest_asked && !f.menu && !f.quit) rest();
+    // The pointer over the map view only changes the picture: the band names
+    // what lies under it (in a window; the full screen shows no pointer). A
+    // pass that draws for it still waits as an idle one: what the game does
+    // and records pass by pass is the same wherever the pointer is.
+    int pointer_x = 0, pointer_y = 0;
+    const bool pointer_over = !screen_is_fullscreen() && window_mouse_over(pointer_x, pointer_y);
+    set_map_pointer(pointer_over && !f.overlay, pointer_x, pointer_y);
     if (f.redraw) {
         mark_seen_fields(g_map.map);
         redraw_screen(g_map.map, 0, 0, 0, 0);
         f.redraw = 0;
     } else {
+        if (!f.overlay && !f.menu && map_pointer_text_changed()) redraw_screen(g_map.map, 0, 0, 0, 0);
         wait_for_event(IDLE_WAIT_MS);
     }
 }
