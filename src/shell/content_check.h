@@ -36,8 +36,8 @@ struct CheckOptions {
 // Checks the game in the folder (a host path). It reads with the game's own
 // readers, so the media layer must be open (headless); the game and save
 // folders and every game table are left as the check left them. It writes
-// nothing but its scratch folder (below the system's temporary folder), which
-// it removes.
+// nothing but its scratch folder (in /dev/shm or the system's temporary
+// folder), which it removes.
 CheckResult check_game(const std::string& folder, const CheckOptions& options = {});
 
 // A finding as printed: "FILE:LINE: TEXT", or "FILE:LINE: warning: TEXT" for

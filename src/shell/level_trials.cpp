@@ -16,7 +16,10 @@
 namespace fs = std::filesystem;
 
 LevelScratch::LevelScratch() : game_(game_folder()), writable_(writable_folder()) {
-    std::string pattern = (fs::temp_directory_path() / "umbrane-check-XXXXXX").string();
+    // In memory where the machine offers it: every level made is saved there.
+    std::error_code error;
+    const fs::path base = fs::is_directory("/dev/shm", error) ? fs::path("/dev/shm") : fs::temp_directory_path();
+    std::string pattern = (base / "umbrane-check-XXXXXX").string();
     if (!mkdtemp(pattern.data())) return;
     path_ = pattern;
     // The tileset comes along as its bytes: a link to it would lead out of the scratch folder.

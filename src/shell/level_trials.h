@@ -6,7 +6,7 @@
 
 #include "map/map_state.h"
 
-// A scratch game folder below the system's temporary folder, with a copy of
+// A scratch game folder in memory (/dev/shm) or below the system's temporary folder, with a copy of
 // the game's standard tileset (the tileset of every level) and an empty
 // savegame. While it lives it is the game folder and the savegame is its own;
 // afterwards the folders before it are back and it is removed.

@@ -392,8 +392,11 @@ std::map<std::string, std::string> snapshot(const fs::path& folder) {
 
 std::set<std::string> scratch_folders() {
     std::set<std::string> found;
-    for (const auto& entry : fs::directory_iterator(fs::temp_directory_path()))
-        if (entry.path().filename().string().rfind("umbrane-check-", 0) == 0) found.insert(entry.path().string());
+    for (const fs::path& base : {fs::path("/dev/shm"), fs::temp_directory_path()}) {
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(base, error))
+            if (entry.path().filename().string().rfind("umbrane-check-", 0) == 0) found.insert(entry.path().string());
+    }
     return found;
 }
 
