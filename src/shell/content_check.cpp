@@ -182,7 +182,6 @@ private:
     int preferences_line_ = 0;
     // The database tables are whole: their readers went through their files.
     bool abilities_whole_ = false, monsters_whole_ = false, powers_whole_ = false, items_whole_ = false;
-    bool abilities_read_ = false;  // and every ability name the abilities give was found
     std::set<int> sheets_loaded_;
     std::vector<std::string> sound_names_, unloaded_sound_names_;
     std::map<std::string, std::unique_ptr<TilesetFacts>> tilesets_;  // by definition + "|" + image
@@ -380,21 +379,20 @@ void Checker::check_graphics() {
 }
 
 void Checker::check_databases() {
-    // A name that a database cannot find while the abilities file is broken
-    // follows from the fault reported there.
+    // A name that a database cannot find while the abilities file could not
+    // be read through follows from the fault reported there.
     const std::function<bool(const std::string&)> abilities_cascade = [this](const std::string& text) {
-        return !abilities_read_ && names_missing(text);
+        return !abilities_whole_ && names_missing(text);
     };
     // A table is whole when its reader went through the whole file.
     auto read = [&](const std::string& file, const XmlFileFormat& format, void (*reader)(), bool& whole) {
         const Read outcome = read_with_game(file, reader, file == kAbilities ? nullptr : abilities_cascade);
         // A name not found while the abilities are not all there is no fault of this file.
         keep(file, format,
-             outcome == Read::names_missing && file != kAbilities && !abilities_read_ ? Read::whole : outcome);
+             outcome == Read::names_missing && file != kAbilities && !abilities_whole_ ? Read::whole : outcome);
         whole = outcome != Read::failed;
     };
     read(kAbilities, abilities_file_format(), [] { load_abilities_db(); }, abilities_whole_);
-    abilities_read_ = files_.back()->read;
     read(kMonsters, monsters_file_format(), [] { load_monster_db(kMonsters); }, monsters_whole_);
     read(kPowers, powers_file_format(), [] { load_power_db(); }, powers_whole_);
     read(kItems, items_file_format(), [] { load_item_db(); }, items_whole_);
@@ -554,7 +552,7 @@ void Checker::check_value(ReadFile& file, const XmlElement& element, const char*
     const std::string what = element.name + " " + (attribute.empty() ? std::string("tile") : attribute);
     // A name a reader could not resolve: its message gets the line that names it.
     if (names_kind(kind, names::ability_name)) {
-        if (!abilities_read_ || value.empty() || find_ability(value) != 0) return;
+        if (!abilities_whole_ || value.empty() || find_ability(value) != 0) return;
         if (relocate_reader_fault(file.file, value, line) || !file.read) return;
         fault(file.file, line, what + " " + quoted(value) + ": no ability has that name (" + kAbilities + ")");
         return;

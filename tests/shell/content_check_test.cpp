@@ -109,6 +109,12 @@ const std::vector<BrokenCopy>& broken_copies() {
          {{"data\\items.xml", "attribute_name=\"hit_points\" value=\"5\"",
            "attribute_name=\"hit_pionts\" value=\"5\""}},
          {{"data\\items.xml", "hit_pionts", "item_db_resolve_names(): cannot find ability \"hit_pionts\""}}},
+        // The abilities are all there: the names the other files give are still looked up.
+        {"an ability that names no ability",
+         {{"data\\abilities.xml", "<cap name=\"experience\"", "<cap name=\"experiense\""},
+          {"data\\items.xml", "attribute_name=\"hit_points\" value=\"5\"", "attribute_name=\"hit_pionts\" value=\"5\""}},
+         {{"data\\abilities.xml", "experiense", "ability_resolve_names(): could not find ability \"experiense\""},
+          {"data\\items.xml", "hit_pionts", "item_db_resolve_names(): cannot find ability \"hit_pionts\""}}},
         {"an unknown attribute in the tile types",
          {{"tilesets\\tiles_standard.xml", "<tile_type id=\"3\" name", "<tile_type id=\"3\" colour=\"1\" name"}},
          {{"tilesets\\tiles_standard.xml", "<tile_type id=\"3\"",
