@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "common/view.h"
 #include "platform/media.h"
 #include "platform/strings.h"
@@ -14,7 +16,22 @@ void draw_text_on_black(int x, int y, const std::string& text, Colour colour) {
     draw_text(x, y, text, colour);
 }
 
+void draw_outlined_text(int x, int y, const std::string& text, Colour colour, Colour outline) {
+    draw_text_transparent();
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            if (dx != 0 || dy != 0) draw_text(x + dx, y + dy, text, outline);
+    draw_text(x, y, text, colour);
+}
+
+int text_line_step(int line_height) {
+    // A line's picture is as tall as its letters reach: these reach highest
+    // and lowest among the texts of the game's languages.
+    return std::max({line_height, text_height(""), text_height("ÄÖÜßgjpqy()[]|_")});
+}
+
 int draw_wrapped_text(int x, int y, const std::string& text, int width, int line_height, Colour colour) {
+    line_height = text_line_step(line_height);
     std::string rest = text;
     int lines = 0;
     int cy = y;
