@@ -314,6 +314,7 @@ def t_door(open_):
 
 
 def lever(o, on):
+    """A lever set into a wall (it is solid: the character pulls it from beside)."""
     o.rect(9, 19, 14, 8, "steel", lo=1, hi=3)
     o.ellipse(16, 22, 2.5, 2, "dark", lo=1, hi=3)
     if on:
@@ -770,7 +771,7 @@ def build():
         0: t_rock(), 1: floor(1), 2: t_stairs(True), 3: t_stairs(False), 4: wall(4),
         5: t_cracked(), 6: t_rubble_bones(), 7: t_mossy(), 8: dirt(8), 9: t_spike_trap(),
         10: t_door(False), 11: t_door(True),
-        12: obj(floor(12), lambda o: lever(o, False)), 13: obj(floor(13), lambda o: lever(o, True)),
+        12: obj(wall(12), lambda o: lever(o, False)), 13: obj(wall(13), lambda o: lever(o, True)),
         14: t_gate(False), 15: t_gate(True), 16: water(16), 17: water(17, deep=True), 18: t_lava(),
         19: pool(floor(19), "teal", sparkle=True), 20: t_fountain(True), 21: t_fountain(False),
         22: t_chest(False), 23: t_chest(True), 24: t_fire_trap(), 25: t_pit(), 26: t_gas_trap(),
