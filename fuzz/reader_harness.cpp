@@ -22,6 +22,7 @@
 #include "shell/game_state.h"
 #include "shell/message_list.h"
 #include "shell/preferences.h"
+#include "shell/recorded_session.h"
 
 namespace fs = std::filesystem;
 
@@ -40,6 +41,7 @@ const std::vector<FuzzReader> kReaders = {
     {"tile_types", "tilesets\\fuzz.xml"},
     {"map", "maps\\fuzz.xml"},
     {"character", "savegame\\character.xml"},
+    {"recording", "savegame\\recordings\\fuzz.umbrec"},
 };
 
 // The scratch game folder, removed when the program ends normally.
@@ -119,6 +121,17 @@ FuzzResult read_and_check(const std::string& name, const std::string& path) {
             std::string("savegame\\") + kFuzzMap, std::string("check\\") + kFuzzMap,
             [](const std::string& to) { save_map(g_map.map, to); },
             [](const std::string& from) { load_map(g_map.map, from, 0); });
+    } else if (name == "recording") {
+        // Read as a replay reads it; written again from what was read, it reads the same.
+        const recording::Recording first = read_recording(path);
+        std::string again = recording::encode_header(first.header);
+        if (!first.items.empty()) again += recording::encode_items(first.items);
+        recording::Recording second;
+        std::string error;
+        if (!recording::decode(again, second, error)) return {FuzzOutcome::unstable, "written again it is refused: " + error};
+        const bool same = second.items == first.items && second.whole == first.whole &&
+                          second.header.seed == first.header.seed && second.header.files.size() == first.header.files.size();
+        if (!same) return {FuzzOutcome::unstable, "written again it reads otherwise"};
     } else if (name == "character") {
         CharacterRecord& character = g_character_model.character;
         load_character(character, path);

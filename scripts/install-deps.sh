@@ -10,6 +10,8 @@ packages=(
   build-essential cmake pkg-config
   # the game's libraries (their -dev packages pull the runtime libraries)
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libexpat1-dev libpng-dev libjpeg62-turbo-dev libvorbis-dev
+  # zlib packs the saved files a recording starts from and sums every block and save
+  zlib1g-dev
   # the faces the data names (Arial, Verdana, Harrington) and fontconfig's cache of them
   fonts-liberation2 fonts-dejavu-core fontconfig
   # the X core fonts SDL's message box draws with (the "Error" box); X servers only recommend them
@@ -17,6 +19,8 @@ packages=(
   # the tests: GoogleTest, and the real program under Xvfb driven by xdotool (xwininfo finds the box)
   libgtest-dev libgmock-dev
   xvfb xauth xdotool x11-utils
+  # xwd: the held-arrow test watches the picture stop
+  x11-apps
   # the benchmark watches the real program's window through Xlib, DAMAGE and MIT-SHM
   libx11-dev libxext-dev libxdamage-dev
   # the fuzz targets: clang, and its libFuzzer and sanitizer runtimes (libclang_rt.fuzzer, asan,

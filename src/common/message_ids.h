@@ -19,6 +19,9 @@ namespace msg {
 // end of 200..299
 
 // 300..349: recorded games.
+// The window's title while a recording is shown: [title] the game's title, [speed] "1/4" .. "16".
+constexpr int REPLAY_TITLE = 300;
+constexpr int REPLAY_PAUSED_TITLE = 301;
 
 // end of 300..349
 
@@ -37,6 +40,7 @@ inline std::vector<int> added_message_ids() {
 
         // end of 200..299
         // 300..349
+        msg::REPLAY_TITLE, msg::REPLAY_PAUSED_TITLE,
 
         // end of 300..349
         // 350..399

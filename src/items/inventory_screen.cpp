@@ -82,6 +82,9 @@ void open_item_menu(InventoryScreen& screen, const InventoryEntry& entry) {
     menu.inset = 3;
     screen.actions.clear();
     auto add = [&](const std::string& text, MenuAction action) {
+        // A menu shows no entry for an empty text: its action goes with it, so
+        // each shown entry keeps its own.
+        if (text.empty()) return;
         menu_add(menu, text);
         screen.actions.push_back(action);
     };
@@ -213,6 +216,11 @@ int inventory_screen() {
             } else if (key_held(key::ret)) {
                 key_lock = true;
                 closing = carry_out(screen, turn_used) == 1;
+                // Entries that went take their rows with them: no row stays
+                // scrolled away once the scroll bar is gone. The cursor keeps its place in the list.
+                const int scroll = std::max(0, std::min(screen.scroll, scroll_limit()));
+                screen.row = std::min(ITEM_GRID_CELLS - 1, screen.row + screen.scroll - scroll);
+                screen.scroll = scroll;
             }
         }
         if (key_released(key::any)) key_lock = false;

@@ -121,10 +121,50 @@ void add_traps(GameMap& map, const DungeonRecord& record) {
     }
 }
 
-// The bottom level's portal, cut into a random rock field of the maze area.
+// The fields the character can walk to from the arrival field (solid tiles
+// block; a step never enters row or column 49).
+std::vector<bool> reachable_from_arrival(const GameMap& map) {
+    std::vector<bool> reached(kMapSize * kMapSize, false);
+    auto walkable = [&](int x, int y) {
+        const int t = read_map_tile_type(map, x, y);
+        return x >= 0 && y >= 0 && x < kMapSize - 1 && y < kMapSize - 1 && t >= 0 && t < kTileTypeCount &&
+               !map.tileset.tile_types[t].solid;
+    };
+    std::vector<FieldPosition> open{kLevelArrival};
+    reached[kLevelArrival.y * kMapSize + kLevelArrival.x] = true;
+    while (!open.empty()) {
+        const FieldPosition at = open.back();
+        open.pop_back();
+        for (const FieldPosition step : kDirections) {
+            const FieldPosition next{at.x + step.x, at.y + step.y};
+            if (!walkable(next.x, next.y) || reached[next.y * kMapSize + next.x]) continue;
+            reached[next.y * kMapSize + next.x] = true;
+            open.push_back(next);
+        }
+    }
+    return reached;
+}
+
+// The bottom level's portal, cut into a random rock field of the maze area
+// that touches a field the character can reach: the draws go on past a field
+// walled in, as long as the maze area has a field that would do.
 void add_bottom_portal(GameMap& map, const DungeonRecord& record) {
+    const std::vector<bool> reached = reachable_from_arrival(map);
+    auto touches_reached = [&](int x, int y) {
+        for (const FieldPosition step : kDirections) {
+            const int nx = x + step.x, ny = y + step.y;
+            if (nx >= 0 && ny >= 0 && nx < kMapSize && ny < kMapSize && reached[ny * kMapSize + nx]) return true;
+        }
+        return false;
+    };
+    bool some_field_would_do = false;
+    for (int y = 0; y < std::min<int>(record.dimension_y, kMapSize) && !some_field_would_do; ++y)
+        for (int x = 0; x < std::min<int>(record.dimension_x, kMapSize) && !some_field_would_do; ++x)
+            some_field_would_do = holds(map, {x, y}, record.default_tile) && touches_reached(x, y);
     int x = 0, y = 0;
-    if (!find_random_field(map, record.default_tile, record.dimension_x, record.dimension_y, x, y)) return;
+    do {
+        if (!find_random_field(map, record.default_tile, record.dimension_x, record.dimension_y, x, y)) return;
+    } while (some_field_would_do && !touches_reached(x, y));
     set_map_tile_type(map, x, y, record.bottom_portal_tile);
     set_map_portal(map, x, y, record.bottom_portal, record.bottom_portal_target_x, record.bottom_portal_target_y);
 }

@@ -155,11 +155,16 @@ const XmlField<Monster> kMonsterFields[] = {
     {"effect", &Monster::status, FieldKind::text, WriteRule::unless_default},
 };
 
-// An item element: where it lies and what it is; nothing else of it is kept.
+// An item element: where it lies, what it is, and what it still holds. Amount,
+// fuel and magic bonus are written only when not 0, so a file without them (a
+// shipped map, an older savegame) reads as before: a single piece, no fuel, no bonus.
 const XmlField<MapItem> kItemFields[] = {
     {"xpos", &MapItem::x},
     {"ypos", &MapItem::y},
     {.name = "type", .member = &MapItem::type, .read = read_type<MapItem, kLastItemId>},
+    {"amount", &MapItem::amount, FieldKind::number, WriteRule::unless_default},
+    {"fuel", &MapItem::fuel, FieldKind::number, WriteRule::unless_default},
+    {"magic_bonus", &MapItem::magic_bonus, FieldKind::number, WriteRule::unless_default},
 };
 
 // A dungeon element: a level exit, every attribute always written; a fresh

@@ -136,7 +136,7 @@ struct MapItem {
     int16_t x = 0;
     int16_t y = 0;
     int16_t type = 0;
-    int16_t amount = 0;       // 1 for dropped and generated items, 0 when read from a map file
+    int16_t amount = 0;       // 1 for dropped and generated items, 0 from a map file that leaves it out (one piece)
     int16_t fuel = 0;
     int8_t under_cursor = 0;  // pick-up screen cursor
     int8_t marked = 0;        // marked for taking in the pick-up screen

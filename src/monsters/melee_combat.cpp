@@ -165,8 +165,8 @@ void monster_melee_attack(int x, int y) {
             if (affliction.chance <= 0 || affliction.attribute <= 0 || damage <= 0) continue;
             if (Random(99) >= affliction.chance) continue;
             int amount = affliction.value;
-            if (affliction.randomized) {
-                // 1 .. |value|, with the sign of value.
+            if (affliction.randomized && amount != 0) {
+                // 1 .. |value|, with the sign of value (a value of 0 stays 0).
                 amount = Random(std::abs(static_cast<int>(affliction.value)) - 1) + 1;
                 if (affliction.value < 0) amount = -amount;
             }

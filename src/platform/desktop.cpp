@@ -138,6 +138,10 @@ public:
         destroy_window();
     }
 
+    void set_title(const std::string& title) override {
+        if (window_) SDL_SetWindowTitle(window_, title.c_str());
+    }
+
     bool screen_is_open() const override { return renderer_ != nullptr; }
     bool screen_is_fullscreen() const override { return renderer_ && fullscreen_; }
 
@@ -337,7 +341,8 @@ private:
     // for the display and the timer seldom has anything left to wait.
     void pace_frame() {
         using clock = std::chrono::steady_clock;
-        auto frame = std::chrono::duration_cast<clock::duration>(std::chrono::duration<double, std::milli>(FRAME_MS));
+        auto frame = std::chrono::duration_cast<clock::duration>(
+            std::chrono::duration<double, std::milli>(FRAME_MS * g_media.time_scale));
         auto now = clock::now();
         auto due = next_frame_ + frame;
         if (now < due) {

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <system_error>
 
+#include "platform/recording.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -17,7 +19,17 @@ std::string& folder() {
     static std::string game_folder_path = ".";
     return game_folder_path;
 }
+std::string& writable_folder() {
+    static std::string path;
+    return path;
+}
+// The logical paths the game writes (slashes already): its savegame and its preferences.
+bool is_writable_path(const std::string& path) {
+    return path == "savegame" || path.rfind("savegame/", 0) == 0 || path == "config/preferences.xml";
+}
 }  // namespace
+
+void set_writable_folder(const std::string& host_folder) { writable_folder() = host_folder; }
 
 void set_game_folder(const std::string& path) { folder() = path; }
 const std::string& game_folder() { return folder(); }
@@ -33,12 +45,17 @@ std::string host_path(const std::string& logical_path) {
     std::string path = logical_path;
     std::replace(path.begin(), path.end(), '\\', '/');
     if (!path.empty() && path[0] == '/') return path;
+    if (!writable_folder().empty() && is_writable_path(path)) return (fs::path(writable_folder()) / path).string();
     return (fs::path(folder()) / path).string();
+}
+
+namespace {
+fs::path readable_path(const std::string& logical_path);
 }
 
 long long file_size(const std::string& logical_path) {
     std::error_code error;
-    fs::path path = host_path(logical_path);
+    fs::path path = readable_path(logical_path);
     if (!fs::is_regular_file(path, error)) return -1;
     auto size = fs::file_size(path, error);
     return error ? -1 : static_cast<long long>(size);
@@ -154,9 +171,19 @@ bool is_temporary_name(const std::string& name) {
 
 std::string folder_key(const fs::path& folder) { return fs::absolute(folder).lexically_normal().string(); }
 
+// Where a file is read from: a file written into the open batch reads as written
+// (its temporary) until the batch renames it, so a save step sees its own saves.
+fs::path readable_path(const std::string& logical_path) {
+    const std::string target = host_path(logical_path);
+    const std::string temporary = SaveBatch::pending_temporary(target);
+    return temporary.empty() ? target : temporary;
+}
+
 }  // namespace
 
 bool write_file_atomically(const std::string& logical_path, const void* data, size_t size) {
+    // Every save but the screenshot (a picture, made at whatever moment the clock shows) is checked by replays.
+    if (fs::path(logical_path).extension() != ".jpg") recording::note_save(logical_path, data, size);
     fs::path target = host_path(logical_path);
     std::error_code error;
     if (target.has_parent_path()) fs::create_directories(target.parent_path(), error);
@@ -169,6 +196,13 @@ bool write_file_atomically(const std::string& logical_path, const void* data, si
         return true;
     }
     return rename_over(temporary, target);
+}
+
+std::string SaveBatch::pending_temporary(const std::string& target) {
+    if (g_open_batch)
+        for (const Pending& p : g_open_batch->pending_)
+            if (p.target == target) return p.temporary;
+    return "";
 }
 
 SaveBatch::SaveBatch(const std::string& logical_folder)
@@ -239,7 +273,7 @@ bool write_file_atomically(const std::string& logical_path, const std::string& c
 
 bool read_whole_file(const std::string& logical_path, std::string& content) {
     std::error_code error;
-    fs::path path = host_path(logical_path);
+    fs::path path = readable_path(logical_path);
     if (!fs::is_regular_file(path, error)) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;

@@ -10,6 +10,10 @@ void set_game_folder(const std::string& folder);
 const std::string& game_folder();
 // The folder that holds the running executable (from /proc/self/exe).
 std::string executable_folder();
+// A replay writes the saves of the session it shows into a folder of its own:
+// while one is set (not empty), "savegame\..." and "config\preferences.xml"
+// lie below it instead of the game folder.
+void set_writable_folder(const std::string& host_folder);
 // Host path of a logical path: backslash -> slash, relative paths below the game folder.
 std::string host_path(const std::string& logical_path);
 
@@ -51,6 +55,9 @@ public:
     SaveBatch& operator=(const SaveBatch&) = delete;
     // False when a rename failed (the list then stays for the next start-up).
     bool commit();
+    // The temporary that holds what the open batch wrote for a target (a host
+    // path), or "" when it wrote nothing there: reads see the batch's own saves.
+    static std::string pending_temporary(const std::string& target);
 
 private:
     friend bool write_file_atomically(const std::string&, const void*, size_t);

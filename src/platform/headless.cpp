@@ -113,6 +113,7 @@ public:
         g_script.window = false;
         if (!g_script.fullscreen) g_script.screen = false;
     }
+    void set_title(const std::string&) override {}
     bool screen_is_open() const override { return g_script.screen; }
     bool screen_is_fullscreen() const override { return g_script.screen && g_script.fullscreen; }
     void present(const Surface&) override {

@@ -13,6 +13,7 @@
 //   with every change reported after it. Two quick taps are two taps, and
 //   Down, Up, Return typed within one frame act in this order.
 #include "platform/media_state.h"
+#include "platform/recording_input.h"
 
 namespace {
 
@@ -65,6 +66,10 @@ bool keyboard_init() { return true; }
 void keyboard_poll() {
     media_machine().pump_events();
     InputState& input = g_media.input;
+    if (input_replayed()) {
+        replay_keyboard_snapshot(input);
+        return record_keyboard_snapshot(input);  // a replay recording anew
+    }
     const std::array<bool, 256> was_held = input.held;
     input.held.fill(false);
     input.pressed.fill(false);
@@ -95,6 +100,7 @@ void keyboard_poll() {
         input.any_pressed = input.any_pressed || input.pressed[code];
         input.any_released = input.any_released || input.released[code];
     }
+    record_keyboard_snapshot(input);
 }
 
 bool key_held(int code) {
@@ -117,10 +123,15 @@ bool mouse_init() { return true; }
 void mouse_poll() {
     media_machine().pump_events();
     InputState& input = g_media.input;
+    if (input_replayed()) {
+        replay_mouse_snapshot(input);
+        return record_mouse_snapshot(input);
+    }
     input.snapshot_mouse_x = input.mouse_x;
     input.snapshot_mouse_y = input.mouse_y;
     input.snapshot_mouse_held = input.mouse_down || input.mouse_pressed_since;
     input.mouse_pressed_since = false;
+    record_mouse_snapshot(input);
 }
 
 int mouse_x() { return g_media.input.snapshot_mouse_x; }

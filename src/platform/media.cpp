@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "platform/media_state.h"
+#include "platform/recording.h"
+#include "platform/recording_input.h"
 
 MediaState g_media;
 
@@ -102,29 +104,43 @@ bool open_window_screen() { return forget_clicks(machine().open_window_screen())
 bool open_full_screen(const std::string& title) { return forget_clicks(machine().open_full_screen(title)); }
 void close_screen() { machine().close_screen(); }
 void close_window() { machine().close_window(); }
+void set_window_title(const std::string& title) { machine().set_title(title); }
 bool screen_is_open() { return machine().screen_is_open(); }
 bool screen_is_fullscreen() { return machine().screen_is_fullscreen(); }
 
 WindowEvent take_window_event() {
     machine().pump_events();
+    WindowEvent event = WindowEvent::none;
     auto& queue = g_media.input.window_events;
-    if (queue.empty()) return WindowEvent::none;
-    WindowEvent event = queue.front();
-    queue.pop_front();
+    if (input_replayed()) {
+        event = replay_window_event();
+    } else if (!queue.empty()) {
+        event = queue.front();
+        queue.pop_front();
+    }
+    record_window_event(event);
     return event;
 }
 
 void window_mouse_position(int& x, int& y) {
     machine().pump_events();
-    x = g_media.input.mouse_x;
-    y = g_media.input.mouse_y;
+    if (input_replayed()) {
+        replay_mouse_position(x, y);
+    } else {
+        x = g_media.input.mouse_x;
+        y = g_media.input.mouse_y;
+    }
+    record_mouse_position(x, y);
 }
 
 // ---- Frame ----
 
 void clear_screen(Colour colour) { start_picture(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, colour); }
 
+void set_screen_drawing(bool on) { g_media.screen_drawing_off = !on; }
+
 void start_picture(int x, int y, int width, int height, Colour colour) {
+    if (g_media.screen_drawing_off) return;
     // Every pixel is drawn anew: the shown picture takes the back buffer's
     // pixels as they are, and the back buffer takes over its old room.
     if (g_media.shown_is_screen) {
@@ -141,11 +157,15 @@ void flip() {
     machine().present(g_media.screen);
 }
 
-void wait_for_event(int max_ms) { machine().wait_for_event(std::max(max_ms, 0)); }
+void wait_for_event(int max_ms) {
+    recording::note_wait();
+    machine().wait_for_event(std::max(max_ms, 0));
+}
 
 // ---- Time ----
 
-void wait_ms(int milliseconds) { machine().wait_ms(std::max(milliseconds, 0)); }
+// A replay shown faster or slower waits for a part or a multiple of the time.
+void wait_ms(int milliseconds) { machine().wait_ms(static_cast<int>(std::max(milliseconds, 0) * g_media.time_scale)); }
 uint32_t tick_ms() { return machine().tick_ms(); }
 
 // ---- Sound device ----

@@ -37,6 +37,8 @@ bool open_window_screen();
 bool open_full_screen(const std::string& title);
 void close_screen();
 void close_window();
+// The title of the open window (or of the full screen's window); nothing without one.
+void set_window_title(const std::string& title);
 bool screen_is_open();
 bool screen_is_fullscreen();
 enum class WindowEvent { none, close_request, left_button_down };
@@ -54,6 +56,10 @@ void start_picture(int x, int y, int width, int height, Colour colour);
 // Show the back buffer. Paced at the display refresh on the desktop (about
 // 60 per second); advances the virtual clock by one frame (16 ms) headless.
 void flip();
+// Off: nothing is drawn on the screen any more (texts still measure, sprites
+// still load and take drawing). A replay that checks a recorded game runs so,
+// many times faster: what the game decides never depends on its pixels.
+void set_screen_drawing(bool on);
 // Wait until an input event arrives or max_ms pass (used by passes that have
 // nothing to draw, so an idle game does not burn a core).
 void wait_for_event(int max_ms);

@@ -25,6 +25,7 @@ public:
     virtual bool open_full_screen(const std::string& title) = 0;
     virtual void close_screen() = 0;
     virtual void close_window() = 0;
+    virtual void set_title(const std::string& title) = 0;
     virtual bool screen_is_open() const = 0;
     virtual bool screen_is_fullscreen() const = 0;
     // Show the frame that flip just copied into the shown picture.
@@ -113,6 +114,10 @@ struct MediaState {
     InputState input;
     std::map<int, SoundData> sounds;
     int next_sound = 1;
+    // Waits and frames take this many times their time (a replay shown at another speed).
+    double time_scale = 1.0;
+    // Nothing is drawn on the screen (set_screen_drawing).
+    bool screen_drawing_off = false;
 };
 
 extern MediaState g_media;

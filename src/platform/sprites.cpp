@@ -14,6 +14,7 @@ Surface* find_sprite(int number) {
 constexpr int FIRST_FREE_SPRITE = 100;
 
 void display(int number, int x, int y, BlitMode mode, int intensity) {
+    if (g_media.screen_drawing_off) return;
     if (Surface* sprite = find_sprite(number)) blit(*sprite, screen_for_drawing(), x, y, mode, intensity);
 }
 

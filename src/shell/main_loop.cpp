@@ -40,6 +40,9 @@ constexpr int IDLE_WAIT_MS = 5;
 
 // Alt+Return was held in the previous pass: the screen mode switches once per press.
 bool g_screen_switch_held = false;
+// The loop ended in the main menu (its quit entry, Escape or the window closed
+// there), not during play (Alt+X, the window closed).
+bool g_quit_from_menu = false;
 
 MainLoopFlags& loop() { return g_shell.loop; }
 CharacterRecord& hero() { return g_character_model.character; }
@@ -273,10 +276,10 @@ void after_step() {
     }
     const int x = hero().x, y = hero().y;
     if (portal_at(g_map.map, x, y)) {
-        portal_journey();
+        save_journey(portal_journey);
         loop().redraw = 1;
     } else if (level_exit_at(x, y)) {
-        change_level();
+        save_journey(change_level);
         loop().redraw = 1;
     }
     for (int id = 1; id <= kMaxAbilityId; ++id) {
@@ -380,9 +383,23 @@ void death_flow() {
     loop().redraw = 0;
 }
 
-void save_at_program_end() {
+void save_journey(void (*journey)()) {
+    // The journey saves the map it leaves into this batch (and a new level as it is made).
+    SaveBatch save("savegame");
+    journey();
+    save_map(g_map.map, current_map_save_path());
+    save_character(hero(), CHARACTER_FILE);
+    save.commit();
+}
+
+void save_at_program_end(bool from_play) {
     if (file_size(CHARACTER_FILE) <= 0) return;
     SaveBatch save("savegame");  // one step, the character last
+    if (from_play) {
+        // As on Escape: the next start shows the menu over the picture of where the game stands.
+        show_parting_picture();
+        screenshot(SCREENSHOT_FILE);
+    }
     save_map(g_map.map, current_map_save_path());
     save_character(hero(), CHARACTER_FILE);
     save.commit();
@@ -400,7 +417,10 @@ void main_loop_pass() {
         new_game_started = run_main_menu();
         // Leaving from the menu ends the game here: the keys that ended the
         // menu (Escape) must not act on the game again.
-        if (f.quit) return;
+        if (f.quit) {
+            g_quit_from_menu = true;
+            return;
+        }
         g_screen_switch_held = key_held(key::left_alt) && key_held(key::ret);
     }
 
@@ -421,6 +441,9 @@ void main_loop_pass() {
         f.moved = outcome.moved;
         if (outcome.turn_ended) end_turn();
     }
+    // A completed step has its consequences before any screen asked for in the
+    // same pass opens (a screen sets the overlay, which would skip them).
+    if (f.moved && !f.overlay) after_step();
 
     // Alt+Return switches the screen mode once per press.
     const bool screen_switch = key_held(key::left_alt) && key_held(key::ret);
@@ -460,7 +483,6 @@ void main_loop_pass() {
         animation("fire flood", VIEW_CENTRE, VIEW_CENTRE, 0);
         f.action_lock = 1;
     }
-    if (f.moved && !f.overlay) after_step();
     if (key_held(key::ret) && f.overlay) {
         f.overlay = 0;
         f.redraw = 1;
@@ -489,6 +511,7 @@ void main_loop_pass() {
 
 void run_main_loop() {
     g_screen_switch_held = false;
+    g_quit_from_menu = false;
     while (!loop().quit) main_loop_pass();
-    save_at_program_end();
+    save_at_program_end(!g_quit_from_menu);
 }

@@ -34,7 +34,12 @@ void new_game_flow();       // a fresh character on the start map, saved
 void continue_flow();       // the saved character and its map
 void save_and_return_flow();  // Escape: picture, screenshot, saves, back to the menu
 void death_flow();          // the character died: picture, screenshot, savegame gone
-void save_at_program_end();  // saves when a character file exists
+// Saves when a character file exists; quitting from play (not from the menu)
+// also leaves the parting picture and its screenshot, as Escape does.
+void save_at_program_end(bool from_play = false);
+// A portal journey or a level change, saved as one step with the map left, the
+// map entered and the character, so the savegame always holds a pair that belongs together.
+void save_journey(void (*journey)());
 
 // Deletes every "*.xml" of "savegame\" (the screenshot stays).
 void delete_savegame();

@@ -1,8 +1,9 @@
 // Runs the player program over seeds, one fresh copy of the shipped game for
 // each, and reports per seed whether it reached the bottom of the dungeon.
-//   umbrane_bot [--turns N] [--need K] [--careless] [--trace] [--game DIR] SEED|FIRST-LAST ...
+//   umbrane_bot [--turns N] [--need K] [--careless] [--trace] [--game DIR] [--record DIR] SEED|FIRST-LAST ...
 // The exit status is 1 when fewer than K seeds (default 1) reached the bottom.
 // The game's data comes from DIR (default: the shipped game of the source tree).
+// --record DIR records each seed's session as the game does, into DIR/seed-N.umbrec.
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -15,13 +16,15 @@
 #include "platform/headless.h"
 #include "platform/media.h"
 #include "platform/random.h"
+#include "platform/recording.h"
 #include "shell/game_state.h"
+#include "shell/recorded_session.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-BotResult play_seed(uint32_t seed, const std::string& game, const BotOptions& options) {
+BotResult play_seed(uint32_t seed, const std::string& game, const BotOptions& options, const std::string& record) {
     std::string folder = (fs::temp_directory_path() / "umbrane-bot-XXXXXX").string();
     if (!mkdtemp(folder.data())) {
         std::perror("umbrane_bot: temporary folder");
@@ -33,13 +36,15 @@ BotResult play_seed(uint32_t seed, const std::string& game, const BotOptions& op
     headless::reset();
     reset_game_state();
     seed_random(seed);
+    if (!record.empty()) start_session_recording(seed, record + "/seed-" + std::to_string(seed) + ".umbrec");
     BotResult result = play_bot_game(options);
+    recording::finish_recording();
     fs::remove_all(folder);
     return result;
 }
 
 [[noreturn]] void usage() {
-    std::fprintf(stderr, "usage: umbrane_bot [--turns N] [--need K] [--careless] [--trace] [--game DIR] SEED|FIRST-LAST ...\n");
+    std::fprintf(stderr, "usage: umbrane_bot [--turns N] [--need K] [--careless] [--trace] [--game DIR] [--record DIR] SEED|FIRST-LAST ...\n");
     std::exit(2);
 }
 
@@ -49,6 +54,7 @@ int main(int argc, char** argv) {
     BotOptions options;
     int need = 1;
     std::string game = std::string(UMBRANE_SOURCE_DIR) + "/game";
+    std::string record;
     std::vector<uint32_t> seeds;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -58,6 +64,9 @@ int main(int argc, char** argv) {
             options.careless = true;
         } else if (arg == "--game" && i + 1 < argc) {
             game = argv[++i];
+        } else if (arg == "--record" && i + 1 < argc) {
+            record = fs::absolute(argv[++i]).string();
+            fs::create_directories(record);
         } else if ((arg == "--turns" || arg == "--need") && i + 1 < argc) {
             (arg == "--turns" ? options.turn_limit : need) = std::atoi(argv[++i]);
         } else if (!arg.empty() && std::isdigit(static_cast<unsigned char>(arg[0]))) {
@@ -75,7 +84,7 @@ int main(int argc, char** argv) {
     int wins = 0;
     long won_turns = 0;
     for (uint32_t seed : seeds) {
-        const BotResult r = play_seed(seed, game, options);
+        const BotResult r = play_seed(seed, game, options, record);
         if (r.won) {
             ++wins;
             won_turns += r.turns;

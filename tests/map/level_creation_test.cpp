@@ -61,7 +61,7 @@ protected:
 TEST_F(LevelCreation, TheMainPassageWalksOddCellsTwoAtATimeToItsFirstDeadEnd) {
     map.default_tile = ROCK;
     map.background_tile = FLOOR;
-    for (uint32_t seed = 1; seed <= 20; ++seed) {
+    for (uint32_t seed = 1; seed <= 10; ++seed) {
         seed_random(seed);
         fill_map(map, ROCK);
         const FieldPosition end = carve_passage(map, cave(1, 1, 21), {1, 1});
@@ -120,10 +120,44 @@ TEST_F(LevelCreation, ALevelIsSavedAtOnceWithItsWaysTrapsMonstersAndAtTheBottomT
             EXPECT_LE(g_db.monster_types[m.type].level, c.level);
             EXPECT_EQ(std::tuple(m.hitpoints, m.x == 1 && m.y == 1), std::tuple(3 * m.type, false));
         }
-        load_map(map, std::string("savegame\\") + c.file, 1);  // the level comes back
+        auto values = [] {
+            std::vector<std::tuple<int, int, int, int, int, int>> all;
+            for (const MapItem& i : g_map.items) all.emplace_back(i.x, i.y, i.type, i.amount, i.fuel, i.magic_bonus);
+            return all;
+        };
+        const auto items = values();
+        load_map(map, std::string("savegame\\") + c.file, 1);  // the level comes back, its items as they were
         EXPECT_EQ(std::tuple(map.lighting, g_map.monsters.count()), std::tuple(8, dwellers));
+        EXPECT_EQ(values(), items);
     }
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(game.path()).parent_path() / "evil_2.xml"));
+}
+
+// The way out of the bottom level touches a field the character can walk to
+// from the way up, whatever the size and the draws.
+TEST_F(LevelCreation, TheBottomPortalCanAlwaysBeReached) {
+    for (int size = 5; size <= 25; ++size)
+        for (uint32_t seed = 1; seed <= 10; ++seed) {
+            seed_random(seed * 7919u + static_cast<uint32_t>(size));
+            create_level(map, cave(1, 1, size));
+            std::vector<std::pair<int, int>> open{{1, 1}};
+            std::vector<std::vector<bool>> reached(kMapSize, std::vector<bool>(kMapSize, false));
+            reached[1][1] = true;
+            bool portal_reached = false;
+            while (!open.empty() && !portal_reached) {
+                const auto [x, y] = open.back();
+                open.pop_back();
+                for (const auto& [dx, dy] : {std::pair{0, -1}, {1, 0}, {0, 1}, {-1, 0}}) {
+                    const int nx = x + dx, ny = y + dy;
+                    if (nx < 0 || ny < 0 || nx > 48 || ny > 48 || reached[ny][nx]) continue;
+                    if (!read_map_portal_mapfilename(map, nx, ny).empty()) portal_reached = true;
+                    if (read_map_tile_type(map, nx, ny) == ROCK) continue;
+                    reached[ny][nx] = true;
+                    open.emplace_back(nx, ny);
+                }
+            }
+            EXPECT_TRUE(portal_reached) << "size " << size << ", seed " << seed;
+        }
 }
 
 TEST_F(LevelCreation, NothingOfTypeZeroIsPlacedAndTheDrawsStopWhereTheyShould) {

@@ -74,7 +74,7 @@ void build_full_map(GameMap& map) {
     g_map.monsters.current().status = "slowed|confused";
 
     g_map.items.append() = {.x = 3, .y = 4, .type = 1};
-    g_map.items.append() = {.x = 3, .y = 4, .type = 6};
+    g_map.items.append() = {.x = 3, .y = 4, .type = 6, .amount = 3, .fuel = 450, .magic_bonus = 7};
 
     g_map.level_exits.append() = {.xpos = 30, .ypos = 31, .name = "Old Cave", .map_filename = "cave",
                                   .number_of_levels = 4, .dimension_x = 25, .dimension_y = 31,
@@ -162,7 +162,9 @@ TEST_F(MapFile, RoundTripKeepsEverything) {
     ASSERT_EQ(g_map.items.count(), 2);
     const MapItem& sword = nth(g_map.items, 1);
     EXPECT_EQ(nth(g_map.items, 0).type, 1);
-    EXPECT_EQ(std::tie(sword.x, sword.y, sword.type, sword.amount), std::tuple(3, 4, 6, 0));
+    // What an item lying on the map holds comes back with it.
+    EXPECT_EQ(std::tie(sword.x, sword.y, sword.type, sword.amount, sword.fuel, sword.magic_bonus),
+              std::tuple(3, 4, 6, 3, 450, 7));
 
     ASSERT_EQ(g_map.level_exits.count(), 1);
     const DungeonRecord& c = nth(g_map.level_exits, 0);
@@ -247,10 +249,15 @@ const MapFileRow kMapFileRows[] = {
          const Monster& m = nth(g_map.monsters, 0);
          return joined({n(m.type), n(m.x), n(m.y), n(m.hitpoints), n(m.alerted), m.status});
      }},
-    {"", R"(<item xpos="40000" ypos="7" type="254"/>)", "-25536|7|254|0",
+    {"", R"(<item xpos="40000" ypos="7" type="254"/>)", "-25536|7|254|0|0|0",
      [] {
          const MapItem& i = nth(g_map.items, 0);
-         return joined({n(i.x), n(i.y), n(i.type), n(i.amount)});
+         return joined({n(i.x), n(i.y), n(i.type), n(i.amount), n(i.fuel), n(i.magic_bonus)});
+     }},
+    {"", R"(<item xpos="1" ypos="7" type="2" amount="70000" fuel="-5" magic_bonus="999"/>)", "1|7|2|4464|-5|999",
+     [] {
+         const MapItem& i = nth(g_map.items, 0);
+         return joined({n(i.x), n(i.y), n(i.type), n(i.amount), n(i.fuel), n(i.magic_bonus)});
      }},
     {"",
      R"(<dungeon xpos="40000" ypos="-2" name="Cave" map_filename="cave" number_of_levels="3" dimension_x="200"
@@ -417,8 +424,8 @@ TEST_F(MapFile, ReaderMessages) {
                "load_map(): unknown attribute \"tile\" in transformation tag in map file \"maps\\m.xml\"");
     fails_with(map_text("", "<monster type=\"1\" x=\"2\"/>"),
                "load_map(): unknown attribute \"x\" in monster tag in map file \"maps\\m.xml\"");
-    fails_with(map_text("", "<item type=\"1\" amount=\"2\"/>"),
-               "load_map(): unknown attribute \"amount\" in item tag in map xml file \"maps\\m.xml\"");
+    fails_with(map_text("", "<item type=\"1\" charges=\"2\"/>"),
+               "load_map(): unknown attribute \"charges\" in item tag in map xml file \"maps\\m.xml\"");
     fails_with(map_text("", "<dungeon name=\"d\" levels=\"2\"/>"),
                "load_map(): unknown attribute \"levels\" in dungeon tag in map xml file \"maps\\m.xml\"");
     fails_with(map_text("", "<door x=\"1\"/>"), "load_map(): unknown tag \"door\" in map file \"maps\\m.xml\"");

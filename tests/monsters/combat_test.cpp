@@ -97,6 +97,34 @@ TEST_F(Combat, ArmourAboveTheDamageGivesNothingACriticalKillsAndABufferTakesAWho
     EXPECT_EQ(striker.offset_y, 0);  // back down after its hop
 }
 
+// A blow that hurts may afflict: a randomized value draws 1..|value| with its
+// sign; a value of 0 changes nothing, randomized or not.
+TEST_F(Combat, AnAfflictionChangesByItsValueOrARandomPartOfIt) {
+    troll.attack = 90;
+    troll.strength = 3;
+    struct Case {
+        int value, randomized;
+        std::vector<int> draws;  // hit, damage, affliction chance, and the randomized part
+        int change;
+    } cases[] = {{-3, 0, {0, 2, 0}, -3}, {-3, 1, {0, 2, 0, 1}, -2}, {4, 1, {0, 2, 0, 3}, 4}, {0, 1, {0, 2, 0}, 0},
+                 {0, 0, {0, 2, 0}, 0}};
+    for (const Case& c : cases) {
+        MonsterAffliction& affliction = troll.afflictions[0];
+        affliction.chance = 100;
+        affliction.attribute = SKILL;
+        affliction.value = int16_t(c.value);
+        affliction.randomized = int8_t(c.randomized);
+        set_values(SKILL, 10, 20);
+        place(10, 9);
+        script_random(c.draws);
+        monster_melee_attack(10, 9);
+        EXPECT_EQ(state(SKILL).attribute_current_value, 10 + c.change) << c.value << (c.randomized ? " randomized" : "");
+        EXPECT_EQ(state(HP).attribute_current_value, 17);
+        set_values(HP, 20, 20);
+        g_map.monsters.clear();
+    }
+}
+
 TEST_F(Combat, MonstersStepAlongTheLongerDistanceAndRetryFromARandomDirection) {
     struct Case {
         int x, y, wall_x, first_direction, to_x, to_y;

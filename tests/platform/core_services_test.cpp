@@ -1,6 +1,9 @@
 // Strings, lists, files and XML documents of the media layer.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "platform/files.h"
 #include "platform/game_list.h"
 #include "platform/random.h"
@@ -164,7 +167,11 @@ TEST(Files, SaveBatchRenamesEverythingAtItsCommitOrNothing) {
         SaveBatch inner("savegame");  // joins the open one
         write_file_atomically("savegame\\character.xml", std::string("new character"));
         EXPECT_TRUE(inner.commit());
-        EXPECT_EQ(savegame("*.xml"), "map.xml=old map ");
+        // On disk the old file stays; the save step itself reads what it wrote.
+        EXPECT_EQ(savegame("*.xml"), "map.xml=new map ");
+        std::ifstream on_disk(host_path("savegame\\map.xml"));
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(on_disk), {}), "old map");
+        EXPECT_EQ(file_size("savegame\\character.xml"), 13);
         EXPECT_EQ(file_size("config\\preferences.xml"), 7);
         EXPECT_TRUE(save.commit());
     }

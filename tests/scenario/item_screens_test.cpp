@@ -163,7 +163,7 @@ TEST(ItemScreens, PickingUpEmptiesTheChestAndTheItemMenuRefusesDropsAndEats) {
     const std::string map = saved_file("savegame\\map_start.xml");
     EXPECT_FALSE(has(map, "x=\"5\" y=\"5\""));
     EXPECT_TRUE(has(map, "<field x=\"6\" y=\"5\">7</field>") && has(map, "<item xpos=\"6\" ypos=\"5\" type=\"4\"/>"));
-    EXPECT_TRUE(has(map, "<item xpos=\"5\" ypos=\"5\" type=\"1\"/>"));  // a map file keeps place and type
+    EXPECT_TRUE(has(map, "<item xpos=\"5\" ypos=\"5\" type=\"1\" amount=\"1\"/>"));  // the dropped bread, one piece
     // Items of a map file come with amount 0; the bread taken was an entry of its own.
     const std::string saved = saved_file("savegame\\character.xml");
     EXPECT_TRUE(has(saved, "inventory_cursor_x=\"0\" inventory_cursor_y=\"0\""));
@@ -210,4 +210,29 @@ TEST(ItemScreens, LongInventoryScrollsRowByRowAndClosingTheWindowEndsTheGame) {
     EXPECT_TRUE(has(saved_file("savegame\\character.xml"), "inventory_cursor_x=\"0\" inventory_cursor_y=\"5\""));
     EXPECT_EQ(std::prev(g_items.inventory.end())->selected, 1);
     expect_saved_inventory_reads_back();
+}
+
+// A menu entry whose text is empty is not shown and takes its action along:
+// the shield's first entry is Drop, and Drop drops it. With 37 entries the
+// grid was scrolled by a row; the 36 left fit without a scroll bar, so the
+// grid comes back to the top and its last row shows entries again.
+TEST(ItemScreens, AnEmptyMenuTextTakesItsActionAlongAndTheGridScrollsBack) {
+    TempGameFolder folder;
+    std::string items;
+    for (int i = 0; i < 36; ++i) items += "<item type=\"1\" amount=\"1\"/>";
+    write_item_game(folder, items + "<item type=\"4\" amount=\"1\"/>");
+    folder.write("data\\messages.xml", R"(<messages><message id="18"><text language="English">Drop</text></message>
+      <message id="19"><text language="English">Cancel</text></message>
+      <message id="33"><text language="English"></text></message></messages>)");
+    Colour last_row_after = RGB(1, 2, 3);
+    headless::on_flip([&] {
+        if (headless::now() > 3300 && headless::now() < 3500) last_row_after = shown_screen_pixel(450, 32 + 5 * 32 + 16);
+    });
+    keys(300, {key::ret, key::i, key::down, key::down, key::down, key::down, key::down, key::down});
+    keys(2700, {key::ret, key::ret});  // the shield's menu: Drop
+    keys(3500, {key::escape, key::escape, key::escape});
+    play_session();
+    EXPECT_EQ(g_items.inventory.count(), 36);
+    EXPECT_TRUE(has(saved_file("savegame\\map_start.xml"), "<item xpos=\"5\" ypos=\"5\" type=\"4\" amount=\"1\"/>"));
+    EXPECT_EQ(last_row_after, picture(0));
 }
