@@ -103,7 +103,7 @@ void open_item_menu(InventoryScreen& screen, const InventoryEntry& entry) {
 
 void draw_inventory(InventoryScreen& screen, int slide) {
     draw_panel_screen_behind(message_text(MSG_TITLE) + " (" + int_to_text(entry_count()) + " " +
-                            message_text(MSG_ENTRIES) + ")");
+                             message_text(MSG_ENTRIES) + ")");
     // Rows -1 and 6 come into the grid while it slides.
     int index = 0;
     const InventoryEntry* selected = nullptr;
