@@ -7,7 +7,10 @@
 //   umbrane_bench [--calls N] [--executable PATH] [FIGURE...]
 //
 // FIGURE picks some of: redraw, startup, program (the real program under
-// Xvfb), memory, maps, levels, monsters; all of them when none is named.
+// Xvfb), memory, maps, levels, monsters, walk (the real program walking under
+// Xvfb in a window and in full screen at 1920 x 1080 and 3840 x 2160: its
+// processor time per frame, the time from a key press to the first changed
+// picture, the frames that came late); all of them when none is named.
 //
 // The baseline of the in-game figures (the best of three runs before each
 // call) is the least any game picture costs: one copy of a 640 x 480 x 4 frame
@@ -23,11 +26,15 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -57,6 +64,8 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
 #include <X11/extensions/Xdamage.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <poll.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
@@ -85,6 +94,8 @@ void keep(const void* data) { asm volatile("" : : "r"(data) : "memory"); }
 // The real program measured: the one built beside the benchmark, or another
 // build named by --executable (to compare two builds on the same data).
 std::string g_executable = UMBRANE_EXECUTABLE;
+// A figure that could not be measured makes the run fail (the smoke test).
+bool g_failed = false;
 
 // A temporary folder with a copy of the built game's data (and, when asked,
 // its executable), removed at the end.
@@ -335,7 +346,7 @@ void quiet_output(bool keep_standard_output) {
 // Xvfb on a display it picks itself.
 class Xvfb {
 public:
-    bool start() {
+    bool start(const char* screen = "1024x768x24") {
         int channel[2];
         if (pipe(channel) != 0) return false;
         pid_ = start_child();
@@ -344,7 +355,7 @@ public:
             quiet_output(false);
             const std::string fd = std::to_string(channel[1]);
             // -br: a black screen behind the windows, so that only a window's picture counts.
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen, "-nolisten", "tcp",
                    "-noreset", "-br", static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -364,6 +375,7 @@ public:
         }
     }
     const std::string& display() const { return display_; }
+    pid_t pid() const { return pid_; }
 
 private:
     pid_t pid_ = -1;
@@ -402,8 +414,11 @@ public:
     bool opened() const { return display_ != nullptr; }
 
     // Waits at most max_ms for a window to be shown or drawn on; true when
-    // something may have changed (always, where the server cannot tell).
-    bool wait_for_change(int max_ms) {
+    // something may have changed (always, where the server cannot tell). The
+    // time each drawing was reported goes to drawn, the server's time of it
+    // (milliseconds, not delayed by this program's own turn) to drawn_at_server.
+    bool wait_for_change(int max_ms, std::vector<Clock::time_point>* drawn = nullptr,
+                         std::vector<double>* drawn_at_server = nullptr) {
         if (!has_damage_) {
             std::this_thread::sleep_for(std::chrono::milliseconds(std::min(max_ms, 2)));
             return true;
@@ -417,17 +432,62 @@ public:
             XEvent event;
             XNextEvent(display_, &event);
             if (event.type == MapNotify) {
-                // Every drawing on the window is reported from now on.
-                XDamageCreate(display_, event.xmap.window, XDamageReportNonEmpty);
+                // Every drawing on the window is reported from now on, each one.
+                XDamageCreate(display_, event.xmap.window, XDamageReportRawRectangles);
                 changed = true;
             } else if (event.type == damage_event_ + XDamageNotify) {
-                XDamageSubtract(display_, reinterpret_cast<XDamageNotifyEvent&>(event).damage, None, None);
+                const auto& damage = reinterpret_cast<XDamageNotifyEvent&>(event);
+                XDamageSubtract(display_, damage.damage, None, None);
+                if (drawn) drawn->push_back(Clock::now());
+                if (drawn_at_server) drawn_at_server->push_back(static_cast<double>(damage.timestamp));
                 changed = true;
             } else if (event.type == ConfigureNotify || event.type == UnmapNotify) {
                 changed = true;
             }
         }
         return changed;
+    }
+
+    // The pixels of the first shown window as the screen shows it; false when none is shown.
+    bool window_pixels(std::vector<uint32_t>& pixels) {
+        XWindowAttributes attributes{};
+        if (!first_shown_window(&attributes)) return false;
+        int width = 0, height = 0;
+        XImage* image = grab(DefaultRootWindow(display_), attributes, width, height);
+        if (!image) return false;
+        pixels.resize(static_cast<size_t>(width) * height);
+        for (int row = 0; row < height; ++row)
+            for (int column = 0; column < width; ++column)
+                pixels[static_cast<size_t>(row) * width + column] =
+                    image->bits_per_pixel == 32
+                        ? reinterpret_cast<const uint32_t*>(image->data + static_cast<size_t>(row) * image->bytes_per_line)[column]
+                        : static_cast<uint32_t>(XGetPixel(image, column, row));
+        release(image);
+        return true;
+    }
+
+    // The keyboard goes to the first shown window, the pointer rests on it.
+    void focus_window() {
+        XWindowAttributes attributes{};
+        const Window window = first_shown_window(&attributes);
+        if (!window) return;
+        XSetInputFocus(display_, window, RevertToPointerRoot, CurrentTime);
+        XWarpPointer(display_, None, window, 0, 0, 0, 0, attributes.width / 2, attributes.height / 2);
+        XSync(display_, False);
+    }
+
+    // A key pressed or let go as by the keyboard (XTEST).
+    void key(KeySym symbol, bool down) {
+        XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, symbol), down ? True : False, CurrentTime);
+        XFlush(display_);
+    }
+
+    // Waits until nothing was drawn for quiet_ms (at most max_ms in all).
+    void settle(int quiet_ms, int max_ms = 5000) {
+        const auto deadline = Clock::now() + std::chrono::milliseconds(max_ms);
+        auto quiet_since = Clock::now();
+        while (Clock::now() < deadline && Clock::now() - quiet_since < std::chrono::milliseconds(quiet_ms))
+            if (wait_for_change(5)) quiet_since = Clock::now();
     }
 
     // True when a window is shown and some pixel of it on the screen is not
@@ -467,27 +527,21 @@ private:
         XSync(display_, False);
     }
 
+    Window first_shown_window(XWindowAttributes* attributes) {
+        Window root_return = 0, parent = 0, *children = nullptr, found = 0;
+        unsigned count = 0;
+        if (!XQueryTree(display_, DefaultRootWindow(display_), &root_return, &parent, &children, &count)) return 0;
+        for (unsigned i = 0; i < count && !found; ++i)
+            if (XGetWindowAttributes(display_, children[i], attributes) && attributes->map_state == IsViewable)
+                found = children[i];
+        if (children) XFree(children);
+        return found;
+    }
+
     // The window's area as the screen shows it (what lies on top included).
     bool area_not_black(Window root, const XWindowAttributes& window) {
-        const int screen = DefaultScreen(display_);
-        const int x = std::max(window.x, 0), y = std::max(window.y, 0);
-        const int width = std::min(window.x + window.width, DisplayWidth(display_, screen)) - x;
-        const int height = std::min(window.y + window.height, DisplayHeight(display_, screen)) - y;
-        if (width <= 0 || height <= 0) return false;
-        XImage* image = nullptr;
-        if (shared_.shmaddr) {
-            image = XShmCreateImage(display_, DefaultVisual(display_, screen), static_cast<unsigned>(DefaultDepth(display_, screen)),
-                                    ZPixmap, shared_.shmaddr, &shared_, static_cast<unsigned>(width),
-                                    static_cast<unsigned>(height));
-            if (image && !XShmGetImage(display_, root, image, x, y, AllPlanes)) {
-                image->data = nullptr;
-                XDestroyImage(image);
-                image = nullptr;
-            }
-        } else {
-            image = XGetImage(display_, root, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes,
-                              ZPixmap);
-        }
+        int width = 0, height = 0;
+        XImage* image = grab(root, window, width, height);
         if (!image) return false;
         bool found = false;
         if (image->bits_per_pixel == 32) {
@@ -503,9 +557,37 @@ private:
             for (int row = 0; row < height && !found; ++row)
                 for (int column = 0; column < width && !found; ++column) found = XGetPixel(image, column, row) != 0;
         }
+        release(image);
+        return found;
+    }
+
+    void release(XImage* image) {
         if (shared_.shmaddr) image->data = nullptr;  // the shared memory is not the image's to free
         XDestroyImage(image);
-        return found;
+    }
+
+    // The window's area on the screen (cut at its edges), or nullptr.
+    XImage* grab(Window root, const XWindowAttributes& window, int& width, int& height) {
+        const int screen = DefaultScreen(display_);
+        const int x = std::max(window.x, 0), y = std::max(window.y, 0);
+        width = std::min(window.x + window.width, DisplayWidth(display_, screen)) - x;
+        height = std::min(window.y + window.height, DisplayHeight(display_, screen)) - y;
+        if (width <= 0 || height <= 0) return nullptr;
+        XImage* image = nullptr;
+        if (shared_.shmaddr) {
+            image = XShmCreateImage(display_, DefaultVisual(display_, screen), static_cast<unsigned>(DefaultDepth(display_, screen)),
+                                    ZPixmap, shared_.shmaddr, &shared_, static_cast<unsigned>(width),
+                                    static_cast<unsigned>(height));
+            if (image && !XShmGetImage(display_, root, image, x, y, AllPlanes)) {
+                image->data = nullptr;
+                XDestroyImage(image);
+                image = nullptr;
+            }
+        } else {
+            image = XGetImage(display_, root, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes,
+                              ZPixmap);
+        }
+        return image;
     }
 
     Display* display_;
@@ -711,6 +793,196 @@ void real_program_figures(int calls) {
                  "(baseline: the bare window)");
 }
 
+// ---- Walking in the real program, as a player sees it ----
+
+// User and system time of a process so far (all its threads).
+double process_cpu_s(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const size_t after_name = text.rfind(')');
+    if (after_name == std::string::npos) return 0;
+    std::istringstream fields(text.substr(after_name + 2));
+    std::string field;
+    double ticks = 0;
+    for (int number = 3; number <= 15 && fields >> field; ++number)
+        if (number == 14 || number == 15) ticks += std::atof(field.c_str());
+    return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+double milliseconds(Clock::duration duration) { return std::chrono::duration<double, std::milli>(duration).count(); }
+
+double percentile(std::vector<double> values, double fraction) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    return values[std::min(values.size() - 1, static_cast<size_t>(fraction * static_cast<double>(values.size() - 1) + 0.5))];
+}
+
+// Frames of a walk that came more than 4 ms after their time. A frame's time
+// is a whole number of 60 Hz frames after the picture before it: a frame that
+// showed nothing new (the redraw after a step) draws nothing the server could
+// report, so the next one comes two frames later, on time. A frame that comes
+// early after a late one (the game keeps its rhythm) counts as one frame.
+int late_frames(const std::vector<double>& frames_ms, double* worst_ms) {
+    constexpr double kFrameMs = 1000.0 / 60.0, kJitterMs = 2.0;
+    int late = 0;
+    *worst_ms = 0;
+    for (size_t i = 1; i < frames_ms.size(); ++i) {
+        const double interval = frames_ms[i] - frames_ms[i - 1];
+        const double whole = std::max(1.0, std::floor((interval + kJitterMs) / kFrameMs));
+        const double lateness = interval - whole * kFrameMs;
+        if (lateness > 4.0) ++late;
+        *worst_ms = std::max(*worst_ms, lateness);
+    }
+    return late;
+}
+
+struct WalkRun {
+    std::string failure;                  // empty when measured
+    int frames = 0;                       // pictures shown while walking
+    double walk_s = 0;
+    double cpu_per_frame_s = 0, server_cpu_per_frame_s = 0;
+    std::vector<double> press_to_picture_ms;
+    int late = 0;
+    double worst_late_ms = 0;
+};
+
+WalkRun failed(const std::string& why) {
+    WalkRun run;
+    run.failure = why;
+    return run;
+}
+
+// The real program on an Xvfb of the given screen, in a window or full
+// screen: a new game, then presses of the arrows (Right, Left, ...) each
+// timed from the key's press (XTEST) to the first picture that differs from
+// the one before, then a walk of walk_s seconds holding Right and then Left,
+// whose frames are the drawings the server reports.
+WalkRun walk_in_program(const char* screen, bool fullscreen, int presses, double walk_s) {
+    WalkRun run;
+    Xvfb xvfb;
+    if (!xvfb.start(screen)) return failed("Xvfb did not start");
+    DisplayWatcher watcher(xvfb.display());
+    if (!watcher.opened()) return failed("the display did not open");
+    GameCopy game(true);
+    {
+        std::string preferences;
+        read_whole_file(game.path() + "/config/preferences.xml", preferences);
+        preferences = replace_all(preferences, "fullscreen=\"no\"", fullscreen ? "fullscreen=\"yes\"" : "fullscreen=\"no\"");
+        write_file_atomically(game.path() + "/config/preferences.xml", preferences);
+    }
+    const pid_t pid = start_child();
+    if (pid == 0) {
+        setenv("DISPLAY", xvfb.display().c_str(), 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        quiet_output(false);
+        const std::string program = game.path() + "/umbrane";
+        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    struct EndGame {
+        pid_t pid;
+        ~EndGame() {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    } end_game{pid};
+    const auto deadline = Clock::now() + std::chrono::seconds(30);
+    while (!watcher.shows_picture() && Clock::now() < deadline) watcher.wait_for_change(20);
+    if (!watcher.shows_picture()) return failed("no menu appeared");
+    watcher.focus_window();
+    watcher.settle(300);
+    auto tap = [&](KeySym symbol) {
+        watcher.key(symbol, true);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        watcher.key(symbol, false);
+        watcher.settle(300);
+    };
+    tap(XK_Return);  // "New game"
+    for (int pick = 0; pick < 3; ++pick) tap(XK_Return);
+    watcher.settle(500);
+
+    std::vector<uint32_t> before, after;
+    std::vector<Clock::time_point> drawn;
+    for (int press = 0; press < presses; ++press) {
+        const KeySym symbol = press % 2 ? XK_Left : XK_Right;
+        if (!watcher.window_pixels(before)) return failed("the window went");
+        drawn.clear();
+        const auto pressed = Clock::now();
+        watcher.key(symbol, true);
+        bool changed = false;
+        while (!changed && Clock::now() - pressed < std::chrono::seconds(2)) {
+            const size_t seen = drawn.size();
+            if (!watcher.wait_for_change(50, &drawn) || drawn.size() == seen) continue;
+            changed = watcher.window_pixels(after) && after != before;
+            if (changed) run.press_to_picture_ms.push_back(milliseconds(drawn[seen] - pressed));
+        }
+        watcher.key(symbol, false);
+        if (!changed) return failed("a press of an arrow changed nothing on the screen");
+        // The step, and the monsters' steps after it (shown with pauses of 250 ms), are over.
+        watcher.settle(600);
+    }
+
+    drawn.clear();
+    std::vector<double> drawn_ms;  // by the server's clock
+    const double cpu_before = process_cpu_s(pid), server_before = process_cpu_s(xvfb.pid());
+    const auto started = Clock::now();
+    for (const KeySym symbol : {XK_Right, XK_Left}) {
+        watcher.key(symbol, true);
+        const auto until = started + std::chrono::duration_cast<Clock::duration>(
+                                         std::chrono::duration<double>(walk_s * (symbol == XK_Right ? 0.5 : 1.0)));
+        while (Clock::now() < until)
+            watcher.wait_for_change(static_cast<int>(std::max(1.0, milliseconds(until - Clock::now()))), &drawn, &drawn_ms);
+        watcher.key(symbol, false);
+    }
+    run.walk_s = seconds_since(started);
+    const double cpu = process_cpu_s(pid) - cpu_before, server = process_cpu_s(xvfb.pid()) - server_before;
+    run.frames = static_cast<int>(drawn.size());
+    if (run.frames < 10) return failed("the walk showed " + std::to_string(run.frames) + " pictures");
+    run.cpu_per_frame_s = cpu / run.frames;
+    run.server_cpu_per_frame_s = server / run.frames;
+    run.late = late_frames(drawn_ms, &run.worst_late_ms);
+    return run;
+}
+
+void walk_figures(int calls) {
+    struct Setting {
+        const char* name;
+        const char* screen;
+        bool fullscreen;
+        const char* target;
+    };
+    const Setting settings[] = {
+        {"window 640 x 480 (screen 1024 x 768)", "1024x768x24", false, ""},
+        {"full screen 1920 x 1080", "1920x1080x24", true, "(target 1.5 ms)"},
+        {"full screen 3840 x 2160", "3840x2160x24", true, "(target 3 ms)"},
+    };
+    // The full run: 5 s of walking and 30 presses in each setting; a smoke run (few calls) less.
+    const double walk_s = calls >= 10 ? 5.0 : 1.0;
+    const int presses = calls >= 10 ? std::max(30, calls) : calls;
+    std::vector<double> all_presses;
+    std::printf("walking in the real program under Xvfb (%.0f s holding an arrow, %d presses):\n", walk_s, presses);
+    for (const Setting& setting : settings) {
+        const WalkRun run = walk_in_program(setting.screen, setting.fullscreen, presses, walk_s);
+        if (!run.failure.empty()) {
+            std::printf("  %-50s failed: %s\n", setting.name, run.failure.c_str());
+            g_failed = true;
+            continue;
+        }
+        std::printf("  %-50s %9.2f ms %s\n", setting.name, run.cpu_per_frame_s * 1000, setting.target);
+        std::printf("  %-50s %9.2f ms\n", "    the X server's time per frame", run.server_cpu_per_frame_s * 1000);
+        std::printf("  %-50s %6d of %d (%.0f a second; the latest %.1f ms)\n",
+                    "    frames later than their time by > 4 ms", run.late, run.frames, run.frames / run.walk_s,
+                    run.worst_late_ms);
+        std::printf("  %-50s %9.1f ms / %.1f ms\n", "    key press to changed picture, median / 95 %",
+                    percentile(run.press_to_picture_ms, 0.5), percentile(run.press_to_picture_ms, 0.95));
+        all_presses.insert(all_presses.end(), run.press_to_picture_ms.begin(), run.press_to_picture_ms.end());
+    }
+    if (!all_presses.empty())
+        std::printf("%-52s %9.1f ms / %.1f ms (target 17 ms at the median)\n",
+                    "key press to changed picture, all, median / 95 %", percentile(all_presses, 0.5),
+                    percentile(all_presses, 0.95));
+}
+
 void memory_figures() {
     long long game_heap = 0, game_rss = 0, bare_heap = 0, bare_rss = 0;
     if (!run_child_mode("--session", game_heap, game_rss) || !run_child_mode("--bare-session", bare_heap, bare_rss)) {
@@ -749,6 +1021,7 @@ int run_benchmark(int calls, const std::vector<std::string>& chosen) {
         print_figure("start-up to first menu frame, headless", measure(calls, [&] { return headless_startup(game); }));
     if (wanted("program")) real_program_figures(std::max(5, calls / 2));
     if (wanted("memory")) memory_figures();
+    if (wanted("walk")) walk_figures(calls);
     if (wanted("maps")) {
     start_new_game(game);
     fill_corner(25);
@@ -805,7 +1078,7 @@ int run_benchmark(int calls, const std::vector<std::string>& chosen) {
         }
     }
     media_close();
-    return 0;
+    return g_failed ? 1 : 0;
 }
 
 }  // namespace
@@ -823,7 +1096,7 @@ int main(int argc, char** argv) {
         else if (argument == "--executable" && i + 1 < argc) g_executable = argv[++i];
         else if (argument.rfind("--", 0) != 0) chosen.push_back(argument);
         else {
-            std::fprintf(stderr, "usage: umbrane_bench [--calls N] [--executable PATH] [redraw|startup|program|memory|maps|levels|monsters]...\n");
+            std::fprintf(stderr, "usage: umbrane_bench [--calls N] [--executable PATH] [redraw|startup|program|memory|maps|levels|monsters|walk]...\n");
             return 2;
         }
     }

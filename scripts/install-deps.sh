@@ -8,6 +8,8 @@ set -euo pipefail
 packages=(
   # the build: compilers, make, cmake, pkg-config (pkgconf)
   build-essential cmake pkg-config
+  # keeps compiled files between builds (scripts/test.sh)
+  ccache
   # the game's libraries (their -dev packages pull the runtime libraries)
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev libexpat1-dev libpng-dev libjpeg62-turbo-dev libvorbis-dev
   # zlib packs the saved files a recording starts from and sums every block and save
@@ -21,8 +23,11 @@ packages=(
   xvfb xauth xdotool x11-utils
   # xwd: the held-arrow test watches the picture stop
   x11-apps
-  # the benchmark watches the real program's window through Xlib, DAMAGE and MIT-SHM
-  libx11-dev libxext-dev libxdamage-dev
+  # the benchmark watches the real program's window through Xlib, DAMAGE and MIT-SHM, presses keys through XTEST
+  libx11-dev libxext-dev libxdamage-dev libxtst-dev
+  # the Debian package (scripts/package.sh, the package test): CPack needs dpkg-shlibdeps (dpkg-dev, with
+  # build-essential); the desktop entry and the AppStream metadata are validated, the package checked by lintian
+  desktop-file-utils appstream lintian
   # the fuzz targets: clang, and its libFuzzer and sanitizer runtimes (libclang_rt.fuzzer, asan,
   # ubsan), which clang-14 only recommends; gcc's sanitizer runtimes come with gcc itself
   clang libclang-rt-14-dev

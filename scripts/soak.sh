@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 turns=${1:-10000}
 seed=${2:-1}
 jobs=$(nproc)
-cmake -S . -B build-sanitize -DUMBRANE_SANITIZE=ON -DUMBRANE_TESTS=ON >/dev/null || exit 1
+scripts/configure-sanitize.sh || exit 1
 cmake --build build-sanitize -j"$jobs" --target soak >/dev/null || exit 1
 log=build-sanitize/soak-$seed.log
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \

@@ -8,6 +8,7 @@
 #include "character/character_state.h"
 #include "common/common_state.h"
 #include "common/database.h"
+#include "common/message_ids.h"
 #include "common/view.h"
 #include "platform/media.h"
 #include "platform/strings.h"
@@ -27,6 +28,8 @@ constexpr int IDLE_WAIT_MS = 5;
 // The list shows twelve rows of 32 pixels from y 52; the row under the cursor
 // stays the twelfth when the list scrolls.
 constexpr int LIST_TOP = 52, ROW_HEIGHT = 32, VISIBLE_ROWS = 12, LAST_ROW = VISIBLE_ROWS - 1;
+// The key hint stands between the last row (which ends at 436) and the bottom border.
+constexpr int HINT_Y = 444;
 
 const AbilityRecord& record_of(int id) { return g_db.abilities[id]; }
 const AbilityState& state_of(int id) { return g_character_model.character.abilities[id]; }
@@ -316,6 +319,9 @@ int16_t draw_advancement_screen(int cursor, int count, const std::string& title)
     int first_power_y = 0;
     if (selected > 0) first_power_y = draw_advancement_details(selected, unlocked);
     if (count > LAST_ROW) draw_scroll_bar(cursor, count);
+    // The keys in the strip below the list, left of the divider.
+    draw_select_font(FONT_PANEL);
+    draw_text_on_black(20, HINT_Y, fit_text(message_text(msg::hint_advancement), 292, ELLIPSIS), KEY_HINT_COLOUR);
     draw_stop();
 
     for (size_t k = 0; k < unlocked.size(); ++k)

@@ -30,4 +30,34 @@ void show_status_message(const std::string& text, const std::string& second_text
     m.icon_kind = static_cast<uint8_t>(icon_kind);
     m.time_stamp = tick_ms();
     m.duration = duration_ms;
+    m.earlier.clear();
+
+    std::string kept = text;
+    if (!kept.empty() && !second_text.empty()) kept += " ";
+    kept += second_text;
+    if (kept.empty()) return;
+    MessageHistory& history = g_common.message_history;
+    history.texts.push_back({kept, colour});
+    if (history.texts.size() > MESSAGE_HISTORY_SIZE) history.texts.pop_front();
+    ++history.shown;
 }
+
+void show_play_report(const std::string& text, int icon_number, int icon_kind) {
+    const StatusMessage& m = g_common.status_message;
+    std::string earlier;
+    if (tick_ms() - m.time_stamp < m.duration) {
+        earlier = m.text;
+        if (!earlier.empty() && !m.second_text.empty()) earlier += " ";
+        earlier += m.second_text;
+    }
+    show_status_message(text, "", WHITE, icon_number, icon_kind, 2000);
+    g_common.status_message.earlier = earlier;
+}
+
+std::string message_with(int id, std::initializer_list<std::pair<const char*, std::string>> values) {
+    std::string text = message_text(id);
+    for (const auto& [placeholder, value] : values) text = replace_all(text, placeholder, value);
+    return text;
+}
+
+void clear_message_history() { g_common.message_history.texts.clear(); }

@@ -5,7 +5,10 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <deque>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "platform/media.h"
 
@@ -81,6 +84,20 @@ struct StatusMessage {
     uint8_t icon_kind = 0;     // see icon_kind
     uint32_t time_stamp = 0;   // tick when it was set
     uint32_t duration = 0;     // milliseconds it stays visible
+    // A report that followed another message still on show keeps that one's
+    // text here, drawn above it (see show_play_report); empty otherwise.
+    std::string earlier;
+};
+
+// The texts the bottom band showed, kept for the history screen (key L).
+constexpr size_t MESSAGE_HISTORY_SIZE = 500;
+struct ShownText {
+    std::string text;  // both lines of the message as one
+    Colour colour = WHITE;
+};
+struct MessageHistory {
+    std::deque<ShownText> texts;  // oldest first; the last MESSAGE_HISTORY_SIZE
+    uint32_t shown = 0;             // messages shown since start-up, also those the history no longer holds
 };
 
 struct CommonState {
@@ -93,6 +110,7 @@ struct CommonState {
     // Measured sheets (sprites 4, 6, 10, 13, 21, 22).
     SheetSize abilities_sheet, monster_sheet, powers_sheet, missiles_sheet, items_sheet, fx_sheet;
     StatusMessage status_message;
+    MessageHistory message_history;
     // The window asked to close while a screen of a subsystem held the input
     // (advancement, inventory, pick-up): the main loop ends the game as after its own close request.
     uint8_t close_requested = 0;
@@ -108,6 +126,17 @@ const std::string& message_text(int id);
 // Plays every sound table entry whose name equals the name exactly.
 void play_sound(const std::string& name);
 // Sets the status message; it shows for duration_ms from now (2000 is usual).
-// icon_number below 0: no icon; icon_kind: see icon_kind.
+// icon_number below 0: no icon; icon_kind: see icon_kind. The history keeps
+// its texts (both lines as one, joined by a space).
 void show_status_message(const std::string& text, const std::string& second_text, Colour colour, int icon_number,
                          int icon_kind, uint32_t duration_ms);
+// A report of what just happened in play (a blow, a regeneration, a light
+// going out): a one-line status message in white for 2000 ms. Several come in
+// one turn, each shown while its blow is held, so the message still on show
+// moves up to the band's upper line and the report takes the lower one: every
+// report stays readable through the next one.
+void show_play_report(const std::string& text, int icon_number = -1, int icon_kind = 0);
+// The text of message id with every placeholder given replaced by its value.
+std::string message_with(int id, std::initializer_list<std::pair<const char*, std::string>> values);
+// Forgets every text of the message history (a new game starts without it).
+void clear_message_history();

@@ -11,11 +11,91 @@
 
 namespace msg {
 // 100..199: what happens in play.
-
+// Blows of melee, both ways ([name] the monster type, [damage] the damage).
+constexpr int HIT = 100;
+constexpr int HIT_NO_HARM = 101;
+constexpr int MISS = 102;
+constexpr int KILL = 103;
+constexpr int CRITICAL_KILL = 104;
+constexpr int MONSTER_HITS = 105;
+constexpr int MONSTER_HITS_NO_HARM = 106;
+constexpr int MONSTER_MISSES = 107;
+// A power striking a monster ([power] its name), or finding nothing to act on.
+constexpr int POWER_HITS = 108;
+constexpr int POWER_NO_HARM = 109;
+constexpr int POWER_KILLS = 110;
+constexpr int POWER_MISSES = 120;
+constexpr int NO_MONSTER_THERE = 111;
+constexpr int NO_MONSTER_IN_SIGHT = 112;
+constexpr int NOTHING_FOR_POWER = 113;
+constexpr int FIELD_USED_UP = 114;
+// A field that hurts and has no message of its own ([field] its name).
+constexpr int FIELD_HURTS = 115;
+// A monster's regeneration, one hit point or several ([value]).
+constexpr int REGENERATES_ONE = 116;
+constexpr int REGENERATES_MANY = 117;
+// A burning item running low and going out ([item] its name, [value] the turns left).
+constexpr int LIGHT_LOW = 118;
+constexpr int LIGHT_OUT = 119;
 // end of 100..199
 
 // 200..299: finding the way.
-
+// The help screen's title.
+constexpr int help_title = 200;
+// Foot of the help and history screens: their keys.
+constexpr int list_hint = 201;
+constexpr int history_title = 202;
+// The history before any message.
+constexpr int history_empty = 203;
+constexpr int map_title = 204;
+constexpr int map_hint = 205;
+// The legend of the map screen.
+constexpr int map_you = 206;
+constexpr int map_portal = 207;
+constexpr int map_level_exit = 208;
+constexpr int map_trap = 209;
+constexpr int map_unseen = 210;
+// Key hints at the foot of the screens.
+constexpr int hint_inventory = 211;
+constexpr int hint_item_menu = 212;
+constexpr int hint_pick_up = 213;
+constexpr int hint_power = 214;
+constexpr int hint_target = 215;
+constexpr int hint_advancement = 216;
+// Resting (key R).
+constexpr int rested = 217;
+constexpr int monster_in_sight = 218;
+// The help screen's lines: the keys of the game, then of each screen.
+constexpr int help_heading_game = 230;
+constexpr int help_walk = 231;
+constexpr int help_wait = 232;
+constexpr int help_rest = 233;
+constexpr int help_character = 234;
+constexpr int help_inventory = 235;
+constexpr int help_pick_up = 236;
+constexpr int help_power = 237;
+constexpr int help_map = 238;
+constexpr int help_history = 239;
+constexpr int help_help = 240;
+constexpr int help_test = 241;
+constexpr int help_escape = 242;
+constexpr int help_screen_mode = 243;
+constexpr int help_quit = 244;
+constexpr int help_no_turn = 245;
+constexpr int help_heading_menu = 246;
+constexpr int help_menu = 247;
+constexpr int help_heading_inventory = 248;
+constexpr int help_inventory_empty_cell = 249;
+constexpr int help_heading_pick_up = 250;
+constexpr int help_pick_up_return = 251;
+constexpr int help_heading_power = 252;
+constexpr int help_target_intro = 253;
+constexpr int help_heading_advancement = 254;
+constexpr int help_advancement_escape = 255;
+constexpr int help_heading_character = 256;
+constexpr int help_heading_lists = 257;
+constexpr int help_lists = 258;
+constexpr int help_heading_map = 259;
 // end of 200..299
 
 // 300..349: recorded games.
@@ -34,10 +114,78 @@ constexpr int REPLAY_PAUSED_TITLE = 301;
 inline std::vector<int> added_message_ids() {
     return {
         // 100..199
-
+        msg::HIT,
+        msg::HIT_NO_HARM,
+        msg::MISS,
+        msg::KILL,
+        msg::CRITICAL_KILL,
+        msg::MONSTER_HITS,
+        msg::MONSTER_HITS_NO_HARM,
+        msg::MONSTER_MISSES,
+        msg::POWER_HITS,
+        msg::POWER_NO_HARM,
+        msg::POWER_KILLS,
+        msg::NO_MONSTER_THERE,
+        msg::NO_MONSTER_IN_SIGHT,
+        msg::NOTHING_FOR_POWER,
+        msg::FIELD_USED_UP,
+        msg::FIELD_HURTS,
+        msg::REGENERATES_ONE,
+        msg::REGENERATES_MANY,
+        msg::LIGHT_LOW,
+        msg::LIGHT_OUT,
+        msg::POWER_MISSES,
         // end of 100..199
         // 200..299
-
+        msg::help_title,
+        msg::list_hint,
+        msg::history_title,
+        msg::history_empty,
+        msg::map_title,
+        msg::map_hint,
+        msg::map_you,
+        msg::map_portal,
+        msg::map_level_exit,
+        msg::map_trap,
+        msg::map_unseen,
+        msg::hint_inventory,
+        msg::hint_item_menu,
+        msg::hint_pick_up,
+        msg::hint_power,
+        msg::hint_target,
+        msg::hint_advancement,
+        msg::rested,
+        msg::monster_in_sight,
+        msg::help_heading_game,
+        msg::help_walk,
+        msg::help_wait,
+        msg::help_rest,
+        msg::help_character,
+        msg::help_inventory,
+        msg::help_pick_up,
+        msg::help_power,
+        msg::help_map,
+        msg::help_history,
+        msg::help_help,
+        msg::help_test,
+        msg::help_escape,
+        msg::help_screen_mode,
+        msg::help_quit,
+        msg::help_no_turn,
+        msg::help_heading_menu,
+        msg::help_menu,
+        msg::help_heading_inventory,
+        msg::help_inventory_empty_cell,
+        msg::help_heading_pick_up,
+        msg::help_pick_up_return,
+        msg::help_heading_power,
+        msg::help_target_intro,
+        msg::help_heading_advancement,
+        msg::help_advancement_escape,
+        msg::help_heading_character,
+        msg::help_heading_lists,
+        msg::help_lists,
+        msg::help_heading_map,
         // end of 200..299
         // 300..349
         msg::REPLAY_TITLE, msg::REPLAY_PAUSED_TITLE,

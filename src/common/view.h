@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/media.h"
 
@@ -49,9 +50,21 @@ void draw_status_panel();
 void draw_character(int vertical_shift);
 // 0 (dark) .. 8 (fully lit): the map's lighting plus the character's light abilities.
 int light_level();
+// True when the darkness of that light level leaves the middle of view cell
+// (column, row) lit: what the player sees of the field there. Levels above 6
+// light the whole view.
+bool view_cell_lit(int light, int column, int row);
 // The map view brightening from dark (52 frames) and darkening (51 frames).
 void fade_in(GameMap& map);
 void fade_out(GameMap& map);
+
+// ---- The mouse pointer over the map view: a picture only, no rule reads it ----
+// Where the pointer is (screen pixels) while over_window; the band then names
+// the monster, item or field of the map view under it.
+void set_map_pointer(bool over_window, int x, int y);
+// True when the band would name something else under the pointer than the
+// last picture did (the main loop then draws the picture anew).
+bool map_pointer_text_changed();
 
 // ---- Animations over the game picture (cells of the 13 x 13 view, the character at 6, 6) ----
 
@@ -97,6 +110,13 @@ int clip_item_icon_rows(int cell, int first_row, int rows);
 // to full and back (phases 0 -> 4 -> 0) as the clock runs.
 void draw_blinking_cursor(int x, int y);
 
+// ---- Key hints ----
+constexpr Colour KEY_HINT_COLOUR = RGB(170, 170, 170);
+// The keys of a screen in one line at the foot of the bottom band, where the
+// status message would stand: drawn only while no message shows, so a message
+// is never covered.
+void draw_key_hint(const std::string& hint);
+
 // ---- Text ----
 // Text at x, y in the colour on black (drawing must have been started).
 void draw_text_on_black(int x, int y, const std::string& text, Colour colour);
@@ -113,6 +133,8 @@ int text_line_step(int line_height);
 // possible, in the colour on black (drawing must have been started), one
 // text_line_step(line_height) apart; returns the number of lines drawn.
 int draw_wrapped_text(int x, int y, const std::string& text, int width, int line_height, Colour colour);
+// The lines draw_wrapped_text draws for the text and width (current font).
+std::vector<std::string> wrap_text_lines(const std::string& text, int width);
 
 // ---- Menus: a vertical list of choices ----
 constexpr int MENU_SLOTS = 30;

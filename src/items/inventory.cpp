@@ -8,6 +8,7 @@
 #include "character/character_state.h"
 #include "common/common_state.h"
 #include "common/database.h"
+#include "common/message_ids.h"
 #include "items/item_db.h"
 #include "map/level_creation.h"
 #include "map/map_grid.h"
@@ -21,6 +22,11 @@ constexpr int STARTING_FOOD_PIECES = 5;
 
 // Message numbers of the item rules.
 constexpr int MSG_EQUIPMENT_LIMIT = 20, MSG_TOOK_ONE = 23, MSG_TOOK_SEVERAL = 24;
+// A burning item tells when it has this many turns left.
+constexpr int LOW_FUEL_TURNS = 10;
+
+// The turns a piece with this fuel burns on (none when it burns nothing per turn).
+int turns_of_fuel(int fuel, int per_turn) { return per_turn > 0 ? (fuel + per_turn - 1) / per_turn : 0; }
 
 void show_item_message(const std::string& text, const std::string& second_text, int type) {
     show_status_message(text, second_text, WHITE, item_type_of(type).tile, icon_kind::item, MESSAGE_MS);
@@ -132,11 +138,18 @@ int burn_fuel() {
     for (InventoryEntry& entry : g_items.inventory) {
         const ItemType& kind = item_type_of(entry.type);
         if (!entry.equipped || kind.fuel <= 0) continue;
-        entry.fuel = wrap16(entry.fuel - kind.fuel_consumed_per_turn);
+        const int per_turn = kind.fuel_consumed_per_turn;
+        const int turns_before = turns_of_fuel(entry.fuel, per_turn);
+        entry.fuel = wrap16(entry.fuel - per_turn);
         if (entry.fuel < 1) {
             entry.fuel = 0;
             entry.equipped = 0;
             burnt_out = 1;
+            show_play_report(message_with(msg::LIGHT_OUT, {{"[item]", kind.name}}), kind.tile, icon_kind::item);
+        } else if (const int turns = turns_of_fuel(entry.fuel, per_turn);
+                   turns <= LOW_FUEL_TURNS && turns_before > LOW_FUEL_TURNS) {
+            show_play_report(message_with(msg::LIGHT_LOW, {{"[item]", kind.name}, {"[value]", int_to_text(turns)}}),
+                             kind.tile, icon_kind::item);
         }
     }
     return burnt_out;

@@ -5,6 +5,7 @@
 
 #include "character/character_state.h"
 #include "common/common_state.h"
+#include "common/message_ids.h"
 #include "common/view.h"
 #include "items/inventory.h"
 #include "items/item_screen_view.h"
@@ -118,6 +119,7 @@ void draw_inventory(InventoryScreen& screen, int slide) {
     if (selected) draw_item_info(view_of(*selected), false, true);
     draw_item_grid_cursor(screen.column, screen.row);
     if (screen.menu_open) menu_draw_on_panel(screen.menu, 1);
+    draw_key_hint(message_text(screen.menu_open ? msg::hint_item_menu : msg::hint_inventory));
 }
 
 // The grid slides one row (direction -1: the rows move up, +1: down) in 15 frames.

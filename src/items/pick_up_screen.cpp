@@ -5,6 +5,7 @@
 
 #include "character/character_state.h"
 #include "common/common_state.h"
+#include "common/message_ids.h"
 #include "common/view.h"
 #include "items/inventory.h"
 #include "items/item_screen_view.h"
@@ -39,13 +40,14 @@ void draw_pick_up(const std::vector<MapItem*>& items, int column, int row) {
     }
     if (under_cursor) draw_item_info(view_of(*under_cursor), true, false);
     draw_item_grid_cursor(column, row);
+    draw_key_hint(message_text(msg::hint_pick_up));
 }
 
-// Runs the grid until Return (true: take the marked items) or Escape and the window's close (false).
+// Runs the grid until Return (true: take the marked items; with none marked,
+// the item under the cursor is marked) or Escape and the window's close (false).
 bool choose_items(const std::vector<MapItem*>& items) {
-    const CharacterRecord& character = g_character_model.character;
-    int column = grid_position(character.inventory_cursor_x);
-    int row = grid_position(character.inventory_cursor_y);
+    // The cursor starts on the first item lying here.
+    int column = 0, row = 0;
     // A key still held when the screen opens (the P itself) must be let go first.
     bool key_lock = key_held(key::any);
     while (true) {
@@ -65,6 +67,9 @@ bool choose_items(const std::vector<MapItem*>& items) {
             else if (key_held(key::space)) {
                 if (cursor < items.size()) items[cursor]->marked = items[cursor]->marked ? 0 : 1;
             } else if (key_held(key::ret)) {
+                const bool none_marked =
+                    std::none_of(items.begin(), items.end(), [](const MapItem* item) { return item->marked != 0; });
+                if (none_marked && cursor < items.size()) items[cursor]->marked = 1;
                 return true;
             } else {
                 key_lock = false;  // no key of this screen

@@ -1,7 +1,9 @@
 #include "map/map_file.h"
 
+#include <algorithm>
 #include <climits>
 #include <unordered_set>
+#include <vector>
 
 #include "common/database.h"
 #include "common/raise_error.h"
@@ -24,6 +26,53 @@ int saturated(long long value) {
     return static_cast<int>(value);
 }
 int number(const std::string& text) { return saturated(text_to_int(text)); }
+
+// The fields the character has seen, as one text: the lengths of the runs of
+// unseen and seen fields in turn, row by row from (0, 0) as the field elements
+// are written, beginning with an unseen run (0 when the first field was
+// seen), separated by spaces; the unseen rest of the grid is left out.
+std::string seen_runs(const GameMap& map) {
+    std::vector<int> runs{0};
+    bool seen = false;
+    for (const auto& row : map.fields)
+        for (const MapField& f : row) {
+            if ((f.seen != 0) != seen) {
+                runs.push_back(0);
+                seen = !seen;
+            }
+            ++runs.back();
+        }
+    if (!seen) runs.pop_back();
+    std::string text;
+    for (int run : runs) text += (text.empty() ? "" : " ") + int_to_text(run);
+    return text;
+}
+
+// A map file without the text (or a text that ends early) leaves the rest
+// unseen. Runs are separated by blanks; one that is no number or below 0
+// counts 0, and runs beyond the grid's 2,500 fields are cut off.
+void read_seen_runs(GameMap& map, const std::string& text) {
+    constexpr int kFields = kMapSize * kMapSize;
+    constexpr const char* kBlanks = " \t\r\n";
+    int field = 0;
+    bool seen = false;
+    size_t at = text.find_first_not_of(kBlanks);
+    while (at != std::string::npos && field < kFields) {
+        const size_t end = std::min(text.find_first_of(kBlanks, at), text.size());
+        const long long run = std::clamp<long long>(text_to_int(text.substr(at, end - at)), 0, kFields);
+        for (long long k = 0; k < run && field < kFields; ++k, ++field)
+            map.fields[field / kMapSize][field % kMapSize].seen = seen ? 1 : 0;
+        seen = !seen;
+        at = text.find_first_not_of(kBlanks, end);
+    }
+}
+
+bool anything_seen(const GameMap& map) {
+    for (const auto& row : map.fields)
+        for (const MapField& f : row)
+            if (f.seen) return true;
+    return false;
+}
 
 // The root element: the map record, in the order it is written.
 const XmlField<GameMap> kMapFields[] = {
@@ -64,6 +113,12 @@ const XmlField<GameMap> kMapFields[] = {
          m.lighting = static_cast<uint8_t>(lighting);
      }},
     {"visited", &GameMap::visited, FieldKind::flag},
+    // The fields the character has seen lit (see seen_runs); written when it saw any.
+    {.name = "seen",
+     .kind = FieldKind::text,
+     .read = [](GameMap& m, const std::string& v, const std::string&) { read_seen_runs(m, v); },
+     .write_if = anything_seen,
+     .written = seen_runs},
 };
 
 // A field element: one field of the grid with its position and the fired

@@ -31,6 +31,7 @@ int16_t read_map_tile_type(const GameMap& map, int x, int y) {
 int read_map_hidden(const GameMap& map, int x, int y) { return on_map(x, y) ? map.fields[y][x].hidden : 0; }
 
 int read_map_visited(const GameMap& map, int x, int y) { return on_map(x, y) ? map.fields[y][x].visited : 0; }
+int read_map_seen(const GameMap& map, int x, int y) { return on_map(x, y) ? map.fields[y][x].seen : 0; }
 
 std::string read_map_power_used(const GameMap& map, int x, int y) {
     return on_map(x, y) ? map.fields[y][x].power_used : std::string();
@@ -113,6 +114,10 @@ void set_map_visited(GameMap& map, int x, int y, int flag) {
     if (on_map(x, y)) map.fields[y][x].visited = wrap8(flag);
 }
 
+void set_map_seen(GameMap& map, int x, int y, int flag) {
+    if (on_map(x, y)) map.fields[y][x].seen = flag ? 1 : 0;
+}
+
 void add_power_used(GameMap& map, int x, int y, const std::string& power_name) {
     if (!on_map(x, y)) return;
     if (field_power_used(map, x, y, power_name)) return;
@@ -134,6 +139,7 @@ void reset_map(GameMap& map) {
     g_map.monsters.clear();
     g_map.items.clear();
     g_map.level_exits.clear();
+    g_map.fought_last = nullptr;
     reset_tileset(map.tileset);
     for (auto& row : map.fields)
         for (MapField& field : row) field = MapField{};

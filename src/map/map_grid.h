@@ -14,6 +14,7 @@ bool on_map(int x, int y);
 int16_t read_map_tile_type(const GameMap& map, int x, int y);
 int read_map_hidden(const GameMap& map, int x, int y);
 int read_map_visited(const GameMap& map, int x, int y);
+int read_map_seen(const GameMap& map, int x, int y);
 std::string read_map_power_used(const GameMap& map, int x, int y);
 std::string read_map_event(const GameMap& map, int x, int y);
 int8_t read_map_event_xp(const GameMap& map, int x, int y);
@@ -34,6 +35,7 @@ void set_map_event(GameMap& map, int x, int y, const std::string& event, int eve
 void set_map_power_used(GameMap& map, int x, int y, const std::string& list);
 void set_map_hidden(GameMap& map, int x, int y, int flag);
 void set_map_visited(GameMap& map, int x, int y, int flag);
+void set_map_seen(GameMap& map, int x, int y, int flag);
 
 // The "|"-separated list of powers used on a field.
 void add_power_used(GameMap& map, int x, int y, const std::string& power_name);

@@ -1,5 +1,8 @@
 #include "map/map_lists.h"
 
+#include <cstdlib>
+
+#include "character/character_state.h"
 #include "common/database.h"
 #include "map/map_grid.h"
 #include "map/map_state.h"
@@ -86,6 +89,47 @@ int MapListIndex::add_monster(const Monster& record) {
     monster_fields_.set(field);
     append_monster(record);
     return 1;
+}
+
+namespace {
+
+// The monster fought last, while it is still on the list and on the map view.
+const Monster* foe_in_sight() {
+    constexpr int VIEW_REACH = 6;  // fields from the character in x and in y
+    const CharacterRecord& c = g_character_model.character;
+    for (const Monster& monster : g_map.monsters)
+        if (&monster == g_map.fought_last)
+            return std::abs(monster.x - c.x) <= VIEW_REACH && std::abs(monster.y - c.y) <= VIEW_REACH ? &monster
+                                                                                                        : nullptr;
+    return nullptr;
+}
+
+}  // namespace
+
+const Monster* monster_in_front() {
+    if (const Monster* foe = foe_in_sight()) return foe;
+    // The neighbour fields in the order they are looked at, by (dy + 1) * 3 + dx + 1.
+    static constexpr int RANK[9] = {7, 0, 4, 3, 8, 1, 6, 2, 5};
+    const CharacterRecord& c = g_character_model.character;
+    const Monster* found = nullptr;
+    int best = 8;  // the character's own field is not next to it
+    for (const Monster& monster : g_map.monsters) {
+        const int dx = monster.x - c.x, dy = monster.y - c.y;
+        if (std::abs(dx) > 1 || std::abs(dy) > 1) continue;
+        // Of two on one field the later one, as on every look-up by field.
+        const int rank = RANK[(dy + 1) * 3 + dx + 1];
+        if (rank <= best) {
+            best = rank;
+            found = &monster;
+        }
+    }
+    return best < 8 ? found : nullptr;
+}
+
+void note_monster_fought(const Monster& monster) { g_map.fought_last = &monster; }
+
+void note_monster_striking(const Monster& monster) {
+    if (!foe_in_sight()) g_map.fought_last = &monster;
 }
 
 Monster* last_monster_at(int x, int y) {

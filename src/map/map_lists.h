@@ -36,6 +36,16 @@ private:
     std::unordered_set<std::string> transformations_;  // event, x and y in one key
     std::bitset<kMapSize * kMapSize> monster_fields_;
 };
+// The monster the status panel shows: the one the character fought last while
+// it lives and stands on the map view, else the first standing next to the
+// character (north, east, south, west, then the corners); nullptr when none is
+// near. A picture only: no rule asks for it.
+const Monster* monster_in_front();
+// The character strikes this monster: it is the one fought last.
+void note_monster_fought(const Monster& monster);
+// This monster strikes the character: it is the one fought last unless the
+// character's own foe is still in sight.
+void note_monster_striking(const Monster& monster);
 // The last monster of the list standing on (x, y) (the one found where two
 // share a field); nullptr when none stands there.
 Monster* last_monster_at(int x, int y);

@@ -68,6 +68,7 @@ struct MapField {
     std::string power_used;            // "|"-separated names of powers used here
     int8_t hidden = 0;                 // true tile concealed until found
     int8_t visited = 0;                // had its one chance of being found
+    int8_t seen = 0;                   // the character has seen it lit (the map screen shows it)
 };
 
 // The one map the character is on.
@@ -163,6 +164,9 @@ struct MapState {
     GameList<Monster> monsters;       // in acting order
     GameList<MapItem> items;
     GameList<DungeonRecord> level_exits;
+    // The monster the character fought last (see monster_in_front); only
+    // compared with the monsters of the list, never followed by itself.
+    const Monster* fought_last = nullptr;
 };
 
 extern MapState g_map;

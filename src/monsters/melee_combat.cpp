@@ -8,6 +8,7 @@
 #include "character/character_state.h"
 #include "common/common_state.h"
 #include "common/database.h"
+#include "common/message_ids.h"
 #include "common/view.h"
 #include "map/map_lists.h"
 #include "map/map_state.h"
@@ -50,6 +51,22 @@ const MonsterType& type_of(const Monster& monster) {
 }
 
 void show_combat_message(const std::string& text) { show_status_message(text, "", WHITE, -1, 0, 2000); }
+
+// The report of the character's blow: a miss, a kill (a critical one), a hit with its damage or without harm.
+void report_blow(const MonsterType& type, bool hit, bool critical, bool kills, int damage) {
+    int id = msg::HIT;
+    if (!hit) id = msg::MISS;
+    else if (critical) id = msg::CRITICAL_KILL;
+    else if (kills) id = msg::KILL;
+    else if (damage == 0) id = msg::HIT_NO_HARM;
+    show_play_report(message_with(id, {{"[name]", type.name}, {"[damage]", int_to_text(damage)}}));
+}
+
+// The report of a monster's blow on the character.
+void report_monster_blow(const MonsterType& type, bool hit, int damage) {
+    const int id = !hit ? msg::MONSTER_MISSES : damage == 0 ? msg::MONSTER_HITS_NO_HARM : msg::MONSTER_HITS;
+    show_play_report(message_with(id, {{"[name]", type.name}, {"[damage]", int_to_text(damage)}}));
+}
 
 }  // namespace
 
@@ -98,6 +115,7 @@ void melee_attack_monster(GameMap& map, int x, int y) {
     if (backstab) chance = sneaking_total(0);
     chance = clamp_chance(chance);
     target->alerted = 1;
+    note_monster_fought(*target);
 
     const bool hit = Random(99) <= chance;
     int16_t damage = 0;
@@ -126,6 +144,7 @@ void melee_attack_monster(GameMap& map, int x, int y) {
         play_sound("evasion");
     }
 
+    report_blow(type, hit, critical, hit && wrap16(target->hitpoints - damage) < 1, damage);
     // The blow: the character lifted by 2 pixels, the effect on the target's cell.
     draw_game_picture(map, 0, 0, 0, -2);
     if (hit) {
@@ -151,6 +170,7 @@ void monster_melee_attack(int x, int y) {
     const MonsterType& type = type_of(*attacker);
     attacker->alerted = 1;
     attacker->offset_y = -2;  // it hops up while it strikes
+    note_monster_striking(*attacker);
 
     const int chance = clamp_chance(type.attack - defense_total());
     const bool hit = Random(99) <= chance;
@@ -176,6 +196,7 @@ void monster_melee_attack(int x, int y) {
         play_sound("evasion");
     }
 
+    report_monster_blow(type, hit, damage);
     GameMap& map = g_map.map;
     draw_game_picture(map, 0, 0, 0, 0);
     if (hit) {

@@ -7,6 +7,7 @@
 #include "character/character_state.h"
 #include "common/common_state.h"
 #include "common/database.h"
+#include "common/message_ids.h"
 #include "common/view.h"
 #include "common/word_lists.h"
 #include "map/map_grid.h"
@@ -108,8 +109,10 @@ void regenerate_monsters() {
         if (type.regeneration <= 0 || monster.hitpoints >= type.hitpoints) continue;
         const int amount = std::min(type.hitpoints - monster.hitpoints, Random(type.regeneration - 1) + 1);
         if (within(monster.x, monster.y, REGENERATION_RANGE)) {
-            show_status_message(replace_all(message_text(50), "[value]", int_to_text(amount)), "", WHITE, type.tile,
-                                icon_kind::monster, 2000);
+            // The monster by its name, in the singular or plural form of the amount.
+            const int id = amount == 1 ? msg::REGENERATES_ONE : msg::REGENERATES_MANY;
+            show_play_report(message_with(id, {{"[name]", type.name}, {"[value]", int_to_text(amount)}}), type.tile,
+                             icon_kind::monster);
             ring(YELLOW, monster.x - hero().x + VIEW_CENTRE, monster.y - hero().y + VIEW_CENTRE);
         }
         monster.hitpoints = static_cast<int16_t>(std::min<int>(type.hitpoints, monster.hitpoints + amount));

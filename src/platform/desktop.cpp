@@ -5,13 +5,17 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
 #include <chrono>
+#include <string>
 #include <thread>
 
 #include "platform/keymap.h"
 #include "platform/media_state.h"
+#include "platform/scaler.h"
 #include "platform/sound_mixer.h"
 
 namespace {
@@ -42,6 +46,39 @@ public:
 private:
     int saved_ = -1;
 };
+
+// A graphics processor with a driver this user may use: a DRM render node it
+// can open. (LIBGL_ALWAYS_SOFTWARE asks Mesa for its software rasteriser.)
+bool graphics_driver_present() {
+    const char* software = SDL_getenv("LIBGL_ALWAYS_SOFTWARE");
+    if (software && *software && std::string(software) != "0") return false;
+    for (int node = 128; node < 192; ++node) {
+        const std::string path = "/dev/dri/renderD" + std::to_string(node);
+        const int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+        if (fd >= 0) {
+            close(fd);
+            return true;
+        }
+    }
+    return false;
+}
+
+// A renderer that draws with the processor after all: SDL's own software
+// renderer, or OpenGL on a software rasteriser (Mesa's llvmpipe, softpipe, swrast).
+bool renders_in_software(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || (info.flags & SDL_RENDERER_SOFTWARE)) return true;
+    if (std::string(info.name).rfind("opengl", 0) != 0) return false;
+    using GetString = const unsigned char* (*)(unsigned);
+    auto get_string = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = get_string ? get_string(0x1F01 /* GL_RENDERER */) : nullptr;
+    if (!name) return false;
+    std::string text(reinterpret_cast<const char*>(name));
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    for (const char* rasteriser : {"llvmpipe", "softpipe", "swrast", "software"})
+        if (text.find(rasteriser) != std::string::npos) return true;
+    return false;
+}
 
 constexpr double FRAME_MS = 1000.0 / 60.0;
 // A key held through a screen switch is confirmed by the keyboard's repeat,
@@ -142,26 +179,87 @@ public:
         if (window_) SDL_SetWindowTitle(window_, title.c_str());
     }
 
-    bool screen_is_open() const override { return renderer_ != nullptr; }
-    bool screen_is_fullscreen() const override { return renderer_ && fullscreen_; }
+    bool screen_is_open() const override { return renderer_ != nullptr || software_; }
+    bool screen_is_fullscreen() const override { return screen_is_open() && fullscreen_; }
 
     void present(const Surface& frame) override {
         pump_events();  // keeps the window answering while the game animates
         if (renderer_ && texture_) {
             SDL_UpdateTexture(texture_, nullptr, frame.pixels.data(), frame.width * 4);
             show_texture();
+            pace_frame();  // the present has waited for the display already
+        } else if (software_) {
+            // The picture is made ready first and sent when its time has come,
+            // so that the work on it does not make it late.
+            show_on_framebuffer(&frame, true);
+        } else {
+            pace_frame();
         }
-        pace_frame();
     }
 
     // Shows the last presented picture again (also after the window was
     // uncovered or resized, when the game itself has nothing new to draw).
     void show_texture() {
+        if (software_) {
+            show_on_framebuffer(nullptr, false);
+            return;
+        }
         if (!renderer_ || !texture_) return;
         SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
         SDL_RenderClear(renderer_);
         SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
         SDL_RenderPresent(renderer_);
+    }
+
+    // The software path: the frame (or, without one, the last frame again)
+    // scaled into the window's own pixels, and only what changed sent to the
+    // display (after the pause of the frame when paced).
+    void show_on_framebuffer(const Surface* frame, bool paced) {
+        SDL_Surface* surface = SDL_GetWindowSurface(window_);
+        if (!surface) {
+            if (paced) pace_frame();
+            return;
+        }
+        const Uint32 format = surface->format->format;
+        const bool ours = format == SDL_PIXELFORMAT_XBGR8888 || format == SDL_PIXELFORMAT_ABGR8888;
+        const bool swapped = format == SDL_PIXELFORMAT_XRGB8888 || format == SDL_PIXELFORMAT_ARGB8888;
+        if (!ours && !swapped) {
+            if (paced) pace_frame();
+            show_converted(surface, frame);
+            return;
+        }
+        if (SDL_MUSTLOCK(surface)) SDL_LockSurface(surface);
+        const FramebufferTarget target{static_cast<uint32_t*>(surface->pixels), surface->w, surface->h,
+                                       surface->pitch / 4, swapped};
+        const PictureRect changed = frame ? scaler_.draw(*frame, target) : scaler_.redraw(target);
+        if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+        if (paced) pace_frame();
+        if (changed.empty()) return;
+        const SDL_Rect rect{changed.x, changed.y, changed.width, changed.height};
+        SDL_UpdateWindowSurfaceRects(window_, &rect, 1);
+    }
+
+    // A framebuffer of another pixel format (16-bit displays): SDL converts and scales.
+    void show_converted(SDL_Surface* surface, const Surface* frame) {
+        if (frame) last_frame_ = *frame;
+        if (last_frame_.empty()) return;
+        SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormatFrom(
+            last_frame_.pixels.data(), last_frame_.width, last_frame_.height, 32, last_frame_.width * 4,
+            SDL_PIXELFORMAT_XBGR8888);
+        if (!picture) return;
+        const PictureRect place = fit_picture(surface->w, surface->h, last_frame_.width, last_frame_.height);
+        SDL_Rect rect{place.x, place.y, place.width, place.height};
+        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+        SDL_BlitScaled(picture, nullptr, surface, &rect);
+        SDL_FreeSurface(picture);
+        SDL_UpdateWindowSurface(window_);
+    }
+
+    // Mouse positions arrive in window pixels on the software path (a
+    // renderer gives them in picture pixels itself).
+    void mouse_moved(int x, int y) {
+        if (software_) scaler_.to_picture(x, y);
+        input_mouse_move(x, y);
     }
 
     void pump_events() override {
@@ -232,28 +330,39 @@ private:
                             length / static_cast<int>(sizeof(int16_t) * MIX_CHANNELS));
     }
 
+    // The picture is drawn in software already; what is left is scaling it
+    // to the window and showing it. A real graphics driver does that for
+    // nothing (an accelerated renderer, presenting at the display's refresh).
+    // Without one (no graphics processor, or only a software rasteriser such as
+    // llvmpipe, whose start took most of the time to the first frame and most
+    // of the memory) the picture goes into the window's own pixels (X11 shared
+    // memory) through PictureScaler, and pace_frame keeps the 60 frames a
+    // second. SDL_RENDER_DRIVER in the environment still rules: "software"
+    // chooses the software path, any other renderer is taken as it is.
     bool create_screen() {
         QuietStandardError quiet;
         SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
-        // The picture is drawn in software already: it is shown through SDL's
-        // software renderer on the window's own framebuffer (X11 shared
-        // memory), without OpenGL. Starting OpenGL (and its software
-        // rasteriser where no graphics driver exists) took most of the time to
-        // the first frame and four fifths of the memory; pace_frame keeps the
-        // 60 frames a second. (SDL's own hints in the environment still rule.)
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
-        if (!renderer_) return false;
-        // Letterboxed scaling of the 640 x 480 picture; mouse events arrive
-        // in picture pixels.
-        SDL_RenderSetLogicalSize(renderer_, SCREEN_WIDTH, SCREEN_HEIGHT);
-        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_XBGR8888, SDL_TEXTUREACCESS_STREAMING, SCREEN_WIDTH,
-                                     SCREEN_HEIGHT);
-        if (!texture_) {
-            destroy_screen();
-            return false;
+        const char* asked = SDL_getenv("SDL_RENDER_DRIVER");
+        const std::string driver = asked ? asked : "";
+        if (!driver.empty() && driver != "software") {
+            renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_PRESENTVSYNC);
+        } else if (driver.empty() && graphics_driver_present()) {
+            renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+            if (renderer_ && renders_in_software(renderer_)) destroy_screen();
         }
+        if (renderer_) {
+            // Letterboxed scaling of the 640 x 480 picture; mouse events arrive
+            // in picture pixels.
+            SDL_RenderSetLogicalSize(renderer_, SCREEN_WIDTH, SCREEN_HEIGHT);
+            texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_XBGR8888, SDL_TEXTUREACCESS_STREAMING,
+                                         SCREEN_WIDTH, SCREEN_HEIGHT);
+            if (texture_) return true;
+            destroy_screen();
+        }
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        if (!SDL_GetWindowSurface(window_)) return false;
+        software_ = true;
+        scaler_.forget();
         return true;
     }
 
@@ -262,6 +371,8 @@ private:
         if (renderer_) SDL_DestroyRenderer(renderer_);
         texture_ = nullptr;
         renderer_ = nullptr;
+        software_ = false;
+        last_frame_ = Surface();
     }
 
     // Keys held through a switch of the screen mode. When a window goes while
@@ -362,18 +473,20 @@ private:
             key_event(scan_code_from_sdl(event.key.keysym.scancode), event.type == SDL_KEYDOWN, event.key.repeat != 0);
             break;
         case SDL_MOUSEMOTION:
-            input_mouse_move(event.motion.x, event.motion.y);
+            mouse_moved(event.motion.x, event.motion.y);
             break;
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
             if (event.button.button == SDL_BUTTON_LEFT) {
-                input_mouse_move(event.button.x, event.button.y);
+                mouse_moved(event.button.x, event.button.y);
                 input_mouse_button(event.type == SDL_MOUSEBUTTONDOWN);
             }
             break;
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_EXPOSED || event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
                 show_texture();
+            else if (event.window.event == SDL_WINDOWEVENT_LEAVE)
+                input_mouse_leave();
             else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED && settle_at_ != 0) {
                 settle_carried_modifiers();
                 settle_at_ = SDL_GetTicks() + CARRIED_KEYS_AFTER_FOCUS_MS;
@@ -391,6 +504,9 @@ private:
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
+    bool software_ = false;      // the software path: the window's own pixels
+    PictureScaler scaler_;
+    Surface last_frame_;         // the software path on a framebuffer of another format
     bool fullscreen_ = false;
     std::string title_ = "Umbrane";
     SDL_AudioDeviceID audio_device_ = 0;

@@ -1,9 +1,11 @@
 #include "platform/files.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -19,7 +21,7 @@ std::string& folder() {
     static std::string game_folder_path = ".";
     return game_folder_path;
 }
-std::string& writable_folder() {
+std::string& writable_folder_setting() {
     static std::string path;
     return path;
 }
@@ -27,12 +29,71 @@ std::string& writable_folder() {
 bool is_writable_path(const std::string& path) {
     return path == "savegame" || path.rfind("savegame/", 0) == 0 || path == "config/preferences.xml";
 }
+
+bool writable(const fs::path& folder) { return access(folder.c_str(), W_OK) == 0; }
+
+bool is_folder(const fs::path& path) {
+    std::error_code error;
+    return fs::is_directory(path, error);
+}
+
+// An absolute path from the environment, or empty.
+std::string absolute_from_environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value && value[0] == '/' ? value : "";
+}
 }  // namespace
 
-void set_writable_folder(const std::string& host_folder) { writable_folder() = host_folder; }
+void set_writable_folder(const std::string& host_folder) { writable_folder_setting() = host_folder; }
+const std::string& writable_folder() { return writable_folder_setting(); }
 
 void set_game_folder(const std::string& path) { folder() = path; }
 const std::string& game_folder() { return folder(); }
+const std::string& save_folder() { return writable_folder().empty() ? folder() : writable_folder(); }
+
+std::string user_data_folder() {
+    std::string data = absolute_from_environment("XDG_DATA_HOME");  // a relative one counts as unset
+    if (data.empty()) {
+        std::string home = absolute_from_environment("HOME");
+        if (home.empty()) {
+            const passwd* user = getpwuid(getuid());
+            if (user && user->pw_dir && user->pw_dir[0] == '/') home = user->pw_dir;
+        }
+        if (home.empty()) return "";
+        data = (fs::path(home) / ".local/share").string();
+    }
+    return (fs::path(data) / "umbrane").string();
+}
+
+GameFolders locate_game_folders(const std::string& executable_folder) {
+    GameFolders folders;
+    const fs::path beside = executable_folder;
+    const fs::path installed = (beside.parent_path() / "share/umbrane").lexically_normal();
+    folders.installed = !is_folder(beside / "config") && !is_folder(beside / "data") && is_folder(installed);
+    folders.game = folders.installed ? installed.string() : executable_folder;
+    // A folder the game writes into as always: itself and the folders it writes into writable.
+    const fs::path game = folders.game;
+    bool can_write = !folders.installed && writable(game);
+    for (const char* own : {"savegame", "config"})
+        if (can_write && is_folder(game / own)) can_write = writable(game / own);
+    folders.save = folders.game;
+    if (!can_write) {
+        const std::string user = user_data_folder();
+        if (!user.empty()) folders.save = user;
+    }
+    return folders;
+}
+
+void use_game_folders(const GameFolders& folders) {
+    set_game_folder(folders.game);
+    set_writable_folder(folders.save == folders.game ? "" : folders.save);
+    if (folders.save == folders.game) return;
+    // The user's preferences start as the shipped ones.
+    const std::string shipped = (fs::path(folders.game) / "config/preferences.xml").string();
+    std::string content;
+    if (!file_exists("config\\preferences.xml") && read_whole_file(shipped, content))
+        write_file_atomically("config\\preferences.xml", content);
+}
 
 std::string executable_folder() {
     std::error_code error;
@@ -45,8 +106,7 @@ std::string host_path(const std::string& logical_path) {
     std::string path = logical_path;
     std::replace(path.begin(), path.end(), '\\', '/');
     if (!path.empty() && path[0] == '/') return path;
-    if (!writable_folder().empty() && is_writable_path(path)) return (fs::path(writable_folder()) / path).string();
-    return (fs::path(folder()) / path).string();
+    return (fs::path(is_writable_path(path) ? save_folder() : folder()) / path).string();
 }
 
 namespace {

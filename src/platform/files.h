@@ -10,12 +10,38 @@ void set_game_folder(const std::string& folder);
 const std::string& game_folder();
 // The folder that holds the running executable (from /proc/self/exe).
 std::string executable_folder();
-// A replay writes the saves of the session it shows into a folder of its own:
-// while one is set (not empty), "savegame\..." and "config\preferences.xml"
-// lie below it instead of the game folder.
+// The folder of the game's own files (savegame\..., config\preferences.xml)
+// when they do not lie in the game folder: the user's data folder of an
+// installed game (use_game_folders), the folder of its own that a replay
+// writes the saves of the session it shows into. Empty: the game folder.
 void set_writable_folder(const std::string& host_folder);
-// Host path of a logical path: backslash -> slash, relative paths below the game folder.
+const std::string& writable_folder();
+// Host path of a logical path: backslash -> slash, relative paths below the game
+// folder; the game's own files (savegame\..., config\preferences.xml) below the
+// save folder.
 std::string host_path(const std::string& logical_path);
+
+// Where the game's folders are, for an executable in `executable_folder`:
+// - its data folders beside it (the build folder, a copied game): that folder,
+//   which is also where the game writes, as long as it can be written;
+// - otherwise PREFIX/share/umbrane for an executable in PREFIX/bin (an
+//   installed game), whose data stay read-only.
+// Where the game folder is installed or cannot be written, the savegame and the
+// preferences live in the user's data folder (user_data_folder), which starts
+// with a copy of the shipped preferences. The logical paths stay the same.
+struct GameFolders {
+    std::string game;       // the data folders (config, data, graphics, ...)
+    std::string save;       // savegame\ and config\preferences.xml; the game folder when they are there
+    bool installed = false; // the data were found through the installed layout
+};
+GameFolders locate_game_folders(const std::string& executable_folder);
+// Sets the game and save folders and, for a save folder of its own, gives it a
+// copy of the shipped preferences when it has none yet.
+void use_game_folders(const GameFolders& folders);
+const std::string& save_folder();
+// $XDG_DATA_HOME/umbrane, else ~/.local/share/umbrane (home from $HOME or the
+// password database); empty when there is no home at all.
+std::string user_data_folder();
 
 // Size in bytes; negative when the file is missing.
 long long file_size(const std::string& logical_path);

@@ -15,6 +15,8 @@ void key_up(uint32_t at_ms, int code);
 // Down at at_ms, up at at_ms + hold_ms.
 void key_tap(uint32_t at_ms, int code, uint32_t hold_ms = 50);
 void mouse_move(uint32_t at_ms, int x, int y);
+// The pointer leaves the window.
+void mouse_leave(uint32_t at_ms);
 void mouse_button(uint32_t at_ms, bool down);
 void close_request(uint32_t at_ms);
 

@@ -45,7 +45,10 @@ bool input_key_reported_down(int code) { return valid_code(code) && g_media.inpu
 void input_mouse_move(int x, int y) {
     g_media.input.mouse_x = x;
     g_media.input.mouse_y = y;
+    g_media.input.mouse_inside = true;
 }
+
+void input_mouse_leave() { g_media.input.mouse_inside = false; }
 
 void input_mouse_button(bool down) {
     InputState& input = g_media.input;

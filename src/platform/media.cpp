@@ -133,6 +133,15 @@ void window_mouse_position(int& x, int& y) {
     record_mouse_position(x, y);
 }
 
+bool window_mouse_over(int& x, int& y) {
+    // The pointer as it is, never recorded nor replayed: what it is read for
+    // (a name in the band) is a picture only.
+    machine().pump_events();
+    x = g_media.input.mouse_x;
+    y = g_media.input.mouse_y;
+    return g_media.input.mouse_inside;
+}
+
 // ---- Frame ----
 
 void clear_screen(Colour colour) { start_picture(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT, colour); }

@@ -46,6 +46,10 @@ enum class WindowEvent { none, close_request, left_button_down };
 WindowEvent take_window_event();
 // Mouse position in the 640 x 480 picture's pixels.
 void window_mouse_position(int& x, int& y);
+// The pointer as it is, and true while it is over the window (it moved there
+// and has not left it since); false otherwise. For pictures only: unlike
+// window_mouse_position it is neither recorded nor replayed.
+bool window_mouse_over(int& x, int& y);
 
 // ---- Frame ----
 void clear_screen(Colour colour);
@@ -88,7 +92,7 @@ void sprite_display_translucent(int number, int x, int y, int intensity);
 // Grab a rectangle of the shown screen (the last flipped picture) into a sprite.
 bool sprite_grab(int number, int x, int y, int width, int height);
 bool sprite_save_jpeg(int number, const std::string& logical_path);
-// Pixel access for tests and generators: 0x00BBGGRR like Colour.
+// Pixel access (tests, generators, where the light overlays leave the view open): 0x00BBGGRR like Colour.
 Colour sprite_pixel(int number, int x, int y);
 Colour screen_pixel(int x, int y);        // back buffer
 Colour shown_screen_pixel(int x, int y);  // last flipped picture
@@ -126,6 +130,10 @@ bool font_load(int number, const std::string& face, int point_size, bool high_qu
 namespace key {
 constexpr int escape = 1, e = 18, t = 20, u = 22, i = 23, p = 25, ret = 28, x = 45, c = 46, left_alt = 56, space = 57,
               up = 200, left = 203, right = 205, down = 208, any = -1;
+// The keys of the help, the history, the map and resting. "?" lies on the
+// slash key of a US keyboard and on the sharp s key (the US minus) of a German one.
+constexpr int minus = 12, r = 19, l = 38, m = 50, slash = 53, f1 = 59, home = 199, page_up = 201, end = 207,
+              page_down = 209;
 }
 bool keyboard_init();
 void keyboard_poll();

@@ -76,6 +76,7 @@ struct InputState {
     std::array<bool, 256> released{};
     bool any_held = false, any_pressed = false, any_released = false;
     int mouse_x = 0, mouse_y = 0;
+    bool mouse_inside = false;  // the pointer moved in the window and has not left it since
     bool mouse_down = false, mouse_pressed_since = false;
     int snapshot_mouse_x = 0, snapshot_mouse_y = 0;
     bool snapshot_mouse_held = false;
@@ -141,6 +142,7 @@ void input_key_down(int code);
 void input_key_up(int code);
 bool input_key_reported_down(int code);
 void input_mouse_move(int x, int y);
+void input_mouse_leave();
 void input_mouse_button(bool down);
 void input_window_event(WindowEvent event);
 void input_reset();

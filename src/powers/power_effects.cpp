@@ -7,6 +7,7 @@
 #include "character/character_state.h"
 #include "common/common_state.h"
 #include "common/database.h"
+#include "common/message_ids.h"
 #include "common/view.h"
 #include "common/word_lists.h"
 #include "map/map_grid.h"
@@ -39,12 +40,28 @@ AbilityState* ability_state(int id) {
     return valid_ability_id(id) ? &hero().abilities[id] : nullptr;
 }
 
+// A report about a power, beside its icon.
+void report(int power, const std::string& text) { show_play_report(text, g_db.powers[power].tile, icon_kind::power); }
+
 // The last monster on the field of a target chosen anywhere on the view;
-// nullptr when the choice was cancelled or no monster stands there.
-Monster* chosen_monster(TargetCursor& cursor) {
+// nullptr when the choice was cancelled or no monster stands there (which the
+// player is told: the cost is paid all the same).
+Monster* chosen_monster(int power, TargetCursor& cursor) {
     choose_target(cursor, 2);
     if (cursor.cancel) return nullptr;
-    return last_monster_at(target_field_x(cursor), target_field_y(cursor));
+    Monster* target = last_monster_at(target_field_x(cursor), target_field_y(cursor));
+    if (!target) report(power, message_text(msg::NO_MONSTER_THERE));
+    return target;
+}
+
+// What a power's blow did to a monster: killed it, hurt it, or did it no harm.
+void report_power_blow(int power, const Monster& monster, int damage) {
+    const int id = wrap16(monster.hitpoints - damage) < 1 ? msg::POWER_KILLS
+                   : damage == 0                           ? msg::POWER_NO_HARM
+                                                           : msg::POWER_HITS;
+    report(power, message_with(id, {{"[power]", g_db.powers[power].name},
+                                    {"[name]", type_of(monster.type).name},
+                                    {"[damage]", int_to_text(damage)}}));
 }
 
 void show_monster_message(int power, int message) {
@@ -67,17 +84,21 @@ int16_t power_damage_against(int monster_type, int16_t damage, const std::string
 void power_attack(int power) {
     const Power& p = g_db.powers[power];
     TargetCursor cursor;
-    Monster* target = chosen_monster(cursor);
+    Monster* target = chosen_monster(power, cursor);
     if (!target) return;
+    note_monster_fought(*target);
     animation(p.animation, cursor.column, cursor.row, 0);
     if (Random(99) >= power_success_chance(power)) {
         play_failure_sound(power);
-        show_failure_message(power);
+        if (!show_failure_message(power))
+            report(power,
+                   message_with(msg::POWER_MISSES, {{"[power]", p.name}, {"[name]", type_of(target->type).name}}));
         return;
     }
     const int16_t damage =
         power_damage_against(target->type, rolled_power_strength(power), p.cls, p.affects_only_monster_class);
     show_success_message(power);
+    report_power_blow(power, *target, damage);
     play_sound("hit");
     // The blow: the blood spot on the target's cell with the damage on it.
     GameMap& map = g_map.map;
@@ -97,15 +118,19 @@ void power_area_attack(int power) {
     const Power& p = g_db.powers[power];
     animation(p.animation, VIEW_CENTRE, VIEW_CENTRE, 0);
     const int x = hero().x, y = hero().y;
+    bool in_sight = false;
     for (Monster& monster : g_map.monsters) {
         if (std::abs(monster.x - x) > AREA_REACH || std::abs(monster.y - y) > AREA_REACH) continue;
+        in_sight = true;
         // Each monster gets a strength rolled for it.
         const int16_t damage =
             power_damage_against(monster.type, rolled_power_strength(power), p.cls, p.affects_only_monster_class);
+        report_power_blow(power, monster, damage);
         play_sound("hit");
         animation("red cloud", monster.x - x + VIEW_CENTRE, monster.y - y + VIEW_CENTRE, damage);
         monster.hitpoints = wrap16(monster.hitpoints - damage);
     }
+    if (!in_sight) report(power, message_text(msg::NO_MONSTER_IN_SIGHT));
     remove_dead_monsters();
 }
 
@@ -147,14 +172,15 @@ void power_field_effect(int power, int transform) {
     const int16_t chance = power_success_chance(power);
     // Beyond the edge of the grid there is no field to act on.
     const bool on_grid = on_map(x, y) && t >= 0 && t < kTileTypeCount;
+    // A power without words of its own for a refusal still says why nothing happened.
     if (!on_grid || !shares_word(p.cls, map.tileset.tile_types[t].cls)) {
         play_wrong_use_sound(power);
-        show_wrong_use_message(power);
+        if (!show_wrong_use_message(power)) report(power, message_text(msg::NOTHING_FOR_POWER));
         return;
     }
     if (field_power_used(map, x, y, p.field_effect)) {
         play_wrong_use_sound(power);
-        show_already_used_message(power);
+        if (!show_already_used_message(power)) report(power, message_text(msg::FIELD_USED_UP));
         return;
     }
     animation(p.animation, cursor.column, cursor.row, 0);
@@ -206,7 +232,7 @@ void power_modify_attribute(int power, int quiet) {
 void power_apply_effect_to_monster(int power) {
     const Power& p = g_db.powers[power];
     TargetCursor cursor;
-    Monster* target = chosen_monster(cursor);
+    Monster* target = chosen_monster(power, cursor);
     if (!target) return;
     const MonsterType& type = type_of(target->type);
     auto refused = [&](int message) {

@@ -8,6 +8,7 @@
 #include "character/character_state.h"
 #include "common/common_state.h"
 #include "common/database.h"
+#include "common/message_ids.h"
 #include "common/raise_error.h"
 #include "common/view.h"
 #include "map/map_state.h"
@@ -129,6 +130,7 @@ void draw_power_screen(const std::vector<int>& ids, int column, int row) {
             sprite_display_opaque(clip_power_icon(tile), PANEL_X + CELL * c, GRID_Y + CELL * r);
         }
     draw_blinking_cursor(PANEL_X + CELL * column, GRID_Y + CELL * row);
+    draw_key_hint(message_text(msg::hint_power));
 }
 
 // One arrow key moves a cursor coordinate by one within lowest..highest; true when it moved.
@@ -288,6 +290,7 @@ void choose_target(TargetCursor& cursor, int range) {
         if (key_released(key::any)) key_lock = false;
         draw_game_picture(g_map.map, 0, 0, 0, 0);
         draw_blinking_cursor(cursor.column * CELL, cursor.row * CELL);
+        draw_key_hint(message_text(msg::hint_target));
         flip();
     }
 }

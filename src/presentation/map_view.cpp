@@ -1,5 +1,7 @@
 #include "common/view.h"
 
+#include <algorithm>
+
 #include "character/ability_model.h"
 #include "character/character_state.h"
 #include "items/items_state.h"
@@ -7,7 +9,9 @@
 #include "common/database.h"
 #include "map/map_state.h"
 #include "platform/media.h"
+#include "map/map_lists.h"
 #include "presentation/message_line.h"
+#include "presentation/presentation_state.h"
 #include "presentation/sprite_cells.h"
 #include "common/common_state.h"
 
@@ -22,7 +26,65 @@ bool in_view_window(int x, int y) {
     return x >= c.x - 7 && x <= c.x + 6 && y >= c.y - 7 && y <= c.y + 6;
 }
 
+constexpr Colour POINTER_TEXT_COLOUR = RGB(255, 220, 130);
+constexpr int POINTER_TEXT_RIGHT = SCREEN_WIDTH - 8, POINTER_TEXT_Y = 448;
+
+// True when the darkness around the light leaves the middle of view cell (i, j) open.
+bool lit(int i, int j) {
+    const int level = light_level();
+    if (level > 6) return true;
+    return sprite_pixel(sprite::light_first + level, i * CELL + CELL / 2, j * CELL + CELL / 2) == RGB(0, 0, 0);
+}
+
+// The name of what the map view shows under the pointer: a monster, else the
+// items lying there (not those inside a container), else the field as it is
+// drawn (a hidden field by the floor it shows). Empty when the pointer is not
+// over the map view or over a field the darkness hides.
+std::string pointer_text() {
+    const PresentationState& p = g_presentation;
+    if (!p.pointer_over || p.pointer_x < 0 || p.pointer_y < 0 || p.pointer_x >= VIEW_PIXELS ||
+        p.pointer_y >= VIEW_PIXELS)
+        return "";
+    const int i = p.pointer_x / CELL, j = p.pointer_y / CELL;
+    if (!lit(i, j)) return "";
+    const CharacterRecord& c = g_character_model.character;
+    const GameMap& map = g_map.map;
+    const int x = c.x + i - VIEW_CENTRE, y = c.y + j - VIEW_CENTRE;
+    if (const Monster* monster = last_monster_at(x, y))
+        return monster->type >= 0 && monster->type < kMonsterTypeTableSize ? g_db.monster_types[monster->type].name
+                                                                          : "";
+    const int t = read_map_tile_type(map, x, y);
+    std::string names;
+    if (!(valid_tile_type(t) && map.tileset.tile_types[t].container != 0)) {
+        for (const MapItem& item : g_map.items) {
+            if (item.x != x || item.y != y || item.type < 0 || item.type >= kItemTypeTableSize) continue;
+            if (!names.empty()) names += ", ";
+            names += g_db.item_types[item.type].name;
+        }
+    }
+    if (!names.empty()) return names;
+    const int shown = read_map_hidden(map, x, y) ? map.background_tile : t;
+    return valid_tile_type(shown) ? map.tileset.tile_types[shown].name : "";
+}
+
+// The name under the pointer at the right end of the band (drawing started).
+void draw_pointer_text() {
+    const std::string text = pointer_text();
+    g_presentation.pointer_text_drawn = text;
+    if (text.empty()) return;
+    draw_select_font(FONT_DEFAULT);
+    draw_text_on_black(POINTER_TEXT_RIGHT - text_width(text), POINTER_TEXT_Y, text, POINTER_TEXT_COLOUR);
+}
+
 }  // namespace
+
+void set_map_pointer(bool over_window, int x, int y) {
+    g_presentation.pointer_over = over_window;
+    g_presentation.pointer_x = x;
+    g_presentation.pointer_y = y;
+}
+
+bool map_pointer_text_changed() { return pointer_text() != g_presentation.pointer_text_drawn; }
 
 int light_level() {
     int level = g_map.map.lighting;
@@ -36,6 +98,13 @@ int light_level() {
     if (level < 0) level = 0;
     if (level > 8) level = 8;
     return level;
+}
+
+bool view_cell_lit(int light, int column, int row) {
+    if (column < 0 || column >= VIEW_CELLS || row < 0 || row >= VIEW_CELLS) return false;
+    if (light > 6) return true;
+    // The darkness picture of the level: pure black is where it lets the view through.
+    return sprite_pixel(sprite::light_first + std::max(light, 0), column * CELL + CELL / 2, row * CELL + CELL / 2) == BLACK;
 }
 
 void draw_map_view(GameMap& map, int offset_x, int offset_y, int fade) {
@@ -98,6 +167,8 @@ void draw_map_view(GameMap& map, int offset_x, int offset_y, int fade) {
     draw_box(0, VIEW_PIXELS, SCREEN_WIDTH, 48, BLACK);
     draw_box(VIEW_PIXELS, 0, SCREEN_WIDTH - VIEW_PIXELS, SCREEN_HEIGHT, BLACK);
     bool shown = draw_message_lines();
+    // Not while the view scrolls: the pointer then passes from field to field.
+    if (offset_x == 0 && offset_y == 0) draw_pointer_text();
     draw_stop();
     if (shown) draw_message_icon();
 }

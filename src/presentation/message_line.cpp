@@ -4,13 +4,27 @@
 #include "common/view.h"
 #include "platform/media.h"
 
+namespace {
+
+constexpr Colour EARLIER_COLOUR = RGB(150, 150, 150);
+
+bool status_message_visible() {
+    const StatusMessage& m = g_common.status_message;
+    return tick_ms() - m.time_stamp < m.duration && !(m.text.empty() && m.second_text.empty());
+}
+
+}  // namespace
+
 bool draw_message_lines() {
     const StatusMessage& m = g_common.status_message;
-    if (tick_ms() - m.time_stamp >= m.duration) return false;
-    if (m.text.empty() && m.second_text.empty()) return false;
+    if (!status_message_visible()) return false;
     draw_select_font(FONT_DEFAULT);
     int x = m.icon_number < 0 ? 0 : 36;
-    if (!m.text.empty() && !m.second_text.empty()) {
+    if (!m.earlier.empty() && !m.text.empty() && m.second_text.empty()) {
+        // A report below the message it followed, which is drawn dimmer.
+        draw_text_on_black(x, 440, m.earlier, EARLIER_COLOUR);
+        draw_text_on_black(x, 456, m.text, m.colour);
+    } else if (!m.text.empty() && !m.second_text.empty()) {
         draw_text_on_black(x, 440, m.text, m.colour);
         draw_text_on_black(x, 456, m.second_text, m.colour);
     } else if (!m.text.empty()) {
@@ -34,4 +48,12 @@ void draw_message_icon() {
         default: return;
     }
     sprite_display_opaque(sprite_number, 0, 440);
+}
+
+void draw_key_hint(const std::string& hint) {
+    if (status_message_visible()) return;
+    draw_start();
+    draw_select_font(FONT_DEFAULT);
+    draw_text_on_black(0, 448, hint, KEY_HINT_COLOUR);
+    draw_stop();
 }

@@ -1,10 +1,15 @@
-// Presentation state: the menu record of the main menu.
+// Presentation state: the menu record of the main menu, the mouse pointer
+// over the map view.
 #pragma once
+#include <string>
 
 #include "common/view.h"
 
 struct PresentationState {
     Menu menu;  // the main menu's record
+    bool pointer_over = false;       // the pointer is over the window
+    int pointer_x = 0, pointer_y = 0;  // where, in screen pixels
+    std::string pointer_text_drawn;  // what the last picture named under it
 };
 
 extern PresentationState g_presentation;

@@ -1,10 +1,12 @@
 #include "presentation/status_panel.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "common/view.h"
 #include "character/ability_model.h"
 #include "character/character_state.h"
+#include "map/map_lists.h"
 #include "map/map_state.h"
 #include "platform/strings.h"
 #include "common/database.h"
@@ -21,6 +23,33 @@ struct PanelIcon {
     int x, y, icon;
     bool power;
 };
+
+// The monster in front of the character, at the foot of the panel (above the
+// band's frame bar, lower when the groups above reach further): its picture,
+// its name and a bar of its hit points against its type's maximum.
+constexpr int FOE_TOP = 372;
+constexpr int FOE_BAR_X = 468, FOE_BAR_WIDTH = 122, FOE_BAR_HEIGHT = 9;
+constexpr Colour FOE_BAR_FRAME = RGB(150, 150, 150), FOE_BAR_FILL = RGB(200, 30, 30);
+
+// Its words and the bar (drawing started); returns the monster whose picture
+// goes at (434, top), or nullptr when none is near.
+const Monster* draw_foe(int top) {
+    const Monster* foe = monster_in_front();
+    if (!foe) return nullptr;
+    static const MonsterType none;
+    const MonsterType& type =
+        foe->type >= 0 && foe->type < kMonsterTypeTableSize ? g_db.monster_types[foe->type] : none;
+    draw_text_on_black(FOE_BAR_X, top, type.name, WHITE);
+    const int bar_top = top + 16;
+    draw_box(FOE_BAR_X, bar_top, FOE_BAR_WIDTH, FOE_BAR_HEIGHT, FOE_BAR_FRAME);
+    draw_box(FOE_BAR_X + 1, bar_top + 1, FOE_BAR_WIDTH - 2, FOE_BAR_HEIGHT - 2, BLACK);
+    const int inner = FOE_BAR_WIDTH - 2;
+    const int filled = type.hitpoints > 0 ? std::clamp(inner * foe->hitpoints / type.hitpoints, 0, inner) : 0;
+    if (filled > 0) draw_box(FOE_BAR_X + 1, bar_top + 1, filled, FOE_BAR_HEIGHT - 2, FOE_BAR_FILL);
+    draw_text_on_black(FOE_BAR_X + FOE_BAR_WIDTH + 4, bar_top - 2,
+                       int_to_text(foe->hitpoints) + "/" + int_to_text(type.hitpoints), WHITE);
+    return foe;
+}
 
 }  // namespace
 
@@ -85,10 +114,13 @@ void draw_status_panel() {
             y += 22;
         }
     }
+    const int foe_top = std::max(y, FOE_TOP);
+    const Monster* foe = draw_foe(foe_top);
     draw_stop();
 
     for (const PanelIcon& icon : icons) {
         int sprite_number = icon.power ? clip_power_icon(icon.icon) : clip_ability_icon(icon.icon);
         sprite_display_opaque(sprite_number, icon.x, icon.y);
     }
+    if (foe) sprite_display_transparent(clip_monster_type(foe->type), 434, foe_top + 2);
 }

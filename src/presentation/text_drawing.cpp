@@ -30,11 +30,9 @@ int text_line_step(int line_height) {
     return std::max({line_height, text_height(""), text_height("ÄÖÜßgjpqy()[]|_")});
 }
 
-int draw_wrapped_text(int x, int y, const std::string& text, int width, int line_height, Colour colour) {
-    line_height = text_line_step(line_height);
+std::vector<std::string> wrap_text_lines(const std::string& text, int width) {
+    std::vector<std::string> lines;
     std::string rest = text;
-    int lines = 0;
-    int cy = y;
     while (text_width(rest) > width) {
         // The last space up to which the line still fits (positions count from 1 and include the space).
         int last = 0;
@@ -45,28 +43,29 @@ int draw_wrapped_text(int x, int y, const std::string& text, int width, int line
         }
         if (p == 0) {
             if (last == 0) {
-                draw_text_on_black(x, cy, rest, colour);
+                lines.push_back(rest);
             } else {
-                draw_text_on_black(x, cy, left_part(rest, last), colour);
-                cy += line_height;
-                ++lines;
-                draw_text_on_black(x, cy, rest.substr(last), colour);
+                lines.push_back(left_part(rest, last));
+                lines.push_back(rest.substr(last));
             }
             rest.clear();
         } else if (last == 0) {
             // Even the first word is too wide: it stands alone on its line.
-            draw_text_on_black(x, cy, left_part(rest, p), colour);
+            lines.push_back(left_part(rest, p));
             rest = rest.substr(p);
         } else {
-            draw_text_on_black(x, cy, left_part(rest, last), colour);
+            lines.push_back(left_part(rest, last));
             rest = rest.substr(last);
         }
-        cy += line_height;
-        ++lines;
     }
-    if (!rest.empty()) {
-        draw_text_on_black(x, cy, rest, colour);
-        ++lines;
-    }
+    if (!rest.empty()) lines.push_back(rest);
     return lines;
+}
+
+int draw_wrapped_text(int x, int y, const std::string& text, int width, int line_height, Colour colour) {
+    const std::vector<std::string> lines = wrap_text_lines(text, width);
+    const int step = text_line_step(line_height);
+    for (size_t k = 0; k < lines.size(); ++k)
+        draw_text_on_black(x, y + step * static_cast<int>(k), lines[k], colour);
+    return static_cast<int>(lines.size());
 }

@@ -75,7 +75,7 @@ bool read_command_line(int argc, char** argv, CommandLine& line) {
 int main(int argc, char** argv) {
     CommandLine line;
     if (!read_command_line(argc, argv, line)) return usage();
-    set_game_folder(executable_folder());
+    use_game_folders(locate_game_folders(executable_folder()));
     try {
         if (!line.replay.empty()) {
             const ReplayKind kind = line.verify              ? ReplayKind::verify

@@ -1,6 +1,7 @@
 #include "shell/main_loop.h"
 
 #include <cstdlib>
+#include <vector>
 
 #include "character/ability_model.h"
 #include "character/advancement.h"
@@ -9,6 +10,7 @@
 #include "character/character_state.h"
 #include "common/common_state.h"
 #include "common/database.h"
+#include "common/message_ids.h"
 #include "common/view.h"
 #include "items/inventory.h"
 #include "items/item_screens.h"
@@ -19,6 +21,7 @@
 #include "map/map_grid.h"
 #include "map/map_lists.h"
 #include "map/map_state.h"
+#include "map/seen_fields.h"
 #include "monsters/melee_combat.h"
 #include "monsters/monster_behaviour.h"
 #include "platform/files.h"
@@ -26,8 +29,10 @@
 #include "platform/random.h"
 #include "platform/strings.h"
 #include "powers/use_power.h"
+#include "presentation/map_screen.h"
 #include "shell/character_savegame.h"
 #include "shell/display.h"
+#include "shell/guide_screens.h"
 #include "shell/main_menu.h"
 #include "shell/shell_state.h"
 
@@ -37,6 +42,8 @@ constexpr const char* CHARACTER_FILE = "savegame\\character.xml";
 constexpr const char* SCREENSHOT_FILE = "savegame\\screenshot.jpg";
 // How long an idle pass waits for input before it polls again.
 constexpr int IDLE_WAIT_MS = 5;
+// Resting (R) ends after this many turns at the latest.
+constexpr int REST_TURNS = 200;
 
 // Alt+Return was held in the previous pass: the screen mode switches once per press.
 bool g_screen_switch_held = false;
@@ -64,6 +71,37 @@ void pass_on_close_request() {
     g_common.close_requested = 0;
     loop().quit = 1;
 }
+
+// The stored values of the pools (hit points, mana: the depletable abilities), to see them fall.
+std::vector<int16_t> pool_values() {
+    std::vector<int16_t> values;
+    for (int id = 1; id <= kMaxAbilityId; ++id)
+        if (g_db.abilities[id].depletable) values.push_back(hero().abilities[id].attribute_current_value);
+    return values;
+}
+
+bool pool_fell(const std::vector<int16_t>& before, const std::vector<int16_t>& after) {
+    for (size_t k = 0; k < before.size() && k < after.size(); ++k)
+        if (after[k] < before[k]) return true;
+    return false;
+}
+
+// Every pool is full: at the maximum the panel shows, or as high as healing by itself brings it.
+bool rested() {
+    for (int id = 1; id <= kMaxAbilityId; ++id) {
+        if (!g_db.abilities[id].depletable || g_db.abilities[id].name.empty()) continue;
+        const int16_t ability = static_cast<int16_t>(id);
+        const AbilityState& state = hero().abilities[id];
+        const bool full =
+            state.attribute_current_value >= state.attribute_max_value ||
+            attribute_current_val(ability, Cap::apply, PowerAdjustment::add, ItemBonus::add) >=
+                attribute_max_val(ability, Cap::apply, PowerAdjustment::add, ItemBonus::add);
+        if (!full) return false;
+    }
+    return true;
+}
+
+void show_rest_message(int id) { show_status_message(message_text(id), "", WHITE, -1, 0, 2000); }
 
 // Returns true when a new game was started.
 bool run_main_menu() {
@@ -269,6 +307,8 @@ StepOutcome attempt_step(GameMap& map, const Step& step) {
 }
 
 void after_step() {
+    // What the character sees from the new field, also when a portal takes it away at once.
+    mark_seen_fields(g_map.map);
     if (field_effects()) end_turn();
     if (detect_hidden_fields()) {
         redraw_screen(g_map.map, 0, 0, 0, 0);
@@ -345,6 +385,7 @@ void end_of_turn() {
 
 void new_game_flow() {
     delete_savegame();
+    clear_message_history();
     reset_character();
     give_starting_equipment();
     advancement_screen(3, 1);
@@ -405,10 +446,80 @@ void save_at_program_end(bool from_play) {
     save.commit();
 }
 
+void settle_turn() {
+    MainLoopFlags& f = loop();
+    if (f.turn_ended) {
+        end_of_turn();
+        ++g_shell.turns_ended;
+        f.turn_ended = 0;
+        f.redraw = 1;
+    }
+    pass_on_close_request();
+    if (check_game_end() && !f.quit) death_flow();
+    if (f.burnt_out) {
+        recompute_item_bonuses();
+        f.burnt_out = 0;
+    }
+}
+
+int rest() {
+    MainLoopFlags& f = loop();
+    if (monster_in_sight()) {
+        show_rest_message(msg::monster_in_sight);
+        return 0;
+    }
+    if (rested()) {
+        show_rest_message(msg::rested);
+        return 0;
+    }
+    int turns = 0;
+    while (turns < REST_TURNS) {
+        const uint32_t messages_before = g_common.message_history.shown;
+        const std::vector<int16_t> pools_before = pool_values();
+        end_turn();
+        settle_turn();
+        ++turns;
+        if (f.menu || f.quit) break;  // the character died, or the window closes
+        mark_seen_fields(g_map.map);
+        redraw_screen(g_map.map, 0, 0, 0, 0);
+        f.redraw = 0;
+        // A message of the turn stays in view: nothing is said over it.
+        if (g_common.message_history.shown != messages_before || pool_fell(pools_before, pool_values())) break;
+        if (monster_in_sight()) {
+            show_rest_message(msg::monster_in_sight);
+            break;
+        }
+        if (rested()) {
+            show_rest_message(msg::rested);
+            break;
+        }
+        keyboard_poll();
+        if (take_window_event() == WindowEvent::close_request) {
+            f.quit = 1;
+            break;
+        }
+        if (key_pressed(key::any)) {
+            // The key that stopped the rest does nothing else: it is let go here (an Escape would save and leave).
+            while (key_held(key::any) && !f.quit) {
+                wait_for_event(IDLE_WAIT_MS);
+                keyboard_poll();
+                if (take_window_event() == WindowEvent::close_request) f.quit = 1;
+            }
+            break;
+        }
+    }
+    if (!f.menu) f.redraw = 1;  // the death picture stays
+    // The rest saw R let go: the next key acts at once, as after any turn.
+    f.action_lock = key_held(key::any) ? 1 : 0;
+    return turns;
+}
+
 void main_loop_pass() {
     MainLoopFlags& f = loop();
     keyboard_poll();
     f.moved = 0;
+    // The screens, blows and steps of this pass name nothing under the pointer.
+    set_map_pointer(false, 0, 0);
 
     // The Escape that leaves a new character's advancement screen is released
     // in this pass too; it must not save the game and return to the menu.
@@ -479,6 +590,20 @@ void main_loop_pass() {
         f.redraw = 1;
         f.action_lock = 1;
     }
+    // The screens that help the player take no turn; resting starts when this pass's turn is over.
+    bool rest_asked = false;
+    if (!f.overlay && !f.action_lock) {
+        bool handled = true;
+        if (key_held(key::f1) || key_held(key::slash) || key_held(key::minus)) help_screen();
+        else if (key_held(key::l)) history_screen();
+        else if (key_held(key::m)) map_screen();
+        else if (key_held(key::r)) rest_asked = true;
+        else handled = false;
+        if (handled) {
+            f.redraw = 1;
+            f.action_lock = 1;
+        }
+    }
     if (key_held(key::t) && !f.action_lock) {
         animation("fire flood", VIEW_CENTRE, VIEW_CENTRE, 0);
         f.action_lock = 1;
@@ -489,22 +614,21 @@ void main_loop_pass() {
     }
     if (key_released(key::any)) f.action_lock = 0;
 
-    if (f.turn_ended) {
-        end_of_turn();
-        ++g_shell.turns_ended;
-        f.turn_ended = 0;
-        f.redraw = 1;
-    }
-    pass_on_close_request();
-    if (check_game_end() && !f.quit) death_flow();
-    if (f.burnt_out) {
-        recompute_item_bonuses();
-        f.burnt_out = 0;
-    }
+    settle_turn();
+    if (rest_asked && !f.menu && !f.quit) rest();
+    // The pointer over the map view only changes the picture: the band names
+    // what lies under it (in a window; the full screen shows no pointer). A
+    // pass that draws for it still waits as an idle one: what the game does
+    // and records pass by pass is the same wherever the pointer is.
+    int pointer_x = 0, pointer_y = 0;
+    const bool pointer_over = !screen_is_fullscreen() && window_mouse_over(pointer_x, pointer_y);
+    set_map_pointer(pointer_over && !f.overlay, pointer_x, pointer_y);
     if (f.redraw) {
+        mark_seen_fields(g_map.map);
         redraw_screen(g_map.map, 0, 0, 0, 0);
         f.redraw = 0;
     } else {
+        if (!f.overlay && !f.menu && map_pointer_text_changed()) redraw_screen(g_map.map, 0, 0, 0, 0);
         wait_for_event(IDLE_WAIT_MS);
     }
 }

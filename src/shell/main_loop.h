@@ -30,6 +30,15 @@ Step read_movement_keys(bool overlay);
 StepOutcome attempt_step(GameMap& map, const Step& step);
 void after_step();          // after the character entered a new field
 void end_of_turn();         // the end-of-turn sequence
+// What a pass does once its keys are handled: the end of a used turn, the
+// window's close, the game-end check (with the death flow), burnt-out items.
+void settle_turn();
+// Resting (R): turn after turn, each a real turn as after E, drawn once each,
+// until hit points and mana (the depletable abilities) are full, a monster
+// comes into sight, a message is shown, a pool falls, the character dies, any
+// key is pressed or 200 turns pass. With a monster in sight or nothing to heal
+// it takes no turn and says so. Returns the turns rested.
+int rest();
 void new_game_flow();       // a fresh character on the start map, saved
 void continue_flow();       // the saved character and its map
 void save_and_return_flow();  // Escape: picture, screenshot, saves, back to the menu

@@ -87,10 +87,11 @@ public:
         std::string pattern = (fs::temp_directory_path() / "umbrane-replay-XXXXXX").string();
         if (!mkdtemp(pattern.data())) raise_error("replay: no folder for the replay's savegame can be made");
         path_ = pattern;
+        previous_ = writable_folder();
         set_writable_folder(path_);
     }
     ~ReplayFolder() {
-        set_writable_folder("");
+        set_writable_folder(previous_);  // an installed game's user data folder
         std::error_code ignored;
         fs::remove_all(path_, ignored);
     }
@@ -99,6 +100,7 @@ public:
 
 private:
     std::string path_;
+    std::string previous_;  // the writable folder before the replay
 };
 
 // The replay's own ends, told as the kind of replay asks.

@@ -33,7 +33,7 @@ hold_key() {
     sleep 0.5
 }
 
-menu_cpu="$(cpu_percent 5)"
+menu_cpu="$(cpu_percent 2)"
 
 # No saved game: the menu's first entry is "new game"; the new character's
 # three picks go to the first ability of the advancement screen (strength).
@@ -45,7 +45,7 @@ grep -q '<ability id="2"[^>]*attribute_max_value="6"' "$game/savegame/character.
     fail "the three picks did not raise strength to 6"
 hold_key Down 0.4
 hold_key Right 0.4
-map_cpu="$(cpu_percent 5)"
+map_cpu="$(cpu_percent 2)"
 kill -0 "$game_pid" 2>/dev/null || fail "the game ended during play"
 
 # Escape: the game is saved and the menu returns; Escape there quits.

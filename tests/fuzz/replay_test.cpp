@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/build_paths.h"
 #include "fuzz/reader_harness.h"
 #include "platform/files.h"
 

@@ -7,6 +7,7 @@
 
 #include "character/character_state.h"
 #include "common/common_state.h"
+#include "common/message_ids.h"
 #include "common/database.h"
 #include "items/inventory.h"
 #include "platform/random.h"
@@ -131,6 +132,32 @@ TEST_F(Inventory, LimitsSwapsBonusesAndFuel) {
     EXPECT_EQ(burn_fuel(), 1);  // the torch goes out and is put away for good
     EXPECT_EQ(contents()[5], (std::vector<int>{TORCH, 1, 0, 0, 0}));
     EXPECT_FALSE(entry_can_be_equipped(at(5)));
+}
+
+TEST_F(Inventory, ABurningLightTellsWhenItRunsLowAndWhenItGoesOut) {
+    g_common.messages[msg::LIGHT_LOW] = "[item]: [value] turns.";
+    g_common.messages[msg::LIGHT_OUT] = "[item] out.";
+    ItemType& torch = g_db.item_types[TORCH];
+    torch.fuel = 300;
+    struct Case {
+        int per_turn, fuel;  // fuel before the turn
+        const char* text;    // the report, "" for none
+    };
+    for (const Case& c : {Case{1, 12, ""}, Case{1, 11, "light!: 10 turns."}, Case{1, 10, ""},
+                          Case{2, 22, "light!: 10 turns."}, Case{2, 21, "light!: 10 turns."}, Case{2, 20, ""},
+                          Case{3, 40, ""}, Case{1, 1, "light! out."}, Case{2, 2, "light! out."}, Case{0, 5, ""}}) {
+        SCOPED_TRACE(std::to_string(c.per_turn) + " of " + std::to_string(c.fuel));
+        g_items.inventory.clear();
+        torch.fuel_consumed_per_turn = static_cast<int8_t>(c.per_turn);
+        carry({{TORCH, 1, c.fuel, 1, 0}, {TORCH, 1, 11, 0, 0}});  // a torch put away burns nothing
+        g_common.status_message = {};
+        burn_fuel();
+        EXPECT_EQ(g_common.status_message.text, c.text);
+        const StatusMessage& m = g_common.status_message;
+        if (*c.text) {
+            EXPECT_EQ(m.icon_kind * 100 + m.icon_number, 100 + TORCH) << "beside the item's picture";
+        }
+    }
 }
 
 }  // namespace

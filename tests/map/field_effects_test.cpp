@@ -7,6 +7,7 @@
 #include "character/attribute_changes.h"
 #include "character/character_state.h"
 #include "common/common_state.h"
+#include "common/message_ids.h"
 #include "common/database.h"
 #include "map/field_effects.h"
 #include "map/map_grid.h"
@@ -55,8 +56,10 @@ TEST(FieldEffects, EachSlotRuleAndTheItemsLyingThere) {
              {"-5 randomized, highest", {{HP, -5, R}}, 20, 4, false, 15, 0, "Life - 5"},
              {"+5 randomized", {{HP, 5, R}}, 10, 2, false, 13, 0, "Life + 3"},
              {"+1 randomized is 1", {{HP, 1, R}}, 10, -1, false, 11, 0, "Life + 1"},
-             {"-5 less armour 7: no change, yet applied", {{HP, -5, A}}, 20, -1, false, 20, 0, "Life - 0"},
-             {"+3 less armour 7 stays 0", {{HP, 3, A}}, 10, -1, false, 10, 0, "Life + 0"},
+             {"-5 less armour 7: no change, yet applied", {{HP, -5, A}}, 20, -1, false, 20, 0, ""},
+             {"+3 less armour 7 stays 0", {{HP, 3, A}}, 10, -1, false, 10, 0, ""},
+             {"a change of 0 keeps the slot before", {{HP, -2}, {HP, -5, A}}, 20, -1, false, 18, 0, "Life - 2"},
+             {"hidden, turn_ends alone", {{0, 0, H | T}}, 20, -1, true, 20, 1, nullptr},
              {"attribute 0, amount 0: nothing applies", {{0, -5}, {HP, 0}}, 20, -1, false, 20, 0, nullptr},
              {"turn_ends without an attribute", {{0, 0, T}}, 20, -1, false, 20, 1, nullptr},
              {"replenish below the maximum", {{HP, 0, P}}, 10, -1, false, 20, 0, ""},
@@ -94,7 +97,21 @@ TEST(FieldEffects, EachSlotRuleAndTheItemsLyingThere) {
                   std::tuple(applied ? "Ouch" : "", applied ? c.text : ""));
         EXPECT_EQ(headless::played_sounds().size() - sounds, applied ? 1u : 0u);
         EXPECT_EQ(read_map_tile_type(g_map.map, X, Y), applied ? 1 : TILE);  // removed only when applied
+        // A hidden field that acted (changed something or ended the turn) is found.
+        EXPECT_EQ(read_map_hidden(g_map.map, X, Y), c.hidden && !applied && !c.turn_ends);
     }
+
+    // A field that hurts (lowers what blows lower) without a message of its own names itself.
+    g_common.messages[msg::FIELD_HURTS] = "The [field] hurts.";
+    g_db.abilities[HP].modify_per_point_of_damage = -1;
+    tile = {};
+    tile.name = "Bramble";
+    tile.modify_attribute[0].attribute = HP;
+    tile.modify_attribute[0].amount = -3;
+    set_map_tile_type(g_map.map, X, Y, TILE);
+    field_effects();
+    EXPECT_EQ(std::tie(g_common.status_message.text, g_common.status_message.second_text),
+              std::tuple("The Bramble hurts.", "Life - 3"));
 
     // The items lying there are named on every entering, after the tile's message.
     g_db.item_types[3].name = "Bread";

@@ -338,6 +338,58 @@ TEST_F(MapFile, WriterOrderAndWhichFieldsAreWritten) {
     EXPECT_EQ(full.text, "2");
 }
 
+// The fields the character saw: one run-length text on the root, written only
+// when something was seen; a seen field needs no field element of its own.
+TEST_F(MapFile, SeenFieldsAreOneTextOfRunLengths) {
+    auto seen_fields = [&] {
+        std::vector<int> seen;
+        for (int y = 0; y < kMapSize; ++y)
+            for (int x = 0; x < kMapSize; ++x)
+                if (read_map_seen(map, x, y)) seen.push_back(y * kMapSize + x);
+        return seen;
+    };
+    auto saved_text = [](const std::string& path) {
+        XmlDocument document;
+        document.load(path);
+        const std::string* text = document.root() ? document.root()->attribute("seen") : nullptr;
+        return text ? *text : std::string("(none)");
+    };
+    fill_map(map, 1);
+    map.tileset.definition_filename = "test.xml";
+    map.tileset.image_filename = "test.png";
+    save_map(map, "savegame\\unseen.xml");
+    EXPECT_EQ(saved_text("savegame\\unseen.xml"), "(none)");
+
+    for (int field : {0, 1, 2, 49, 50, 1275, 2499}) set_map_seen(map, field % kMapSize, field / kMapSize, 1);
+    save_map(map, "savegame\\seen.xml");
+    EXPECT_EQ(saved_text("savegame\\seen.xml"), "0 3 46 2 1224 1 1223 1");
+    std::string written;
+    ASSERT_TRUE(read_whole_file("savegame\\seen.xml", written));
+    EXPECT_EQ(written.find("<field"), std::string::npos);
+    load_map(map, "savegame\\seen.xml");
+    EXPECT_EQ(seen_fields(), (std::vector<int>{0, 1, 2, 49, 50, 1275, 2499}));
+
+    // Written by hand or damaged: blanks of any kind between runs, words and
+    // negative runs count 0, and runs beyond the grid are cut off.
+    struct Case {
+        const char* text;
+        std::vector<int> seen;
+    };
+    std::vector<int> all;
+    for (int field = 0; field < kMapSize * kMapSize; ++field) all.push_back(field);
+    for (const Case& c : {Case{"", {}}, Case{"3 2", {3, 4}}, Case{"2498 5", {2498, 2499}},
+                          Case{"  1\n\t1  ", {1}}, Case{"x 2 -4 1", {0, 1, 2}}, Case{"99999 1", {}},
+                          Case{"0 2500", all}}) {
+        game.write("maps\\by_hand.xml", map_text(std::string("seen=\"") + c.text + "\"", ""));
+        load_map(map, "maps\\by_hand.xml");
+        EXPECT_EQ(seen_fields(), c.seen) << c.text;
+    }
+    // A map file without the text shows nothing seen, whatever the map before it had.
+    game.write("maps\\plain.xml", map_text("", ""));
+    load_map(map, "maps\\plain.xml");
+    EXPECT_TRUE(seen_fields().empty());
+}
+
 TEST_F(MapFile, ReaderDefaultsAndDroppedEntries) {
     game.write("maps\\plain.xml", map_text("filename=\"elsewhere.xml\" Umbrane_version=\"9\" lighting=\"dark\"", R"(
       <field x="2" y="3">5</field>

@@ -4,6 +4,7 @@
 
 #include "character/ability_fixtures.h"
 #include "common/common_state.h"
+#include "common/message_ids.h"
 #include "map/map_grid.h"
 #include "map/map_state.h"
 #include "monsters/melee_combat.h"
@@ -72,16 +73,20 @@ TEST_F(Combat, SneakingIsHeldInEightBitsAndHitChancesStayWithin10To90) {
 TEST_F(Combat, ArmourAboveTheDamageGivesNothingACriticalKillsAndABufferTakesAWholeBlow) {
     troll.armor = 5;
     set_values(CRITICAL, 50, 50);
+    for (int id : {msg::HIT_NO_HARM, msg::CRITICAL_KILL, msg::MONSTER_HITS_NO_HARM})
+        g_common.messages[id] = "[name] " + std::to_string(id);
     Monster& m = place(11, 10);
     script_random({0, 77});
     melee_attack_monster(g_map.map, 11, 10);
     EXPECT_EQ(m.hitpoints, 30);
+    EXPECT_EQ(g_common.status_message.text, "Troll 101");  // a hit that does no harm
     EXPECT_EQ(state(SKILL).attribute_current_value, 0);  // no skill gain
     EXPECT_EQ(Random(99), 77);                           // and no critical roll
     set_values(DAMAGE, 6, 6);                            // 1 above the armour; a critical on 50
     script_random({0, 50});
     melee_attack_monster(g_map.map, 11, 10);
     EXPECT_EQ(g_map.monsters.count(), 0);
+    EXPECT_EQ(g_common.status_message.text, "Troll 104");  // a critical kill
     EXPECT_EQ(state(SKILL).attribute_current_value, 1);
     EXPECT_EQ(state(KILLS).attribute_current_value, 1);
 
@@ -95,6 +100,7 @@ TEST_F(Combat, ArmourAboveTheDamageGivesNothingACriticalKillsAndABufferTakesAWho
     EXPECT_EQ(state(HP).attribute_current_value, 20);
     EXPECT_EQ(state(SHIELD).attribute_current_value, 0);
     EXPECT_EQ(striker.offset_y, 0);  // back down after its hop
+    EXPECT_EQ(g_common.status_message.text, "Troll 106");  // the buffer took it all
 }
 
 // A blow that hurts may afflict: a randomized value draws 1..|value| with its
@@ -149,13 +155,18 @@ TEST_F(Combat, MonstersStepAlongTheLongerDistanceAndRetryFromARandomDirection) {
 
 TEST_F(Combat, RegenerationNeverPassesTheMaximum) {
     troll.regeneration = 3;
-    g_common.messages[50] = "It regenerates [value].";
+    g_common.messages[msg::REGENERATES_ONE] = "[name] heals [value] point.";
+    g_common.messages[msg::REGENERATES_MANY] = "[name] heals [value] points.";
     Monster& near = place(12, 12, 29);
     Monster& far = place(30, 30, 20);
     script_random({2, 2});  // 1 + 2 each
     regenerate_monsters();
     EXPECT_EQ(near.hitpoints, 30);
     EXPECT_EQ(far.hitpoints, 23);
-    EXPECT_EQ(g_common.status_message.text, "It regenerates 1.");  // only the one on the view shows
+    EXPECT_EQ(g_common.status_message.text, "Troll heals 1 point.");  // only the one on the view shows
     EXPECT_EQ(g_common.status_message.icon_kind, 3);
+    near.hitpoints = 20;
+    script_random({2});
+    regenerate_monsters();
+    EXPECT_EQ(g_common.status_message.text, "Troll heals 3 points.");
 }

@@ -1,8 +1,11 @@
 #include <algorithm>
 #include <cstdlib>
+#include <tuple>
 #include <vector>
 
 #include "character/character_state.h"
+#include "map/map_grid.h"
+#include "map/map_lists.h"
 #include "map/map_state.h"
 #include "platform/headless.h"
 #include "common/database.h"
@@ -299,4 +302,145 @@ TEST_F(DrawingTest, AbilityPanelTextLastMatchingEntryWins) {
     a.display[4].message = "never";
     EXPECT_EQ(ability_panel_text(9), "deep (4)");
     EXPECT_FATAL(ability_panel_text(0), "ability_value_display(): wrong id: 0");
+}
+
+namespace {
+
+Monster& place_monster(int type, int x, int y, int hitpoints) {
+    Monster& m = g_map.monsters.append();
+    m.type = static_cast<int16_t>(type);
+    m.x = static_cast<int16_t>(x);
+    m.y = static_cast<int16_t>(y);
+    m.hitpoints = static_cast<int16_t>(hitpoints);
+    return m;
+}
+
+}  // namespace
+
+TEST_F(DrawingTest, TheMonsterInFrontAndTheNameUnderThePointer) {
+    constexpr int FOE_TOP = 372, BAR_X = 468, BAR_TOP = FOE_TOP + 16;
+    for (auto [id, name, tile, hitpoints] : {std::tuple(1, "Rat", 5, 8), std::tuple(2, "Giant bat", 6, 6)}) {
+        MonsterType& type = g_db.monster_types[id];
+        type.name = name;
+        type.tile = static_cast<int16_t>(tile);
+        type.hitpoints = static_cast<int16_t>(hitpoints);
+    }
+    g_db.item_types[3].name = "Bread";
+    g_map.map.tileset.tile_types[1].name = "grass";
+    g_map.map.tileset.tile_types[2].name = "floor";
+    auto draw = [] {
+        clear_screen(BLACK);
+        draw_map_view(g_map.map, 0, 0, 0);
+        draw_status_panel();
+    };
+    // The filled part of the hit point bar, in pixels.
+    auto bar_fill = [] {
+        int filled = 0;
+        while (at(BAR_X + 1 + filled, BAR_TOP + 4) == RGB(200, 30, 30)) ++filled;
+        return filled;
+    };
+
+    draw();
+    EXPECT_FALSE(has_ink(432, FOE_TOP, 208, 40)) << "no monster near: nothing";
+
+    // A monster on a corner field is next to the character; one east of it comes first.
+    Monster& bat = place_monster(2, 11, 9, 6);
+    draw();
+    EXPECT_TRUE(shows_text(BAR_X, FOE_TOP, "Giant bat", FONT_PANEL, WHITE));
+    Monster& rat = place_monster(1, 11, 10, 3);
+    draw();
+    EXPECT_TRUE(shows_text(BAR_X, FOE_TOP, "Rat", FONT_PANEL, WHITE));
+    EXPECT_EQ(at(434 + 16, FOE_TOP + 2 + 16), cell_colour(sheet::monster, 5)) << "its picture";
+    EXPECT_EQ(bar_fill(), 120 * 3 / 8);
+    EXPECT_TRUE(shows_text(BAR_X + 126, BAR_TOP - 2, "3/8", FONT_PANEL, WHITE));
+
+    // The monster fought last stays while it is on the view, wherever it stands.
+    note_monster_fought(bat);
+    bat.x = 15;
+    bat.y = 4;
+    draw();
+    EXPECT_TRUE(shows_text(BAR_X, FOE_TOP, "Giant bat", FONT_PANEL, WHITE));
+    EXPECT_EQ(bar_fill(), 120);
+    note_monster_striking(rat);  // a blow from beside does not take the place of the foe in sight
+    draw();
+    EXPECT_TRUE(shows_text(BAR_X, FOE_TOP, "Giant bat", FONT_PANEL, WHITE));
+    bat.x = 17;  // off the view: the one beside the character again
+    draw();
+    EXPECT_TRUE(shows_text(BAR_X, FOE_TOP, "Rat", FONT_PANEL, WHITE));
+    bat.hitpoints = 0;
+    rat.hitpoints = -2;
+    draw();
+    EXPECT_EQ(bar_fill(), 0);
+
+    // The name under the pointer, at the right end of the band: the monster, the
+    // items lying there, the field as it is drawn (a hidden one as the floor).
+    constexpr int RIGHT = 632, Y = 448;
+    const Colour gold = RGB(255, 220, 130);
+    auto band_names = [&](const std::string& text) {
+        draw_select_font(FONT_DEFAULT);
+        return shows_text(RIGHT - text_width(text), Y, text, FONT_DEFAULT, gold);
+    };
+    g_map.items.append() = {.x = 9, .y = 10, .type = 3};
+    set_map_hidden(g_map.map, 10, 11, 1);
+    struct Case {
+        int x, y;  // screen pixels
+        const char* name;
+    };
+    for (const Case& c : {Case{7 * 32 + 5, 6 * 32 + 30, "Rat"}, Case{5 * 32, 6 * 32, "Bread"},
+                          Case{6 * 32 + 31, 7 * 32, "floor"}, Case{100, 100, "grass"}}) {
+        set_map_pointer(true, c.x, c.y);
+        draw();
+        EXPECT_TRUE(band_names(c.name)) << c.name;
+        EXPECT_FALSE(map_pointer_text_changed());
+    }
+    // In the dark (the made-up overlays leave only the character's cell open) nothing is named.
+    g_map.map.lighting = 0;
+    set_map_pointer(true, 7 * 32 + 5, 6 * 32 + 30);
+    draw();
+    EXPECT_FALSE(has_ink(420, 432, 220, 48));
+    set_map_pointer(true, 6 * 32 + 5, 6 * 32 + 5);
+    draw();
+    EXPECT_TRUE(band_names("grass"));
+    g_map.map.lighting = 8;
+    set_map_pointer(true, 420, 100);  // over the panel
+    EXPECT_TRUE(map_pointer_text_changed());
+    draw();
+    EXPECT_FALSE(has_ink(420, 432, 220, 48));
+    set_map_pointer(false, 100, 100);  // outside the window
+    draw();
+    EXPECT_FALSE(has_ink(420, 432, 220, 48));
+    // While the view scrolls the band names nothing.
+    set_map_pointer(true, 100, 100);
+    clear_screen(BLACK);
+    draw_map_view(g_map.map, 10, 0, 0);
+    EXPECT_FALSE(has_ink(420, 432, 220, 48));
+}
+
+TEST_F(DrawingTest, AReportKeepsTheMessageItFollowedAboveIt) {
+    const Colour grey = RGB(150, 150, 150);
+    headless::advance(5000);
+    show_status_message("The door creaks.", "", RGB(0, 255, 0), -1, 0, 2000);
+    headless::advance(600);
+    show_play_report("You hit the Rat: 3 damage.");
+    draw_view();
+    EXPECT_TRUE(shows_text(0, 440, "The door creaks.", FONT_DEFAULT, grey));
+    EXPECT_TRUE(shows_text(0, 456, "You hit the Rat: 3 damage.", FONT_DEFAULT, WHITE));
+    // Only one line moves up; a two-line message moves up as one line.
+    show_play_report("The Rat misses you.");
+    draw_view();
+    EXPECT_TRUE(shows_text(0, 440, "You hit the Rat: 3 damage.", FONT_DEFAULT, grey));
+    show_status_message("Spikes!", "Life - 2", WHITE, 4, icon_kind::tile, 2000);
+    show_play_report("The Rat hits you: 1 damage.", 5, icon_kind::monster);
+    draw_view();
+    EXPECT_TRUE(shows_text(36, 440, "Spikes! Life - 2", FONT_DEFAULT, grey));
+    EXPECT_TRUE(shows_text(36, 456, "The Rat hits you: 1 damage.", FONT_DEFAULT, WHITE));
+    EXPECT_EQ(at(5, 445), cell_colour(sheet::monster, 5));
+    // After a message has gone, or after any other message, a report stands alone as written.
+    headless::advance(2000);
+    show_play_report("Your Torch has gone out.");
+    draw_view();
+    EXPECT_TRUE(shows_text(0, 448, "Your Torch has gone out.", FONT_DEFAULT, WHITE));
+    EXPECT_FALSE(has_ink(0, 432, 640, 15));
+    show_status_message("You slip past.", "", WHITE, -1, 0, 2000);
+    EXPECT_TRUE(g_common.status_message.earlier.empty());
 }

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "character/character_state.h"
@@ -171,6 +172,32 @@ TEST(ItemScreens, PickingUpEmptiesTheChestAndTheItemMenuRefusesDropsAndEats) {
                            "amount=\"0\"/>\n  <item type=\"3\" amount=\"0\"/>\n  <item type=\"4\" amount=\"0\"/>"))
         << saved;
     expect_saved_inventory_reads_back();
+}
+
+// The pick-up screen's cursor starts on the first item lying there, whatever
+// the inventory's cursor; Return with nothing marked takes the item under it.
+TEST(ItemScreens, PickUpStartsOnTheFirstItemAndReturnAloneTakesIt) {
+    TempGameFolder folder;
+    write_item_game(folder, R"(<ability id="1" attribute_max_value="20" attribute_current_value="20"/>)",
+                    R"(<item xpos="5" ypos="5" type="1"/><item xpos="5" ypos="5" type="3"/>
+                       <item xpos="5" ypos="5" type="4"/>)");
+    std::string character = saved_file("savegame\\character.xml");
+    character.replace(character.find(" map_filename"), 0, " inventory_cursor_x=\"3\" inventory_cursor_y=\"2\"");
+    folder.write("savegame\\character.xml", character);
+    tap(300, key::ret);
+    keys(600, {key::p, key::ret});              // the bread, first of the three
+    keys(1200, {key::p, key::right, key::ret});  // of ring and shield, the shield
+    keys(1900, {key::p, key::right, key::right, key::ret});  // an empty cell: nothing
+    keys(2600, {key::escape, key::escape});
+    play_session();
+
+    std::vector<int> carried, lying;
+    for (const InventoryEntry& e : g_items.inventory) carried.push_back(e.type);
+    for (const MapItem& item : g_map.items) lying.push_back(item.type);
+    EXPECT_EQ(carried, (std::vector<int>{1, 4}));
+    EXPECT_EQ(lying, (std::vector<int>{3}));
+    EXPECT_EQ(std::tuple(int(g_character_model.character.inventory_cursor_x), int(g_character_model.character.inventory_cursor_y)),
+              std::tuple(3, 2));
 }
 
 TEST(ItemScreens, LongInventoryScrollsRowByRowAndClosingTheWindowEndsTheGame) {

@@ -169,7 +169,10 @@ TEST(PowerScenario, ABoltKillsARatAndAStormSweepsTheViewByEachMonstersResistance
                      monster(1, 8, 5) + monster(2, 5, 8) + monster(3, 3, 3) + monster(1, 11, 5) + monster(1, 12, 5));
     // The power grid (Storm's picture beside the cursor, an empty cell last), the cursors, the blow.
     int grid = 0, grid_cursor = 0, target_cursor = 0, blood = 0, digits = 0;
+    std::vector<std::string> reports;
     headless::on_flip([&] {
+        const std::string& text = g_common.status_message.text;
+        if (!text.empty() && (reports.empty() || reports.back() != text)) reports.push_back(text);
         if (shown_screen_pixel(471, 37) == power_icon_colour(2) && shown_screen_pixel(599, 197) == power_icon_colour(0)) {
             ++grid;
             grid_cursor += shown_screen_pixel(439, 37) != power_icon_colour(1);
@@ -199,6 +202,10 @@ TEST(PowerScenario, ABoltKillsARatAndAStormSweepsTheViewByEachMonstersResistance
     EXPECT_EQ(saved_monsters(), (std::vector<std::string>{"2@5,8:6:", "3@3,3:7:", "1@12,5:4:"}));
     EXPECT_EQ(hero().abilities[MANA].attribute_current_value, 10 - 3 * 2 - 1) << "every bolt is paid";
     EXPECT_EQ(played("hit"), 1 + 3);
+    // Each blow of a power names its monster; a bolt at a field without a monster says so.
+    EXPECT_EQ(reports, (std::vector<std::string>{"There is no monster there.", "Your Bolt kills the Rat (10 damage).",
+                                                 "Your Storm does the Imp no harm.", "Your Storm hits the Ghoul: 2 damage.",
+                                                 "Your Storm kills the Rat (5 damage)."}));
 }
 
 TEST(PowerScenario, FieldPowersOpenADoorRuinAnotherAndDrawFromAFountainOnce) {
@@ -207,9 +214,11 @@ TEST(PowerScenario, FieldPowersOpenADoorRuinAnotherAndDrawFromAFountainOnce) {
     record_messages();
     tap(300, key::ret);
     uint32_t t = 1000;
+    use(t, COMMUNE, {key::ret});                       // nothing here answers, and the power has no words for it
     use(t, UNLOCK, {key::ret});                        // the character's own field: no lock
     use(t, UNLOCK, {key::right, key::right, key::ret});  // range 1: the second move is refused
     use(t, JAM, aim(-1, 0));                           // fails and ruins the lock
+    use(t, JAM, aim(-1, 0));                           // ruined: said without words of the power's own
     use(t, UNLOCK, aim(-1, 0));
     use(t, UNLOCK);                                    // no mana left
     use(t, COMMUNE, aim(0, 1));
@@ -222,7 +231,8 @@ TEST(PowerScenario, FieldPowersOpenADoorRuinAnotherAndDrawFromAFountainOnce) {
     leave(t);
     play_session();
 
-    EXPECT_EQ(g_messages, (std::vector<std::string>{"No lock here.", "Unlocked.", "Jammed.", "This lock is ruined.",
+    EXPECT_EQ(g_messages, (std::vector<std::string>{"There is nothing here for this power.", "No lock here.", "Unlocked.",
+                                                    "Jammed.", "This power has already been used here.", "This lock is ruined.",
                                                     "Not enough mana! / You cannot use this power now.", "Up to 4 mana.",
                                                     "This power needs 2 more turns to recover.", "Dry."}));
     saved_monsters();
@@ -290,7 +300,7 @@ TEST(PowerScenario, CursesOnMonstersMeetTheirImmunitiesResistancesAndStatusWords
     EXPECT_LT(headless::now(), t);
     EXPECT_EQ(g_messages, (std::vector<std::string>{"Asleep.", "The monster is immune to this power.",
                                                     "The monster is already affected.", "The monster resists the power.",
-                                                    "Asleep.", "Slowed."}));
+                                                    "Asleep.", "Slowed.", "The Rat misses you."}));
     EXPECT_EQ(played("failure"), 3);
     EXPECT_EQ(saved_monsters(), (std::vector<std::string>{"1@6,5:4:slowed:alerted", "1@8,7:4:slowed", "2@5,8:6:",
                                                           "3@3,3:9:", "1@9,9:4:"}));

@@ -1,6 +1,8 @@
 #include "scenario/scenario_support.h"
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <vector>
 
@@ -41,6 +43,16 @@ void write_graphics(const TempGameFolder& folder) {
     write_png(folder, "tilesets\\test_tiles.png", 128, 64, [](int k) { return fixture_tile_colour(k); });
 }
 
+// The shipped texts of what happens in play (ids 100..199), as message elements.
+std::string shipped_play_messages() {
+    std::ifstream file(std::string(UMBRANE_SOURCE_DIR) + "/game/data/messages.xml");
+    const std::string all((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string first = "<!-- 100..199", last = "<!-- end of 100..199 -->";
+    const size_t from = all.find(first), to = all.find(last);
+    if (from == std::string::npos || to == std::string::npos) throw std::runtime_error("no texts 100..199 shipped");
+    return all.substr(from, to - from);
+}
+
 }  // namespace
 
 void write_fixture_game(const TempGameFolder& folder, const FixtureOptions& o) {
@@ -54,7 +66,7 @@ void write_fixture_game(const TempGameFolder& folder, const FixtureOptions& o) {
   <message id="31"><text language="English">Quit</text></message>
   <message id="42"><text language="English">You have been noticed!</text></message>
   <message id="43"><text language="English">You slip past.</text></message>
-)" + o.messages + "</messages>\n");
+)" + shipped_play_messages() + o.messages + "</messages>\n");
     folder.write("data\\abilities.xml",
                  "<abilities>\n"
                  "  <ability id=\"1\" name=\"hit_points\" depletable=\"yes\" attribute_start_value=\"" +

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <vector>
 
+#include "common/view.h"
 #include "platform/files.h"
 #include "platform/headless.h"
 #include "platform/random.h"
@@ -15,12 +16,33 @@
 
 namespace fs = std::filesystem;
 
+bool shows_text(int x, int y, const std::string& text, int font, Colour colour, bool shown) {
+    constexpr int SCRATCH = 899;  // a sprite number no game picture uses
+    const int font_before = draw_current_font();
+    draw_select_font(font);
+    const int width = text_width(text), height = text_height(text);
+    sprite_create(SCRATCH, width, height);
+    draw_start(SCRATCH);
+    draw_select_font(font);
+    draw_text_on_black(0, 0, text, colour);
+    draw_select_font(font_before);
+    draw_stop();
+    bool same = width > 0;
+    for (int py = 0; py < height && same; ++py)
+        for (int px = 0; px < width && same; ++px)
+            same = sprite_pixel(SCRATCH, px, py) ==
+                   (shown ? shown_screen_pixel(x + px, y + py) : screen_pixel(x + px, y + py));
+    sprite_free(SCRATCH);
+    return same;
+}
+
 TempGameFolder::TempGameFolder() {
     std::string pattern = (fs::temp_directory_path() / "umbrane-test-XXXXXX").string();
     char* made = mkdtemp(pattern.data());
     if (!made) throw std::runtime_error("cannot create a temporary game folder");
     path_ = made;
     set_game_folder(path_);
+    set_writable_folder("");  // the game's own files in this folder too
     headless::reset();
     seed_random(12345);
     reset_game_state();

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/media.h"
+#include "support/build_paths.h"
 #include "common/raise_error.h"
 
 class TempGameFolder {
@@ -28,6 +29,11 @@ public:
 private:
     std::string path_;
 };
+
+// True when the screen shows the text at (x, y) as the game draws its lines:
+// the very pixels of the text drawn alone in that font and colour on black.
+// shown: the last flipped picture, else the back buffer.
+bool shows_text(int x, int y, const std::string& text, int font, Colour colour, bool shown = false);
 
 // The text of the FatalError thrown by the statement; fails the test when none is thrown.
 #define EXPECT_FATAL(statement, expected_text)                                              \

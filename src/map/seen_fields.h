@@ -1,0 +1,12 @@
+// What the character sees: the fields of the map view that its light shows.
+// The map remembers every field it has seen (saved with the map file) for the
+// map screen.
+#pragma once
+#include "map/map_state.h"
+
+// True when the field (x, y) lies in the map view around the character and the light shows it.
+bool field_in_sight(int x, int y, int light);
+// Marks every field the character sees now as seen on the map.
+void mark_seen_fields(GameMap& map);
+// True when a monster of the monster list stands on a field the character sees.
+bool monster_in_sight();

@@ -1,0 +1,88 @@
+#include "presentation/text_list_screen.h"
+
+#include <algorithm>
+
+#include "character/advancement.h"
+#include "common/common_state.h"
+#include "common/view.h"
+
+namespace {
+
+// Rows of 16 pixels from below the title band to above the footer band; the
+// scroll bar right of them.
+constexpr int LIST_X = 24, LIST_TOP = 52, ROW_STEP = 16, LIST_WIDTH = 576;
+constexpr int BAR_X = 606, BAR_WIDTH = 10, BAR_HEIGHT = TEXT_LIST_PAGE * ROW_STEP - 4;
+constexpr Colour BAR_FRAME = RGB(125, 75, 0), BAR_THUMB = RGB(255, 150, 0);
+constexpr int IDLE_WAIT_MS = 5;
+
+void draw_scroll_bar(int top, int rows) {
+    const int inside = BAR_HEIGHT - 2;
+    const int thumb_top = LIST_TOP + 1 + inside * top / rows;
+    const int thumb_height = std::max(4, inside * TEXT_LIST_PAGE / rows);
+    draw_box(BAR_X, LIST_TOP, BAR_WIDTH, BAR_HEIGHT, BAR_FRAME);
+    draw_box(BAR_X + 1, LIST_TOP + 1, BAR_WIDTH - 2, inside, BLACK);
+    draw_box(BAR_X + 1, thumb_top, BAR_WIDTH - 2, std::min(thumb_height, LIST_TOP + 1 + inside - thumb_top), BAR_THUMB);
+}
+
+// The row the keys of this snapshot scroll to.
+int scrolled(int top, int last_top) {
+    if (key_pressed(key::up)) --top;
+    if (key_pressed(key::down)) ++top;
+    if (key_pressed(key::page_up)) top -= TEXT_LIST_PAGE - 1;
+    if (key_pressed(key::page_down)) top += TEXT_LIST_PAGE - 1;
+    if (key_pressed(key::home)) top = 0;
+    if (key_pressed(key::end)) top = last_top;
+    return std::clamp(top, 0, last_top);
+}
+
+}  // namespace
+
+std::vector<TextLine> wrap_text_list(const std::vector<TextLine>& lines) {
+    draw_select_font(FONT_TITLE);
+    std::vector<TextLine> rows;
+    for (const TextLine& line : lines) {
+        const std::vector<std::string> pieces = wrap_text_lines(line.text, LIST_WIDTH);
+        if (pieces.empty()) rows.push_back({"", line.colour});  // an empty line keeps its place
+        for (const std::string& piece : pieces) rows.push_back({piece, line.colour});
+    }
+    return rows;
+}
+
+void draw_text_list(const std::string& title, const std::vector<TextLine>& rows, const std::string& hint, int top) {
+    draw_select_font(FONT_TITLE);
+    draw_dialog_frame(title, hint);
+    draw_start();
+    draw_select_font(FONT_TITLE);
+    const int count = static_cast<int>(rows.size());
+    for (int k = 0; k < TEXT_LIST_PAGE && top + k < count; ++k)
+        draw_text_on_black(LIST_X, LIST_TOP + ROW_STEP * k, rows[top + k].text, rows[top + k].colour);
+    if (count > TEXT_LIST_PAGE) draw_scroll_bar(top, count);
+    draw_stop();
+}
+
+void text_list_screen(const std::string& title, const std::vector<TextLine>& lines, const std::string& hint,
+                      bool start_at_end, std::initializer_list<int> close_keys) {
+    const std::vector<TextLine> rows = wrap_text_list(lines);
+    const int last_top = std::max(0, static_cast<int>(rows.size()) - TEXT_LIST_PAGE);
+    int top = start_at_end ? last_top : 0;
+    bool changed = true;
+    for (;;) {
+        if (changed) {
+            draw_text_list(title, rows, hint, top);
+            flip();
+        }
+        keyboard_poll();
+        if (take_window_event() == WindowEvent::close_request) {
+            g_common.close_requested = 1;
+            return;
+        }
+        // Escape when let go, so that its release does not reach the game (which would save and leave).
+        if (key_released(key::escape) || key_pressed(key::ret)) return;
+        for (int code : close_keys)
+            if (key_pressed(code)) return;
+        const int wanted = scrolled(top, last_top);
+        changed = wanted != top;
+        top = wanted;
+        if (!changed) wait_for_event(IDLE_WAIT_MS);
+    }
+}

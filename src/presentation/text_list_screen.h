@@ -1,0 +1,29 @@
+// A scrolling list of text lines in the dialog frame: the help and the
+// message history are both shown by it.
+#pragma once
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "platform/media.h"
+
+struct TextLine {
+    std::string text;  // wrapped to the width of the list when it is wider
+    Colour colour = WHITE;
+};
+
+// Lines shown at once, one below the other.
+constexpr int TEXT_LIST_PAGE = 23;
+
+// The list under the title with the hint in the footer, from its first line
+// on, or showing its last lines with start_at_end. Up and Down scroll one
+// line, Page Up and Page Down a page, Home and End to the first and the last
+// page. Escape (when let go), Return or one of the close keys leaves; so does
+// the window's close request, which sets g_common.close_requested for the
+// main loop. Nothing of the game changes.
+void text_list_screen(const std::string& title, const std::vector<TextLine>& lines, const std::string& hint,
+                      bool start_at_end, std::initializer_list<int> close_keys);
+// The picture of the list with the wrapped rows from row top on (not flipped).
+void draw_text_list(const std::string& title, const std::vector<TextLine>& rows, const std::string& hint, int top);
+// The lines as the list shows them: each wrapped to the list's width in its font.
+std::vector<TextLine> wrap_text_list(const std::vector<TextLine>& lines);

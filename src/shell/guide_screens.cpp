@@ -1,0 +1,59 @@
+#include "shell/guide_screens.h"
+
+#include <vector>
+
+#include "common/common_state.h"
+#include "common/message_ids.h"
+
+namespace {
+
+constexpr Colour HEADING = RGB(255, 150, 0);
+constexpr int MSG_CHARACTER_FOOTER = 2;  // "Press Return to go back"
+
+// The help: the keys of the game, then of each screen, each screen under a heading.
+struct HelpSection {
+    int heading;
+    std::vector<int> lines;
+};
+
+const std::vector<HelpSection>& help_sections() {
+    static const std::vector<HelpSection> sections = {
+        {msg::help_heading_game,
+         {msg::help_walk, msg::help_wait, msg::help_rest, msg::help_character, msg::help_inventory, msg::help_pick_up,
+          msg::help_power, msg::help_map, msg::help_history, msg::help_help, msg::help_test, msg::help_escape,
+          msg::help_screen_mode, msg::help_quit, msg::help_no_turn}},
+        {msg::help_heading_menu, {msg::help_menu}},
+        {msg::help_heading_inventory, {msg::hint_inventory, msg::hint_item_menu, msg::help_inventory_empty_cell}},
+        {msg::help_heading_pick_up, {msg::hint_pick_up, msg::help_pick_up_return}},
+        {msg::help_heading_power, {msg::hint_power, msg::help_target_intro, msg::hint_target}},
+        {msg::help_heading_character, {MSG_CHARACTER_FOOTER}},
+        {msg::help_heading_advancement, {msg::hint_advancement, msg::help_advancement_escape}},
+        {msg::help_heading_lists, {msg::list_hint, msg::help_lists}},
+        {msg::help_heading_map, {msg::map_hint}},
+    };
+    return sections;
+}
+
+}  // namespace
+
+std::vector<TextLine> help_lines() {
+    std::vector<TextLine> lines;
+    for (const HelpSection& section : help_sections()) {
+        if (!lines.empty()) lines.push_back({""});
+        lines.push_back({message_text(section.heading), HEADING});
+        for (int id : section.lines) lines.push_back({message_text(id)});
+    }
+    return lines;
+}
+
+void help_screen() {
+    text_list_screen(message_text(msg::help_title), help_lines(), message_text(msg::list_hint), false,
+                     {key::f1, key::slash, key::minus});
+}
+
+void history_screen() {
+    std::vector<TextLine> lines;
+    for (const ShownText& shown : g_common.message_history.texts) lines.push_back({shown.text, shown.colour});
+    if (lines.empty()) lines.push_back({message_text(msg::history_empty)});
+    text_list_screen(message_text(msg::history_title), lines, message_text(msg::list_hint), true, {key::l});
+}

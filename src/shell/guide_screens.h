@@ -1,0 +1,14 @@
+// The screens that help the player find the way and take no turn: the help
+// with every key of the game and of its screens (F1 or ?), and the history of
+// the messages the bottom band showed (L).
+#pragma once
+#include <vector>
+
+#include "presentation/text_list_screen.h"
+
+// The lines of the help: a heading for the game and for each screen, its keys below.
+std::vector<TextLine> help_lines();
+// The help screen; leaves on Escape, Return, F1 or ?.
+void help_screen();
+// The message history, newest at the bottom; leaves on Escape, Return or L.
+void history_screen();
