@@ -98,7 +98,7 @@ int draw_advancement_details(int16_t selected, std::vector<int>& unlocked) {
     }
     if (!ability.description.empty()) {
         int lines = draw_wrapped_text(340, y, ability.description, 240, 12, WHITE);
-        y += 12 * lines + 16;
+        y += text_line_step(12) * lines + 16;
     }
 
     int first_y = y;
@@ -106,10 +106,11 @@ int draw_advancement_details(int16_t selected, std::vector<int>& unlocked) {
         if (power_available(power, 0, 0) || !power_available(power, selected, self_bonus)) continue;
         if (unlocked.empty()) first_y = y;
         unlocked.push_back(power);
+        // The label and the name keep their letters whole; the pictures stay 38 pixels apart.
+        const int step = text_line_step(12);
         draw_text_on_black(378, y, message_text(8) + ":", NEW_POWER_LABEL);
-        y += 12;
-        draw_text_on_black(378, y, fit_text(g_db.powers[power].name, 300, ELLIPSIS), WHITE);
-        y += 26;
+        draw_text_on_black(378, y + step, fit_text(g_db.powers[power].name, 300, ELLIPSIS), WHITE);
+        y += 38;
     }
     return first_y;
 }

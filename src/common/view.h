@@ -34,6 +34,11 @@ constexpr int FONT_BOLD = 5;     // names in the advancement list
 void draw_game_picture(GameMap& map, int offset_x, int offset_y, int fade, int character_shift);
 // draw_game_picture, then flip.
 void redraw_screen(GameMap& map, int offset_x, int offset_y, int fade, int character_shift);
+// What the screens of the right panel (inventory, pick-up, powers) draw
+// behind them: the map view with the character and the frame, the right
+// panel emptied below its title line (no piece of the panel's own rulings
+// is left beside their grids), and the title in the title font.
+void draw_panel_screen_behind(const std::string& title);
 // The map view and the message lines of the bottom band; leaves the right panel black.
 void draw_map_view(GameMap& map, int offset_x, int offset_y, int fade);
 // The bars between the map view, the right panel and the bottom band.
@@ -127,9 +132,18 @@ void draw_key_hint(const std::string& hint);
 // ---- Text ----
 // Text at x, y in the colour on black (drawing must have been started).
 void draw_text_on_black(int x, int y, const std::string& text, Colour colour);
+// Text at x, y in the colour over whatever lies there, ringed by a one-pixel
+// outline in the outline colour so that it reads over any picture; leaves
+// the text background transparent (drawing must have been started).
+void draw_outlined_text(int x, int y, const std::string& text, Colour colour, Colour outline);
+// The step from one line of text to the next in the selected font: the
+// written line height, or the height the font's letters reach where the
+// written one is smaller (every line is drawn on a black box as tall as its
+// letters, which would cut the bottoms of g, p, y off the line above).
+int text_line_step(int line_height);
 // Draws text at x, y broken at spaces into lines no wider than width where
-// possible, in the colour on black (drawing must have been started); returns
-// the number of lines drawn.
+// possible, in the colour on black (drawing must have been started), one
+// text_line_step(line_height) apart; returns the number of lines drawn.
 int draw_wrapped_text(int x, int y, const std::string& text, int width, int line_height, Colour colour);
 // The lines draw_wrapped_text draws for the text and width (current font).
 std::vector<std::string> wrap_text_lines(const std::string& text, int width);
@@ -168,3 +182,10 @@ void menu_measure(Menu& menu, int start_drawing);
 // Draws the entries; with mouse tracking the entry under the mouse becomes the
 // selected and hovered one.
 void menu_draw(Menu& menu, int start_drawing);
+// Room the panel of menu_draw_on_panel takes on each side of the entries.
+constexpr int MENU_PANEL_BORDER = 7;
+// Height of the measured entries from the top of the first to the bottom of the last.
+int menu_list_height(const Menu& menu);
+// menu_draw on a panel of its own: a dark background and a gilded frame
+// around the whole list, for a menu that opens over other pictures.
+void menu_draw_on_panel(Menu& menu, int start_drawing);

@@ -67,11 +67,13 @@ void draw_scroll_bar(int scroll) {
     draw_stop();
 }
 
-// The item menu beside the cursor's cell, kept on the screen.
+// The item menu on its panel beside the cursor's cell, the panel kept
+// within the right panel above the bottom bar.
 void place_menu(Menu& menu, int column, int row) {
-    const int height = menu.count * (menu.entry_height + menu.gap + menu.inset);
-    menu.x = static_cast<int16_t>(std::min(ITEM_GRID_X + CELL * column + CELL / 2, SCREEN_WIDTH - menu.entry_width - 4));
-    menu.y = static_cast<int16_t>(std::min(ITEM_GRID_Y + CELL * row + CELL / 2, VIEW_PIXELS - height));
+    const int b = MENU_PANEL_BORDER;
+    menu.x = static_cast<int16_t>(std::min(ITEM_GRID_X + CELL * column + CELL / 2 + b, SCREEN_WIDTH - menu.entry_width - b));
+    menu.y = static_cast<int16_t>(
+        std::min(ITEM_GRID_Y + CELL * row + CELL / 2 + b, VIEW_PIXELS - menu_list_height(menu) - b));
 }
 
 void open_item_menu(InventoryScreen& screen, const InventoryEntry& entry) {
@@ -101,8 +103,8 @@ void open_item_menu(InventoryScreen& screen, const InventoryEntry& entry) {
 }
 
 void draw_inventory(InventoryScreen& screen, int slide) {
-    draw_item_screen_behind(message_text(MSG_TITLE) + " (" + int_to_text(entry_count()) + " " +
-                            message_text(MSG_ENTRIES) + ")");
+    draw_panel_screen_behind(message_text(MSG_TITLE) + " (" + int_to_text(entry_count()) + " " +
+                             message_text(MSG_ENTRIES) + ")");
     // Rows -1 and 6 come into the grid while it slides.
     int index = 0;
     const InventoryEntry* selected = nullptr;
@@ -116,7 +118,7 @@ void draw_inventory(InventoryScreen& screen, int slide) {
     if (entry_count() > GRID_ENTRIES) draw_scroll_bar(screen.scroll);
     if (selected) draw_item_info(view_of(*selected), false, true);
     draw_item_grid_cursor(screen.column, screen.row);
-    if (screen.menu_open) menu_draw(screen.menu, 1);
+    if (screen.menu_open) menu_draw_on_panel(screen.menu, 1);
     draw_key_hint(message_text(screen.menu_open ? msg::hint_item_menu : msg::hint_inventory));
 }
 

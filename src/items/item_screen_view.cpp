@@ -7,7 +7,6 @@
 #include "common/database.h"
 #include "common/view.h"
 #include "items/inventory.h"
-#include "map/map_state.h"
 #include "platform/media.h"
 #include "platform/strings.h"
 
@@ -16,8 +15,6 @@ namespace {
 constexpr int GRID_BOTTOM = ITEM_GRID_Y + ITEM_GRID_CELLS * CELL;  // 224
 constexpr int SELECTED_X = 434, SELECTED_Y = 240;                  // the item under the cursor, drawn again
 constexpr int INFO_X = 470, INFO_WIDTH = 170, LINE = 12;           // the lines beside it
-constexpr int PANEL_LEFT = VIEW_PIXELS + 16;                       // right of the frame bar
-constexpr int TITLE_BAND = 32;                                     // title and its ruling
 
 // Message numbers of the info panel.
 constexpr int MSG_AMOUNT = 15, MSG_WEIGHT = 16, MSG_WEIGHT_UNIT = 17;
@@ -46,18 +43,6 @@ std::string bonus_line(const ItemAbilityBonus& bonus, const ItemView& item) {
 
 }  // namespace
 
-void draw_item_screen_behind(const std::string& title) {
-    clear_screen(BLACK);
-    draw_map_view(g_map.map, 0, 0, 0);
-    draw_frame();
-    draw_character(0);
-    draw_start();
-    draw_box(PANEL_LEFT, TITLE_BAND, SCREEN_WIDTH - PANEL_LEFT, VIEW_PIXELS - TITLE_BAND, BLACK);
-    draw_select_font(FONT_TITLE);
-    draw_text_on_black(ITEM_GRID_X, 0, title, WHITE);
-    draw_stop();
-}
-
 void draw_item_grid_cell(const ItemView& item, int column, int row, int slide) {
     draw_item_picture(item, ITEM_GRID_X + CELL * column, ITEM_GRID_Y + CELL * row + slide, ITEM_GRID_Y, GRID_BOTTOM);
 }
@@ -73,13 +58,14 @@ void draw_item_info(const ItemView& item, bool class_word, bool amount_line) {
     draw_start();
     draw_select_font(FONT_PANEL);
     int y = SELECTED_Y;
+    const int step = text_line_step(LINE);  // lines that keep the bottoms of their letters
     std::string name = kind.name;
     if (kind.artefact) name += " + " + int_to_text(item.magic_bonus);
     const int name_lines = draw_wrapped_text(INFO_X, y, name, INFO_WIDTH, LINE, WHITE);
-    y += name_lines * LINE;
+    y += name_lines * step;
     auto line = [&](const std::string& text) {
         draw_text_on_black(INFO_X, y, text, WHITE);
-        y += LINE;
+        y += step;
     };
     if (name_lines < 2) line(class_word ? kind.item_class : kind.class_name);
     if (amount_line && item.amount > 1) line(message_text(MSG_AMOUNT) + ": " + int_to_text(item.amount));

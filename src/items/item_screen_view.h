@@ -18,9 +18,6 @@ struct ItemView {
     bool on_mark = false;     // drawn on the mark cell (equipped, or marked for taking)
 };
 
-// The map view with the character and the frame, the right panel emptied
-// below its title line, and the title.
-void draw_item_screen_behind(const std::string& title);
 // The item in grid cell (column, row), shifted down by slide pixels (up when
 // negative); whatever falls outside the grid is cut off. Rows -1 and 6 only
 // show while the grid slides.

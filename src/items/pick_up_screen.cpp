@@ -31,7 +31,7 @@ std::vector<MapItem*> items_on_field(int x, int y) {
 }
 
 void draw_pick_up(const std::vector<MapItem*>& items, int column, int row) {
-    draw_item_screen_behind(message_text(MSG_TITLE) + ":");
+    draw_panel_screen_behind(message_text(MSG_TITLE) + ":");
     MapItem* under_cursor = nullptr;
     for (size_t i = 0; i < items.size(); ++i) {
         draw_item_grid_cell(view_of(*items[i]), static_cast<int>(i) % ITEM_GRID_CELLS,

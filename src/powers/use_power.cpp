@@ -120,14 +120,7 @@ void draw_power_info(int id) {
 // The map view behind, the title, the grid with the blinking cursor and the
 // texts about the power under it; not flipped.
 void draw_power_screen(const std::vector<int>& ids, int column, int row) {
-    clear_screen(RGB(0, 0, 0));
-    draw_map_view(g_map.map, 0, 0, 0);
-    draw_character(0);
-    draw_frame();
-    draw_start();
-    draw_select_font(FONT_TITLE);
-    draw_text_on_black(PANEL_X, 0, message_text(MSG_TITLE) + ":", WHITE);
-    draw_stop();
+    draw_panel_screen_behind(message_text(MSG_TITLE) + ":");
     const int under_cursor = power_in_cell(ids, column, row);
     if (under_cursor > 0) draw_power_info(under_cursor);
     for (int r = 0; r < GRID_CELLS; ++r)

@@ -21,6 +21,20 @@ void redraw_screen(GameMap& map, int offset_x, int offset_y, int fade, int chara
     flip();
 }
 
+void draw_panel_screen_behind(const std::string& title) {
+    constexpr int PANEL_LEFT = VIEW_PIXELS + 16;  // right of the frame bar
+    constexpr int TITLE_BAND = 32;                // the title and the ruling under it
+    clear_screen(RGB(0, 0, 0));
+    draw_map_view(g_map.map, 0, 0, 0);
+    draw_frame();
+    draw_character(0);
+    draw_start();
+    draw_box(PANEL_LEFT, TITLE_BAND, SCREEN_WIDTH - PANEL_LEFT, VIEW_PIXELS - TITLE_BAND, RGB(0, 0, 0));
+    draw_select_font(FONT_TITLE);
+    draw_text_on_black(VIEW_PIXELS + 18, 0, title, RGB(255, 255, 255));
+    draw_stop();
+}
+
 void fade_in(GameMap& map) {
     for (int f = 255; f >= 0; f -= 5) redraw_screen(map, 0, 0, f, 0);
 }

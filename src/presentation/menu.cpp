@@ -3,7 +3,13 @@
 #include "platform/media.h"
 
 namespace {
-}
+
+// The panel behind a menu that opens over other pictures: the frame sheet's
+// gold between dark edges, around the frame's dark slate.
+constexpr Colour PANEL_EDGE = RGB(0x40, 0x26, 0x12), PANEL_GOLD = RGB(0xDC, 0xB3, 0x5F),
+                 PANEL_BRONZE = RGB(0x94, 0x60, 0x20), PANEL_BACKGROUND = RGB(0x1D, 0x1B, 0x24);
+
+}  // namespace
 
 void menu_reset(Menu& menu) { menu = Menu{}; }
 
@@ -74,5 +80,26 @@ void menu_draw(Menu& menu, int start_drawing) {
         cy += h + menu.gap + menu.inset;
     }
     draw_text_background(BLACK);
+    if (start_drawing == 1) draw_stop();
+}
+
+int menu_list_height(const Menu& menu) {
+    if (menu.count <= 0) return 0;
+    return menu.count * (menu.entry_height + menu.gap + menu.inset) - menu.gap - menu.inset;
+}
+
+void menu_draw_on_panel(Menu& menu, int start_drawing) {
+    if (menu.visible != 1) return;
+    if (start_drawing == 1) draw_start();
+    if (menu.entry_width == 0) menu_measure(menu, 0);
+    const int b = MENU_PANEL_BORDER;
+    int x = menu.x - b, y = menu.y - b;
+    int w = menu.entry_width + 2 * b, h = menu_list_height(menu) + 2 * b;
+    for (Colour ring : {PANEL_EDGE, PANEL_GOLD, PANEL_BRONZE, PANEL_EDGE}) {
+        draw_box(x, y, w, h, ring);
+        ++x, ++y, w -= 2, h -= 2;
+    }
+    draw_box(x, y, w, h, PANEL_BACKGROUND);
+    menu_draw(menu, 0);
     if (start_drawing == 1) draw_stop();
 }

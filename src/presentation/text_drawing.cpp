@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "common/view.h"
 #include "platform/media.h"
 #include "platform/strings.h"
@@ -12,6 +14,20 @@ int next_space(const std::string& text, int after) { return find_text(text, " ",
 void draw_text_on_black(int x, int y, const std::string& text, Colour colour) {
     draw_text_background(RGB(0, 0, 0));
     draw_text(x, y, text, colour);
+}
+
+void draw_outlined_text(int x, int y, const std::string& text, Colour colour, Colour outline) {
+    draw_text_transparent();
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            if (dx != 0 || dy != 0) draw_text(x + dx, y + dy, text, outline);
+    draw_text(x, y, text, colour);
+}
+
+int text_line_step(int line_height) {
+    // A line's picture is as tall as its letters reach: these reach highest
+    // and lowest among the texts of the game's languages.
+    return std::max({line_height, text_height(""), text_height("ÄÖÜßgjpqy()[]|_")});
 }
 
 std::vector<std::string> wrap_text_lines(const std::string& text, int width) {
@@ -48,7 +64,8 @@ std::vector<std::string> wrap_text_lines(const std::string& text, int width) {
 
 int draw_wrapped_text(int x, int y, const std::string& text, int width, int line_height, Colour colour) {
     const std::vector<std::string> lines = wrap_text_lines(text, width);
+    const int step = text_line_step(line_height);
     for (size_t k = 0; k < lines.size(); ++k)
-        draw_text_on_black(x, y + line_height * static_cast<int>(k), lines[k], colour);
+        draw_text_on_black(x, y + step * static_cast<int>(k), lines[k], colour);
     return static_cast<int>(lines.size());
 }

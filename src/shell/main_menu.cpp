@@ -18,6 +18,8 @@ constexpr const char* SCREENSHOT_FILE = "savegame\\screenshot.jpg";
 // at 0 it would keep whichever font was drawn with last, and its boxes would
 // shrink after a game, whose status panel draws with font 1.
 constexpr int MENU_FONT = 3;
+// The outline around the red death text.
+constexpr Colour DEATH_OUTLINE = RGB(0, 0, 0);
 // How long a menu with nothing to show waits for input before it looks again.
 constexpr int IDLE_WAIT_MS = 5;
 
@@ -57,8 +59,8 @@ void draw_menu_screen(Menu& menu, bool screenshot_loaded, int mouse_x, int mouse
     const std::string& death_text = g_character_model.character.death_text;
     if (!death_text.empty()) {
         draw_start();
-        draw_text_transparent();
-        draw_text(320 - text_width(death_text) / 2, 170, death_text, RGB(255, 0, 0));
+        // With a dark outline, so that the red reads over any picture.
+        draw_outlined_text(320 - text_width(death_text) / 2, 170, death_text, RGB(255, 0, 0), DEATH_OUTLINE);
         draw_text_background(RGB(0, 0, 0));
         draw_stop();
     }

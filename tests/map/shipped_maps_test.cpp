@@ -18,6 +18,7 @@
 #include "common/database.h"
 #include "map/map_state.h"
 #include "platform/files.h"
+#include "platform/surface.h"
 #include "platform/xml.h"
 #include "common/common_state.h"
 
@@ -266,6 +267,41 @@ TEST_F(ShippedMaps, StartMapAndItsNeighbourFitTogether) {
     EXPECT_TRUE(read_map_portal_mapfilename(map, back_x, back_y).empty());
     EXPECT_EQ(g_map.level_exits.count(), 1);
     EXPECT_EQ(g_map.transformations.count(), 2);
+}
+
+// Mean luma (0.299 R + 0.587 G + 0.114 B of the stored values) of a tile of the sheet.
+double mean_luma(const Surface& sheet, int tile) {
+    const int columns = sheet.width / 32;
+    const int left = tile % columns * 32, top = tile / columns * 32;
+    double sum = 0;
+    for (int y = top; y < top + 32; ++y)
+        for (int x = left; x < left + 32; ++x) {
+            const uint32_t p = sheet.at(x, y);
+            sum += 0.299 * (p & 255) + 0.587 * ((p >> 8) & 255) + 0.114 * ((p >> 16) & 255);
+        }
+    return sum / (32 * 32);
+}
+
+TEST_F(ShippedMaps, TheDungeonsWallsAndFloorsTellApartAtAGlance) {
+    // In the dim light of the cave and the crypt a player must see at once where
+    // the passages run: the walls (and the rock beyond the map) at least 2.5
+    // times as bright as the floor, measured on the shipped sheet.
+    Surface sheet;
+    ASSERT_TRUE(decode_image_file(host_path("tilesets\\tiles_standard.png"), sheet));
+    load_map(map, "maps\\map_start.xml", 1);
+    ASSERT_EQ(g_map.level_exits.count(), 1);
+    const DungeonRecord cave = *g_map.level_exits.begin();
+    load_map(map, "maps\\map_crypt.xml", 1);
+    struct Place {
+        const char* name;
+        int wall, outside, floor;
+    };
+    for (const Place& place : {Place{"cave", cave.default_tile, cave.tile_outside_map, cave.background_tile},
+                               Place{"crypt", map.default_tile, map.tile_outside_map, map.background_tile}}) {
+        const double floor = mean_luma(sheet, place.floor);
+        for (int wall : {place.wall, place.outside})
+            EXPECT_GE(mean_luma(sheet, wall), 2.5 * floor) << place.name << ": tile " << wall << " against floor " << place.floor;
+    }
 }
 
 }  // namespace

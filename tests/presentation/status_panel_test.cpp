@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <cstdlib>
 #include <tuple>
+#include <vector>
 
 #include "character/character_state.h"
 #include "map/map_grid.h"
@@ -139,6 +141,84 @@ TEST_F(DrawingTest, WrappedTextBreaksAtTheLastSpaceThatFits) {
     clear_screen(BLACK);
     EXPECT_EQ(draw_wrapped_text(10, 10, word + " tail", tight, line, WHITE), 2);
     EXPECT_TRUE(has_ink(10, 10 + line, 30, line));
+}
+
+TEST_F(DrawingTest, WrappedLinesKeepTheBottomsOfTheirLettersInEveryFont) {
+    // Every line lies on a black box of its font's height: a step of 12 under a
+    // taller font would cut the tails of g, p and y off the line above.
+    const std::string line = "gypsy jumping (Übung)";
+    for (int font : {FONT_PANEL, FONT_DEFAULT, FONT_TITLE, FONT_BOLD}) {
+        SCOPED_TRACE(font);
+        draw_start();
+        draw_select_font(font);
+        const int height = text_height(line);
+        EXPECT_GE(text_line_step(12), std::max(12, height));
+        EXPECT_EQ(text_line_step(40), 40);  // a roomier step stays as written
+        clear_screen(BLACK);
+        draw_text_on_black(10, 10, line, WHITE);
+        std::vector<Colour> alone;
+        for (int y = 10; y < 10 + height; ++y)
+            for (int x = 10; x < 200; ++x) alone.push_back(at(x, y));
+        clear_screen(BLACK);
+        EXPECT_EQ(draw_wrapped_text(10, 10, line + " " + line, text_width(line + " ") + 1, 12, WHITE), 2);
+        std::vector<Colour> wrapped;
+        for (int y = 10; y < 10 + height; ++y)
+            for (int x = 10; x < 200; ++x) wrapped.push_back(at(x, y));
+        EXPECT_EQ(wrapped, alone);
+        EXPECT_TRUE(has_ink(10, 10 + text_line_step(12), 190, height));  // the second line
+        draw_stop();
+    }
+}
+
+TEST_F(DrawingTest, OutlinedTextReadsOverABrightPicture) {
+    // The death text: red over white, every red pixel ringed by the dark outline.
+    clear_screen(WHITE);
+    draw_start();
+    draw_select_font(FONT_DEFAULT);
+    draw_outlined_text(100, 100, "You have died.", RGB(255, 0, 0), BLACK);
+    draw_stop();
+    auto red = [](Colour p) { return (p & 255) > 150 && ((p >> 8) & 255) < 60 && ((p >> 16) & 255) < 60; };
+    int reds = 0;
+    for (int y = 90; y < 130; ++y)
+        for (int x = 90; x < 260; ++x) {
+            if (!red(at(x, y))) continue;
+            ++reds;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx) ASSERT_NE(at(x + dx, y + dy), WHITE) << x << ", " << y;
+        }
+    EXPECT_GT(reds, 20);
+    EXPECT_EQ(at(95, 95), WHITE);  // the picture beside the text stays
+}
+
+TEST_F(DrawingTest, AMenuOnItsPanelHidesWhatLiesBehindItAndTheScreensOfThePanelHideItsRulings) {
+    constexpr Colour BEHIND = RGB(1, 200, 2);
+    clear_screen(BEHIND);
+    Menu menu;
+    menu_reset(menu);
+    menu.font = FONT_PANEL;
+    menu.inset = 3;
+    for (const char* text : {"Drink", "Drop", "Cancel"}) menu_add(menu, text);
+    menu.x = 470;
+    menu.y = 60;
+    menu_draw_on_panel(menu, 1);
+    const int b = MENU_PANEL_BORDER;
+    const int left = menu.x - b, top = menu.y - b, right = menu.x + menu.entry_width + b,
+              bottom = menu.y + menu_list_height(menu) + b;
+    EXPECT_EQ(menu_list_height(menu), 3 * menu.entry_height + 2 * (menu.gap + menu.inset));
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x) ASSERT_NE(at(x, y), BEHIND) << x << ", " << y;
+    for (int x : {left - 1, right}) EXPECT_EQ(at(x, menu.y), BEHIND);
+    for (int y : {top - 1, bottom}) EXPECT_EQ(at(menu.x, y), BEHIND);
+    EXPECT_EQ(at(menu.x + 1, menu.y + 1), WHITE);  // the selected entry
+
+    // Behind the inventory and the power screen: the title over the ruling
+    // under it, and nothing of the panel's second ruling (at y 66) is left.
+    draw_panel_screen_behind("Powers:");
+    EXPECT_EQ(at(440, 20), piece_colour(7 + 27 % 5));
+    EXPECT_TRUE(has_tint(434, 0, 100, 16, WHITE));
+    for (int y = 32; y < VIEW_PIXELS; ++y)
+        for (int x = VIEW_PIXELS + 16; x < SCREEN_WIDTH; ++x) ASSERT_EQ(at(x, y), BLACK) << x << ", " << y;
+    EXPECT_EQ(at(VIEW_PIXELS + 2, 100), piece_colour(1 + 6 % 5));  // the right bar stays
 }
 
 TEST_F(DrawingTest, StatusPanelShowsTitleLocationAndAbilityGroups) {

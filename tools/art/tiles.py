@@ -59,10 +59,15 @@ def stones(s, ramp, rows, seed, lo=1, hi=3, mortar=None, bevel=True, jitter=0.35
         y0 += h
 
 
+# The dungeon's floors and walls must tell apart at a glance, even in the dim
+# light of the cave: dark, cool slate flags underfoot against pale, raised
+# stone blocks (mean luma about 1 : 3; tests/map measures the shipped tiles).
+
+
 def floor(seed=1):
     s = Spr()
-    stones(s, "stone", [(11, [13, 10, 9]), (10, [9, 12, 11]), (11, [12, 11, 9])], seed, lo=0, hi=2,
-           mortar=R("dark", 1), rough=0.7, grain=0.25, jitter=0.25)
+    stones(s, "dark", [(11, [13, 10, 9]), (10, [9, 12, 11]), (11, [12, 11, 9])], seed, lo=1, hi=4,
+           mortar=R("dark", 0), rough=0.7, grain=0.25, jitter=0.2)
     return s
 
 
@@ -74,8 +79,8 @@ def paved(seed=54):
 
 def wall(seed=4, ramp="stone"):
     s = Spr()
-    stones(s, ramp, [(8, [16, 16]), (8, [16, 16]), (8, [16, 16]), (8, [16, 16])], seed, lo=2, hi=5,
-           offsets=[0, 8, 0, 8], jitter=0.25)
+    stones(s, ramp, [(8, [16, 16]), (8, [16, 16]), (8, [16, 16]), (8, [16, 16])], seed, lo=3, hi=5,
+           mortar=R(ramp, 1), offsets=[0, 8, 0, 8], jitter=0.25)
     return s
 
 
@@ -173,10 +178,11 @@ def ground_shadow(s, cx, cy, rx, ry):
 
 
 def t_rock():
+    # pale like the walls it borders: the rock beyond a dungeon's edge
     s = Spr()
-    texture(s, "rock", 0, 2, 100, contrast=1.3, speckle=0.05)
-    crack(s, [(3, 6), (8, 9), (10, 15)], R("rock", 0))
-    crack(s, [(20, 22), (25, 24), (29, 29)], R("rock", 0))
+    texture(s, "rock", 3, 5, 100, contrast=1.3, speckle=0.05)
+    crack(s, [(3, 6), (8, 9), (10, 15)], R("rock", 1), R("rock", 5))
+    crack(s, [(20, 22), (25, 24), (29, 29)], R("rock", 1), R("rock", 5))
     return s
 
 
@@ -308,6 +314,7 @@ def t_door(open_):
 
 
 def lever(o, on):
+    """A lever set into a wall (it is solid: the character pulls it from beside)."""
     o.rect(9, 19, 14, 8, "steel", lo=1, hi=3)
     o.ellipse(16, 22, 2.5, 2, "dark", lo=1, hi=3)
     if on:
@@ -764,7 +771,7 @@ def build():
         0: t_rock(), 1: floor(1), 2: t_stairs(True), 3: t_stairs(False), 4: wall(4),
         5: t_cracked(), 6: t_rubble_bones(), 7: t_mossy(), 8: dirt(8), 9: t_spike_trap(),
         10: t_door(False), 11: t_door(True),
-        12: obj(floor(12), lambda o: lever(o, False)), 13: obj(floor(13), lambda o: lever(o, True)),
+        12: obj(wall(12), lambda o: lever(o, False)), 13: obj(wall(13), lambda o: lever(o, True)),
         14: t_gate(False), 15: t_gate(True), 16: water(16), 17: water(17, deep=True), 18: t_lava(),
         19: pool(floor(19), "teal", sparkle=True), 20: t_fountain(True), 21: t_fountain(False),
         22: t_chest(False), 23: t_chest(True), 24: t_fire_trap(), 25: t_pit(), 26: t_gas_trap(),
