@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 runs="${1:-2000}"
 scripts/install-deps.sh
-cmake -S . -B build -DUMBRANE_TESTS=ON >/dev/null
+cmake -S . -B build -DUMBRANE_TESTS=ON -DUMBRANE_UNIT_TESTS=ON >/dev/null
 cmake --build build -j"$(nproc)" --target test_scenario
 UMBRANE_KILL_RUNS="$runs" UMBRANE_KILL_SEED="${UMBRANE_KILL_SEED:-$(date +%s)}" \
     build/test_scenario --gtest_filter='SaveKill.*'

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
-# Builds and runs every test in two builds:
-# - build/ (the game's own, gcc): the plain tests, the desktop tests under Xvfb,
-#   the package test and the benchmark's smoke run;
-# - build-sanitize/ (clang, scripts/configure-sanitize.sh): the same tests
-#   (the desktop ones aside) under AddressSanitizer and
-#   UndefinedBehaviorSanitizer, and a short run of every fuzz target.
+# Builds and runs every test, each once, in two builds:
+# - build/ (the game's own, gcc): the tests of the real program: the desktop
+#   tests under Xvfb, the package test, the recorded games, the content check
+#   of the shipped game, the player program and the benchmark's smoke run;
+# - build-sanitize/ (clang, scripts/configure-sanitize.sh): the test programs
+#   of every folder, the soak, the recorded games, the check and the player
+#   program under AddressSanitizer and UndefinedBehaviorSanitizer, and a short
+#   run of every fuzz target. The folders' test programs are built there only
+#   (UMBRANE_UNIT_TESTS=OFF in build/): a fault they can find shows there too.
 # The sanitizer build compiles (under nice) while the plain tests run: most of
 # those wait for windows, keys and pictures. ccache keeps what was compiled,
 # for other clones of the repository too (paths below the clone count relative
@@ -22,7 +25,7 @@ stage() {  # stage NAME COMMAND...: runs it, then prints its times
     time "$@"
 }
 # Tests on explicitly: scripts/play.sh configures the same build folder without them.
-stage "plain build" eval 'cmake -S . -B build -DUMBRANE_TESTS=ON >/dev/null && cmake --build build -j"$jobs"'
+stage "plain build" eval 'cmake -S . -B build -DUMBRANE_TESTS=ON -DUMBRANE_UNIT_TESTS=OFF >/dev/null && cmake --build build -j"$jobs"'
 scripts/configure-sanitize.sh
 log=build-sanitize/build.log
 stage "sanitizer build (beside the plain tests)" nice cmake --build build-sanitize -j"$jobs" >"$log" 2>&1 &
