@@ -1,10 +1,8 @@
 #include "support/test_game.h"
 
-#include <png.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <cstring>
 #include <fstream>
 #include <vector>
 
@@ -12,6 +10,7 @@
 #include "platform/files.h"
 #include "platform/headless.h"
 #include "platform/random.h"
+#include "platform/surface.h"
 #include "shell/game_state.h"
 
 namespace fs = std::filesystem;
@@ -62,28 +61,12 @@ void TempGameFolder::write(const std::string& logical_path, const std::string& c
 
 void TempGameFolder::write_png(const std::string& logical_path, int width, int height,
                                const std::function<Colour(int x, int y)>& colour_at) const {
-    std::vector<unsigned char> pixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+    Surface picture(width, height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            Colour c = colour_at(x, y);
-            unsigned char* p = &pixels[(static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3];
-            p[0] = c & 255;
-            p[1] = (c >> 8) & 255;
-            p[2] = (c >> 16) & 255;
-        }
-    png_image image;
-    std::memset(&image, 0, sizeof image);
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGB;
-    png_alloc_size_t size = 0;
-    if (!png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr))
-        throw std::runtime_error("cannot size a test picture");
-    std::string data(size, '\0');
-    if (!png_image_write_to_memory(&image, data.data(), &size, 0, pixels.data(), 0, nullptr))
-        throw std::runtime_error("cannot write a test picture");
-    data.resize(size);
+        for (int x = 0; x < width; ++x) picture.at(x, y) = colour_at(x, y) & 0xFFFFFFu;
+    std::vector<unsigned char> png;
+    if (!encode_png(picture, png)) throw std::runtime_error("cannot write a test picture");
+    const std::string data(png.begin(), png.end());
     write(logical_path, data);
 }
 
