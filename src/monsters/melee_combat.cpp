@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "character/ability_model.h"
 #include "character/attribute_changes.h"
@@ -175,6 +177,7 @@ void monster_melee_attack(int x, int y) {
     const int chance = clamp_chance(type.attack - defense_total());
     const bool hit = Random(99) <= chance;
     int16_t damage = 0;
+    std::vector<std::string> afflicted;  // the texts of the afflictions that struck
     if (hit) {
         play_sound(sound_name::hit);
         const int raw = Random(type.strength + 2) + 1;
@@ -190,13 +193,17 @@ void monster_melee_attack(int x, int y) {
                 amount = Random(std::abs(static_cast<int>(affliction.value)) - 1) + 1;
                 if (affliction.value < 0) amount = -amount;
             }
-            if (amount != 0) modify_attribute(affliction.attribute, wrap16(amount));
+            if (amount == 0) continue;
+            modify_attribute(affliction.attribute, wrap16(amount));
+            if (!affliction.message.empty()) afflicted.push_back(affliction.message);
         }
     } else {
         play_sound(sound_name::evasion);
     }
 
     report_monster_blow(type, hit, damage);
+    // What the blow did besides the wound, in the monster type's own words, under the blow's report.
+    for (const std::string& text : afflicted) show_play_report(text);
     GameMap& map = g_map.map;
     draw_game_picture(map, 0, 0, 0, 0);
     if (hit) {

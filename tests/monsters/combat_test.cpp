@@ -104,7 +104,8 @@ TEST_F(Combat, ArmourAboveTheDamageGivesNothingACriticalKillsAndABufferTakesAWho
 }
 
 // A blow that hurts may afflict: a randomized value draws 1..|value| with its
-// sign; a value of 0 changes nothing, randomized or not.
+// sign; a value of 0 changes nothing, randomized or not. An affliction that
+// changed something says so in its own words, after the blow's report.
 TEST_F(Combat, AnAfflictionChangesByItsValueOrARandomPartOfIt) {
     troll.attack = 90;
     troll.strength = 3;
@@ -120,12 +121,14 @@ TEST_F(Combat, AnAfflictionChangesByItsValueOrARandomPartOfIt) {
         affliction.attribute = SKILL;
         affliction.value = int16_t(c.value);
         affliction.randomized = int8_t(c.randomized);
+        affliction.message = "The troll's blow dazes you.";
         set_values(SKILL, 10, 20);
         place(10, 9);
         script_random(c.draws);
         monster_melee_attack(10, 9);
         EXPECT_EQ(state(SKILL).attribute_current_value, 10 + c.change) << c.value << (c.randomized ? " randomized" : "");
         EXPECT_EQ(state(HP).attribute_current_value, 17);
+        EXPECT_EQ(g_common.status_message.text == affliction.message, c.change != 0) << c.value;
         set_values(HP, 20, 20);
         g_map.monsters.clear();
     }
