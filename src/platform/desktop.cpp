@@ -2,6 +2,7 @@
 // the 640 x 480 picture scaled with black bars, SDL keyboard and mouse, and
 // an SDL audio device fed by our own mixer.
 #include <SDL.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <array>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -80,6 +82,39 @@ bool renders_in_software(SDL_Renderer* renderer) {
     return false;
 }
 
+// When the X server goes away (the session ends, the server dies), Xlib
+// ends the program from inside the call that found out: its handler prints
+// the loss and calls exit(). The window must then not be destroyed on the
+// way out: SDL would wait on the dead connection for the window's unmapping,
+// and the game would spin for ever instead of ending. So the loss is noted
+// first; Xlib's own handler still says it and ends the program (status 1),
+// and every other exit handler (the recording's last block) still runs.
+using XIoErrorHandler = int (*)(void* display);
+using XSetIoErrorHandler = XIoErrorHandler (*)(XIoErrorHandler handler);
+bool g_display_lost = false;
+XIoErrorHandler g_xlib_io_error_handler = nullptr;
+
+int note_display_lost(void* display) {
+    g_display_lost = true;
+    if (g_xlib_io_error_handler) g_xlib_io_error_handler(display);
+    std::exit(1);  // Xlib's handler does not return; should one ever, the program ends all the same
+}
+
+// SDL loads libX11 itself when its video driver is x11: the handler is set
+// through that very library, so the game links no X library of its own.
+void watch_for_lost_display() {
+    static bool watching = false;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (watching || !driver || std::string(driver) != "x11") return;
+    void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+    if (!xlib) return;
+    if (auto set = reinterpret_cast<XSetIoErrorHandler>(dlsym(xlib, "XSetIOErrorHandler"))) {
+        g_xlib_io_error_handler = set(note_display_lost);
+        watching = true;
+    }
+    dlclose(xlib);  // SDL keeps the library loaded
+}
+
 constexpr double FRAME_MS = 1000.0 / 60.0;
 // A key held through a screen switch is confirmed by the keyboard's repeat,
 // which starts about half a second after the new window got the focus.
@@ -105,9 +140,11 @@ public:
                 video_ = false;
             }
         }
+        if (video_) watch_for_lost_display();
     }
     ~DesktopMachine() override {
         sound_close();
+        if (g_display_lost) return;  // nothing more can be said to the X server
         destroy_screen();
         destroy_window();
         if (events_) SDL_Quit();
