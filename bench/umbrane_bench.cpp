@@ -57,7 +57,7 @@
 #include "platform/media.h"
 #include "platform/random.h"
 #include "platform/strings.h"
-#include "shell/content_check.h"
+#include "authoring/content_check.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
 

@@ -19,11 +19,11 @@
 #include "platform/files.h"
 #include "platform/strings.h"
 #include "powers/power_db.h"
-#include "shell/character_savegame.h"
-#include "shell/content_check.h"
-#include "shell/game_state.h"
-#include "shell/message_list.h"
-#include "shell/preferences.h"
+#include "game/character_savegame.h"
+#include "authoring/content_check.h"
+#include "screens/game_state.h"
+#include "common/message_list.h"
+#include "common/preferences.h"
 #include "shell/recorded_session.h"
 
 namespace fs = std::filesystem;

@@ -39,9 +39,9 @@
 #include "platform/random.h"
 #include "platform/strings.h"
 #include "presentation/presentation_state.h"
-#include "shell/character_savegame.h"
+#include "game/character_savegame.h"
 #include "shell/main_loop.h"
-#include "shell/shell_state.h"
+#include "game/turn_state.h"
 #include "shell/startup.h"
 #include "support/test_game.h"
 

@@ -16,7 +16,7 @@
 #include "platform/random.h"
 #include "platform/recording.h"
 #include "common/raise_error.h"
-#include "shell/author_tools.h"
+#include "authoring/author_tools.h"
 #include "shell/main_loop.h"
 #include "shell/recorded_session.h"
 #include "shell/startup.h"

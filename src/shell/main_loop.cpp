@@ -13,7 +13,7 @@
 #include "common/message_ids.h"
 #include "common/view.h"
 #include "items/inventory.h"
-#include "items/item_screens.h"
+#include "screens/item_screens.h"
 #include "map/field_effects.h"
 #include "map/level_creation.h"
 #include "map/map_events.h"
@@ -29,12 +29,12 @@
 #include "platform/random.h"
 #include "platform/strings.h"
 #include "powers/use_power.h"
-#include "presentation/map_screen.h"
-#include "shell/character_savegame.h"
-#include "shell/display.h"
-#include "shell/guide_screens.h"
-#include "shell/main_menu.h"
-#include "shell/shell_state.h"
+#include "screens/map_screen.h"
+#include "game/character_savegame.h"
+#include "presentation/display.h"
+#include "screens/guide_screens.h"
+#include "screens/main_menu.h"
+#include "game/turn_state.h"
 
 namespace {
 

@@ -10,14 +10,14 @@
 #include "platform/media.h"
 #include "platform/strings.h"
 #include "powers/power_db.h"
-#include "shell/character_savegame.h"
-#include "shell/display.h"
-#include "shell/game_state.h"
-#include "shell/message_list.h"
-#include "shell/preferences.h"
+#include "game/character_savegame.h"
+#include "presentation/display.h"
+#include "screens/game_state.h"
+#include "common/message_list.h"
+#include "common/preferences.h"
 #include "common/raise_error.h"
 #include "common/common_state.h"
-#include "shell/shell_state.h"
+#include "game/turn_state.h"
 
 void load_saved_game_if_any() {
     if (file_size("savegame\\character.xml") <= 0) return;

@@ -17,7 +17,7 @@
 #include "platform/media.h"
 #include "platform/random.h"
 #include "platform/recording.h"
-#include "shell/game_state.h"
+#include "screens/game_state.h"
 #include "shell/recorded_session.h"
 
 namespace fs = std::filesystem;

@@ -9,7 +9,7 @@
 #include "platform/files.h"
 #include "platform/headless.h"
 #include "scenario/scenario_support.h"
-#include "shell/character_savegame.h"
+#include "game/character_savegame.h"
 #include "shell/startup.h"
 
 namespace {

@@ -17,10 +17,10 @@
 #include "map/map_state.h"
 #include "platform/files.h"
 #include "platform/headless.h"
-#include "presentation/text_list_screen.h"
+#include "screens/text_list_screen.h"
 #include "scenario/scenario_support.h"
-#include "shell/guide_screens.h"
-#include "shell/shell_state.h"
+#include "screens/guide_screens.h"
+#include "game/turn_state.h"
 
 // Games are set up with designated initializers; the members left out keep their defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"

@@ -17,8 +17,8 @@
 #include "map/map_state.h"
 #include "platform/headless.h"
 #include "scenario/scenario_support.h"
-#include "shell/character_savegame.h"
-#include "shell/shell_state.h"
+#include "game/character_savegame.h"
+#include "game/turn_state.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "presentation/presentation_state.h"
 #include "shell/main_loop.h"
 #include "common/common_state.h"
-#include "shell/shell_state.h"
+#include "game/turn_state.h"
 #include "support/test_game.h"
 #include "common/view.h"
 

@@ -10,7 +10,7 @@
 #include "presentation/presentation_state.h"
 #include "scenario/scenario_support.h"
 #include "common/common_state.h"
-#include "shell/shell_state.h"
+#include "game/turn_state.h"
 #include "common/view.h"
 
 namespace {

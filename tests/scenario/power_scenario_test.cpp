@@ -17,7 +17,7 @@
 #include "platform/random.h"
 #include "platform/strings.h"
 #include "scenario/scenario_support.h"
-#include "shell/character_savegame.h"
+#include "game/character_savegame.h"
 
 namespace {
 

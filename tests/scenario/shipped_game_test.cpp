@@ -8,7 +8,7 @@
 #include "platform/headless.h"
 #include "scenario/scenario_support.h"
 #include "shell/main_loop.h"
-#include "shell/shell_state.h"
+#include "game/turn_state.h"
 
 TEST(ShippedGame, NewGameStartsOnTheStartMapWalksAndSaves) {
     TempGameFolder folder;

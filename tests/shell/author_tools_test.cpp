@@ -27,12 +27,12 @@
 #include "platform/media.h"
 #include "platform/random.h"
 #include "powers/power_db.h"
-#include "shell/author_tools.h"
-#include "shell/character_savegame.h"
-#include "shell/display.h"
-#include "shell/format_reference.h"
-#include "shell/message_list.h"
-#include "shell/preferences.h"
+#include "authoring/author_tools.h"
+#include "game/character_savegame.h"
+#include "presentation/display.h"
+#include "authoring/format_reference.h"
+#include "common/message_list.h"
+#include "common/preferences.h"
 #include "support/test_game.h"
 
 namespace fs = std::filesystem;

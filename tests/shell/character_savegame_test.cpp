@@ -6,7 +6,7 @@
 #include "items/items_state.h"
 #include "platform/files.h"
 #include "platform/xml.h"
-#include "shell/character_savegame.h"
+#include "game/character_savegame.h"
 #include "support/test_game.h"
 #include "common/database.h"
 #include "common/raise_error.h"

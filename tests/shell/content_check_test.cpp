@@ -18,7 +18,7 @@
 
 #include "platform/files.h"
 #include "platform/strings.h"
-#include "shell/content_check.h"
+#include "authoring/content_check.h"
 #include "support/test_game.h"
 
 namespace fs = std::filesystem;

@@ -7,8 +7,8 @@
 #include "platform/files.h"
 #include "platform/headless.h"
 #include "platform/media.h"
-#include "shell/display.h"
-#include "shell/preferences.h"
+#include "presentation/display.h"
+#include "common/preferences.h"
 #include "shell/shell_fixtures.h"
 #include "common/common_state.h"
 

@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "platform/files.h"
-#include "shell/preferences.h"
+#include "common/preferences.h"
 #include "shell/shell_fixtures.h"
 
 namespace fs = std::filesystem;

@@ -3,8 +3,8 @@
 #include <set>
 
 #include "platform/strings.h"
-#include "shell/message_list.h"
-#include "shell/preferences.h"
+#include "common/message_list.h"
+#include "common/preferences.h"
 #include "shell/shell_fixtures.h"
 #include "common/common_state.h"
 #include "common/message_ids.h"

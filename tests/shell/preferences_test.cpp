@@ -2,7 +2,7 @@
 
 #include "platform/files.h"
 #include "platform/xml.h"
-#include "shell/preferences.h"
+#include "common/preferences.h"
 #include "shell/shell_fixtures.h"
 #include "common/common_state.h"
 

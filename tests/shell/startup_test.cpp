@@ -8,12 +8,12 @@
 #include "platform/files.h"
 #include "platform/headless.h"
 #include "platform/media.h"
-#include "shell/character_savegame.h"
-#include "shell/display.h"
-#include "shell/game_state.h"
+#include "game/character_savegame.h"
+#include "presentation/display.h"
+#include "screens/game_state.h"
 #include "shell/shell_fixtures.h"
 #include "common/common_state.h"
-#include "shell/shell_state.h"
+#include "game/turn_state.h"
 #include "shell/startup.h"
 
 namespace fs = std::filesystem;

@@ -11,7 +11,7 @@
 #include "platform/headless.h"
 #include "platform/random.h"
 #include "platform/surface.h"
-#include "shell/game_state.h"
+#include "screens/game_state.h"
 
 namespace fs = std::filesystem;
 

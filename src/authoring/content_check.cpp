@@ -1,4 +1,4 @@
-#include "shell/content_check.h"
+#include "authoring/content_check.h"
 
 #include <algorithm>
 #include <array>
@@ -30,12 +30,12 @@
 #include "platform/xml.h"
 #include "powers/power_db.h"
 #include "powers/use_power.h"
-#include "shell/character_savegame.h"
-#include "shell/display.h"
-#include "shell/game_state.h"
-#include "shell/level_trials.h"
-#include "shell/message_list.h"
-#include "shell/preferences.h"
+#include "game/character_savegame.h"
+#include "presentation/display.h"
+#include "screens/game_state.h"
+#include "authoring/level_trials.h"
+#include "common/message_list.h"
+#include "common/preferences.h"
 
 namespace {
 

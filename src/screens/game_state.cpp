@@ -1,4 +1,4 @@
-#include "shell/game_state.h"
+#include "screens/game_state.h"
 
 #include "character/character_state.h"
 #include "common/common_state.h"
@@ -6,7 +6,7 @@
 #include "items/items_state.h"
 #include "map/map_state.h"
 #include "presentation/presentation_state.h"
-#include "shell/shell_state.h"
+#include "game/turn_state.h"
 
 // Each subsystem's reset is called here, from the bottom layer up.
 void reset_game_state() {

@@ -1,4 +1,4 @@
-#include "shell/author_tools.h"
+#include "authoring/author_tools.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -18,13 +18,13 @@
 #include "platform/random.h"
 #include "platform/strings.h"
 #include "powers/power_db.h"
-#include "shell/content_check.h"
-#include "shell/display.h"
-#include "shell/format_reference.h"
-#include "shell/game_state.h"
-#include "shell/level_trials.h"
-#include "shell/message_list.h"
-#include "shell/preferences.h"
+#include "authoring/content_check.h"
+#include "presentation/display.h"
+#include "authoring/format_reference.h"
+#include "screens/game_state.h"
+#include "authoring/level_trials.h"
+#include "common/message_list.h"
+#include "common/preferences.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "shell/level_trials.h"
+#include "authoring/level_trials.h"
 
 #include <algorithm>
 #include <cstdlib>

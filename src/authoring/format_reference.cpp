@@ -1,4 +1,4 @@
-#include "shell/format_reference.h"
+#include "authoring/format_reference.h"
 
 #include "character/abilities_db.h"
 #include "items/item_db.h"
@@ -7,9 +7,9 @@
 #include "monsters/monster_db.h"
 #include "platform/xml.h"
 #include "powers/power_db.h"
-#include "shell/character_savegame.h"
-#include "shell/message_list.h"
-#include "shell/preferences.h"
+#include "game/character_savegame.h"
+#include "common/message_list.h"
+#include "common/preferences.h"
 
 namespace {
 

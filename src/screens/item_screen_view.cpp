@@ -1,4 +1,4 @@
-#include "items/item_screen_view.h"
+#include "screens/item_screen_view.h"
 
 #include <algorithm>
 

@@ -8,8 +8,8 @@
 #include "common/message_ids.h"
 #include "common/view.h"
 #include "items/inventory.h"
-#include "items/item_screen_view.h"
-#include "items/item_screens.h"
+#include "screens/item_screen_view.h"
+#include "screens/item_screens.h"
 #include "map/map_state.h"
 #include "platform/media.h"
 

@@ -1,4 +1,4 @@
-#include "shell/main_menu.h"
+#include "screens/main_menu.h"
 
 #include "character/character_state.h"
 #include "map/map_state.h"
@@ -6,10 +6,10 @@
 #include "platform/media.h"
 #include "common/view.h"
 #include "presentation/presentation_state.h"
-#include "shell/display.h"
+#include "presentation/display.h"
 #include "shell/main_loop.h"
 #include "common/common_state.h"
-#include "shell/shell_state.h"
+#include "game/turn_state.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "presentation/map_screen.h"
+#include "screens/map_screen.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "shell/preferences.h"
+#include "common/preferences.h"
 
 #include "common/common_state.h"
 #include "common/raise_error.h"

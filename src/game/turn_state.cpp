@@ -1,4 +1,4 @@
-#include "shell/shell_state.h"
+#include "game/turn_state.h"
 
 
 ShellState g_shell;

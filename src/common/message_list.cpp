@@ -1,4 +1,4 @@
-#include "shell/message_list.h"
+#include "common/message_list.h"
 
 #include "common/common_state.h"
 #include "common/player_language.h"

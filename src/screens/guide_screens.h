@@ -4,7 +4,7 @@
 #pragma once
 #include <vector>
 
-#include "presentation/text_list_screen.h"
+#include "screens/text_list_screen.h"
 
 // The lines of the help: a heading for the game and for each screen, its keys below.
 std::vector<TextLine> help_lines();

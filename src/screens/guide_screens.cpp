@@ -1,4 +1,4 @@
-#include "shell/guide_screens.h"
+#include "screens/guide_screens.h"
 
 #include <vector>
 

@@ -1,10 +1,10 @@
-#include "shell/display.h"
+#include "presentation/display.h"
 
 #include "map/tileset.h"
 #include "platform/files.h"
 #include "platform/media.h"
 #include "platform/strings.h"
-#include "shell/preferences.h"
+#include "common/preferences.h"
 #include "common/raise_error.h"
 #include "common/common_state.h"
 

@@ -1,4 +1,4 @@
-#include "presentation/text_list_screen.h"
+#include "screens/text_list_screen.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "shell/character_savegame.h"
+#include "game/character_savegame.h"
 
 #include "character/ability_model.h"
 #include "character/character_record.h"
