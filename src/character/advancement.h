@@ -1,35 +1,11 @@
-// The two full-screen views of the character's abilities: the character
-// sheet (key C), and the advancement screen where the character grows, one
-// pick at a time, by the attribute bonuses of the ability it chooses; with the
-// dialog frame and the text shortening both use.
+// The rules of advancement: a pick of an ability and the text of its bonuses.
+// The character sheet and the advancement screen are in screens/advancement_screen.h.
 #pragma once
 #include <cstdint>
 #include <string>
 
-// Clears the screen and draws the border, the title band (title centred at
-// y 16) and, when the footer is not empty, the footer band with the footer.
-void draw_dialog_frame(const std::string& title, const std::string& footer);
-// The text, shortened from its end until it fits width pixels (current font)
-// together with the ellipsis, which then ends it; unchanged when text +
-// ellipsis fits.
-std::string fit_text(const std::string& text, int width, const std::string& ellipsis);
 // "Strength+1; Hit points+3": the displayed attribute bonuses of an ability.
 std::string attribute_bonus_text(int16_t id);
-
-// Draws the character sheet once: every ability's "character info" entries
-// that speak for its current value, in columns of eleven rows. The main loop
-// keeps it up until Return.
-void character_screen();
-
-// The advancement dialog: picks choices, one after another, until all are
-// made or the player leaves with Escape; new_character 1 gives the title of a
-// new character. A close request of the window leaves too and sets
-// g_common.close_requested for the main loop. Returns 0.
-int advancement_screen(int picks, int new_character);
-// Draws the advancement list with the cursor on the ability at index cursor
-// of the count advancement abilities, the details of that ability and the
-// powers choosing it would unlock. Returns its id (0 for an empty list).
-int16_t draw_advancement_screen(int cursor, int count, const std::string& title);
 // A pick of the ability: each attribute bonus raises its target's stored
 // maximum and current value by the bonus, and the target's ability_value by 1.
 // (The caller checks that the ability is available and recalculates.)

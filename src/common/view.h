@@ -9,14 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "common/view_cells.h"
 #include "platform/media.h"
 
 struct GameMap;
 
 // Screen geometry of the game picture.
-constexpr int VIEW_CELLS = 13;                  // fields across and down the map view
 constexpr int CELL = 32;                        // pixels of a field
-constexpr int VIEW_CENTRE = 6;                  // view cell of the character
 constexpr int VIEW_PIXELS = VIEW_CELLS * CELL;  // 416
 
 // Fonts of the game (loaded with the sprites).

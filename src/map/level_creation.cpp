@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "character/advancement.h"
+#include "common/questions.h"
 #include "character/character_state.h"
 #include "common/common_state.h"
 #include "common/database.h"
@@ -186,7 +186,7 @@ void change_level() {
         load_map(map, saved_copy, 1);
     } else {
         // Every level below the first is worth one pick, once: on the way down it is made.
-        if (entry.entrance_to_level > 1) advancement_screen(1, 0);
+        if (entry.entrance_to_level > 1) ask_advancement(1, 0);
         create_level(map, entry);
     }
     character.x = kLevelArrival.x;

@@ -1,6 +1,6 @@
 #include "map/map_events.h"
 
-#include "character/advancement.h"
+#include "common/questions.h"
 #include "character/character_state.h"
 #include "common/common_state.h"
 #include "common/raise_error.h"
@@ -29,7 +29,7 @@ int trigger_map_event(GameMap& map, int x, int y) {
     }
     if (!fired) return 0;
     const int points = map_event_xp(event);
-    if (points > 0) advancement_screen(points, 0);
+    if (points > 0) ask_advancement(points, 0);
     apply_transformations(map, event);
     return 1;
 }

@@ -47,7 +47,7 @@ void report(int power, const std::string& text) { show_play_report(text, g_db.po
 // nullptr when the choice was cancelled or no monster stands there (which the
 // player is told: the cost is paid all the same).
 Monster* chosen_monster(int power, TargetCursor& cursor) {
-    choose_target(cursor, 2);
+    ask_target(cursor, 2);
     if (cursor.cancel) return nullptr;
     Monster* target = last_monster_at(target_field_x(cursor), target_field_y(cursor));
     if (!target) report(power, message_text(msg::NO_MONSTER_THERE));
@@ -164,7 +164,7 @@ void power_field_effect(int power, int transform) {
     const Power& p = g_db.powers[power];
     GameMap& map = g_map.map;
     TargetCursor cursor;
-    choose_target(cursor, p.range);
+    ask_target(cursor, p.range);
     // A cancelled choice uses nothing (the cost stays paid).
     if (cursor.cancel) return;
     const int x = target_field_x(cursor), y = target_field_y(cursor);

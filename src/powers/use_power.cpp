@@ -10,9 +10,9 @@
 #include "common/database.h"
 #include "common/message_ids.h"
 #include "common/raise_error.h"
-#include "common/view.h"
+#include "common/questions.h"
+#include "common/view_cells.h"
 #include "map/map_state.h"
-#include "platform/media.h"
 #include "platform/random.h"
 #include "platform/strings.h"
 #include "powers/power_effects.h"
@@ -21,18 +21,8 @@ namespace {
 
 constexpr int MESSAGE_MS = 2000;
 
-// The power screen: a 6 x 6 grid right of the map view, the texts below it.
-constexpr int PANEL_X = 434;
-constexpr int GRID_Y = 32;
-constexpr int GRID_CELLS = 6;
-constexpr int NAME_Y = 240, LINES_Y = 256, LINE = 16;
-constexpr int DESCRIPTION_WIDTH = 206, DESCRIPTION_LINE = 12;
-constexpr int LAST_OFFERED_POWER = 253;  // the screen looks at ids 1..253
-
-// Messages of the power screen and of the refusals.
-constexpr int MSG_TITLE = 35, MSG_CHANCE = 36, MSG_COST = 37, MSG_RANGE = 38, MSG_RANGE_SELF = 39,
-              MSG_RANGE_NEIGHBOUR = 40, MSG_RANGE_VIEW = 41, MSG_NOT_ENOUGH = 46, MSG_NOT_ENOUGH_2 = 47,
-              MSG_COOLING_DOWN = 48, MSG_COOLDOWN_LINE = 49;
+// Messages of the refusals.
+constexpr int MSG_NOT_ENOUGH = 46, MSG_NOT_ENOUGH_2 = 47, MSG_COOLING_DOWN = 48;
 
 CharacterRecord& hero() { return g_character_model.character; }
 
@@ -76,101 +66,6 @@ int play_if_set(const std::string& sound) {
     return 1;
 }
 
-// The powers the character can use, in id order, as many as the grid holds.
-std::vector<int> usable_powers() {
-    std::vector<int> ids;
-    for (int id = 1; id <= LAST_OFFERED_POWER && ids.size() < GRID_CELLS * GRID_CELLS; ++id)
-        if (power_available(id, 0, 0)) ids.push_back(id);
-    return ids;
-}
-
-int power_in_cell(const std::vector<int>& ids, int column, int row) {
-    const size_t index = static_cast<size_t>(row * GRID_CELLS + column);
-    return index < ids.size() ? ids[index] : 0;
-}
-
-std::string range_text(int range) {
-    if (range == 0) return message_text(MSG_RANGE_SELF);
-    if (range == 1) return message_text(MSG_RANGE_NEIGHBOUR);
-    return message_text(MSG_RANGE_VIEW);
-}
-
-// The texts about the power under the cursor, below the grid.
-void draw_power_info(int id) {
-    const Power& p = g_db.powers[id];
-    draw_start();
-    draw_select_font(FONT_TITLE);
-    draw_text_on_black(PANEL_X, NAME_Y, p.name, WHITE);
-    int y = LINES_Y;
-    auto line = [&](const std::string& text) {
-        draw_text_on_black(PANEL_X, y, text, WHITE);
-        y += LINE;
-    };
-    if (p.success_attribute > 0)
-        line(message_text(MSG_CHANCE) + ": " + int_to_text(power_success_chance(id)) + "%");
-    if (p.cost > 0) line(message_text(MSG_COST) + ": " + int_to_text(p.cost) + " " + p.cost_attribute_name);
-    line(message_text(MSG_RANGE) + ": " + range_text(p.range));
-    if (hero().cooldown[id] > 0)
-        line(replace_all(message_text(MSG_COOLDOWN_LINE), "[cooldown]", int_to_text(hero().cooldown[id])));
-    draw_select_font(FONT_PANEL);
-    draw_wrapped_text(PANEL_X, y, p.description, DESCRIPTION_WIDTH, DESCRIPTION_LINE, WHITE);
-    draw_stop();
-}
-
-// The map view behind, the title, the grid with the blinking cursor and the
-// texts about the power under it; not flipped.
-void draw_power_screen(const std::vector<int>& ids, int column, int row) {
-    draw_panel_screen_behind(message_text(MSG_TITLE) + ":");
-    const int under_cursor = power_in_cell(ids, column, row);
-    if (under_cursor > 0) draw_power_info(under_cursor);
-    for (int r = 0; r < GRID_CELLS; ++r)
-        for (int c = 0; c < GRID_CELLS; ++c) {
-            const int id = power_in_cell(ids, c, r);
-            const int tile = id > 0 ? g_db.powers[id].tile : 0;
-            sprite_display_opaque(clip_power_icon(tile), PANEL_X + CELL * c, GRID_Y + CELL * r);
-        }
-    draw_blinking_cursor(PANEL_X + CELL * column, GRID_Y + CELL * row);
-    draw_key_hint(message_text(msg::hint_power));
-}
-
-// One arrow key moves a cursor coordinate by one within lowest..highest; true when it moved.
-bool move_with_arrows(int& column, int& row, int lowest, int highest) {
-    struct Arrow {
-        int code, dx, dy;
-    };
-    static constexpr Arrow arrows[] = {{key::left, -1, 0}, {key::right, 1, 0}, {key::up, 0, -1}, {key::down, 0, 1}};
-    for (const Arrow& arrow : arrows) {
-        if (!key_held(arrow.code)) continue;
-        const int c = column + arrow.dx, r = row + arrow.dy;
-        if (c < lowest || c > highest || r < lowest || r > highest) continue;
-        column = c;
-        row = r;
-        return true;
-    }
-    return false;
-}
-
-// The power screen until a choice: the power chosen, or 0 when none (Escape,
-// the window's close, an empty cell).
-int choose_power() {
-    const std::vector<int> ids = usable_powers();
-    int column = 0, row = 0;
-    bool key_lock = false;  // after a move, no move until a key is released
-    for (;;) {
-        keyboard_poll();
-        if (take_window_event() == WindowEvent::close_request) {
-            g_common.close_requested = 1;
-            return 0;
-        }
-        if (key_released(key::escape)) return 0;
-        if (key_released(key::ret)) return power_in_cell(ids, column, row);
-        if (!key_lock && move_with_arrows(column, row, 0, GRID_CELLS - 1)) key_lock = true;
-        if (key_released(key::any)) key_lock = false;
-        draw_power_screen(ids, column, row);
-        flip();
-    }
-}
-
 // The effects by name, each with the procedure that does it.
 struct PowerEffect {
     const char* name;
@@ -203,10 +98,17 @@ void run_power_effect(int power) {
 
 }  // namespace
 
+std::vector<int> usable_powers(size_t max_count) {
+    constexpr int LAST_OFFERED_POWER = 253;  // the power screen looks at ids 1..253
+    std::vector<int> ids;
+    for (int id = 1; id <= LAST_OFFERED_POWER && ids.size() < max_count; ++id)
+        if (power_available(id, 0, 0)) ids.push_back(id);
+    return ids;
+}
+
 bool power_effect_known(const std::string& name) { return find_power_effect(name) != nullptr; }
 
-int use_power() {
-    const int id = choose_power();
+int use_chosen_power(int id) {
     if (id == 0) return 0;
     const Power& p = g_db.powers[id];
 
@@ -283,35 +185,6 @@ int show_already_used_message(int power) { return show_if_set(power, power_of(po
 int play_power_sound(int power) { return play_if_set(power_of(power).sound); }
 int play_failure_sound(int power) { return play_if_set(power_of(power).failure_sound); }
 int play_wrong_use_sound(int power) { return play_if_set(power_of(power).wrong_use_sound); }
-
-void choose_target(TargetCursor& cursor, int range) {
-    cursor.column = VIEW_CENTRE;
-    cursor.row = VIEW_CENTRE;
-    cursor.cancel = 0;
-    // Range 1 reaches the character's cell and the eight around it; above 1 the whole view.
-    const int reach = range > 1 ? VIEW_CENTRE : (range == 1 ? 1 : 0);
-    bool key_lock = false;  // one move per key press
-    for (;;) {
-        keyboard_poll();
-        if (take_window_event() == WindowEvent::close_request) {
-            cursor.cancel = 1;
-            g_common.close_requested = 1;
-            return;
-        }
-        if (key_released(key::ret)) return;
-        if (key_released(key::escape)) {
-            cursor.cancel = 1;
-            return;
-        }
-        if (!key_lock && move_with_arrows(cursor.column, cursor.row, VIEW_CENTRE - reach, VIEW_CENTRE + reach))
-            key_lock = true;
-        if (key_released(key::any)) key_lock = false;
-        draw_game_picture(g_map.map, 0, 0, 0, 0);
-        draw_blinking_cursor(cursor.column * CELL, cursor.row * CELL);
-        draw_key_hint(message_text(msg::hint_target));
-        flip();
-    }
-}
 
 int target_field_x(const TargetCursor& cursor) { return hero().x + cursor.column - VIEW_CENTRE; }
 int target_field_y(const TargetCursor& cursor) { return hero().y + cursor.row - VIEW_CENTRE; }

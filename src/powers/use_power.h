@@ -5,12 +5,16 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
-// The power screen: pick a power with the arrows and Return (Escape leaves),
-// pay its cost, test its cooldown and run its effect. Returns 1 when the
-// power used ends the turn. Closing the window over the screen or over a
-// target choice cancels and sets g_common.close_requested: the game is to end.
-int use_power();
+#include "common/questions.h"
+
+// The power the player chose on the power screen (0: none): pay its cost,
+// test its cooldown and run its effect. Returns 1 when the power used ends
+// the turn. A target choice the player cancels uses no more of the power.
+int use_chosen_power(int id);
+// The powers the character can use now, in id order, at most max_count.
+std::vector<int> usable_powers(size_t max_count);
 // True for an effect_name use_power knows ("attack", "duration", ...); any
 // other ends the game when the power is used.
 bool power_effect_known(const std::string& name);
@@ -40,17 +44,6 @@ int play_power_sound(int power);
 int play_failure_sound(int power);
 int play_wrong_use_sound(int power);
 
-// A cell of the 13 x 13 map view (the character at 6, 6) chosen by the player.
-struct TargetCursor {
-    int column = 6;
-    int row = 6;
-    uint8_t cancel = 0;  // Escape or the window's close ended the choice
-};
-// Moves the blinking cursor from the character's cell with the arrows (range
-// above 1: the whole view; 1: the character's cell and its neighbours; 0: no
-// move) until Return is released (confirmed) or Escape (cancelled). The
-// window's close also cancels and sets g_common.close_requested.
-void choose_target(TargetCursor& cursor, int range);
 // The map field under the cursor's view cell.
 int target_field_x(const TargetCursor& cursor);
 int target_field_y(const TargetCursor& cursor);

@@ -7,6 +7,9 @@
 #include "map/map_state.h"
 #include "presentation/presentation_state.h"
 #include "game/turn_state.h"
+#include "common/questions.h"
+#include "screens/advancement_screen.h"
+#include "screens/power_screens.h"
 
 // Each subsystem's reset is called here, from the bottom layer up.
 void reset_game_state() {
@@ -17,4 +20,6 @@ void reset_game_state() {
     reset_map_state();
     reset_presentation_state();
     reset_shell_state();
+    // The rules ask the player through the screens.
+    set_player_questions({choose_target, advancement_screen});
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "character/advancement.h"
+#include "screens/advancement_screen.h"
 #include "common/common_state.h"
 #include "common/view.h"
 

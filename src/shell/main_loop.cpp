@@ -5,6 +5,7 @@
 
 #include "character/ability_model.h"
 #include "character/advancement.h"
+#include "screens/advancement_screen.h"
 #include "character/attribute_changes.h"
 #include "character/character_record.h"
 #include "character/character_state.h"
@@ -29,6 +30,7 @@
 #include "platform/random.h"
 #include "platform/strings.h"
 #include "powers/use_power.h"
+#include "screens/power_screens.h"
 #include "screens/map_screen.h"
 #include "game/character_savegame.h"
 #include "presentation/display.h"

@@ -4,6 +4,7 @@
 #include "character/abilities_db.h"
 #include "character/ability_model.h"
 #include "character/advancement.h"
+#include "screens/advancement_screen.h"
 #include "character/attribute_changes.h"
 #include "character/character_record.h"
 #include "character/character_state.h"

@@ -9,6 +9,7 @@
 #include "platform/strings.h"
 #include "powers/power_effects.h"
 #include "powers/use_power.h"
+#include "screens/power_screens.h"
 #include "support/test_game.h"
 
 namespace {

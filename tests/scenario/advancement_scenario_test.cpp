@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "character/advancement.h"
+#include "screens/advancement_screen.h"
 #include "character/character_record.h"
 #include "character/character_state.h"
 #include "common/database.h"

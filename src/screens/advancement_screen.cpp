@@ -1,0 +1,311 @@
+#include "screens/advancement_screen.h"
+
+#include "character/advancement.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "character/ability_model.h"
+#include "character/attribute_changes.h"
+#include "character/character_state.h"
+#include "common/common_state.h"
+#include "common/database.h"
+#include "common/message_ids.h"
+#include "common/view.h"
+#include "platform/media.h"
+#include "platform/strings.h"
+
+namespace {
+
+constexpr Colour CURSOR_BAR = RGB(80, 0, 0);
+constexpr Colour NEW_POWER_LABEL = RGB(255, 100, 0);
+constexpr Colour SCROLL_FRAME = RGB(125, 75, 0);
+constexpr Colour SCROLL_THUMB = RGB(255, 150, 0);
+constexpr Colour SCROLL_LIGHT = RGB(255, 200, 125);
+constexpr Colour SCROLL_DARK = RGB(125, 75, 0);
+const std::string ELLIPSIS = "...";
+// How long a pass of a dialog waits for input when nothing changed.
+constexpr int IDLE_WAIT_MS = 5;
+
+// The list shows twelve rows of 32 pixels from y 52; the row under the cursor
+// stays the twelfth when the list scrolls.
+constexpr int LIST_TOP = 52, ROW_HEIGHT = 32, VISIBLE_ROWS = 12, LAST_ROW = VISIBLE_ROWS - 1;
+// The key hint stands between the last row (which ends at 436) and the bottom border.
+constexpr int HINT_Y = 444;
+
+const AbilityRecord& record_of(int id) { return g_db.abilities[id]; }
+const AbilityState& state_of(int id) { return g_character_model.character.abilities[id]; }
+Colour colour_of(int id) { return static_cast<Colour>(record_of(id).color); }
+
+// Border pieces cycle through five cells by their row or column on the screen,
+// so the divider lines up with the borders: pieces 1..5 run down, 7..11 across.
+int vertical_piece(int row) { return 1 + row % 5; }
+int horizontal_piece(int column) { return 7 + column % 5; }
+
+void draw_centred(const std::string& text, int y) {
+    draw_text_on_black(SCREEN_WIDTH / 2 - text_width(text) / 2, y, text, WHITE);
+}
+
+// The abilities offered for advancement, in id order.
+std::vector<int16_t> advancement_list() {
+    std::vector<int16_t> list;
+    for (int id = 1; id <= kMaxAbilityId; ++id)
+        if (!record_of(id).name.empty() && record_of(id).xp) list.push_back(static_cast<int16_t>(id));
+    return list;
+}
+
+// The details of the selected ability on the right, from y 82; returns the y
+// of the first power the pick would unlock and lists those powers.
+int draw_advancement_details(int16_t selected, std::vector<int>& unlocked) {
+    const AbilityRecord& ability = record_of(selected);
+    draw_select_font(FONT_TITLE);
+    int y = 82;
+    auto line = [&y](const std::string& text, Colour colour) {
+        draw_text_on_black(340, y, fit_text(text, 300, ELLIPSIS), colour);
+        y += 16;
+    };
+
+    int self_bonus = 0;
+    for (const AttributeBonus& bonus : ability.attribute_bonus) {
+        if (!valid_ability_id(bonus.attribute)) continue;
+        if (bonus.attribute == selected) self_bonus = bonus.bonus;
+        if (!bonus.displayed) continue;
+        const AbilityRecord& target = record_of(bonus.attribute);
+        line(target.display_name + "+" + int_to_text(bonus.bonus) + (target.percentage ? "%" : "") + " (" +
+                 message_text(5) + ": " + int_to_text(state_of(bonus.attribute).attribute_max_value) + ")",
+             colour_of(bonus.attribute));
+    }
+    for (const AbilityCap& cap : ability.cap) {
+        if (!valid_ability_id(cap.ability)) continue;
+        std::string part = record_of(cap.ability).display_name;
+        int16_t v = state_of(cap.ability).attribute_max_value;
+        if (cap.multiplier > 1) {
+            part += " x " + int_to_text(cap.multiplier);
+            v = wrap16(static_cast<int>(v) * cap.multiplier);
+        } else if (cap.divisor > 1) {
+            part += " / " + int_to_text(cap.divisor);
+            v = wrap16(v / cap.divisor);
+        }
+        if (cap.bonus > 0) {
+            part += " + " + int_to_text(cap.bonus);
+            v = wrap16(v + cap.bonus);
+        }
+        line(message_text(6) + " " + int_to_text(v) + " (" + part + ")", colour_of(cap.ability));
+    }
+    for (const AbilityRequirement& requirement : ability.requirement) {
+        if (!valid_ability_id(requirement.attribute)) continue;
+        line(message_text(7) + ": " + record_of(requirement.attribute).display_name + " " + int_to_text(requirement.value) +
+                 "+",
+             colour_of(requirement.attribute));
+    }
+    if (!ability.description.empty()) {
+        int lines = draw_wrapped_text(340, y, ability.description, 240, 12, WHITE);
+        y += text_line_step(12) * lines + 16;
+    }
+
+    int first_y = y;
+    for (int power = 0; power <= kMaxPowerId; ++power) {
+        if (power_available(power, 0, 0) || !power_available(power, selected, self_bonus)) continue;
+        if (unlocked.empty()) first_y = y;
+        unlocked.push_back(power);
+        // The label and the name keep their letters whole; the pictures stay 38 pixels apart.
+        const int step = text_line_step(12);
+        draw_text_on_black(378, y, message_text(8) + ":", NEW_POWER_LABEL);
+        draw_text_on_black(378, y + step, fit_text(g_db.powers[power].name, 300, ELLIPSIS), WHITE);
+        y += 38;
+    }
+    return first_y;
+}
+
+// The scroll bar beside the list: its thumb covers the eleven rows above the cursor's.
+void draw_scroll_bar(int cursor, int count) {
+    draw_box(300, 52, 14, 384, SCROLL_FRAME);
+    draw_box(301, 53, 12, 382, RGB(0, 0, 0));
+    const int step = 384 / (count - 1);
+    const int top = std::max(0, cursor - LAST_ROW) * step + 54;
+    const int height = LAST_ROW * step - 2;
+    const int left = 302, right = 302 + 10 - 1, bottom = top + height - 1;
+    draw_box(left, top, 10, height, SCROLL_THUMB);
+    draw_line(left, top, right, top, SCROLL_LIGHT);
+    draw_line(left, top, left, bottom, SCROLL_LIGHT);
+    draw_line(right, top + 1, right, bottom, SCROLL_DARK);
+    draw_line(left + 1, bottom, right, bottom, SCROLL_DARK);
+}
+
+}  // namespace
+
+void draw_dialog_frame(const std::string& title, const std::string& footer) {
+    clear_screen(RGB(0, 0, 0));
+    for (int row = 0; row <= 29; ++row) {
+        sprite_display_opaque(clip_frame_piece(vertical_piece(row)), 0, FRAME_PIECE * row);
+        sprite_display_opaque(clip_frame_piece(vertical_piece(row)), 624, FRAME_PIECE * row);
+    }
+    for (int column = 1; column <= 38; ++column) {
+        const int x = FRAME_PIECE * column;
+        for (int y : {0, 32, 464}) sprite_display_opaque(clip_frame_piece(horizontal_piece(column)), x, y);
+        if (!footer.empty()) sprite_display_opaque(clip_frame_piece(horizontal_piece(column)), x, 432);
+    }
+    draw_start();
+    draw_centred(title, 16);
+    if (!footer.empty()) draw_centred(footer, 448);
+    draw_stop();
+}
+
+std::string fit_text(const std::string& text, int width, const std::string& ellipsis) {
+    if (text_width(text + ellipsis) <= width) return text;
+    std::string shortened = text;
+    while (!shortened.empty() && text_width(shortened + ellipsis) > width) {
+        // The last letter goes as a whole, with all the bytes that encode it.
+        size_t end = shortened.size() - 1;
+        while (end > 0 && (static_cast<unsigned char>(shortened[end]) & 0xC0) == 0x80) --end;
+        shortened.resize(end);
+    }
+    return shortened + ellipsis;
+}
+
+void character_screen() {
+    // The title and footer in the panel's font, as after any game picture.
+    draw_select_font(FONT_PANEL);
+    draw_dialog_frame(message_text(1), message_text(2));
+    struct Icon {
+        int x, y, tile;
+    };
+    std::vector<Icon> icons;
+    draw_start();
+    draw_select_font(FONT_PANEL);
+    int row = 0, column = 0;
+    for (int id = 1; id <= kMaxAbilityId; ++id) {
+        const int16_t ability_id = static_cast<int16_t>(id);
+        const int v = attribute_current_val(ability_id, Cap::apply, PowerAdjustment::add, ItemBonus::add);
+        for (const DisplayEntry& entry : record_of(id).display) {
+            if (entry.type != kDisplayCharacterInfo || !display_entry_applies(entry, v)) continue;
+            const int x = 56 + 160 * column, y = 52 + 32 * row;
+            const Colour colour = static_cast<Colour>(entry.color);
+            draw_text_on_black(x, y, display_entry_text(ability_id, entry, entry.message, v), colour);
+            if (!entry.message2.empty())
+                draw_text_on_black(x, y + 16, display_entry_text(ability_id, entry, entry.message2, v), colour);
+            icons.push_back({20 + 160 * column, y, record_of(id).tile});
+            if (++row > 10) {
+                row = 0;
+                ++column;
+            }
+        }
+    }
+    draw_stop();
+    for (const Icon& icon : icons) sprite_display_opaque(clip_ability_icon(icon.tile), icon.x, icon.y);
+}
+
+int advancement_screen(int picks, int new_character) {
+    // Keys still held from the game (the step onto a lever, the menu's Return) must be let go first.
+    keyboard_poll();
+    while (key_held(key::any)) {
+        wait_for_event(IDLE_WAIT_MS);
+        keyboard_poll();
+    }
+    // The title keeps the font of the texts from the first picture on.
+    draw_select_font(FONT_TITLE);
+    int cursor = 0;
+    bool key_lock = false, left = false;
+    while (picks > 0 && !left) {
+        const std::string title = message_text(new_character == 1 ? 10 : 9) + " (" + int_to_text(picks) + ")";
+        const int count = xp_ability_count();
+        int16_t selected = draw_advancement_screen(cursor, count, title);
+        flip();
+        bool picked = false;
+        while (!picked && !left) {
+            keyboard_poll();
+            // A close request from the desktop ends the game in either screen mode.
+            if (take_window_event() == WindowEvent::close_request) {
+                g_common.close_requested = 1;
+                left = true;
+                break;
+            }
+            if (key_released(key::escape)) {
+                left = true;
+                break;
+            }
+            bool changed = false;
+            if (key_held(key::down) && !key_lock && cursor < count - 1) {
+                ++cursor;
+                key_lock = changed = true;
+            }
+            if (key_held(key::up) && !key_lock && cursor > 0) {
+                --cursor;
+                key_lock = changed = true;
+            }
+            if (key_held(key::ret) && !key_lock) {
+                // An ability whose requirements are not met is refused silently.
+                if (valid_ability_id(selected) && ability_available(selected)) {
+                    apply_advancement_pick(selected);
+                    picked = true;
+                }
+                recalculate_adjustments();
+                key_lock = changed = true;
+            }
+            if (key_released(key::any)) key_lock = false;
+            if (changed) {
+                selected = draw_advancement_screen(cursor, count, title);
+                flip();
+            } else {
+                wait_for_event(IDLE_WAIT_MS);
+            }
+        }
+        --picks;
+    }
+    return 0;
+}
+
+int16_t draw_advancement_screen(int cursor, int count, const std::string& title) {
+    draw_dialog_frame(title, "");
+    for (int row = 3; row <= 28; ++row)
+        sprite_display_opaque(clip_frame_piece(vertical_piece(row)), 320, FRAME_PIECE * row);
+    const int scroll = cursor > LAST_ROW ? cursor - LAST_ROW : 0;
+    draw_start();
+    draw_box(20, LIST_TOP + ROW_HEIGHT * (cursor - scroll), 292, ROW_HEIGHT, CURSOR_BAR);
+    draw_stop();
+
+    const std::vector<int16_t> list = advancement_list();
+    auto row_of = [scroll](int position) { return position - scroll; };
+    auto visible = [](int row) { return row >= 0 && row <= LAST_ROW; };
+    int16_t selected = 0;
+    for (int p = 0; p < static_cast<int>(list.size()); ++p) {
+        const int row = row_of(p);
+        if (!visible(row)) continue;
+        sprite_display_transparent(clip_ability_icon(record_of(list[p]).tile), 20, LIST_TOP + ROW_HEIGHT * row);
+        if (row == cursor - scroll) {
+            selected = list[p];
+            sprite_display_opaque(clip_ability_icon(record_of(selected).tile), 338, 50);
+        }
+    }
+
+    draw_start();
+    draw_text_transparent();
+    for (int p = 0; p < static_cast<int>(list.size()); ++p) {
+        const int row = row_of(p);
+        if (!visible(row)) continue;
+        const int16_t id = list[p];
+        const AbilityRecord& ability = record_of(id);
+        std::string line = ability.display_name;
+        if (!ability_available(id)) line += " (" + message_text(3) + ")";
+        else if (ability_capped(id, 0)) line += " (" + message_text(4) + ")";
+        draw_select_font(FONT_BOLD);
+        draw_text(56, LIST_TOP + ROW_HEIGHT * row, fit_text(line, 252, ELLIPSIS), colour_of(id));
+        if (id == selected) draw_text(372, 58, ability.display_name, colour_of(id));
+        draw_select_font(FONT_TITLE);
+        draw_text(56, 68 + ROW_HEIGHT * row, fit_text(attribute_bonus_text(id), 252, ELLIPSIS), colour_of(id));
+    }
+
+    std::vector<int> unlocked;
+    int first_power_y = 0;
+    if (selected > 0) first_power_y = draw_advancement_details(selected, unlocked);
+    if (count > LAST_ROW) draw_scroll_bar(cursor, count);
+    // The keys in the strip below the list, left of the divider.
+    draw_select_font(FONT_PANEL);
+    draw_text_on_black(20, HINT_Y, fit_text(message_text(msg::hint_advancement), 292, ELLIPSIS), KEY_HINT_COLOUR);
+    draw_stop();
+
+    for (size_t k = 0; k < unlocked.size(); ++k)
+        sprite_display_opaque(clip_power_icon(g_db.powers[unlocked[k]].tile), 340,
+                              first_power_y + 38 * static_cast<int>(k));
+    return selected;
+}
