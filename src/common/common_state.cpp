@@ -1,5 +1,6 @@
 #include "common/common_state.h"
 
+#include "common/events.h"
 #include "platform/strings.h"
 
 CommonState g_common;
@@ -13,11 +14,7 @@ const std::string& message_text(int id) {
 }
 
 void play_sound(const std::string& name) {
-    if (name.empty()) return;
-    for (int n = SOUND_ENTRY_FIRST; n <= SOUND_ENTRY_LAST; ++n) {
-        const SoundEntry& entry = g_common.sounds[n];
-        if (entry.name == name && entry.sound != 0) sound_play(entry.sound);
-    }
+    if (!name.empty()) tell(event::Sound{name});
 }
 
 void show_status_message(const std::string& text, const std::string& second_text, Colour colour, int icon_number,

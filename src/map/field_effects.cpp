@@ -9,7 +9,8 @@
 #include "common/common_state.h"
 #include "common/database.h"
 #include "common/message_ids.h"
-#include "common/view.h"
+#include "common/events.h"
+#include "common/view_cells.h"
 #include "map/map_grid.h"
 #include "map/map_state.h"
 #include "platform/random.h"
@@ -89,7 +90,7 @@ int field_effects() {
         if (applied) {
             if (!tile.sound.empty()) play_sound(tile.sound);
             // The animation shows the value of the last slot.
-            if (!tile.animation_enter.empty()) animation(tile.animation_enter, VIEW_CENTRE, VIEW_CENTRE, v);
+            if (!tile.animation_enter.empty()) tell(event::Animation{tile.animation_enter, VIEW_CENTRE, VIEW_CENTRE, v});
             if (!tile.message.empty()) show_status_message(tile.message, text, WHITE, t, icon_kind::tile, 2000);
             // A field that hurts without a word of its own names itself.
             else if (hurt)

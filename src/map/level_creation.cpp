@@ -7,7 +7,7 @@
 #include "character/character_state.h"
 #include "common/common_state.h"
 #include "common/database.h"
-#include "common/view.h"
+#include "common/events.h"
 #include "common/word_lists.h"
 #include "map/map_file.h"
 #include "map/map_grid.h"
@@ -178,7 +178,7 @@ void change_level() {
     text = replace_all(text, "[dungeon_level]", int_to_text(entry.entrance_to_level));
     show_status_message(text, "", WHITE, tile, icon_kind::tile, 2000);
 
-    fade_out(map);
+    tell(event::Fade{false});
     save_map(map, map_file_path("savegame", map.filename));
     const std::string level_file = level_file_name(entry);
     const std::string saved_copy = map_file_path("savegame", level_file);
@@ -192,7 +192,7 @@ void change_level() {
     character.x = kLevelArrival.x;
     character.y = kLevelArrival.y;
     character.map_file_name = level_file;
-    fade_in(map);
+    tell(event::Fade{true});
 }
 
 void create_level(GameMap& map, DungeonRecord record) {

@@ -4,7 +4,7 @@
 #include "character/character_state.h"
 #include "common/common_state.h"
 #include "common/raise_error.h"
-#include "common/view.h"
+#include "common/events.h"
 #include "map/map_file.h"
 #include "map/map_grid.h"
 #include "map/map_lists.h"
@@ -59,7 +59,7 @@ int show_field_message(GameMap& map, int x, int y) {
 void portal_journey() {
     GameMap& map = g_map.map;
     CharacterRecord& character = g_character_model.character;
-    fade_out(map);
+    tell(event::Fade{false});
     save_map(map, map_file_path("savegame", map.filename));
     const std::string target = file_part(read_map_portal_mapfilename(map, character.x, character.y));
     const int8_t target_x = read_map_portal_target_x(map, character.x, character.y);
@@ -72,5 +72,5 @@ void portal_journey() {
     character.y = target_y;
     character.map_file_name = target;
     map.visited = 1;
-    fade_in(map);
+    tell(event::Fade{true});
 }

@@ -11,18 +11,16 @@
 #include "common/common_state.h"
 #include "common/database.h"
 #include "common/message_ids.h"
-#include "common/view.h"
+#include "common/events.h"
+#include "common/view_cells.h"
 #include "map/map_lists.h"
 #include "map/map_state.h"
-#include "platform/media.h"
 #include "platform/random.h"
 #include "platform/strings.h"
 
 namespace {
 
-constexpr int BLOW_HOLD_MS = 250;
 constexpr int HIT_FX = 1, CRITICAL_FX = 4;  // cells of the effects sheet
-constexpr int CHARACTER_CELL_LEFT = VIEW_CENTRE * CELL, CHARACTER_CELL_TOP = VIEW_CENTRE * CELL;
 
 const CharacterRecord& hero() { return g_character_model.character; }
 
@@ -104,7 +102,7 @@ int16_t armor_roll() {
     return armor > 0 ? static_cast<int16_t>(Random(armor)) : 0;
 }
 
-void melee_attack_monster(GameMap& map, int x, int y) {
+void melee_attack_monster(GameMap& /*map*/, int x, int y) {
     Monster* target = last_monster_at(x, y);
     if (!target) return;
     const MonsterType& type = type_of(*target);
@@ -148,22 +146,20 @@ void melee_attack_monster(GameMap& map, int x, int y) {
 
     report_blow(type, hit, critical, hit && wrap16(target->hitpoints - damage) < 1, damage);
     // The blow: the character lifted by 2 pixels, the effect on the target's cell.
-    draw_game_picture(map, 0, 0, 0, -2);
+    event::Blow blow;
+    blow.column = x - hero().x + VIEW_CENTRE;
+    blow.row = y - hero().y + VIEW_CENTRE;
+    blow.character_shift = -2;
     if (hit) {
-        const int left = (x - hero().x + VIEW_CENTRE) * CELL, top = (y - hero().y + VIEW_CENTRE) * CELL;
-        if (critical) {
-            draw_fx_icon(CRITICAL_FX, left, top);
-        } else {
-            draw_fx_icon(HIT_FX, left, top);
-            draw_number_on_cell(left, top, damage);
-        }
-        target->hitpoints = wrap16(target->hitpoints - damage);
+        blow.mark = event::Mark::fx_icon;
+        blow.icon = critical ? CRITICAL_FX : HIT_FX;
+        blow.numbered = !critical;
+        blow.number = damage;
     }
-    flip();
-    wait_ms(BLOW_HOLD_MS);
+    tell(blow);
+    if (hit) target->hitpoints = wrap16(target->hitpoints - damage);
     remove_dead_monsters();
-    redraw_screen(map, 0, 0, 0, 0);
-    wait_ms(BLOW_HOLD_MS);
+    tell(event::Picture{event::BLOW_HOLD_MS});
 }
 
 void monster_melee_attack(int x, int y) {
@@ -204,17 +200,17 @@ void monster_melee_attack(int x, int y) {
     report_monster_blow(type, hit, damage);
     // What the blow did besides the wound, in the monster type's own words, under the blow's report.
     for (const std::string& text : afflicted) show_play_report(text);
-    GameMap& map = g_map.map;
-    draw_game_picture(map, 0, 0, 0, 0);
+    event::Blow blow;
+    blow.column = blow.row = VIEW_CENTRE;
     if (hit) {
-        draw_fx_icon(HIT_FX, CHARACTER_CELL_LEFT, CHARACTER_CELL_TOP);
-        draw_number_on_cell(CHARACTER_CELL_LEFT, CHARACTER_CELL_TOP, damage);
+        blow.mark = event::Mark::fx_icon;
+        blow.icon = HIT_FX;
+        blow.numbered = true;
+        blow.number = damage;
     }
-    flip();
-    wait_ms(BLOW_HOLD_MS);
+    tell(blow);
     attacker->offset_y = 0;
-    redraw_screen(map, 0, 0, 0, 0);
-    wait_ms(BLOW_HOLD_MS);
+    tell(event::Picture{event::BLOW_HOLD_MS});
 }
 
 int16_t absorb_damage(int16_t damage) {
@@ -226,7 +222,7 @@ int16_t absorb_damage(int16_t damage) {
             if (buffer.buffer_for_attribute != a || current(b) <= 0) continue;
             // The buffer takes the whole remaining blow, however few points it holds.
             play_sound(sound_name::hit);
-            animation(buffer.buffer_animation, VIEW_CENTRE, VIEW_CENTRE, d);
+            tell(event::Animation{buffer.buffer_animation, VIEW_CENTRE, VIEW_CENTRE, d});
             modify_attribute(static_cast<int16_t>(b), wrap16(-d));
             d = 0;
         }

@@ -8,12 +8,12 @@
 #include "common/common_state.h"
 #include "common/database.h"
 #include "common/message_ids.h"
-#include "common/view.h"
+#include "common/events.h"
+#include "common/view_cells.h"
 #include "common/word_lists.h"
 #include "map/map_grid.h"
 #include "map/map_lists.h"
 #include "map/map_state.h"
-#include "platform/media.h"
 #include "platform/random.h"
 #include "platform/strings.h"
 
@@ -47,14 +47,7 @@ constexpr Direction DIRECTIONS[4] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
 
 // One step of a monster; within sight of the character it slides over 16 frames.
 void step_monster(Monster& monster, int dx, int dy) {
-    if (within(monster.x, monster.y, SHOWN_STEP_RANGE)) {
-        for (int s = 2; s <= 32; s += 2) {
-            monster.offset_x = static_cast<int8_t>(s * dx);
-            monster.offset_y = static_cast<int8_t>(s * dy);
-            redraw_screen(g_map.map, 0, 0, 0, 0);
-        }
-        wait_ms(250);
-    }
+    if (within(monster.x, monster.y, SHOWN_STEP_RANGE)) tell(event::MonsterStep{&monster, dx, dy});
     monster.offset_x = 0;
     monster.offset_y = 0;
     monster.x = wrap16(monster.x + dx);
@@ -113,7 +106,7 @@ void regenerate_monsters() {
             const int id = amount == 1 ? msg::REGENERATES_ONE : msg::REGENERATES_MANY;
             show_play_report(message_with(id, {{"[name]", type.name}, {"[value]", int_to_text(amount)}}), type.tile,
                              icon_kind::monster);
-            ring(YELLOW, monster.x - hero().x + VIEW_CENTRE, monster.y - hero().y + VIEW_CENTRE);
+            tell(event::Ring{YELLOW, monster.x - hero().x + VIEW_CENTRE, monster.y - hero().y + VIEW_CENTRE});
         }
         monster.hitpoints = static_cast<int16_t>(std::min<int>(type.hitpoints, monster.hitpoints + amount));
     }

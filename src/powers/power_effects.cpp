@@ -8,20 +8,19 @@
 #include "common/common_state.h"
 #include "common/database.h"
 #include "common/message_ids.h"
-#include "common/view.h"
+#include "common/events.h"
+#include "common/view_cells.h"
 #include "common/word_lists.h"
 #include "map/map_grid.h"
 #include "map/map_lists.h"
 #include "map/map_state.h"
 #include "monsters/melee_combat.h"
-#include "platform/media.h"
 #include "platform/random.h"
 #include "platform/strings.h"
 #include "powers/use_power.h"
 
 namespace {
 
-constexpr int BLOW_HOLD_MS = 250;
 constexpr int AREA_REACH = 6;  // fields from the character in x and in y: the map view
 // Messages about a monster that a status effect does not reach.
 constexpr int MSG_IMMUNE = 51, MSG_ALREADY_AFFECTED = 52, MSG_RESISTS = 53;
@@ -87,7 +86,7 @@ void power_attack(int power) {
     Monster* target = chosen_monster(power, cursor);
     if (!target) return;
     note_monster_fought(*target);
-    animation(p.animation, cursor.column, cursor.row, 0);
+    tell(event::Animation{p.animation, cursor.column, cursor.row, 0});
     if (Random(99) >= power_success_chance(power)) {
         play_failure_sound(power);
         if (!show_failure_message(power))
@@ -101,22 +100,21 @@ void power_attack(int power) {
     report_power_blow(power, *target, damage);
     play_sound(sound_name::hit);
     // The blow: the blood spot on the target's cell with the damage on it.
-    GameMap& map = g_map.map;
-    const int left = cursor.column * CELL, top = cursor.row * CELL;
-    draw_game_picture(map, 0, 0, 0, 0);
-    sprite_display_transparent(sprite::blood, left, top);
-    draw_number_on_cell(left, top, damage);
+    event::Blow blow;
+    blow.column = cursor.column;
+    blow.row = cursor.row;
+    blow.mark = event::Mark::blood;
+    blow.numbered = true;
+    blow.number = damage;
+    tell(blow);
     target->hitpoints = wrap16(target->hitpoints - damage);
     remove_dead_monsters();
-    flip();
-    wait_ms(BLOW_HOLD_MS);
-    redraw_screen(map, 0, 0, 0, 0);
-    wait_ms(BLOW_HOLD_MS);
+    tell(event::Picture{event::BLOW_HOLD_MS});
 }
 
 void power_area_attack(int power) {
     const Power& p = g_db.powers[power];
-    animation(p.animation, VIEW_CENTRE, VIEW_CENTRE, 0);
+    tell(event::Animation{p.animation, VIEW_CENTRE, VIEW_CENTRE, 0});
     const int x = hero().x, y = hero().y;
     bool in_sight = false;
     for (Monster& monster : g_map.monsters) {
@@ -127,7 +125,7 @@ void power_area_attack(int power) {
             power_damage_against(monster.type, rolled_power_strength(power), p.cls, p.affects_only_monster_class);
         report_power_blow(power, monster, damage);
         play_sound(sound_name::hit);
-        animation("red cloud", monster.x - x + VIEW_CENTRE, monster.y - y + VIEW_CENTRE, damage);
+        tell(event::Animation{"red cloud", monster.x - x + VIEW_CENTRE, monster.y - y + VIEW_CENTRE, damage});
         monster.hitpoints = wrap16(monster.hitpoints - damage);
     }
     if (!in_sight) report(power, message_text(msg::NO_MONSTER_IN_SIGHT));
@@ -154,7 +152,7 @@ void power_duration(int power) {
     state->adjustment_name = p.name;
     state->adjustment_power_id = static_cast<int16_t>(power);
     recalculate_adjustments();
-    animation(p.animation, VIEW_CENTRE, VIEW_CENTRE, 0);
+    tell(event::Animation{p.animation, VIEW_CENTRE, VIEW_CENTRE, 0});
     play_power_sound(power);
     show_success_message(power);
     start_cooldown(power);
@@ -183,7 +181,7 @@ void power_field_effect(int power, int transform) {
         if (!show_already_used_message(power)) report(power, message_text(msg::FIELD_USED_UP));
         return;
     }
-    animation(p.animation, cursor.column, cursor.row, 0);
+    tell(event::Animation{p.animation, cursor.column, cursor.row, 0});
     if (Random(99) >= chance) {
         // A failed attempt uses the field up as well.
         play_failure_sound(power);
@@ -210,7 +208,7 @@ void power_deplete_attribute(int power) {
     const Power& p = g_db.powers[power];
     AbilityState* state = ability_state(p.deplete_attribute_id);
     if (!state) return;
-    animation(p.animation, VIEW_CENTRE, VIEW_CENTRE, 0);
+    tell(event::Animation{p.animation, VIEW_CENTRE, VIEW_CENTRE, 0});
     play_power_sound(power);
     show_success_message(power);
     recalculate_adjustments();
@@ -221,7 +219,7 @@ void power_modify_attribute(int power, int quiet) {
     const Power& p = g_db.powers[power];
     if (p.modify_attribute <= 0) return;
     if (!quiet) {
-        animation(p.animation, VIEW_CENTRE, VIEW_CENTRE, 0);
+        tell(event::Animation{p.animation, VIEW_CENTRE, VIEW_CENTRE, 0});
         play_power_sound(power);
         show_success_message(power);
     }
@@ -236,7 +234,7 @@ void power_apply_effect_to_monster(int power) {
     if (!target) return;
     const MonsterType& type = type_of(target->type);
     auto refused = [&](int message) {
-        animation(p.animation, cursor.column, cursor.row, 0);
+        tell(event::Animation{p.animation, cursor.column, cursor.row, 0});
         play_sound(sound_name::failure);
         show_monster_message(power, message);
     };
@@ -251,7 +249,7 @@ void power_apply_effect_to_monster(int power) {
         target->status += p.monster_effect;
         target->alerted = 1;
     }
-    animation(p.animation, cursor.column, cursor.row, 0);
+    tell(event::Animation{p.animation, cursor.column, cursor.row, 0});
     play_power_sound(power);
     show_success_message(power);
     recalculate_adjustments();

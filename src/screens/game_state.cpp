@@ -7,7 +7,9 @@
 #include "map/map_state.h"
 #include "presentation/presentation_state.h"
 #include "game/turn_state.h"
+#include "common/events.h"
 #include "common/questions.h"
+#include "presentation/event_player.h"
 #include "screens/advancement_screen.h"
 #include "screens/power_screens.h"
 
@@ -22,4 +24,6 @@ void reset_game_state() {
     reset_shell_state();
     // The rules ask the player through the screens.
     set_player_questions({choose_target, advancement_screen});
+    // What the rules tell is played by the presentation.
+    set_event_player(play_event);
 }
