@@ -47,3 +47,5 @@ extern CharacterModelState g_character_model;
 
 // A blank character record.
 void reset_character_model_state();
+// The character's walking frame 0 -> 1 -> 0.
+void toggle_walk_frame();

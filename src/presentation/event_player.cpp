@@ -42,18 +42,16 @@ void play(const event::MonsterStep& e) {
 // The figure walks through its two frames while the view scrolls; it ends on
 // the frame it started with (as many changes as pictures, and one more).
 void play(const event::CharacterStep& e) {
-    CharacterRecord& hero = g_character_model.character;
-    auto next_frame = [&hero] { hero.frame = static_cast<int8_t>(hero.frame + 1 > 1 ? 0 : hero.frame + 1); };
-    next_frame();
+    toggle_walk_frame();
     if (e.dx > 0 || e.dy > 0) {
         for (int i = 30; i >= 2; i -= 2) {
             redraw_screen(g_map.map, e.dx * i, e.dy * i, 0, 0);
-            next_frame();
+            toggle_walk_frame();
         }
     } else {
         for (int i = 2; i <= 30; i += 2) {
             redraw_screen(g_map.map, std::abs(e.dx) * i, std::abs(e.dy) * i, 0, 0);
-            next_frame();
+            toggle_walk_frame();
         }
     }
 }

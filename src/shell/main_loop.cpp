@@ -12,6 +12,7 @@
 #include "common/common_state.h"
 #include "common/database.h"
 #include "common/message_ids.h"
+#include "common/events.h"
 #include "common/view.h"
 #include "items/inventory.h"
 #include "screens/item_screens.h"
@@ -161,11 +162,6 @@ int level_exit_at(int x, int y) {
 
 int portal_at(const GameMap& map, int x, int y) { return read_map_portal_mapfilename(map, x, y).empty() ? 0 : 1; }
 
-void toggle_walk_frame() {
-    int frame = hero().frame + 1;
-    hero().frame = static_cast<int8_t>(frame > 1 ? 0 : frame);
-}
-
 int movement_total() {
     int total = 0;
     for (int id = 1; id <= kMaxAbilityId; ++id)
@@ -286,24 +282,15 @@ StepOutcome attempt_step(GameMap& map, const Step& step) {
     show_field_message(map, nx, ny);
     if (field_blocked(map, nx, ny)) return outcome;
 
-    toggle_walk_frame();
+    // Right and down the view scrolls in from behind the character's new
+    // field; left and up it scrolls towards the field the character then enters.
     auto move_character = [&] {
         hero().x = static_cast<int8_t>(nx);
         hero().y = static_cast<int8_t>(ny);
     };
-    if (dx > 0 || dy > 0) {
-        move_character();
-        for (int i = 30; i >= 2; i -= 2) {
-            redraw_screen(map, dx * i, dy * i, 0, 0);
-            toggle_walk_frame();
-        }
-    } else {
-        for (int i = 2; i <= 30; i += 2) {
-            redraw_screen(map, std::abs(dx) * i, std::abs(dy) * i, 0, 0);
-            toggle_walk_frame();
-        }
-        move_character();
-    }
+    if (dx > 0 || dy > 0) move_character();
+    tell(event::CharacterStep{dx, dy});
+    if (!(dx > 0 || dy > 0)) move_character();
     outcome.moved = true;
     return outcome;
 }
@@ -312,10 +299,7 @@ void after_step() {
     // What the character sees from the new field, also when a portal takes it away at once.
     mark_seen_fields(g_map.map);
     if (field_effects()) end_turn();
-    if (detect_hidden_fields()) {
-        redraw_screen(g_map.map, 0, 0, 0, 0);
-        wait_ms(1000);
-    }
+    if (detect_hidden_fields()) tell(event::Picture{1000});
     const int x = hero().x, y = hero().y;
     if (portal_at(g_map.map, x, y)) {
         save_journey(portal_journey);

@@ -64,8 +64,6 @@ int field_blocked(const GameMap& map, int x, int y);
 int level_exit_at(int x, int y);
 // 1 when the field leads to another map.
 int portal_at(const GameMap& map, int x, int y);
-// The character's walking frame 0 -> 1 -> 0.
-void toggle_walk_frame();
 // Sum of the current values of the abilities that count as movement.
 int movement_total();
 // Perhaps places one monster of the map's spawn level on a free field; 1 when placed.
