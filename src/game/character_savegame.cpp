@@ -10,6 +10,7 @@
 #include "common/version_field.h"
 #include "items/inventory.h"
 #include "items/items_state.h"
+#include "platform/files.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
 #include "platform/xml_fields.h"
@@ -215,4 +216,11 @@ const XmlFileFormat& character_file_format() {
         return f;
     }();
     return format;
+}
+
+void delete_savegame() {
+    // The character first: killed on the way, no character is left without its map.
+    delete_file("savegame\\character.xml");
+    for (const FolderEntry& entry : list_folder("savegame", "*.xml"))
+        if (entry.type == 1) delete_file("savegame\\" + entry.name);
 }

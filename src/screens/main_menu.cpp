@@ -7,7 +7,7 @@
 #include "common/view.h"
 #include "presentation/presentation_state.h"
 #include "presentation/display.h"
-#include "shell/main_loop.h"
+#include "game/character_savegame.h"
 #include "common/common_state.h"
 #include "game/turn_state.h"
 

@@ -212,13 +212,6 @@ int spawn_monsters(GameMap& map) {
     return 1;
 }
 
-void delete_savegame() {
-    // The character first: killed on the way, no character is left without its map.
-    delete_file(CHARACTER_FILE);
-    for (const FolderEntry& entry : list_folder("savegame", "*.xml"))
-        if (entry.type == 1) delete_file("savegame\\" + entry.name);
-}
-
 int sneak_past_monster(int x, int y, int sneaking) {
     int r = Random(99);
     if (r >= sneaking || monster_alerted_at(x, y)) {

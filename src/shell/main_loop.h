@@ -50,8 +50,6 @@ void save_at_program_end(bool from_play = false);
 // map entered and the character, so the savegame always holds a pair that belongs together.
 void save_journey(void (*journey)());
 
-// Deletes every "*.xml" of "savegame\" (the screenshot stays).
-void delete_savegame();
 // 1 when a monster of the monster list stands on (x, y).
 int monster_at(int x, int y);
 // Sets the alerted flag of every monster on (x, y); 1 when there was one.

@@ -12,6 +12,7 @@
 #include "platform/headless.h"
 #include "platform/random.h"
 #include "presentation/presentation_state.h"
+#include "game/character_savegame.h"
 #include "shell/main_loop.h"
 #include "common/common_state.h"
 #include "game/turn_state.h"
