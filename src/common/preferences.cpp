@@ -1,5 +1,6 @@
 #include "common/preferences.h"
 
+#include "common/commands.h"
 #include "common/common_state.h"
 #include "common/raise_error.h"
 #include "common/version_field.h"
@@ -23,13 +24,22 @@ const XmlField<Preferences> kPreferenceFields[] = {
 }  // namespace
 
 void set_default_key_bindings() {
+    // The entries of the written table, each with its command's name and first key.
+    struct Entry {
+        int entry;
+        Command command;
+    };
+    static constexpr Entry entries[] = {{KEY_BINDING_TEST, Command::test_picture},
+                                        {KEY_BINDING_ESCAPE, Command::save_and_menu},
+                                        {KEY_BINDING_MOVE_UP, Command::walk_up},
+                                        {KEY_BINDING_MOVE_DOWN, Command::walk_down},
+                                        {KEY_BINDING_MOVE_LEFT, Command::walk_left},
+                                        {KEY_BINDING_MOVE_RIGHT, Command::walk_right}};
     for (KeyBinding& binding : g_common.key_bindings) binding = KeyBinding{};
-    g_common.key_bindings[KEY_BINDING_TEST] = {"test", 20};
-    g_common.key_bindings[KEY_BINDING_ESCAPE] = {"escape", 1};
-    g_common.key_bindings[KEY_BINDING_MOVE_UP] = {"move up", 200};
-    g_common.key_bindings[KEY_BINDING_MOVE_DOWN] = {"move down", 208};
-    g_common.key_bindings[KEY_BINDING_MOVE_LEFT] = {"move left", 203};
-    g_common.key_bindings[KEY_BINDING_MOVE_RIGHT] = {"move right", 205};
+    for (const Entry& e : entries) {
+        const std::vector<KeyChord>& keys = command_keys(e.command);
+        g_common.key_bindings[e.entry] = {command_info(e.command).name, keys.empty() ? 0 : keys.front().code};
+    }
 }
 
 void load_preferences(Preferences& preferences, const std::string& file_name) {

@@ -9,6 +9,7 @@
 #include "character/attribute_changes.h"
 #include "character/character_record.h"
 #include "character/character_state.h"
+#include "common/commands.h"
 #include "common/common_state.h"
 #include "common/database.h"
 #include "common/message_ids.h"
@@ -227,16 +228,17 @@ int sneak_past_monster(int x, int y, int sneaking) {
 
 Step read_movement_keys(bool overlay) {
     struct Move {
-        int binding, dx, dy, facing;
+        Command command;
+        int dx, dy, facing;
     };
-    static constexpr Move moves[] = {{KEY_BINDING_MOVE_UP, 0, -1, facing::up},
-                                     {KEY_BINDING_MOVE_DOWN, 0, 1, facing::down},
-                                     {KEY_BINDING_MOVE_RIGHT, 1, 0, facing::right},
-                                     {KEY_BINDING_MOVE_LEFT, -1, 0, facing::left}};
+    static constexpr Move moves[] = {{Command::walk_up, 0, -1, facing::up},
+                                     {Command::walk_down, 0, 1, facing::down},
+                                     {Command::walk_right, 1, 0, facing::right},
+                                     {Command::walk_left, -1, 0, facing::left}};
     Step step;
     if (overlay) return step;
     for (const Move& move : moves) {
-        if (!key_held(g_common.key_bindings[move.binding].code)) continue;
+        if (!command_held(move.command)) continue;
         if (movement_total() > 0) {
             step.dx = move.dx;
             step.dy = move.dy;
@@ -511,15 +513,15 @@ void main_loop_pass() {
             g_quit_from_menu = true;
             return;
         }
-        g_screen_switch_held = key_held(key::left_alt) && key_held(key::ret);
+        g_screen_switch_held = command_held(Command::full_screen);
     }
 
     // A close request ends the game also in full screen: there it comes from the
     // desktop (the window manager's close key, a terminate signal), which would
     // otherwise go unheard. Clicks are not used here.
     if (take_window_event() == WindowEvent::close_request) f.quit = 1;
-    if (key_released(key::escape) && !new_game_started) save_and_return_flow();
-    if (key_held(key::left_alt) && key_held(key::x)) f.quit = 1;
+    if (command_released(Command::save_and_menu) && !new_game_started) save_and_return_flow();
+    if (command_held(Command::quit)) f.quit = 1;
 
     const Step step = read_movement_keys(f.overlay);
     if (step.key_held) {
@@ -536,35 +538,35 @@ void main_loop_pass() {
     if (f.moved && !f.overlay) after_step();
 
     // Alt+Return switches the screen mode once per press.
-    const bool screen_switch = key_held(key::left_alt) && key_held(key::ret);
+    const bool screen_switch = command_held(Command::full_screen);
     if (screen_switch && !g_screen_switch_held) {
         toggle_fullscreen(g_map.map.tileset, 1);
         f.redraw = 1;
     }
     g_screen_switch_held = screen_switch;
 
-    if (key_held(key::c) && !f.overlay) {
+    if (command_held(Command::character) && !f.overlay) {
         character_screen();
         flip();
         f.overlay = 1;
     }
-    if (key_held(key::u) && !f.overlay && !f.action_lock) {
+    if (command_held(Command::use_power) && !f.overlay && !f.action_lock) {
         if (use_power() == 1) end_turn();
         f.redraw = 1;
         f.action_lock = 1;
     }
-    if (key_held(key::p) && !f.overlay && !f.action_lock) {
+    if (command_held(Command::pick_up) && !f.overlay && !f.action_lock) {
         // A screen that used the turn ends it: the monsters act next.
         if (pick_up_screen(hero().x, hero().y) == 1) end_turn();
         f.action_lock = 1;
         f.redraw = 1;
     }
-    if (key_held(key::i) && !f.overlay && !f.action_lock) {
+    if (command_held(Command::inventory) && !f.overlay && !f.action_lock) {
         if (inventory_screen() == 1) end_turn();
         f.redraw = 1;
         f.action_lock = 1;
     }
-    if (key_held(key::e) && !f.overlay && !f.action_lock) {
+    if (command_held(Command::wait) && !f.overlay && !f.action_lock) {
         end_turn();
         f.redraw = 1;
         f.action_lock = 1;
@@ -573,21 +575,21 @@ void main_loop_pass() {
     bool rest_asked = false;
     if (!f.overlay && !f.action_lock) {
         bool handled = true;
-        if (key_held(key::f1) || key_held(key::slash) || key_held(key::minus)) help_screen();
-        else if (key_held(key::l)) history_screen();
-        else if (key_held(key::m)) map_screen();
-        else if (key_held(key::r)) rest_asked = true;
+        if (command_held(Command::help)) help_screen();
+        else if (command_held(Command::history)) history_screen();
+        else if (command_held(Command::map)) map_screen();
+        else if (command_held(Command::rest)) rest_asked = true;
         else handled = false;
         if (handled) {
             f.redraw = 1;
             f.action_lock = 1;
         }
     }
-    if (key_held(key::t) && !f.action_lock) {
+    if (command_held(Command::test_picture) && !f.action_lock) {
         animation("fire flood", VIEW_CENTRE, VIEW_CENTRE, 0);
         f.action_lock = 1;
     }
-    if (key_held(key::ret) && f.overlay) {
+    if (command_held(Command::confirm) && f.overlay) {
         f.overlay = 0;
         f.redraw = 1;
     }

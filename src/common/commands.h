@@ -1,0 +1,92 @@
+// The table of commands: everything a player can ask of the game, each with
+// its default keys. Keys become commands here and nowhere else: the main loop
+// asks whether a command's keys are held, pressed or let go; the preferences'
+// key binding table, the help's key lines and the key hints are made from
+// this table; a rebinding changes a command's keys in one place.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class Command : uint8_t {
+    none,
+    // Play.
+    walk_up,
+    walk_down,
+    walk_left,
+    walk_right,
+    wait,
+    rest,
+    character,
+    inventory,
+    pick_up,
+    use_power,
+    map,
+    history,
+    help,
+    save_and_menu,
+    quit,
+    full_screen,
+    test_picture,  // the fire flood picture (a demonstration, left out of the help)
+    // The screens.
+    confirm,
+    cancel,
+    cursor_up,
+    cursor_down,
+    cursor_left,
+    cursor_right,
+    page_up,
+    page_down,
+    first,
+    last,
+    mark,
+    count
+};
+
+// Where a command's keys act: the game's map view, or the screens over it
+// (menus, grids, lists). A key may serve one command of each context.
+enum class CommandContext : uint8_t { play, screen };
+
+// One key, perhaps with Alt held.
+struct KeyChord {
+    int code = 0;  // DirectInput scan code
+    bool alt = false;
+    bool operator==(const KeyChord&) const = default;
+};
+
+struct CommandInfo {
+    Command command = Command::none;
+    const char* name = "";  // the command's name in the preferences file
+    CommandContext context = CommandContext::play;
+    std::vector<KeyChord> default_keys;
+};
+
+// Every command but none, in the order of the enum.
+const std::vector<CommandInfo>& command_table();
+const CommandInfo& command_info(Command command);
+// The command of that name in the preferences file (Command::none for none).
+Command command_named(const std::string& name);
+
+// The keys of a command now (its defaults until rebound).
+const std::vector<KeyChord>& command_keys(Command command);
+// Binds the command to exactly these keys. Refused (false, nothing changed)
+// when one of them serves another command of the same context, which is then
+// named in taken_by.
+bool bind_command(Command command, const std::vector<KeyChord>& keys, Command* taken_by = nullptr);
+// Every command back to its default keys.
+void reset_command_keys();
+// The commands of the context whose keys include the chord.
+std::vector<Command> commands_of_key(CommandContext context, const KeyChord& chord);
+
+// The name of a key as the help and the hints write it ("E", "Return",
+// "Up", "F1", "Alt+X").
+std::string key_name(const KeyChord& chord);
+// The names of a command's keys joined by " / ".
+std::string command_key_names(Command command);
+
+// The keyboard asked through the table (the last snapshot of the keyboard):
+// one of the command's keys is held (an Alt chord: Alt held with it), went down
+// in this snapshot, or was let go in it.
+bool command_held(Command command);
+bool command_pressed(Command command);
+bool command_released(Command command);
