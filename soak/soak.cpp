@@ -162,7 +162,9 @@ struct Goal {
 };
 Goal g_goal;
 
-bool walkable(int x, int y) { return x >= 0 && x <= 48 && y >= 0 && y <= 48 && !field_blocked(g_map.map, x, y); }
+bool walkable(int x, int y) {
+    return x >= 0 && x <= kLastStepField && y >= 0 && y <= kLastStepField && !field_blocked(g_map.map, x, y);
+}
 
 // Breadth-first distances from the goal over the fields a step can enter
 // (-1: out of reach); the goal itself counts as enterable.

@@ -168,7 +168,11 @@ bool command_held(Command command) {
 }
 
 bool command_pressed(Command command) {
-    return any_key(command, [](const KeyChord& chord) { return key_pressed(chord.code); });
+    // An Alt chord is pressed when both are held and one of them went down just now.
+    return any_key(command, [](const KeyChord& chord) {
+        return chord.alt ? key_held(chord.code) && (key_pressed(chord.code) || key_pressed(key::left_alt))
+                         : key_pressed(chord.code);
+    });
 }
 
 bool command_released(Command command) {

@@ -86,7 +86,7 @@ std::string command_key_names(Command command);
 
 // The keyboard asked through the table (the last snapshot of the keyboard):
 // one of the command's keys is held (an Alt chord: Alt held with it), went down
-// in this snapshot, or was let go in it.
+// in this snapshot (an Alt chord: both held, one of them went down), or was let go in it.
 bool command_held(Command command);
 bool command_pressed(Command command);
 bool command_released(Command command);

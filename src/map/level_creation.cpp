@@ -142,9 +142,7 @@ void add_bottom_portal(GameMap& map, const DungeonRecord& record) {
 std::vector<bool> reachable_from_arrival(const GameMap& map) {
     std::vector<bool> reached(kMapSize * kMapSize, false);
     auto walkable = [&](int x, int y) {
-        const int t = read_map_tile_type(map, x, y);
-        return x >= 0 && y >= 0 && x < kMapSize - 1 && y < kMapSize - 1 && t >= 0 && t < kTileTypeCount &&
-               !map.tileset.tile_types[t].solid;
+        return x >= 0 && y >= 0 && x <= kLastStepField && y <= kLastStepField && !field_blocked(map, x, y);
     };
     std::vector<FieldPosition> open{kLevelArrival};
     reached[kLevelArrival.y * kMapSize + kLevelArrival.x] = true;

@@ -186,3 +186,10 @@ int find_random_field(const GameMap& map, int t, int width, int height, int& x, 
     y = try_y;
     return 1;
 }
+
+int field_blocked(const GameMap& map, int x, int y) {
+    int t = read_map_tile_type(map, x, y);
+    // A tile type the tileset cannot hold is no ground to stand on.
+    if (t < 0 || t >= kTileTypeCount) return 1;
+    return map.tileset.tile_types[t].solid ? 1 : 0;
+}

@@ -8,6 +8,9 @@
 
 // True for positions inside the 50 x 50 grid.
 bool on_map(int x, int y);
+// 1 when the field's tile type is solid (outside the grid: the map's outside
+// tile); a tile type the tileset cannot hold is no ground to stand on either.
+int field_blocked(const GameMap& map, int x, int y);
 
 // Reads. Outside the grid the first four give tile_outside_map, 0, 0 and "";
 // the others end the program.

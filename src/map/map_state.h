@@ -8,6 +8,8 @@
 #include "platform/game_list.h"
 
 constexpr int kMapSize = 50;          // fields per row and per column, x and y 0..49
+// The last row and column a step enters: row and column 49 are never entered.
+constexpr int kLastStepField = kMapSize - 2;
 constexpr int kTileTypeCount = 500;   // tile type ids 0..499
 constexpr int kTileEffectSlots = 3;   // modify_attribute slots of one tile type
 

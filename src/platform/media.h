@@ -67,6 +67,8 @@ void set_screen_drawing(bool on);
 // Wait until an input event arrives or max_ms pass (used by passes that have
 // nothing to draw, so an idle game does not burn a core).
 void wait_for_event(int max_ms);
+// How long a pass with nothing to draw waits for input before it looks again.
+constexpr int IDLE_WAIT_MS = 5;
 
 // ---- Sprites ----
 // Numbers 0..22 are the game's fixed sprites; sprite_load_any chooses a free

@@ -24,8 +24,6 @@ constexpr Colour SCROLL_THUMB = RGB(255, 150, 0);
 constexpr Colour SCROLL_LIGHT = RGB(255, 200, 125);
 constexpr Colour SCROLL_DARK = RGB(125, 75, 0);
 const std::string ELLIPSIS = "...";
-// How long a pass of a dialog waits for input when nothing changed.
-constexpr int IDLE_WAIT_MS = 5;
 
 // The list shows twelve rows of 32 pixels from y 52; the row under the cursor
 // stays the twelfth when the list scrolls.

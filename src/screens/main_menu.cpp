@@ -1,6 +1,7 @@
 #include "screens/main_menu.h"
 
 #include "character/character_state.h"
+#include "common/commands.h"
 #include "map/map_state.h"
 #include "platform/files.h"
 #include "platform/media.h"
@@ -20,8 +21,6 @@ constexpr const char* SCREENSHOT_FILE = "savegame\\screenshot.jpg";
 constexpr int MENU_FONT = 3;
 // The outline around the red death text.
 constexpr Colour DEATH_OUTLINE = RGB(0, 0, 0);
-// How long a menu with nothing to show waits for input before it looks again.
-constexpr int IDLE_WAIT_MS = 5;
 
 bool load_screenshot() {
     if (file_size(SCREENSHOT_FILE) <= 0) return false;
@@ -129,8 +128,7 @@ MenuChoice main_menu() {
             }
         }
         // Alt+Return: both held, one of them pressed just now.
-        const bool screen_switch = key_held(key::left_alt) && key_held(key::ret) &&
-                                   (key_pressed(key::left_alt) || key_pressed(key::ret));
+        const bool screen_switch = command_pressed(Command::full_screen);
         if (screen_switch) {
             toggle_fullscreen(g_map.map.tileset, 0);
             screenshot_loaded = load_screenshot();

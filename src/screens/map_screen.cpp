@@ -23,7 +23,6 @@ constexpr int MAX_SCALE = CELL;                   // never larger than the field
 constexpr int PANEL_X = VIEW_PIXELS + 18;         // 434, as the status panel
 constexpr int LEGEND_TOP = 86, LEGEND_STEP = 20, SWATCH = 12;
 constexpr Colour TITLE_COLOUR = RGB(255, 100, 0);
-constexpr int IDLE_WAIT_MS = 5;
 
 enum class Marker { you, portal, level_exit, trap };
 
@@ -71,9 +70,7 @@ void draw_marker(Marker marker, int x, int y, int size) {
 
 // The fields one can stand on or travel from mark out the part of the grid a map uses.
 bool field_in_use(const GameMap& map, int x, int y) {
-    const int t = read_map_tile_type(map, x, y);
-    const bool solid = t < 0 || t >= kTileTypeCount || map.tileset.tile_types[t].solid;
-    return !solid || !read_map_portal_mapfilename(map, x, y).empty();
+    return !field_blocked(map, x, y) || !read_map_portal_mapfilename(map, x, y).empty();
 }
 
 // The tile picture of a field scaled down to scale x scale colours, each the

@@ -14,7 +14,6 @@ namespace {
 constexpr int LIST_X = 24, LIST_TOP = 52, ROW_STEP = 16, LIST_WIDTH = 576;
 constexpr int BAR_X = 606, BAR_WIDTH = 10, BAR_HEIGHT = TEXT_LIST_PAGE * ROW_STEP - 4;
 constexpr Colour BAR_FRAME = RGB(125, 75, 0), BAR_THUMB = RGB(255, 150, 0);
-constexpr int IDLE_WAIT_MS = 5;
 
 void draw_scroll_bar(int top, int rows) {
     const int inside = BAR_HEIGHT - 2;

@@ -44,13 +44,9 @@ namespace {
 
 constexpr const char* CHARACTER_FILE = "savegame\\character.xml";
 constexpr const char* SCREENSHOT_FILE = "savegame\\screenshot.jpg";
-// How long an idle pass waits for input before it polls again.
-constexpr int IDLE_WAIT_MS = 5;
 // Resting (R) ends after this many turns at the latest.
 constexpr int REST_TURNS = 200;
 
-// Alt+Return was held in the previous pass: the screen mode switches once per press.
-bool g_screen_switch_held = false;
 // The loop ended in the main menu (its quit entry, Escape or the window closed
 // there), not during play (Alt+X, the window closed).
 bool g_quit_from_menu = false;
@@ -146,13 +142,6 @@ int monster_alerted_at(int x, int y) {
     for (const Monster& monster : g_map.monsters)
         if (monster.x == x && monster.y == y && monster.alerted) return 1;
     return 0;
-}
-
-int field_blocked(const GameMap& map, int x, int y) {
-    int t = read_map_tile_type(map, x, y);
-    // A tile type the tileset cannot hold is no ground to stand on.
-    if (t < 0 || t >= kTileTypeCount) return 1;
-    return map.tileset.tile_types[t].solid ? 1 : 0;
 }
 
 int level_exit_at(int x, int y) {
@@ -256,7 +245,7 @@ StepOutcome attempt_step(GameMap& map, const Step& step) {
     loop().redraw = 1;
     loop().blocked = 0;
     // The last row and column (49) are never entered by a step.
-    if (nx < 0 || nx > 48 || ny < 0 || ny > 48) return outcome;
+    if (nx < 0 || nx > kLastStepField || ny < 0 || ny > kLastStepField) return outcome;
 
     if (monster_at(nx, ny)) {
         loop().blocked = 1;
@@ -513,7 +502,6 @@ void main_loop_pass() {
             g_quit_from_menu = true;
             return;
         }
-        g_screen_switch_held = command_held(Command::full_screen);
     }
 
     // A close request ends the game also in full screen: there it comes from the
@@ -538,12 +526,10 @@ void main_loop_pass() {
     if (f.moved && !f.overlay) after_step();
 
     // Alt+Return switches the screen mode once per press.
-    const bool screen_switch = command_held(Command::full_screen);
-    if (screen_switch && !g_screen_switch_held) {
+    if (command_pressed(Command::full_screen)) {
         toggle_fullscreen(g_map.map.tileset, 1);
         f.redraw = 1;
     }
-    g_screen_switch_held = screen_switch;
 
     if (command_held(Command::character) && !f.overlay) {
         character_screen();
@@ -615,7 +601,6 @@ void main_loop_pass() {
 }
 
 void run_main_loop() {
-    g_screen_switch_held = false;
     g_quit_from_menu = false;
     while (!loop().quit) main_loop_pass();
     save_at_program_end(!g_quit_from_menu);

@@ -56,8 +56,6 @@ int monster_at(int x, int y);
 int alert_monsters_at(int x, int y);
 // 1 when a monster on (x, y) is alerted.
 int monster_alerted_at(int x, int y);
-// 1 when the field's tile type is solid (outside the grid: the map's outside tile).
-int field_blocked(const GameMap& map, int x, int y);
 // 1 when a level exit lies exactly on (x, y).
 int level_exit_at(int x, int y);
 // 1 when the field leads to another map.
