@@ -3,6 +3,7 @@
 // spawning, new game, continue, save-and-return, death and program end; and
 // the small look-ups by position the loop and other parts use.
 #pragma once
+#include "game/turn.h"
 #include "map/map_state.h"
 
 // Runs passes until the quit flag is set, then saves at program end.
@@ -29,7 +30,6 @@ Step read_movement_keys(bool overlay);
 // A step from the character's field in the step's direction.
 StepOutcome attempt_step(GameMap& map, const Step& step);
 void after_step();          // after the character entered a new field
-void end_of_turn();         // the end-of-turn sequence
 // What a pass does once its keys are handled: the end of a used turn, the
 // window's close, the game-end check (with the death flow), burnt-out items.
 void settle_turn();
@@ -50,20 +50,6 @@ void save_at_program_end(bool from_play = false);
 // map entered and the character, so the savegame always holds a pair that belongs together.
 void save_journey(void (*journey)());
 
-// 1 when a monster of the monster list stands on (x, y).
-int monster_at(int x, int y);
-// Sets the alerted flag of every monster on (x, y); 1 when there was one.
-int alert_monsters_at(int x, int y);
-// 1 when a monster on (x, y) is alerted.
-int monster_alerted_at(int x, int y);
-// 1 when a level exit lies exactly on (x, y).
-int level_exit_at(int x, int y);
-// 1 when the field leads to another map.
-int portal_at(const GameMap& map, int x, int y);
-// Sum of the current values of the abilities that count as movement.
-int movement_total();
-// Perhaps places one monster of the map's spawn level on a free field; 1 when placed.
-int spawn_monsters(GameMap& map);
 // Tries to slip past the monster on (x, y) with the given sneaking value:
 // 1 when the character slipped past, 0 when the monster noticed it (then the
 // monsters there are alerted; the caller ends the turn).
