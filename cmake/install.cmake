@@ -60,3 +60,10 @@ if(UMBRANE_TESTS AND NOT UMBRANE_SANITIZE AND NOT UMBRANE_FUZZ)
   add_test(NAME package COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/install_test.sh ${CMAKE_BINARY_DIR})
   set_tests_properties(package PROPERTIES TIMEOUT 300)
 endif()
+
+# The command-line forms and their exit statuses; the manual page names every option.
+if(UMBRANE_TESTS AND NOT UMBRANE_FUZZ)
+  add_test(NAME command_line COMMAND bash ${CMAKE_SOURCE_DIR}/tests/package/command_line.sh $<TARGET_FILE:umbrane>
+    ${UMBRANE_DIST}/umbrane.6)
+  set_tests_properties(command_line PROPERTIES TIMEOUT 120)
+endif()

@@ -5,6 +5,8 @@
 //   umbrane --replay FILE --rerecord NEWFILE  its input given to this game, recorded anew
 //   umbrane --check [GAME_FOLDER], --render-map, --render-level, --formats, --schema: the tools for
 //   the people who make games (shell/author_tools.h), instead of the game
+//   umbrane --help | --version                 to standard output, status 0; a wrong command line
+//                                              prints the usage forms to standard error, status 2
 #include <chrono>
 #include <cstdio>
 #include <exception>
@@ -39,12 +41,55 @@ struct CommandLine {
     bool verify = false;
 };
 
+const char* const kGameUsage =
+    "usage: umbrane [--seed N]\n"
+    "       umbrane --replay FILE [--verify | --rerecord NEWFILE]\n";
+
+// A wrong command line: the usage forms on standard error, status 2.
 int usage() {
-    std::fprintf(stderr,
-                 "usage: umbrane [--seed N]\n"
-                 "       umbrane --replay FILE [--verify | --rerecord NEWFILE]\n%s",
-                 author_tools_usage());
+    std::fprintf(stderr, "%s%s       umbrane --help | --version\n", kGameUsage, author_tools_usage());
     return 2;
+}
+
+int help() {
+    std::printf("%s%s       umbrane --help | --version\n\n", kGameUsage, author_tools_usage());
+    std::fputs("Umbrane, a turn-based dungeon role-playing game.\n"
+               "\n"
+               "  (no option)        the game in a window: continue the saved game, a new one, or quit\n"
+               "  --seed N           the same, the random generator seeded by N (0 to 4294967295)\n"
+               "  --replay FILE      a recorded session (savegame/recordings/*.umbrec) shown in the window;\n"
+               "                     Space pauses, + and - change the speed, Escape ends the replay\n"
+               "  --verify           with --replay: replayed without a window, every save checked byte for\n"
+               "                     byte; prints \"replay matches\" (status 0) or the first difference (1)\n"
+               "  --rerecord NEWFILE with --replay: the recorded input given to this game, recorded anew\n"
+               "  --check [GAME_FOLDER]\n"
+               "                     checks every data file of the game folder and what they name in each\n"
+               "                     other; prints FILE:LINE: TEXT for each fault (status 1 with a fault)\n"
+               "  --render-map MAP_FILE OUT.png\n"
+               "                     the whole map as one PNG, 32 pixels a field\n"
+               "  --render-level DUNGEON_MAP_FILE X Y LEVEL SEED OUT.png\n"
+               "                     that level of the dungeon entered at X, Y, made with SEED, as a PNG\n"
+               "  --formats          the reference of every file the game reads and writes (Markdown)\n"
+               "  --schema NAME      the XML Schema of one kind of file\n"
+               "  --help             this text\n"
+               "  --version          the version and the licence\n"
+               "\n"
+               "Keys in the game: the arrows walk, E waits, R rests, C the character, I the inventory,\n"
+               "P picks up, U uses a power, M the map, L the message history, F1 or ? the help,\n"
+               "Escape saves and returns to the menu, Alt+Return window or full screen, Alt+X quits.\n"
+               "See umbrane(6).\n",
+               stdout);
+    return 0;
+}
+
+int version() {
+    std::printf("umbrane %s\n"
+                "Copyright (C) 2025-2026 The Umbrane developers\n"
+                "License GPLv3+: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+                "This is free software: you are free to change and redistribute it.\n"
+                "There is NO WARRANTY, to the extent permitted by law.\n",
+                UMBRANE_VERSION);
+    return 0;
 }
 
 // False on anything it does not know.
@@ -77,6 +122,8 @@ bool read_command_line(int argc, char** argv, CommandLine& line) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) return help();
+    if (argc == 2 && std::string(argv[1]) == "--version") return version();
     // The tools for the people who make games (--check, --render-map, ...) run instead of the game.
     if (int status = 0; run_author_tool(argc, argv, status)) return status;
     CommandLine line;

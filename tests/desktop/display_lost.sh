@@ -23,11 +23,11 @@ for moment in menu play walking; do
             xdotool keydown --window "$window" Return keyup --window "$window" Return >/dev/null 2>&1
             sleep 0.4
         done
-        [ -s "$game/savegame/character.xml" ] || fail "$moment: the new game saved no character"
+        await_file "$game/savegame/character.xml" || fail "$moment: the new game saved no character"
     fi
     [ "$moment" = walking ] && xdotool keydown --window "$window" Right >/dev/null 2>&1 && sleep 0.3
     stop_xvfb
-    wait_game_end 5 || fail "$moment: the game still runs 5 s after the X server went away"
+    wait_game_end 20 || fail "$moment: the game still runs 20 s after the X server went away"
     [ "$game_status" -eq 1 ] || fail "$moment: exit status $game_status, expected 1"
     grep -q "X connection to .* broken" "$game.err" || fail "$moment: no word of the lost display: $(cat "$game.err")"
     if [ "$moment" != menu ]; then

@@ -16,20 +16,23 @@ screenshot="$game/savegame/screenshot.jpg"
 
 tap() { xdotool key "$@" >/dev/null 2>&1; sleep 0.4; }
 # Held presses: "alt:0.5" goes down and waits, "-alt" lets go, "0.5" waits.
+# One xdotool for the whole press: a busy machine that is slow to start the
+# next program must not stretch a hold into the keyboard's repeats.
 press() {
-    local step
+    local step chain=()
     for step in "$@"; do
         case "$step" in
-        -*) xdotool keyup "${step#-}" ;;
-        *:*) xdotool keydown "${step%:*}"; sleep "${step#*:}" ;;
-        *) sleep "$step" ;;
-        esac >/dev/null 2>&1
+        -*) chain+=(keyup "${step#-}") ;;
+        *:*) chain+=(keydown "${step%:*}" sleep "${step#*:}") ;;
+        *) chain+=(sleep "$step") ;;
+        esac
     done
+    xdotool "${chain[@]}" >/dev/null 2>&1
     sleep 0.4
 }
 # The screen mode the game saved, once its window has the keyboard.
 expect_screen() {
-    for _ in $(seq 1 50); do
+    for _ in $(seq 1 200); do
         grep -q "fullscreen=\"$1\"" "$game/config/preferences.xml" &&
             [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = "Umbrane 0.1.0" ] && { sleep 0.2; return 0; }
         sleep 0.1
@@ -37,7 +40,7 @@ expect_screen() {
     fail "$2: the screen mode is not \"$1\""
 }
 expect_written() {
-    for _ in $(seq 1 50); do
+    for _ in $(seq 1 200); do
         [ "$1" -nt "$work/marker" ] && return 0
         sleep 0.1
     done
@@ -46,7 +49,7 @@ expect_written() {
 # Files written from now on are newer than the marker.
 mark() { touch -d '-1 minute' "$work/marker"; touch -d '-2 minutes' "$game"/savegame/* 2>/dev/null; }
 expect_quit() {
-    wait_game_end 5 || fail "$1: the game did not end (not in the menu?)"
+    wait_game_end 20 || fail "$1: the game did not end (not in the menu?)"
     [ "$game_status" -eq 0 ] || fail "$1: the game ended with status $game_status"
 }
 

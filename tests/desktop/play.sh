@@ -40,7 +40,7 @@ menu_cpu="$(cpu_percent 2)"
 press Return
 [ -s "$game/savegame/character.xml" ] && fail "the new game was saved before the advancement screen"
 for _ in 1 2 3; do hold_key Return 0.1; done
-[ -s "$game/savegame/character.xml" ] || fail "a new game saved no character"
+await_file "$game/savegame/character.xml" || fail "a new game saved no character"
 grep -q '<ability id="2"[^>]*attribute_max_value="6"' "$game/savegame/character.xml" ||
     fail "the three picks did not raise strength to 6"
 hold_key Down 0.4
@@ -51,13 +51,13 @@ kill -0 "$game_pid" 2>/dev/null || fail "the game ended during play"
 # Escape: the game is saved and the menu returns; Escape there quits.
 rm -f "$game/savegame/character.xml" "$game/savegame/map_start.xml"
 press Escape
-[ -s "$game/savegame/character.xml" ] || fail "Escape saved no savegame/character.xml"
+await_file "$game/savegame/character.xml" || fail "Escape saved no savegame/character.xml"
 [ -s "$game/savegame/map_start.xml" ] || fail "Escape saved no savegame/map_start.xml"
 [ -s "$game/savegame/screenshot.jpg" ] || fail "Escape saved no savegame/screenshot.jpg"
 grep -q 'map_filename="map_start.xml"' "$game/savegame/character.xml" || fail "the character is not on the start map"
 grep -q 'xpos="2"' "$game/savegame/character.xml" && fail "the character did not walk"
 press Escape
-wait_game_end 5 || fail "Escape in the menu did not end the game"
+wait_game_end 20 || fail "Escape in the menu did not end the game"
 [ "$game_status" -eq 0 ] || fail "the game ended with status $game_status"
 
 echo "idle processor use: menu ${menu_cpu}% of a core, map ${map_cpu}% of a core"

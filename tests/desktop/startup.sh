@@ -39,7 +39,7 @@ expect_fatal() {
     (cd / && exec env -u SDL_AUDIODRIVER timeout 30 "$folder/umbrane") >"$folder.out" 2>"$folder.err" &
     game_pid=$!
     local box=""
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 300); do
         # The message box carries no window class, which xdotool's search needs.
         box="$(xwininfo -root -tree 2>/dev/null | awk '/"Error": /{print $1; exit}')"
         [ -n "$box" ] && break
@@ -82,7 +82,7 @@ stop_xvfb
 start_xvfb -fp built-ins
 (cd / && exec env timeout 30 "$work/nostars/umbrane") >"$work/nostars.out" 2>"$work/nostars.err" &
 game_pid=$!
-wait_game_end 10 || fail "without X core fonts the game did not end (a message box waiting?)"
+wait_game_end 30 || fail "without X core fonts the game did not end (a message box waiting?)"
 [ "$game_status" -eq 1 ] || fail "without X core fonts: exit status $game_status, expected 1"
 actual="$(cat "$work/nostars.err")"
 [ "$actual" = 'Error: load_sprites(): cannot star sprites!' ] || fail "without X core fonts: wrong error output: $actual"

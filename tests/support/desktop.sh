@@ -40,6 +40,17 @@ stop_game() {
     game_pid=""
 }
 
+# Waits up to SECONDS (default 20: a busy machine's save takes its time) for
+# FILE to exist and not be empty; returns 1 when it still does not.
+await_file() {
+    local file="$1" seconds="${2:-20}"
+    for _ in $(seq 1 $((seconds * 10))); do
+        [ -s "$file" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 # Waits up to SECONDS for the game to end by itself and sets game_status;
 # fails (returns 1) when it still runs.
 wait_game_end() {
@@ -77,14 +88,14 @@ start_xvfb() {
     rm -f "$work/display"
     Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset "$@" 3>"$work/display" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 300); do
         [ -s "$work/display" ] && break
         kill -0 "$xvfb_pid" 2>/dev/null || break
         sleep 0.1
     done
     [ -s "$work/display" ] || { cat "$work/xvfb.log"; fail "Xvfb did not start"; }
     export DISPLAY=":$(head -n 1 "$work/display")"
-    for _ in $(seq 1 50); do
+    for _ in $(seq 1 200); do
         xdotool getmouselocation >/dev/null 2>&1 && return 0
         sleep 0.1
     done
@@ -107,7 +118,7 @@ start_game() {
     (cd / && exec "$folder/umbrane") >"$folder.out" 2>"$folder.err" &
     game_pid=$!
     window=""
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 300); do
         window="$(xdotool search --name "Umbrane 0.1.0" 2>/dev/null | head -n 1)"
         [ -n "$window" ] && return 0
         kill -0 "$game_pid" 2>/dev/null || break
