@@ -93,6 +93,30 @@ struct TilesetFacts {
     std::array<std::string, kTileTypeCount> names;
 };
 
+// The line of a file's first byte that is no part of a UTF-8 character; 0
+// when all are (or the file declares another encoding).
+int first_line_not_utf8(const std::string& file) {
+    std::string bytes;
+    if (!read_whole_file(file, bytes)) return 0;
+    const size_t declaration_end = bytes.rfind("<?xml", 0) == 0 ? bytes.find("?>") : std::string::npos;
+    if (declaration_end != std::string::npos) {
+        const std::string declaration = lower_case(bytes.substr(0, declaration_end));
+        if (declaration.find("encoding") != std::string::npos && declaration.find("utf-8") == std::string::npos)
+            return 0;
+    }
+    int line = 1;
+    for (size_t i = 0; i < bytes.size();) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c == '\n') ++line;
+        const size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (length == 0 || i + length > bytes.size()) return line;
+        for (size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(bytes[i + k]) >> 6) != 2) return line;
+        i += length;
+    }
+    return 0;
+}
+
 // How a reader of the game got on with a file.
 enum class Read {
     whole,          // without fault
@@ -303,6 +327,10 @@ ReadFile& Checker::keep(const std::string& file, const XmlFileFormat& format, Re
     if (!kept->document->load(file) || kept->document->status() != 0) {
         // A missing end tag shows only where the file ends: name the element it belongs to where it opens.
         const std::string& error = kept->document->error_text();
+        if (int line = 0; error.rfind("not well-formed", 0) == 0 && (line = first_line_not_utf8(file)) > 0)
+            fault(file, line,
+                  "the file is not in UTF-8: this line holds a byte that is no UTF-8 character (save the file as "
+                  "UTF-8, or declare its encoding, such as <?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>)");
         if (const std::string& open = kept->document->open_element();
             !open.empty() && kept->document->open_line() != kept->document->error_line() &&
             (error.rfind("mismatched tag", 0) == 0 || error.rfind("no element found", 0) == 0))
@@ -935,23 +963,6 @@ void Checker::check_reachable_maps() {
 
 namespace {
 
-// The whole text is a number as the game writes one: decimal, "$" hexadecimal
-// or "%" binary, with a sign; blanks around it allowed.
-bool whole_number(const std::string& text, long long& value) {
-    const std::string t = trimmed(text);
-    size_t i = t.size() > 0 && (t[0] == '-' || t[0] == '+') ? 1 : 0;
-    int base = 10;
-    if (i < t.size() && (t[i] == '$' || t[i] == '%')) base = t[i++] == '$' ? 16 : 2;
-    if (i == t.size()) return false;
-    for (; i < t.size(); ++i) {
-        const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(t[i])));
-        const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : 99;
-        if (digit >= base) return false;
-    }
-    value = text_to_int(t);
-    return true;
-}
-
 bool same_nocase(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
@@ -1226,9 +1237,9 @@ bool Checker::check_dungeon_values(const MapFacts& map, const MapFacts::Dungeon&
         sound = false;
     }
     for (const char* side : {"dimension_x", "dimension_y"})
-        if (number_of(side, value) && (value < 4 || value > kLastStepField)) {
+        if (number_of(side, value) && (value < 1 || value > kLastStepField)) {
             fault(map.file, dungeon.line,
-                  "<dungeon> " + std::string(side) + " " + int_to_text(value) + ": a level's maze is 4.." +
+                  "<dungeon> " + std::string(side) + " " + int_to_text(value) + ": a level's maze is 1.." +
                       int_to_text(kLastStepField) + " fields a side (the map has " + int_to_text(kMapSize) +
                       " x " + int_to_text(kMapSize) + " fields)");
             sound = false;
@@ -1271,7 +1282,13 @@ void Checker::check_sound_files() {
 void Checker::name_unmade_checks() {
     auto unmade = [&](const std::string& file, const std::string& what) {
         if (const ReadFile* read = kept_file(file); read && !read->read && !refused_.count(file))
-            warn(file, 0, "not checked because of this file's fault: " + what);
+            warn(file, 0,
+                 std::string("not checked, since the game could not read this file through (") +
+                     (std::any_of(result_.findings.begin(), result_.findings.end(),
+                                  [&](const CheckFinding& f) { return f.file == file && !f.warning; })
+                          ? "see its fault"
+                          : "a file it needs has a fault") +
+                     "): " + what);
     };
     if (!abilities_whole_) unmade(kAbilities, "the ability ids and names the other data files and the character name");
     if (!monsters_whole_) unmade(kMonsters, "the monster types the maps name");
@@ -1287,7 +1304,7 @@ void Checker::name_unmade_checks() {
     }
     for (const SpriteFile& sheet : sprite_files())
         if (!sheets_loaded_.count(sheet.number) && !refused_.count(sheet.file) && file_size(sheet.file) > 0)
-            warn(sheet.file, 0, "not checked because of this file's fault: the cells of it that the data files name");
+            warn(sheet.file, 0, "not checked, since the game could not load this picture (see its fault): the cells of it that the data files name");
 }
 
 CheckResult Checker::run() {
@@ -1325,4 +1342,19 @@ CheckResult check_game(const std::string& folder, const CheckOptions& options) {
 std::string finding_text(const CheckFinding& finding) {
     return host_path(finding.file) + ":" + int_to_text(finding.line) + ": " + (finding.warning ? "warning: " : "") +
            finding.text;
+}
+
+bool whole_number(const std::string& text, long long& value) {
+    const std::string t = trimmed(text);
+    size_t i = t.size() > 0 && (t[0] == '-' || t[0] == '+') ? 1 : 0;
+    int base = 10;
+    if (i < t.size() && (t[i] == '$' || t[i] == '%')) base = t[i++] == '$' ? 16 : 2;
+    if (i == t.size()) return false;
+    for (; i < t.size(); ++i) {
+        const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(t[i])));
+        const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : 99;
+        if (digit >= base) return false;
+    }
+    value = text_to_int(t);
+    return true;
 }

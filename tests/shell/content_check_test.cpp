@@ -356,7 +356,13 @@ TEST_P(BrokenCopies, ReportEachFaultWithItsFileAndLine) {
             found.push_back(f);
     auto matches = [](const CheckFinding& f, const CheckFinding& e) {
         const bool prefix = e.text.size() > 3 && e.text.compare(e.text.size() - 3, 3, "...") == 0;
-        const bool text = prefix ? f.text.rfind(e.text.substr(0, e.text.size() - 3), 0) == 0 : f.text == e.text;
+        // The game's own message follows what it means in an author's words.
+        const std::string game = "; the game ends with: ";
+        const size_t said = f.text.find(game);
+        const std::string own = said == std::string::npos ? f.text : f.text.substr(said + game.size());
+        const bool text = prefix ? f.text.rfind(e.text.substr(0, e.text.size() - 3), 0) == 0 ||
+                                       own.rfind(e.text.substr(0, e.text.size() - 3), 0) == 0
+                                 : f.text == e.text || own == e.text;
         return f.file == e.file && f.line == e.line && f.warning == e.warning && text;
     };
     for (const CheckFinding& e : expected)
