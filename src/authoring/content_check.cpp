@@ -271,7 +271,7 @@ const GameWords kGameWords[] = {
     {"unknown animation", "an animation the game does not know"},
     {"could not find a tileset", "the map names no tileset"},
     {"cannot find tileset image", "the tileset picture is missing"},
-    {"sprites!", "the picture is missing or does not decode whole"},
+    {"load_sprites()", "the picture is missing or does not decode whole"},
     {"wrong facing", "facing must be 0..3"},
     {"wrong frame", "frame must be 0 or 1"},
 };
@@ -282,7 +282,7 @@ std::string in_authors_words(const std::string& said) {
     const size_t colon = said.find(':');
     const bool game_said = colon != std::string::npos && colon > 0 &&
                            said.find_first_not_of("abcdefghijklmnopqrstuvwxyz_()", 0) >= colon;
-    if (!game_said && said.find("sprites!") == std::string::npos) return said;
+    if (!game_said) return said;
     for (const GameWords& words : kGameWords)
         if (said.find(words.said) != std::string::npos) return std::string(words.meant) + "; the game ends with: " + said;
     return said;
@@ -1087,7 +1087,7 @@ void Checker::check_values(const ReadFile& file, const XmlElement& element, cons
                    std::find(attribute->words.begin(), attribute->words.end(), value) == attribute->words.end() &&
                    !fault_at(file.file, element.line)) {
             fault(file.file, element.line,
-                  what + " " + quoted(value) + ": it may be " + join_words(attribute->words, ", "));
+                  what + " " + quoted(value) + ": the game knows only " + join_words(attribute->words, ", "));
         }
     }
     if (format.text == XmlText::number) {
