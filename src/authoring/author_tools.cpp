@@ -1,5 +1,6 @@
 #include "authoring/author_tools.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -105,15 +106,24 @@ int render(const std::vector<std::string>& args, bool level) {
         load_game_tables(game_folder_of(map_file));
         load_map(g_map.map, map_file.string(), 1);
         if (level) {
-            const long long x = text_to_int(args[1]), y = text_to_int(args[2]);
+            long long x = 0, y = 0, depth = 0, seed = 0;
+            for (size_t i = 1; i <= 4; ++i)
+                if (!whole_number(args[i], i == 1 ? x : i == 2 ? y : i == 3 ? depth : seed))
+                    raise_error(std::string(i == 1 ? "X" : i == 2 ? "Y" : i == 3 ? "LEVEL" : "SEED") + " " +
+                                ::quoted(args[i]) + " is no number");
             const DungeonRecord* found = nullptr;
             for (const DungeonRecord& exit : g_map.level_exits)
                 if (exit.xpos == x && exit.ypos == y) found = &exit;
             if (!found)
                 raise_error("no dungeon at " + args[1] + ", " + args[2] + " of " + quoted(map_file.string()));
             DungeonRecord record = *found;
-            record.entrance_to_level = wrap16(text_to_int(args[3]));
-            seed_random(static_cast<uint32_t>(text_to_int(args[4])));
+            const int deepest = std::max<int>(record.entrance_to_level, record.number_of_levels);
+            if (depth < record.entrance_to_level || depth > deepest)
+                raise_error("dungeon " + ::quoted(record.name) + " has the levels " +
+                            int_to_text(record.entrance_to_level) + ".." + int_to_text(deepest) + ", no level " +
+                            args[3]);
+            record.entrance_to_level = static_cast<int16_t>(depth);
+            seed_random(static_cast<uint32_t>(seed));
             // Made in a scratch folder of its own, with the game's standard tileset.
             const LevelScratch scratch;
             if (!scratch.made()) raise_error("could not make a scratch folder for the level");

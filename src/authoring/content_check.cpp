@@ -26,6 +26,8 @@
 #include "monsters/monster_db.h"
 #include "platform/files.h"
 #include "platform/media.h"
+#include "platform/sound_mixer.h"
+#include "platform/surface.h"
 #include "platform/strings.h"
 #include "platform/xml.h"
 #include "powers/power_db.h"
@@ -69,6 +71,12 @@ std::string attribute_or(const XmlElement& element, const char* name, const std:
     return value ? *value : otherwise;
 }
 
+std::string join_words(const std::vector<std::string>& words, const std::string& between) {
+    std::string out;
+    for (const std::string& word : words) out += (out.empty() ? "" : between) + word;
+    return out;
+}
+
 std::string position(int x, int y) { return int_to_text(x) + ", " + int_to_text(y); }
 
 const SpriteFile& sprite_file_of(int number) {
@@ -84,6 +92,30 @@ struct TilesetFacts {
     std::array<bool, kTileTypeCount> solid{};
     std::array<std::string, kTileTypeCount> names;
 };
+
+// The line of a file's first byte that is no part of a UTF-8 character; 0
+// when all are (or the file declares another encoding).
+int first_line_not_utf8(const std::string& file) {
+    std::string bytes;
+    if (!read_whole_file(file, bytes)) return 0;
+    const size_t declaration_end = bytes.rfind("<?xml", 0) == 0 ? bytes.find("?>") : std::string::npos;
+    if (declaration_end != std::string::npos) {
+        const std::string declaration = lower_case(bytes.substr(0, declaration_end));
+        if (declaration.find("encoding") != std::string::npos && declaration.find("utf-8") == std::string::npos)
+            return 0;
+    }
+    int line = 1;
+    for (size_t i = 0; i < bytes.size();) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c == '\n') ++line;
+        const size_t length = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (length == 0 || i + length > bytes.size()) return line;
+        for (size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(bytes[i + k]) >> 6) != 2) return line;
+        i += length;
+    }
+    return 0;
+}
 
 // How a reader of the game got on with a file.
 enum class Read {
@@ -103,6 +135,7 @@ struct MapFacts {
     struct Dungeon {
         DungeonRecord record;
         int line;
+        const XmlElement* element;  // in the kept document
     };
     std::vector<Dungeon> dungeons;
 };
@@ -171,6 +204,20 @@ private:
     void try_dungeon(const MapFacts& map, const MapFacts::Dungeon& dungeon);
     void check_reachable_maps();
 
+    // ---- every value, every duplicate, every placement ----
+    void check_values(const ReadFile& file, const XmlElement& element, const XmlElementFormat& format);
+    void check_number(const ReadFile& file, const XmlElement& element, const XmlAttributeFormat& attribute,
+                      const std::string& what, const std::string& value);
+    void check_duplicates(const ReadFile& file, const XmlElement& element);
+    void check_translations(const ReadFile& file, const XmlElement& element, const XmlElementFormat& format);
+    void check_placements();
+    bool check_dungeon_values(const MapFacts& map, const MapFacts::Dungeon& dungeon);
+    void check_sound_files();
+    void name_unmade_checks();
+    bool fault_at(const std::string& file, int line) const;
+    std::string id_named(const char* kind, const std::string& name) const;
+    const ReadFile* kept_file(const std::string& file) const;
+
     const MapFacts* find_map(const std::string& name) const;
     int line_of_root(const std::string& file) const;
 
@@ -189,9 +236,60 @@ private:
     std::vector<std::unique_ptr<ReadFile>> files_;
     std::vector<std::unique_ptr<MapFacts>> maps_;
     std::vector<PortalLink> links_;
+    std::vector<std::string> languages_;  // of the messages file, the one of the attributes first
 };
 
-void Checker::add(const std::string& file, int line, const std::string& text, bool warning) {
+// What a fatal message of the game means, in the words of the people who
+// write the files; the game's own text follows it.
+struct GameWords {
+    const char* said;  // a part of the game's message
+    const char* meant;
+};
+const GameWords kGameWords[] = {
+    {"error in xml structure", "the file is no well-formed XML"},
+    {"could not open", "the file is missing or cannot be read"},
+    {"could not find tile type definition", "the file is missing or cannot be read"},
+    {"unknown child tag", "an element the game does not read here"},
+    {"unknown tag", "an element the game does not read here"},
+    {"unknown attribute", "an attribute the game does not read on this element"},
+    {"wrong parameters: target_x", "the portal leads off the map: x and y are 0..49"},
+    {"wrong parameters", "a field off the map: x and y are 0..49"},
+    {"wrong tile_type", "no tile type has that id: tile types are 0..499"},
+    {"wrong lighting", "lighting out of its range"},
+    {"not unique", "the id is given twice"},
+    {"wrong monster id", "a monster id must be 1..299"},
+    {"without proper id or name", "a monster needs an id and a name"},
+    {"item ID too", "an item id out of its range"},
+    {"wrong ID attribute", "a power id must be 1..254"},
+    {"wrong id", "an id out of its range"},
+    {"wrong attribute", "an attribute the game does not read on this element"},
+    {"too much", "more of these than the game holds"},
+    {"unknown message type", "a message type must be success, failure, wrong use or already used"},
+    {"find ability", "no ability has that name"},
+    {"find attribute", "no ability has that name"},
+    {"cannot find power effect", "an effect_name the game does not know"},
+    {"unknown animation", "an animation the game does not know"},
+    {"could not find a tileset", "the map names no tileset"},
+    {"cannot find tileset image", "the tileset picture is missing"},
+    {"load_sprites()", "the picture is missing or does not decode whole"},
+    {"wrong facing", "facing must be 0..3"},
+    {"wrong frame", "frame must be 0 or 1"},
+};
+
+// The game's fatal message with what it means before it.
+std::string in_authors_words(const std::string& said) {
+    // The game's messages begin with the name of the procedure that ends it, or "Can't".
+    const size_t colon = said.find(':');
+    const bool game_said = colon != std::string::npos && colon > 0 &&
+                           said.find_first_not_of("abcdefghijklmnopqrstuvwxyz_()", 0) >= colon;
+    if (!game_said) return said;
+    for (const GameWords& words : kGameWords)
+        if (said.find(words.said) != std::string::npos) return std::string(words.meant) + "; the game ends with: " + said;
+    return said;
+}
+
+void Checker::add(const std::string& file, int line, const std::string& said, bool warning) {
+    const std::string text = in_authors_words(said);
     if (!reported_.insert(file + '\n' + int_to_text(line) + '\n' + text).second) return;
     result_.findings.push_back({file, line, text, warning});
     ++(warning ? result_.warnings : result_.faults);
@@ -226,7 +324,21 @@ ReadFile& Checker::keep(const std::string& file, const XmlFileFormat& format, Re
     kept->format = &format;
     kept->read = read == Read::whole;
     kept->document = std::make_unique<XmlDocument>();
-    if (!kept->document->load(file) || kept->document->status() != 0) kept->document.reset();
+    if (!kept->document->load(file) || kept->document->status() != 0) {
+        // A missing end tag shows only where the file ends: name the element it belongs to where it opens.
+        const std::string& error = kept->document->error_text();
+        if (int line = 0; error.rfind("not well-formed", 0) == 0 && (line = first_line_not_utf8(file)) > 0)
+            fault(file, line,
+                  "the file is not in UTF-8: this line holds a byte that is no UTF-8 character (save the file as "
+                  "UTF-8, or declare its encoding, such as <?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>)");
+        if (const std::string& open = kept->document->open_element();
+            !open.empty() && kept->document->open_line() != kept->document->error_line() &&
+            (error.rfind("mismatched tag", 0) == 0 || error.rfind("no element found", 0) == 0))
+            fault(file, kept->document->open_line(),
+                  "<" + open + "> opened here is not closed: the parser found no </" + open + "> for it before " +
+                      kept->document->error_text());
+        kept->document.reset();
+    }
     files_.push_back(std::move(kept));
     return *files_.back();
 }
@@ -297,6 +409,12 @@ void Checker::check_message_languages() {
               "language " + quoted(player_language) + ": " + kMessages +
                   " holds no text in it, so every message shows as \"??? missing message ID n ???\"");
 
+    // The texts of the data files' attributes are in the preferences' first language.
+    const XmlAttributeFormat* language = preferences_file_format().attribute("Umbrane_Preferences", "language");
+    const std::string attribute_language = language ? language->default_text : "";
+    languages_ = {attribute_language};
+    for (const std::string& l : languages)
+        if (l != attribute_language && languages_.size() <= kMostLanguages) languages_.push_back(l);
     if (languages.size() > kMostLanguages) {
         warn(kMessages, root.line,
              "holds texts in " + int_to_text(static_cast<long long>(languages.size())) + " languages: only the first " +
@@ -467,7 +585,7 @@ void Checker::check_map(const std::string& file) {
     for (const auto& element : kept.document->root()->children)
         if (element->name == "dungeon")
             if (const DungeonRecord record = read_dungeon_element(*element, file); !record.name.empty())
-                facts->dungeons.push_back({record, element->line});
+                facts->dungeons.push_back({record, element->line, element.get()});
     maps_.push_back(std::move(facts));
 }
 
@@ -526,6 +644,9 @@ void Checker::check_names() {
 // and the elements it may hold.
 void Checker::walk(ReadFile& file, const XmlElement& element, const XmlElementFormat& format,
                    const std::set<std::string>& events) {
+    check_values(file, element, format);
+    check_duplicates(file, element);
+    check_translations(file, element, format);
     for (const auto& [name, value] : element.attributes)
         for (const XmlAttributeFormat& attribute : format.attributes)
             if (attribute.name == name && attribute.names)
@@ -540,7 +661,14 @@ void Checker::walk(ReadFile& file, const XmlElement& element, const XmlElementFo
             fault(file.file, element.line, "use_power(): cannot find power effect " + quoted(effect));
     }
     for (const auto& child : element.children) {
-        if (std::find(format.children.begin(), format.children.end(), child->name) == format.children.end()) continue;
+        if (std::find(format.children.begin(), format.children.end(), child->name) == format.children.end()) {
+            if (!fault_at(file.file, child->line))
+                warn(file.file, child->line,
+                     "<" + child->name + "> is no element the game reads inside <" + element.name + ">" +
+                         (format.children.empty() ? std::string(", which holds no elements")
+                                                  : " (it may hold: " + join_words(format.children, ", ") + ")"));
+            continue;
+        }
         if (const XmlElementFormat* child_format = file.format->element(child->name))
             walk(file, *child, *child_format, events);
     }
@@ -557,8 +685,6 @@ void Checker::check_value(ReadFile& file, const XmlElement& element, const char*
         fault(file.file, line, what + " " + quoted(value) + ": no ability has that name (" + kAbilities + ")");
         return;
     }
-    // The rest only in files the game read without fault.
-    if (!file.read) return;
     const long long number = text_to_int(value);
     if (names_kind(kind, names::ability)) {
         if (abilities_whole_ && number != 0 && (!valid_ability_id(number) || g_db.abilities[number].name.empty()))
@@ -593,7 +719,8 @@ void Checker::check_value(ReadFile& file, const XmlElement& element, const char*
         // The game ends with this when it plays the animation.
         if (!animation_known(value)) fault(file.file, line, "animation(): unknown animation: " + quoted(value));
     } else if (names_kind(kind, names::map_file)) {
-        if (value.empty() || file.format != &map_file_format()) return;  // the character's map: check_character
+        // Where a portal leads only from maps the game read without fault.
+        if (value.empty() || file.format != &map_file_format() || !file.read) return;  // the character's map: check_character
         const bool bottom = element.name == "dungeon";
         auto number_of = [&](const char* name) { return static_cast<int>(text_to_int(attribute_or(element, name, "0"))); };
         links_.push_back({file.file, line, file_part(value), number_of(bottom ? "bottom_portal_target_x" : "portal_x"),
@@ -609,7 +736,7 @@ void Checker::check_value(ReadFile& file, const XmlElement& element, const char*
     } else if (names_kind(kind, names::power_icon)) {
         check_cell(file, line, what, value, sprite::powers, g_common.powers_sheet);
     } else if (names_kind(kind, names::event)) {
-        if (!value.empty() && !events.count(value))
+        if (file.read && !value.empty() && !events.count(value))
             fault(file.file, line,
                   "event " + quoted(value) + ": no field of the map carries it and no transformation gives it, so "
                   "this transformation never happens");
@@ -764,7 +891,7 @@ void Checker::check_dungeons() {
                           int(r.tile_outside_map), int(r.main_treasure), int(r.bottom_portal_target_x),
                           int(r.bottom_portal_target_y), int(r.bottom_portal_tile), int(r.traps_per_level)})
                 key += '\n' + int_to_text(v);
-            if (tried.insert(key).second) try_dungeon(*map, dungeon);
+            if (check_dungeon_values(*map, dungeon) && tried.insert(key).second) try_dungeon(*map, dungeon);
         }
     reset_map(g_map.map);
 }
@@ -832,6 +959,354 @@ void Checker::check_reachable_maps() {
                  "no portal or dungeon leads here from maps\\" + fresh.map_file_name);
 }
 
+// ---- every value, every duplicate, every placement ----
+
+namespace {
+
+bool same_nocase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// The known name closest to a misspelt one (two letters off at most), or "".
+std::string closest(const std::string& word, const std::vector<std::string>& known) {
+    std::string best;
+    size_t best_distance = 3;
+    for (const std::string& candidate : known) {
+        std::vector<size_t> row(candidate.size() + 1);
+        for (size_t j = 0; j <= candidate.size(); ++j) row[j] = j;
+        for (size_t i = 1; i <= word.size(); ++i) {
+            size_t diagonal = row[0];
+            row[0] = i;
+            for (size_t j = 1; j <= candidate.size(); ++j) {
+                const size_t above = row[j];
+                row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (word[i - 1] == candidate[j - 1] ? 0 : 1)});
+                diagonal = above;
+            }
+        }
+        if (row[candidate.size()] < best_distance) best_distance = row[candidate.size()], best = candidate;
+    }
+    return best;
+}
+
+// A thing a file names by id, the table that defines it and its element there.
+struct IdTable {
+    const char* kind;
+    const char* what;
+    const std::string* file;
+    const char* element;
+};
+const IdTable kIdTables[] = {
+    {names::monster_type, "monster type", &kMonsters, "monster"},
+    {names::item_type, "item type", &kItems, "item"},
+    {names::ability, "ability", &kAbilities, "ability"},
+    {names::power, "power", &kPowers, "power"},
+};
+
+// The languages texts of the element may be given in: a field's text in the
+// attribute, and a child element of the same name (for a power's messages:
+// <message type="success"> for success_message) per language.
+struct TranslatedText {
+    std::string child;  // element name
+    std::string type;   // its type attribute, or ""
+};
+bool translated_text(const XmlFileFormat& format, const XmlElementFormat& element, const std::string& attribute,
+                     TranslatedText& out) {
+    auto language_child = [&](const std::string& name) {
+        if (std::find(element.children.begin(), element.children.end(), name) == element.children.end()) return false;
+        const XmlElementFormat* child = format.element(name);
+        return child && child->text == XmlText::text && !child->attributes.empty() &&
+               child->attributes.front().name == "language";
+    };
+    if (language_child(attribute)) {
+        out = {attribute, ""};
+        return true;
+    }
+    const std::string suffix = "_message";
+    if (attribute.size() > suffix.size() && attribute.compare(attribute.size() - suffix.size(), suffix.size(), suffix) == 0 &&
+        language_child("message")) {
+        out = {"message", replace_all(attribute.substr(0, attribute.size() - suffix.size()), "_", " ")};
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool Checker::fault_at(const std::string& file, int line) const {
+    return std::any_of(result_.findings.begin(), result_.findings.end(),
+                       [&](const CheckFinding& f) { return !f.warning && f.file == file && f.line == line; });
+}
+
+const ReadFile* Checker::kept_file(const std::string& file) const {
+    for (const auto& read : files_)
+        if (read->file == file) return read.get();
+    return nullptr;
+}
+
+// The id of the entry of that name in the table the kind names ("" when none has it).
+std::string Checker::id_named(const char* kind, const std::string& name) const {
+    for (const IdTable& table : kIdTables) {
+        if (!names_kind(kind, table.kind)) continue;
+        const ReadFile* read = kept_file(*table.file);
+        if (!read || !read->document || !read->document->root()) return "";
+        for (const auto& entry : read->document->root()->children)
+            if (entry->name == table.element && entry->attribute("name") && same_nocase(*entry->attribute("name"), name))
+                return attribute_or(*entry, "id", "");
+    }
+    return "";
+}
+
+// Each attribute against what the reader accepts and what the value means.
+void Checker::check_values(const ReadFile& file, const XmlElement& element, const XmlElementFormat& format) {
+    for (const auto& [name, value] : element.attributes) {
+        const XmlAttributeFormat* attribute = nullptr;
+        for (const XmlAttributeFormat& a : format.attributes)
+            if (a.name == name) attribute = &a;
+        const std::string what = "<" + element.name + "> " + name;
+        if (!attribute) {
+            if (fault_at(file.file, element.line)) continue;  // the reader's message says so
+            std::vector<std::string> known;
+            for (const XmlAttributeFormat& a : format.attributes) known.push_back(a.name);
+            const std::string near = closest(name, known);
+            fault(file.file, element.line,
+                  "<" + element.name + "> has no attribute " + quoted(name) +
+                      (near.empty() ? std::string(" (docs/formats.md lists the attributes it may have)")
+                                    : ": did you mean " + quoted(near) + "?"));
+            continue;
+        }
+        if (attribute->kind == FieldKind::flag || attribute->kind == FieldKind::yes_no) {
+            if (value != "yes" && value != "no")
+                fault(file.file, element.line,
+                      what + " " + quoted(value) + ": a flag is on only when written \"yes\", so the game takes this "
+                      "as off (write \"yes\" or \"no\")");
+        } else if (attribute->kind == FieldKind::number) {
+            check_number(file, element, *attribute, what, value);
+        } else if (!attribute->words.empty() && !value.empty() &&
+                   std::find(attribute->words.begin(), attribute->words.end(), value) == attribute->words.end() &&
+                   !fault_at(file.file, element.line)) {
+            fault(file.file, element.line,
+                  what + " " + quoted(value) + ": the game knows only " + join_words(attribute->words, ", "));
+        }
+    }
+    if (format.text == XmlText::number) {
+        long long number = 0;
+        const std::string text = trimmed(element.text);
+        if (!whole_number(text, number)) {
+            std::string named;
+            if (names_kind(format.text_names, names::tile_type) && file.tileset)
+                for (int id = 0; id < kTileTypeCount && named.empty(); ++id)
+                    if (file.tileset->defined[id] && same_nocase(file.tileset->names[id], text))
+                        named = ": tile type " + int_to_text(id) + " has that name; write its id";
+            fault(file.file, element.line,
+                  "<" + element.name + "> " + quoted(text) + ": the text must be a number" +
+                      (format.text_names ? std::string(" (") + format.text_names + ")" : std::string()) + named +
+                      "; the game reads it as " + int_to_text(text_to_int(text)));
+        }
+    }
+}
+
+void Checker::check_number(const ReadFile& file, const XmlElement& element, const XmlAttributeFormat& attribute,
+                           const std::string& what, const std::string& value) {
+    if (std::find(attribute.words.begin(), attribute.words.end(), value) != attribute.words.end()) return;
+    long long number = 0;
+    if (!whole_number(value, number)) {
+        std::string id;
+        for (const IdTable& table : kIdTables)
+            if (names_kind(attribute.names, table.kind) && !(id = id_named(table.kind, value)).empty()) {
+                fault(file.file, element.line,
+                      what + " " + quoted(value) + ": a name where a " + table.what + " id is wanted; the " +
+                          table.what + " of that name has the id " + id);
+                return;
+            }
+        fault(file.file, element.line,
+              what + " " + quoted(value) + ": not a number" +
+                  (attribute.words.empty() ? std::string() : " nor one of " + join_words(attribute.words, ", ")) +
+                  "; the game reads it as " + int_to_text(text_to_int(value)));
+        return;
+    }
+    if (attribute.least <= attribute.most && (number < attribute.least || number > attribute.most))
+        fault(file.file, element.line,
+              what + " " + value + ": out of range " + int_to_text(attribute.least) + ".." +
+                  int_to_text(attribute.most) + "; the game keeps the low bits and reads another number");
+}
+
+// Entries given twice: ids in every table (a fault), names of the abilities
+// (a fault: they are named by them) and of the other tables, fields of a map
+// and texts in one language (warnings).
+void Checker::check_duplicates(const ReadFile& file, const XmlElement& element) {
+    std::map<std::string, int> first;
+    const bool table = !element.parent && (file.file == kAbilities || file.file == kMonsters || file.file == kPowers ||
+                                           file.file == kItems);
+    for (const auto& child : element.children) {
+        std::vector<std::pair<std::string, bool>> keys;  // what must be unique, and whether twice is a fault
+        const XmlAttributeFormat* id_format = file.format->attribute(child->name, "id");
+        if (const std::string* id = child->attribute("id"); id && id_format && id_format->kind == FieldKind::number)
+            keys.push_back({"id " + int_to_text(text_to_int(*id)), true});
+        if (const std::string* name = child->attribute("name"); table && name && !name->empty())
+            keys.push_back({"name " + quoted(*name), file.file == kAbilities});
+        if (child->name == "field" && file.format == &map_file_format())
+            keys.push_back({"field " + position(static_cast<int>(text_to_int(attribute_or(*child, "x", "-1"))),
+                                                static_cast<int>(text_to_int(attribute_or(*child, "y", "-1")))),
+                            false});
+        const XmlElementFormat* child_format = file.format->element(child->name);
+        if (const std::string* language = child->attribute("language");
+            language && element.parent && child_format && child_format->text == XmlText::text)
+            keys.push_back({"text in " + *language + (child->attribute("type") ? " of type " + quoted(*child->attribute("type")) : ""),
+                            false});
+        for (const auto& [key, is_fault] : keys) {
+            const auto [at, added] = first.emplace(child->name + " " + key, child->line);
+            if (added) continue;
+            const std::string text = "<" + child->name + "> " + key + " is given twice (first at line " +
+                                     int_to_text(at->second) + ")" +
+                                     (is_fault ? "" : "; the game takes one of them");
+            if (is_fault) fault(file.file, child->line, text);
+            else warn(file.file, child->line, text);
+        }
+    }
+}
+
+// Every text the player sees in every language of the messages file: a text
+// written in the attribute without its translation is a warning.
+void Checker::check_translations(const ReadFile& file, const XmlElement& element, const XmlElementFormat& format) {
+    if (languages_.size() < 2 || file.format == &map_file_format() || file.format == &character_file_format()) return;
+    for (const auto& [name, value] : element.attributes) {
+        TranslatedText text;
+        if (value.empty() || !translated_text(*file.format, format, name, text)) continue;
+        for (size_t l = 1; l < languages_.size(); ++l) {
+            const std::string& language = languages_[l];
+            const bool given = std::any_of(element.children.begin(), element.children.end(), [&](const auto& child) {
+                return child->name == text.child && attribute_or(*child, "language", "") == language &&
+                       attribute_or(*child, "type", "") == text.type;
+            });
+            if (given) continue;
+            const std::string* entry = element.attribute("name");
+            warn(file.file, element.line,
+                 "<" + element.name + ">" + (entry ? " " + quoted(*entry) : std::string()) + ": its " + name +
+                     " has no text in " + language + " (<" + text.child + " language=\"" + language + "\"" +
+                     (text.type.empty() ? "" : " type=\"" + text.type + "\"") + ">)");
+        }
+    }
+}
+
+// Monsters and items on the fields a step reaches and on fields the character
+// can enter.
+void Checker::check_placements() {
+    for (const auto& map : maps_) {
+        const ReadFile* read = kept_file(map->file);
+        if (!read || !read->document || !map->tileset) continue;
+        std::map<std::pair<int, int>, int> monsters;  // field -> line
+        for (const auto& element : read->document->root()->children) {
+            const bool monster = element->name == "monster";
+            if (!monster && element->name != "item") continue;
+            const int x = static_cast<int>(text_to_int(attribute_or(*element, "xpos", "0")));
+            const int y = static_cast<int>(text_to_int(attribute_or(*element, "ypos", "0")));
+            const std::string what = monster ? "the monster at " : "the item at ";
+            if (x < 0 || y < 0 || x > kLastStepField || y > kLastStepField) {
+                fault(map->file, element->line,
+                      what + position(x, y) + " is off the fields a step reaches (0.." + int_to_text(kLastStepField) +
+                          " each way)");
+                continue;
+            }
+            const int tile = map->tiles[y][x];
+            if (map->tileset->solid[tile])
+                fault(map->file, element->line,
+                      what + position(x, y) + " is on tile type " + int_to_text(tile) + " (" +
+                          map->tileset->names[tile] + "), which is solid: " +
+                          (monster ? "it is stuck there" : "no one can pick it up"));
+            if (monster && !monsters.emplace(std::pair{x, y}, element->line).second)
+                warn(map->file, element->line,
+                     "a second monster at " + position(x, y) + " (the first at line " +
+                         int_to_text(monsters[{x, y}]) + ")");
+        }
+    }
+}
+
+// What the level maker needs of a dungeon's values; false when a level
+// cannot be made from them (its trials would only repeat it).
+bool Checker::check_dungeon_values(const MapFacts& map, const MapFacts::Dungeon& dungeon) {
+    const XmlElement& element = *dungeon.element;
+    const DungeonRecord& record = dungeon.record;
+    bool sound = true;
+    auto number_of = [&](const char* name, long long& value) { return whole_number(attribute_or(element, name, ""), value); };
+    long long value = 0;
+    if (number_of("number_of_levels", value) && value < 1) {
+        fault(map.file, dungeon.line,
+              "<dungeon> number_of_levels " + int_to_text(value) + ": a dungeon has 1 level or more");
+        sound = false;
+    }
+    for (const char* side : {"dimension_x", "dimension_y"})
+        if (number_of(side, value) && (value < 1 || value > kLastStepField)) {
+            fault(map.file, dungeon.line,
+                  "<dungeon> " + std::string(side) + " " + int_to_text(value) + ": a level's maze is 1.." +
+                      int_to_text(kLastStepField) + " fields a side (the map has " + int_to_text(kMapSize) +
+                      " x " + int_to_text(kMapSize) + " fields)");
+            sound = false;
+        }
+    const TilesetFacts* standard = tileset_facts(kLevelTileset, kLevelTilesheet);
+    const std::pair<const char*, int> tiles[] = {{"default_tile", record.default_tile},
+                                                 {"background_tile", record.background_tile},
+                                                 {"tile_outside_map", record.tile_outside_map}};
+    for (const auto& [name, tile] : tiles)
+        if (!element.attribute(name))
+            warn(map.file, dungeon.line,
+                 "<dungeon> leaves out " + std::string(name) + ": its levels use tile type " + int_to_text(tile) +
+                     (standard && tile >= 0 && tile < kTileTypeCount ? " (" + standard->names[tile] + ")" : "") +
+                     " for it");
+    return sound;
+}
+
+// Every sound and every picture of the tilesets decoded whole.
+void Checker::check_sound_files() {
+    for (const FolderEntry& entry : list_folder("sound\\", "*.ogg")) {
+        const std::string file = "sound\\" + entry.name;
+        if (entry.type != 1 || refused_.count(file)) continue;
+        std::vector<int16_t> samples;
+        if (!decode_ogg_file(host_path(file), samples))
+            fault(file, 0, "the sound does not decode (it is no Ogg Vorbis sound, or it is cut or damaged): the "
+                           "game plays nothing in its place");
+    }
+    for (const FolderEntry& entry : list_folder("tilesets\\", "*")) {
+        const std::string file = "tilesets\\" + entry.name;
+        const std::string lower = lower_case(entry.name);
+        const bool picture = lower.ends_with(".png") || lower.ends_with(".jpg") || lower.ends_with(".jpeg");
+        if (entry.type != 1 || !picture || refused_.count(file)) continue;
+        Surface surface;
+        if (!decode_image_file(host_path(file), surface))
+            fault(file, 0, "the picture does not decode whole (it is cut or damaged): the game cannot load it");
+    }
+}
+
+// The checks a fault of a file kept from being made, named at that file.
+void Checker::name_unmade_checks() {
+    auto unmade = [&](const std::string& file, const std::string& what) {
+        if (const ReadFile* read = kept_file(file); read && !read->read && !refused_.count(file))
+            warn(file, 0,
+                 std::string("not checked, since the game could not read this file through (") +
+                     (std::any_of(result_.findings.begin(), result_.findings.end(),
+                                  [&](const CheckFinding& f) { return f.file == file && !f.warning; })
+                          ? "see its fault"
+                          : "a file it needs has a fault") +
+                     "): " + what);
+    };
+    if (!abilities_whole_) unmade(kAbilities, "the ability ids and names the other data files and the character name");
+    if (!monsters_whole_) unmade(kMonsters, "the monster types the maps name");
+    if (!items_whole_) unmade(kItems, "the item types the maps, the dungeons and the character name, and the starting food");
+    if (!powers_whole_) unmade(kPowers, "the powers the character names");
+    for (const auto& read : files_) {
+        if (read->read || refused_.count(read->file)) continue;
+        if (read->format == &tile_type_file_format())
+            unmade(read->file, "the tile types of the maps that use it, and the portals, monsters and items on them");
+        else if (read->format == &map_file_format())
+            unmade(read->file, "its tile types, portals, dungeons and transformations, where its monsters and items "
+                               "stand, and the portals that lead here");
+    }
+    for (const SpriteFile& sheet : sprite_files())
+        if (!sheets_loaded_.count(sheet.number) && !refused_.count(sheet.file) && file_size(sheet.file) > 0)
+            warn(sheet.file, 0, "not checked, since the game could not load this picture (see its fault): the cells of it that the data files name");
+}
+
 CheckResult Checker::run() {
     set_game_folder(folder_);
     set_writable_folder(options_.save_folder);
@@ -845,11 +1320,14 @@ CheckResult Checker::run() {
     check_tilesets();
     check_maps();
     check_character();
+    check_sound_files();
     check_names();
+    check_placements();
     check_portals();
     check_fixed_content();
     check_dungeons();
     check_reachable_maps();
+    name_unmade_checks();
     limit_file_reads(0);
     limit_picture_side(0);
     return std::move(result_);
@@ -864,4 +1342,19 @@ CheckResult check_game(const std::string& folder, const CheckOptions& options) {
 std::string finding_text(const CheckFinding& finding) {
     return host_path(finding.file) + ":" + int_to_text(finding.line) + ": " + (finding.warning ? "warning: " : "") +
            finding.text;
+}
+
+bool whole_number(const std::string& text, long long& value) {
+    const std::string t = trimmed(text);
+    size_t i = t.size() > 0 && (t[0] == '-' || t[0] == '+') ? 1 : 0;
+    int base = 10;
+    if (i < t.size() && (t[i] == '$' || t[i] == '%')) base = t[i++] == '$' ? 16 : 2;
+    if (i == t.size()) return false;
+    for (; i < t.size(); ++i) {
+        const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(t[i])));
+        const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : 99;
+        if (digit >= base) return false;
+    }
+    value = text_to_int(t);
+    return true;
 }

@@ -44,3 +44,8 @@ CheckResult check_game(const std::string& folder, const CheckOptions& options = 
 // a warning, FILE the host path of the file in the game and save folders set
 // (as the check leaves them: below the folder as the folder was given).
 std::string finding_text(const CheckFinding& finding);
+
+// The whole text is a number as the files write one: decimal, "$" hexadecimal
+// or "%" binary, with a sign, blanks around it allowed (the game itself reads
+// the digits at the start and takes other text as 0).
+bool whole_number(const std::string& text, long long& value);

@@ -30,7 +30,9 @@ bool decode_png(const std::string& host_file, Surface& out) {
     }
     image.format = PNG_FORMAT_RGBA;
     std::vector<unsigned char> buffer(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, buffer.data(), 0, nullptr)) {
+    // A picture that does not decode whole (cut short, a damaged chunk) is no
+    // picture: libpng reports some of these as warnings and fills the rest.
+    if (!png_image_finish_read(&image, nullptr, buffer.data(), 0, nullptr) || image.warning_or_error != 0) {
         png_image_free(&image);
         return false;
     }
@@ -103,7 +105,10 @@ bool decode_jpeg(const std::string& host_file, Surface& out) {
         for (int x = 0; x < width; ++x) pixels[y * width + x] = pack(row[x * 3], row[x * 3 + 1], row[x * 3 + 2]);
     }
     jpeg_finish_decompress(&info);
+    // libjpeg fills a cut or damaged picture with grey and only warns.
+    const bool whole = error.manager.num_warnings == 0;
     jpeg_destroy_decompress(&info);
+    if (!whole) return false;
     Surface result;
     result.width = width;
     result.height = height;

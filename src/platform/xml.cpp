@@ -140,6 +140,8 @@ bool XmlDocument::parse_text(const std::string& text) {
     status_ = 0;
     error_.clear();
     error_line_ = 0;
+    open_element_.clear();
+    open_line_ = 0;
     // No forced encoding: a file declared as ISO-8859-1 reads as such (UTF-8
     // without a declaration); every text comes out as UTF-8.
     XML_Parser parser = XML_ParserCreate(nullptr);
@@ -158,6 +160,10 @@ bool XmlDocument::parse_text(const std::string& text) {
         status_ = static_cast<int>(code) == 0 ? 1 : static_cast<int>(code);
         error_line_ = static_cast<int>(XML_GetCurrentLineNumber(parser));
         error_ = std::string(XML_ErrorString(code)) + " at line " + std::to_string(error_line_);
+        if (state.current) {
+            open_element_ = state.current->name;
+            open_line_ = state.current->line;
+        }
         state.root.reset();
     }
     XML_ParserFree(parser);

@@ -40,6 +40,11 @@ public:
     // "mismatched tag at line 3".
     const std::string& error_text() const { return error_; }
     int error_line() const { return error_line_; }  // the line of that error
+    // The innermost element still open where parsing stopped (a missing end
+    // tag belongs to it) and the line its start tag is on; empty and 0 when
+    // none was open or the document is well-formed.
+    const std::string& open_element() const { return open_element_; }
+    int open_line() const { return open_line_; }
     XmlElement* root() const { return root_.get(); }
     XmlElement* create_root(const std::string& name);
     // UTF-8 with an XML declaration; &, <, > and " escaped; written through a
@@ -52,6 +57,8 @@ private:
     int status_ = 0;
     std::string error_;
     int error_line_ = 0;
+    std::string open_element_;
+    int open_line_ = 0;
 };
 
 // The text as the writer puts it in an attribute value (attribute) or between tags.

@@ -9,6 +9,8 @@
 // the format leaves out.
 #pragma once
 #include <cstdint>
+#include <limits>
+#include <utility>
 #include <span>
 #include <string>
 #include <variant>
@@ -145,6 +147,24 @@ template <typename Record>
             else return record.*member == defaults.*member;
         },
         field.member);
+}
+
+// The values the field's width holds (least > most: a text, or no bound).
+template <typename Record>
+[[gnu::noinline]] std::pair<long long, long long> range_of(const XmlField<Record>& field) {
+    std::pair<long long, long long> range{0, -1};
+    std::visit(
+        [&](auto member) {
+            using Member = decltype(member);
+            if constexpr (!std::is_same_v<Member, std::monostate>) {
+                using Field = std::remove_reference_t<decltype(std::declval<Record&>().*member)>;
+                if constexpr (std::is_integral_v<Field> && !std::is_same_v<Field, bool> &&
+                              !std::is_same_v<Field, long long>)
+                    range = {std::numeric_limits<Field>::min(), std::numeric_limits<Field>::max()};
+            }
+        },
+        field.member);
+    return range;
 }
 
 }  // namespace xml_fields_detail

@@ -7,6 +7,7 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/xml_fields.h"
@@ -19,6 +20,9 @@ struct XmlAttributeFormat {
     std::string written = {};       // when the game writes it; empty in a file the game only reads
     const char* names = nullptr;  // what the value names elsewhere (common/names.h), or nullptr
     std::vector<std::string> words = {};  // the words it may be (beside a number, for a number)
+    // For a number: the values its field holds as written (least > most: no bound);
+    // a value beyond them is kept by its low bits, as another number.
+    long long least = 0, most = -1;
 };
 
 // The text directly inside an element.
@@ -81,6 +85,8 @@ std::vector<XmlAttributeFormat> describe_fields(FieldTable<Record> table, bool w
         }
         std::string text;
         a.stored = !std::holds_alternative<std::monostate>(field.member);
+        if (a.stored && field.kind == FieldKind::number)
+            std::tie(a.least, a.most) = xml_fields_detail::range_of(field);
         if (a.stored) {
             const XmlField<Record> plain{.name = field.name, .member = field.member, .kind = field.kind};
             if (xml_fields_detail::text_of(plain, defaults, text)) a.default_text = text;
