@@ -108,6 +108,19 @@ constexpr int REPLAY_PAUSED_TITLE = 301;
 // 350..399: start-up and installation.
 
 // end of 350..399
+
+// 450..469: saving, and saved files that do not read.
+// A save that could not be written; [folder] the savegame folder.
+constexpr int save_disk_full = 450;
+constexpr int save_not_writable = 451;
+constexpr int save_tries_again = 452;
+// A visited map that does not read: [file] the map, [kept] where it is kept.
+constexpr int map_damaged = 453;
+constexpr int map_read_afresh = 454;
+// The saved game does not read at start-up: [fault] the game's own message, [kept] the folder it is kept in.
+constexpr int savegame_damaged = 455;
+constexpr int savegame_kept = 456;
+// end of 450..469
 }  // namespace msg
 
 // Every added id the game shows, in ascending order.
@@ -194,5 +207,14 @@ inline std::vector<int> added_message_ids() {
         // 350..399
 
         // end of 350..399
+        // 450..469
+        msg::save_disk_full,
+        msg::save_not_writable,
+        msg::save_tries_again,
+        msg::map_damaged,
+        msg::map_read_afresh,
+        msg::savegame_damaged,
+        msg::savegame_kept,
+        // end of 450..469
     };
 }

@@ -218,9 +218,4 @@ const XmlFileFormat& character_file_format() {
     return format;
 }
 
-void delete_savegame() {
-    // The character first: killed on the way, no character is left without its map.
-    delete_file("savegame\\character.xml");
-    for (const FolderEntry& entry : list_folder("savegame", "*.xml"))
-        if (entry.type == 1) delete_file("savegame\\" + entry.name);
-}
+void delete_savegame() { clear_saved_game("savegame", "character.xml"); }

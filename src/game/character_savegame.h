@@ -14,5 +14,5 @@ void load_character(CharacterRecord& character, const std::string& file_name);
 
 // The character file's elements and attributes, from the tables it is read and written with.
 const XmlFileFormat& character_file_format();
-// Deletes every "*.xml" of "savegame\" (the screenshot stays), the character first.
+// Deletes the files the game saved into "savegame\" (the screenshot stays), the character first.
 void delete_savegame();

@@ -1,7 +1,11 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <cctype>
@@ -109,13 +113,13 @@ std::string host_path(const std::string& logical_path) {
     return (fs::path(is_writable_path(path) ? save_folder() : folder()) / path).string();
 }
 
-namespace {
-fs::path readable_path(const std::string& logical_path);
-}
-
 long long file_size(const std::string& logical_path) {
+    const std::string* content = nullptr;
+    bool missing = false;
+    if (SaveBatch::pending_content(host_path(logical_path), content, missing))
+        return missing ? -1 : static_cast<long long>(content->size());
     std::error_code error;
-    fs::path path = readable_path(logical_path);
+    const fs::path path = host_path(logical_path);
     if (!fs::is_regular_file(path, error)) return -1;
     auto size = fs::file_size(path, error);
     return error ? -1 : static_cast<long long>(size);
@@ -185,8 +189,28 @@ SaveBatch* g_open_batch = nullptr;
 
 // The list of a batch's renames, in its folder.
 constexpr const char* RENAME_LIST = "renames.pending";
+// The names of the files the game saved into a folder (the savegame), one a
+// line: clearing the savegame removes these and nothing else.
+constexpr const char* SAVED_LIST = "saved_files.list";
 // Temporaries are named after their target: "character.xml" + ".tmp-" + process id.
 constexpr const char* TEMPORARY_MARK = ".tmp-";
+
+// Injected faults (tests): the operation counted as `g_fault_at` fails with
+// `g_fault_error`, and with `g_fault_sticky` every one after it too.
+long g_fault_at = 0, g_operations = 0;
+int g_fault_error = 0;
+bool g_fault_sticky = false;
+bool g_durable = true;
+
+// Counts one operation that changes a file; false (errno set) when it is to fail.
+bool operation_allowed() {
+    ++g_operations;
+    if (g_fault_at > 0 && (g_operations == g_fault_at || (g_fault_sticky && g_operations > g_fault_at))) {
+        errno = g_fault_error;
+        return false;
+    }
+    return true;
+}
 
 fs::path temporary_for(const fs::path& target) {
     fs::path temporary = target;
@@ -194,25 +218,60 @@ fs::path temporary_for(const fs::path& target) {
     return temporary;
 }
 
+void sync_folder(const fs::path& folder) {
+    if (!g_durable) return;
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+// Writes the whole temporary and syncs it to the disk; on failure removes it
+// and leaves the cause in errno.
 bool write_temporary(const fs::path& temporary, const void* data, size_t size) {
-    std::error_code error;
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
-        out.flush();
-        if (out) return true;
+    int fd = -1;
+    bool written = operation_allowed();
+    // A link where the temporary goes is never followed.
+    if (written) {
+        ::unlink(temporary.c_str());
+        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+        written = fd >= 0;
     }
-    fs::remove(temporary, error);
+    const char* bytes = static_cast<const char*>(data);
+    for (size_t done = 0; written && done < size;) {
+        if (!operation_allowed()) {
+            written = false;
+            break;
+        }
+        const ssize_t n = ::write(fd, bytes + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = ENOSPC;
+            written = false;
+        } else {
+            done += static_cast<size_t>(n);
+        }
+    }
+    if (written && g_durable && (!operation_allowed() || fsync(fd) != 0)) written = false;
+    const int cause = errno;
+    if (fd >= 0 && close(fd) != 0 && written) written = false;
+    if (written) return true;
+    ::unlink(temporary.c_str());
+    errno = cause ? cause : EIO;
     return false;
 }
 
+bool rename_file(const fs::path& from, const fs::path& to) {
+    return operation_allowed() && ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool remove_file(const fs::path& path) { return operation_allowed() && ::unlink(path.c_str()) == 0; }
+
 bool rename_over(const fs::path& temporary, const fs::path& target) {
-    std::error_code error;
-    fs::rename(temporary, target, error);
-    if (!error) return true;
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
+    if (rename_file(temporary, target)) return true;
+    const int cause = errno;
+    ::unlink(temporary.c_str());
+    errno = cause;
     return false;
 }
 
@@ -231,38 +290,108 @@ bool is_temporary_name(const std::string& name) {
 
 std::string folder_key(const fs::path& folder) { return fs::absolute(folder).lexically_normal().string(); }
 
-// Where a file is read from: a file written into the open batch reads as written
-// (its temporary) until the batch renames it, so a save step sees its own saves.
-fs::path readable_path(const std::string& logical_path) {
-    const std::string target = host_path(logical_path);
-    const std::string temporary = SaveBatch::pending_temporary(target);
-    return temporary.empty() ? target : temporary;
+bool is_plain_file(const fs::path& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
+
+// The save step of a folder that could not be written (a full disk): what it
+// would have written stays here, is what the game reads, and goes into the
+// folder's next save step.
+struct Unsaved {
+    std::string folder;  // folder_key; empty: nothing unsaved
+    std::vector<std::pair<std::string, std::string>> files;  // target (host path), content
+    bool replace = false;  // the step replaces the folder's saved game
+};
+Unsaved g_unsaved;
+
+const std::string* unsaved_content(const std::string& target) {
+    for (const auto& [file, content] : g_unsaved.files)
+        if (file == target) return &content;
+    return nullptr;
+}
+
+// The names the game saved into a folder. Without a list yet (a savegame of an
+// earlier version of the game) its plain XML files are the game's.
+std::vector<std::string> saved_names(const fs::path& folder) {
+    std::vector<std::string> names;
+    std::ifstream in(folder / SAVED_LIST);
+    if (in) {
+        for (std::string line; std::getline(in, line);)
+            if (!line.empty() && fs::path(line).filename().string() == line) names.push_back(line);
+        return names;
+    }
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (wildcard_match("*.xml", name) && is_plain_file(it->path())) names.push_back(name);
+    }
+    return names;
+}
+
+std::string saved_list_text(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names) text += name + "\n";
+    return text;
+}
+
+// A file the game saved that replacing the saved game removes: the screenshot stays.
+bool replaced_with_the_game(const std::string& name) { return !wildcard_match("*.jpg", name); }
 
 }  // namespace
 
+void inject_file_fault(long nth, int error, bool sticky) {
+    g_fault_at = nth;
+    g_fault_error = error;
+    g_fault_sticky = sticky;
+    g_operations = 0;
+}
+
+long file_operations() { return g_operations; }
+
+void set_durable_saves(bool durable) { g_durable = durable; }
+
 bool write_file_atomically(const std::string& logical_path, const void* data, size_t size) {
     // Every save but the screenshot (a picture, made at whatever moment the clock shows) is checked by replays.
-    if (fs::path(logical_path).extension() != ".jpg") recording::note_save(logical_path, data, size);
+    const bool picture = fs::path(logical_path).extension() == ".jpg";
+    if (!picture) recording::note_save(logical_path, data, size);
     fs::path target = host_path(logical_path);
     std::error_code error;
     if (target.has_parent_path()) fs::create_directories(target.parent_path(), error);
-    const fs::path temporary = temporary_for(target);
-    if (!write_temporary(temporary, data, size)) return false;
     SaveBatch* batch = g_open_batch;
     if (batch && folder_key(target.parent_path()) == batch->folder_) {
+        // The step's fault is told by its commit; what it writes is kept until then.
         std::erase_if(batch->pending_, [&](const SaveBatch::Pending& p) { return p.target == target.string(); });
-        batch->pending_.push_back({temporary.string(), target.string()});
+        SaveBatch::Pending pending{temporary_for(target).string(), target.string(),
+                                   std::string(static_cast<const char*>(data), size)};
+        if (batch->error_ == 0 && !write_temporary(pending.temporary, data, size)) {
+            if (picture) return true;  // a screenshot that does not fit never stops the save: it is left out
+            batch->error_ = errno ? errno : EIO;
+        }
+        batch->pending_.push_back(std::move(pending));
         return true;
     }
-    return rename_over(temporary, target);
+    const fs::path temporary = temporary_for(target);
+    if (!write_temporary(temporary, data, size) || !rename_over(temporary, target)) return false;
+    sync_folder(target.parent_path());
+    return true;
 }
 
-std::string SaveBatch::pending_temporary(const std::string& target) {
-    if (g_open_batch)
+bool SaveBatch::pending_content(const std::string& target, const std::string*& content, bool& missing) {
+    content = nullptr;
+    missing = false;
+    const std::string folder = folder_key(fs::path(target).parent_path());
+    if (g_open_batch && g_open_batch->folder_ == folder) {
         for (const Pending& p : g_open_batch->pending_)
-            if (p.target == target) return p.temporary;
-    return "";
+            if (p.target == target) content = &p.content;
+    }
+    if (!content && g_unsaved.folder == folder) content = unsaved_content(target);
+    if (content) return true;
+    // A saved game being replaced is gone for the reads of the new one.
+    const bool replacing = (g_open_batch && g_open_batch->folder_ == folder && g_open_batch->replace_) ||
+                           (g_unsaved.folder == folder && g_unsaved.replace);
+    missing = replacing && replaced_with_the_game(fs::path(target).filename().string());
+    return missing;
 }
 
 SaveBatch::SaveBatch(const std::string& logical_folder)
@@ -273,29 +402,88 @@ SaveBatch::SaveBatch(const std::string& logical_folder)
 SaveBatch::~SaveBatch() {
     if (outer_) return;
     if (g_open_batch == this) g_open_batch = nullptr;
-    std::error_code ignored;
-    for (const Pending& p : pending_) fs::remove(p.temporary, ignored);
+    for (const Pending& p : pending_) ::unlink(p.temporary.c_str());
 }
+
+void SaveBatch::replace_saved_game() {
+    if (outer_) outer_->replace_saved_game();
+    else replace_ = true;
+}
+
+int SaveBatch::error() const { return outer_ ? outer_->error() : error_; }
 
 bool SaveBatch::commit() {
     if (outer_) return true;  // the outer batch renames
     if (g_open_batch == this) g_open_batch = nullptr;
-    if (pending_.empty()) return true;
-    const fs::path list = fs::path(folder_) / RENAME_LIST;
+    const fs::path folder = folder_;
+    // What an earlier step of this folder could not write comes along, under what this one writes.
+    if (g_unsaved.folder == folder_) {
+        std::vector<Pending> earlier;
+        for (const auto& [target, content] : g_unsaved.files)
+            if (std::none_of(pending_.begin(), pending_.end(), [&](const Pending& p) { return p.target == target; }))
+                earlier.push_back({temporary_for(target).string(), target, content});
+        for (Pending& p : earlier)
+            if (error_ == 0 && !write_temporary(p.temporary, p.content.data(), p.content.size())) error_ = errno;
+        pending_.insert(pending_.begin(), earlier.begin(), earlier.end());
+        replace_ = replace_ || g_unsaved.replace;
+    }
+    if (pending_.empty() && !replace_) return error_ == 0;
+
+    // The removals of a replaced game, then the list of saved files, then the renames (the character last).
+    std::vector<std::string> removals, saved;
+    const std::vector<std::string> before = saved_names(folder);
+    auto written = [&](const std::string& name) {
+        return std::any_of(pending_.begin(), pending_.end(),
+                           [&](const Pending& p) { return fs::path(p.target).filename() == name; });
+    };
+    for (const std::string& name : before) {
+        if (replace_ && replaced_with_the_game(name) && !written(name)) removals.push_back(name);
+        else saved.push_back(name);
+    }
+    for (const Pending& p : pending_) {
+        const std::string name = fs::path(p.target).filename().string();
+        if (std::find(saved.begin(), saved.end(), name) == saved.end()) saved.push_back(name);
+    }
+    Pending list_of_saved{temporary_for(folder / SAVED_LIST).string(), (folder / SAVED_LIST).string(),
+                          saved_list_text(saved)};
+    if (error_ == 0 && !write_temporary(list_of_saved.temporary, list_of_saved.content.data(),
+                                        list_of_saved.content.size()))
+        error_ = errno;
+    pending_.insert(pending_.begin(), list_of_saved);
+
     std::string lines;
+    for (const std::string& name : removals) lines += "\t" + name + "\n";
     for (const Pending& p : pending_)
         lines += fs::path(p.temporary).filename().string() + "\t" + fs::path(p.target).filename().string() + "\n";
-    const bool listed = write_through_temporary(list, lines);
-    bool renamed = true;
-    for (const Pending& p : pending_) {
-        std::error_code error;  // a temporary that stays is renamed at the next start-up
-        fs::rename(p.temporary, p.target, error);
-        renamed = renamed && !error;
+    const fs::path list = folder / RENAME_LIST;
+    if (error_ == 0 && !write_through_temporary(list, lines)) error_ = errno;
+    if (error_ != 0) {
+        // Nothing of the step is in the folder: it is kept for the next one.
+        g_unsaved.folder = folder_;
+        g_unsaved.replace = replace_;
+        g_unsaved.files.clear();
+        for (Pending& p : pending_) {
+            ::unlink(p.temporary.c_str());
+            if (p.target != list_of_saved.target) g_unsaved.files.emplace_back(p.target, std::move(p.content));
+        }
+        pending_.clear();
+        return false;
     }
+    sync_folder(folder);
+    bool done = true;
+    for (const std::string& name : removals)
+        if (!remove_file(folder / name) && errno != ENOENT) done = false;
+    for (const Pending& p : pending_)
+        if (!rename_file(p.temporary, p.target)) done = false;  // a temporary that stays is renamed at the next start-up
+    if (!done && error_ == 0) error_ = errno ? errno : EIO;
     pending_.clear();
-    std::error_code ignored;
-    if (listed && renamed) fs::remove(list, ignored);
-    return renamed;
+    sync_folder(folder);
+    if (done) {
+        ::unlink(list.c_str());
+        sync_folder(folder);
+    }
+    if (g_unsaved.folder == folder_) g_unsaved = Unsaved{};
+    return done;
 }
 
 void finish_interrupted_save(const std::string& logical_folder) {
@@ -311,21 +499,42 @@ void finish_interrupted_save(const std::string& logical_folder) {
             // Only plain file names of this folder.
             const fs::path temporary = fs::path(line.substr(0, tab)).filename();
             const fs::path target = fs::path(line.substr(tab + 1)).filename();
-            if (temporary.empty() || target.empty() || temporary.string() != line.substr(0, tab) ||
-                target.string() != line.substr(tab + 1))
+            if (target.empty() || temporary.string() != line.substr(0, tab) || target.string() != line.substr(tab + 1))
                 continue;
-            std::error_code error;
-            if (fs::is_regular_file(folder / temporary, error)) rename_over(folder / temporary, folder / target);
+            if (temporary.empty()) {
+                // A file of the saved game the step replaced.
+                if (is_plain_file(folder / target)) ::unlink((folder / target).c_str());
+                continue;
+            }
+            if (is_plain_file(folder / temporary)) rename_over(folder / temporary, folder / target);
         }
-        std::error_code ignored;
-        fs::remove(list, ignored);
+        sync_folder(folder);
+        ::unlink(list.c_str());
+        sync_folder(folder);
     }
     for (const FolderEntry& entry : list_folder(logical_folder, "*")) {
         if (entry.type != 1 || !is_temporary_name(entry.name)) continue;
-        std::error_code ignored;
-        fs::remove(folder / entry.name, ignored);
+        ::unlink((folder / entry.name).c_str());
     }
 }
+
+void clear_saved_game(const std::string& logical_folder, const std::string& first) {
+    const fs::path folder = host_path(logical_folder);
+    if (g_unsaved.folder == folder_key(folder)) g_unsaved = Unsaved{};
+    std::vector<std::string> names = saved_names(folder);
+    // The character first: killed on the way, no character is left without its map.
+    names.insert(names.begin(), first);
+    for (const std::string& name : names)
+        if (replaced_with_the_game(name) && is_plain_file(folder / name)) remove_file(folder / name);
+    std::vector<std::string> kept;
+    for (const std::string& name : saved_names(folder))
+        if (!replaced_with_the_game(name) && is_plain_file(folder / name)) kept.push_back(name);
+    if (file_size(logical_folder + "\\" + SAVED_LIST) >= 0 || !kept.empty())
+        write_through_temporary(folder / SAVED_LIST, saved_list_text(kept));
+    sync_folder(folder);
+}
+
+bool unsaved_changes() { return !g_unsaved.folder.empty(); }
 
 bool write_file_atomically(const std::string& logical_path, const std::string& content) {
     return write_file_atomically(logical_path, content.data(), content.size());
@@ -353,8 +562,16 @@ bool file_within_limits(const std::string& host_file) {
 }
 
 bool read_whole_file(const std::string& logical_path, std::string& content) {
+    // A file the save step under way (or one that could not be written) holds reads as that step wrote it.
+    const std::string* kept = nullptr;
+    bool missing = false;
+    if (SaveBatch::pending_content(host_path(logical_path), kept, missing)) {
+        if (missing) return false;
+        content = *kept;
+        return true;
+    }
     std::error_code error;
-    fs::path path = readable_path(logical_path);
+    const fs::path path = host_path(logical_path);
     if (!fs::is_regular_file(path, error)) return false;
     if (!file_within_limits(path.string())) return false;
     std::ifstream in(path, std::ios::binary);

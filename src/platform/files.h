@@ -65,39 +65,70 @@ bool write_file_atomically(const std::string& logical_path, const void* data, si
 
 // A save of several files of one folder as one step (the savegame: the maps,
 // the character, the screenshot). While the batch is open, every file written
-// into its folder goes to its temporary only; commit renames them all over
-// their targets, in the order they were written, so the file written last
-// (the character, which tells start-up that a game exists) comes last. Before
-// the renames the batch writes their list into the folder, and the list goes
-// when they are done: killed before that, the old files are all still there;
-// killed during the renames, the next start-up finishes them
-// (finish_interrupted_save). A batch that closes without a commit (an error
+// into its folder goes to its temporary only (and reads as written); commit
+// renames them all over their targets, in the order they were written, so the
+// file written last (the character, which tells start-up that a game exists)
+// comes last. Before the renames the batch writes their list into the folder,
+// and the list goes when they are done: killed before that, the old files are
+// all still there; killed during the renames, the next start-up finishes them
+// (finish_interrupted_save). Every file and the folder are synced to the disk
+// before and after the renames. A batch that closes without a commit (an error
 // on the way) removes its temporaries and leaves the old files.
+// A step that cannot be written (a full disk) leaves the folder as it was and
+// commit says so (error() the cause); what it wrote is kept in memory, is what
+// the game reads from then on, and goes into the next step of the folder. A
+// screenshot that cannot be written is left out of the step.
 class SaveBatch {
 public:
     explicit SaveBatch(const std::string& logical_folder);
     ~SaveBatch();
     SaveBatch(const SaveBatch&) = delete;
     SaveBatch& operator=(const SaveBatch&) = delete;
-    // False when a rename failed (the list then stays for the next start-up).
+    // The step replaces the saved game: the files the game saved into the
+    // folder that the step does not write again are removed in it (the
+    // screenshot stays), and are gone for the reads from now on.
+    void replace_saved_game();
+    // False when the step could not be written or a rename failed (the list
+    // then stays for the next start-up).
     bool commit();
-    // The temporary that holds what the open batch wrote for a target (a host
-    // path), or "" when it wrote nothing there: reads see the batch's own saves.
-    static std::string pending_temporary(const std::string& target);
+    // The cause (an errno value) of a step that could not be written; 0 without one.
+    int error() const;
+    // What the open step (or a step kept in memory) holds for a target (a host
+    // path); `missing`: the file is gone with a replaced game. False when
+    // the file is read from the disk.
+    static bool pending_content(const std::string& target, const std::string*& content, bool& missing);
 
 private:
     friend bool write_file_atomically(const std::string&, const void*, size_t);
     struct Pending {
         std::string temporary, target;  // host paths
+        std::string content;
     };
     std::string folder_;  // host path
     std::vector<Pending> pending_;
+    bool replace_ = false;
+    int error_ = 0;
     SaveBatch* outer_ = nullptr;  // a batch opened inside another one joins it
 };
 
 // Start-up: finishes the renames of a save batch that was killed during them,
 // then removes every temporary that a kill left in the folder.
 void finish_interrupted_save(const std::string& logical_folder);
+// Removes the saved game from a folder: `first` (the character), then every
+// other file the game saved there (the screenshot stays), never anything else,
+// and forgets a step of it that could not be written.
+void clear_saved_game(const std::string& logical_folder, const std::string& first);
+// A save step could not be written and is kept in memory for the next one.
+bool unsaved_changes();
+
+// Tests: the nth operation that changes a file from now on (opening, each
+// write, sync, rename or removal) fails with that errno value; with sticky,
+// every one after it too (a full disk). 0 for none.
+void inject_file_fault(long nth, int error, bool sticky);
+// The operations counted since inject_file_fault.
+long file_operations();
+// Saves are synced to the disk (the default); off for the benchmark's comparison.
+void set_durable_saves(bool durable);
 
 // False when the file is missing, no regular file, or larger than the limit.
 bool read_whole_file(const std::string& logical_path, std::string& content);

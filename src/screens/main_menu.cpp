@@ -164,10 +164,8 @@ MenuChoice main_menu() {
         return MenuChoice::quit;
     }
     if (menu.selected == continue_index) return MenuChoice::continue_game;
-    if (menu.selected == new_game_index) {
-        delete_savegame();
-        return MenuChoice::new_game;
-    }
+    // The saved game stays until the new character's first save replaces it.
+    if (menu.selected == new_game_index) return MenuChoice::new_game;
     g_shell.loop.quit = 1;
     return MenuChoice::quit;
 }

@@ -1,5 +1,6 @@
 #include "shell/main_loop.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "common/common_state.h"
 #include "common/database.h"
 #include "common/message_ids.h"
+#include "common/raise_error.h"
 #include "common/events.h"
 #include "common/view.h"
 #include "items/inventory.h"
@@ -70,6 +72,20 @@ void pass_on_close_request() {
     if (!g_common.close_requested) return;
     g_common.close_requested = 0;
     loop().quit = 1;
+}
+
+// A save that could not be written, in words: the disk is full, or the folder cannot be written.
+std::string save_failure_text(int cause) {
+    const int id = cause == ENOSPC || cause == EDQUOT ? msg::save_disk_full : msg::save_not_writable;
+    return replace_all(message_text(id), "[folder]", host_path("savegame"));
+}
+
+// Ends a save step. One that could not be written is said in the band; the
+// last good save stays whole, the game goes on and the next save tries again.
+bool finish_save(SaveBatch& save) {
+    if (save.commit()) return true;
+    show_status_message(save_failure_text(save.error()), message_text(msg::save_tries_again), WHITE, -1, 0, 2000);
+    return false;
 }
 
 void show_rest_message(int id) { show_status_message(message_text(id), "", WHITE, -1, 0, 2000); }
@@ -197,7 +213,8 @@ void after_step() {
 }
 
 void new_game_flow() {
-    delete_savegame();
+    // The saved game stays until the new one stands: the new character's first
+    // save replaces it in one step (killed before, the old game is whole).
     clear_message_history();
     reset_character();
     give_starting_equipment();
@@ -205,9 +222,10 @@ void new_game_flow() {
     load_map(g_map.map, "maps\\" + file_part(hero().map_file_name));
     // One step, the map before the character: killed on the way, no character file tells of a game without its map.
     SaveBatch save("savegame");
+    save.replace_saved_game();
     save_map(g_map.map, current_map_save_path());
     save_character(hero(), CHARACTER_FILE);
-    save.commit();
+    finish_save(save);
 }
 
 void continue_flow() {
@@ -221,7 +239,11 @@ void save_and_return_flow() {
     screenshot(SCREENSHOT_FILE);
     save_map(g_map.map, current_map_save_path());
     save_character(hero(), CHARACTER_FILE);
-    save.commit();
+    if (!finish_save(save)) {
+        // Not saved: the game goes on where it stands instead of going to the menu.
+        loop().redraw = 1;
+        return;
+    }
     loop().menu = 1;
     loop().overlay = 1;
 }
@@ -230,7 +252,11 @@ void death_flow() {
     play_sound(sound_name::deathcry);
     fade_out(g_map.map);
     show_parting_picture();
-    screenshot(SCREENSHOT_FILE);
+    {
+        SaveBatch picture("savegame");  // a screenshot that cannot be written is left out
+        screenshot(SCREENSHOT_FILE);
+        picture.commit();
+    }
     delete_savegame();
     loop().menu = 1;
     loop().overlay = 1;
@@ -243,7 +269,7 @@ void save_journey(void (*journey)()) {
     journey();
     save_map(g_map.map, current_map_save_path());
     save_character(hero(), CHARACTER_FILE);
-    save.commit();
+    finish_save(save);
 }
 
 void save_at_program_end(bool from_play) {
@@ -256,7 +282,8 @@ void save_at_program_end(bool from_play) {
     }
     save_map(g_map.map, current_map_save_path());
     save_character(hero(), CHARACTER_FILE);
-    save.commit();
+    // The program ends all the same: what could not be saved is said on the way out.
+    if (!save.commit()) raise_error(save_failure_text(save.error()));
 }
 
 void settle_turn() {
