@@ -1,6 +1,7 @@
 #include "common/common_state.h"
 
 #include "common/events.h"
+#include "common/message_ids.h"
 #include "platform/strings.h"
 
 CommonState g_common;
@@ -34,9 +35,13 @@ void show_status_message(const std::string& text, const std::string& second_text
     kept += second_text;
     if (kept.empty()) return;
     MessageHistory& history = g_common.message_history;
+    ++history.shown;
+    if (!history.texts.empty() && history.texts.back().text == kept && history.texts.back().colour == colour) {
+        ++history.texts.back().count;
+        return;
+    }
     history.texts.push_back({kept, colour});
     if (history.texts.size() > MESSAGE_HISTORY_SIZE) history.texts.pop_front();
-    ++history.shown;
 }
 
 void show_play_report(const std::string& text, int icon_number, int icon_kind) {
@@ -58,3 +63,8 @@ std::string message_with(int id, std::initializer_list<std::pair<const char*, st
 }
 
 void clear_message_history() { g_common.message_history.texts.clear(); }
+
+std::string history_line(const ShownText& shown) {
+    if (shown.count <= 1) return shown.text;
+    return shown.text + " " + replace_all(message_text(msg::REPEATED), "[count]", std::to_string(shown.count));
+}

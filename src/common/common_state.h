@@ -105,6 +105,7 @@ constexpr size_t MESSAGE_HISTORY_SIZE = 500;
 struct ShownText {
     std::string text;  // both lines of the message as one
     Colour colour = WHITE;
+    uint32_t count = 1;  // the same text shown this many times in a row
 };
 struct MessageHistory {
     std::deque<ShownText> texts;  // oldest first; the last MESSAGE_HISTORY_SIZE
@@ -138,7 +139,8 @@ const std::string& message_text(int id);
 void play_sound(const std::string& name);
 // Sets the status message; it shows for duration_ms from now (2000 is usual).
 // icon_number below 0: no icon; icon_kind: see icon_kind. The history keeps
-// its texts (both lines as one, joined by a space).
+// its texts (both lines as one, joined by a space); a text that repeats the
+// last one only counts it once more.
 void show_status_message(const std::string& text, const std::string& second_text, Colour colour, int icon_number,
                          int icon_kind, uint32_t duration_ms);
 // A report of what just happened in play (a blow, a regeneration, a light
@@ -151,3 +153,6 @@ void show_play_report(const std::string& text, int icon_number = -1, int icon_ki
 std::string message_with(int id, std::initializer_list<std::pair<const char*, std::string>> values);
 // Forgets every text of the message history (a new game starts without it).
 void clear_message_history();
+// A history line as the history screen shows it: the text, with the count of
+// its repeats behind it when it came more than once in a row ("... (x3)").
+std::string history_line(const ShownText& shown);

@@ -37,6 +37,18 @@ constexpr int REGENERATES_MANY = 117;
 // A burning item running low and going out ([item] its name, [value] the turns left).
 constexpr int LIGHT_LOW = 118;
 constexpr int LIGHT_OUT = 119;
+// Words that tell the player what happened (160..189).
+// A history line repeated in a row: its count behind it ([count]).
+constexpr int REPEATED = 160;
+// The second line of a sneaking attempt, naming the monster ([name]).
+constexpr int SNEAK_NOTICED_BY = 161;
+constexpr int SNEAK_UNSEEN_BY = 162;
+// The item screens: an equipped item, a light without fuel.
+constexpr int ITEM_EQUIPPED = 163;
+constexpr int ITEM_BURNT_OUT = 164;
+// What using an item did: an ability it raised ([ability], [value]), or nothing.
+constexpr int USE_GAIN = 165;
+constexpr int USE_NO_EFFECT = 166;
 // end of 100..199
 
 // 200..299: finding the way.
@@ -148,6 +160,13 @@ inline std::vector<int> added_message_ids() {
         msg::LIGHT_LOW,
         msg::LIGHT_OUT,
         msg::POWER_MISSES,
+        msg::REPEATED,
+        msg::SNEAK_NOTICED_BY,
+        msg::SNEAK_UNSEEN_BY,
+        msg::ITEM_EQUIPPED,
+        msg::ITEM_BURNT_OUT,
+        msg::USE_GAIN,
+        msg::USE_NO_EFFECT,
         // end of 100..199
         // 200..299
         msg::help_title,

@@ -25,4 +25,7 @@ struct PlayerQuestions {
 void set_player_questions(const PlayerQuestions& questions);
 // Without an answer installed the target is cancelled and no pick is made.
 void ask_target(TargetCursor& cursor, int range);
+// How many target choices were cancelled since start-up: a power that asked
+// for a target and saw this grow was given none.
+unsigned cancelled_targets();
 int ask_advancement(int picks, int new_character);

@@ -182,9 +182,26 @@ int use_selected() {
     if (!entry) return 0;
     const int type = entry->type;
     const ItemType& kind = item_type_of(type);
-    if (!kind.use_message.empty()) show_item_message(kind.use_message, "", type);
+    // The second line says what the use did: the abilities it raised, or that it did nothing.
+    std::string gains;
+    bool raised = false, changed = false;
+    for (const ItemAbilityBonus& bonus : kind.ability_bonus) {
+        if (bonus.attribute <= 0 || bonus.value == 0) continue;
+        const int16_t made = modify_attribute(bonus.attribute, bonus.value);
+        if (made == 0) continue;
+        changed = true;
+        if (made < 0 || !valid_ability_id(bonus.attribute)) continue;
+        raised = true;
+        if (!gains.empty()) gains += ", ";
+        gains += message_with(msg::USE_GAIN, {{"[ability]", g_db.abilities[bonus.attribute].display_name},
+                                              {"[value]", int_to_text(made)}});
+    }
+    bool has_bonus = false;
     for (const ItemAbilityBonus& bonus : kind.ability_bonus)
-        if (bonus.attribute > 0 && bonus.value != 0) modify_attribute(bonus.attribute, bonus.value);
+        if (bonus.attribute > 0 && bonus.value != 0) has_bonus = true;
+    if (!kind.use_message.empty())
+        show_item_message(kind.use_message,
+                          raised ? gains : (has_bonus && !changed ? message_text(msg::USE_NO_EFFECT) : ""), type);
     if (kind.fuel_consumed_per_use != 0) entry->fuel = wrap16(std::max(0, entry->fuel - kind.fuel_consumed_per_use));
     if (kind.consumed_after_use) take_from_selected(1, 0);
     return kind.turn_ends_after_use ? 1 : 0;

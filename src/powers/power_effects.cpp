@@ -189,7 +189,7 @@ void power_field_effect(int power, int transform) {
         add_power_used(map, x, y, p.field_effect);
         return;
     }
-    if (transform == 1) set_map_tile_type(map, x, y, map.tileset.tile_types[t].transforms_into);
+    if (transform == 1) transform_field_by_power(map, x, y, map.tileset.tile_types[t].transforms_into);
     play_power_sound(power);
     show_success_message(power);
     power_modify_attribute(power, 1);

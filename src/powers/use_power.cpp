@@ -1,5 +1,7 @@
 #include "powers/use_power.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "common/raise_error.h"
 #include "common/questions.h"
 #include "common/view_cells.h"
+#include "map/map_grid.h"
 #include "map/map_state.h"
 #include "platform/random.h"
 #include "platform/strings.h"
@@ -112,25 +115,41 @@ int use_chosen_power(int id) {
     if (id == 0) return 0;
     const Power& p = g_db.powers[id];
 
-    if (p.cost > 0) {
-        if (current(p.cost_attribute) < p.cost) {
-            play_sound(sound_name::failure);
-            const std::string& ability = g_db.abilities[p.cost_attribute].display_name;
-            show_power_message(id, replace_all(message_text(MSG_NOT_ENOUGH), "[attribute_name]", ability),
-                               message_text(MSG_NOT_ENOUGH_2));
-            return 0;
-        }
-        reduce_ability(p.cost_attribute, p.cost, 0);
+    if (p.cost > 0 && current(p.cost_attribute) < p.cost) {
+        play_sound(sound_name::failure);
+        const std::string& ability = g_db.abilities[p.cost_attribute].display_name;
+        show_power_message(id, replace_all(message_text(MSG_NOT_ENOUGH), "[attribute_name]", ability),
+                           message_text(MSG_NOT_ENOUGH_2));
+        return 0;
     }
-    // The cost is paid also when the cooldown then refuses the power.
+    // A power still cooling down is refused before it costs anything: nothing was used.
     const int16_t counter = hero().cooldown[id];
     if (p.cooldown > 0 && counter > 0) {
         play_sound(sound_name::failure);
         show_power_message(id, replace_all(message_text(MSG_COOLING_DOWN), "[cooldown]", int_to_text(counter)));
         return 0;
     }
+    // The cost is paid as the power goes off; a target choice left with Escape
+    // gives it back and takes no turn, as Escape on the power screen.
+    std::vector<AbilityState> abilities_before(std::begin(hero().abilities), std::end(hero().abilities));
+    if (p.cost > 0) reduce_ability(p.cost_attribute, p.cost, 0);
+    const unsigned cancelled_before = cancelled_targets();
     run_power_effect(id);
+    if (cancelled_targets() != cancelled_before) {
+        std::copy(abilities_before.begin(), abilities_before.end(), std::begin(hero().abilities));
+        recalculate_adjustments();
+        return 0;
+    }
     return p.end_turn ? 1 : 0;
+}
+
+void transform_field_by_power(GameMap& map, int x, int y, int tile_type) {
+    // A message that shows the field as it was (its picture is the old tile)
+    // spoke of what the power has just changed ("The door is locked."): it goes.
+    const int before = read_map_tile_type(map, x, y);
+    set_map_tile_type(map, x, y, tile_type);
+    if (before != tile_type && read_map_message_tile(map, x, y) == before)
+        set_map_message(map, x, y, "", "", 0);
 }
 
 int16_t power_strength(int power) {

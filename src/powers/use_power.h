@@ -3,16 +3,21 @@
 // the messages and sounds its effects share, and the choice of a target on
 // the map view. The effects themselves are in powers/power_effects.h.
 #pragma once
+#include "map/map_state.h"
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "common/questions.h"
 
-// The power the player chose on the power screen (0: none): pay its cost,
-// test its cooldown and run its effect. Returns 1 when the power used ends
-// the turn. A target choice the player cancels uses no more of the power.
+// The power the player chose on the power screen (0: none): test its cost
+// and its cooldown, pay the cost and run its effect. Returns 1 when the power
+// used ends the turn. A target choice the player cancels gives the cost back
+// and takes no turn.
 int use_chosen_power(int id);
+// A field power changes the field's tile type; a message that pictures the
+// field's old tile goes with the change.
+void transform_field_by_power(GameMap& map, int x, int y, int tile_type);
 // The powers the character can use now, in id order, at most max_count.
 std::vector<int> usable_powers(size_t max_count);
 // True for an effect_name use_power knows ("attack", "duration", ...); any

@@ -20,7 +20,7 @@ const std::vector<HelpSection>& help_sections() {
     static const std::vector<HelpSection> sections = {
         {msg::help_heading_game,
          {msg::help_walk, msg::help_wait, msg::help_rest, msg::help_character, msg::help_inventory, msg::help_pick_up,
-          msg::help_power, msg::help_map, msg::help_history, msg::help_help, msg::help_test, msg::help_escape,
+          msg::help_power, msg::help_map, msg::help_history, msg::help_help, msg::help_escape,
           msg::help_screen_mode, msg::help_quit, msg::help_no_turn}},
         {msg::help_heading_menu, {msg::help_menu}},
         {msg::help_heading_inventory, {msg::hint_inventory, msg::hint_item_menu, msg::help_inventory_empty_cell}},
@@ -53,7 +53,7 @@ void help_screen() {
 
 void history_screen() {
     std::vector<TextLine> lines;
-    for (const ShownText& shown : g_common.message_history.texts) lines.push_back({shown.text, shown.colour});
+    for (const ShownText& shown : g_common.message_history.texts) lines.push_back({history_line(shown), shown.colour});
     if (lines.empty()) lines.push_back({message_text(msg::history_empty)});
     text_list_screen(message_text(msg::history_title), lines, message_text(msg::list_hint), true, {key::l});
 }

@@ -41,7 +41,7 @@ int scroll_limit() { return (entry_count() - 31) / ITEM_GRID_CELLS; }
 ItemView view_of(const InventoryEntry& entry) {
     const ItemType& kind = item_type_of(entry.type);
     return {entry.type, entry.amount, entry.fuel, entry.magic_bonus, entry.equipped ? kind.tile_equipped : kind.tile,
-            entry.equipped != 0};
+            entry.equipped != 0, entry.equipped != 0};
 }
 
 // The entry under the cursor becomes the selected one (and the only one).

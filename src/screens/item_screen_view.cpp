@@ -5,6 +5,7 @@
 #include "character/advancement.h"
 #include "screens/advancement_screen.h"
 #include "common/common_state.h"
+#include "common/message_ids.h"
 #include "common/database.h"
 #include "common/view.h"
 #include "items/inventory.h"
@@ -72,7 +73,10 @@ void draw_item_info(const ItemView& item, bool class_word, bool amount_line) {
     if (amount_line && item.amount > 1) line(message_text(MSG_AMOUNT) + ": " + int_to_text(item.amount));
     for (const ItemAbilityBonus& bonus : kind.ability_bonus)
         if (bonus.attribute > 0 && bonus.attribute <= kMaxAbilityId) line(fit_text(bonus_line(bonus, item), INFO_WIDTH, "..."));
-    if (kind.fuel > 0 && !kind.fuel_name.empty()) line(replace_all(kind.fuel_name, "[fuel]", int_to_text(item.fuel)));
+    if (item.equipped) line(message_text(msg::ITEM_EQUIPPED));
+    // A light whose fuel is gone says so instead of "burns for 0 more turns".
+    if (kind.fuel > 0 && item.fuel <= 0) line(message_text(msg::ITEM_BURNT_OUT));
+    else if (kind.fuel > 0 && !kind.fuel_name.empty()) line(replace_all(kind.fuel_name, "[fuel]", int_to_text(item.fuel)));
     line(message_text(MSG_WEIGHT) + ": " + float_to_text(kind.weight / 10.0, 1) + " " + message_text(MSG_WEIGHT_UNIT));
     draw_wrapped_text(INFO_X, y, kind.description, INFO_WIDTH, LINE, WHITE);
     draw_stop();

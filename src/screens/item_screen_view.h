@@ -16,6 +16,7 @@ struct ItemView {
     int magic_bonus = 0;
     int picture = 0;          // item-sheet cell
     bool on_mark = false;     // drawn on the mark cell (equipped, or marked for taking)
+    bool equipped = false;    // worn or held: said in words beside the picture
 };
 
 // The item in grid cell (column, row), shifted down by slide pixels (up when

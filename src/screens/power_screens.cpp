@@ -3,6 +3,7 @@
 // the map view that some powers ask for.
 #include "screens/power_screens.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -53,8 +54,7 @@ void draw_power_info(int id) {
         draw_text_on_black(PANEL_X, y, text, WHITE);
         y += LINE;
     };
-    if (p.success_attribute > 0)
-        line(message_text(MSG_CHANCE) + ": " + int_to_text(power_success_chance(id)) + "%");
+    if (p.success_attribute > 0) line(success_chance_line(id));
     if (p.cost > 0) line(message_text(MSG_COST) + ": " + int_to_text(p.cost) + " " + p.cost_attribute_name);
     line(message_text(MSG_RANGE) + ": " + range_text(p.range));
     if (hero().cooldown[id] > 0)
@@ -122,6 +122,11 @@ int choose_power() {
 }  // namespace
 
 int use_power() { return use_chosen_power(choose_power()); }
+
+std::string success_chance_line(int power) {
+    // A chance above 100 % (or below 0 %) acts as 100 % (or 0 %): it is shown as it acts.
+    return message_text(MSG_CHANCE) + ": " + int_to_text(std::clamp<int>(power_success_chance(power), 0, 100)) + "%";
+}
 
 void choose_target(TargetCursor& cursor, int range) {
     cursor.column = VIEW_CENTRE;

@@ -1,5 +1,7 @@
 // The power screen of the key U and the choice of a target on the map view.
 #pragma once
+#include <string>
+
 #include "common/questions.h"
 
 // The power screen: pick a power with the arrows and Return (Escape leaves),
@@ -12,3 +14,6 @@ int use_power();
 // move) until Return is released (confirmed) or Escape (cancelled). The
 // window's close also cancels and sets g_common.close_requested.
 void choose_target(TargetCursor& cursor, int range);
+// The power screen's line of a power's chance of success ("Chance of success: 95%"),
+// between 0 % and 100 % as the roll treats it.
+std::string success_chance_line(int power);

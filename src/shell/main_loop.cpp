@@ -49,6 +49,11 @@ constexpr const char* SCREENSHOT_FILE = "savegame\\screenshot.jpg";
 // Resting (R) ends after this many turns at the latest.
 constexpr int REST_TURNS = 200;
 
+// The field the character walks against while a movement key stays down.
+struct Bump {
+    bool held = false;
+    int x = 0, y = 0;
+} g_bump;
 // The loop ended in the main menu (its quit entry, Escape or the window closed
 // there), not during play (Alt+X, the window closed).
 bool g_quit_from_menu = false;
@@ -113,15 +118,19 @@ bool run_main_menu() {
 }  // namespace
 
 int sneak_past_monster(int x, int y, int sneaking) {
+    // The second line names the monster and why the step did not strike it.
+    const Monster* monster = last_monster_at(x, y);
+    const std::string name = monster ? g_db.monster_types[monster->type].name : std::string();
     int r = Random(99);
     if (r >= sneaking || monster_alerted_at(x, y)) {
         play_sound(sound_name::oh_no);
         alert_monsters_at(x, y);
-        show_status_message(message_text(42), "", WHITE, -1, 0, 2000);
+        show_status_message(message_text(42), message_with(msg::SNEAK_NOTICED_BY, {{"[name]", name}}), WHITE, -1, 0,
+                            2000);
         return 0;
     }
     play_sound(sound_name::evasion);
-    show_status_message(message_text(43), "", WHITE, -1, 0, 2000);
+    show_status_message(message_text(43), message_with(msg::SNEAK_UNSEEN_BY, {{"[name]", name}}), WHITE, -1, 0, 2000);
     return 1;
 }
 
@@ -171,10 +180,16 @@ StepOutcome attempt_step(GameMap& map, const Step& step) {
     }
     if (loop().blocked) return outcome;
 
-    // Before the blocking test, so a lever in a wall works.
-    trigger_map_event(map, nx, ny);
-    show_field_message(map, nx, ny);
-    if (field_blocked(map, nx, ny)) return outcome;
+    // Before the blocking test, so a lever in a wall works. A field walked
+    // against tells its message once per bump, not again in every pass while
+    // the key stays down (unless its event just changed it).
+    const bool bumped_again = g_bump.held && g_bump.x == nx && g_bump.y == ny;
+    if (trigger_map_event(map, nx, ny) || !bumped_again) show_field_message(map, nx, ny);
+    if (field_blocked(map, nx, ny)) {
+        g_bump = {true, nx, ny};
+        return outcome;
+    }
+    g_bump.held = false;
 
     // Right and down the view scrolls in from behind the character's new
     // field; left and up it scrolls towards the field the character then enters.
@@ -382,6 +397,7 @@ void main_loop_pass() {
     if (command_held(Command::quit)) f.quit = 1;
 
     const Step step = read_movement_keys(f.overlay);
+    if (!step.key_held) g_bump.held = false;  // let go: the next step against a field is a new bump
     if (step.key_held) {
         hero().facing = static_cast<int8_t>(step.facing);
         f.redraw = 1;
@@ -471,6 +487,7 @@ void main_loop_pass() {
 }
 
 void run_main_loop() {
+    g_bump = {};
     g_quit_from_menu = false;
     while (!loop().quit) main_loop_pass();
     save_at_program_end(!g_quit_from_menu);

@@ -147,7 +147,9 @@ TEST(CombatScenario, SneakingPastOneRatNoticedByTheNextAndASnareSpottedOnTheWay)
     play_session();
 
     EXPECT_EQ(hero().x, 7);
-    EXPECT_EQ(messages, (std::vector<std::string>{"You slip past.", "A snare!", "You have been noticed!",
+    // The monster that noticed the character is named, and why the step did not strike it.
+    EXPECT_EQ(messages, (std::vector<std::string>{"You slip past.", "A snare!",
+                                                  "You have been noticed! The Rat saw you trying to slip past.",
                                                   "The Rat misses you."}));
     const std::vector<std::string> names = sounds();
     ASSERT_GE(names.size(), 3u);

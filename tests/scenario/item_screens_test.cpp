@@ -53,7 +53,7 @@ void write_item_game(const TempGameFolder& folder, const std::string& carried = 
     std::string messages = "<messages>";
     for (const auto& [id, text] : std::initializer_list<std::pair<int, const char*>>{
              {18, "Drop"}, {19, "Cancel"}, {20, "No more than [limit] of [item_class]."}, {22, "Nothing here."},
-             {23, "You picked up"}, {24, "Several"}, {29, "New game"}, {30, "Continue"}, {31, "Quit"}, {33, "Equip"}})
+             {23, "You picked up"}, {24, "Several"}, {29, "New game"}, {30, "Continue"}, {31, "Quit"}, {33, "Equip"}, {165, "[ability] +[value]"}})
         messages += "<message id=\"" + std::to_string(id) + "\"><text language=\"English\">" + text + "</text></message>";
     folder.write("data\\messages.xml", messages + "</messages>");
     folder.write("tilesets\\test_tiles.xml", R"(<tileset><tile_type id="1" name="grass"/>
@@ -155,7 +155,7 @@ TEST(ItemScreens, PickingUpEmptiesTheChestAndTheItemMenuRefusesDropsAndEats) {
 
     EXPECT_EQ(marks, (std::vector<Colour>{MARK, BLACK}));
     EXPECT_EQ(messages, (std::vector<std::string>{"|", "Several:|Bread, Ring", "You picked up:|Shield", "Nothing here.|",
-                                                  "No more than 1 of ring.|", "Crunchy.|"}));
+                                                  "No more than 1 of ring.|", "Crunchy.|hit_points +5"}));
     EXPECT_TRUE(has(headless::played_sounds().back().file, "failure"));
     EXPECT_EQ(ability(HIT_POINTS).attribute_current_value, 12);  // two takes, the meal (+5) and its turn
     EXPECT_EQ(ability(MOVEMENT).item_bonus, 2);                  // the equipped ring's magic bonus

@@ -103,7 +103,9 @@ std::string monster(int type, int x, int y, const std::string& extra = "") {
     return "<monster type=\"" + n(type) + "\" xpos=\"" + n(x) + "\" ypos=\"" + n(y) + "\" hitpoints=\"" +
            n(type == 1 ? 4 : type * 3) + "\"" + extra + "/>";
 }
-std::string field(int x, int y, int tile) { return "<field x=\"" + n(x) + "\" y=\"" + n(y) + "\">" + n(tile) + "</field>"; }
+std::string field(int x, int y, int tile, const std::string& extra = "") {
+    return "<field x=\"" + n(x) + "\" y=\"" + n(y) + "\"" + extra + ">" + n(tile) + "</field>";
+}
 std::string ability(int id, int current, int max) {
     return "<ability id=\"" + n(id) + "\" attribute_current_value=\"" + n(current) + "\" attribute_max_value=\"" + n(max) + "\"/>";
 }
@@ -200,7 +202,8 @@ TEST(PowerScenario, ABoltKillsARatAndAStormSweepsTheViewByEachMonstersResistance
     // nothing to the immune imp, half to the resistant ghoul, and did not reach
     // beyond the view. Nobody woke up.
     EXPECT_EQ(saved_monsters(), (std::vector<std::string>{"2@5,8:6:", "3@3,3:7:", "1@12,5:4:"}));
-    EXPECT_EQ(hero().abilities[MANA].attribute_current_value, 10 - 3 * 2 - 1) << "every bolt is paid";
+    EXPECT_EQ(hero().abilities[MANA].attribute_current_value, 10 - 2 * 2 - 1)
+        << "every bolt that went off is paid; the cancelled one is given back";
     EXPECT_EQ(played("hit"), 1 + 3);
     // Each blow of a power names its monster; a bolt at a field without a monster says so.
     EXPECT_EQ(reports, (std::vector<std::string>{"There is no monster there.", "Your Bolt kills the Rat (10 damage).",
@@ -210,7 +213,11 @@ TEST(PowerScenario, ABoltKillsARatAndAStormSweepsTheViewByEachMonstersResistance
 
 TEST(PowerScenario, FieldPowersOpenADoorRuinAnotherAndDrawFromAFountainOnce) {
     TempGameFolder folder;
-    write_power_game(folder, ability(MANA, 3, 10), field(6, 5, DOOR_TILE) + field(4, 5, DOOR_TILE) + field(5, 6, FOUNTAIN_TILE));
+    // Both doors say they are locked, in words with the door's picture; the well has a sign of its own.
+    const std::string locked = " message_line1=\"Locked.\" message_tile=\"" + n(DOOR_TILE) + "\"";
+    write_power_game(folder, ability(MANA, 3, 10),
+                     field(6, 5, DOOR_TILE, locked) + field(4, 5, DOOR_TILE, locked) +
+                         field(5, 6, FOUNTAIN_TILE, " message_line1=\"A well.\" message_tile=\"1\""));
     record_messages();
     tap(300, key::ret);
     uint32_t t = 1000;
@@ -223,10 +230,11 @@ TEST(PowerScenario, FieldPowersOpenADoorRuinAnotherAndDrawFromAFountainOnce) {
     use(t, UNLOCK);                                    // no mana left
     use(t, COMMUNE, aim(0, 1));
     use(t, COMMUNE);                                   // cooling down
-    use(t, UNLOCK, {key::escape});                     // cancelled, paid; the turn ends
+    use(t, UNLOCK, {key::escape});                     // cancelled: given back, the turn goes on
     tap(t, key::u);
     tap(t + 300, key::escape);                         // leaves the power screen, not the game
-    tap(t += 1000, key::e);                            // a turn of waiting ends the cooldown
+    tap(t += 1000, key::e);                            // two turns of waiting end the cooldown
+    tap(t += 1000, key::e);
     use(t += 1000, COMMUNE, aim(0, 1));
     leave(t);
     play_session();
@@ -241,7 +249,11 @@ TEST(PowerScenario, FieldPowersOpenADoorRuinAnotherAndDrawFromAFountainOnce) {
     EXPECT_EQ(read_map_power_used(g_map.map, 6, 5) + read_map_power_used(g_map.map, 4, 5) +
                   read_map_power_used(g_map.map, 5, 6) + read_map_power_used(g_map.map, 5, 5),
               "unlockunlockcommune");
-    EXPECT_EQ(hero().abilities[MANA].attribute_current_value, 3 - 3 + 4 - 1);
+    EXPECT_EQ(hero().abilities[MANA].attribute_current_value, 3 - 3 + 4) << "the cancelled Unlock is given back";
+    // The opened door no longer says it is locked; the ruined one still does, and the well keeps its sign.
+    EXPECT_EQ(read_map_message_line1(g_map.map, 6, 5) + "|" + read_map_message_line1(g_map.map, 4, 5) + "|" +
+                  read_map_message_line1(g_map.map, 5, 6),
+              "|Locked.|A well.");
     EXPECT_EQ(hero().cooldown[COMMUNE], 0);
     EXPECT_EQ(played("failure"), 5);
 }
@@ -255,7 +267,7 @@ TEST(PowerScenario, BoostsTogglesAndCuresChangeTheSavedCharacterAndTheirCooldown
     use(t, SHADOW);  // the turn goes on
     use(t, RAGE);    // +2 damage for 3 + 50 / 25 turns; the turn goes on
     use(t, PURGE);
-    use(t, RAGE);    // paid, but cooling down
+    use(t, RAGE);    // cooling down: refused before it costs anything
     use(t, HEAL);
     use(t, SHADOW);  // off again
     tap(t, key::u);
@@ -272,7 +284,7 @@ TEST(PowerScenario, BoostsTogglesAndCuresChangeTheSavedCharacterAndTheirCooldown
     EXPECT_EQ(c.abilities[DAMAGE].adjustment_name + n(c.abilities[DAMAGE].adjustment_power_id), "Rage3");
     EXPECT_EQ(c.abilities[POISONED].attribute_current_value, 0);
     EXPECT_EQ(c.abilities[HIT_POINTS].attribute_current_value, 20);
-    EXPECT_EQ(c.abilities[MANA].attribute_current_value, 10 - 1 - 2 - 1 - 2 - 1);
+    EXPECT_EQ(c.abilities[MANA].attribute_current_value, 10 - 1 - 2 - 1 - 1);
     EXPECT_EQ(std::vector<int>({c.cooldown[RAGE], c.cooldown[HEAL], c.cooldown[SHADOW]}), std::vector<int>({4 - 2, 3 - 1, 2}));
 }
 
@@ -292,16 +304,16 @@ TEST(PowerScenario, CursesOnMonstersMeetTheirImmunitiesResistancesAndStatusWords
     use(t, SLEEP, aim(-2, -2));  // and falls asleep
     use(t, SLOW, aim(3, 0));    // the rat at (8, 5) wakes up slowed and comes one step
     use(t, SLOW, {key::right});
-    // The window closes over the target choice: the slow is cancelled, yet the
-    // power ends the turn (the rat comes another step); the game ends, saved.
+    // The window closes over the target choice: the slow is cancelled, given
+    // back, and takes no turn (the rat stays); the game ends, saved.
     headless::close_request(t - 2500);
     play_session(t + 30000);
 
     EXPECT_LT(headless::now(), t);
     EXPECT_EQ(g_messages, (std::vector<std::string>{"Asleep.", "The monster is immune to this power.",
                                                     "The monster is already affected.", "The monster resists the power.",
-                                                    "Asleep.", "Slowed.", "The Rat misses you."}));
+                                                    "Asleep.", "Slowed."}));
     EXPECT_EQ(played("failure"), 3);
-    EXPECT_EQ(saved_monsters(), (std::vector<std::string>{"1@6,5:4:slowed:alerted", "1@8,7:4:slowed", "2@5,8:6:",
+    EXPECT_EQ(saved_monsters(), (std::vector<std::string>{"1@7,5:4:slowed:alerted", "1@8,7:4:slowed", "2@5,8:6:",
                                                           "3@3,3:9:", "1@9,9:4:"}));
 }
