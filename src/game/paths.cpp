@@ -42,6 +42,31 @@ bool portal_leads_down(const GameMap& map, int x, int y) {
     return tile && lists_share_entry(tile->cls, "way_down", "|");
 }
 
+// What the tile types are to a walk, each worked out once per search: a
+// search asks about every field, and a class list is read word by word.
+class TileVerdicts {
+public:
+    // true: a step may enter a field of the type when it is seen (and, for a
+    // harmful type, hidden: its harm is not known).
+    bool open(const GameMap& map, int x, int y) {
+        if (x < 0 || x > kLastEntered || y < 0 || y > kLastEntered) return false;
+        const MapField& field = map.fields[y][x];
+        if (!field.seen || field.tile_type < 0 || field.tile_type >= kTileTypeCount) return false;
+        int8_t& verdict = verdicts_[field.tile_type];
+        if (verdict == unknown) {
+            const TileType& tile = map.tileset.tile_types[field.tile_type];
+            verdict = tile.solid ? solid
+                      : lists_share_entry(tile.cls, "trap", "|") || tile_hurts(tile) ? harmful
+                                                                                      : ground;
+        }
+        return verdict == ground || (verdict == harmful && field.hidden);
+    }
+
+private:
+    enum : int8_t { unknown, solid, harmful, ground };
+    std::array<int8_t, kTileTypeCount> verdicts_{};
+};
+
 }  // namespace
 
 bool known_harmful_field(const GameMap& map, int x, int y) {
@@ -50,12 +75,7 @@ bool known_harmful_field(const GameMap& map, int x, int y) {
     return tile && (lists_share_entry(tile->cls, "trap", "|") || tile_hurts(*tile));
 }
 
-bool travel_field_open(const GameMap& map, int x, int y) {
-    if (x < 0 || x > kLastEntered || y < 0 || y > kLastEntered) return false;
-    if (!map.fields[y][x].seen) return false;
-    const TileType* tile = tile_type_at(map, x, y);
-    return tile && !tile->solid && !known_harmful_field(map, x, y);
-}
+bool travel_field_open(const GameMap& map, int x, int y) { return TileVerdicts().open(map, x, y); }
 
 std::vector<MapPoint> path_to_nearest(const GameMap& map, const PathObstacles& obstacles, MapPoint from,
                                       const std::function<bool(int x, int y)>& goal) {
@@ -75,6 +95,7 @@ std::vector<MapPoint> path_to_nearest(const GameMap& map, const PathObstacles& o
     came_from[start] = static_cast<int16_t>(start);
     queue[tail++] = static_cast<int16_t>(start);
     int found = -1;
+    TileVerdicts tiles;
     while (head < tail && found < 0) {
         const int here = queue[head++];
         const int x = here % kMapSize, y = here / kMapSize;
@@ -82,7 +103,7 @@ std::vector<MapPoint> path_to_nearest(const GameMap& map, const PathObstacles& o
             const int nx = x + kDx[d], ny = y + kDy[d];
             if (nx < 0 || nx > kLastEntered || ny < 0 || ny > kLastEntered) continue;
             const int next = ny * kMapSize + nx;
-            if (came_from[next] >= 0 || occupied[next] || !travel_field_open(map, nx, ny)) continue;
+            if (came_from[next] >= 0 || occupied[next] || !tiles.open(map, nx, ny)) continue;
             came_from[next] = static_cast<int16_t>(here);
             if (goal(nx, ny)) {
                 found = next;
@@ -114,11 +135,13 @@ bool way_up_at(const GameMap& map, int x, int y) {
 
 bool exploring_goal(const GameMap& map, const GameList<DungeonRecord>& level_exits, const std::vector<bool>& stood_on,
                     int x, int y) {
-    if (!travel_field_open(map, x, y) || portal_field(map, x, y) || level_exit_field(level_exits, x, y)) return false;
-    if (!stood_on.empty() && stood_on[y * kMapSize + x]) return false;
-    for (int d = 0; d < 4; ++d) {
+    // Most fields have nothing unseen beside them: that is asked first.
+    bool unseen_beside = false;
+    for (int d = 0; d < 4 && !unseen_beside; ++d) {
         const int nx = x + kDx[d], ny = y + kDy[d];
-        if (on_map(nx, ny) && !map.fields[ny][nx].seen) return true;
+        unseen_beside = on_map(nx, ny) && !map.fields[ny][nx].seen;
     }
-    return false;
+    if (!unseen_beside || !travel_field_open(map, x, y)) return false;
+    if (!stood_on.empty() && stood_on[y * kMapSize + x]) return false;
+    return !portal_field(map, x, y) && !level_exit_field(level_exits, x, y);
 }
