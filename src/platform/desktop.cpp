@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/gamepad.h"
 #include "platform/keymap.h"
 #include "platform/media_state.h"
 #include "platform/scaler.h"
@@ -141,12 +142,17 @@ public:
             }
         }
         if (video_) watch_for_lost_display();
+        if (events_) {
+            QuietStandardError quiet;
+            gamepad_init();
+        }
     }
     ~DesktopMachine() override {
         sound_close();
         if (g_display_lost) return;  // nothing more can be said to the X server
         destroy_screen();
         destroy_window();
+        gamepad_close();
         if (events_) SDL_Quit();
     }
 
@@ -557,6 +563,7 @@ private:
             input_window_event(WindowEvent::close_request);
             break;
         default:
+            gamepad_event(event);  // a gamepad's buttons and stick as keys
             break;
         }
     }
