@@ -11,6 +11,8 @@
 #include "common/common_state.h"
 #include "common/database.h"
 #include "common/message_ids.h"
+#include "common/view.h"
+#include "common/view_cells.h"
 #include "game/travel.h"
 #include "game/turn_state.h"
 #include "map/map_grid.h"
@@ -55,11 +57,18 @@ void start_game(const TempGameFolder& folder, FixtureOptions options, int x = 2,
     mark_seen_fields(g_map.map);
 }
 
-// The fields the character stood on, step by step, through the loop's own step.
+// The fields the character stood on, step by step, through the loop's own
+// step; and how often the picture after a step marked the field after next.
 std::vector<MapPoint> g_walked;
+int g_marks_shown = 0;
 bool recording_step(int dx, int dy) {
     const bool moved = travel_step(dx, dy);
     g_walked.push_back(hero_at());
+    if (g_travel.path.size() >= 3) {
+        const MapPoint ahead = g_travel.path[2];
+        const int column = ahead.x - hero().x + VIEW_CENTRE, row = ahead.y - hero().y + VIEW_CENTRE;
+        if (shown_screen_pixel(column * CELL + CELL / 2, row * CELL + CELL / 2) == RGB(255, 220, 80)) ++g_marks_shown;
+    }
     return moved;
 }
 int g_steps_before_key = 0;
@@ -136,6 +145,7 @@ TEST(Travel, EveryStepIsTheLoopsStepAndAKeyStopsTheWalk) {
     start_game(folder, options);
     for (int k = 0; k <= 30; ++k) set_map_seen(g_map.map, k, 5, 1);  // the way round
     g_walked.clear();
+    g_marks_shown = 0;
     int steps = 0;
     EXPECT_EQ(travel(TravelGoal::field, {20, 4},
                      {recording_step, no_key, playing}, &steps),
@@ -146,6 +156,8 @@ TEST(Travel, EveryStepIsTheLoopsStepAndAKeyStopsTheWalk) {
     // Round the trap and the embers: one step aside and one back.
     EXPECT_EQ(steps, 18 + 2);
     EXPECT_EQ(static_cast<int>(g_walked.size()), steps);
+    // The way ahead is drawn while it is walked: the field after next marked after every step that has one.
+    EXPECT_EQ(g_marks_shown, steps - 2);
     for (const MapPoint& p : g_walked) EXPECT_FALSE((p == MapPoint{9, 4}) || (p == MapPoint{12, 4})) << p.x;
     EXPECT_EQ(hero().abilities[1].attribute_current_value, 20);
 
