@@ -10,7 +10,8 @@
 
 namespace {
 
-constexpr int IDLE_WAIT_MS = 5;
+// How long a wait for the stopping key's release lasts before the keys are read again.
+constexpr int RELEASE_WAIT_MS = 5;
 constexpr int FIELD_PIXELS = 32;
 
 MainLoopFlags& loop() { return g_shell.loop; }
@@ -63,7 +64,7 @@ TravelStop travel_command(TravelGoal goal, MapPoint target) {
     if (why == TravelStop::key_pressed) {
         // The key that stopped the walk does nothing else: it is let go here (an Escape would save and leave).
         while (key_held(key::any) && !f.quit) {
-            wait_for_event(IDLE_WAIT_MS);
+            wait_for_event(RELEASE_WAIT_MS);
             keyboard_poll();
             if (take_window_event() == WindowEvent::close_request) f.quit = 1;
         }
