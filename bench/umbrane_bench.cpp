@@ -60,6 +60,10 @@
 #include "authoring/content_check.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
+#include "game/paths.h"
+#include "game/travel.h"
+#include "shell/travel_step.h"
+#include "game/turn_state.h"
 
 // Last: Xlib defines macros (None, Status, True) that no game header should see.
 #include <X11/Xlib.h>
@@ -763,6 +767,81 @@ double program_seconds(const std::vector<std::string>& arguments) {
 
 // ---- The figures ----
 
+// The start map made open ground, every field seen, no monster: walls
+// (the map's outside tile) on every row of a serpentine when maze is set, so
+// the way from corner to corner runs along every row (about 1,200 steps).
+void seen_ground(bool maze) {
+    GameMap& map = g_map.map;
+    g_map.monsters.clear();
+    g_map.level_exits.clear();
+    g_map.items.clear();
+    int floor = map.background_tile;
+    if (map.tileset.tile_types[floor].solid) floor = 0;
+    fill_map(map, floor);
+    for (int y = 0; y < kMapSize; ++y)
+        for (int x = 0; x < kMapSize; ++x) set_map_seen(map, x, y, 1);
+    if (!maze) return;
+    int wall = 0;
+    while (wall < kTileTypeCount - 1 && !map.tileset.tile_types[wall].solid) ++wall;
+    for (int y = 1; y < kMapSize - 1; y += 2)
+        for (int x = 0; x < kMapSize - 1; ++x)
+            if (x != ((y / 2) % 2 == 0 ? kMapSize - 2 : 0)) set_map_tile_type(map, x, y, wall);
+}
+
+void path_figures(int calls, const GameCopy& game) {
+    start_new_game(game);
+    const PathObstacles obstacles{g_map.monsters, g_map.level_exits};
+    for (bool maze : {false, true}) {
+        seen_ground(maze);
+        size_t length = 0;
+        const Figure figure = measure(calls * 10, [&] {
+            return timed([&] { length = path_to_field(g_map.map, obstacles, {0, 0}, {48, 48}).size(); });
+        });
+        char what[96];
+        std::snprintf(what, sizeof what, "path across a 50 x 50 map, %s (%zu steps)", maze ? "serpentine" : "open",
+                      length);
+        print_figure(what, figure, "(target 0.2 ms)");
+        if (length == 0) {
+            std::printf("  no path found\n");
+            g_failed = true;
+        }
+    }
+    // Exploring with every field seen but the last row: the next step's whole search.
+    seen_ground(false);
+    for (int x = 0; x < kMapSize; ++x) set_map_seen(g_map.map, x, kMapSize - 1, 0);
+    g_character_model.character.x = 0;
+    g_character_model.character.y = 0;
+    print_figure("explore: the next step's path, unseen only at the far end", measure(calls * 10, [] {
+                     return timed([] { travel_path(TravelGoal::explore, {}); });
+                 }));
+    // A step by key against a step of travel (its path and the same step), to and fro.
+    g_character_model.character.x = 24;
+    g_character_model.character.y = 24;
+    g_shell.loop.menu = 0;
+    int direction = 1;
+    const std::vector<Figure> steps = measure_rounds(calls, {
+        [&] {
+            Step step;
+            step.dx = direction;
+            direction = -direction;
+            return timed([&] {
+                if (attempt_step(g_map.map, step).moved) after_step();
+                settle_turn();
+                redraw_screen(g_map.map, 0, 0, 0, 0);
+            });
+        },
+        [&] {
+            const MapPoint to{g_character_model.character.x + direction, 24};
+            direction = -direction;
+            return timed([&] {
+                const std::vector<MapPoint> path = travel_path(TravelGoal::field, to);
+                if (!path.empty()) travel_step(path[0].x - g_character_model.character.x, 0);
+            });
+        }});
+    print_figure("a step by key with its 15 pictures, headless", steps[0]);
+    print_figure("a step of travel: its path and the same step", steps[1], "(no more than by key)");
+}
+
 void real_program_figures(int calls) {
     Xvfb xvfb;
     if (!xvfb.start()) {
@@ -1045,6 +1124,7 @@ int run_benchmark(int calls, const std::vector<std::string>& chosen) {
     if (wanted("program")) real_program_figures(std::max(5, calls / 2));
     if (wanted("memory")) memory_figures();
     if (wanted("walk")) walk_figures(calls);
+    if (wanted("paths")) path_figures(calls, game);
     if (wanted("maps")) {
     start_new_game(game);
     fill_corner(25);
@@ -1128,7 +1208,7 @@ int main(int argc, char** argv) {
         else if (argument == "--executable" && i + 1 < argc) g_executable = argv[++i];
         else if (argument.rfind("--", 0) != 0) chosen.push_back(argument);
         else {
-            std::fprintf(stderr, "usage: umbrane_bench [--calls N] [--executable PATH] [redraw|startup|program|memory|maps|levels|check|monsters|walk]...\n");
+            std::fprintf(stderr, "usage: umbrane_bench [--calls N] [--executable PATH] [redraw|startup|program|memory|maps|levels|check|monsters|walk|paths]...\n");
             return 2;
         }
     }

@@ -23,6 +23,7 @@ struct Preferences {
     uint8_t DDD_effects = 0;     // carried through the file only
     uint8_t fade_effect = 1;     // darken before the menu, map view fade
     std::string language = "English";
+    int16_t window_scale = 0;    // the window's size in whole factors of 640 x 480; 0 = as the desktop allows
 };
 
 struct KeyBinding {

@@ -77,6 +77,11 @@ constexpr int hint_advancement = 216;
 // Resting (key R).
 constexpr int rested = 217;
 constexpr int monster_in_sight = 218;
+// Travelling and exploring.
+constexpr int nothing_to_explore = 219;
+constexpr int no_way_down = 220;
+constexpr int no_way_up = 221;
+constexpr int no_way_there = 222;
 // The help screen's lines: the keys of the game, then of each screen.
 constexpr int help_heading_game = 230;
 constexpr int help_walk = 231;
@@ -188,6 +193,10 @@ inline std::vector<int> added_message_ids() {
         msg::hint_advancement,
         msg::rested,
         msg::monster_in_sight,
+        msg::nothing_to_explore,
+        msg::no_way_down,
+        msg::no_way_up,
+        msg::no_way_there,
         msg::help_heading_game,
         msg::help_walk,
         msg::help_wait,

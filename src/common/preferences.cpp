@@ -19,6 +19,7 @@ const XmlField<Preferences> kPreferenceFields[] = {
     {"DDD_effects", &Preferences::DDD_effects, FieldKind::yes_no},
     {"fade_effect", &Preferences::fade_effect, FieldKind::yes_no},
     {"language", &Preferences::language, FieldKind::text},
+    {"window_scale", &Preferences::window_scale, FieldKind::number, WriteRule::unless_default},
 };
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/gamepad.h"
 #include "platform/keymap.h"
 #include "platform/media_state.h"
 #include "platform/scaler.h"
@@ -141,12 +142,17 @@ public:
             }
         }
         if (video_) watch_for_lost_display();
+        if (events_) {
+            QuietStandardError quiet;
+            gamepad_init();
+        }
     }
     ~DesktopMachine() override {
         sound_close();
         if (g_display_lost) return;  // nothing more can be said to the X server
         destroy_screen();
         destroy_window();
+        gamepad_close();
         if (events_) SDL_Quit();
     }
 
@@ -164,8 +170,9 @@ public:
             return true;
         }
         QuietStandardError quiet;
-        window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, SCREEN_WIDTH,
-                                   SCREEN_HEIGHT, SDL_WINDOW_RESIZABLE | SDL_WINDOW_SHOWN);
+        const WindowSize size = window_size();
+        window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.width,
+                                   size.height, SDL_WINDOW_RESIZABLE | SDL_WINDOW_SHOWN);
         fullscreen_ = false;
         return window_ != nullptr;
     }
@@ -391,6 +398,7 @@ private:
             // Letterboxed scaling of the 640 x 480 picture; mouse events arrive
             // in picture pixels.
             SDL_RenderSetLogicalSize(renderer_, SCREEN_WIDTH, SCREEN_HEIGHT);
+            choose_renderer_scaling();
             texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_XBGR8888, SDL_TEXTUREACCESS_STREAMING,
                                          SCREEN_WIDTH, SCREEN_HEIGHT);
             if (texture_) return true;
@@ -401,6 +409,25 @@ private:
         software_ = true;
         scaler_.forget();
         return true;
+    }
+
+    // The window's size: the preferred factor, or the largest whole one that
+    // fits 85 % of the desktop's usable area (its panels left out).
+    static WindowSize window_size() {
+        SDL_Rect desktop{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
+        if (SDL_GetDisplayUsableBounds(0, &desktop) != 0 && SDL_GetDisplayBounds(0, &desktop) != 0)
+            desktop = SDL_Rect{0, 0, SCREEN_WIDTH, SCREEN_HEIGHT};
+        return window_size_for(desktop.w, desktop.h, SCREEN_WIDTH, SCREEN_HEIGHT, g_media.window_scale);
+    }
+
+    // A renderer scales as the software path does: by the largest whole
+    // factor, or fitted (nearest pixel: sharp) where that leaves too much
+    // empty. SDL maps the mouse back either way.
+    void choose_renderer_scaling() {
+        int width = 0, height = 0;
+        if (!renderer_ || SDL_GetRendererOutputSize(renderer_, &width, &height) != 0) return;
+        const PictureRect place = fit_picture(width, height, SCREEN_WIDTH, SCREEN_HEIGHT);
+        SDL_RenderSetIntegerScale(renderer_, whole_factor(place, SCREEN_WIDTH, SCREEN_HEIGHT) ? SDL_TRUE : SDL_FALSE);
     }
 
     void destroy_screen() {
@@ -520,7 +547,10 @@ private:
             }
             break;
         case SDL_WINDOWEVENT:
-            if (event.window.event == SDL_WINDOWEVENT_EXPOSED || event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+            if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+                choose_renderer_scaling();
+                show_texture();
+            } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED)
                 show_texture();
             else if (event.window.event == SDL_WINDOWEVENT_LEAVE)
                 input_mouse_leave();
@@ -533,6 +563,7 @@ private:
             input_window_event(WindowEvent::close_request);
             break;
         default:
+            gamepad_event(event);  // a gamepad's buttons and stick as keys
             break;
         }
     }
@@ -556,5 +587,7 @@ private:
 };
 
 }  // namespace
+
+void set_window_scale(int factor) { g_media.window_scale = factor; }
 
 std::unique_ptr<Machine> make_desktop_machine() { return std::make_unique<DesktopMachine>(); }

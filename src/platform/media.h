@@ -29,8 +29,12 @@ void message_box(const std::string& caption, const std::string& text);
 // ---- Window and screen ----
 constexpr int SCREEN_WIDTH = 640;
 constexpr int SCREEN_HEIGHT = 480;
-// Window 0: 640 x 480 client area, centred, resizable, with the title.
+// Window 0: centred, resizable, with the title; its client area 640 x 480
+// enlarged by the window scale.
 bool open_window(const std::string& title);
+// The factor of the window that opens next: 0 (the start) is the largest
+// whole factor that fits 85 % of the desktop.
+void set_window_scale(int factor);
 // A 640 x 480 screen inside window 0 that stretches with it.
 bool open_window_screen();
 // The desktop's full screen showing the same 640 x 480 picture, scaled.

@@ -120,6 +120,8 @@ struct MediaState {
     double time_scale = 1.0;
     // Nothing is drawn on the screen (set_screen_drawing).
     bool screen_drawing_off = false;
+    // The factor of the next window (set_window_scale); 0 = as the desktop allows.
+    int window_scale = 0;
 };
 
 extern MediaState g_media;

@@ -6,23 +6,58 @@
 #include <emmintrin.h>
 #endif
 
-PictureRect fit_picture(int target_width, int target_height, int picture_width, int picture_height) {
+namespace {
+
+// The picture as large as the target allows, aspect kept, centred.
+PictureRect fitted_place(int target_width, int target_height, int picture_width, int picture_height) {
     PictureRect place;
-    if (target_width <= 0 || target_height <= 0 || picture_width <= 0 || picture_height <= 0) return place;
-    const int factor = std::min(target_width / picture_width, target_height / picture_height);
-    if (factor >= 1) {
-        place.width = picture_width * factor;
-        place.height = picture_height * factor;
-    } else if (static_cast<long long>(target_width) * picture_height <= static_cast<long long>(target_height) * picture_width) {
+    if (static_cast<long long>(target_width) * picture_height <= static_cast<long long>(target_height) * picture_width) {
         place.width = target_width;
         place.height = std::max(1, static_cast<int>(static_cast<long long>(target_width) * picture_height / picture_width));
     } else {
         place.height = target_height;
         place.width = std::max(1, static_cast<int>(static_cast<long long>(target_height) * picture_width / picture_height));
     }
+    return place;
+}
+
+// The share of the screen the whole factor may leave empty (beside what the
+// fitted picture fills) before the picture is fitted: a fifth.
+constexpr int kWholeAtLeastFifths = 4;
+
+}  // namespace
+
+PictureRect fit_picture(int target_width, int target_height, int picture_width, int picture_height) {
+    PictureRect place;
+    if (target_width <= 0 || target_height <= 0 || picture_width <= 0 || picture_height <= 0) return place;
+    const int factor = std::min(target_width / picture_width, target_height / picture_height);
+    place = fitted_place(target_width, target_height, picture_width, picture_height);
+    if (factor >= 1 && 5LL * factor * picture_width >= static_cast<long long>(kWholeAtLeastFifths) * place.width) {
+        place.width = picture_width * factor;
+        place.height = picture_height * factor;
+    }
     place.x = (target_width - place.width) / 2;
     place.y = (target_height - place.height) / 2;
     return place;
+}
+
+bool whole_factor(const PictureRect& place, int picture_width, int picture_height) {
+    if (place.empty() || picture_width <= 0 || picture_height <= 0) return false;
+    const int factor = place.width / picture_width;
+    return factor >= 1 && place.width == picture_width * factor && place.height == picture_height * factor;
+}
+
+WindowSize window_size_for(int desktop_width, int desktop_height, int picture_width, int picture_height,
+                           int preferred_factor) {
+    WindowSize size;
+    if (picture_width <= 0 || picture_height <= 0) return size;
+    const int largest = std::min(desktop_width / picture_width, desktop_height / picture_height);
+    const int comfortable = std::min(desktop_width * 85 / 100 / picture_width, desktop_height * 85 / 100 / picture_height);
+    const int factor = preferred_factor > 0 ? std::min(preferred_factor, largest) : comfortable;
+    size.factor = std::max(1, factor);
+    size.width = picture_width * size.factor;
+    size.height = picture_height * size.factor;
+    return size;
 }
 
 namespace {
@@ -95,19 +130,8 @@ PictureRect PictureScaler::draw(const Surface& frame, const FramebufferTarget& t
     }
     if (place_.empty()) return full ? PictureRect{0, 0, target.width, target.height} : PictureRect{};
 
+    if (!whole_factor(place_, frame.width, frame.height)) return draw_fitted(frame, target, full);
     const int factor = place_.width / frame.width;
-    if (factor < 1 || place_.width != frame.width * factor || place_.height != frame.height * factor) {
-        // Smaller than the picture: every target pixel from its nearest picture pixel.
-        if (!full && std::equal(frame.pixels.begin(), frame.pixels.end(), shown_.begin())) return {};
-        for (int y = 0; y < place_.height; ++y) {
-            const uint32_t* source = frame.pixels.data() + static_cast<size_t>(y * frame.height / place_.height) * frame.width;
-            uint32_t* out = target.pixels + static_cast<size_t>(place_.y + y) * target.pitch + place_.x;
-            for (int x = 0; x < place_.width; ++x)
-                out[x] = target_pixel(source[x * frame.width / place_.width], target.swap_red_blue);
-        }
-        shown_.assign(frame.pixels.begin(), frame.pixels.end());
-        return full ? PictureRect{0, 0, target.width, target.height} : place_;
-    }
 
     // Row by row: the span of the row that changed, each pixel copied factor
     // times, then the finished target row copied to the factor - 1 rows below.
@@ -139,6 +163,42 @@ PictureRect PictureScaler::draw(const Surface& frame, const FramebufferTarget& t
     if (full) return {0, 0, target.width, target.height};
     if (bottom < 0) return {};
     return {place_.x + left * factor, place_.y + top * factor, (right - left + 1) * factor, (bottom - top + 1) * factor};
+}
+
+// Fitted: the target rows of each picture row that changed, the first one
+// made column by column from the picture row, the others copied from it.
+PictureRect PictureScaler::draw_fitted(const Surface& frame, const FramebufferTarget& target, bool full) {
+    if (full || static_cast<int>(columns_.size()) != place_.width) {
+        columns_.resize(static_cast<size_t>(place_.width));
+        for (int x = 0; x < place_.width; ++x)
+            columns_[static_cast<size_t>(x)] = static_cast<int>(static_cast<long long>(x) * frame.width / place_.width);
+    }
+    const size_t row_bytes = static_cast<size_t>(frame.width) * 4;
+    int top = place_.height, bottom = -1;
+    for (int y = 0; y < frame.height; ++y) {
+        const uint32_t* source = frame.pixels.data() + static_cast<size_t>(y) * frame.width;
+        uint32_t* before = shown_.data() + static_cast<size_t>(y) * frame.width;
+        if (!full) {
+            if (std::memcmp(source, before, row_bytes) == 0) continue;
+            std::memcpy(before, source, row_bytes);
+        }
+        // The target rows ty with ty * height / place height == y.
+        const long long h = place_.height, ph = frame.height;
+        const int first = static_cast<int>((y * h + ph - 1) / ph), end = static_cast<int>(((y + 1) * h + ph - 1) / ph);
+        if (first >= end) continue;
+        uint32_t* out = target.pixels + static_cast<size_t>(place_.y + first) * target.pitch + place_.x;
+        for (int x = 0; x < place_.width; ++x) out[x] = target_pixel(source[columns_[static_cast<size_t>(x)]], target.swap_red_blue);
+        for (int row = first + 1; row < end; ++row)
+            copy_row(out + static_cast<size_t>(row - first) * target.pitch, out, static_cast<size_t>(place_.width));
+        top = std::min(top, first);
+        bottom = end - 1;
+    }
+#ifdef __SSE2__
+    _mm_sfence();
+#endif
+    if (full) return {0, 0, target.width, target.height};
+    if (bottom < 0) return {};
+    return {place_.x, place_.y + top, place_.width, bottom - top + 1};
 }
 
 PictureRect PictureScaler::redraw(const FramebufferTarget& target) {

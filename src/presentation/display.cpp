@@ -15,6 +15,7 @@ void open_full_screen() {
 }
 
 void open_window_screen() {
+    set_window_scale(g_common.preferences.window_scale);
     if (!::open_window(g_common.window_title)) raise_error("Can't open program window!");
     if (!::open_window_screen()) raise_error("Can't open windowed screen!");
 }

@@ -10,6 +10,7 @@
 #include "map/map_state.h"
 #include "platform/media.h"
 #include "map/map_lists.h"
+#include "presentation/travel_path.h"
 #include "presentation/message_line.h"
 #include "presentation/presentation_state.h"
 #include "presentation/sprite_cells.h"
@@ -156,6 +157,8 @@ void draw_map_view(GameMap& map, int offset_x, int offset_y, int fade) {
     // Darkness around the light: it stays centred on the character while the view scrolls.
     int level = light_level();
     if (level >= 0 && level <= 6) sprite_display_transparent(sprite::light_first + level, 0, 0);
+    // The way a travelling character still has ahead.
+    draw_travel_path(offset_x, offset_y);
 
     if (darken) {
         sprite_display_translucent(sprite::map_dark, 0, 0, fade > 255 ? 255 : fade);

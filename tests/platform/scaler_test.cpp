@@ -2,6 +2,7 @@
 // only what changed drawn again, mouse positions back in picture pixels.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "platform/scaler.h"
@@ -25,8 +26,10 @@ TEST(PictureScaler, FitsTheLargestWholeFactorCentredOrReducesKeepingTheShape) {
     };
     const Case cases[] = {
         {640, 480, {0, 0, 640, 480}},
-        {1024, 768, {192, 144, 640, 480}},
-        {1920, 1080, {320, 60, 1280, 960}},
+        {1024, 768, {0, 0, 1024, 768}},     // 1x would leave more than a fifth empty: fitted
+        {1280, 800, {107, 0, 1066, 800}},   // the same on a 1280 x 800 screen
+        {800, 600, {80, 60, 640, 480}},       // 1x leaves a fifth exactly: whole
+        {1920, 1080, {320, 60, 1280, 960}}, // 2x is within a fifth of 2.25x: whole
         {3840, 2160, {640, 120, 2560, 1920}},
         {2560, 1440, {320, 0, 1920, 1440}},  // 1440 / 480 = 3, 2560 / 640 = 4: the smaller one
         {320, 480, {0, 120, 320, 240}},     // smaller than the picture: reduced
@@ -91,4 +94,60 @@ TEST(PictureScaler, CopiesEveryPixelFactorTimesAndRedrawsOnlyWhatChanged) {
     Target small(4, 3);
     EXPECT_EQ(scaler.draw(frame, small.framebuffer(false)).width, 4);
     EXPECT_EQ(small.at(1, 0), 0x123456u);
+}
+
+TEST(PictureScaler, AFittedPictureIsSharpAndTheMouseFindsThePixelDrawnUnderIt) {
+    // 64 x 48 pixels each of its own colour, fitted into 107 x 80 (factor 1.66).
+    Surface frame(64, 48);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) frame.at(x, y) = static_cast<uint32_t>(0x010000 * x + 0x000100 * y + 7);
+    Target target(107, 80);
+    PictureScaler scaler;
+    scaler.draw(frame, target.framebuffer(false));
+    const PictureRect place = scaler.place();
+    EXPECT_FALSE(whole_factor(place, 64, 48));
+    EXPECT_EQ(std::tie(place.x, place.y, place.width, place.height), std::tuple(0, 0, 106, 80));
+    std::vector<int> widths(64, 0);
+    for (int y = 0; y < target.height; ++y) {
+        for (int x = 0; x < place.width; ++x) {
+            int px = x, py = y;
+            scaler.to_picture(px, py);
+            ASSERT_EQ(target.at(x, y), frame.at(px, py)) << x << "," << y;  // the mouse maps back exactly
+            if (y == 0) ++widths[static_cast<size_t>(px)];
+        }
+        EXPECT_EQ(target.at(106, y), 0u);  // the bar
+    }
+    // Sharp: every picture column is one or two target columns wide, none blended away.
+    for (int w : widths) EXPECT_TRUE(w == 1 || w == 2);
+    // One pixel changed: only the target rows of its picture row are drawn again.
+    EXPECT_TRUE(scaler.draw(frame, target.framebuffer(false)).empty());
+    frame.at(10, 19) = 0xFFFFFF;
+    const PictureRect changed = scaler.draw(frame, target.framebuffer(false));
+    EXPECT_EQ(changed.y, 32);  // rows 32 and 33 show picture row 19 (19 * 80 / 48 = 31.7 up to 33.3)
+    EXPECT_EQ(changed.height, 2);
+    EXPECT_EQ(target.at(17, 32), 0xFFFFFFu);
+    EXPECT_EQ(target.at(17, 33), 0xFFFFFFu);
+    EXPECT_NE(target.at(17, 34), 0xFFFFFFu);
+}
+
+TEST(PictureScaler, TheWindowOpensAtTheLargestWholeFactorThatFitsMostOfTheDesktop) {
+    struct Case {
+        int desktop_width, desktop_height, preferred;
+        int factor;
+    };
+    const Case cases[] = {
+        {1920, 1080, 0, 1},  // 85 % of 1080 holds 480 once
+        {2560, 1440, 0, 2},
+        {3840, 2160, 0, 3},
+        {1280, 800, 0, 1},
+        {600, 400, 0, 1},    // never below the picture's own size
+        {1920, 1080, 2, 2},  // the preference rules
+        {1920, 1080, 5, 2},  // but no larger than the desktop
+    };
+    for (const Case& c : cases) {
+        const WindowSize size = window_size_for(c.desktop_width, c.desktop_height, 640, 480, c.preferred);
+        EXPECT_EQ(size.factor, c.factor) << c.desktop_width << "x" << c.desktop_height << " " << c.preferred;
+        EXPECT_EQ(size.width, 640 * c.factor);
+        EXPECT_EQ(size.height, 480 * c.factor);
+    }
 }
