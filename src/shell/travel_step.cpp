@@ -79,7 +79,9 @@ bool travel_to_pointer(TravelStop* why) {
     int x = 0, y = 0;
     window_mouse_position(x, y);
     MapPoint field;
-    if (!map_view_field_at(x, y, field) || !on_map(field.x, field.y) || !read_map_seen(g_map.map, field.x, field.y))
+    const CharacterRecord& c = g_character_model.character;
+    if (!map_view_field_at(x, y, field) || !on_map(field.x, field.y) || !read_map_seen(g_map.map, field.x, field.y) ||
+        (field.x == c.x && field.y == c.y))
         return false;
     const TravelStop stop = travel_command(TravelGoal::field, field);
     if (why) *why = stop;

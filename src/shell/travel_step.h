@@ -11,7 +11,7 @@ bool travel_step(int dx, int dy);
 TravelStop travel_command(TravelGoal goal, MapPoint target = {});
 // A click on the map view (the window event left_button_down): travels to
 // the seen field under the pointer. False, and nothing done, when the pointer
-// is not over a seen field of the view.
+// is not over a seen field of the view or over the character's own.
 bool travel_to_pointer(TravelStop* why = nullptr);
 // The field under a point of the 640 x 480 picture when it lies in the map
 // view (13 x 13 fields of 32 pixels at the top left, the character's in the middle).

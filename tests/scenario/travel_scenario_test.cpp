@@ -183,6 +183,9 @@ TEST(Travel, AClickOnASeenFieldOfTheMapViewTravelsThere) {
     headless::mouse_move(headless::now(), 500, 100);
     headless::advance(1);
     EXPECT_FALSE(travel_to_pointer());
+    headless::mouse_move(headless::now(), VIEW_CENTRE * CELL + 5, VIEW_CENTRE * CELL + 5);  // the character's own field
+    headless::advance(1);
+    EXPECT_FALSE(travel_to_pointer());
     set_map_seen(g_map.map, 8, 2, 0);
     headless::mouse_move(headless::now(), VIEW_CENTRE * CELL + 5, (VIEW_CENTRE - 2) * CELL + 5);
     headless::advance(1);
