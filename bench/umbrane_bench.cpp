@@ -56,6 +56,7 @@
 #include "platform/headless.h"
 #include "platform/media.h"
 #include "platform/random.h"
+#include "platform/scaler.h"
 #include "platform/strings.h"
 #include "authoring/content_check.h"
 #include "shell/main_loop.h"
@@ -788,6 +789,35 @@ void seen_ground(bool maze) {
             if (x != ((y / 2) % 2 == 0 ? kMapSize - 2 : 0)) set_map_tile_type(map, x, y, wall);
 }
 
+// The software path's scaling of a whole new frame (every row changed) into
+// a framebuffer of the screen's size: whole factors and fitted pictures.
+void scale_figures(int calls) {
+    struct Screen {
+        int width, height;
+    };
+    for (const Screen screen : {Screen{1280, 800}, Screen{1366, 768}, Screen{1920, 1080}, Screen{3840, 2160}}) {
+        std::vector<uint32_t> pixels(static_cast<size_t>(screen.width) * screen.height);
+        const FramebufferTarget target{pixels.data(), screen.width, screen.height, screen.width, true};
+        Surface frames[2] = {Surface(SCREEN_WIDTH, SCREEN_HEIGHT), Surface(SCREEN_WIDTH, SCREEN_HEIGHT)};
+        for (size_t k = 0; k < frames[0].pixels.size(); ++k) {
+            frames[0].pixels[k] = static_cast<uint32_t>(k * 2654435761u) & 0xFFFFFF;
+            frames[1].pixels[k] = ~frames[0].pixels[k] & 0xFFFFFF;
+        }
+        PictureScaler scaler;
+        int which = 0;
+        scaler.draw(frames[which], target);
+        const Figure figure = measure(calls * 5, [&] {
+            which = 1 - which;
+            return timed([&] { scaler.draw(frames[which], target); });
+        });
+        const PictureRect place = scaler.place();
+        char what[96];
+        std::snprintf(what, sizeof what, "a new frame scaled to %d x %d (%s %d x %d)", screen.width, screen.height,
+                      whole_factor(place, SCREEN_WIDTH, SCREEN_HEIGHT) ? "whole" : "fitted", place.width, place.height);
+        print_figure(what, figure);
+    }
+}
+
 void path_figures(int calls, const GameCopy& game) {
     start_new_game(game);
     const PathObstacles obstacles{g_map.monsters, g_map.level_exits};
@@ -1125,6 +1155,7 @@ int run_benchmark(int calls, const std::vector<std::string>& chosen) {
     if (wanted("memory")) memory_figures();
     if (wanted("walk")) walk_figures(calls);
     if (wanted("paths")) path_figures(calls, game);
+    if (wanted("scale")) scale_figures(calls);
     if (wanted("maps")) {
     start_new_game(game);
     fill_corner(25);
@@ -1208,7 +1239,7 @@ int main(int argc, char** argv) {
         else if (argument == "--executable" && i + 1 < argc) g_executable = argv[++i];
         else if (argument.rfind("--", 0) != 0) chosen.push_back(argument);
         else {
-            std::fprintf(stderr, "usage: umbrane_bench [--calls N] [--executable PATH] [redraw|startup|program|memory|maps|levels|check|monsters|walk|paths]...\n");
+            std::fprintf(stderr, "usage: umbrane_bench [--calls N] [--executable PATH] [redraw|startup|program|memory|maps|levels|check|monsters|walk|paths|scale]...\n");
             return 2;
         }
     }

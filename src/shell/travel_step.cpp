@@ -3,6 +3,7 @@
 #include "character/character_state.h"
 #include "common/view.h"
 #include "common/view_cells.h"
+#include "map/map_grid.h"
 #include "map/seen_fields.h"
 #include "platform/media.h"
 #include "shell/main_loop.h"
@@ -72,6 +73,19 @@ TravelStop travel_command(TravelGoal goal, MapPoint target) {
     if (!f.menu) f.redraw = 1;  // the death picture stays
     f.action_lock = key_held(key::any) ? 1 : 0;
     return why;
+}
+
+bool travel_to_pointer(TravelStop* why) {
+    int x = 0, y = 0;
+    window_mouse_position(x, y);
+    MapPoint field;
+    const CharacterRecord& c = g_character_model.character;
+    if (!map_view_field_at(x, y, field) || !on_map(field.x, field.y) || !read_map_seen(g_map.map, field.x, field.y) ||
+        (field.x == c.x && field.y == c.y))
+        return false;
+    const TravelStop stop = travel_command(TravelGoal::field, field);
+    if (why) *why = stop;
+    return true;
 }
 
 bool map_view_field_at(int px, int py, MapPoint& field) {

@@ -168,6 +168,31 @@ TEST(Travel, EveryStepIsTheLoopsStepAndAKeyStopsTheWalk) {
     EXPECT_EQ(steps, 3);
 }
 
+TEST(Travel, AClickOnASeenFieldOfTheMapViewTravelsThere) {
+    TempGameFolder folder;
+    start_game(folder, {});
+    // The cell of (8, 4), six right of the character in the middle of the view.
+    const uint32_t now = headless::now();
+    headless::mouse_move(now, (VIEW_CENTRE + 6) * CELL + 5, VIEW_CENTRE * CELL + 30);
+    headless::advance(1);
+    TravelStop why = TravelStop::no_way;
+    EXPECT_TRUE(travel_to_pointer(&why));
+    EXPECT_EQ(why, TravelStop::arrived);
+    EXPECT_EQ(hero_at(), (MapPoint{8, 4}));
+    // Beside the view, or over a field not seen: nothing.
+    headless::mouse_move(headless::now(), 500, 100);
+    headless::advance(1);
+    EXPECT_FALSE(travel_to_pointer());
+    headless::mouse_move(headless::now(), VIEW_CENTRE * CELL + 5, VIEW_CENTRE * CELL + 5);  // the character's own field
+    headless::advance(1);
+    EXPECT_FALSE(travel_to_pointer());
+    set_map_seen(g_map.map, 8, 2, 0);
+    headless::mouse_move(headless::now(), VIEW_CENTRE * CELL + 5, (VIEW_CENTRE - 2) * CELL + 5);
+    headless::advance(1);
+    EXPECT_FALSE(travel_to_pointer());
+    EXPECT_EQ(hero_at(), (MapPoint{8, 4}));
+}
+
 TEST(Travel, AWayDownIsTakenAndSavedAsByKey) {
     TempGameFolder folder;
     FixtureOptions options;
