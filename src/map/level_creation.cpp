@@ -209,6 +209,7 @@ void create_level(GameMap& map, DungeonRecord record) {
     // A map file holds lighting 0..8 (the view shows no more light than 8 anyway): a
     // dungeon that asks for more makes levels that still load when the character comes back.
     map.lighting = std::min<uint8_t>(record.lighting, kBrightestLighting);
+    map.walls_block_sight = record.walls_block_sight;
     load_tileset(map.tileset);
 
     const FieldPosition end = carve_passage(map, record, kLevelArrival);

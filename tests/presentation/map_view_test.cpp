@@ -6,6 +6,7 @@
 #include "platform/headless.h"
 #include "presentation/drawing_fixture.h"
 #include "common/view.h"
+#include "map/vision.h"
 #include "common/common_state.h"
 
 namespace {
