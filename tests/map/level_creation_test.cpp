@@ -10,6 +10,7 @@
 #include "character/character_state.h"
 #include "common/common_state.h"
 #include "common/database.h"
+#include "authoring/level_trials.h"
 #include "map/level_creation.h"
 #include "map/map_file.h"
 #include "map/map_grid.h"
@@ -267,4 +268,31 @@ TEST_F(LevelCreation, EveryLevelMakerMakesConnectedLevelsWithTheWayOnFarFromTheA
     game.write("maps\\bad.xml", map_text("", R"(<dungeon xpos="3" ypos="3" level_maker="halls"/>)"));
     EXPECT_FATAL(load_map(map, "maps\\bad.xml", 1),
                  "load_map(): wrong level_maker attribute \"halls\" in map file \"maps\\bad.xml\"");
+}
+
+// The content check's level trials make the levels with the dungeon's own
+// maker: the shipped Old Cave, made as rooms and as caverns with 20 seeds down
+// all five levels, has its way on every time, and where walls block sight the
+// levels keep the option in their files.
+TEST(LevelTrials, TheOldCaveMadeByEachMakerHasItsWayOnOnEveryLevel) {
+    TempGameFolder game;
+    game.copy_shipped("tilesets");
+    game.copy_shipped("maps");
+    make_folder("savegame");
+    load_map(g_map.map, "maps\\map_start.xml", 1);
+    ASSERT_EQ(g_map.level_exits.count(), 1);
+    DungeonRecord cave = *g_map.level_exits.begin();
+    for (const char* maker : {"maze", "rooms", "caverns"}) {
+        cave.level_maker = maker;
+        EXPECT_EQ(first_level_without_a_way_on("map_start.xml", cave, 20, 5, false), "") << maker;
+    }
+    cave.walls_block_sight = 1;
+    make_level_from("map_start.xml", cave);
+    EXPECT_EQ(g_map.map.walls_block_sight, 1);
+    save_map(g_map.map, "savegame\\cave_copy.xml");
+    reset_map(g_map.map);
+    load_map(g_map.map, "savegame\\cave_copy.xml", 1);
+    EXPECT_EQ(g_map.map.walls_block_sight, 1);
+    const DungeonRecord down = *g_map.level_exits.begin();
+    EXPECT_EQ(std::tuple(down.level_maker, down.walls_block_sight, down.entrance_to_level), std::tuple("caverns", 1, 2));
 }
