@@ -1,7 +1,5 @@
 #include "common/view.h"
 
-#include <algorithm>
-
 #include "character/ability_model.h"
 #include "character/character_state.h"
 #include "items/items_state.h"
