@@ -891,6 +891,7 @@ void Checker::check_dungeons() {
                           int(r.tile_outside_map), int(r.main_treasure), int(r.bottom_portal_target_x),
                           int(r.bottom_portal_target_y), int(r.bottom_portal_tile), int(r.traps_per_level)})
                 key += '\n' + int_to_text(v);
+            key += '\n' + r.level_maker;
             if (check_dungeon_values(*map, dungeon) && tried.insert(key).second) try_dungeon(*map, dungeon);
         }
     reset_map(g_map.map);

@@ -47,12 +47,6 @@ void draw_status_panel();
 // The character's figure for its facing and walking frame, shifted vertically
 // by the given pixels. A facing outside 0..3 or a frame other than 0 and 1 is fatal.
 void draw_character(int vertical_shift);
-// 0 (dark) .. 8 (fully lit): the map's lighting plus the character's light abilities.
-int light_level();
-// True when the darkness of that light level leaves the middle of view cell
-// (column, row) lit: what the player sees of the field there. Levels above 6
-// light the whole view.
-bool view_cell_lit(int light, int column, int row);
 // The map view brightening from dark (52 frames) and darkening (51 frames).
 void fade_in(GameMap& map);
 void fade_out(GameMap& map);

@@ -6,7 +6,7 @@
 #include "common/common_state.h"
 #include "common/database.h"
 #include "common/message_ids.h"
-#include "common/view.h"
+#include "map/vision.h"
 #include "map/map_grid.h"
 #include "map/seen_fields.h"
 
@@ -67,9 +67,8 @@ TravelWatch watch_now() {
     watch.messages_shown = g_common.message_history.shown;
     for (int id = 1; id <= kMaxAbilityId; ++id)
         if (g_db.abilities[id].depletable) watch.pools.push_back(hero().abilities[id].attribute_current_value);
-    const int light = light_level();
     for (const Monster& monster : g_map.monsters)
-        if (field_in_sight(monster.x, monster.y, light)) watch.monsters.push_back(&monster);
+        if (field_in_sight(monster.x, monster.y)) watch.monsters.push_back(&monster);
     for (const MapItem& item : g_map.items)
         if (on_map(item.x, item.y) && g_map.map.fields[item.y][item.x].seen) watch.items.push_back(&item);
     watch.map_file = g_map.map.filename;

@@ -54,6 +54,20 @@ bool holds(const GameMap& map, FieldPosition at, int tile_type) { return read_ma
 
 void set_tile(GameMap& map, FieldPosition at, int tile_type) { set_map_tile_type(map, at.x, at.y, tile_type); }
 
+// The end of a side passage (or a room's or a cavern's nook) gets a trap, an
+// item, a treasure spot with three items, or nothing.
+void furnish_nook(GameMap& map, FieldPosition end, int item_value) {
+    switch (Random(3)) {
+        case 0: set_tile(map, end, kTileSpecial); break;
+        case 1: add_random_item(end.x, end.y, item_value, ""); break;
+        case 2:
+            set_tile(map, end, kTileTreasureSpot);
+            for (int i = 0; i < 3; ++i) add_random_item(end.x, end.y, item_value, "");
+            break;
+        default: break;
+    }
+}
+
 // A side passage from a rock cell that some floor two fields away can reach:
 // the wall between them opens, the passage is carved from the cell, and its end
 // gets a trap, an item, a treasure spot with three items, or nothing.
@@ -66,16 +80,7 @@ void add_side_passage(GameMap& map, const DungeonRecord& record, FieldPosition c
         return true;
     });
     if (!connected) return;  // the cell stays rock
-    const FieldPosition end = carve_passage(map, record, cell);
-    switch (Random(3)) {
-        case 0: set_tile(map, end, kTileSpecial); break;
-        case 1: add_random_item(end.x, end.y, item_value, ""); break;
-        case 2:
-            set_tile(map, end, kTileTreasureSpot);
-            for (int i = 0; i < 3; ++i) add_random_item(end.x, end.y, item_value, "");
-            break;
-        default: break;
-    }
+    furnish_nook(map, carve_passage(map, record, cell), item_value);
 }
 
 // A new piece of the item type on (x, y): one of it, its full fuel, a magic
@@ -137,25 +142,156 @@ void add_bottom_portal(GameMap& map, const DungeonRecord& record) {
     set_map_portal(map, x, y, record.bottom_portal, record.bottom_portal_target_x, record.bottom_portal_target_y);
 }
 
+// ---- Levels of rooms and of caverns ----
+
+// The fields a room or cavern level may open: x 1 .. last_x, y 1 .. last_y,
+// inside the record's area and never on row or column 49 (no step enters them).
+struct LevelArea {
+    int last_x, last_y;
+};
+LevelArea level_area(const DungeonRecord& record) {
+    return {std::clamp(record.dimension_x - 2, 1, kMapSize - 2), std::clamp(record.dimension_y - 2, 1, kMapSize - 2)};
+}
+
+struct Room {
+    int x, y, width, height;
+    FieldPosition centre() const { return {x + width / 2, y + height / 2}; }
+};
+
+void open_floor(GameMap& map, int x, int y) { set_map_tile_type(map, x, y, map.background_tile); }
+
+// A corridor from a to b: along x first or along y first, at random.
+void dig_corridor(GameMap& map, FieldPosition a, FieldPosition b) {
+    const bool x_first = Random(1) == 0;
+    const FieldPosition bend = x_first ? FieldPosition{b.x, a.y} : FieldPosition{a.x, b.y};
+    for (const auto& [from, to] : {std::pair{a, bend}, std::pair{bend, b}}) {
+        for (int x = std::min(from.x, to.x); x <= std::max(from.x, to.x); ++x) open_floor(map, x, from.y);
+        for (int y = std::min(from.y, to.y); y <= std::max(from.y, to.y); ++y) open_floor(map, from.x, y);
+    }
+}
+
+// Rooms joined by corridors, each to the one made before it: the first room
+// holds the arrival; the others lie apart, a wall's width at least between
+// them. Their nooks: one field of every room but the first.
+std::vector<FieldPosition> make_rooms(GameMap& map, const DungeonRecord& record) {
+    const LevelArea area = level_area(record);
+    std::vector<Room> rooms;
+    auto fits = [&](const Room& r) {
+        if (r.x < 1 || r.y < 1 || r.x + r.width - 1 > area.last_x || r.y + r.height - 1 > area.last_y) return false;
+        for (const Room& o : rooms)
+            if (r.x <= o.x + o.width && o.x <= r.x + r.width && r.y <= o.y + o.height && o.y <= r.y + r.height)
+                return false;
+        return true;
+    };
+    // The arrival's room, and a room in the far corner, so that even a small level leads somewhere.
+    rooms.push_back({1, 1, std::clamp(3 + Random(3), 1, std::max(1, area.last_x / 2)),
+                     std::clamp(3 + Random(2), 1, std::max(1, area.last_y / 2))});
+    for (int side = 3; side >= 1; --side) {
+        const Room corner{area.last_x - side + 1, area.last_y - side + 1, side, side};
+        if (fits(corner)) {
+            rooms.push_back(corner);
+            break;
+        }
+    }
+    const int wanted = record.dimension_x * record.dimension_y / 120 + 2;
+    for (int attempt = 0; attempt < wanted * 12 && static_cast<int>(rooms.size()) < wanted; ++attempt) {
+        Room r{0, 0, 3 + Random(5), 3 + Random(3)};
+        if (r.width > area.last_x || r.height > area.last_y) continue;
+        r.x = 1 + Random(area.last_x - r.width);
+        r.y = 1 + Random(area.last_y - r.height);
+        if (fits(r)) rooms.push_back(r);
+    }
+    std::vector<FieldPosition> nooks;
+    for (size_t i = 0; i < rooms.size(); ++i) {
+        const Room& r = rooms[i];
+        for (int y = r.y; y < r.y + r.height; ++y)
+            for (int x = r.x; x < r.x + r.width; ++x) open_floor(map, x, y);
+        if (i == 0) continue;
+        dig_corridor(map, rooms[i - 1].centre(), r.centre());
+        nooks.push_back({r.x + Random(r.width - 1), r.y + Random(r.height - 1)});
+    }
+    return nooks;
+}
+
+// Caverns: walkers wander from the arrival and then from floor opened before,
+// each drawn towards a spot of its own, opening every field they pass, until
+// two fifths of the area are open (or their steps run out). Their nooks:
+// random open fields, one for every 40 of the area.
+std::vector<FieldPosition> make_caverns(GameMap& map, const DungeonRecord& record) {
+    const LevelArea area = level_area(record);
+    const int fields = area.last_x * area.last_y;
+    const int wanted = std::max(1, fields * 2 / 5);
+    std::vector<FieldPosition> open{kLevelArrival};
+    open_floor(map, kLevelArrival.x, kLevelArrival.y);
+    FieldPosition at = kLevelArrival, spot = kLevelArrival;
+    for (int step = 0; static_cast<int>(open.size()) < wanted && step < fields * 40; ++step) {
+        if (at == spot || step % 80 == 0) {
+            // A new walker: from some open field towards a spot anywhere in the area.
+            at = open[Random(static_cast<int>(open.size()) - 1)];
+            spot = {1 + Random(area.last_x - 1), 1 + Random(area.last_y - 1)};
+        }
+        FieldPosition d = kDirections[Random(3)];
+        if (Random(1) == 0) {  // half the steps head for the spot
+            if (std::abs(spot.x - at.x) >= std::abs(spot.y - at.y)) d = {(spot.x > at.x) - (spot.x < at.x), 0};
+            else d = {0, (spot.y > at.y) - (spot.y < at.y)};
+        }
+        const FieldPosition next{at.x + d.x, at.y + d.y};
+        if (next.x < 1 || next.y < 1 || next.x > area.last_x || next.y > area.last_y) continue;
+        at = next;
+        if (holds(map, at, map.background_tile)) continue;
+        open_floor(map, at.x, at.y);
+        open.push_back(at);
+    }
+    std::vector<FieldPosition> nooks;
+    for (int i = 0; i < fields / 40 + 1; ++i) nooks.push_back(open[Random(static_cast<int>(open.size()) - 1)]);
+    return nooks;
+}
+
+// The way on of a level of rooms or caverns: of the open fields at least a
+// third of the area away from the arrival (in x plus y), the one furthest to
+// walk to; when none lies so far, the one furthest in x plus y (the first of
+// them row by row). The arrival itself when nothing else is open.
+FieldPosition way_on_field(const GameMap& map, const DungeonRecord& record) {
+    const LevelArea area = level_area(record);
+    const std::vector<int> steps = steps_from_arrival(map);
+    auto away = [](int i) { return std::abs(i % kMapSize - kLevelArrival.x) + std::abs(i / kMapSize - kLevelArrival.y); };
+    auto far_enough = [&](int i) { return 3 * away(i) >= area.last_x + area.last_y; };
+    int best = kLevelArrival.y * kMapSize + kLevelArrival.x;
+    for (int i = 0; i < kMapSize * kMapSize; ++i) {
+        if (steps[i] < 0) continue;
+        const bool better = far_enough(best) ? far_enough(i) && steps[i] > steps[best]
+                                             : far_enough(i) || away(i) > away(best);
+        if (better) best = i;
+    }
+    return {best % kMapSize, best / kMapSize};
+}
+
 }  // namespace
 
-std::vector<bool> reachable_from_arrival(const GameMap& map) {
-    std::vector<bool> reached(kMapSize * kMapSize, false);
+std::vector<int> steps_from_arrival(const GameMap& map) {
+    std::vector<int> steps(kMapSize * kMapSize, -1);
     auto walkable = [&](int x, int y) {
         return x >= 0 && y >= 0 && x <= kLastStepField && y <= kLastStepField && !field_blocked(map, x, y);
     };
+    // Breadth first: every field is reached first by a shortest walk.
     std::vector<FieldPosition> open{kLevelArrival};
-    reached[kLevelArrival.y * kMapSize + kLevelArrival.x] = true;
-    while (!open.empty()) {
-        const FieldPosition at = open.back();
-        open.pop_back();
+    steps[kLevelArrival.y * kMapSize + kLevelArrival.x] = 0;
+    for (size_t next_open = 0; next_open < open.size(); ++next_open) {
+        const FieldPosition at = open[next_open];
         for (const FieldPosition step : kDirections) {
             const FieldPosition next{at.x + step.x, at.y + step.y};
-            if (!walkable(next.x, next.y) || reached[next.y * kMapSize + next.x]) continue;
-            reached[next.y * kMapSize + next.x] = true;
+            if (!walkable(next.x, next.y) || steps[next.y * kMapSize + next.x] >= 0) continue;
+            steps[next.y * kMapSize + next.x] = steps[at.y * kMapSize + at.x] + 1;
             open.push_back(next);
         }
     }
+    return steps;
+}
+
+std::vector<bool> reachable_from_arrival(const GameMap& map) {
+    const std::vector<int> steps = steps_from_arrival(map);
+    std::vector<bool> reached(steps.size());
+    for (size_t i = 0; i < steps.size(); ++i) reached[i] = steps[i] >= 0;
     return reached;
 }
 
@@ -207,9 +343,16 @@ void create_level(GameMap& map, DungeonRecord record) {
     // A map file holds lighting 0..8 (the view shows no more light than 8 anyway): a
     // dungeon that asks for more makes levels that still load when the character comes back.
     map.lighting = std::min<uint8_t>(record.lighting, kBrightestLighting);
+    map.walls_block_sight = record.walls_block_sight;
     load_tileset(map.tileset);
 
-    const FieldPosition end = carve_passage(map, record, kLevelArrival);
+    // The written maze, or rooms, or caverns; the way down (or the treasure)
+    // where the main passage ends, or on the field furthest from the arrival.
+    const bool maze = record.level_maker != "rooms" && record.level_maker != "caverns";
+    std::vector<FieldPosition> nooks;
+    if (record.level_maker == "rooms") nooks = make_rooms(map, record);
+    else if (record.level_maker == "caverns") nooks = make_caverns(map, record);
+    const FieldPosition end = maze ? carve_passage(map, record, kLevelArrival) : way_on_field(map, record);
 
     // The way up leads back to where the character stands now.
     const CharacterRecord& character = g_character_model.character;
@@ -230,9 +373,13 @@ void create_level(GameMap& map, DungeonRecord record) {
     }
 
     const int item_value = record.entrance_to_level + record.difficulty_level * 10;
-    for (int y = 1; y <= record.dimension_y; y += 2)
-        for (int x = 1; x <= record.dimension_x; x += 2)
-            if (holds(map, {x, y}, map.default_tile)) add_side_passage(map, record, {x, y}, item_value);
+    if (maze) {
+        for (int y = 1; y <= record.dimension_y; y += 2)
+            for (int x = 1; x <= record.dimension_x; x += 2)
+                if (holds(map, {x, y}, map.default_tile)) add_side_passage(map, record, {x, y}, item_value);
+    }
+    for (const FieldPosition nook : nooks)
+        if (nook != end && nook != kLevelArrival && holds(map, nook, map.background_tile)) furnish_nook(map, nook, item_value);
 
     add_traps(map, record);
 

@@ -43,9 +43,13 @@ void change_level();
 // the map (solid tiles block; a step never enters row or column 49), by index
 // y * 50 + x.
 std::vector<bool> reachable_from_arrival(const GameMap& map);
+// The steps of the shortest walk from the arrival field to every field (the
+// same ways as reachable_from_arrival), -1 where none leads; by index y * 50 + x.
+std::vector<int> steps_from_arrival(const GameMap& map);
 
-// Makes the level the record leads to on the map and saves it at once. The
-// way up leads back to the character's current field and map.
+// Makes the level the record leads to on the map and saves it at once, with
+// the record's level maker: the maze, rooms joined by corridors or caverns.
+// The way up leads back to the character's current field and map.
 void create_level(GameMap& map, DungeonRecord record);
 
 // A random walk from start through the rock of the record's maze area, two

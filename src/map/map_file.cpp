@@ -117,6 +117,8 @@ const XmlField<GameMap> kMapFields[] = {
                          quoted(path));
          m.lighting = static_cast<uint8_t>(lighting);
      }},
+    // "yes": solid fields stop light and sight (the view, the seen fields, powers' targets).
+    {"walls_block_sight", &GameMap::walls_block_sight, FieldKind::flag},
     {"visited", &GameMap::visited, FieldKind::flag},
     // The fields the character has seen lit (see seen_runs); written when it saw any.
     {.name = "seen",
@@ -286,6 +288,19 @@ const XmlField<DungeonRecord> kDungeonFields[] = {
     {"bottom_portal_target_y", &DungeonRecord::bottom_portal_target_y},
     {.name = "bottom_portal_tile", .member = &DungeonRecord::bottom_portal_tile, .names = names::level_tile_type},
     {"traps_per_level", &DungeonRecord::traps_per_level},
+    // "yes": the levels' solid fields stop light and sight.
+    {"walls_block_sight", &DungeonRecord::walls_block_sight, FieldKind::flag},
+    // How the levels are made: the maze, or rooms joined by corridors, or caverns.
+    {.name = "level_maker",
+     .member = &DungeonRecord::level_maker,
+     .kind = FieldKind::text,
+     .write = WriteRule::unless_default,
+     .read = [](DungeonRecord& r, const std::string& v, const std::string& path) {
+         if (v != "maze" && v != "rooms" && v != "caverns")
+             raise_error("load_map(): wrong level_maker attribute " + quoted(v) + " in map file " + quoted(path));
+         r.level_maker = v;
+     },
+     .words = "maze|rooms|caverns"},
 };
 
 auto unknown_attribute(const std::string& where, const std::string& path) {

@@ -150,6 +150,7 @@ void reset_map(GameMap& map) {
     map.spawn_monster_chance = 0;
     map.visited = 0;
     map.lighting = 0;
+    map.walls_block_sight = 0;
 }
 
 void fill_map(GameMap& map, int tile_type) {

@@ -88,6 +88,7 @@ struct GameMap {
     int16_t spawn_monster_chance = 0;
     int8_t visited = 0;
     uint8_t lighting = 0;              // 0..8
+    int8_t walls_block_sight = 0;      // 1: solid fields stop light and sight
 };
 
 // A named event of the current map; fires once.
@@ -134,6 +135,8 @@ struct DungeonRecord {
     int16_t bottom_portal_target_y = 0;
     int16_t bottom_portal_tile = 0;
     int16_t traps_per_level = 0;
+    int8_t walls_block_sight = 0;      // 1: the levels' solid fields stop light and sight
+    std::string level_maker = "maze";  // how the levels are made: "maze", "rooms" or "caverns"
 };
 
 // An item lying on a field of the current map.

@@ -14,6 +14,7 @@
 #include "map/map_grid.h"
 #include "map/map_lists.h"
 #include "map/map_state.h"
+#include "map/vision.h"
 #include "monsters/melee_combat.h"
 #include "platform/random.h"
 #include "platform/strings.h"
@@ -48,6 +49,11 @@ void report(int power, const std::string& text) { show_play_report(text, g_db.po
 Monster* chosen_monster(int power, TargetCursor& cursor) {
     ask_target(cursor, 2);
     if (cursor.cancel) return nullptr;
+    // Where walls block sight, a monster behind one is out of reach.
+    if (!sight_reaches(g_map.map, hero().x, hero().y, target_field_x(cursor), target_field_y(cursor))) {
+        report(power, message_text(msg::NO_MONSTER_IN_SIGHT));
+        return nullptr;
+    }
     Monster* target = last_monster_at(target_field_x(cursor), target_field_y(cursor));
     if (!target) report(power, message_text(msg::NO_MONSTER_THERE));
     return target;
@@ -119,6 +125,7 @@ void power_area_attack(int power) {
     bool in_sight = false;
     for (Monster& monster : g_map.monsters) {
         if (std::abs(monster.x - x) > AREA_REACH || std::abs(monster.y - y) > AREA_REACH) continue;
+        if (!sight_reaches(g_map.map, x, y, monster.x, monster.y)) continue;
         in_sight = true;
         // Each monster gets a strength rolled for it.
         const int16_t damage =

@@ -1,7 +1,5 @@
 #include "common/view.h"
 
-#include <algorithm>
-
 #include "character/ability_model.h"
 #include "character/character_state.h"
 #include "items/items_state.h"
@@ -10,6 +8,7 @@
 #include "map/map_state.h"
 #include "platform/media.h"
 #include "map/map_lists.h"
+#include "map/vision.h"
 #include "presentation/travel_path.h"
 #include "presentation/message_line.h"
 #include "presentation/presentation_state.h"
@@ -30,13 +29,6 @@ bool in_view_window(int x, int y) {
 constexpr Colour POINTER_TEXT_COLOUR = RGB(255, 220, 130);
 constexpr int POINTER_TEXT_RIGHT = SCREEN_WIDTH - 8, POINTER_TEXT_Y = 448;
 
-// True when the darkness around the light leaves the middle of view cell (i, j) open.
-bool lit(int i, int j) {
-    const int level = light_level();
-    if (level > 6) return true;
-    return sprite_pixel(sprite::light_first + level, i * CELL + CELL / 2, j * CELL + CELL / 2) == RGB(0, 0, 0);
-}
-
 // The name of what the map view shows under the pointer: a monster, else the
 // items lying there (not those inside a container), else the field as it is
 // drawn (a hidden field by the floor it shows). Empty when the pointer is not
@@ -47,7 +39,7 @@ std::string pointer_text() {
         p.pointer_y >= VIEW_PIXELS)
         return "";
     const int i = p.pointer_x / CELL, j = p.pointer_y / CELL;
-    if (!lit(i, j)) return "";
+    if (!character_sight()[j][i]) return "";
     const CharacterRecord& c = g_character_model.character;
     const GameMap& map = g_map.map;
     const int x = c.x + i - VIEW_CENTRE, y = c.y + j - VIEW_CENTRE;
@@ -77,6 +69,16 @@ void draw_pointer_text() {
     draw_text_on_black(POINTER_TEXT_RIGHT - text_width(text), POINTER_TEXT_Y, text, POINTER_TEXT_COLOUR);
 }
 
+// The darkness of the overlays over each view cell the sight leaves out.
+void draw_unseen_fields_dark(const ViewCells& sight) {
+    constexpr Colour DARKNESS = RGB(2, 2, 6);
+    draw_start();
+    for (int row = 0; row < VIEW_CELLS; ++row)
+        for (int column = 0; column < VIEW_CELLS; ++column)
+            if (!sight[row][column]) draw_box(column * CELL, row * CELL, CELL, CELL, DARKNESS);
+    draw_stop();
+}
+
 }  // namespace
 
 void set_map_pointer(bool over_window, int x, int y) {
@@ -86,27 +88,6 @@ void set_map_pointer(bool over_window, int x, int y) {
 }
 
 bool map_pointer_text_changed() { return pointer_text() != g_presentation.pointer_text_drawn; }
-
-int light_level() {
-    int level = g_map.map.lighting;
-    bool light_out = false;
-    for (int id = 1; id <= kMaxAbilityId; ++id) {
-        if (!g_db.abilities[id].lightradius) continue;
-        level += attribute_current_val(static_cast<int16_t>(id), Cap::apply, PowerAdjustment::add, ItemBonus::add);
-        if (g_character_model.character.abilities[id].adjustment_percentage == 0) light_out = true;
-    }
-    if (light_out) level = 0;
-    if (level < 0) level = 0;
-    if (level > 8) level = 8;
-    return level;
-}
-
-bool view_cell_lit(int light, int column, int row) {
-    if (column < 0 || column >= VIEW_CELLS || row < 0 || row >= VIEW_CELLS) return false;
-    if (light > 6) return true;
-    // The darkness picture of the level: pure black is where it lets the view through.
-    return sprite_pixel(sprite::light_first + std::max(light, 0), column * CELL + CELL / 2, row * CELL + CELL / 2) == BLACK;
-}
 
 void draw_map_view(GameMap& map, int offset_x, int offset_y, int fade) {
     const CharacterRecord& c = g_character_model.character;
@@ -157,6 +138,8 @@ void draw_map_view(GameMap& map, int offset_x, int offset_y, int fade) {
     // Darkness around the light: it stays centred on the character while the view scrolls.
     int level = light_level();
     if (level >= 0 && level <= 6) sprite_display_transparent(sprite::light_first + level, 0, 0);
+    // Where walls block sight, every field the character does not see is dark as well.
+    if (map.walls_block_sight) draw_unseen_fields_dark(view_sight(map, c.x, c.y, level));
     // The way a travelling character still has ahead.
     draw_travel_path(offset_x, offset_y);
 

@@ -18,6 +18,7 @@
 #include "character/character_state.h"
 #include "common/database.h"
 #include "common/view.h"
+#include "map/vision.h"
 #include "common/word_lists.h"
 #include "items/items_state.h"
 #include "map/map_grid.h"

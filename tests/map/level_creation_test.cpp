@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <vector>
 
 #include "character/character_state.h"
 #include "common/common_state.h"
 #include "common/database.h"
+#include "authoring/level_trials.h"
 #include "map/level_creation.h"
 #include "map/map_file.h"
 #include "map/map_grid.h"
@@ -199,3 +201,98 @@ TEST_F(LevelCreation, MagicBonusCountsCoinTossesUpTo999) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every open field of the level is reached from the arrival (the written maze
+// may leave cells of its last row and column cut off); the way down (or,
+// at the bottom, the treasure) and the bottom portal too, the way down at
+// least a third of the level away. Returns what went wrong, empty when nothing.
+std::string file_text(const std::string& logical_path) {
+    std::ifstream in(host_path(logical_path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string level_faults(const DungeonRecord& record) {
+    const GameMap& map = g_map.map;
+    const std::vector<int> steps = steps_from_arrival(map);
+    auto reached = [&](int x, int y) { return x >= 0 && y >= 0 && x < kMapSize && y < kMapSize && steps[y * kMapSize + x] >= 0; };
+    std::string faults;
+    for (int y = 0; y < kMapSize; ++y)
+        for (int x = 0; x < kMapSize; ++x)
+            if (record.level_maker != "maze" && read_map_tile_type(map, x, y) != ROCK && !reached(x, y) &&
+                read_map_portal_mapfilename(map, x, y).empty())
+                faults += " open field " + std::to_string(x) + "," + std::to_string(y) + " cut off;";
+    FieldPosition goal{-1, -1};
+    for (const DungeonRecord& down : g_map.level_exits) goal = {down.xpos, down.ypos};
+    for (const MapItem& item : g_map.items)
+        if (item.type == 4) goal = {item.x, item.y};
+    if (!reached(goal.x, goal.y)) return faults + " no way on";
+    const int away = std::abs(goal.x - kLevelArrival.x) + std::abs(goal.y - kLevelArrival.y);
+    // The written maze puts it where its main passage first runs into a dead end, near or far.
+    if (record.level_maker != "maze" && 3 * away < record.dimension_x + record.dimension_y - 4)
+        faults += " way on only " + std::to_string(away) + " fields away;";
+    return faults;
+}
+
+}  // namespace
+
+// Each level maker over many seeds and sizes: connected, the way on reachable
+// and far from the arrival, and the same rules as the maze for what a level
+// holds; the same seed makes the same level.
+TEST_F(LevelCreation, EveryLevelMakerMakesConnectedLevelsWithTheWayOnFarFromTheArrival) {
+    std::map<std::string, int> finds;
+    for (const char* maker : {"maze", "rooms", "caverns"})
+        for (int size : {9, 15, 25, 37, 49})
+            for (uint32_t seed = 1; seed <= 30; ++seed) {
+                DungeonRecord record = cave(seed % 2 ? 1 : 3, 1, size);
+                record.level_maker = maker;
+                record.traps_per_level = 4;
+                seed_random(seed);
+                create_level(map, record);
+                const std::string where = std::string(maker) + " size " + std::to_string(size) + " seed " + std::to_string(seed);
+                EXPECT_EQ(level_faults(record), "") << where;
+                EXPECT_EQ(read_map_tile_type(map, 1, 1), 3) << where;
+                if (size >= 15) {
+                    EXPECT_GT(g_map.monsters.count(), 0) << where;
+                }
+                finds[maker] += g_map.items.count();
+                const std::string made = file_text("savegame\\cave_1.xml");
+                seed_random(seed);
+                create_level(map, record);
+                EXPECT_EQ(file_text("savegame\\cave_1.xml"), made) << where;
+            }
+    for (const char* maker : {"maze", "rooms", "caverns"}) EXPECT_GT(finds[maker], 100) << maker;  // the nooks' items
+    // The maze stays the written one: an unknown maker is no maker.
+    write_tileset(game, "test.png", "test.xml", "");
+    game.write("maps\\bad.xml", map_text("", R"(<dungeon xpos="3" ypos="3" level_maker="halls"/>)"));
+    EXPECT_FATAL(load_map(map, "maps\\bad.xml", 1),
+                 "load_map(): wrong level_maker attribute \"halls\" in map file \"maps\\bad.xml\"");
+}
+
+// The content check's level trials make the levels with the dungeon's own
+// maker: the shipped Old Cave, made as rooms and as caverns with 20 seeds down
+// all five levels, has its way on every time, and where walls block sight the
+// levels keep the option in their files.
+TEST(LevelTrials, TheOldCaveMadeByEachMakerHasItsWayOnOnEveryLevel) {
+    TempGameFolder game;
+    game.copy_shipped("tilesets");
+    game.copy_shipped("maps");
+    make_folder("savegame");
+    load_map(g_map.map, "maps\\map_start.xml", 1);
+    ASSERT_EQ(g_map.level_exits.count(), 1);
+    DungeonRecord cave = *g_map.level_exits.begin();
+    for (const char* maker : {"maze", "rooms", "caverns"}) {
+        cave.level_maker = maker;
+        EXPECT_EQ(first_level_without_a_way_on("map_start.xml", cave, 20, 5, false), "") << maker;
+    }
+    cave.walls_block_sight = 1;
+    make_level_from("map_start.xml", cave);
+    EXPECT_EQ(g_map.map.walls_block_sight, 1);
+    save_map(g_map.map, "savegame\\cave_copy.xml");
+    reset_map(g_map.map);
+    load_map(g_map.map, "savegame\\cave_copy.xml", 1);
+    EXPECT_EQ(g_map.map.walls_block_sight, 1);
+    const DungeonRecord down = *g_map.level_exits.begin();
+    EXPECT_EQ(std::tuple(down.level_maker, down.walls_block_sight, down.entrance_to_level), std::tuple("caverns", 1, 2));
+}

@@ -6,6 +6,7 @@
 #include "platform/headless.h"
 #include "presentation/drawing_fixture.h"
 #include "common/view.h"
+#include "map/vision.h"
 #include "common/common_state.h"
 
 namespace {
@@ -316,5 +317,24 @@ TEST_F(DrawingTest, GamePictureCoversEveryPixelOfAnOldPicture) {
         draw_status_panel();
         draw_character(0);
         EXPECT_EQ(drawn, picture()) << view.offset_x << " " << view.offset_y << " " << view.fade;
+    }
+}
+
+// Where walls block sight, the fields without a clear line are dark over the
+// overlay; without the option the same walls darken nothing.
+TEST_F(DrawingTest, WallsThatBlockSightDarkenTheFieldsBehindThem) {
+    constexpr Colour DARKNESS = RGB(2, 2, 6);
+    g_map.map.tileset.tile_types[7].solid = 1;
+    tile(12, 10, 7);  // a pillar two fields east of the character
+    g_map.map.lighting = 8;
+    for (int blocks : {0, 1}) {
+        g_map.map.walls_block_sight = static_cast<int8_t>(blocks);
+        clear_screen(BLACK);
+        draw_map_view(g_map.map, 0, 0, 0);
+        EXPECT_EQ(at(cell_px(8) + 5, cell_px(6) + 5), cell_colour(sheet::tiles, 7)) << "the pillar is seen";
+        EXPECT_EQ(at(cell_px(9) + 5, cell_px(6) + 5), blocks ? DARKNESS : cell_colour(sheet::tiles, 1));
+        EXPECT_EQ(at(cell_px(12) + 31, cell_px(5) + 31), blocks ? DARKNESS : cell_colour(sheet::tiles, 1));
+        EXPECT_EQ(at(cell_px(12) + 5, cell_px(3) + 5), cell_colour(sheet::tiles, 1)) << "beside the shadow";
+        EXPECT_EQ(at(cell_px(2) + 5, cell_px(6) + 5), cell_colour(sheet::tiles, 1));
     }
 }

@@ -35,13 +35,14 @@ constexpr Colour GRASS = fixture_tile_colour(1), MARK = fixture_tile_colour(MARK
 struct GuideGame {
     int hp_per_turn = 0;
     int hit_points_now = 20;  // of 20
-    int lit = 6;              // the light shows the cells this far from the character's (6: the whole view)
+    // The map's light level: 8 shows the whole view, 1 the 3 x 3 fields around
+    // the character, 2 the 5 x 5 fields less their corners.
+    int light = 8;
     std::string map_elements;
 };
 
 // The made-up game with the shipped texts, continued with the character at
-// (5, 5) facing right, on a dark copy of the meadow whose light (picture
-// light1) shows a square around it.
+// (5, 5) facing right, on a copy of the meadow with the light level given.
 void write_guide_game(const TempGameFolder& folder, const GuideGame& g) {
     FixtureOptions options;
     options.hp_per_turn = g.hp_per_turn;
@@ -50,16 +51,13 @@ void write_guide_game(const TempGameFolder& folder, const GuideGame& g) {
     folder.write("data\\messages.xml", std::string(std::istreambuf_iterator<char>(shipped), {}));
     folder.write("data\\monster.xml", R"(<monsters><monster id="1" name="Rat" attack="0" strength="1" hitpoints="4"
                                          speed="1" regeneration="1"/></monsters>)");
-    folder.write_png("graphics\\light1.png", 416, 416, [&](int x, int y) {
-        return std::abs(x / 32 - 6) <= g.lit && std::abs(y / 32 - 6) <= g.lit ? BLACK : RGB(1, 1, 1);
-    });
     write_saved_game(folder, 5, 5, 1);
     std::string character = saved_file("savegame\\character.xml");
     character.replace(character.find("/>"), 2,
                       "><ability id=\"1\" attribute_max_value=\"20\" attribute_current_value=\"" + n(g.hit_points_now) + "\"/></character>");
     folder.write("savegame\\character.xml", character);
     std::string map = saved_file("savegame\\map_start.xml");
-    map.replace(map.find("lighting=\"8\""), 12, "lighting=\"0\"");
+    map.replace(map.find("lighting=\"8\""), 12, "lighting=\"" + n(g.light) + "\"");
     map.insert(map.find("</map>"), g.map_elements);
     folder.write("savegame\\map_start.xml", map);
 }
@@ -110,7 +108,7 @@ bool shows_hint(const std::vector<Colour>& frame) {
 // after a continue and drawn on the map screen.
 TEST(GuideScreens, HelpHistoryAndTheMapOfSeenFieldsTakeNoTurn) {
     TempGameFolder folder;
-    write_guide_game(folder, {.lit = 1,
+    write_guide_game(folder, {.light = 1,
                               .map_elements = R"(<field x="6" y="5" message_line1="First sign">1</field>
                                                  <field x="7" y="5" message_line1="Second sign" message_line2="and more">1</field>)"});
     // The last picture of each phase of the script that shows a dialog frame or the map screen.
@@ -205,9 +203,9 @@ TEST(GuideScreens, RestingStops) {
         {"nothing to heal", {.hp_per_turn = 1}, 0, 0, 0, 20, Said::rested},
         {"a monster in sight", {.hp_per_turn = 1, .hit_points_now = 10, .map_elements = rat_near}, 0, 0, 0, 11,
          Said::monster},
-        {"a monster comes into sight", {.hp_per_turn = 1, .hit_points_now = 10, .lit = 2, .map_elements = rat_far}, 0,
+        {"a monster comes into sight", {.hp_per_turn = 1, .hit_points_now = 10, .light = 2, .map_elements = rat_far}, 0,
          2, 2, 13, Said::monster},
-        {"a message", {.hp_per_turn = 1, .hit_points_now = 10, .lit = 1, .map_elements = wounded_rat_in_the_dark}, 0,
+        {"a message", {.hp_per_turn = 1, .hit_points_now = 10, .light = 1, .map_elements = wounded_rat_in_the_dark}, 0,
          1, 1, 12, Said::other},
         {"a key", {.hit_points_now = 10}, 1300, 10, 60, 10, Said::nothing},
     };

@@ -317,3 +317,27 @@ TEST(PowerScenario, CursesOnMonstersMeetTheirImmunitiesResistancesAndStatusWords
     EXPECT_EQ(saved_monsters(), (std::vector<std::string>{"1@7,5:4:slowed:alerted", "1@8,7:4:slowed", "2@5,8:6:",
                                                           "3@3,3:9:", "1@9,9:4:"}));
 }
+
+// On a map whose walls block sight, a bolt at a rat behind a door finds nothing
+// in sight (the mana is paid, the rat unharmed and unalerted), and the storm
+// sweeps only the monsters on a clear line; the same map without the option
+// lets the bolt through (the first test).
+TEST(PowerScenario, WhereWallsBlockSightABoltStopsAtADoorAndTheStormSparesWhatItHides) {
+    TempGameFolder folder;
+    write_power_game(folder, "", monster(1, 8, 5) + monster(1, 5, 8) + field(7, 5, DOOR_TILE));
+    std::string map = saved_file("savegame\\map_start.xml");
+    folder.write("savegame\\map_start.xml", map.insert(map.find("<map ") + 5, "walls_block_sight=\"yes\" "));
+    record_messages();
+    tap(300, key::ret);
+    uint32_t t = 1000;
+    use(t, BOLT, aim(3, 0));
+    use(t, STORM, {}, 5000);
+    leave(t);
+    play_session();
+
+    EXPECT_EQ(saved_monsters(), (std::vector<std::string>{"1@8,5:4:"}));
+    EXPECT_EQ(g_map.map.walls_block_sight, 1) << "the option stays with the saved map";
+    EXPECT_EQ(hero().abilities[MANA].attribute_current_value, 10 - 2 - 1);
+    EXPECT_EQ(played("hit"), 1);
+    EXPECT_EQ(g_messages, (std::vector<std::string>{"There is no monster in sight.", "Your Storm kills the Rat (5 damage)."}));
+}
