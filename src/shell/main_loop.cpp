@@ -588,6 +588,11 @@ void main_loop_pass() {
         f.redraw = 1;
         f.action_lock = 1;
     }
+    if (command_held(Command::advance) && !f.overlay && !f.action_lock) {
+        take_waiting_picks();
+        f.redraw = 1;
+        f.action_lock = 1;
+    }
     if (command_held(Command::wait) && !f.overlay && !f.action_lock) {
         end_turn();
         f.redraw = 1;

@@ -190,7 +190,8 @@ std::string start_up_after_kill() {
         return "unusable";
     }
     for (const FolderEntry& entry : list_folder("savegame", "*"))
-        EXPECT_TRUE(wildcard_match("*.xml", entry.name) || entry.name == "screenshot.jpg") << "left: " << entry.name;
+        EXPECT_TRUE(wildcard_match("*.xml", entry.name) || entry.name == "screenshot.jpg" || entry.name == "hall_of_fame")
+            << "left: " << entry.name;
     if (file_size(CHARACTER_FILE) <= 0) return "none";
     const std::string tag = g_character_model.character.name;
     const std::string map = tag.rfind("new ", 0) == 0 ? "Large Map" : tag;
