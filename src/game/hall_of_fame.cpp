@@ -6,6 +6,7 @@
 #include "platform/files.h"
 #include "platform/xml.h"
 #include "platform/xml_fields.h"
+#include "platform/xml_format.h"
 
 namespace {
 
@@ -80,4 +81,27 @@ FameEntry enter_hall_of_fame(FameEntry entry, int* place) {
     }
     save_hall_of_fame(hall);
     return entry;
+}
+
+const XmlFileFormat& hall_of_fame_file_format() {
+    static const XmlFileFormat format = [] {
+        XmlFileFormat f;
+        f.name = "hall_of_fame";
+        f.title = "The hall of fame";
+        f.files = "savegame\\hall_of_fame\\hall_of_fame.xml";
+        f.about = "The ten best runs that ended, by death or by the treasure at the bottom of a dungeon found, best "
+                  "first. The game writes it when a run ends and never deletes it; a damaged file counts as none.";
+        f.written = true;
+        f.elements = {
+            {.name = "hall_of_fame",
+             .about = "The hall (the game does not test the root element's name).",
+             .attributes = describe_fields<HallOfFame>(kHallFields, true),
+             .children = {"run"}},
+            {.name = "run",
+             .about = "One of the best runs.",
+             .attributes = describe_fields<FameEntry>(kRunFields, true)},
+        };
+        return f;
+    }();
+    return format;
 }

@@ -37,3 +37,7 @@ bool better_run(const FameEntry& a, const FameEntry& b);
 // Returns the run as entered (with its number) and its place from 1 (0 when
 // it is not among the best).
 FameEntry enter_hall_of_fame(FameEntry entry, int* place = nullptr);
+
+struct XmlFileFormat;
+// The file's elements and attributes, from the tables it is read and written with.
+const XmlFileFormat& hall_of_fame_file_format();
