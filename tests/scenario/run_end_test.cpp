@@ -16,7 +16,6 @@
 
 namespace {
 
-CharacterRecord& hero() { return g_character_model.character; }
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // The made-up game continued at (5, 5) with these hit points (of 20) and this
