@@ -8,6 +8,7 @@
 #include "platform/xml.h"
 #include "powers/power_db.h"
 #include "game/character_savegame.h"
+#include "game/hall_of_fame.h"
 #include "common/message_list.h"
 #include "common/preferences.h"
 
@@ -133,6 +134,7 @@ const std::vector<const XmlFileFormat*>& file_formats() {
         &preferences_file_format(), &messages_file_format(), &abilities_file_format(),
         &monsters_file_format(),    &powers_file_format(),   &items_file_format(),
         &tile_type_file_format(),   &map_file_format(),      &character_file_format(),
+        &hall_of_fame_file_format(),
     };
     return formats;
 }

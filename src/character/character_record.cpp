@@ -20,6 +20,15 @@ void reset_character_record(CharacterRecord& character) {
     }
     for (int16_t& cooldown : character.cooldown) cooldown = 0;
     character.death_text.clear();
+    character.turns = 0;
+    character.kills = 0;
+    character.deepest_level = 0;
+    character.deepest_dungeon.clear();
+    character.dungeon_levels = 0;
+    character.dungeon_treasure = 0;
+    character.won = 0;
+    character.picks_waiting = 0;
+    character.power_grid.clear();
 }
 
 void reset_character() {

@@ -37,6 +37,19 @@ struct CharacterRecord {
     AbilityState abilities[kAbilityStateCount];
     int16_t cooldown[kCooldownCount] = {};
     std::string death_text;  // not saved
+    // The run so far, for the hall of fame and the account of the run.
+    int32_t turns = 0;             // turns ended since the character was made
+    int32_t kills = 0;             // monsters killed
+    int16_t deepest_level = 0;     // the deepest dungeon level entered (0: none)
+    std::string deepest_dungeon;   // the name of its dungeon
+    int16_t dungeon_levels = 0;    // how many levels that dungeon has
+    int16_t dungeon_treasure = 0;  // the item type at its bottom (0: none known)
+    uint8_t won = 0;               // the bottom's treasure was found
+    // Advancement picks left for later with Escape (key A opens them).
+    int16_t picks_waiting = 0;
+    // The powers in the order of their cells on the power grid, as ids joined
+    // by spaces: a power keeps its cell once it had one.
+    std::string power_grid;
 };
 
 struct CharacterModelState {

@@ -32,6 +32,7 @@ std::vector<CommandInfo> make_table() {
         {C::quit, "quit", X::play, {alt_key(key::x)}},
         {C::full_screen, "full screen", X::play, {alt_key(key::ret)}},
         {C::test_picture, "test", X::play, {key_of(key::t)}},
+        {C::advance, "advance", X::play, {key_of(key::a)}},
         {C::confirm, "confirm", X::screen, {key_of(key::ret)}},
         {C::cancel, "cancel", X::screen, {key_of(key::escape)}},
         {C::cursor_up, "cursor up", X::screen, {key_of(key::up)}},
@@ -43,6 +44,7 @@ std::vector<CommandInfo> make_table() {
         {C::first, "first", X::screen, {key_of(key::home)}},
         {C::last, "last", X::screen, {key_of(key::end)}},
         {C::mark, "mark", X::screen, {key_of(key::space)}},
+        {C::hall_of_fame, "hall of fame", X::screen, {key_of(key::h)}},
     };
 }
 

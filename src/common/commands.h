@@ -28,6 +28,7 @@ enum class Command : uint8_t {
     quit,
     full_screen,
     test_picture,  // the fire flood picture (a demonstration, left out of the help)
+    advance,       // the advancement picks left for later
     // The screens.
     confirm,
     cancel,
@@ -40,6 +41,7 @@ enum class Command : uint8_t {
     first,
     last,
     mark,
+    hall_of_fame,  // the best runs, from the main menu
     count
 };
 

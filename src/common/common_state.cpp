@@ -56,6 +56,19 @@ void show_play_report(const std::string& text, int icon_number, int icon_kind) {
     g_common.status_message.earlier = earlier;
 }
 
+void add_to_status_message(const std::string& text) {
+    StatusMessage& m = g_common.status_message;
+    MessageHistory& history = g_common.message_history;
+    const bool on_show = tick_ms() - m.time_stamp < m.duration;
+    if (!on_show || m.text.empty() || !m.second_text.empty() || history.texts.empty() ||
+        history.texts.back().text != m.text || history.texts.back().count != 1) {
+        show_status_message(text, "", WHITE, -1, 0, 2000);
+        return;
+    }
+    m.second_text = text;
+    history.texts.back().text += " " + text;
+}
+
 std::string message_with(int id, std::initializer_list<std::pair<const char*, std::string>> values) {
     std::string text = message_text(id);
     for (const auto& [placeholder, value] : values) text = replace_all(text, placeholder, value);

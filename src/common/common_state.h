@@ -150,6 +150,10 @@ void show_status_message(const std::string& text, const std::string& second_text
 // moves up to the band's upper line and the report takes the lower one: every
 // report stays readable through the next one.
 void show_play_report(const std::string& text, int icon_number = -1, int icon_kind = 0);
+// A word about the message on show (the level just entered gives a pick): it
+// becomes that message's second line, in the band and in its history line,
+// while the band shows one line; otherwise it is a message of its own.
+void add_to_status_message(const std::string& text);
 // The text of message id with every placeholder given replaced by its value.
 std::string message_with(int id, std::initializer_list<std::pair<const char*, std::string>> values);
 // Forgets every text of the message history (a new game starts without it).

@@ -49,6 +49,27 @@ constexpr int ITEM_BURNT_OUT = 164;
 // What using an item did: an ability it raised ([ability], [value]), or nothing.
 constexpr int USE_GAIN = 165;
 constexpr int USE_NO_EFFECT = 166;
+// The end of a run: its account and the lines the death screen shows ([value],
+// [map], [dungeon]).
+constexpr int ACCOUNT_TITLE = 167;
+constexpr int RUN_WON = 168;
+constexpr int RUN_MAP = 169;
+constexpr int RUN_TURNS = 170;
+constexpr int RUN_KILLS = 171;
+constexpr int RUN_DEEPEST = 172;
+constexpr int RUN_NO_DEPTH = 173;
+constexpr int ACCOUNT_ABILITIES = 174;
+constexpr int ACCOUNT_INVENTORY = 175;
+constexpr int ACCOUNT_MESSAGES = 176;
+constexpr int RUN_WON_MESSAGE = 177;
+// Advancement: picks due, picks left for later, a power that became usable,
+// what the next pick comes with ([value], [power], [dungeon]).
+constexpr int ADVANCEMENT_DUE = 178;
+constexpr int PICKS_WAIT = 179;
+constexpr int NEW_POWER = 180;
+constexpr int PANEL_PICKS = 181;
+constexpr int NEXT_PICK = 182;
+constexpr int PICKS_COME_WITH = 183;
 // end of 100..199
 
 // 200..299: finding the way.
@@ -113,6 +134,12 @@ constexpr int help_heading_character = 256;
 constexpr int help_heading_lists = 257;
 constexpr int help_lists = 258;
 constexpr int help_heading_map = 259;
+// The hall of fame (key H in the menu) and the key of the picks left for later.
+constexpr int fame_title = 270;
+constexpr int fame_empty = 271;
+constexpr int fame_line = 272;
+constexpr int help_menu_fame = 273;
+constexpr int help_advance = 274;
 // end of 200..299
 
 // 300..349: recorded games.
@@ -172,6 +199,23 @@ inline std::vector<int> added_message_ids() {
         msg::ITEM_BURNT_OUT,
         msg::USE_GAIN,
         msg::USE_NO_EFFECT,
+        msg::ACCOUNT_TITLE,
+        msg::RUN_WON,
+        msg::RUN_MAP,
+        msg::RUN_TURNS,
+        msg::RUN_KILLS,
+        msg::RUN_DEEPEST,
+        msg::RUN_NO_DEPTH,
+        msg::ACCOUNT_ABILITIES,
+        msg::ACCOUNT_INVENTORY,
+        msg::ACCOUNT_MESSAGES,
+        msg::RUN_WON_MESSAGE,
+        msg::ADVANCEMENT_DUE,
+        msg::PICKS_WAIT,
+        msg::NEW_POWER,
+        msg::PANEL_PICKS,
+        msg::NEXT_PICK,
+        msg::PICKS_COME_WITH,
         // end of 100..199
         // 200..299
         msg::help_title,
@@ -227,6 +271,11 @@ inline std::vector<int> added_message_ids() {
         msg::help_heading_lists,
         msg::help_lists,
         msg::help_heading_map,
+        msg::fame_title,
+        msg::fame_empty,
+        msg::fame_line,
+        msg::help_menu_fame,
+        msg::help_advance,
         // end of 200..299
         // 300..349
         msg::REPLAY_TITLE, msg::REPLAY_PAUSED_TITLE,

@@ -54,6 +54,16 @@ const XmlField<CharacterRecord> kRootFields[] = {
      .names = names::map_file},
     {"inventory_cursor_x", &CharacterRecord::inventory_cursor_x},
     {"inventory_cursor_y", &CharacterRecord::inventory_cursor_y},
+    // The run so far and the advancement left for later; a file without them starts at none.
+    {"turns", &CharacterRecord::turns, FieldKind::number, WriteRule::unless_default},
+    {"kills", &CharacterRecord::kills, FieldKind::number, WriteRule::unless_default},
+    {"deepest_level", &CharacterRecord::deepest_level, FieldKind::number, WriteRule::unless_default},
+    {"deepest_dungeon", &CharacterRecord::deepest_dungeon, FieldKind::text, WriteRule::unless_default},
+    {"dungeon_levels", &CharacterRecord::dungeon_levels, FieldKind::number, WriteRule::unless_default},
+    {"dungeon_treasure", &CharacterRecord::dungeon_treasure, FieldKind::number, WriteRule::unless_default},
+    {"won", &CharacterRecord::won, FieldKind::flag},
+    {"picks_waiting", &CharacterRecord::picks_waiting, FieldKind::number, WriteRule::unless_default},
+    {"power_grid", &CharacterRecord::power_grid, FieldKind::text, WriteRule::unless_default},
 };
 
 // An "ability" element: the id and the state of that ability; every field but

@@ -238,6 +238,7 @@ int remove_dead_monsters() {
         if (monsters.current().hitpoints >= 1) continue;
         monsters.remove_current();
         ++removed;
+        ++g_character_model.character.kills;
         for (int id = 1; id <= kMaxAbilityId; ++id) {
             const int16_t gain = g_db.abilities[id].modify_with_each_kill;
             if (gain > 0) modify_attribute(static_cast<int16_t>(id), gain);

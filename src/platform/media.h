@@ -149,6 +149,8 @@ constexpr int escape = 1, e = 18, t = 20, u = 22, i = 23, p = 25, ret = 28, x = 
 // slash key of a US keyboard and on the sharp s key (the US minus) of a German one.
 constexpr int minus = 12, r = 19, l = 38, m = 50, slash = 53, f1 = 59, home = 199, page_up = 201, end = 207,
               page_down = 209;
+// The picks left for later (A) and the hall of fame in the menu (H).
+constexpr int a = 30, h = 35;
 }
 bool keyboard_init();
 void keyboard_poll();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,54 @@ std::vector<int> usable_powers(size_t max_count) {
     for (int id = 1; id <= LAST_OFFERED_POWER && ids.size() < max_count; ++id)
         if (power_available(id, 0, 0)) ids.push_back(id);
     return ids;
+}
+
+namespace {
+
+// The power ids the character record keeps for the grid, in their order (each once).
+std::vector<int> kept_power_grid() {
+    std::vector<int> order;
+    std::istringstream words(hero().power_grid);
+    std::string word;
+    while (words >> word) {
+        const long long id = text_to_int(word);
+        if (id >= 1 && id <= kMaxPowerId && std::find(order.begin(), order.end(), id) == order.end())
+            order.push_back(static_cast<int>(id));
+    }
+    return order;
+}
+
+// The grid's order as kept in the character record, then every usable power
+// not in it yet, in id order.
+std::vector<int> power_grid_order() {
+    std::vector<int> order = kept_power_grid();
+    for (int id : usable_powers(kPowerTableSize))
+        if (std::find(order.begin(), order.end(), id) == order.end()) order.push_back(id);
+    return order;
+}
+
+}  // namespace
+
+std::vector<int> power_grid_cells(size_t max_count) {
+    std::vector<int> cells;
+    for (int id : power_grid_order()) {
+        if (cells.size() >= max_count) break;
+        cells.push_back(power_available(id, 0, 0) ? id : 0);  // a power out of reach keeps its cell empty
+    }
+    return cells;
+}
+
+std::vector<int> arrange_power_grid() {
+    const std::vector<int> kept = kept_power_grid();
+    std::vector<int> placed;
+    std::string grid;
+    for (int id : power_grid_order()) {
+        if (!grid.empty()) grid += " ";
+        grid += int_to_text(id);
+        if (std::find(kept.begin(), kept.end(), id) == kept.end()) placed.push_back(id);
+    }
+    hero().power_grid = grid;
+    return placed;
 }
 
 bool power_effect_known(const std::string& name) { return find_power_effect(name) != nullptr; }

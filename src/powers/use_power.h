@@ -20,6 +20,14 @@ int use_chosen_power(int id);
 void transform_field_by_power(GameMap& map, int x, int y, int tile_type);
 // The powers the character can use now, in id order, at most max_count.
 std::vector<int> usable_powers(size_t max_count);
+// The cells of the power grid, at most max_count: each power keeps the cell it
+// got when it first became usable (a character's first powers in id order, a
+// new one after them), so a new power never moves the others; a power out of
+// reach for now leaves its cell empty (0). Changes nothing.
+std::vector<int> power_grid_cells(size_t max_count);
+// Gives every usable power without a cell the next one (kept in the character
+// record); returns those placed now, in their order.
+std::vector<int> arrange_power_grid();
 // True for an effect_name use_power knows ("attack", "duration", ...); any
 // other ends the game when the power is used.
 bool power_effect_known(const std::string& name);

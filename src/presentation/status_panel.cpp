@@ -11,6 +11,7 @@
 #include "platform/strings.h"
 #include "common/database.h"
 #include "common/common_state.h"
+#include "common/message_ids.h"
 
 namespace {
 
@@ -113,6 +114,12 @@ void draw_status_panel() {
             draw_text_on_black(468, y, ability_panel_text(static_cast<int16_t>(id)), WHITE);
             y += 22;
         }
+    }
+    // Advancement picks left for later: how many, and the key that takes them.
+    if (c.picks_waiting > 0) {
+        draw_text_on_black(468, y, message_with(msg::PANEL_PICKS, {{"[value]", int_to_text(c.picks_waiting)}}),
+                           RGB(255, 200, 125));
+        y += 34;
     }
     const int foe_top = std::max(y, FOE_TOP);
     const Monster* foe = draw_foe(foe_top);

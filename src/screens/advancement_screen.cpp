@@ -14,6 +14,7 @@
 #include "common/view.h"
 #include "platform/media.h"
 #include "platform/strings.h"
+#include "powers/use_power.h"
 
 namespace {
 
@@ -30,6 +31,8 @@ const std::string ELLIPSIS = "...";
 constexpr int LIST_TOP = 52, ROW_HEIGHT = 32, VISIBLE_ROWS = 12, LAST_ROW = VISIBLE_ROWS - 1;
 // The key hint stands between the last row (which ends at 436) and the bottom border.
 constexpr int HINT_Y = 444;
+// The character sheet's line about advancement, below its eleventh row (which ends at 404).
+constexpr int SHEET_ADVANCEMENT_Y = 410;
 
 const AbilityRecord& record_of(int id) { return g_db.abilities[id]; }
 const AbilityState& state_of(int id) { return g_character_model.character.abilities[id]; }
@@ -189,11 +192,20 @@ void character_screen() {
             }
         }
     }
+    // Below the abilities: what the next advancement comes with, and the picks waiting.
+    std::string advancement = next_pick_text();
+    if (g_character_model.character.picks_waiting > 0)
+        advancement += "  " + message_with(msg::PANEL_PICKS,
+                                           {{"[value]", int_to_text(g_character_model.character.picks_waiting)}});
+    draw_text_on_black(20, SHEET_ADVANCEMENT_Y, fit_text(advancement, 600, ELLIPSIS), KEY_HINT_COLOUR);
     draw_stop();
     for (const Icon& icon : icons) sprite_display_opaque(clip_ability_icon(icon.tile), icon.x, icon.y);
 }
 
-int advancement_screen(int picks, int new_character) {
+namespace {
+
+// The dialog itself; new_character gives the title of a new character.
+void make_picks(int picks, bool new_character) {
     // Keys still held from the game (the step onto a lever, the menu's Return) must be let go first.
     keyboard_poll();
     while (key_held(key::any)) {
@@ -202,10 +214,10 @@ int advancement_screen(int picks, int new_character) {
     }
     // The title keeps the font of the texts from the first picture on.
     draw_select_font(FONT_TITLE);
-    int cursor = 0;
+    int cursor = 0, unmade = 0;
     bool key_lock = false, left = false;
     while (picks > 0 && !left) {
-        const std::string title = message_text(new_character == 1 ? 10 : 9) + " (" + int_to_text(picks) + ")";
+        const std::string title = message_text(new_character ? 10 : 9) + " (" + int_to_text(picks) + ")";
         const int count = xp_ability_count();
         int16_t selected = draw_advancement_screen(cursor, count, title);
         flip();
@@ -248,9 +260,54 @@ int advancement_screen(int picks, int new_character) {
                 wait_for_event(IDLE_WAIT_MS);
             }
         }
+        if (left && !picked) unmade = picks;
         --picks;
     }
+    tell_advancement_end(unmade, new_character);
+}
+
+}  // namespace
+
+int advancement_screen(int picks, int new_character) {
+    // Picks that come in the game (a new level, a deed) say so, beside what brought them.
+    if (new_character != 1) add_to_status_message(message_with(msg::ADVANCEMENT_DUE, {{"[value]", int_to_text(picks)}}));
+    make_picks(picks, new_character == 1);
     return 0;
+}
+
+void tell_advancement_end(int unmade, bool new_character) {
+    CharacterRecord& c = g_character_model.character;
+    // Picks left with Escape wait for the key A.
+    if (unmade > 0) {
+        c.picks_waiting = wrap16(c.picks_waiting + unmade);
+        show_status_message(message_with(msg::PICKS_WAIT, {{"[value]", int_to_text(c.picks_waiting)}}), "", WHITE, -1,
+                            0, 2000);
+    }
+    // A power the picks opened gets the next cell of the grid and is named.
+    for (int power : arrange_power_grid())
+        if (!new_character)
+            show_status_message(message_with(msg::NEW_POWER, {{"[power]", g_db.powers[power].name}}), "", WHITE,
+                                g_db.powers[power].tile, icon_kind::power, 2000);
+}
+
+void take_waiting_picks() {
+    CharacterRecord& c = g_character_model.character;
+    if (c.picks_waiting <= 0) {
+        show_status_message(next_pick_text(), "", WHITE, -1, 0, 2000);
+        return;
+    }
+    const int picks = c.picks_waiting;
+    c.picks_waiting = 0;
+    make_picks(picks, false);
+}
+
+std::string next_pick_text() {
+    const CharacterRecord& c = g_character_model.character;
+    // The next new level of the deepest dungeon reached, while it has one more; else the rule itself.
+    if (!c.deepest_dungeon.empty() && c.deepest_level < c.dungeon_levels)
+        return message_with(msg::NEXT_PICK,
+                            {{"[value]", int_to_text(c.deepest_level + 1)}, {"[dungeon]", c.deepest_dungeon}});
+    return message_text(msg::PICKS_COME_WITH);
 }
 
 int16_t draw_advancement_screen(int cursor, int count, const std::string& title) {

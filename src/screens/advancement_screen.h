@@ -23,7 +23,17 @@ void character_screen();
 // made or the player leaves with Escape; new_character 1 gives the title of a
 // new character. A close request of the window leaves too and sets
 // g_common.close_requested for the main loop. Returns 0.
+// Picks left with Escape wait in the character record for the key A (said in
+// the band); a power the picks made usable takes the next cell of the power
+// grid and is named. Picks that come in the game are announced first.
 int advancement_screen(int picks, int new_character);
+// What an advancement screen's end tells: the picks left for later, the new powers.
+void tell_advancement_end(int unmade, bool new_character);
+// The key A: the advancement screen with the picks waiting, or when none
+// wait, what the next pick comes with.
+void take_waiting_picks();
+// What the next advancement pick comes with ("Next pick: on reaching level 3 of the Old Cave").
+std::string next_pick_text();
 // Draws the advancement list with the cursor on the ability at index cursor
 // of the count advancement abilities, the details of that ability and the
 // powers choosing it would unlock. Returns its id (0 for an empty list).

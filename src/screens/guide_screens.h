@@ -12,3 +12,7 @@ std::vector<TextLine> help_lines();
 void help_screen();
 // The message history, newest at the bottom; leaves on Escape, Return or L.
 void history_screen();
+// The hall of fame: the best runs, best first (a won run in the headings' colour).
+std::vector<TextLine> hall_of_fame_lines();
+// The hall of fame screen (H in the main menu); leaves on Escape, Return or H.
+void hall_of_fame_screen();

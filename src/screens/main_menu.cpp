@@ -10,7 +10,10 @@
 #include "presentation/display.h"
 #include "game/character_savegame.h"
 #include "common/common_state.h"
+#include "game/run_account.h"
 #include "game/turn_state.h"
+#include "common/commands.h"
+#include "screens/guide_screens.h"
 
 namespace {
 
@@ -21,6 +24,9 @@ constexpr const char* SCREENSHOT_FILE = "savegame\\screenshot.jpg";
 constexpr int MENU_FONT = 3;
 // The outline around the red death text.
 constexpr Colour DEATH_OUTLINE = RGB(0, 0, 0);
+// The lines of the run's end below the death text, between it and the menu.
+constexpr Colour RUN_COLOUR = RGB(255, 200, 125);
+constexpr int RUN_LINE = 16;
 
 bool load_screenshot() {
     if (file_size(SCREENSHOT_FILE) <= 0) return false;
@@ -60,6 +66,14 @@ void draw_menu_screen(Menu& menu, bool screenshot_loaded, int mouse_x, int mouse
         draw_start();
         // With a dark outline, so that the red reads over any picture.
         draw_outlined_text(320 - text_width(death_text) / 2, 170, death_text, RGB(255, 0, 0), DEATH_OUTLINE);
+        // Below it, what the run came to: where it ended, turns, kills, the deepest level.
+        if (const FameEntry* run = last_ended_run()) {
+            int y = 170 + RUN_LINE;
+            for (const std::string& line : run_summary_lines(*run)) {
+                draw_outlined_text(320 - text_width(line) / 2, y, line, RUN_COLOUR, DEATH_OUTLINE);
+                y += RUN_LINE;
+            }
+        }
         draw_text_background(RGB(0, 0, 0));
         draw_stop();
     }
@@ -148,6 +162,13 @@ MenuChoice main_menu() {
             } else if (key_pressed(key::ret)) {
                 chosen = true;
                 break;
+            } else if (command_pressed(Command::hall_of_fame)) {
+                hall_of_fame_screen();
+                if (g_common.close_requested) {
+                    left = true;
+                    break;
+                }
+                input = true;
             }
         }
         // The picture changes only with input; a menu left alone waits for it instead of drawing again.

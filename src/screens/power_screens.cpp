@@ -100,7 +100,8 @@ bool move_with_arrows(int& column, int& row, int lowest, int highest) {
 // The power screen until a choice: the power chosen, or 0 when none (Escape,
 // the window's close, an empty cell).
 int choose_power() {
-    const std::vector<int> ids = usable_powers(GRID_CELLS * GRID_CELLS);
+    arrange_power_grid();
+    const std::vector<int> ids = power_grid_cells(GRID_CELLS * GRID_CELLS);
     int column = 0, row = 0;
     bool key_lock = false;  // after a move, no move until a key is released
     for (;;) {

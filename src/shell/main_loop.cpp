@@ -40,6 +40,7 @@
 #include "presentation/display.h"
 #include "screens/guide_screens.h"
 #include "screens/main_menu.h"
+#include "game/run_account.h"
 #include "game/turn_state.h"
 
 namespace {
@@ -214,6 +215,7 @@ void after_step() {
         save_journey(portal_journey);
         loop().redraw = 1;
     } else if (level_exit_at(x, y)) {
+        note_level_exit(x, y);
         save_journey(change_level);
         loop().redraw = 1;
     }
@@ -231,6 +233,7 @@ void new_game_flow() {
     // The saved game stays until the new one stands: the new character's first
     // save replaces it in one step (killed before, the old game is whole).
     clear_message_history();
+    forget_ended_run();
     reset_character();
     give_starting_equipment();
     advancement_screen(3, 1);
@@ -264,6 +267,7 @@ void save_and_return_flow() {
 }
 
 void death_flow() {
+    record_run_end(hero().death_text, false);
     play_sound(sound_name::deathcry);
     fade_out(g_map.map);
     show_parting_picture();
@@ -305,11 +309,13 @@ void settle_turn() {
     MainLoopFlags& f = loop();
     if (f.turn_ended) {
         end_of_turn();
+        count_turn();
         ++g_shell.turns_ended;
         f.turn_ended = 0;
         f.redraw = 1;
     }
     pass_on_close_request();
+    note_treasure_found();
     if (check_game_end() && !f.quit) death_flow();
     if (f.burnt_out) {
         recompute_item_bonuses();
@@ -435,6 +441,11 @@ void main_loop_pass() {
     }
     if (command_held(Command::inventory) && !f.overlay && !f.action_lock) {
         if (inventory_screen() == 1) end_turn();
+        f.redraw = 1;
+        f.action_lock = 1;
+    }
+    if (command_held(Command::advance) && !f.overlay && !f.action_lock) {
+        take_waiting_picks();
         f.redraw = 1;
         f.action_lock = 1;
     }

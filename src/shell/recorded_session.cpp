@@ -8,6 +8,7 @@
 #include "common/common_state.h"
 #include "common/message_ids.h"
 #include "common/raise_error.h"
+#include "game/hall_of_fame.h"
 #include "platform/files.h"
 #include "platform/media.h"
 #include "platform/random.h"
@@ -42,6 +43,9 @@ std::vector<recording::EmbeddedFile> starting_files() {
         recording::EmbeddedFile file{"savegame\\" + entry.name, ""};
         if (read_whole_file(file.name, file.content)) files.push_back(file);
     }
+    // The hall of fame a run's end adds to.
+    recording::EmbeddedFile hall{HALL_OF_FAME_FILE, ""};
+    if (read_whole_file(hall.name, hall.content)) files.push_back(hall);
     return files;
 }
 
@@ -60,7 +64,7 @@ std::string new_recording_file() {
 
 // Only the files a session starts from, each in its own folder.
 bool startable_name(const std::string& name) {
-    if (name == PREFERENCES_FILE) return true;
+    if (name == PREFERENCES_FILE || name == HALL_OF_FAME_FILE) return true;
     const std::string folder = "savegame\\";
     if (name.rfind(folder, 0) != 0) return false;
     const std::string file = name.substr(folder.size());

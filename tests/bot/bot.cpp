@@ -454,12 +454,8 @@ void step_towards(Cell target) {
 
 // ---- powers ----
 
-std::vector<int> usable_powers() {
-    std::vector<int> ids;
-    for (int id = 1; id <= 253; ++id)
-        if (power_available(id, 0, 0)) ids.push_back(id);
-    return ids;
-}
+// The power grid's cells as the power screen will show them (0: an empty cell).
+std::vector<int> usable_powers() { return power_grid_cells(GRID * GRID); }
 
 bool power_ready(int id) {
     const Power& p = g_db.powers[id];
@@ -470,7 +466,7 @@ bool power_ready(int id) {
 int ready_power(auto test) {
     const std::vector<int> ids = usable_powers();
     for (int i = 0; i < static_cast<int>(ids.size()) && i < GRID * GRID; ++i)
-        if (test(g_db.powers[ids[i]]) && power_ready(ids[i])) return i;
+        if (ids[i] > 0 && test(g_db.powers[ids[i]]) && power_ready(ids[i])) return i;
     return -1;
 }
 
@@ -537,7 +533,7 @@ bool try_bolt(const std::vector<const Monster*>& monsters) {
     if (!target) return false;
     int reserve = 0;
     for (int id : usable_powers())
-        if (heal_power(g_db.powers[id])) reserve = g_db.powers[id].cost;
+        if (id > 0 && heal_power(g_db.powers[id])) reserve = g_db.powers[id].cost;
     const int mana = id_of("mana");
     const int power = ready_power([&](const Power& p) { return p.effect_name == "attack" && current(mana) - p.cost >= reserve; });
     if (power < 0) return false;

@@ -82,6 +82,11 @@ TEST(Dungeon, DownThreeLevelsAndBackUpEachLevelKeepsItsStateAndGivesOnePickOnce)
                                                                   {"You enter The Pit, level 2.", 2},
                                                                   {"You enter The Pit, level 2.", 2},
                                                                   {"You enter The Pit, level 3.", 2}}));
+    // The pick a new level brings is announced beside the level's name.
+    int announced = 0;
+    for (const ShownText& shown : g_common.message_history.texts)
+        announced += shown.text == "You enter The Pit, level 2. You may raise your abilities: 1 to choose.";
+    EXPECT_EQ(announced, 1);
     EXPECT_EQ(g_character_model.character.abilities[3].attribute_max_value, 2);  // levels 2 and 3, each once
     const std::string character = saved_file("savegame\\character.xml");
     EXPECT_NE(character.find("xpos=\"3\" ypos=\"4\" facing=\"3\" frame=\"0\" map_filename=\"map_start.xml\""), std::string::npos);

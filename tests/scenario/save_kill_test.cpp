@@ -191,7 +191,7 @@ std::string start_up_after_kill() {
     }
     for (const FolderEntry& entry : list_folder("savegame", "*"))
         EXPECT_TRUE(wildcard_match("*.xml", entry.name) || entry.name == "screenshot.jpg" ||
-                    entry.name == "saved_files.list")
+                    entry.name == "saved_files.list" || entry.name == "hall_of_fame")
             << "left: " << entry.name;
     if (file_size(CHARACTER_FILE) <= 0) return "none";
     const std::string tag = g_character_model.character.name;
