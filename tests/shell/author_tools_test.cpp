@@ -196,9 +196,20 @@ TEST(MapPictures, ShowEveryFieldWithItsSigns) {
     EXPECT_EQ(sprite_pixel(52, 32, 32 + 16), cyan);
     // Nothing of the level stays in the game folder.
     EXPECT_FALSE(fs::exists(fs::path(folder.path()) / "savegame" / "old_cave_2.xml"));
-    EXPECT_NE(run_tool({"--render-level", (fs::path(folder.path()) / "maps" / "map_start.xml").string(), "1", "1",
-                        "2", "7", level.string()}),
-              0);
+    // No picture of what the dungeon does not have: a level above or below its
+    // levels 1..5, a field that is no dungeon's, or arguments that are no numbers.
+    const std::vector<std::vector<std::string>> refused = {
+        {"1", "1", "2", "7"}, {"12", "20", "0", "7"}, {"12", "20", "6", "7"}, {"12", "20", "-1", "7"},
+        {"12", "20", "two", "7"}, {"12x", "20", "2", "7"}, {"12", "20", "2", "seven"},
+    };
+    for (const std::vector<std::string>& args : refused) {
+        fs::remove(level);
+        EXPECT_EQ(run_tool({"--render-level", (fs::path(folder.path()) / "maps" / "map_start.xml").string(), args[0],
+                            args[1], args[2], args[3], level.string()}),
+                  1)
+            << args[0] << " " << args[1] << " " << args[2] << " " << args[3];
+        EXPECT_FALSE(fs::exists(level));
+    }
 }
 
 TEST(AuthorTools, OtherArgumentsAreLeftToTheGame) {
