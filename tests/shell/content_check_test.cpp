@@ -18,6 +18,7 @@
 
 #include "platform/files.h"
 #include "platform/strings.h"
+#include "platform/surface.h"
 #include "authoring/content_check.h"
 #include "support/test_game.h"
 
@@ -452,6 +453,15 @@ const std::vector<BrokenCopy>& broken_copies() {
          {},
          {{"tilesets\\tiles_standard.png", "", "the picture does not decode whole (it is cut or damaged): the game cannot load it"}},
          [](const TempGameFolder& f) { fs::resize_file(file_of(f, "tilesets\\tiles_standard.png"), 3000); }},
+        {"a tileset picture in JPEG cut short",
+         {},
+         {{"tilesets\\meadow.jpg", "", "the picture does not decode whole (it is cut or damaged): the game cannot load it"}},
+         [](const TempGameFolder& f) {
+             Surface picture(64, 64, 0x336699);
+             std::vector<unsigned char> bytes;
+             ASSERT_TRUE(encode_jpeg(picture, 90, bytes));
+             f.write("tilesets\\meadow.jpg", std::string(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() * 2 / 3)));
+         }},
         {"a picture sheet cut short",
          {},
          {{"graphics\\items.png", "", "the picture is missing or does not decode whole; the game ends with: load_sprites()..."},
