@@ -252,6 +252,13 @@ const GameWords kGameWords[] = {
     {"unknown child tag", "an element the game does not read here"},
     {"unknown tag", "an element the game does not read here"},
     {"unknown attribute", "an attribute the game does not read on this element"},
+    {"wrong tag", "an element the game does not read here"},
+    {"unknown display type", "a display type must be main screen status panel or character info"},
+    {"too many", "more of these than the game holds"},
+    {"ability id <", "an ability id must be 1 or more"},
+    {"ability id >", "an ability id out of its range"},
+    {"wrong ability ID", "an ability id out of its range"},
+    {"load_character(): wrong", "a value of the saved character out of its range"},
     {"wrong parameters: target_x", "the portal leads off the map: x and y are 0..49"},
     {"wrong parameters", "a field off the map: x and y are 0..49"},
     {"wrong tile_type", "no tile type has that id: tile types are 0..499"},
@@ -272,7 +279,7 @@ const GameWords kGameWords[] = {
     {"could not find a tileset", "the map names no tileset"},
     {"cannot find tileset image", "the tileset picture is missing"},
     {"load_sprites()", "the picture is missing or does not decode whole"},
-    {"wrong facing", "facing must be 0..3"},
+    {"wrong facing", "facing must be 0..3 (up, right, down, left)"},
     {"wrong frame", "frame must be 0 or 1"},
 };
 

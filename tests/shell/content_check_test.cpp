@@ -164,6 +164,17 @@ const std::vector<BrokenCopy>& broken_copies() {
                                                 "map_filename=\"map_start.xml\">\n  <power id=\"200\" "
                                                 "cooldown=\"3\"/>\n</character>\n");
          }},
+        {"a saved character facing a fifth way",
+         {},
+         {{"savegame\\character.xml", "<character",
+           "a value of the saved character out of its range; the game ends with: load_character(): wrong facing "
+           "attribute \"4\" in character file \"savegame\\character.xml\""}},
+         [](const TempGameFolder& f) {
+             fs::create_directories(file_of(f, "savegame"));
+             fs::copy_file(file_of(f, "maps\\map_start.xml"), file_of(f, "savegame\\map_start.xml"));
+             f.write("savegame\\character.xml", "<character name=\"Ann\" xpos=\"2\" ypos=\"4\" facing=\"4\" frame=\"2\" "
+                                                "map_filename=\"map_start.xml\"/>\n");
+         }},
         {"a field of a tile type the tileset does not define",
          {{"maps\\map_crypt.xml", "<field x=\"4\" y=\"0\">53</field>", "<field x=\"4\" y=\"0\">150</field>"}},
          {{"maps\\map_crypt.xml", ">150<", "field tile 150: tilesets\\tiles_standard.xml defines no tile type 150"}}},
@@ -568,6 +579,13 @@ TEST_P(BrokenCopies, ReportEachFaultWithItsFileAndLine) {
     for (const CheckFinding& f : found)
         EXPECT_TRUE(std::any_of(expected.begin(), expected.end(), [&](const CheckFinding& e) { return matches(f, e); }))
             << "reported besides: " << describe(f);
+    // Every line begins in an author's words, never with the name of a procedure of the game.
+    for (const CheckFinding& f : found) {
+        const size_t colon = f.text.find(':');
+        EXPECT_FALSE(colon != std::string::npos && colon > 0 &&
+                     f.text.find_first_not_of("abcdefghijklmnopqrstuvwxyz_()", 0) >= colon)
+            << "in the game's words: " << describe(f);
+    }
     int faults = 0;
     for (const CheckFinding& f : result.findings) faults += f.warning ? 0 : 1;
     EXPECT_EQ(result.faults, faults);
