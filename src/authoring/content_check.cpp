@@ -206,7 +206,7 @@ private:
 
     // ---- every value, every duplicate, every placement ----
     void check_values(const ReadFile& file, const XmlElement& element, const XmlElementFormat& format);
-    void check_number(const ReadFile& file, const XmlElement& element, const XmlAttributeFormat& attribute,
+    void check_number(const ReadFile& file, int line, const XmlAttributeFormat& attribute,
                       const std::string& what, const std::string& value);
     void check_duplicates(const ReadFile& file, const XmlElement& element);
     void check_translations(const ReadFile& file, const XmlElement& element, const XmlElementFormat& format);
@@ -665,7 +665,7 @@ void Checker::walk(ReadFile& file, const XmlElement& element, const XmlElementFo
     if (file.read && file.format == &powers_file_format() && element.name == "power") {
         const std::string effect = attribute_or(element, "effect_name", "");
         if (!power_effect_known(effect))
-            fault(file.file, element.line, "use_power(): cannot find power effect " + quoted(effect));
+            fault(file.file, element.line_of("effect_name"), "use_power(): cannot find power effect " + quoted(effect));
     }
     for (const auto& child : element.children) {
         if (std::find(format.children.begin(), format.children.end(), child->name) == format.children.end()) {
@@ -683,7 +683,7 @@ void Checker::walk(ReadFile& file, const XmlElement& element, const XmlElementFo
 
 void Checker::check_value(ReadFile& file, const XmlElement& element, const char* kind, const std::string& attribute,
                           const std::string& value, const std::set<std::string>& events) {
-    const int line = element.line;
+    const int line = attribute.empty() ? element.line : element.line_of(attribute);
     const std::string what = element.name + " " + (attribute.empty() ? std::string("tile") : attribute);
     // A name a reader could not resolve: its message gets the line that names it.
     if (names_kind(kind, names::ability_name)) {
@@ -1072,12 +1072,13 @@ void Checker::check_values(const ReadFile& file, const XmlElement& element, cons
         for (const XmlAttributeFormat& a : format.attributes)
             if (a.name == name) attribute = &a;
         const std::string what = "<" + element.name + "> " + name;
+        const int line = element.line_of(name);
         if (!attribute) {
-            if (fault_at(file.file, element.line)) continue;  // the reader's message says so
+            if (fault_at(file.file, element.line) || fault_at(file.file, line)) continue;  // the reader's message says so
             std::vector<std::string> known;
             for (const XmlAttributeFormat& a : format.attributes) known.push_back(a.name);
             const std::string near = closest(name, known);
-            fault(file.file, element.line,
+            fault(file.file, line,
                   "<" + element.name + "> has no attribute " + quoted(name) +
                       (near.empty() ? std::string(" (docs/formats.md lists the attributes it may have)")
                                     : ": did you mean " + quoted(near) + "?"));
@@ -1085,15 +1086,15 @@ void Checker::check_values(const ReadFile& file, const XmlElement& element, cons
         }
         if (attribute->kind == FieldKind::flag || attribute->kind == FieldKind::yes_no) {
             if (value != "yes" && value != "no")
-                fault(file.file, element.line,
+                fault(file.file, line,
                       what + " " + quoted(value) + ": a flag is on only when written \"yes\", so the game takes this "
                       "as off (write \"yes\" or \"no\")");
         } else if (attribute->kind == FieldKind::number) {
-            check_number(file, element, *attribute, what, value);
+            check_number(file, line, *attribute, what, value);
         } else if (!attribute->words.empty() && !value.empty() &&
                    std::find(attribute->words.begin(), attribute->words.end(), value) == attribute->words.end() &&
                    !fault_at(file.file, element.line)) {
-            fault(file.file, element.line,
+            fault(file.file, line,
                   what + " " + quoted(value) + ": the game knows only " + join_words(attribute->words, ", "));
         }
     }
@@ -1114,7 +1115,7 @@ void Checker::check_values(const ReadFile& file, const XmlElement& element, cons
     }
 }
 
-void Checker::check_number(const ReadFile& file, const XmlElement& element, const XmlAttributeFormat& attribute,
+void Checker::check_number(const ReadFile& file, int line, const XmlAttributeFormat& attribute,
                            const std::string& what, const std::string& value) {
     if (std::find(attribute.words.begin(), attribute.words.end(), value) != attribute.words.end()) return;
     long long number = 0;
@@ -1122,19 +1123,19 @@ void Checker::check_number(const ReadFile& file, const XmlElement& element, cons
         std::string id;
         for (const IdTable& table : kIdTables)
             if (names_kind(attribute.names, table.kind) && !(id = id_named(table.kind, value)).empty()) {
-                fault(file.file, element.line,
+                fault(file.file, line,
                       what + " " + quoted(value) + ": a name where a " + table.what + " id is wanted; the " +
                           table.what + " of that name has the id " + id);
                 return;
             }
-        fault(file.file, element.line,
+        fault(file.file, line,
               what + " " + quoted(value) + ": not a number" +
                   (attribute.words.empty() ? std::string() : " nor one of " + join_words(attribute.words, ", ")) +
                   "; the game reads it as " + int_to_text(text_to_int(value)));
         return;
     }
     if (attribute.least <= attribute.most && (number < attribute.least || number > attribute.most))
-        fault(file.file, element.line,
+        fault(file.file, line,
               what + " " + value + ": out of range " + int_to_text(attribute.least) + ".." +
                   int_to_text(attribute.most) + "; the game keeps the low bits and reads another number");
 }
@@ -1239,13 +1240,13 @@ bool Checker::check_dungeon_values(const MapFacts& map, const MapFacts::Dungeon&
     auto number_of = [&](const char* name, long long& value) { return whole_number(attribute_or(element, name, ""), value); };
     long long value = 0;
     if (number_of("number_of_levels", value) && value < 1) {
-        fault(map.file, dungeon.line,
+        fault(map.file, element.line_of("number_of_levels"),
               "<dungeon> number_of_levels " + int_to_text(value) + ": a dungeon has 1 level or more");
         sound = false;
     }
     for (const char* side : {"dimension_x", "dimension_y"})
         if (number_of(side, value) && (value < 1 || value > kLastStepField)) {
-            fault(map.file, dungeon.line,
+            fault(map.file, element.line_of(side),
                   "<dungeon> " + std::string(side) + " " + int_to_text(value) + ": a level's maze is 1.." +
                       int_to_text(kLastStepField) + " fields a side (the map has " + int_to_text(kMapSize) +
                       " x " + int_to_text(kMapSize) + " fields)");
