@@ -1131,6 +1131,7 @@ void Checker::check_number(const ReadFile& file, int line, const XmlAttributeFor
         fault(file.file, line,
               what + " " + quoted(value) + ": not a number" +
                   (attribute.words.empty() ? std::string() : " nor one of " + join_words(attribute.words, ", ")) +
+                  (attribute.names ? std::string(" (") + attribute.names + " is wanted)" : std::string()) +
                   "; the game reads it as " + int_to_text(text_to_int(value)));
         return;
     }
