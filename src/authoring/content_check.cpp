@@ -212,7 +212,7 @@ private:
     void check_translations(const ReadFile& file, const XmlElement& element, const XmlElementFormat& format);
     void check_placements();
     bool check_dungeon_values(const MapFacts& map, const MapFacts::Dungeon& dungeon);
-    void check_sound_files();
+    void check_media_files();
     void name_unmade_checks();
     bool fault_at(const std::string& file, int line) const;
     std::string id_named(const char* kind, const std::string& name) const;
@@ -1267,7 +1267,7 @@ bool Checker::check_dungeon_values(const MapFacts& map, const MapFacts::Dungeon&
 }
 
 // Every sound and every picture of the tilesets decoded whole.
-void Checker::check_sound_files() {
+void Checker::check_media_files() {
     for (const FolderEntry& entry : list_folder("sound\\", "*.ogg")) {
         const std::string file = "sound\\" + entry.name;
         if (entry.type != 1 || refused_.count(file)) continue;
@@ -1329,7 +1329,7 @@ CheckResult Checker::run() {
     check_tilesets();
     check_maps();
     check_character();
-    check_sound_files();
+    check_media_files();
     check_names();
     check_placements();
     check_portals();
