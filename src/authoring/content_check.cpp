@@ -206,13 +206,13 @@ private:
 
     // ---- every value, every duplicate, every placement ----
     void check_values(const ReadFile& file, const XmlElement& element, const XmlElementFormat& format);
-    void check_number(const ReadFile& file, const XmlElement& element, const XmlAttributeFormat& attribute,
+    void check_number(const ReadFile& file, int line, const XmlAttributeFormat& attribute,
                       const std::string& what, const std::string& value);
     void check_duplicates(const ReadFile& file, const XmlElement& element);
     void check_translations(const ReadFile& file, const XmlElement& element, const XmlElementFormat& format);
     void check_placements();
     bool check_dungeon_values(const MapFacts& map, const MapFacts::Dungeon& dungeon);
-    void check_sound_files();
+    void check_media_files();
     void name_unmade_checks();
     bool fault_at(const std::string& file, int line) const;
     std::string id_named(const char* kind, const std::string& name) const;
@@ -252,6 +252,13 @@ const GameWords kGameWords[] = {
     {"unknown child tag", "an element the game does not read here"},
     {"unknown tag", "an element the game does not read here"},
     {"unknown attribute", "an attribute the game does not read on this element"},
+    {"wrong tag", "an element the game does not read here"},
+    {"unknown display type", "a display type must be main screen status panel or character info"},
+    {"too many", "more of these than the game holds"},
+    {"ability id <", "an ability id must be 1 or more"},
+    {"ability id >", "an ability id out of its range"},
+    {"wrong ability ID", "an ability id out of its range"},
+    {"load_character(): wrong", "a value of the saved character out of its range"},
     {"wrong parameters: target_x", "the portal leads off the map: x and y are 0..49"},
     {"wrong parameters", "a field off the map: x and y are 0..49"},
     {"wrong tile_type", "no tile type has that id: tile types are 0..499"},
@@ -272,7 +279,7 @@ const GameWords kGameWords[] = {
     {"could not find a tileset", "the map names no tileset"},
     {"cannot find tileset image", "the tileset picture is missing"},
     {"load_sprites()", "the picture is missing or does not decode whole"},
-    {"wrong facing", "facing must be 0..3"},
+    {"wrong facing", "facing must be 0..3 (up, right, down, left)"},
     {"wrong frame", "frame must be 0 or 1"},
 };
 
@@ -658,7 +665,7 @@ void Checker::walk(ReadFile& file, const XmlElement& element, const XmlElementFo
     if (file.read && file.format == &powers_file_format() && element.name == "power") {
         const std::string effect = attribute_or(element, "effect_name", "");
         if (!power_effect_known(effect))
-            fault(file.file, element.line, "use_power(): cannot find power effect " + quoted(effect));
+            fault(file.file, element.line_of("effect_name"), "use_power(): cannot find power effect " + quoted(effect));
     }
     for (const auto& child : element.children) {
         if (std::find(format.children.begin(), format.children.end(), child->name) == format.children.end()) {
@@ -676,7 +683,7 @@ void Checker::walk(ReadFile& file, const XmlElement& element, const XmlElementFo
 
 void Checker::check_value(ReadFile& file, const XmlElement& element, const char* kind, const std::string& attribute,
                           const std::string& value, const std::set<std::string>& events) {
-    const int line = element.line;
+    const int line = attribute.empty() ? element.line : element.line_of(attribute);
     const std::string what = element.name + " " + (attribute.empty() ? std::string("tile") : attribute);
     // A name a reader could not resolve: its message gets the line that names it.
     if (names_kind(kind, names::ability_name)) {
@@ -1066,12 +1073,13 @@ void Checker::check_values(const ReadFile& file, const XmlElement& element, cons
         for (const XmlAttributeFormat& a : format.attributes)
             if (a.name == name) attribute = &a;
         const std::string what = "<" + element.name + "> " + name;
+        const int line = element.line_of(name);
         if (!attribute) {
-            if (fault_at(file.file, element.line)) continue;  // the reader's message says so
+            if (fault_at(file.file, element.line) || fault_at(file.file, line)) continue;  // the reader's message says so
             std::vector<std::string> known;
             for (const XmlAttributeFormat& a : format.attributes) known.push_back(a.name);
             const std::string near = closest(name, known);
-            fault(file.file, element.line,
+            fault(file.file, line,
                   "<" + element.name + "> has no attribute " + quoted(name) +
                       (near.empty() ? std::string(" (docs/formats.md lists the attributes it may have)")
                                     : ": did you mean " + quoted(near) + "?"));
@@ -1079,15 +1087,15 @@ void Checker::check_values(const ReadFile& file, const XmlElement& element, cons
         }
         if (attribute->kind == FieldKind::flag || attribute->kind == FieldKind::yes_no) {
             if (value != "yes" && value != "no")
-                fault(file.file, element.line,
+                fault(file.file, line,
                       what + " " + quoted(value) + ": a flag is on only when written \"yes\", so the game takes this "
                       "as off (write \"yes\" or \"no\")");
         } else if (attribute->kind == FieldKind::number) {
-            check_number(file, element, *attribute, what, value);
+            check_number(file, line, *attribute, what, value);
         } else if (!attribute->words.empty() && !value.empty() &&
                    std::find(attribute->words.begin(), attribute->words.end(), value) == attribute->words.end() &&
                    !fault_at(file.file, element.line)) {
-            fault(file.file, element.line,
+            fault(file.file, line,
                   what + " " + quoted(value) + ": the game knows only " + join_words(attribute->words, ", "));
         }
     }
@@ -1108,7 +1116,7 @@ void Checker::check_values(const ReadFile& file, const XmlElement& element, cons
     }
 }
 
-void Checker::check_number(const ReadFile& file, const XmlElement& element, const XmlAttributeFormat& attribute,
+void Checker::check_number(const ReadFile& file, int line, const XmlAttributeFormat& attribute,
                            const std::string& what, const std::string& value) {
     if (std::find(attribute.words.begin(), attribute.words.end(), value) != attribute.words.end()) return;
     long long number = 0;
@@ -1116,19 +1124,20 @@ void Checker::check_number(const ReadFile& file, const XmlElement& element, cons
         std::string id;
         for (const IdTable& table : kIdTables)
             if (names_kind(attribute.names, table.kind) && !(id = id_named(table.kind, value)).empty()) {
-                fault(file.file, element.line,
+                fault(file.file, line,
                       what + " " + quoted(value) + ": a name where a " + table.what + " id is wanted; the " +
                           table.what + " of that name has the id " + id);
                 return;
             }
-        fault(file.file, element.line,
+        fault(file.file, line,
               what + " " + quoted(value) + ": not a number" +
                   (attribute.words.empty() ? std::string() : " nor one of " + join_words(attribute.words, ", ")) +
+                  (attribute.names ? std::string(" (") + attribute.names + " is wanted)" : std::string()) +
                   "; the game reads it as " + int_to_text(text_to_int(value)));
         return;
     }
     if (attribute.least <= attribute.most && (number < attribute.least || number > attribute.most))
-        fault(file.file, element.line,
+        fault(file.file, line,
               what + " " + value + ": out of range " + int_to_text(attribute.least) + ".." +
                   int_to_text(attribute.most) + "; the game keeps the low bits and reads another number");
 }
@@ -1233,13 +1242,13 @@ bool Checker::check_dungeon_values(const MapFacts& map, const MapFacts::Dungeon&
     auto number_of = [&](const char* name, long long& value) { return whole_number(attribute_or(element, name, ""), value); };
     long long value = 0;
     if (number_of("number_of_levels", value) && value < 1) {
-        fault(map.file, dungeon.line,
+        fault(map.file, element.line_of("number_of_levels"),
               "<dungeon> number_of_levels " + int_to_text(value) + ": a dungeon has 1 level or more");
         sound = false;
     }
     for (const char* side : {"dimension_x", "dimension_y"})
         if (number_of(side, value) && (value < 1 || value > kLastStepField)) {
-            fault(map.file, dungeon.line,
+            fault(map.file, element.line_of(side),
                   "<dungeon> " + std::string(side) + " " + int_to_text(value) + ": a level's maze is 1.." +
                       int_to_text(kLastStepField) + " fields a side (the map has " + int_to_text(kMapSize) +
                       " x " + int_to_text(kMapSize) + " fields)");
@@ -1259,7 +1268,7 @@ bool Checker::check_dungeon_values(const MapFacts& map, const MapFacts::Dungeon&
 }
 
 // Every sound and every picture of the tilesets decoded whole.
-void Checker::check_sound_files() {
+void Checker::check_media_files() {
     for (const FolderEntry& entry : list_folder("sound\\", "*.ogg")) {
         const std::string file = "sound\\" + entry.name;
         if (entry.type != 1 || refused_.count(file)) continue;
@@ -1321,7 +1330,7 @@ CheckResult Checker::run() {
     check_tilesets();
     check_maps();
     check_character();
-    check_sound_files();
+    check_media_files();
     check_names();
     check_placements();
     check_portals();

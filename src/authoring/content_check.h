@@ -2,13 +2,20 @@
 // (umbrane --check [GAME_FOLDER]). It reads every file the game reads at
 // start-up, every map of "maps\" and, when a game is saved, the character and
 // the maps of "savegame\", each with the game's own reader: a file's first
-// fatal fault is reported with the game's exact message, and the check goes on
-// with the next file. Then it looks up everything one file names in another
-// (abilities, item types, monster types, powers, tile types, sounds,
+// fatal fault is reported with the game's exact message. Then it looks up
+// everything one file names in another (abilities, item types, monster types, powers, tile types, sounds,
 // animations, map files, cells of the picture sheets, events, messages in
 // every language), follows every portal to a field the character can stand
 // on, makes every dungeon's levels with 20 seeds in a scratch folder of its own
 // to find a way on, and warns about maps no portal or dungeon leads to.
+// Beside the readers it reads every value of every well-formed file against
+// the file's format (numbers, flags, words, names where ids are wanted, the
+// width of the field), finds entries given twice, monsters and items where
+// no one reaches them, texts the player sees without their translation,
+// pictures and sounds that do not decode whole and files not in UTF-8, and
+// names at a file with a fault the checks that fault kept from being made.
+// Each finding says what is wrong in an author's words; where the game would
+// end with a message, that message follows.
 #pragma once
 #include <string>
 #include <vector>

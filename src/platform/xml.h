@@ -15,6 +15,9 @@ struct XmlElement {
     XmlElement* parent = nullptr;
     size_t place = 0;  // index among the parent's children, as add_child put it there
     int line = 0;      // the line of the file its start tag is on (0: made in memory)
+    // The line of each attribute, in the order of attributes, when the start
+    // tag runs over several lines; empty when all stand on its first line.
+    std::vector<int> attribute_lines;
 
     XmlElement() = default;
     XmlElement(const XmlElement&) = delete;
@@ -24,6 +27,7 @@ struct XmlElement {
     XmlElement* add_child(const std::string& child_name);
     void set_attribute(const std::string& attribute, const std::string& value);  // replaces or appends
     const std::string* attribute(const std::string& attribute) const;          // nullptr when absent
+    int line_of(const std::string& attribute) const;  // the line it stands on (the element's when absent)
     // Sibling navigation as the game walks documents.
     XmlElement* first_child() const { return children.empty() ? nullptr : children.front().get(); }
     XmlElement* next_sibling() const;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -28,6 +29,8 @@
 #include "platform/random.h"
 #include "powers/power_db.h"
 #include "authoring/author_tools.h"
+#include "authoring/content_check.h"
+#include "common/database.h"
 #include "game/character_savegame.h"
 #include "presentation/display.h"
 #include "authoring/format_reference.h"
@@ -196,9 +199,20 @@ TEST(MapPictures, ShowEveryFieldWithItsSigns) {
     EXPECT_EQ(sprite_pixel(52, 32, 32 + 16), cyan);
     // Nothing of the level stays in the game folder.
     EXPECT_FALSE(fs::exists(fs::path(folder.path()) / "savegame" / "old_cave_2.xml"));
-    EXPECT_NE(run_tool({"--render-level", (fs::path(folder.path()) / "maps" / "map_start.xml").string(), "1", "1",
-                        "2", "7", level.string()}),
-              0);
+    // No picture of what the dungeon does not have: a level above or below its
+    // levels 1..5, a field that is no dungeon's, or arguments that are no numbers.
+    const std::vector<std::vector<std::string>> refused = {
+        {"1", "1", "2", "7"}, {"12", "20", "0", "7"}, {"12", "20", "6", "7"}, {"12", "20", "-1", "7"},
+        {"12", "20", "two", "7"}, {"12x", "20", "2", "7"}, {"12", "20", "2", "seven"},
+    };
+    for (const std::vector<std::string>& args : refused) {
+        fs::remove(level);
+        EXPECT_EQ(run_tool({"--render-level", (fs::path(folder.path()) / "maps" / "map_start.xml").string(), args[0],
+                            args[1], args[2], args[3], level.string()}),
+                  1)
+            << args[0] << " " << args[1] << " " << args[2] << " " << args[3];
+        EXPECT_FALSE(fs::exists(level));
+    }
 }
 
 TEST(AuthorTools, OtherArgumentsAreLeftToTheGame) {
@@ -208,4 +222,84 @@ TEST(AuthorTools, OtherArgumentsAreLeftToTheGame) {
     int status = 0;
     EXPECT_FALSE(run_author_tool(2, argv.data(), status));
     EXPECT_FALSE(run_author_tool(1, argv.data(), status));
+}
+
+namespace {
+
+// The files of a walkthrough: each block of XML after a comment
+// "<!-- file: PATH -->" (a new file), "<!-- into: PATH -->" (before the
+// file's closing root tag) or "<!-- into: PATH, in place of: TEXT -->".
+struct WalkthroughStep {
+    std::string file, in_place_of, text;
+    bool new_file = false;
+};
+
+std::vector<WalkthroughStep> walkthrough_steps(const std::string& document) {
+    std::vector<WalkthroughStep> steps;
+    std::istringstream lines(document);
+    std::string line;
+    std::optional<WalkthroughStep> pending;
+    bool in_block = false;
+    while (std::getline(lines, line)) {
+        if (in_block) {
+            if (line == "```") {
+                steps.push_back(*pending);
+                pending.reset();
+                in_block = false;
+            } else {
+                pending->text += line + "\n";
+            }
+        } else if (line.rfind("<!-- file: ", 0) == 0 || line.rfind("<!-- into: ", 0) == 0) {
+            WalkthroughStep step;
+            step.new_file = line.rfind("<!-- file: ", 0) == 0;
+            std::string what = line.substr(11, line.size() - 11 - 4);
+            if (const size_t at = what.find(", in place of: "); at != std::string::npos) {
+                step.in_place_of = what.substr(at + 15);
+                what.resize(at);
+            }
+            step.file = what;
+            pending = step;
+        } else if (pending && line == "```xml") {
+            in_block = true;
+        }
+    }
+    return steps;
+}
+
+}  // namespace
+
+// docs/first-dungeon.md built step by step into a copy of the shipped game:
+// the game with its new monster, item, power, map and dungeon checks clean,
+// and the new entries are in the game's tables.
+TEST(FirstDungeon, WalkthroughFilesCheckClean) {
+    std::ifstream in(fs::path(UMBRANE_SOURCE_DIR) / "docs" / "first-dungeon.md");
+    std::ostringstream document;
+    document << in.rdbuf();
+    const std::vector<WalkthroughStep> steps = walkthrough_steps(document.str());
+    ASSERT_EQ(steps.size(), 5u);
+    TempGameFolder folder;
+    folder.copy_all_shipped();
+    for (const WalkthroughStep& step : steps) {
+        const fs::path file = fs::path(folder.path()) / step.file;
+        SCOPED_TRACE(step.file);
+        if (step.new_file) {
+            ASSERT_FALSE(fs::exists(file));
+            folder.write(step.file, step.text);
+            continue;
+        }
+        std::ifstream old(file, std::ios::binary);
+        std::ostringstream content_stream;
+        content_stream << old.rdbuf();
+        std::string content = content_stream.str();
+        const size_t at = step.in_place_of.empty() ? content.rfind("</") : content.find(step.in_place_of);
+        ASSERT_NE(at, std::string::npos);
+        if (step.in_place_of.empty()) content.insert(at, step.text);
+        else content.replace(at, step.in_place_of.size(), step.text.substr(0, step.text.size() - 1));
+        folder.write(step.file, content);
+    }
+    const CheckResult result = check_game(folder.path());
+    for (const CheckFinding& finding : result.findings) ADD_FAILURE() << finding_text(finding);
+    EXPECT_EQ(g_db.monster_types[25].name, "Fox");
+    EXPECT_EQ(g_db.powers[19].name, "Spark");
+    EXPECT_TRUE(item_type_defined(37));
 }

@@ -18,6 +18,7 @@
 
 #include "platform/files.h"
 #include "platform/strings.h"
+#include "platform/surface.h"
 #include "authoring/content_check.h"
 #include "support/test_game.h"
 
@@ -163,6 +164,17 @@ const std::vector<BrokenCopy>& broken_copies() {
                                                 "map_filename=\"map_start.xml\">\n  <power id=\"200\" "
                                                 "cooldown=\"3\"/>\n</character>\n");
          }},
+        {"a saved character facing a fifth way",
+         {},
+         {{"savegame\\character.xml", "<character",
+           "a value of the saved character out of its range; the game ends with: load_character(): wrong facing "
+           "attribute \"4\" in character file \"savegame\\character.xml\""}},
+         [](const TempGameFolder& f) {
+             fs::create_directories(file_of(f, "savegame"));
+             fs::copy_file(file_of(f, "maps\\map_start.xml"), file_of(f, "savegame\\map_start.xml"));
+             f.write("savegame\\character.xml", "<character name=\"Ann\" xpos=\"2\" ypos=\"4\" facing=\"4\" frame=\"2\" "
+                                                "map_filename=\"map_start.xml\"/>\n");
+         }},
         {"a field of a tile type the tileset does not define",
          {{"maps\\map_crypt.xml", "<field x=\"4\" y=\"0\">53</field>", "<field x=\"4\" y=\"0\">150</field>"}},
          {{"maps\\map_crypt.xml", ">150<", "field tile 150: tilesets\\tiles_standard.xml defines no tile type 150"}}},
@@ -252,16 +264,16 @@ const std::vector<BrokenCopy>& broken_copies() {
          [](const TempGameFolder& f) { f.write_png("graphics\\fx.png", 64, 32, [](int, int) { return WHITE; }); }},
         {"a power sound that has no file",
          {{"data\\powers.xml", "sound=\"fireball\"", "sound=\"fireballs\""}},
-         {{"data\\powers.xml", "<power id=\"1\"", "power sound \"fireballs\": there is no sound\\fireballs.ogg"}}},
+         {{"data\\powers.xml", "sound=\"fireballs\"", "power sound \"fireballs\": there is no sound\\fireballs.ogg"}}},
         {"a sound the game plays itself is missing",
          {{"sound\\deathcry.ogg", "", std::nullopt}},
          {{"sound", "", "no sound \"deathcry\" (sound\\deathcry.ogg): the game plays it itself"}}},
         {"an animation the game does not know",
          {{"data\\powers.xml", "animation=\"red fireball\"", "animation=\"red fireballs\""}},
-         {{"data\\powers.xml", "<power id=\"1\"", "animation(): unknown animation: \"red fireballs\""}}},
+         {{"data\\powers.xml", "animation=\"red fireballs\"", "animation(): unknown animation: \"red fireballs\""}}},
         {"a power effect the game does not know",
          {{"data\\powers.xml", "effect_name=\"attack\"", "effect_name=\"atack\""}},
-         {{"data\\powers.xml", "<power id=\"1\"", "use_power(): cannot find power effect \"atack\""}}},
+         {{"data\\powers.xml", "effect_name=\"atack\"", "use_power(): cannot find power effect \"atack\""}}},
         {"a message missing in one language",
          {{"data\\messages.xml", "    <text language=\"German\">Weiterspielen</text>\n", ""}},
          {{"data\\messages.xml", "<message id=\"30\">", "message 30 has no text in German", true}}},
@@ -319,7 +331,7 @@ const std::vector<BrokenCopy>& broken_copies() {
            "<dungeon> main_treasure \"Bread\": a name where a item type id is wanted; the item type of that name has the id 1"}}},
         {"a word where a number is wanted",
          {{"data\\monster.xml", "hitpoints=\"4\" armor=\"0\" speed=\"1\"", "hitpoints=\"seven\" armor=\"0\" speed=\"1\""}},
-         {{"data\\monster.xml", "<monster id=\"1\"", "<monster> hitpoints \"seven\": not a number; the game reads it as 0"}}},
+         {{"data\\monster.xml", "hitpoints=\"seven\"", "<monster> hitpoints \"seven\": not a number; the game reads it as 0"}}},
         {"a tile type's name in a field",
          {{"maps\\map_crypt.xml", "<field x=\"4\" y=\"0\">53</field>", "<field x=\"4\" y=\"0\">Rock</field>"}},
          {{"maps\\map_crypt.xml", ">Rock<",
@@ -332,7 +344,7 @@ const std::vector<BrokenCopy>& broken_copies() {
            "\"yes\" or \"no\")"}}},
         {"a flag written Yes",
          {{"data\\items.xml", "consumed_after_use=\"yes\"", "consumed_after_use=\"Yes\""}},
-         {{"data\\items.xml", "<item id=\"1\"", "<item> consumed_after_use \"Yes\": a flag is on only when written \"yes\"..."}}},
+         {{"data\\items.xml", "consumed_after_use=\"Yes\"", "<item> consumed_after_use \"Yes\": a flag is on only when written \"yes\"..."}}},
         {"a number beyond its field",
          {{"data\\monster.xml", "attack=\"35\"", "attack=\"40000\""}},
          {{"data\\monster.xml", "<monster id=\"1\"",
@@ -340,6 +352,10 @@ const std::vector<BrokenCopy>& broken_copies() {
         {"hexadecimal and binary numbers are numbers",
          {{"data\\monster.xml", "attack=\"35\" defense=\"0\"", "attack=\"$23\" defense=\"%0\""}},
          {}},
+        {"a name no monster type has where an id is wanted",
+         {{"maps\\map_start.xml", "<monster type=\"1\" xpos=\"7\"", "<monster type=\"Unicorn\" xpos=\"7\""}},
+         {{"maps\\map_start.xml", "type=\"Unicorn\"",
+           "<monster> type \"Unicorn\": not a number (a monster type id is wanted); the game reads it as 0"}}},
         {"digits followed by letters",
          {{"maps\\map_start.xml", "<item xpos=\"27\" ypos=\"11\" type=\"2\"/>", "<item xpos=\"27px\" ypos=\"11\" type=\"2\"/>"}},
          {{"maps\\map_start.xml", "xpos=\"27px\"", "<item> xpos \"27px\": not a number; the game reads it as 27"}}},
@@ -363,7 +379,7 @@ const std::vector<BrokenCopy>& broken_copies() {
          {{"data\\abilities.xml", "<ability id=\"3\"", "<ability> name \"strength\" is given twice (first at line 34)"},
           // Every name of agility now names no ability.
           {"data\\abilities.xml", "name=\"agility\"", "ability_resolve_names(): could not find ability \"agility\""},
-          {"data\\powers.xml", "<power id=\"8\"", "powers_db_resolve_names(): cannot find ability \"agility\""},
+          {"data\\powers.xml", "success_attribute_name=\"agility\"", "powers_db_resolve_names(): cannot find ability \"agility\""},
           {"tilesets\\tiles_standard.xml", "ability_name=\"agility\"",
            "modify_attribute amount_reduced_by_ability_name \"agility\": no ability has that name (data\\abilities.xml)"}}},
         {"two item types of one id",
@@ -452,6 +468,15 @@ const std::vector<BrokenCopy>& broken_copies() {
          {},
          {{"tilesets\\tiles_standard.png", "", "the picture does not decode whole (it is cut or damaged): the game cannot load it"}},
          [](const TempGameFolder& f) { fs::resize_file(file_of(f, "tilesets\\tiles_standard.png"), 3000); }},
+        {"a tileset picture in JPEG cut short",
+         {},
+         {{"tilesets\\meadow.jpg", "", "the picture does not decode whole (it is cut or damaged): the game cannot load it"}},
+         [](const TempGameFolder& f) {
+             Surface picture(64, 64, 0x336699);
+             std::vector<unsigned char> bytes;
+             ASSERT_TRUE(encode_jpeg(picture, 90, bytes));
+             f.write("tilesets\\meadow.jpg", std::string(bytes.begin(), bytes.begin() + static_cast<long>(bytes.size() * 2 / 3)));
+         }},
         {"a picture sheet cut short",
          {},
          {{"graphics\\items.png", "", "the picture is missing or does not decode whole; the game ends with: load_sprites()..."},
@@ -558,6 +583,13 @@ TEST_P(BrokenCopies, ReportEachFaultWithItsFileAndLine) {
     for (const CheckFinding& f : found)
         EXPECT_TRUE(std::any_of(expected.begin(), expected.end(), [&](const CheckFinding& e) { return matches(f, e); }))
             << "reported besides: " << describe(f);
+    // Every line begins in an author's words, never with the name of a procedure of the game.
+    for (const CheckFinding& f : found) {
+        const size_t colon = f.text.find(':');
+        EXPECT_FALSE(colon != std::string::npos && colon > 0 &&
+                     f.text.find_first_not_of("abcdefghijklmnopqrstuvwxyz_()", 0) >= colon)
+            << "in the game's words: " << describe(f);
+    }
     int faults = 0;
     for (const CheckFinding& f : result.findings) faults += f.warning ? 0 : 1;
     EXPECT_EQ(result.faults, faults);
