@@ -488,6 +488,7 @@ bool SaveBatch::commit() {
 
 void finish_interrupted_save(const std::string& logical_folder) {
     const fs::path folder = host_path(logical_folder);
+    g_unsaved = Unsaved{};  // a start-up reads the folder as the disk holds it
     const fs::path list = folder / RENAME_LIST;
     std::string lines;
     if (read_whole_file(logical_folder + "\\" + RENAME_LIST, lines)) {

@@ -112,7 +112,8 @@ private:
 };
 
 // Start-up: finishes the renames of a save batch that was killed during them,
-// then removes every temporary that a kill left in the folder.
+// then removes every temporary that a kill left in the folder. What a failed
+// step kept in memory is forgotten: the folder reads as the disk holds it.
 void finish_interrupted_save(const std::string& logical_folder);
 // Removes the saved game from a folder: `first` (the character), then every
 // other file the game saved there (the screenshot stays), never anything else,
