@@ -489,6 +489,7 @@ bool SaveBatch::commit() {
 void finish_interrupted_save(const std::string& logical_folder) {
     const fs::path folder = host_path(logical_folder);
     g_unsaved = Unsaved{};  // a start-up reads the folder as the disk holds it
+    if (!link_out_of_own_folders().empty()) return;  // start-up refuses the folder
     const fs::path list = folder / RENAME_LIST;
     std::string lines;
     if (read_whole_file(logical_folder + "\\" + RENAME_LIST, lines)) {
@@ -536,6 +537,28 @@ void clear_saved_game(const std::string& logical_folder, const std::string& firs
 }
 
 bool unsaved_changes() { return !g_unsaved.folder.empty(); }
+
+std::string link_out_of_own_folders() {
+    std::error_code error;
+    const fs::path base = save_folder();
+    const fs::path real_base = fs::weakly_canonical(base, error);
+    if (error) return "";
+    // A link that stays inside the folder is the folder's own business.
+    auto leads_out = [&](const fs::path& path) -> std::string {
+        std::error_code link_error;
+        if (!fs::is_symlink(path, link_error)) return "";
+        const fs::path real = fs::weakly_canonical(path, link_error);
+        const std::string inside = real_base.string() + "/";
+        if (!link_error && real.string().rfind(inside, 0) == 0) return "";
+        return "\"" + path.string() + "\" is a link to \"" + (link_error ? fs::read_symlink(path, link_error).string() : real.string()) +
+               "\" outside the game's folder: the game writes only into its own folders";
+    };
+    for (const char* own : {"savegame", "savegame/recordings", "config", "config/preferences.xml"})
+        if (std::string fault = leads_out(base / own); !fault.empty()) return fault;
+    for (fs::directory_iterator it(base / "savegame", error), end; !error && it != end; it.increment(error))
+        if (std::string fault = leads_out(it->path()); !fault.empty()) return fault;
+    return "";
+}
 
 bool write_file_atomically(const std::string& logical_path, const std::string& content) {
     return write_file_atomically(logical_path, content.data(), content.size());

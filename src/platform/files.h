@@ -119,6 +119,11 @@ void finish_interrupted_save(const std::string& logical_folder);
 // other file the game saved there (the screenshot stays), never anything else,
 // and forgets a step of it that could not be written.
 void clear_saved_game(const std::string& logical_folder, const std::string& first);
+// The game's own folders below the save folder (savegame, its recordings,
+// config) and the files in the savegame, the preferences: the first one that is
+// a link leading out of the save folder, as the message that refuses it; ""
+// when none does. The game reads, writes and clears nothing there then.
+std::string link_out_of_own_folders();
 // A save step could not be written and is kept in memory for the next one.
 bool unsaved_changes();
 

@@ -123,6 +123,7 @@ int replay_outcome(ReplayKind kind, const recording::ReplayEnded& end, const std
 }  // namespace
 
 void start_session_recording(uint32_t seed, const std::string& host_file) {
+    if (const std::string fault = link_out_of_own_folders(); !fault.empty()) raise_error(fault);
     make_folder("savegame");
     finish_interrupted_save("savegame");
     recording::Header header;

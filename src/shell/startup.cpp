@@ -20,6 +20,8 @@
 #include "game/turn_state.h"
 
 void load_saved_game_if_any() {
+    // A savegame that leads elsewhere is refused before anything is read, written or cleared there.
+    if (const std::string fault = link_out_of_own_folders(); !fault.empty()) raise_error(fault);
     if (file_size("savegame\\character.xml") <= 0) return;
     CharacterRecord& character = g_character_model.character;
     load_character(character, "savegame\\character.xml");
