@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <ctime>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -537,6 +538,32 @@ void clear_saved_game(const std::string& logical_folder, const std::string& firs
 }
 
 bool unsaved_changes() { return !g_unsaved.folder.empty(); }
+
+std::string keep_aside(const std::string& logical_folder, const std::vector<std::string>& names) {
+    const fs::path folder = host_path(logical_folder);
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[64];
+    std::strftime(stamp, sizeof stamp, "damaged_%Y-%m-%d_%H-%M-%S", &local);
+    std::string name = stamp;
+    std::error_code error;
+    for (int n = 2; fs::exists(folder / name, error); ++n) name = std::string(stamp) + "_" + std::to_string(n);
+    fs::create_directories(folder / name, error);
+    for (const std::string& file : names)
+        if (is_plain_file(folder / file)) rename_file(folder / file, folder / name / file);
+    sync_folder(folder);
+    std::string logical = logical_folder + "\\" + name;
+    std::replace(logical.begin(), logical.end(), '/', '\\');
+    return logical;
+}
+
+std::vector<std::string> saved_game_files(const std::string& logical_folder) {
+    std::vector<std::string> names;
+    for (const std::string& name : saved_names(host_path(logical_folder)))
+        if (replaced_with_the_game(name)) names.push_back(name);
+    return names;
+}
 
 std::string link_out_of_own_folders() {
     std::error_code error;

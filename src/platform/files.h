@@ -124,6 +124,12 @@ void clear_saved_game(const std::string& logical_folder, const std::string& firs
 // a link leading out of the save folder, as the message that refuses it; ""
 // when none does. The game reads, writes and clears nothing there then.
 std::string link_out_of_own_folders();
+// Moves those files of a folder that do not read into a new folder of it named
+// by the date and time ("savegame\damaged_2024-05-01_18-30-05"), nothing
+// deleted; returns that folder's logical path.
+std::string keep_aside(const std::string& logical_folder, const std::vector<std::string>& names);
+// The files the game saved into a folder that make up its saved game (the screenshot not).
+std::vector<std::string> saved_game_files(const std::string& logical_folder);
 // A save step could not be written and is kept in memory for the next one.
 bool unsaved_changes();
 

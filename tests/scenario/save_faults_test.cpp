@@ -21,6 +21,7 @@
 #include "platform/files.h"
 #include "platform/headless.h"
 #include "scenario/scenario_support.h"
+#include "screens/main_menu.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
 #include "game/turn_state.h"
@@ -242,4 +243,79 @@ TEST(SaveFaults, NewGameRemovesOnlyTheFilesTheGameSaved) {
     EXPECT_LT(file_size(CHARACTER_FILE), 0);
     EXPECT_LT(file_size("savegame\\map_start.xml"), 0);
     EXPECT_EQ(saved_file("savegame\\notes.xml"), "<mine/>");
+}
+
+namespace {
+
+// The files of the first folder made by keep_aside, by name.
+std::vector<std::string> kept_aside(const std::string& file) {
+    std::vector<std::string> found;
+    for (const FolderEntry& entry : list_folder("savegame", "damaged_*"))
+        if (entry.type == 2 && file_size("savegame\\" + entry.name + "\\" + file) >= 0)
+            found.push_back(saved_file("savegame\\" + entry.name + "\\" + file));
+    return found;
+}
+
+}  // namespace
+
+TEST(DamagedSaves, AVisitedMapThatDoesNotReadIsKeptAsideAndReadAfresh) {
+    TempGameFolder folder;
+    write_game(folder);
+    set_up_old_game();
+    g_shell.loop.menu = 0;
+    const std::string whole = saved_file("savegame\\map_start.xml");
+    const std::string cut = whole.substr(0, whole.size() / 2);
+    folder.write("savegame\\map_start.xml", cut);
+    CharacterRecord& hero = g_character_model.character;
+    hero.x = 3, hero.y = 3;
+    save_journey(portal_journey);
+    EXPECT_EQ(g_map.map.name, "Fixture Meadow");
+    EXPECT_EQ(hero.map_file_name, "map_start.xml");
+    EXPECT_EQ(hero.x, 2);
+    EXPECT_EQ(hero.y, 6);
+    EXPECT_TRUE(band_said("The saved map savegame\\map_start.xml does not read; it is kept in savegame\\damaged_"));
+    EXPECT_EQ(kept_aside("map_start.xml"), std::vector<std::string>{cut});
+    // A damaged level is made anew, without a second pick for it.
+    hero.x = 2, hero.y = 5;
+    save_journey(portal_journey);
+    folder.write("savegame\\pit_1.xml", "garbage");
+    hero.x = 4, hero.y = 4;
+    save_journey(change_level);
+    EXPECT_EQ(hero.map_file_name, "pit_1.xml");
+    EXPECT_EQ(hero.x, 1);
+    EXPECT_EQ(hero.y, 1);
+    EXPECT_EQ(kept_aside("pit_1.xml"), std::vector<std::string>{"garbage"});
+    startup();  // the game saved with it reads
+    EXPECT_EQ(g_character_model.character.map_file_name, "pit_1.xml");
+}
+
+TEST(DamagedSaves, ASavegameThatDoesNotReadOpensTheMenuWithItsFaultAndIsKept) {
+    for (const char* damage : {"cut", "out of range"}) {
+        TempGameFolder folder;
+        write_game(folder);
+        set_up_old_game();
+        const std::string character = saved_file(CHARACTER_FILE);
+        const std::string map = saved_file("savegame\\map_two.xml");
+        std::string broken = character.substr(0, character.size() / 2);
+        if (std::string(damage) == "out of range") {
+            broken = character;
+            broken.replace(broken.find("xpos=\"") + 6, 1, "999");
+        }
+        folder.write(CHARACTER_FILE, broken);
+        startup();  // no fatal error
+        EXPECT_NE(menu_notice(0).find("The savegame does not read: load_character(): "), std::string::npos)
+            << damage << ": " << menu_notice(0);
+        EXPECT_EQ(menu_notice(1).rfind("It is kept in savegame\\damaged_", 0), 0u) << menu_notice(1);
+        EXPECT_LT(file_size(CHARACTER_FILE), 0) << damage;
+        EXPECT_EQ(kept_aside("character.xml"), std::vector<std::string>{broken});
+        EXPECT_EQ(kept_aside("map_two.xml"), std::vector<std::string>{map});
+        // The menu offers a new game, which starts afresh.
+        headless::set_deadline(0);
+        EXPECT_EQ(main_menu(), MenuChoice::quit);  // Escape at once
+        EXPECT_EQ(menu_notice(0), "");
+        new_game_flow();
+        startup();
+        EXPECT_EQ(g_character_model.character.map_file_name, "map_start.xml") << damage;
+        EXPECT_EQ(kept_aside("character.xml"), std::vector<std::string>{broken}) << "the broken savegame stays";
+    }
 }
