@@ -4,6 +4,7 @@
 #include "character/character_state.h"
 #include "items/item_db.h"
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include "character/character_record.h"
@@ -12,6 +13,7 @@
 #include "map/map_grid.h"
 #include "map/tileset.h"
 #include "screens/main_menu.h"
+#include "shell/main_loop.h"
 #include "map/map_state.h"
 #include "monsters/monster_db.h"
 #include "platform/files.h"
@@ -27,7 +29,19 @@
 #include "common/common_state.h"
 #include "game/turn_state.h"
 
+namespace {
+// The display went away under the game: it saves as at its end (nothing can be drawn any more).
+void save_when_display_lost() {
+    try {
+        save_at_program_end(false);
+    } catch (const FatalError& error) {
+        std::fprintf(stderr, "Error: %s\n", error.what());
+    }
+}
+}  // namespace
+
 void load_saved_game_if_any() {
+    set_display_lost_hook(save_when_display_lost);
     // A savegame that leads elsewhere is refused before anything is read, written or cleared there.
     if (const std::string fault = link_out_of_own_folders(); !fault.empty()) raise_error(fault);
     if (file_size("savegame\\character.xml") <= 0) return;
