@@ -4,11 +4,10 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-
+#include <cerrno>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <cerrno>
 
 #include "common/common_state.h"
 #include "common/message_ids.h"

@@ -1,12 +1,12 @@
 #include "shell/startup.h"
 
-#include "character/abilities_db.h"
-#include "character/character_state.h"
-#include "items/item_db.h"
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
+#include "character/abilities_db.h"
+#include "character/character_state.h"
+#include "items/item_db.h"
 #include "character/character_record.h"
 #include "common/message_ids.h"
 #include "map/map_file.h"
