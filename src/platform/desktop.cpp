@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <array>
 #include <cctype>
 #include <cstdio>
@@ -102,7 +103,9 @@ int note_display_lost(void* display) {
     // The game saves first (it draws nothing more); the hook runs once.
     if (auto hook = g_display_lost_hook) {
         g_display_lost_hook = nullptr;
+        const int cause = errno;  // Xlib's handler tells the loss by it
         hook();
+        errno = cause;
     }
     if (g_xlib_io_error_handler) g_xlib_io_error_handler(display);
     std::exit(1);  // Xlib's handler does not return; should one ever, the program ends all the same
