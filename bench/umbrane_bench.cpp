@@ -41,6 +41,7 @@
 #include <vector>
 
 #include "character/character_state.h"
+#include "game/character_savegame.h"
 #include "common/common_state.h"
 #include "common/database.h"
 #include "common/view.h"
@@ -1171,6 +1172,22 @@ int run_benchmark(int calls, const std::vector<std::string>& chosen) {
     print_figure("load_map + save_map, quarter map (625 event fields)", maps[0]);
     std::printf("%-52s %12.1f    (4 when linear)\n", "  growth from the quarter to the full map", growth);
     }
+    if (wanted("saves")) {
+        // One save step of the start map and the character, with and without the syncs to the disk.
+        start_new_game(game);
+        auto save_step = [] {
+            return timed([] {
+                SaveBatch save("savegame");
+                save_map(g_map.map, "savegame\\map_start.xml");
+                save_character(g_character_model.character, "savegame\\character.xml");
+                save.commit();
+            });
+        };
+        set_durable_saves(false);
+        print_figure("save step (map + character), not synced", measure(calls, save_step));
+        set_durable_saves(true);
+        print_figure("save step (map + character), synced to the disk", measure(calls, save_step));
+    }
     if (wanted("levels")) {
         // The Old Cave's first level, made 49 x 49 fields large.
         start_new_game(game);
@@ -1243,7 +1260,7 @@ int main(int argc, char** argv) {
         else if (argument == "--executable" && i + 1 < argc) g_executable = argv[++i];
         else if (argument.rfind("--", 0) != 0) chosen.push_back(argument);
         else {
-            std::fprintf(stderr, "usage: umbrane_bench [--calls N] [--executable PATH] [redraw|startup|program|memory|maps|levels|check|monsters|walk|paths|scale]...\n");
+            std::fprintf(stderr, "usage: umbrane_bench [--calls N] [--executable PATH] [redraw|startup|program|memory|maps|saves|levels|check|monsters|walk|paths|scale]...\n");
             return 2;
         }
     }

@@ -123,6 +123,32 @@ const XmlField<InventoryEntry> kItemFields[] = {
      .written_when = "when above 0"},
 };
 
+// A whole number as the game writes and reads them: blanks, a sign, "$"
+// hexadecimal or "%" binary, then digits to the end.
+bool number_text(const std::string& text) {
+    size_t i = text.find_first_not_of(" \t");
+    if (i == std::string::npos) return false;
+    if (text[i] == '-' || text[i] == '+') ++i;
+    const char* digits = "0123456789";
+    if (i < text.size() && text[i] == '$') digits = "0123456789abcdefABCDEF", ++i;
+    else if (i < text.size() && text[i] == '%') digits = "01", ++i;
+    return i < text.size() && text.find_first_not_of(digits, i) == std::string::npos;
+}
+
+// The numbers of an element are numbers: "banana" is no position (read as 0 it
+// would put the character into the border trees).
+template <typename Record, size_t N>
+void check_values(const XmlField<Record> (&fields)[N], const XmlElement& element, const std::string& file_name) {
+    for (const auto& [name, value] : element.attributes)
+        for (const XmlField<Record>& field : fields) {
+            if (field.name != name) continue;
+            if (field.kind != FieldKind::number || number_text(value)) continue;
+            const std::string tag = element.parent ? " in " + element.name + " tag" : "";
+            raise_error("load_character(): wrong " + name + " attribute " + quoted(value) + tag + " in character file " +
+                        quoted(file_name));
+        }
+}
+
 auto unknown_attribute(const std::string& where, const std::string& file_name) {
     return [&where, &file_name](const std::string& name) {
         raise_error("load_character(): unknown attribute " + quoted(name) + where + quoted(file_name));
@@ -131,6 +157,7 @@ auto unknown_attribute(const std::string& where, const std::string& file_name) {
 
 void read_ability(CharacterRecord& character, const XmlElement& element, const std::string& file_name) {
     SavedAbility entry;  // a fresh entry: all numbers 0, percentage 100
+    check_values(kAbilityFields, element, file_name);
     read_fields<SavedAbility>(kAbilityFields, entry, element, file_name,
                               unknown_attribute(" in ability tag in file ", file_name));
     if (entry.id != 0) character.abilities[entry.id] = entry;
@@ -138,6 +165,7 @@ void read_ability(CharacterRecord& character, const XmlElement& element, const s
 
 void read_power(CharacterRecord& character, const XmlElement& element, const std::string& file_name) {
     SavedCooldown entry;
+    check_values(kPowerFields, element, file_name);
     read_fields<SavedCooldown>(kPowerFields, entry, element, file_name,
                                unknown_attribute(" in power_cooldown tag in character xml file ", file_name));
     if (entry.id >= 1 && entry.id <= kMaxPowerId) character.cooldown[entry.id] = entry.cooldown;
@@ -145,6 +173,7 @@ void read_power(CharacterRecord& character, const XmlElement& element, const std
 
 void read_item(const XmlElement& element, const std::string& file_name) {
     InventoryEntry entry;
+    check_values(kItemFields, element, file_name);
     read_fields<InventoryEntry>(kItemFields, entry, element, file_name,
                                 unknown_attribute(" in item tag in character xml file ", file_name));
     // Only types of the item table: any other number would index outside it.
@@ -188,6 +217,10 @@ void load_character(CharacterRecord& character, const std::string& file_name) {
                     document.error_text());
     const XmlElement* root = document.root();
     if (!root) return;
+    if (root->name != "character")
+        raise_error("load_character(): the root element of character file " + quoted(file_name) + " is <" + root->name +
+                    ">, not <character>");
+    check_values(kRootFields, *root, file_name);
     read_fields<CharacterRecord>(kRootFields, character, *root, file_name,
                                  unknown_attribute(" in root node in file ", file_name));
     for (const XmlElement& child : children_of(*root)) {
@@ -210,7 +243,7 @@ const XmlFileFormat& character_file_format() {
         f.written = true;
         f.elements = {
             {.name = "character",
-             .about = "The character (the game does not test the root element's name).",
+             .about = "The character (a file with another root element is refused).",
              .attributes = describe_fields<CharacterRecord>(kRootFields, true),
              .children = {"ability", "power", "item"}},
             {.name = "ability",

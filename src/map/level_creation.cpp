@@ -8,6 +8,8 @@
 #include "common/common_state.h"
 #include "common/database.h"
 #include "common/events.h"
+#include "common/message_ids.h"
+#include "common/raise_error.h"
 #include "common/word_lists.h"
 #include "map/map_file.h"
 #include "map/map_grid.h"
@@ -316,17 +318,29 @@ void change_level() {
     save_map(map, map_file_path("savegame", map.filename));
     const std::string level_file = level_file_name(entry);
     const std::string saved_copy = map_file_path("savegame", level_file);
-    if (file_size(saved_copy) > 0) {
-        load_map(map, saved_copy, 1);
-    } else {
+    const bool visited = file_size(saved_copy) > 0;
+    if (!visited || !load_saved_copy(map, saved_copy)) {
         // Every level below the first is worth one pick, once: on the way down it is made.
-        if (entry.entrance_to_level > 1) ask_advancement(1, 0);
-        create_level(map, entry);
+        if (entry.entrance_to_level > 1 && !visited) ask_advancement(1, 0);
+        create_level(map, entry);  // a damaged one is made anew
     }
     character.x = kLevelArrival.x;
     character.y = kLevelArrival.y;
     character.map_file_name = level_file;
     tell(event::Fade{true});
+}
+
+bool load_saved_copy(GameMap& map, const std::string& saved_copy) {
+    try {
+        load_map(map, saved_copy, 0);
+    } catch (const FatalError&) {
+        const std::string kept = keep_aside("savegame", {file_part(saved_copy)});
+        const std::string text = replace_all(message_text(msg::map_damaged), "[file]", saved_copy);
+        show_status_message(replace_all(text, "[kept]", kept), message_text(msg::map_read_afresh), WHITE, -1, 0, 2000);
+        return false;
+    }
+    load_tileset(map.tileset);
+    return true;
 }
 
 void create_level(GameMap& map, DungeonRecord record) {

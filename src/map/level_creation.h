@@ -33,6 +33,11 @@ constexpr int kLevelTiles[] = {kTileWayDown, kTileWayUp, kTileTreasureSpot, kTil
 // file part counts, so no map can make the game write outside "savegame\".
 std::string level_file_name(const DungeonRecord& record);
 
+// Reads a visited map from its saved copy ("savegame\..."), with its tileset.
+// A copy that does not read is kept aside (keep_aside), the band says so, and
+// false is returned: the caller reads the map afresh.
+bool load_saved_copy(GameMap& map, const std::string& saved_copy);
+
 // The character stands on a level exit that is no portal: the current map is
 // saved and the level the (last) exit of this field names is loaded from its
 // saved copy, or made when there is none (a level above 1 made now gives one

@@ -5,6 +5,7 @@
 #include "common/common_state.h"
 #include "common/raise_error.h"
 #include "common/events.h"
+#include "map/level_creation.h"
 #include "map/map_file.h"
 #include "map/map_grid.h"
 #include "map/map_lists.h"
@@ -66,8 +67,7 @@ void portal_journey() {
     const int8_t target_y = read_map_portal_target_y(map, character.x, character.y);
     // A map visited before comes back as it was left.
     const std::string saved_copy = map_file_path("savegame", target);
-    if (file_size(saved_copy) > 0) load_map(map, saved_copy, 1);
-    else load_map(map, map_file_path("maps", target), 1);
+    if (file_size(saved_copy) <= 0 || !load_saved_copy(map, saved_copy)) load_map(map, map_file_path("maps", target), 1);
     character.x = target_x;
     character.y = target_y;
     character.map_file_name = target;

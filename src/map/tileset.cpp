@@ -149,10 +149,11 @@ void load_tileset(Tileset& ts, int load_image, int load_definition) {
         ts.sprite_loaded = 0;
         ts.tiles_wide = 0;
         ts.tiles_high = 0;
-        // A file that is there but holds no picture (an empty one, say) is no error: the sheet then
-        // has no tiles and nothing is drawn from it (-1 names no sprite; 0 is a fixed sheet of the game).
-        int sprite = sprite_load_any(path);
-        ts.sprite = sprite != 0 ? sprite : -1;
+        // A file that is there but holds no whole picture (an empty one, a cut or damaged one) would
+        // draw the world black without a word: it ends the game, naming the file in its real folder.
+        const int sprite = sprite_load_any(path);
+        if (sprite == 0) raise_error("load_tileset: cannot read the picture of tileset image file " + quoted(path));
+        ts.sprite = sprite;
         ts.tiles_wide = wrap16(sprite_width(ts.sprite) / 32);
         ts.tiles_high = wrap16(sprite_height(ts.sprite) / 32);
         ts.sprite_loaded = 1;

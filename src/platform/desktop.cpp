@@ -3,10 +3,13 @@
 // an SDL audio device fed by our own mixer.
 #include <SDL.h>
 #include <dlfcn.h>
+#include <csignal>
+#include <signal.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <array>
 #include <cctype>
 #include <cstdio>
@@ -94,9 +97,17 @@ using XIoErrorHandler = int (*)(void* display);
 using XSetIoErrorHandler = XIoErrorHandler (*)(XIoErrorHandler handler);
 bool g_display_lost = false;
 XIoErrorHandler g_xlib_io_error_handler = nullptr;
+void (*g_display_lost_hook)() = nullptr;
 
 int note_display_lost(void* display) {
     g_display_lost = true;
+    // The game saves first (it draws nothing more); the hook runs once.
+    if (auto hook = g_display_lost_hook) {
+        g_display_lost_hook = nullptr;
+        const int cause = errno;  // Xlib's handler tells the loss by it
+        hook();
+        errno = cause;
+    }
     if (g_xlib_io_error_handler) g_xlib_io_error_handler(display);
     std::exit(1);  // Xlib's handler does not return; should one ever, the program ends all the same
 }
@@ -114,6 +125,26 @@ void watch_for_lost_display() {
         watching = true;
     }
     dlclose(xlib);  // SDL keeps the library loaded
+}
+
+// A closed terminal (SIGHUP) and the quit key of one (SIGQUIT) end the game as
+// SIGTERM and SIGINT do (SDL makes those a close request): the game saves and
+// ends. The handler only notes it; the next look at the events asks to close.
+volatile sig_atomic_t g_end_asked = 0;
+
+void note_end_asked(int) { g_end_asked = 1; }
+
+void watch_for_end_signals() {
+    struct sigaction action {};
+    action.sa_handler = note_end_asked;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal_number : {SIGHUP, SIGQUIT}) {
+        struct sigaction before {};
+        // One the player chose to ignore (nohup) stays ignored.
+        if (sigaction(signal_number, nullptr, &before) == 0 && before.sa_handler == SIG_IGN) continue;
+        sigaction(signal_number, &action, nullptr);
+    }
 }
 
 constexpr double FRAME_MS = 1000.0 / 60.0;
@@ -143,6 +174,7 @@ public:
         }
         if (video_) watch_for_lost_display();
         if (events_) {
+            watch_for_end_signals();
             QuietStandardError quiet;
             gamepad_init();
         }
@@ -308,6 +340,10 @@ public:
 
     void pump_events() override {
         if (!events_) return;
+        if (g_end_asked) {
+            g_end_asked = 0;
+            input_window_event(WindowEvent::close_request);
+        }
         SDL_Event event;
         while (SDL_PollEvent(&event)) handle(event);
         settle_carried_keys();
@@ -591,3 +627,5 @@ private:
 void set_window_scale(int factor) { g_media.window_scale = factor; }
 
 std::unique_ptr<Machine> make_desktop_machine() { return std::make_unique<DesktopMachine>(); }
+
+void set_display_lost_hook(void (*hook)()) { g_display_lost_hook = hook; }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <ctime>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -488,6 +489,8 @@ bool SaveBatch::commit() {
 
 void finish_interrupted_save(const std::string& logical_folder) {
     const fs::path folder = host_path(logical_folder);
+    g_unsaved = Unsaved{};  // a start-up reads the folder as the disk holds it
+    if (!link_out_of_own_folders().empty()) return;  // start-up refuses the folder
     const fs::path list = folder / RENAME_LIST;
     std::string lines;
     if (read_whole_file(logical_folder + "\\" + RENAME_LIST, lines)) {
@@ -535,6 +538,54 @@ void clear_saved_game(const std::string& logical_folder, const std::string& firs
 }
 
 bool unsaved_changes() { return !g_unsaved.folder.empty(); }
+
+std::string keep_aside(const std::string& logical_folder, const std::vector<std::string>& names) {
+    const fs::path folder = host_path(logical_folder);
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[64];
+    std::strftime(stamp, sizeof stamp, "damaged_%Y-%m-%d_%H-%M-%S", &local);
+    std::string name = stamp;
+    std::error_code error;
+    for (int n = 2; fs::exists(folder / name, error); ++n) name = std::string(stamp) + "_" + std::to_string(n);
+    fs::create_directories(folder / name, error);
+    for (const std::string& file : names)
+        if (is_plain_file(folder / file)) rename_file(folder / file, folder / name / file);
+    sync_folder(folder);
+    std::string logical = logical_folder + "\\" + name;
+    std::replace(logical.begin(), logical.end(), '/', '\\');
+    return logical;
+}
+
+std::vector<std::string> saved_game_files(const std::string& logical_folder) {
+    std::vector<std::string> names;
+    for (const std::string& name : saved_names(host_path(logical_folder)))
+        if (replaced_with_the_game(name)) names.push_back(name);
+    return names;
+}
+
+std::string link_out_of_own_folders() {
+    std::error_code error;
+    const fs::path base = save_folder();
+    const fs::path real_base = fs::weakly_canonical(base, error);
+    if (error) return "";
+    // A link that stays inside the folder is the folder's own business.
+    auto leads_out = [&](const fs::path& path) -> std::string {
+        std::error_code link_error;
+        if (!fs::is_symlink(path, link_error)) return "";
+        const fs::path real = fs::weakly_canonical(path, link_error);
+        const std::string inside = real_base.string() + "/";
+        if (!link_error && real.string().rfind(inside, 0) == 0) return "";
+        return "\"" + path.string() + "\" is a link to \"" + (link_error ? fs::read_symlink(path, link_error).string() : real.string()) +
+               "\" outside the game's folder: the game writes only into its own folders";
+    };
+    for (const char* own : {"savegame", "savegame/recordings", "config", "config/preferences.xml"})
+        if (std::string fault = leads_out(base / own); !fault.empty()) return fault;
+    for (fs::directory_iterator it(base / "savegame", error), end; !error && it != end; it.increment(error))
+        if (std::string fault = leads_out(it->path()); !fault.empty()) return fault;
+    return "";
+}
 
 bool write_file_atomically(const std::string& logical_path, const std::string& content) {
     return write_file_atomically(logical_path, content.data(), content.size());

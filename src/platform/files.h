@@ -112,12 +112,24 @@ private:
 };
 
 // Start-up: finishes the renames of a save batch that was killed during them,
-// then removes every temporary that a kill left in the folder.
+// then removes every temporary that a kill left in the folder. What a failed
+// step kept in memory is forgotten: the folder reads as the disk holds it.
 void finish_interrupted_save(const std::string& logical_folder);
 // Removes the saved game from a folder: `first` (the character), then every
 // other file the game saved there (the screenshot stays), never anything else,
 // and forgets a step of it that could not be written.
 void clear_saved_game(const std::string& logical_folder, const std::string& first);
+// The game's own folders below the save folder (savegame, its recordings,
+// config) and the files in the savegame, the preferences: the first one that is
+// a link leading out of the save folder, as the message that refuses it; ""
+// when none does. The game reads, writes and clears nothing there then.
+std::string link_out_of_own_folders();
+// Moves those files of a folder that do not read into a new folder of it named
+// by the date and time ("savegame\damaged_2024-05-01_18-30-05"), nothing
+// deleted; returns that folder's logical path.
+std::string keep_aside(const std::string& logical_folder, const std::vector<std::string>& names);
+// The files the game saved into a folder that make up its saved game (the screenshot not).
+std::vector<std::string> saved_game_files(const std::string& logical_folder);
 // A save step could not be written and is kept in memory for the next one.
 bool unsaved_changes();
 

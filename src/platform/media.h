@@ -25,6 +25,9 @@ bool media_init(BackendKind kind);  // every service once at start
 void media_close();                 // all of them at the end
 BackendKind media_backend();
 void message_box(const std::string& caption, const std::string& text);
+// Called once when the display is lost (the X connection broke) just before
+// the program ends: the game saves there as at its end, without a picture.
+void set_display_lost_hook(void (*hook)());
 
 // ---- Window and screen ----
 constexpr int SCREEN_WIDTH = 640;

@@ -293,6 +293,10 @@ bool decode(const std::string& bytes, Recording& out, std::string& error) {
     size_t at = MAGIC_SIZE;
     while (at < bytes.size()) {
         const size_t start = at;
+        if (ended) {
+            error = "it holds trailing data after the session's end, from byte " + std::to_string(start);
+            return false;
+        }
         Reader in(bytes.data() + at, bytes.size() - at);
         const char kind = static_cast<char>(in.byte());
         const uint64_t length = in.varint();
@@ -512,6 +516,9 @@ std::string describe(const Item& item) {
 // replay; a window replay says so once and goes on.
 void differs(const std::string& what) {
     Replay& r = g_replay;
+    // A recording that ends early (a killed session, a cut file) ends here: what came before matched.
+    if (r.mode != ReplayMode::rerecord && !r.recording->whole && !peek())
+        throw ReplayEnded(ReplayEnded::Reason::input_ended, "");
     const std::string text = replay_position() + ": " + what;
     if (r.mode == ReplayMode::verify) throw ReplayEnded(ReplayEnded::Reason::differs, text);
     if (r.mode == ReplayMode::window && !r.reported) {

@@ -28,6 +28,11 @@ constexpr Colour DEATH_OUTLINE = RGB(0, 0, 0);
 constexpr Colour RUN_COLOUR = RGB(255, 200, 125);
 constexpr int RUN_LINE = 16;
 
+// The band's notice: a saved game that did not read.
+std::string g_notice[2];
+constexpr Colour NOTICE_COLOUR = RGB(255, 255, 255);
+constexpr int NOTICE_X = 8, NOTICE_Y = 440, NOTICE_LINE = 18;
+
 bool load_screenshot() {
     if (file_size(SCREENSHOT_FILE) <= 0) return false;
     return sprite_load(sprite::screenshot, SCREENSHOT_FILE);
@@ -61,6 +66,13 @@ void draw_menu_screen(Menu& menu, bool screenshot_loaded, int mouse_x, int mouse
                     sprite_height(sprite::mouse_pointer));
         sprite_display_transparent(sprite::mouse_pointer, mouse_x, mouse_y);
     }
+    if (!g_notice[0].empty() || !g_notice[1].empty()) {
+        draw_start();
+        for (int line = 0; line < 2; ++line)
+            draw_outlined_text(NOTICE_X, NOTICE_Y + line * NOTICE_LINE, g_notice[line], NOTICE_COLOUR, DEATH_OUTLINE);
+        draw_text_background(RGB(0, 0, 0));
+        draw_stop();
+    }
     const std::string& death_text = g_character_model.character.death_text;
     if (!death_text.empty()) {
         draw_start();
@@ -81,6 +93,13 @@ void draw_menu_screen(Menu& menu, bool screenshot_loaded, int mouse_x, int mouse
 }
 
 }  // namespace
+
+void set_menu_notice(const std::string& line1, const std::string& line2) {
+    g_notice[0] = line1;
+    g_notice[1] = line2;
+}
+
+const std::string& menu_notice(int line) { return g_notice[line == 0 ? 0 : 1]; }
 
 MenuChoice main_menu() {
     Menu& menu = g_presentation.menu;
@@ -179,6 +198,7 @@ MenuChoice main_menu() {
     }
 
     if (screenshot_loaded) sprite_free(sprite::screenshot);
+    set_menu_notice("", "");
     if (left) {
         // Leaving the menu quits; it never deletes the saved game.
         g_shell.loop.quit = 1;

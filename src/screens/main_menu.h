@@ -1,10 +1,17 @@
 // The main menu over the last screenshot: continue (when a saved game
 // exists), new game, quit; by keyboard and mouse.
 #pragma once
+#include <string>
 
 enum class MenuChoice { continue_game, new_game, quit };
 
 // Shows the menu until an entry is chosen or the player leaves (Escape or
 // closing the window, which sets the quit flag and returns quit). Choosing
-// new game deletes the savegame at once.
+// new game keeps the saved game: the new character's first save replaces it.
 MenuChoice main_menu();
+
+// Two lines the menu shows in the band at the foot of the screen until an
+// entry is chosen (a saved game that did not read); empty for none.
+void set_menu_notice(const std::string& line1, const std::string& line2);
+// The notice's line 0 or 1.
+const std::string& menu_notice(int line);

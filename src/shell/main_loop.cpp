@@ -59,6 +59,9 @@ struct Bump {
 // there), not during play (Alt+X, the window closed).
 bool g_quit_from_menu = false;
 
+// A new character is being made: until its first save the saved game is the old one.
+bool g_new_game_under_way = false;
+
 MainLoopFlags& loop() { return g_shell.loop; }
 CharacterRecord& hero() { return g_character_model.character; }
 
@@ -232,6 +235,7 @@ void after_step() {
 void new_game_flow() {
     // The saved game stays until the new one stands: the new character's first
     // save replaces it in one step (killed before, the old game is whole).
+    g_new_game_under_way = true;
     clear_message_history();
     forget_ended_run();
     reset_character();
@@ -243,7 +247,8 @@ void new_game_flow() {
     save.replace_saved_game();
     save_map(g_map.map, current_map_save_path());
     save_character(hero(), CHARACTER_FILE);
-    finish_save(save);
+    finish_save(save);  // not written, it goes into the next save all the same
+    g_new_game_under_way = false;
 }
 
 void continue_flow() {
@@ -292,7 +297,8 @@ void save_journey(void (*journey)()) {
 }
 
 void save_at_program_end(bool from_play) {
-    if (file_size(CHARACTER_FILE) <= 0) return;
+    // A new character before its first save is no game yet (the display lost during its picks).
+    if (g_new_game_under_way || file_size(CHARACTER_FILE) <= 0) return;
     SaveBatch save("savegame");  // one step, the character last
     if (from_play) {
         // As on Escape: the next start shows the menu over the picture of where the game stands.

@@ -4,6 +4,10 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <cerrno>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "common/common_state.h"
 #include "common/message_ids.h"
@@ -88,7 +92,8 @@ void show_replay_status(const recording::ReplayStatus& status) {
 class ReplayFolder {
 public:
     ReplayFolder() {
-        std::string pattern = (fs::temp_directory_path() / "umbrane-replay-XXXXXX").string();
+        remove_left_behind();
+        std::string pattern = (fs::temp_directory_path() / (PREFIX + std::to_string(getpid()) + "-XXXXXX")).string();
         if (!mkdtemp(pattern.data())) raise_error("replay: no folder for the replay's savegame can be made");
         path_ = pattern;
         previous_ = writable_folder();
@@ -103,12 +108,31 @@ public:
     ReplayFolder& operator=(const ReplayFolder&) = delete;
 
 private:
+    static constexpr const char* PREFIX = "umbrane-replay-";
+    // The folders of replays that were killed: named by a process that is gone, and this user's own.
+    static void remove_left_behind() {
+        std::error_code error;
+        for (fs::directory_iterator it(fs::temp_directory_path(error), error), end; !error && it != end;
+             it.increment(error)) {
+            const std::string name = it->path().filename().string();
+            if (name.rfind(PREFIX, 0) != 0) continue;
+            const std::string rest = name.substr(std::string(PREFIX).size());
+            const long pid = std::strtol(rest.c_str(), nullptr, 10);
+            struct stat info {};
+            if (pid <= 0 || rest.find('-') == std::string::npos || ::lstat(it->path().c_str(), &info) != 0 ||
+                !S_ISDIR(info.st_mode) || info.st_uid != getuid())
+                continue;
+            if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;  // still replaying
+            std::error_code ignored;
+            fs::remove_all(it->path(), ignored);
+        }
+    }
     std::string path_;
     std::string previous_;  // the writable folder before the replay
 };
 
 // The replay's own ends, told as the kind of replay asks.
-int replay_outcome(ReplayKind kind, const recording::ReplayEnded& end, const std::string& file) {
+int replay_outcome(ReplayKind kind, const recording::ReplayEnded& end, const std::string& file, size_t cut_at) {
     using Reason = recording::ReplayEnded::Reason;
     switch (end.reason()) {
     case Reason::stopped: return 0;
@@ -116,8 +140,10 @@ int replay_outcome(ReplayKind kind, const recording::ReplayEnded& end, const std
         std::printf("replay differs at %s\n", end.what());
         return 1;
     case Reason::input_ended:
-        std::printf("the recording %s ends at %s without the session's end (the game was killed, or the file is cut)%s\n",
+        std::printf("the recording %s ends early at %s without the session's end (the game was killed, or the file is "
+                    "cut%s)%s\n",
                     file.c_str(), recording::replay_position().c_str(),
+                    cut_at > 0 ? (": its last complete block ends at byte " + std::to_string(cut_at)).c_str() : "",
                     kind == ReplayKind::verify ? "; up to there the replay matches" : "");
         return 1;
     }
@@ -127,6 +153,7 @@ int replay_outcome(ReplayKind kind, const recording::ReplayEnded& end, const std
 }  // namespace
 
 void start_session_recording(uint32_t seed, const std::string& host_file) {
+    if (const std::string fault = link_out_of_own_folders(); !fault.empty()) raise_error(fault);
     make_folder("savegame");
     finish_interrupted_save("savegame");
     recording::Header header;
@@ -187,7 +214,7 @@ int replay_session(const std::string& recording_file, ReplayKind kind, const std
         }
         if (kind != ReplayKind::window) std::printf("replay matches\n");
     } catch (const recording::ReplayEnded& end) {
-        status = replay_outcome(kind, end, recording_file);
+        status = replay_outcome(kind, end, recording_file, rec.cut_at);
         if (kind == ReplayKind::rerecord && status != 0) std::printf("no new recording was made\n");
     }
     std::fflush(stdout);

@@ -1,9 +1,19 @@
 #include "shell/startup.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
 #include "character/abilities_db.h"
 #include "character/character_state.h"
 #include "items/item_db.h"
+#include "character/character_record.h"
+#include "common/message_ids.h"
 #include "map/map_file.h"
+#include "map/map_grid.h"
+#include "map/tileset.h"
+#include "screens/main_menu.h"
+#include "shell/main_loop.h"
 #include "map/map_state.h"
 #include "monsters/monster_db.h"
 #include "platform/files.h"
@@ -19,11 +29,39 @@
 #include "common/common_state.h"
 #include "game/turn_state.h"
 
+namespace {
+// The display went away under the game: it saves as at its end (nothing can be drawn any more).
+void save_when_display_lost() {
+    try {
+        save_at_program_end(false);
+    } catch (const FatalError& error) {
+        std::fprintf(stderr, "Error: %s\n", error.what());
+    }
+}
+}  // namespace
+
 void load_saved_game_if_any() {
+    set_display_lost_hook(save_when_display_lost);
+    // A savegame that leads elsewhere is refused before anything is read, written or cleared there.
+    if (const std::string fault = link_out_of_own_folders(); !fault.empty()) raise_error(fault);
     if (file_size("savegame\\character.xml") <= 0) return;
     CharacterRecord& character = g_character_model.character;
-    load_character(character, "savegame\\character.xml");
-    load_map(g_map.map, "savegame\\" + file_part(character.map_file_name));
+    try {
+        load_character(character, "savegame\\character.xml");
+        load_map(g_map.map, "savegame\\" + file_part(character.map_file_name), 0);
+    } catch (const FatalError& error) {
+        // No lock-out: the saved game goes aside whole, the menu says why and offers a new game.
+        std::vector<std::string> files = saved_game_files("savegame");
+        if (std::find(files.begin(), files.end(), "character.xml") == files.end()) files.insert(files.begin(), "character.xml");
+        const std::string kept = keep_aside("savegame", files);
+        reset_character();
+        reset_map(g_map.map);
+        set_menu_notice(replace_all(message_text(msg::savegame_damaged), "[fault]", error.what()),
+                        replace_all(message_text(msg::savegame_kept), "[kept]", kept));
+        return;
+    }
+    // The tileset is the game's own data: a fault there stays fatal.
+    load_tileset(g_map.map.tileset);
 }
 
 void set_main_loop_start_state() {

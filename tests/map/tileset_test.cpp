@@ -61,18 +61,12 @@ TEST(Tileset, SheetSizeAndImageMessages) {
     std::filesystem::create_directories(host_path("tilesets\\folder.png"));
     ts.image_filename = "folder.png";
     EXPECT_FATAL(load_tileset(ts), "load_tileset: cannot find tileset image file \"tiles\\folder.png\"");
-    // An empty file is there: no error of its own, the definition file is read next and no tile is drawn.
-    game.write("tilesets\\empty.png", "");
-    ts.image_filename = "empty.png";
-    ts.definition_filename = "missing.xml";
-    EXPECT_FATAL(load_tileset(ts),
-                 "load_tile_type_defition(): could not find tile type definition xml file: \"missing.xml\"");
-    ts.definition_filename = "defs.xml";
-    load_tileset(ts);
-    EXPECT_EQ(ts.sprite_loaded, 1);
-    EXPECT_EQ(ts.tiles_wide, 0);
-    EXPECT_FALSE(sprite_exists(ts.sprite));
-    EXPECT_EQ(ts.tile_types[1].name, "floor");
+    // A file that is there but holds no whole picture ends the game, named in its real folder.
+    for (const std::string& content : {std::string(), std::string("garbage, no picture")}) {
+        game.write("tilesets\\broken.png", content);
+        ts.image_filename = "broken.png";
+        EXPECT_FATAL(load_tileset(ts), "load_tileset: cannot read the picture of tileset image file \"tilesets\\broken.png\"");
+    }
 }
 
 TEST(Tileset, DefinitionFileMessages) {

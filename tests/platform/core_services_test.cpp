@@ -175,24 +175,30 @@ TEST(Files, SaveBatchRenamesEverythingAtItsCommitOrNothing) {
         EXPECT_EQ(file_size("config\\preferences.xml"), 7);
         EXPECT_TRUE(save.commit());
     }
-    EXPECT_EQ(savegame(), "character.xml=new character map.xml=new map ");
+    // With the list of the files the game saved there (the only ones a new game or a death clears).
+    EXPECT_EQ(savegame(), "character.xml=new character map.xml=new map saved_files.list=map.xml\ncharacter.xml\n ");
     {
         SaveBatch save("savegame");
         write_file_atomically("savegame\\map.xml", std::string("never saved"));
     }
-    EXPECT_EQ(savegame(), "character.xml=new character map.xml=new map ");
+    EXPECT_EQ(savegame("*.xml"), "character.xml=new character map.xml=new map ");
 
     // Killed after the map's rename: the list and the character's temporary remain.
+    // A step that replaced the saved game removes the old game's files first.
     game.write("savegame\\renames.pending",
-               "map.xml.tmp-7\tmap.xml\ncharacter.xml.tmp-7\tcharacter.xml\nx.xml.tmp-7\t../x.xml\n");
+               "\told_level.xml\n\t../outside.xml\nmap.xml.tmp-7\tmap.xml\ncharacter.xml.tmp-7\tcharacter.xml\n"
+               "x.xml.tmp-7\t../x.xml\n");
+    game.write("savegame\\old_level.xml", "of the old game");
+    game.write("outside.xml", "stays");
     game.write("savegame\\map.xml", "killed map");
     game.write("savegame\\character.xml.tmp-7", "killed character");
     game.write("savegame\\x.xml.tmp-7", "not outside");
     game.write("savegame\\level.xml.tmp-12", "killed before its commit");
     game.write("savegame\\notes.tmp-x.xml", "no temporary");
     finish_interrupted_save("savegame");
-    EXPECT_EQ(savegame(), "character.xml=killed character map.xml=killed map notes.tmp-x.xml=no temporary ");
+    EXPECT_EQ(savegame("*.xml"), "character.xml=killed character map.xml=killed map notes.tmp-x.xml=no temporary ");
     EXPECT_EQ(file_size("x.xml"), -1);
+    EXPECT_EQ(file_size("outside.xml"), 5);
 }
 
 TEST(Xml, WritesEscapedTextAndReadsItBack) {

@@ -123,6 +123,13 @@ TEST(RecordingFormat, RefusesDamagedAndHostileFilesWithWhatIsWrong) {
         {start + encode_items({of_kind(ItemKind::repeat, 1000000)}),
          "it ends with 1000000 passes without input, more than any game takes"},
         {start + encode_items({of_kind(ItemKind::end), poll(1, {{1, 2}})}), "it goes on after the session's end"},
+        // Junk after a whole session: a part of a block, or a whole one.
+        {start + encode_items({of_kind(ItemKind::end)}) + "junk",
+         "it holds trailing data after the session's end, from byte " +
+             std::to_string(start.size() + encode_items({of_kind(ItemKind::end)}).size())},
+        {start + encode_items({of_kind(ItemKind::end)}) + encode_items({poll(1, {{1, 2}})}),
+         "it holds trailing data after the session's end, from byte " +
+             std::to_string(start.size() + encode_items({of_kind(ItemKind::end)}).size())},
         {start + encode_items({of_kind(ItemKind::window, 0, 7)}),
          "it is damaged: an unknown window event in the block at byte " + std::to_string(start.size())},
     };

@@ -211,7 +211,13 @@ TEST(CharacterSavegame, ReaderChecks) {
     const Case cases[] = {
         {"xpos=\"50\"", "", "load_character(): wrong xpos attribute \"50\"" + in_file},
         {"xpos=\"-1\"", "", "load_character(): wrong xpos attribute \"-1\"" + in_file},
-        {"ypos=\"x\"", "", ""},  // no number reads 0: accepted
+        {"ypos=\"x\"", "", "load_character(): wrong ypos attribute \"x\"" + in_file},
+        {"ypos=\"7 \"", "", "load_character(): wrong ypos attribute \"7 \"" + in_file},
+        {"ypos=\"$1f\"", "", ""},  // hexadecimal, as every number may be
+        {"", "<item type=\"1\" amount=\"lots\"/>",
+         "load_character(): wrong amount attribute \"lots\" in item tag" + in_file},
+        {"", "<ability id=\"1\" ability_value=\"\"/>",
+         "load_character(): wrong ability_value attribute \"\" in ability tag" + in_file},
         {"ypos=\"300\"", "", "load_character(): wrong ypos attribute \"300\"" + in_file},
         {"facing=\"4\"", "", "load_character(): wrong facing attribute \"4\"" + in_file},
         {"frame=\"2\"", "", "load_character(): wrong frame attribute \"2\"" + in_file},
@@ -233,11 +239,15 @@ TEST(CharacterSavegame, ReaderChecks) {
         write_save(game, test.root, test.children);
         if (test.message.empty()) {
             load_character(character(), kSave);
-            EXPECT_EQ(character().y, 0);
+            EXPECT_EQ(character().y, 31);
         } else {
             EXPECT_FATAL(load_character(character(), kSave), test.message);
         }
     }
+    // A file of another kind is no character.
+    game.write(kSave, "<foo/>");
+    EXPECT_FATAL(load_character(character(), kSave),
+                 "load_character(): the root element of character file " + kQuotedSave + " is <foo>, not <character>");
 }
 
 TEST(CharacterSavegame, SaveFailure) {
