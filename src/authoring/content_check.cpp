@@ -296,6 +296,9 @@ std::string in_authors_words(const std::string& said) {
 }
 
 void Checker::add(const std::string& file, int line, const std::string& said, bool warning) {
+    // A tileset picture that does not decode is reported once, at the picture
+    // (every picture of the tilesets is decoded whole), not at each map using it.
+    if (said.find("cannot read the picture of tileset image file") != std::string::npos) return;
     const std::string text = in_authors_words(said);
     if (!reported_.insert(file + '\n' + int_to_text(line) + '\n' + text).second) return;
     result_.findings.push_back({file, line, text, warning});

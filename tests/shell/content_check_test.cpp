@@ -466,7 +466,10 @@ const std::vector<BrokenCopy>& broken_copies() {
          [](const TempGameFolder& f) { f.write("sound\\door.ogg", "OggS and then nothing that decodes"); }},
         {"a tileset picture cut short",
          {},
-         {{"tilesets\\tiles_standard.png", "", "the picture does not decode whole (it is cut or damaged): the game cannot load it"}},
+         {{"tilesets\\tiles_standard.png", "", "the picture does not decode whole (it is cut or damaged): the game cannot load it"},
+          // The maps on that tileset stop the game's reader there: what they hold is not checked, and so said.
+          {"maps\\map_start.xml", "", "not checked, since the game could not read this file through...", true},
+          {"maps\\map_crypt.xml", "", "not checked, since the game could not read this file through...", true}},
          [](const TempGameFolder& f) { fs::resize_file(file_of(f, "tilesets\\tiles_standard.png"), 3000); }},
         {"a tileset picture in JPEG cut short",
          {},
