@@ -1,18 +1,14 @@
 # Installing the game (cmake --install build --prefix PREFIX) and its Debian
-# package (scripts/package.sh, CPack). The installed program finds its data in
-# PREFIX/share/umbrane from PREFIX/bin (platform/files.cpp), so both folders
-# are fixed here; an installed game keeps its savegame and preferences in the
-# user's data folder.
+# package (scripts/package.sh, CPack), in Debian's layout for games: the
+# executable in PREFIX/games, its data in PREFIX/share/games/umbrane, where the
+# installed program finds them from its own place (platform/files.cpp), so both
+# folders are fixed here. An installed game keeps its savegame in the user's
+# data folder and its preferences in the user's config folder.
 set(UMBRANE_DIST ${CMAKE_SOURCE_DIR}/dist)
-install(TARGETS umbrane RUNTIME DESTINATION bin)
-# Debian keeps games in /usr/games: a link there to the executable in bin,
-# which finds its data from its real place.
-file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/dist)
-file(CREATE_LINK ../bin/umbrane ${CMAKE_BINARY_DIR}/dist/umbrane SYMBOLIC)
-install(FILES ${CMAKE_BINARY_DIR}/dist/umbrane DESTINATION games)
+install(TARGETS umbrane RUNTIME DESTINATION games)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/game/config ${CMAKE_SOURCE_DIR}/game/data ${CMAKE_SOURCE_DIR}/game/graphics
                   ${CMAKE_SOURCE_DIR}/game/maps ${CMAKE_SOURCE_DIR}/game/sound ${CMAKE_SOURCE_DIR}/game/tilesets
-        DESTINATION share/umbrane
+        DESTINATION share/games/umbrane
         PATTERN "*.md" EXCLUDE)  # the notes for data authors stay in the sources
 install(FILES ${UMBRANE_DIST}/umbrane.desktop DESTINATION share/applications)
 install(FILES ${UMBRANE_DIST}/org.umbrane.Umbrane.metainfo.xml DESTINATION share/metainfo)
@@ -22,6 +18,7 @@ foreach(size ${UMBRANE_ICON_SIZES})
 endforeach()
 # Manual page and the Debian documentation, compressed as Debian wants them.
 set(UMBRANE_DOC_BUILD ${CMAKE_BINARY_DIR}/dist)
+file(MAKE_DIRECTORY ${UMBRANE_DOC_BUILD})
 add_custom_command(OUTPUT ${UMBRANE_DOC_BUILD}/umbrane.6.gz ${UMBRANE_DOC_BUILD}/changelog.gz
   COMMAND gzip -9n -c ${UMBRANE_DIST}/umbrane.6 > ${UMBRANE_DOC_BUILD}/umbrane.6.gz
   COMMAND gzip -9n -c ${UMBRANE_DIST}/changelog > ${UMBRANE_DOC_BUILD}/changelog.gz
@@ -50,7 +47,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, fonts-dejavu-core")
 # SDL's message box (the "Error" box) draws with the X core fonts.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xfonts-base")
-set(CPACK_STRIP_FILES ON)
+# The debug information goes into its own package, umbrane-dbgsym (a .ddeb
+# beside the .deb, found by the executable's build id); CPack strips the game
+# after taking it out (stripped before, there would be none to take).
+set(CPACK_STRIP_FILES OFF)
+set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

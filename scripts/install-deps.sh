@@ -4,8 +4,9 @@
 # recommended by the packages below is named here when it is needed).
 # Idempotent: does nothing when all are present; runs apt-get update once
 # when something is missing. Needs root (or sudo).
+# With --game: only what building and playing the game needs (scripts/play.sh).
 set -euo pipefail
-packages=(
+game_packages=(
   # the build: compilers, make, cmake, pkg-config (pkgconf)
   build-essential cmake pkg-config
   # keeps compiled files between builds (scripts/test.sh)
@@ -18,22 +19,25 @@ packages=(
   fonts-liberation2 fonts-dejavu-core fontconfig
   # the X core fonts SDL's message box draws with (the "Error" box); X servers only recommend them
   xfonts-base
+)
+packages=("${game_packages[@]}"
   # the tests: GoogleTest, and the real program under Xvfb driven by xdotool (xwininfo finds the box)
   libgtest-dev libgmock-dev
   xvfb xauth xdotool x11-utils
-  # xwd: the held-arrow test watches the picture stop
-  x11-apps
   # the benchmark watches the real program's window through Xlib, DAMAGE and MIT-SHM, presses keys through XTEST
   libx11-dev libxext-dev libxdamage-dev libxtst-dev
   # the Debian package (scripts/package.sh, the package test): CPack needs dpkg-shlibdeps (dpkg-dev, with
   # build-essential); the desktop entry and the AppStream metadata are validated, the package checked by lintian
   desktop-file-utils appstream lintian
+  # hardening-check (scripts/package.sh and the package test check the executable's hardening)
+  devscripts
   # the tests check every shipped file against its XML schema (docs/schema) with xmllint
   libxml2-utils
   # the fuzz targets: clang, and its libFuzzer and sanitizer runtimes (libclang_rt.fuzzer, asan,
   # ubsan), which clang-14 only recommends; gcc's sanitizer runtimes come with gcc itself
   clang libclang-rt-14-dev
 )
+[[ "${1:-}" == --game ]] && packages=("${game_packages[@]}")
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)

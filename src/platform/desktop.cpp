@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <dlfcn.h>
 #include <csignal>
+#include <png.h>
 #include <signal.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -17,12 +18,44 @@
 #include <chrono>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "platform/files.h"
 #include "platform/gamepad.h"
 #include "platform/keymap.h"
 #include "platform/media_state.h"
 #include "platform/scaler.h"
 #include "platform/sound_mixer.h"
+
+namespace {
+
+// The window's icon: the adventurer of the desktop icons (graphics/icon.png of
+// the game folder), see-through where it is. A game without the file keeps the
+// window system's own icon.
+void set_window_icon(SDL_Window* window) {
+    const std::string file = host_path("graphics\\icon.png");
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, file.c_str())) return;
+    if (image.width == 0 || image.height == 0 || image.width > 256 || image.height > 256) {
+        png_image_free(&image);
+        return;
+    }
+    image.format = PNG_FORMAT_RGBA;
+    std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) {
+        png_image_free(&image);
+        return;
+    }
+    const int width = static_cast<int>(image.width), height = static_cast<int>(image.height);
+    SDL_Surface* icon =
+        SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), width, height, 32, width * 4, SDL_PIXELFORMAT_RGBA32);
+    if (!icon) return;
+    SDL_SetWindowIcon(window, icon);
+    SDL_FreeSurface(icon);
+}
+
+}  // namespace
 
 namespace {
 
@@ -206,6 +239,7 @@ public:
         window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.width,
                                    size.height, SDL_WINDOW_RESIZABLE | SDL_WINDOW_SHOWN);
         fullscreen_ = false;
+        if (window_) set_window_icon(window_);
         return window_ != nullptr;
     }
 
@@ -229,6 +263,7 @@ public:
         window_ = SDL_CreateWindow(title.c_str(), desktop.x, desktop.y, desktop.w, desktop.h,
                                    SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
         if (!window_) return false;
+        set_window_icon(window_);
         fullscreen_ = true;
         if (!create_screen()) {
             destroy_window();

@@ -30,9 +30,20 @@ std::string& writable_folder_setting() {
     static std::string path;
     return path;
 }
+// The user's preferences folder ($XDG_CONFIG_HOME/umbrane) and the writable
+// folder it belongs to: it holds preferences.xml only while that one is in use,
+// so a replay's folder of its own takes the preferences too.
+struct PreferencesFolder {
+    std::string folder, for_writable;
+};
+PreferencesFolder& preferences_folder_setting() {
+    static PreferencesFolder setting;
+    return setting;
+}
+constexpr const char* kPreferencesPath = "config/preferences.xml";
 // The logical paths the game writes (slashes already): its savegame and its preferences.
 bool is_writable_path(const std::string& path) {
-    return path == "savegame" || path.rfind("savegame/", 0) == 0 || path == "config/preferences.xml";
+    return path == "savegame" || path.rfind("savegame/", 0) == 0 || path == kPreferencesPath;
 }
 
 bool writable(const fs::path& folder) { return access(folder.c_str(), W_OK) == 0; }
@@ -56,25 +67,37 @@ void set_game_folder(const std::string& path) { folder() = path; }
 const std::string& game_folder() { return folder(); }
 const std::string& save_folder() { return writable_folder().empty() ? folder() : writable_folder(); }
 
-std::string user_data_folder() {
-    std::string data = absolute_from_environment("XDG_DATA_HOME");  // a relative one counts as unset
-    if (data.empty()) {
+namespace {
+// $NAME/umbrane, else HOME/FALLBACK/umbrane (home from $HOME or the password
+// database); empty when there is no home at all.
+std::string user_folder(const char* name, const char* fallback) {
+    std::string base = absolute_from_environment(name);  // a relative one counts as unset
+    if (base.empty()) {
         std::string home = absolute_from_environment("HOME");
         if (home.empty()) {
             const passwd* user = getpwuid(getuid());
             if (user && user->pw_dir && user->pw_dir[0] == '/') home = user->pw_dir;
         }
         if (home.empty()) return "";
-        data = (fs::path(home) / ".local/share").string();
+        base = (fs::path(home) / fallback).string();
     }
-    return (fs::path(data) / "umbrane").string();
+    return (fs::path(base) / "umbrane").string();
 }
+}  // namespace
+
+std::string user_data_folder() { return user_folder("XDG_DATA_HOME", ".local/share"); }
+std::string user_config_folder() { return user_folder("XDG_CONFIG_HOME", ".config"); }
 
 GameFolders locate_game_folders(const std::string& executable_folder) {
     GameFolders folders;
     const fs::path beside = executable_folder;
-    const fs::path installed = (beside.parent_path() / "share/umbrane").lexically_normal();
-    folders.installed = !is_folder(beside / "config") && !is_folder(beside / "data") && is_folder(installed);
+    // Installed: Debian's PREFIX/games beside PREFIX/share/games/umbrane, or PREFIX/bin beside PREFIX/share/umbrane.
+    fs::path installed;
+    for (const char* data : {"share/games/umbrane", "share/umbrane"}) {
+        const fs::path candidate = (beside.parent_path() / data).lexically_normal();
+        if (installed.empty() && is_folder(candidate)) installed = candidate;
+    }
+    folders.installed = !is_folder(beside / "config") && !is_folder(beside / "data") && !installed.empty();
     folders.game = folders.installed ? installed.string() : executable_folder;
     // A folder the game writes into as always: itself and the folders it writes into writable.
     const fs::path game = folders.game;
@@ -85,16 +108,43 @@ GameFolders locate_game_folders(const std::string& executable_folder) {
     if (!can_write) {
         const std::string user = user_data_folder();
         if (!user.empty()) folders.save = user;
+        folders.preferences = user_config_folder();
     }
     return folders;
 }
 
+namespace {
+fs::path temporary_for(const fs::path& target);
+bool rename_over(const fs::path& temporary, const fs::path& target);
+
+// Moves a file, across file systems too; false when nothing was moved.
+bool move_file(const fs::path& from, const fs::path& to) {
+    std::error_code error;
+    fs::create_directories(to.parent_path(), error);
+    fs::rename(from, to, error);
+    if (!error) return true;
+    // Another file system: a whole copy first, so that a killed game never leaves half of one.
+    const fs::path temporary = temporary_for(to);
+    error.clear();
+    fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, error);
+    if (error || !rename_over(temporary, to)) return false;
+    fs::remove(from, error);
+    return true;
+}
+}  // namespace
+
 void use_game_folders(const GameFolders& folders) {
     set_game_folder(folders.game);
     set_writable_folder(folders.save == folders.game ? "" : folders.save);
+    preferences_folder_setting() = {folders.save == folders.game ? "" : folders.preferences, writable_folder()};
     if (folders.save == folders.game) return;
-    // The user's preferences start as the shipped ones.
-    const std::string shipped = (fs::path(folders.game) / "config/preferences.xml").string();
+    // The user's preferences: the ones an earlier version kept in the user's data
+    // folder, moved once, else a copy of the shipped ones.
+    const fs::path old_place = fs::path(folders.save) / kPreferencesPath;
+    std::error_code error;
+    if (!folders.preferences.empty() && !file_exists("config\\preferences.xml") && fs::is_regular_file(old_place, error))
+        move_file(old_place, host_path("config\\preferences.xml"));
+    const std::string shipped = (fs::path(folders.game) / kPreferencesPath).string();
     std::string content;
     if (!file_exists("config\\preferences.xml") && read_whole_file(shipped, content))
         write_file_atomically("config\\preferences.xml", content);
@@ -111,6 +161,9 @@ std::string host_path(const std::string& logical_path) {
     std::string path = logical_path;
     std::replace(path.begin(), path.end(), '\\', '/');
     if (!path.empty() && path[0] == '/') return path;
+    const PreferencesFolder& preferences = preferences_folder_setting();
+    if (path == kPreferencesPath && !preferences.folder.empty() && preferences.for_writable == writable_folder())
+        return (fs::path(preferences.folder) / "preferences.xml").string();
     return (fs::path(is_writable_path(path) ? save_folder() : folder()) / path).string();
 }
 

@@ -24,8 +24,9 @@ std::string host_path(const std::string& logical_path);
 // Where the game's folders are, for an executable in `executable_folder`:
 // - its data folders beside it (the build folder, a copied game): that folder,
 //   which is also where the game writes, as long as it can be written;
-// - otherwise PREFIX/share/umbrane for an executable in PREFIX/bin (an
-//   installed game), whose data stay read-only.
+// - otherwise PREFIX/share/games/umbrane for an executable in PREFIX/games
+//   (Debian's place for games) or PREFIX/share/umbrane for one in PREFIX/bin
+//   (an installed game), whose data stay read-only.
 // Where the game folder is installed or cannot be written, the savegame and the
 // preferences live in the user's data folder (user_data_folder), which starts
 // with a copy of the shipped preferences. The logical paths stay the same.
@@ -33,15 +34,20 @@ struct GameFolders {
     std::string game;       // the data folders (config, data, graphics, ...)
     std::string save;       // savegame\ and config\preferences.xml; the game folder when they are there
     bool installed = false; // the data were found through the installed layout
+    std::string preferences; // where the save folder is the user's: the folder of preferences.xml
+                             // ($XDG_CONFIG_HOME/umbrane); empty: config\ of the save folder
 };
 GameFolders locate_game_folders(const std::string& executable_folder);
-// Sets the game and save folders and, for a save folder of its own, gives it a
-// copy of the shipped preferences when it has none yet.
+// Sets the game and save folders and, for a save folder of its own, the
+// preferences folder, which gets the preferences an earlier version kept in the
+// save folder (moved once) or else a copy of the shipped ones.
 void use_game_folders(const GameFolders& folders);
 const std::string& save_folder();
 // $XDG_DATA_HOME/umbrane, else ~/.local/share/umbrane (home from $HOME or the
 // password database); empty when there is no home at all.
 std::string user_data_folder();
+// $XDG_CONFIG_HOME/umbrane, else ~/.config/umbrane; empty without a home.
+std::string user_config_folder();
 
 // Size in bytes; negative when the file is missing.
 long long file_size(const std::string& logical_path);

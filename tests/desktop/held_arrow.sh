@@ -56,8 +56,9 @@ tapped_x="$(saved_x)"
 # ends it. Judged by the saved field, never by the picture (the river's tiles
 # are animated: the screen never stands still). The keyboard's repeats of the
 # held key (about 60 in 3 s) saved up as taps would walk on for dozens of fields
-# after the release; a step takes at least 0.2 s, so the hold walks at most one
-# field per 0.2 s however fast the machine, and on a busy one fewer (but two).
+# after the release; a step shows 15 pictures at 60 a second at most (0.25 s),
+# so the hold walks at most one field per 0.2 s however fast the machine, and
+# on a busy one fewer (but two).
 started="$(date +%s%N)"
 down Right
 sleep 3

@@ -5,7 +5,7 @@
 set -u
 
 source "$(dirname "$0")/../support/desktop.sh"
-desktop_begin "$1"
+desktop_begin "$1" xprop
 
 # Processor use of the game in percent of one core over the next few seconds.
 cpu_percent() {
@@ -24,6 +24,8 @@ make_game "$game"
 start_game "$game"
 xdotool windowactivate --sync "$window" >/dev/null 2>&1
 sleep 1
+# The window carries the game's icon (graphics/icon.png) for the window system.
+xprop -id "$window" _NET_WM_ICON 2>/dev/null | grep -q 'Icon (48 x 48)' || fail "the window has no 48 x 48 icon"
 
 press() { xdotool key --window "$window" "$1" >/dev/null 2>&1; sleep 0.5; }
 hold_key() {

@@ -180,7 +180,9 @@ TEST(SaveFaults, EveryOperationOfEveryStepFailingLeavesOneWholeGame) {
                 }
                 const std::string found = saved_game(step);
                 EXPECT_TRUE(found == "old" || found == "new") << where << ": " << found;
-                if (kept) EXPECT_EQ(found, "new") << where;
+                if (kept) {
+                    EXPECT_EQ(found, "new") << where;
+                }
             }
         }
     }

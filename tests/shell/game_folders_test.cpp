@@ -1,6 +1,7 @@
 // Where the game finds its data and where it writes: beside the executable as
-// always, or, for an installed or read-only game, its savegame and preferences
-// in the user's data folder under the same logical paths.
+// always, or, for an installed or read-only game, its savegame in the user's
+// data folder and its preferences in the user's config folder, under the same
+// logical paths.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,18 +71,22 @@ TEST(GameFolders, ACopiedGameWritesBesideItsExecutable) {
     set_writable_folder("");
 }
 
-TEST(GameFolders, AnInstalledGameKeepsSavesAndPreferencesInTheUserDataFolder) {
+TEST(GameFolders, AnInstalledGameKeepsSavesInTheDataFolderAndPreferencesInTheConfigFolder) {
     TempGameFolder root;
     const fs::path prefix = fs::path(root.path()) / "usr";
-    const fs::path data = prefix / "share/umbrane";
+    const fs::path data = prefix / "share/games/umbrane";
     const fs::path user = fs::path(root.path()) / "xdg/umbrane";
-    fs::create_directories(prefix / "bin");
+    const fs::path config = fs::path(root.path()) / "config/umbrane";
+    fs::create_directories(prefix / "games");
     make_data(data);
     Environment xdg("XDG_DATA_HOME", (fs::path(root.path()) / "xdg").string());
+    Environment xdg_config("XDG_CONFIG_HOME", (fs::path(root.path()) / "config").string());
 
-    const GameFolders folders = locate_game_folders((prefix / "bin").string());
+    // Debian's layout: the executable in PREFIX/games.
+    const GameFolders folders = locate_game_folders((prefix / "games").string());
     EXPECT_EQ(folders.game, data.string());
     EXPECT_EQ(folders.save, user.string());
+    EXPECT_EQ(folders.preferences, config.string());
     EXPECT_TRUE(folders.installed);
     use_game_folders(folders);
     EXPECT_EQ(game_folder(), data.string());
@@ -89,17 +94,23 @@ TEST(GameFolders, AnInstalledGameKeepsSavesAndPreferencesInTheUserDataFolder) {
 
     // The user's preferences start as the shipped ones; a switch of the screen
     // mode writes the user's copy, the shipped file stays.
-    EXPECT_EQ(read(user / "config/preferences.xml"), kShipped);
+    EXPECT_EQ(read(config / "preferences.xml"), kShipped);
+    EXPECT_FALSE(fs::exists(user / "config"));
     Preferences preferences;
     load_preferences(preferences, "config\\preferences.xml");
     EXPECT_EQ(preferences.language, "German");
     preferences.fullscreen = 1;
     save_preferences(preferences, "config\\preferences.xml");
-    EXPECT_NE(read(user / "config/preferences.xml").find("fullscreen=\"yes\""), std::string::npos);
+    EXPECT_NE(read(config / "preferences.xml").find("fullscreen=\"yes\""), std::string::npos);
     EXPECT_EQ(read(data / "config/preferences.xml"), kShipped);
     // Started again, the game keeps the user's preferences.
-    use_game_folders(locate_game_folders((prefix / "bin").string()));
-    EXPECT_NE(read(user / "config/preferences.xml").find("fullscreen=\"yes\""), std::string::npos);
+    use_game_folders(locate_game_folders((prefix / "games").string()));
+    EXPECT_NE(read(config / "preferences.xml").find("fullscreen=\"yes\""), std::string::npos);
+    // A replay's folder of its own takes the preferences too, and gives them back after.
+    set_writable_folder((fs::path(root.path()) / "replay").string());
+    EXPECT_EQ(host_path("config\\preferences.xml"), (fs::path(root.path()) / "replay/config/preferences.xml").string());
+    set_writable_folder(user.string());
+    EXPECT_EQ(host_path("config\\preferences.xml"), (config / "preferences.xml").string());
 
     // The savegame, as one save batch, goes to the user's folder; the data are read where installed.
     ASSERT_TRUE(make_folder("savegame"));
@@ -118,29 +129,61 @@ TEST(GameFolders, AnInstalledGameKeepsSavesAndPreferencesInTheUserDataFolder) {
     // Back in a game folder that is written as always.
     use_game_folders(locate_game_folders(root.path()));
     EXPECT_EQ(save_folder(), root.path());
+    EXPECT_EQ(host_path("config\\preferences.xml"), (fs::path(root.path()) / "config/preferences.xml").string());
 }
 
-TEST(GameFolders, TheUserDataFolderFollowsXdgDataHomeThenHome) {
+TEST(GameFolders, PreferencesAnEarlierVersionKeptInTheDataFolderMoveOnce) {
+    TempGameFolder root;
+    const fs::path prefix = fs::path(root.path()) / "usr";
+    const fs::path data = prefix / "share/umbrane";  // the older layout: PREFIX/bin
+    const fs::path user = fs::path(root.path()) / "xdg/umbrane";
+    const fs::path config = fs::path(root.path()) / "config/umbrane";
+    fs::create_directories(prefix / "bin");
+    make_data(data);
+    const std::string mine = "<?xml version=\"1.0\"?>\n<Umbrane_Preferences fullscreen=\"yes\"/>\n";
+    fs::create_directories(user / "config");
+    write_file_atomically((user / "config/preferences.xml").string(), mine);
+    Environment xdg("XDG_DATA_HOME", (fs::path(root.path()) / "xdg").string());
+    Environment xdg_config("XDG_CONFIG_HOME", (fs::path(root.path()) / "config").string());
+
+    use_game_folders(locate_game_folders((prefix / "bin").string()));
+    EXPECT_EQ(read(config / "preferences.xml"), mine);
+    EXPECT_FALSE(fs::exists(user / "config/preferences.xml"));
+    // Once: a later file in the old place (an older version run again) does not overwrite.
+    write_file_atomically((user / "config/preferences.xml").string(), kShipped);
+    use_game_folders(locate_game_folders((prefix / "bin").string()));
+    EXPECT_EQ(read(config / "preferences.xml"), mine);
+    use_game_folders(locate_game_folders(root.path()));
+}
+
+TEST(GameFolders, TheUserFoldersFollowTheirXdgVariableThenHome) {
     struct Case {
+        const char* variable;
+        std::string (*folder)();
         std::optional<std::string> xdg, home;
         std::string expected;
     };
     const Case cases[] = {
-        {"/x/data", "/home/a", "/x/data/umbrane"},
-        {std::nullopt, "/home/a", "/home/a/.local/share/umbrane"},
-        {"", "/home/a", "/home/a/.local/share/umbrane"},
-        {"relative/data", "/home/a", "/home/a/.local/share/umbrane"},  // a relative path counts as unset
+        {"XDG_DATA_HOME", user_data_folder, "/x/data", "/home/a", "/x/data/umbrane"},
+        {"XDG_DATA_HOME", user_data_folder, std::nullopt, "/home/a", "/home/a/.local/share/umbrane"},
+        {"XDG_DATA_HOME", user_data_folder, "", "/home/a", "/home/a/.local/share/umbrane"},
+        {"XDG_DATA_HOME", user_data_folder, "relative/data", "/home/a", "/home/a/.local/share/umbrane"},  // as unset
+        {"XDG_CONFIG_HOME", user_config_folder, "/x/config", "/home/a", "/x/config/umbrane"},
+        {"XDG_CONFIG_HOME", user_config_folder, std::nullopt, "/home/a", "/home/a/.config/umbrane"},
+        {"XDG_CONFIG_HOME", user_config_folder, "config", "/home/a", "/home/a/.config/umbrane"},
     };
     for (const Case& c : cases) {
-        Environment xdg("XDG_DATA_HOME", c.xdg);
+        Environment xdg(c.variable, c.xdg);
         Environment home("HOME", c.home);
-        EXPECT_EQ(user_data_folder(), c.expected) << c.xdg.value_or("(unset)");
+        EXPECT_EQ(c.folder(), c.expected) << c.variable << "=" << c.xdg.value_or("(unset)");
     }
     // Without $HOME the password database names the home.
     Environment xdg("XDG_DATA_HOME", std::nullopt);
+    Environment xdg_config("XDG_CONFIG_HOME", std::nullopt);
     Environment home("HOME", std::nullopt);
     EXPECT_EQ(user_data_folder().substr(0, 1), "/");
     EXPECT_NE(user_data_folder().find("/.local/share/umbrane"), std::string::npos);
+    EXPECT_NE(user_config_folder().find("/.config/umbrane"), std::string::npos);
 }
 
 TEST(GameFolders, AGameFolderThatCannotBeWrittenWritesInTheUserDataFolder) {
