@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <array>
 
+#include "common/common_state.h"
+#include "common/message_ids.h"
 #include "platform/media.h"
+#include "platform/strings.h"
 
 namespace {
 
@@ -77,20 +80,51 @@ bool any_key(Command command, Test test) {
 
 struct NamedKey {
     int code;
-    const char* name;
+    const char* name;  // the name when the messages file gives none
+    int message;       // the name in the player's language (0: the same in every one)
 };
 constexpr NamedKey KEY_NAMES[] = {
-    {key::escape, "Escape"}, {key::ret, "Return"},     {key::space, "Space"},    {key::up, "Up"},
-    {key::down, "Down"},     {key::left, "Left"},      {key::right, "Right"},    {key::home, "Home"},
-    {key::end, "End"},       {key::page_up, "Page Up"}, {key::page_down, "Page Down"}, {key::left_alt, "Alt"},
-    {key::slash, "?"},       {key::minus, "?"},        {0x0F, "Tab"},            {0x0E, "Backspace"},
-    {0x1D, "Ctrl"},          {0x2A, "Shift"},          {0x36, "Shift"},          {0xD2, "Insert"},
-    {0xD3, "Delete"},        {0x33, ","},              {0x34, "."},              {0x27, ";"},
-    {0x28, "'"},             {0x1A, "["},              {0x1B, "]"},              {0x2B, "\\"},
-    {0x29, "`"},             {0x0D, "="},
+    {key::escape, "Escape", msg::key_escape}, {key::ret, "Return", msg::key_return},
+    {key::space, "Space", msg::key_space},    {key::up, "Up", msg::key_up},
+    {key::down, "Down", msg::key_down},       {key::left, "Left", msg::key_left},
+    {key::right, "Right", msg::key_right},    {key::home, "Home", msg::key_home},
+    {key::end, "End", msg::key_end},          {key::page_up, "Page Up", msg::key_page_up},
+    {key::page_down, "Page Down", msg::key_page_down}, {key::left_alt, "Alt", 0},
+    {key::slash, "?", 0},  {key::minus, "?", 0},  {0x0F, "Tab", 0},  {0x0E, "Backspace", 0}, {0x1D, "Ctrl", 0},
+    {0x2A, "Shift", 0},    {0x36, "Shift", 0},    {0xD2, "Insert", 0}, {0xD3, "Delete", 0},  {0x33, ",", 0},
+    {0x34, ".", 0},        {0x27, ";", 0},        {0x28, "'", 0},      {0x1A, "[", 0},        {0x1B, "]", 0},
+    {0x2B, "\\", 0},       {0x29, "`", 0},        {0x0D, "=", 0},
 };
 // The letters and digits of the main block, by scan code.
 constexpr const char* MAIN_BLOCK = "\0\0" "1234567890\0\0\0\0" "QWERTYUIOP\0\0\0\0" "ASDFGHJKL\0\0\0\0\0" "ZXCVBNM";
+
+std::string localized(const char* name, int message) {
+    const std::string& text = message > 0 ? message_text(message) : std::string();
+    return text.empty() ? std::string(name) : text;
+}
+
+// The keys of these commands are the four arrows (or Up and Down) as they come.
+bool keys_are(std::initializer_list<Command> commands, std::initializer_list<int> codes) {
+    auto code = codes.begin();
+    for (Command command : commands) {
+        const std::vector<KeyChord>& keys = command_keys(command);
+        if (keys.size() != 1 || keys.front() != KeyChord{*code, false}) return false;
+        ++code;
+    }
+    return true;
+}
+
+// The names of a group of commands: one word where they are the arrows, else each command's keys.
+std::string group_names(std::initializer_list<Command> commands, std::initializer_list<int> arrows, const char* group,
+                        int message) {
+    if (keys_are(commands, arrows)) return localized(group, message);
+    std::string names;
+    for (Command command : commands) {
+        if (!names.empty()) names += " / ";
+        names += command_key_names(command);
+    }
+    return names;
+}
 
 }  // namespace
 
@@ -145,7 +179,7 @@ std::vector<Command> commands_of_key(CommandContext context, const KeyChord& cho
 std::string key_name(const KeyChord& chord) {
     std::string name;
     for (const NamedKey& named : KEY_NAMES)
-        if (named.code == chord.code) name = named.name;
+        if (named.code == chord.code) name = localized(named.name, named.message);
     if (name.empty() && chord.code >= key::f1 && chord.code < key::f1 + 10)
         name = "F" + std::to_string(chord.code - key::f1 + 1);
     if (name.empty() && chord.code > 0 && chord.code <= 0x32 && MAIN_BLOCK[chord.code] != '\0')
@@ -179,4 +213,22 @@ bool command_pressed(Command command) {
 
 bool command_released(Command command) {
     return any_key(command, [](const KeyChord& chord) { return key_released(chord.code); });
+}
+
+std::string with_key_names(const std::string& text) {
+    if (text.find('[') == std::string::npos) return text;
+    using C = Command;
+    std::string out = text;
+    const int arrows[] = {key::up, key::down, key::left, key::right};
+    out = replace_all(out, "[walk]",
+                      group_names({C::walk_up, C::walk_down, C::walk_left, C::walk_right},
+                                  {arrows[0], arrows[1], arrows[2], arrows[3]}, "Arrows", msg::key_arrows));
+    out = replace_all(out, "[arrows]",
+                      group_names({C::cursor_up, C::cursor_down, C::cursor_left, C::cursor_right},
+                                  {arrows[0], arrows[1], arrows[2], arrows[3]}, "Arrows", msg::key_arrows));
+    out = replace_all(out, "[up/down]",
+                      group_names({C::cursor_up, C::cursor_down}, {arrows[0], arrows[1]}, "Up/Down", msg::key_up_down));
+    for (const CommandInfo& info : table())
+        out = replace_all(out, std::string("[") + info.name + "]", command_key_names(info.command));
+    return out;
 }

@@ -85,6 +85,12 @@ std::vector<Command> commands_of_key(CommandContext context, const KeyChord& cho
 std::string key_name(const KeyChord& chord);
 // The names of a command's keys joined by " / ".
 std::string command_key_names(Command command);
+// A text of the help or a key hint with its keys named from the table: every
+// "[name]" of a command (its name in the preferences: "[wait]", "[confirm]",
+// "[page up]") becomes the names of its keys; "[walk]" and "[arrows]" the four
+// arrows of walking and of the cursor (one word while they are the arrows),
+// "[up/down]" the cursor's Up and Down.
+std::string with_key_names(const std::string& text);
 
 // The keyboard asked through the table (the last snapshot of the keyboard):
 // one of the command's keys is held (an Alt chord: Alt held with it), went down

@@ -4,6 +4,8 @@
 //   200..299  finding the way (help, key hints, history, the map, resting)
 //   300..349  recorded games
 //   350..399  start-up and installation
+//   450..469  saving, and saved files that do not read
+//   480..499  the names of keys
 // Every id named here is listed in added_message_ids(), which the content
 // check and the tests use to find a text missing in some language.
 #pragma once
@@ -165,6 +167,23 @@ constexpr int map_read_afresh = 454;
 constexpr int savegame_damaged = 455;
 constexpr int savegame_kept = 456;
 // end of 450..469
+
+// 480..499: the names of keys as the help and the hints write them (the keys
+// themselves come from the table of commands).
+constexpr int key_return = 480;
+constexpr int key_escape = 481;
+constexpr int key_space = 482;
+constexpr int key_up = 483;
+constexpr int key_down = 484;
+constexpr int key_left = 485;
+constexpr int key_right = 486;
+constexpr int key_page_up = 487;
+constexpr int key_page_down = 488;
+constexpr int key_home = 489;
+constexpr int key_end = 490;
+constexpr int key_arrows = 491;     // the four arrows together
+constexpr int key_up_down = 492;    // Up and Down together
+// end of 480..499
 }  // namespace msg
 
 // Every added id the game shows, in ascending order.
@@ -293,5 +312,10 @@ inline std::vector<int> added_message_ids() {
         msg::savegame_damaged,
         msg::savegame_kept,
         // end of 450..469
+        // 480..499
+        msg::key_return, msg::key_escape, msg::key_space, msg::key_up, msg::key_down, msg::key_left,
+        msg::key_right, msg::key_page_up, msg::key_page_down, msg::key_home, msg::key_end, msg::key_arrows,
+        msg::key_up_down,
+        // end of 480..499
     };
 }

@@ -1,5 +1,6 @@
 #include "presentation/message_line.h"
 
+#include "common/commands.h"
 #include "common/common_state.h"
 #include "common/view.h"
 #include "platform/media.h"
@@ -54,6 +55,6 @@ void draw_key_hint(const std::string& hint) {
     if (status_message_visible()) return;
     draw_start();
     draw_select_font(FONT_DEFAULT);
-    draw_text_on_black(0, 448, hint, KEY_HINT_COLOUR);
+    draw_text_on_black(0, 448, with_key_names(hint), KEY_HINT_COLOUR);
     draw_stop();
 }

@@ -8,6 +8,7 @@
 #include "character/ability_model.h"
 #include "character/attribute_changes.h"
 #include "character/character_state.h"
+#include "common/commands.h"
 #include "common/common_state.h"
 #include "common/database.h"
 #include "common/message_ids.h"
@@ -356,7 +357,7 @@ int16_t draw_advancement_screen(int cursor, int count, const std::string& title)
     if (count > LAST_ROW) draw_scroll_bar(cursor, count);
     // The keys in the strip below the list, left of the divider.
     draw_select_font(FONT_PANEL);
-    draw_text_on_black(20, HINT_Y, fit_text(message_text(msg::hint_advancement), 292, ELLIPSIS), KEY_HINT_COLOUR);
+    draw_text_on_black(20, HINT_Y, fit_text(with_key_names(message_text(msg::hint_advancement)), 292, ELLIPSIS), KEY_HINT_COLOUR);
     draw_stop();
 
     for (size_t k = 0; k < unlocked.size(); ++k)

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/commands.h"
 #include "common/common_state.h"
 #include "common/message_ids.h"
 #include "game/hall_of_fame.h"
@@ -42,7 +43,7 @@ std::vector<TextLine> help_lines() {
     for (const HelpSection& section : help_sections()) {
         if (!lines.empty()) lines.push_back({""});
         lines.push_back({message_text(section.heading), HEADING});
-        for (int id : section.lines) lines.push_back({message_text(id)});
+        for (int id : section.lines) lines.push_back({with_key_names(message_text(id))});
     }
     return lines;
 }

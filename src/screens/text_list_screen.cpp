@@ -4,6 +4,7 @@
 
 #include "character/advancement.h"
 #include "screens/advancement_screen.h"
+#include "common/commands.h"
 #include "common/common_state.h"
 #include "common/view.h"
 
@@ -50,7 +51,7 @@ std::vector<TextLine> wrap_text_list(const std::vector<TextLine>& lines) {
 
 void draw_text_list(const std::string& title, const std::vector<TextLine>& rows, const std::string& hint, int top) {
     draw_select_font(FONT_TITLE);
-    draw_dialog_frame(title, hint);
+    draw_dialog_frame(title, with_key_names(hint));
     draw_start();
     draw_select_font(FONT_TITLE);
     const int count = static_cast<int>(rows.size());

@@ -4,6 +4,7 @@
 
 #include "common/commands.h"
 #include "common/common_state.h"
+#include "common/message_ids.h"
 #include "common/preferences.h"
 #include "platform/headless.h"
 #include "platform/media.h"
@@ -54,6 +55,21 @@ TEST_F(CommandTable, KeyNamesAsTheHelpWritesThem) {
                  {Command::full_screen, "Alt+Return"}, {Command::save_and_menu, "Escape"}, {Command::history, "L"},
                  {Command::page_down, "Page Down"},    {Command::mark, "Space"},   {Command::walk_left, "Left"}};
     for (const auto& c : cases) EXPECT_EQ(command_key_names(c.command), c.names) << command_info(c.command).name;
+}
+
+TEST_F(CommandTable, TheHelpAndTheHintsNameTheKeysOfTheTableInThePlayersLanguage) {
+    reset_common_state();
+    const std::string help = "[wait]: wait one turn · [walk]: walk · [arrows] [up/down]: choose · [help]: this help";
+    EXPECT_EQ(with_key_names(help), "E: wait one turn · Arrows: walk · Arrows Up/Down: choose · F1 / ?: this help");
+    // The messages file names the keys in the player's language.
+    g_common.messages[msg::key_arrows] = "Pfeile";
+    g_common.messages[msg::key_return] = "Eingabetaste";
+    EXPECT_EQ(with_key_names("[walk] · [confirm] · [full screen]"), "Pfeile · Eingabetaste · Alt+Eingabetaste");
+    // A rebinding shows in the help at once; arrows no longer all arrows are named one by one.
+    ASSERT_TRUE(bind_command(Command::wait, {{key::space, false}}));
+    ASSERT_TRUE(bind_command(Command::walk_up, {{0x11, false}}));
+    EXPECT_EQ(with_key_names("[wait] [walk]"), "Space W / Down / Left / Right");
+    reset_common_state();
 }
 
 TEST_F(CommandTable, TheKeyboardIsAskedThroughTheTableWithAltChords) {
