@@ -473,9 +473,11 @@ bool SaveBatch::commit() {
     // What an earlier step of this folder could not write comes along, under what this one writes.
     if (g_unsaved.folder == folder_) {
         std::vector<Pending> earlier;
-        for (const auto& [target, content] : g_unsaved.files)
+        for (const auto& file : g_unsaved.files) {
+            const auto& target = file.first;
             if (std::none_of(pending_.begin(), pending_.end(), [&](const Pending& p) { return p.target == target; }))
-                earlier.push_back({temporary_for(target).string(), target, content});
+                earlier.push_back({temporary_for(target).string(), target, file.second});
+        }
         for (Pending& p : earlier)
             if (error_ == 0 && !write_temporary(p.temporary, p.content.data(), p.content.size())) error_ = errno;
         pending_.insert(pending_.begin(), earlier.begin(), earlier.end());
