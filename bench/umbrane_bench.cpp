@@ -44,7 +44,7 @@
 #include "game/character_savegame.h"
 #include "common/common_state.h"
 #include "common/database.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "heap_counter.h"
 #include "map/map_file.h"
 #include "map/level_creation.h"

@@ -9,7 +9,7 @@
 #include "character/abilities_db.h"
 #include "common/common_state.h"
 #include "common/raise_error.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "items/item_db.h"
 #include "map/map_file.h"
 #include "map/map_state.h"

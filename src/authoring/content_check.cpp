@@ -15,7 +15,7 @@
 #include "common/message_ids.h"
 #include "common/names.h"
 #include "common/raise_error.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "items/inventory.h"
 #include "items/item_db.h"
 #include "map/level_creation.h"

@@ -8,7 +8,7 @@
 
 #include "common/common_state.h"
 #include "common/raise_error.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "map/map_state.h"
 #include "platform/media.h"
 #include "platform/random.h"

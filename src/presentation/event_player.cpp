@@ -5,7 +5,7 @@
 
 #include "character/character_state.h"
 #include "common/common_state.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "map/map_state.h"
 #include "platform/media.h"
 

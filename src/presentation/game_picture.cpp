@@ -1,6 +1,6 @@
 // The one composition of the game picture, and what is made of it: the
 // redraw of the whole screen and the fades of the map view.
-#include "common/view.h"
+#include "presentation/view.h"
 
 #include "map/map_state.h"
 #include "platform/media.h"

@@ -3,7 +3,7 @@
 // view does not show (portals, level exits, events, messages, hidden fields).
 #include "common/common_state.h"
 #include "common/database.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "map/map_grid.h"
 #include "map/map_state.h"
 #include "platform/media.h"

@@ -1,4 +1,4 @@
-#include "common/view.h"
+#include "presentation/view.h"
 
 #include "platform/media.h"
 

@@ -2,7 +2,7 @@
 
 #include "common/commands.h"
 #include "common/common_state.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "platform/media.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "common/view.h"
+#include "presentation/view.h"
 
 struct PresentationState {
     Menu menu;  // the main menu's record

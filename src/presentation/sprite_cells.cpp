@@ -2,7 +2,7 @@
 
 #include "common/common_state.h"
 #include "common/database.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "map/map_state.h"
 
 int clip_cell(int sprite_number, int columns, int cell) { return clip_cell_rows(sprite_number, columns, cell, 0, CELL); }

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "common/view.h"
+#include "presentation/view.h"
 #include "character/ability_model.h"
 #include "character/character_state.h"
 #include "map/map_lists.h"

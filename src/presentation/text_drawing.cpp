@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "common/view.h"
+#include "presentation/view.h"
 #include "platform/media.h"
 #include "platform/strings.h"
 

@@ -1,7 +1,7 @@
 #include "presentation/travel_path.h"
 
 #include "character/character_state.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "common/view_cells.h"
 #include "game/travel.h"
 #include "platform/media.h"

@@ -12,7 +12,7 @@
 #include "common/common_state.h"
 #include "common/database.h"
 #include "common/message_ids.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "platform/media.h"
 #include "platform/strings.h"
 #include "powers/use_power.h"

@@ -7,7 +7,7 @@
 #include "common/common_state.h"
 #include "common/message_ids.h"
 #include "common/database.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "items/inventory.h"
 #include "platform/media.h"
 #include "platform/strings.h"

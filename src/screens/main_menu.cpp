@@ -5,7 +5,7 @@
 #include "map/map_state.h"
 #include "platform/files.h"
 #include "platform/media.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "presentation/presentation_state.h"
 #include "presentation/display.h"
 #include "game/character_savegame.h"

@@ -8,7 +8,7 @@
 #include "character/character_state.h"
 #include "common/common_state.h"
 #include "common/message_ids.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "common/word_lists.h"
 #include "map/map_grid.h"
 #include "map/map_state.h"

@@ -6,7 +6,7 @@
 #include "character/character_state.h"
 #include "common/common_state.h"
 #include "common/message_ids.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "items/inventory.h"
 #include "screens/item_screen_view.h"
 #include "screens/item_screens.h"

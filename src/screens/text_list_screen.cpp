@@ -6,7 +6,7 @@
 #include "screens/advancement_screen.h"
 #include "common/commands.h"
 #include "common/common_state.h"
-#include "common/view.h"
+#include "presentation/view.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "common/message_ids.h"
 #include "common/raise_error.h"
 #include "common/events.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "items/inventory.h"
 #include "screens/item_screens.h"
 #include "map/field_effects.h"

@@ -1,7 +1,7 @@
 #include "shell/travel_step.h"
 
 #include "character/character_state.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "common/view_cells.h"
 #include "map/map_grid.h"
 #include "map/seen_fields.h"

@@ -17,7 +17,7 @@
 #include "character/ability_model.h"
 #include "character/character_state.h"
 #include "common/database.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "map/vision.h"
 #include "common/word_lists.h"
 #include "items/items_state.h"

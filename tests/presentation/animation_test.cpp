@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "common/common_state.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "platform/headless.h"
 #include "presentation/drawing_fixture.h"
 

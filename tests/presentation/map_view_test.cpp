@@ -5,7 +5,7 @@
 #include "map/map_state.h"
 #include "platform/headless.h"
 #include "presentation/drawing_fixture.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "map/vision.h"
 #include "common/common_state.h"
 

@@ -1,5 +1,5 @@
 #include "presentation/drawing_fixture.h"
-#include "common/view.h"
+#include "presentation/view.h"
 
 namespace {
 

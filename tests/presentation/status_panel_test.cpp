@@ -10,7 +10,7 @@
 #include "platform/headless.h"
 #include "common/database.h"
 #include "presentation/drawing_fixture.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "presentation/presentation_state.h"
 #include "presentation/status_panel.h"
 #include "common/common_state.h"

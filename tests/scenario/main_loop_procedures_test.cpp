@@ -17,7 +17,7 @@
 #include "common/common_state.h"
 #include "game/turn_state.h"
 #include "support/test_game.h"
-#include "common/view.h"
+#include "presentation/view.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "scenario/scenario_support.h"
 #include "common/common_state.h"
 #include "game/turn_state.h"
-#include "common/view.h"
+#include "presentation/view.h"
 
 namespace {
 

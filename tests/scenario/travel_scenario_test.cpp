@@ -11,7 +11,7 @@
 #include "common/common_state.h"
 #include "common/database.h"
 #include "common/message_ids.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "common/view_cells.h"
 #include "game/travel.h"
 #include "game/turn_state.h"

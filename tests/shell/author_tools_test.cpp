@@ -16,7 +16,7 @@
 #include "character/character_state.h"
 #include "character/character_record.h"
 #include "common/common_state.h"
-#include "common/view.h"
+#include "presentation/view.h"
 #include "items/inventory.h"
 #include "items/item_db.h"
 #include "map/level_creation.h"

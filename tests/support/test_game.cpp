@@ -6,7 +6,7 @@
 #include <fstream>
 #include <vector>
 
-#include "common/view.h"
+#include "presentation/view.h"
 #include "platform/files.h"
 #include "platform/headless.h"
 #include "platform/random.h"

@@ -1,8 +1,7 @@
-// The game's view as the rules use it: the game picture, the cells of the
-// sprite sheets, wrapped text and menus. The presentation layer defines these
-// procedures; it draws from the state of every subsystem and so stands above
-// them all, while the subsystems (blows, monster steps, dialog screens, field
-// effects, journeys) reach it only through this header.
+// The game's pictures: the game picture, the cells of the sprite sheets,
+// animations, wrapped text and menus. The presentation draws from the state
+// of every subsystem and so stands above them all; the rules never call it
+// (they tell events, common/events.h, which the event player plays with these).
 #pragma once
 #include <array>
 #include <cstdint>
