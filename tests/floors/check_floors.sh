@@ -28,7 +28,7 @@ for ((k = 0; k < ${#floors[@]}; ++k)); do
         comm -12 "$work/$floor.needed" "$work/$above.defined" | comm -23 - "$work/below" >"$work/up" || true
         while read -r symbol; do
             [[ -n $symbol ]] || continue
-            echo "src/$floor calls up into src/$above: $(echo "$symbol" | c++filt)"
+            echo "src/$floor calls up into src/$above: $(echo "$symbol" | c++filt)" >&2
             faults=$((faults + 1))
         done <"$work/up"
     done
