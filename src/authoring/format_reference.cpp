@@ -164,10 +164,16 @@ std::string fixed_facts() {
         "`[attribute_name]` (names), `[value]`, `[limit]`, `[cooldown]`, `[speed]` (numbers), `[title]`, "
         "`[dungeon_name]` and `[dungeon_level]`; in an ability's display texts `[value]` (its value), in an "
         "item's texts `[fuel]` (the fuel left) and in a power's texts `[power_strength]`. Message "
-        "ids: 0..52 are the game's own texts, "
-        "100..199 what happens in play, 200..299 finding the way (help, key hints, history, map, resting), "
-        "300..349 recorded games, 350..399 start-up and installation. A message the chosen language lacks shows "
-        "as `??? missing message ID n ???`.\n\n";
+        "ids: 1..53 are the game's own texts (1..10 the character sheet and advancement, 11 and 12 the "
+        "status panel's adjustment labels, 13..24 and 32..34 the inventory and pick-up screens, 25 and 28 "
+        "level creation and change, 26 and 27 field effects, 29..31 the main menu, 35..41 and 46..49 using "
+        "a power, 42 and 43 sneaking, 44 and 45 melee, 50 regeneration, 51..53 power effects), "
+        "100..199 what happens in play, 200..299 finding the way (help, key hints, history, map, resting, "
+        "the hall of fame), 300..349 recorded games, 350..399 start-up and installation, 450..469 saving "
+        "and saved files that do not read, 480..499 the names of keys. In the texts of the help and the key "
+        "hints a command's name in brackets (`[wait]`, `[confirm]`, `[cancel]`, `[page up]`; `[walk]`, "
+        "`[arrows]` and `[up/down]` for the arrows) becomes the names of its keys. A message the chosen "
+        "language lacks shows as `??? missing message ID n ???`.\n\n";
     return out;
 }
 
