@@ -73,6 +73,11 @@ void measure_sheets() {
     g_common.fx_sheet = measure_sheet(sprite::fx);
 }
 
+void prefetch_sprites() {
+    fonts_prefetch({{"Arial", false}, {"Harrington", false}, {"Verdana", false}, {"Verdana", true}});
+    for (const SpriteFile& file : sprite_files()) sprite_prefetch(file.file);
+}
+
 void load_sprites() {
     for (const SpriteFile& file : sprite_files()) load_sprite_file(file);
     measure_sheets();

@@ -150,6 +150,6 @@ TEST(Sound, DecodedAsLoaded) {
     ASSERT_GT(door, 0);
     std::vector<int16_t> decoded;
     ASSERT_TRUE(decode_ogg_file(host_path("sound\\door.ogg"), decoded));
-    ASSERT_TRUE(g_media.sounds.at(door).samples);
-    EXPECT_EQ(*g_media.sounds.at(door).samples, decoded);
+    ASSERT_TRUE(g_media.sounds.at(door).samples());
+    EXPECT_EQ(*g_media.sounds.at(door).samples(), decoded);
 }
