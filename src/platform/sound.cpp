@@ -6,6 +6,7 @@
 #include <cmath>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/files.h"
 #include "platform/media_state.h"
@@ -56,6 +57,20 @@ std::vector<int16_t> to_mix_format(const std::vector<int16_t>& samples, int chan
 }
 
 namespace {
+
+// The first page of an Ogg Vorbis stream: "OggS" with the page's
+// beginning-of-stream flag, its segment table, then the identification
+// header "\x01vorbis" (read from a few hundred bytes, nothing decoded).
+bool starts_as_ogg_vorbis(const std::string& host_file) {
+    unsigned char page[27 + 255 + 7];
+    FILE* stream = std::fopen(host_file.c_str(), "rb");
+    if (!stream) return false;
+    const size_t got = std::fread(page, 1, sizeof page, stream);
+    std::fclose(stream);
+    if (got < 27 || std::memcmp(page, "OggS", 4) != 0 || page[4] != 0 || (page[5] & 0x02) == 0) return false;
+    const size_t packet = 27 + static_cast<size_t>(page[26]);
+    return page[26] > 0 && got >= packet + 7 && std::memcmp(page + packet, "\x01vorbis", 7) == 0;
+}
 
 // Opens a file as Ogg Vorbis far enough to know that it is one (its three
 // headers read, nothing decoded yet).
@@ -152,19 +167,19 @@ void Mixer::mix(int16_t* out, int frames) {
 // ---- The game's sound calls ----
 
 int sound_load(const std::string& logical_path) {
-    // Known at once to be Ogg Vorbis (or no sound, number 0); decoded beside
-    // the game's thread once the first picture is shown (flip), so that
-    // start-up does not wait for it.
-    auto file = std::make_unique<OggVorbis_File>();
-    if (!open_ogg(host_path(logical_path), *file)) return 0;
+    // Known at once to begin as Ogg Vorbis (or no sound, number 0); decoded
+    // beside the game's thread once the first picture is shown (flip), so
+    // that start-up does not wait for it.
+    std::string host_file = host_path(logical_path);
+    if (!starts_as_ogg_vorbis(host_file)) return 0;
     int number = g_media.next_sound++;
     SoundData& sound = g_media.sounds[number];
     sound.file = logical_path;
     sound.decoding = background_work().add(
-        [opened = std::shared_ptr<OggVorbis_File>(std::move(file))]() -> std::shared_ptr<const std::vector<int16_t>> {
+        [host_file = std::move(host_file)]() -> std::shared_ptr<const std::vector<int16_t>> {
             auto samples = std::make_shared<std::vector<int16_t>>();
-            // A stream that breaks after its headers plays nothing.
-            if (!decode_opened_ogg(*opened, *samples)) samples->clear();
+            // A stream that breaks after its beginning plays nothing.
+            if (!decode_ogg_file(host_file, *samples)) samples->clear();
             return samples;
         },
         true);
