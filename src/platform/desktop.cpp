@@ -434,7 +434,7 @@ public:
         if (!audio_device_) return;  // no device: silence
         const SoundData& data = g_media.sounds.at(sound);
         SDL_LockAudioDevice(audio_device_);
-        mixer_.play(data.samples, data.volume);
+        mixer_.play(data.samples(), data.volume);
         SDL_UnlockAudioDevice(audio_device_);
     }
 

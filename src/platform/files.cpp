@@ -1,4 +1,5 @@
 #include "platform/files.h"
+#include "platform/strings.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -234,6 +235,15 @@ bool make_folder(const std::string& logical_folder) {
     std::error_code error;
     fs::create_directories(host_path(logical_folder), error);
     return fs::is_directory(host_path(logical_folder), error);
+}
+
+std::string unwritable_savegame_folders() {
+    if (make_folder("savegame") && writable(host_path("savegame"))) return "";
+    // The game folder comes first; a save folder of the user's was taken because it could not be written
+    // (or holds an installed game).
+    std::string tried = quoted((fs::path(folder()) / "savegame").string());
+    if (!writable_folder().empty()) tried += " and " + quoted((fs::path(writable_folder()) / "savegame").string());
+    return tried;
 }
 
 namespace {

@@ -63,6 +63,10 @@ std::vector<FolderEntry> list_folder(const std::string& logical_folder, const st
 bool delete_file(const std::string& logical_path);
 // Create a folder (and its parents) when missing.
 bool make_folder(const std::string& logical_folder);
+// Makes "savegame\" where it is missing; empty when the game can write there,
+// else the folders it tried (the game folder's, then the user's data folder's),
+// each between double quotes.
+std::string unwritable_savegame_folders();
 // Write a whole file through a temporary file in the same folder and a rename,
 // so a crash never leaves a half-written file. Creates the folder when missing.
 // While a save batch of the file's folder is open, the rename waits for it.

@@ -11,6 +11,7 @@
 #include "platform/fonts.h"
 #include "platform/media_state.h"
 #include "platform/strings.h"
+#include "platform/work_queue.h"
 
 namespace {
 
@@ -39,22 +40,22 @@ bool is_generic(const std::string& family) {
 
 }  // namespace
 
-FontFile find_font_file(const std::string& face, bool bold) {
-    auto key = std::make_tuple(face, bold);
-    if (auto cached = g_font_files.find(key); cached != g_font_files.end()) return cached->second;
+namespace {
+
+// The file fontconfig's configuration names for a face, or none.
+FontFile match_font_file(FcConfig* config, const std::string& face, bool bold) {
     FontFile result;
-    if (!g_font_config) g_font_config = FcInitLoadConfigAndFonts();
-    if (!g_font_config) return result;
+    if (!config) return result;
     for (const std::string& family : candidate_families(face)) {
         FcPattern* pattern = FcPatternCreate();
         FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
         FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
         FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
         FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-        FcConfigSubstitute(g_font_config, pattern, FcMatchPattern);
+        FcConfigSubstitute(config, pattern, FcMatchPattern);
         FcDefaultSubstitute(pattern);
         FcResult outcome = FcResultNoMatch;
-        FcPattern* match = FcFontMatch(g_font_config, pattern, &outcome);
+        FcPattern* match = FcFontMatch(config, pattern, &outcome);
         FcPatternDestroy(pattern);
         if (!match) continue;
         FcChar8* file = nullptr;
@@ -73,6 +74,50 @@ FontFile find_font_file(const std::string& face, bool bold) {
         FcPatternDestroy(match);
         if (!result.path.empty()) break;
     }
+    return result;
+}
+
+// fontconfig's configuration and the first look-ups, made beside the game's
+// thread by fonts_prefetch; taken over by the first look-up after it.
+struct FontLookups {
+    FcConfig* config = nullptr;
+    std::map<std::tuple<std::string, bool>, FontFile> files;
+};
+std::shared_future<std::shared_ptr<FontLookups>> g_prefetched_fonts;
+
+void take_prefetched_fonts() {
+    if (!g_prefetched_fonts.valid()) return;
+    std::shared_ptr<FontLookups> made = g_prefetched_fonts.get();
+    g_prefetched_fonts = {};
+    if (!made || !made->config) return;
+    if (g_font_config) {
+        FcConfigDestroy(made->config);
+        return;
+    }
+    g_font_config = made->config;
+    for (auto& [key, file] : made->files) g_font_files.emplace(key, file);
+}
+
+}  // namespace
+
+void fonts_prefetch(const std::vector<std::pair<std::string, bool>>& faces) {
+    if (g_font_config || g_prefetched_fonts.valid()) return;
+    g_prefetched_fonts = background_work().add([faces]() {
+        auto made = std::make_shared<FontLookups>();
+        made->config = FcInitLoadConfigAndFonts();
+        for (const auto& [face, bold] : faces)
+            made->files[std::make_tuple(face, bold)] = match_font_file(made->config, face, bold);
+        return made;
+    });
+}
+
+FontFile find_font_file(const std::string& face, bool bold) {
+    take_prefetched_fonts();
+    auto key = std::make_tuple(face, bold);
+    if (auto cached = g_font_files.find(key); cached != g_font_files.end()) return cached->second;
+    if (!g_font_config) g_font_config = FcInitLoadConfigAndFonts();
+    if (!g_font_config) return FontFile{};
+    FontFile result = match_font_file(g_font_config, face, bold);
     g_font_files[key] = result;
     return result;
 }
@@ -118,6 +163,7 @@ void fonts_close() {
     free_all_fonts();
     if (g_ttf_ready) TTF_Quit();
     g_ttf_ready = false;
+    take_prefetched_fonts();
     g_font_files.clear();
     if (g_font_config) {
         FcConfigDestroy(g_font_config);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/media_state.h"
+#include "platform/work_queue.h"
 #include "platform/recording.h"
 #include "platform/recording_input.h"
 
@@ -39,6 +40,7 @@ void reset_media_content() {
     g_media.images.clear();
     g_media.next_image = 1;
     g_media.decoded_pictures.clear();
+    g_media.prefetched.clear();
     g_media.pictures_decoded = 0;
     g_media.sounds.clear();
     g_media.next_sound = 1;
@@ -62,7 +64,10 @@ bool media_init(BackendKind kind) {
     if (g_initialised) media_close();
     g_media.machine = kind == BackendKind::desktop ? make_desktop_machine() : make_headless_machine();
     if (!g_media.machine) return false;
+    // Pictures asked for before the display opened stay asked for.
+    std::vector<PrefetchedPicture> prefetched = std::move(g_media.prefetched);
     reset_media_content();
+    g_media.prefetched = std::move(prefetched);
     if (!fonts_init()) return false;
     g_initialised = true;
     return true;
@@ -165,6 +170,8 @@ void start_picture(int x, int y, int width, int height, Colour colour) {
 void flip() {
     g_media.shown_is_screen = true;
     machine().present(g_media.screen);
+    // What was held for later (the sounds' decoding) starts once a picture is there.
+    background_work().release_later();
 }
 
 void wait_for_event(int max_ms) {

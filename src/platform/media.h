@@ -10,6 +10,8 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 using Colour = uint32_t;
 constexpr Colour RGB(int r, int g, int b) {
@@ -84,6 +86,9 @@ constexpr int IDLE_WAIT_MS = 5;
 constexpr int SCREEN_TARGET = -1;
 bool sprite_load(int number, const std::string& logical_path);  // PNG or JPEG
 int sprite_load_any(const std::string& logical_path);           // 0 on failure
+// Starts decoding a picture beside the game's thread; the next sprite_load of
+// that file takes the result (a failed one is decoded again there).
+void sprite_prefetch(const std::string& logical_path);
 bool sprite_create(int number, int width, int height);          // black
 void sprite_free(int number);
 bool sprite_exists(int number);
@@ -143,6 +148,9 @@ bool pixels_locked();
 
 // ---- Fonts ----
 bool font_load(int number, const std::string& face, int point_size, bool high_quality, bool bold);
+// Starts finding the files of these faces (face, bold) beside the game's
+// thread; font_load takes the answers.
+void fonts_prefetch(const std::vector<std::pair<std::string, bool>>& faces);
 
 // ---- Keyboard (DirectInput scan codes) ----
 namespace key {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,7 +55,10 @@ struct Font {
 // (interleaved stereo 16-bit at MIX_RATE).
 struct SoundData {
     std::string file;  // the logical path it was loaded from
-    std::shared_ptr<const std::vector<int16_t>> samples;
+    // Decoded by a thread of the sound code after loading: samples() waits
+    // for it (empty when the stream broke after its headers).
+    std::shared_future<std::shared_ptr<const std::vector<int16_t>>> decoding;
+    const std::shared_ptr<const std::vector<int16_t>>& samples() const;
     int volume = 100;
 };
 
@@ -90,6 +94,12 @@ struct DecodedPicture {
     Surface picture;
 };
 
+// A picture sprite_prefetch is decoding (none when it failed).
+struct PrefetchedPicture {
+    std::string host_file;
+    std::shared_future<std::shared_ptr<Surface>> picture;
+};
+
 struct MediaState {
     std::unique_ptr<Machine> machine;
     Surface screen{SCREEN_WIDTH, SCREEN_HEIGHT};  // back buffer
@@ -103,6 +113,7 @@ struct MediaState {
     // Every map loads its tileset picture, mostly the one the map before had:
     // sprite_load_any decodes a file again only when its bytes changed.
     std::deque<DecodedPicture> decoded_pictures;
+    std::vector<PrefetchedPicture> prefetched;
     int pictures_decoded = 0;  // how often it decoded a file (counted for the tests)
     // Drawing.
     int draw_target = SCREEN_TARGET;

@@ -4,10 +4,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
 
 #include "platform/files.h"
 #include "platform/media_state.h"
 #include "platform/sound_mixer.h"
+#include "platform/work_queue.h"
 
 namespace {
 
@@ -52,9 +56,40 @@ std::vector<int16_t> to_mix_format(const std::vector<int16_t>& samples, int chan
     return result;
 }
 
-bool decode_ogg_file(const std::string& host_file, std::vector<int16_t>& out) {
-    OggVorbis_File file;
-    if (ov_fopen(host_file.c_str(), &file) != 0) return false;
+namespace {
+
+// The first page of an Ogg Vorbis stream: "OggS" with the page's
+// beginning-of-stream flag, its segment table, then the identification
+// header "\x01vorbis" (read from a few hundred bytes, nothing decoded).
+bool starts_as_ogg_vorbis(const std::string& host_file) {
+    unsigned char page[27 + 255 + 7];
+    FILE* stream = std::fopen(host_file.c_str(), "rb");
+    if (!stream) return false;
+    const size_t got = std::fread(page, 1, sizeof page, stream);
+    std::fclose(stream);
+    if (got < 27 || std::memcmp(page, "OggS", 4) != 0 || page[4] != 0 || (page[5] & 0x02) == 0) return false;
+    const size_t packet = 27 + static_cast<size_t>(page[26]);
+    return page[26] > 0 && got >= packet + 7 && std::memcmp(page + packet, "\x01vorbis", 7) == 0;
+}
+
+// Opens a file as Ogg Vorbis far enough to know that it is one (its three
+// headers read, nothing decoded yet).
+bool open_ogg(const std::string& host_file, OggVorbis_File& file) {
+    FILE* stream = std::fopen(host_file.c_str(), "rb");
+    if (!stream) return false;
+    if (ov_test(stream, &file, nullptr, 0) != 0) {
+        std::fclose(stream);  // a failed test leaves the stream to us
+        return false;
+    }
+    return true;
+}
+
+// Decodes a file open_ogg opened, and closes it.
+bool decode_opened_ogg(OggVorbis_File& file, std::vector<int16_t>& out) {
+    if (ov_test_open(&file) != 0) {
+        ov_clear(&file);
+        return false;
+    }
     vorbis_info* info = ov_info(&file, -1);
     if (!info || info->channels <= 0 || info->rate <= 0) {
         ov_clear(&file);
@@ -87,6 +122,22 @@ bool decode_ogg_file(const std::string& host_file, std::vector<int16_t>& out) {
     return true;
 }
 
+}  // namespace
+
+bool decode_ogg_file(const std::string& host_file, std::vector<int16_t>& out) {
+    OggVorbis_File file;
+    if (!open_ogg(host_file, file)) return false;
+    return decode_opened_ogg(file, out);
+}
+
+const std::shared_ptr<const std::vector<int16_t>>& SoundData::samples() const {
+    static const std::shared_ptr<const std::vector<int16_t>> none;
+    if (!decoding.valid()) return none;
+    // Wanted before the first picture: its decoding starts now.
+    if (decoding.wait_for(std::chrono::seconds(0)) != std::future_status::ready) background_work().release_later();
+    return decoding.get();
+}
+
 void Mixer::play(std::shared_ptr<const std::vector<int16_t>> samples, int volume) {
     if (!samples || samples->empty()) return;
     // With every voice busy the one that has played longest gives way.
@@ -116,12 +167,22 @@ void Mixer::mix(int16_t* out, int frames) {
 // ---- The game's sound calls ----
 
 int sound_load(const std::string& logical_path) {
-    std::vector<int16_t> samples;
-    if (!decode_ogg_file(host_path(logical_path), samples)) return 0;
+    // Known at once to begin as Ogg Vorbis (or no sound, number 0); decoded
+    // beside the game's thread once the first picture is shown (flip), so
+    // that start-up does not wait for it.
+    std::string host_file = host_path(logical_path);
+    if (!starts_as_ogg_vorbis(host_file)) return 0;
     int number = g_media.next_sound++;
     SoundData& sound = g_media.sounds[number];
     sound.file = logical_path;
-    sound.samples = std::make_shared<const std::vector<int16_t>>(std::move(samples));
+    sound.decoding = background_work().add(
+        [host_file = std::move(host_file)]() -> std::shared_ptr<const std::vector<int16_t>> {
+            auto samples = std::make_shared<std::vector<int16_t>>();
+            // A stream that breaks after its beginning plays nothing.
+            if (!decode_ogg_file(host_file, *samples)) samples->clear();
+            return samples;
+        },
+        true);
     sound.volume = 100;
     return number;
 }

@@ -1,7 +1,7 @@
 // Sound decoding and mixing (private to the media layer). Every sound is
-// decoded once when it is loaded into one common format: interleaved stereo,
-// signed 16-bit, MIX_RATE frames per second. The mixer adds up every sound
-// that is playing.
+// decoded once, by a thread of its own right after it is loaded, into one
+// common format: interleaved stereo, signed 16-bit, MIX_RATE frames per
+// second. The mixer adds up every sound that is playing.
 #pragma once
 #include <cstdint>
 #include <memory>

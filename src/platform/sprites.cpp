@@ -1,7 +1,10 @@
 // Sprites and images: loading, creating, clipping and displaying them on the
 // back buffer, grabbing the shown picture and saving JPEG files.
+#include <algorithm>
+
 #include "platform/files.h"
 #include "platform/media_state.h"
+#include "platform/work_queue.h"
 
 namespace {
 
@@ -25,10 +28,37 @@ void display(int number, int x, int y, BlitMode mode, int intensity) {
 
 }  // namespace
 
+void sprite_prefetch(const std::string& logical_path) {
+    std::string host_file = host_path(logical_path);
+    auto picture = background_work().add([host_file]() -> std::shared_ptr<Surface> {
+        auto decoded = std::make_shared<Surface>();
+        return decode_image_file(host_file, *decoded) ? decoded : nullptr;
+    });
+    g_media.prefetched.push_back({std::move(host_file), std::move(picture)});
+}
+
+namespace {
+
+// The picture sprite_prefetch decoded from the file, taken out of the list;
+// false when it was not asked for or did not decode.
+bool take_prefetched(const std::string& host_file, Surface& out) {
+    auto& list = g_media.prefetched;
+    auto found = std::find_if(list.begin(), list.end(), [&](const PrefetchedPicture& p) { return p.host_file == host_file; });
+    if (found == list.end()) return false;
+    std::shared_ptr<Surface> picture = found->picture.get();
+    list.erase(found);
+    if (!picture) return false;
+    out = std::move(*picture);
+    return true;
+}
+
+}  // namespace
+
 bool sprite_load(int number, const std::string& logical_path) {
     if (number < 0) return false;
+    const std::string host_file = host_path(logical_path);
     Surface loaded;
-    if (!decode_image_file(host_path(logical_path), loaded)) return false;
+    if (!take_prefetched(host_file, loaded) && !decode_image_file(host_file, loaded)) return false;
     g_media.sprites[number] = std::move(loaded);
     return true;
 }

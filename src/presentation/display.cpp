@@ -61,7 +61,11 @@ const std::vector<SpriteFile>& sprite_files() {
 }
 
 void load_sprite_file(const SpriteFile& file) {
-    if (!sprite_load(file.number, file.file)) raise_error(file.failure);
+    if (sprite_load(file.number, file.file)) return;
+    // A file that is there but holds no whole picture (empty, cut, damaged, no picture at all) would
+    // leave the sheet half drawn or missing: the same message, then the file, so its maker finds it.
+    if (file_size(file.file) >= 0) raise_error(std::string(file.failure) + " " + quoted(file.file));
+    raise_error(file.failure);
 }
 
 void measure_sheets() {
@@ -71,6 +75,11 @@ void measure_sheets() {
     g_common.missiles_sheet = measure_sheet(sprite::missiles);
     g_common.items_sheet = measure_sheet(sprite::items);
     g_common.fx_sheet = measure_sheet(sprite::fx);
+}
+
+void prefetch_sprites() {
+    fonts_prefetch({{"Arial", false}, {"Harrington", false}, {"Verdana", false}, {"Verdana", true}});
+    for (const SpriteFile& file : sprite_files()) sprite_prefetch(file.file);
 }
 
 void load_sprites() {

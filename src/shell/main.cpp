@@ -20,6 +20,7 @@
 #include "common/raise_error.h"
 #include "authoring/author_tools.h"
 #include "shell/main_loop.h"
+#include "presentation/display.h"
 #include "shell/recorded_session.h"
 #include "shell/startup.h"
 
@@ -136,6 +137,8 @@ int main(int argc, char** argv) {
                                                              : ReplayKind::window;
             return replay_session(line.replay, kind, line.rerecord);
         }
+        // The fixed pictures and the fonts decode while the display opens.
+        prefetch_sprites();
         if (!media_init(BackendKind::desktop)) raise_error("Can't open sprite environment!");
         const uint32_t seed = line.seeded ? line.seed
                                           : static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());

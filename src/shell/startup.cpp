@@ -79,7 +79,10 @@ void set_main_loop_start_state() {
 void startup() {
     // 1. Version, window title; the game writes below "savegame\". A save
     // killed on its way is finished, or its temporaries removed.
-    make_folder("savegame");
+    // Neither the game folder nor the user's data folder taking the savegame would end the first save with
+    // a fault that names no cause: it ends here, naming the folders tried.
+    if (const std::string tried = unwritable_savegame_folders(); !tried.empty())
+        raise_error("startup(): cannot write the savegame folder; tried " + tried);
     finish_interrupted_save("savegame");
 
     // 2. Every global table, fresh.

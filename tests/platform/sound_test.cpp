@@ -140,7 +140,7 @@ TEST(Sound, ResamplingMatchesLinearInterpolation) {
     }
 }
 
-// A sound is decoded once, as it is loaded; a file that is no Ogg Vorbis stream is no sound.
+// A sound is decoded once, after it is loaded; a file that does not begin as an Ogg Vorbis stream is no sound.
 TEST(Sound, DecodedAsLoaded) {
     TempGameFolder game;
     copy_tone("sound\\door.ogg");
@@ -150,6 +150,18 @@ TEST(Sound, DecodedAsLoaded) {
     ASSERT_GT(door, 0);
     std::vector<int16_t> decoded;
     ASSERT_TRUE(decode_ogg_file(host_path("sound\\door.ogg"), decoded));
-    ASSERT_TRUE(g_media.sounds.at(door).samples);
-    EXPECT_EQ(*g_media.sounds.at(door).samples, decoded);
+    ASSERT_TRUE(g_media.sounds.at(door).samples());
+    EXPECT_EQ(*g_media.sounds.at(door).samples(), decoded);
+
+    // A stream cut after its first page begins as a sound: it has a number but nothing to play.
+    std::string whole;
+    ASSERT_TRUE(read_whole_file("sound\\door.ogg", whole));
+    game.write("sound\\cut.ogg", whole.substr(0, 80));
+    const int cut = sound_load("sound\\cut.ogg");
+    ASSERT_GT(cut, door);
+    ASSERT_TRUE(g_media.sounds.at(cut).samples());
+    EXPECT_TRUE(g_media.sounds.at(cut).samples()->empty());
+    // Garbage after "OggS" is no sound.
+    game.write("sound\\fake.ogg", "OggS" + std::string(60, '\x01'));
+    EXPECT_EQ(sound_load("sound\\fake.ogg"), 0);
 }

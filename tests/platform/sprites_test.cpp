@@ -316,3 +316,29 @@ TEST(Sprites, PicturesLoadedAgainAreTheFilesPixels) {
     std::filesystem::remove(host_path("graphics\\tiles.png"));
     EXPECT_EQ(sprite_load_any("graphics\\tiles.png"), 0);
 }
+
+// Pictures decoded beside the game's thread are the same pictures; one that
+// did not decode is tried again where it is loaded, and a load of a file never
+// asked for decodes it there.
+TEST(Sprites, PrefetchedPicturesAreTheFilesPixels) {
+    TempGameFolder game;
+    const std::vector<Rgba> pixels = pattern_pixels();
+    write_png("graphics\\pattern.png", 4, 3, pixels);
+    game.write("graphics\\broken.png", "not a picture");
+    sprite_prefetch("graphics\\pattern.png");
+    sprite_prefetch("graphics\\broken.png");
+    sprite_prefetch("graphics\\later.png");  // not there yet
+    write_png("graphics\\later.png", 4, 3, pixels);
+
+    ASSERT_TRUE(sprite_load(4, "graphics\\pattern.png"));
+    EXPECT_FALSE(sprite_load(5, "graphics\\broken.png"));
+    ASSERT_TRUE(sprite_load(6, "graphics\\later.png"));
+    ASSERT_TRUE(sprite_load(7, "graphics\\pattern.png"));  // taken once, then decoded again
+    for (int number : {4, 6, 7})
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 4; ++x) {
+                const Rgba& p = pixels[y * 4 + x];
+                ASSERT_EQ(sprite_pixel(number, x, y), RGB(p.r, p.g, p.b)) << number << ": " << x << "," << y;
+            }
+    EXPECT_TRUE(g_media.prefetched.empty());
+}

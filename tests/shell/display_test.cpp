@@ -88,11 +88,24 @@ TEST(LoadSprites, EachMissingSheetEndsWithItsOwnMessage) {
         fs::remove(host_path(sheet_fixtures()[missing].file));
         EXPECT_FATAL(load_sprites(), kSheetFailures[missing]);
     }
-    // A file that is no picture counts as missing.
+    // A file that is there but no whole picture gets the same message followed by the file.
     TempGameFolder folder;
     write_all_graphics(folder);
-    folder.write("graphics\\starsprites.png", "not a picture");
-    EXPECT_FATAL(load_sprites(), "load_sprites(): cannot star sprites!");
+    std::string whole;
+    ASSERT_TRUE(read_whole_file("graphics\\monster.png", whole));
+    const std::pair<const char*, std::string> broken[] = {
+        {"graphics\\starsprites.png", "not a picture"},
+        {"graphics\\light3.png", ""},
+        {"graphics\\monster.png", whole.substr(0, whole.size() * 2 / 3)},
+    };
+    const char* messages[] = {"load_sprites(): cannot star sprites! \"graphics\\starsprites.png\"",
+                              "load_sprites(): cannot load light radius sprite! \"graphics\\light3.png\"",
+                              "load_sprites(): cannot load monster sprite! \"graphics\\monster.png\""};
+    for (size_t i = 0; i < std::size(broken); ++i) {
+        write_all_graphics(folder);
+        folder.write(broken[i].first, broken[i].second);
+        EXPECT_FATAL(load_sprites(), messages[i]);
+    }
 }
 
 TEST(LoadSounds, OnlyTheFirstTwentyNineFilesAreLoaded) {

@@ -115,6 +115,25 @@ TEST(Startup, FailuresEndItBeforeTheScreenOpens) {
     }
 }
 
+// Where no savegame folder can be written, start-up ends naming every folder it tried.
+TEST(Startup, NoWritableSavegameFolderNamesTheFoldersTried) {
+    TempGameFolder folder;
+    write_shell_data(folder);
+    folder.write("savegame", "a file where the folder belongs");
+    const std::string game_savegame = (fs::path(game_folder()) / "savegame").string();
+    EXPECT_FATAL(startup(), "startup(): cannot write the savegame folder; tried \"" + game_savegame + "\"");
+    // The user's data folder, beneath that file, cannot be made either.
+    const std::string user = game_savegame + "/user";
+    set_writable_folder(user);
+    EXPECT_FATAL(startup(), "startup(): cannot write the savegame folder; tried \"" + game_savegame + "\" and \"" +
+                                user + "/savegame\"");
+    set_writable_folder("");
+    fs::remove(host_path("savegame"));
+    startup();
+    EXPECT_TRUE(fs::is_directory(host_path("savegame")));
+    close_display();
+}
+
 TEST(Startup, MissingStarSpritesEndsTheStartUp) {
     TempGameFolder folder;
     write_shell_data(folder);

@@ -291,4 +291,12 @@ def build_splash():
     for (x, y) in inner:
         if y < y0 + 7 * unit and (x + y) % 9 == 0 and bayer(x, y) < 0.4:
             s.px[y][x] = R("yellow", 5)
-    return s
+    # The menu centres the title on the 640-pixel screen; the name belongs over the map view
+    # (416 pixels wide), clear of the status panel beside it: the picture is as wide as the screen,
+    # the name centred over the map view, the rest see-through (black).
+    view = 416
+    full = Spr(640, H)
+    left = (view - W) // 2
+    for y in range(H):
+        full.px[y][left:left + W] = s.px[y]
+    return full
