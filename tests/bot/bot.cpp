@@ -644,8 +644,9 @@ void travel_on(const std::vector<const Monster*>& monsters, auto worth_taking) {
     // The field chosen stays the goal while it still is one: no going back and forth.
     const Cell& last = bot.exploring;
     const bool keep = bot.exploring_map == g_map.map.filename && last.x >= 0 && !(last == here()) &&
-                      bot.dist[last.y][last.x] < FAR && (frontier(last.x, last.y) || leads_down(m.tile[last.y][last.x]));
-    const Cell target = keep ? last : stairs.x >= 0 ? stairs : frontier_field;
+                      bot.dist[last.y][last.x] < FAR && (frontier(last.x, last.y) || leads_down(m.tile[last.y][last.x]) || worth_taking(last.x, last.y));
+    const Cell far_find = nearest([&](int x, int y) { return worth_taking(x, y) && field_effect(m.tile[y][x]) >= 0; });
+    const Cell target = keep ? last : stairs.x >= 0 ? stairs : far_find.x >= 0 ? far_find : frontier_field;
     if (target.x < 0) return leave("stuck");
     bot.exploring = target;
     bot.exploring_map = g_map.map.filename;
