@@ -469,11 +469,15 @@ void main_loop_pass() {
     // So do travelling and exploring; X with Alt held quits instead.
     bool rest_asked = false;
     std::optional<TravelGoal> travel_asked;
+    MapPoint travel_target;
     if (!f.overlay && !f.action_lock) {
         bool handled = true;
         if (command_held(Command::help)) help_screen();
         else if (command_held(Command::history)) history_screen();
-        else if (command_held(Command::map)) map_screen();
+        else if (command_held(Command::map)) {
+            // A click on a seen field of the map screen travels there.
+            if (map_screen(&travel_target.x, &travel_target.y)) travel_asked = TravelGoal::field;
+        }
         else if (command_held(Command::rest)) rest_asked = true;
         else if (command_held(Command::explore) && !key_held(key::left_alt)) travel_asked = TravelGoal::explore;
         else if (command_held(Command::travel_down)) travel_asked = TravelGoal::way_down;
@@ -496,7 +500,7 @@ void main_loop_pass() {
 
     settle_turn();
     if (rest_asked && !f.menu && !f.quit) rest();
-    if (travel_asked && !f.menu && !f.quit) travel_command(*travel_asked);
+    if (travel_asked && !f.menu && !f.quit) travel_command(*travel_asked, travel_target);
     if (clicked && !f.overlay && !f.menu && !f.quit) travel_to_pointer();
     // The pointer over the map view only changes the picture: the band names
     // what lies under it (in a window; the full screen shows no pointer). A

@@ -21,6 +21,7 @@
 #include "platform/headless.h"
 #include "scenario/scenario_support.h"
 #include "shell/main_loop.h"
+#include "screens/map_screen.h"
 #include "shell/startup.h"
 #include "shell/travel_step.h"
 
@@ -351,4 +352,32 @@ TEST(Travel, AClickInThePlayingLoopTravelsAndAClickOverAScreenDoesNot) {
     g_shell.loop.overlay = 1;
     click_at((VIEW_CENTRE - 3) * CELL + 5, VIEW_CENTRE * CELL + 5);  // (5, 4), under a screen
     EXPECT_EQ(hero_at(), (MapPoint{8, 4}));
+}
+
+TEST(Travel, AClickOnTheMapScreenTravelsThereAndOneBesideTheFieldsLeavesItOpen) {
+    TempGameFolder folder;
+    start_game(folder, {});
+    // Seen far away along the row y = 4; (25, 4) lies beyond the map view.
+    int px = -1, py = -1;
+    for (int y = 0; y < 480 && px < 0; ++y)
+        for (int x = 0; x < 640; ++x) {
+            int fx = 0, fy = 0;
+            if (map_screen_field_at(x, y, fx, fy) && fx == 25 && fy == 4) {
+                px = x, py = y;
+                break;
+            }
+        }
+    ASSERT_GE(px, 0);
+    const uint32_t t = headless::now() + 5;
+    headless::key_tap(t, key::m, 30);
+    headless::mouse_move(t + 100, 630, 470);  // beside the fields: nothing
+    headless::mouse_button(t + 110, true);
+    headless::mouse_button(t + 120, false);
+    headless::mouse_move(t + 200, px, py);
+    headless::mouse_button(t + 210, true);
+    headless::mouse_button(t + 220, false);
+    headless::advance(10);
+    main_loop_pass();
+    EXPECT_EQ(hero_at(), (MapPoint{25, 4}));
+    EXPECT_FALSE(g_shell.loop.overlay);
 }
