@@ -165,6 +165,23 @@ constexpr int map_read_afresh = 454;
 constexpr int savegame_damaged = 455;
 constexpr int savegame_kept = 456;
 // end of 450..469
+
+// 480..489: the look screen (key K).
+constexpr int look_hint = 480;
+// A monster: [now] [max] hit points; [attack] [defense] [armor]; [strength] [speed].
+constexpr int look_hit_points = 481;
+constexpr int look_fighting = 482;
+constexpr int look_damage = 483;
+constexpr int look_flies = 484;
+// [list] the abilities its blows may change.
+constexpr int look_afflicts = 485;
+// A field's slot: [ability] changed by [amount] on entering.
+constexpr int look_field_effect = 486;
+constexpr int look_nothing_known = 487;
+// An item: [use] its use, [weight] in the weight unit.
+constexpr int look_use = 488;
+constexpr int look_weight = 489;
+// end of 480..489
 }  // namespace msg
 
 // Every added id the game shows, in ascending order.
@@ -293,5 +310,17 @@ inline std::vector<int> added_message_ids() {
         msg::savegame_damaged,
         msg::savegame_kept,
         // end of 450..469
+        // 480..489
+        msg::look_hint,
+        msg::look_hit_points,
+        msg::look_fighting,
+        msg::look_damage,
+        msg::look_flies,
+        msg::look_afflicts,
+        msg::look_field_effect,
+        msg::look_nothing_known,
+        msg::look_use,
+        msg::look_weight,
+        // end of 480..489
     };
 }

@@ -36,6 +36,7 @@
 #include "platform/strings.h"
 #include "powers/use_power.h"
 #include "screens/power_screens.h"
+#include "screens/look_screen.h"
 #include "screens/map_screen.h"
 #include "game/character_savegame.h"
 #include "presentation/display.h"
@@ -482,6 +483,7 @@ void main_loop_pass() {
         else if (command_held(Command::explore) && !key_held(key::left_alt)) travel_asked = TravelGoal::explore;
         else if (command_held(Command::travel_down)) travel_asked = TravelGoal::way_down;
         else if (command_held(Command::travel_up)) travel_asked = TravelGoal::way_up;
+        else if (command_held(Command::look)) look_screen();
         else handled = false;
         if (handled) {
             f.redraw = 1;
