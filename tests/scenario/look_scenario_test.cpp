@@ -2,8 +2,6 @@
 // under the cursor as the character knows them, and the screen's keys in play.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "character/character_state.h"
@@ -20,17 +18,9 @@
 
 namespace {
 
-// The look screen's texts as the game ships them (480..489), in English.
-std::string shipped_look_messages() {
-    std::ifstream file(std::string(UMBRANE_SOURCE_DIR) + "/game/data/messages.xml");
-    const std::string all((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    const size_t from = all.find("<!-- 480..489"), to = all.find("<!-- end of 480..489 -->");
-    return from == std::string::npos || to == std::string::npos ? "" : all.substr(from, to - from);
-}
-
 void start_look_game(const TempGameFolder& folder) {
     FixtureOptions options;
-    options.messages = shipped_look_messages();
+    options.messages = shipped_messages("480..489");  // the look screen's texts
     options.abilities = R"(<ability id="3" name="poisoned"><name language="English">Poisoned</name></ability>
       <ability id="4" name="strength"><name language="English">Strength</name></ability>)";
     options.items = R"(<item id="1" name="Lantern" tile="1" weight="25" fuel="100" fuel_name="[fuel] turns of oil"
