@@ -4,7 +4,8 @@
 # success rate, the median turns of the games won and the causes of failure.
 #   scripts/bot.sh [N | FIRST-LAST] [umbrane_bot options]
 # N alone means seeds 1-N (default 1-100). With --careless among the options
-# only the careless player plays. The seeds are shared among BOT_JOBS players
+# only the careless player plays, with --explore only the exploring one (X, ">", clicks
+# on finds and fighting); without either the exploring player plays after the other two. The seeds are shared among BOT_JOBS players
 # at once (default: one per core); the players run under nice.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -38,18 +39,22 @@ play() {
     awk -v mode="$mode" -v median="$median" '
         { ++games }
         /reached the bottom/ { ++won }
-        /failed/ { level = $9; sub(/:$/, "", level); sub(/^[^:]*:[^:]*: /, ""); ++cause[$0 " (level " level ")"] }
+        /reached the bottom|, the bottom:/ { ++bottom }
+        /failed/ { level = $9; sub(/[:,]$/, "", level); sub(/^[^:]*:[^:]*: /, ""); ++cause[$0 " (level " level ")"] }
         END {
             printf "%s success rate: %d of %d seeds (%.0f %%)", mode, won, games, games ? 100 * won / games : 0
             if (won) printf ", median %d turns", median
-            printf "\n"
+            printf "; the bottom level entered in %d\n", bottom
             for (c in cause) printf "  %s: %d\n", c, cause[c]
         }' "$out/$mode"
 }
 
 if [[ " $* " == *" --careless "* ]]; then
     play careless "$@"
+elif [[ " $* " == *" --explore "* ]]; then
+    play exploring "$@"
 else
     play careful "$@"
     play careless --careless "$@"
+    play exploring --explore "$@"
 fi

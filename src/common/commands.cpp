@@ -10,6 +10,10 @@
 
 namespace {
 
+// The keys of travelling and looking (scan codes): the period and comma keys
+// (">" and "<" with Shift), the 102nd key of a European keyboard ("<"), K.
+constexpr int PERIOD_KEY = 0x34, COMMA_KEY = 0x33, KEY_102ND = 0x56, K_KEY = 0x25;
+
 constexpr KeyChord key_of(int code) { return {code, false}; }
 constexpr KeyChord alt_key(int code) { return {code, true}; }
 
@@ -36,6 +40,12 @@ std::vector<CommandInfo> make_table() {
         {C::full_screen, "full screen", X::play, {alt_key(key::ret)}},
         {C::test_picture, "test", X::play, {key_of(key::t)}},
         {C::advance, "advance", X::play, {key_of(key::a)}},
+        // X without Alt: Alt+X quits.
+        {C::explore, "explore", X::play, {key_of(key::x)}},
+        // ">" and "<" share the period and comma keys of a US keyboard; a German one has "<" on the 102nd key.
+        {C::travel_down, "travel down", X::play, {key_of(PERIOD_KEY)}},
+        {C::travel_up, "travel up", X::play, {key_of(COMMA_KEY), key_of(KEY_102ND)}},
+        {C::look, "look", X::play, {key_of(K_KEY)}},
         {C::confirm, "confirm", X::screen, {key_of(key::ret)}},
         {C::cancel, "cancel", X::screen, {key_of(key::escape)}},
         {C::cursor_up, "cursor up", X::screen, {key_of(key::up)}},
@@ -91,9 +101,9 @@ constexpr NamedKey KEY_NAMES[] = {
     {key::end, "End", msg::key_end},          {key::page_up, "Page Up", msg::key_page_up},
     {key::page_down, "Page Down", msg::key_page_down}, {key::left_alt, "Alt", 0},
     {key::slash, "?", 0},  {key::minus, "?", 0},  {0x0F, "Tab", 0},  {0x0E, "Backspace", 0}, {0x1D, "Ctrl", 0},
-    {0x2A, "Shift", 0},    {0x36, "Shift", 0},    {0xD2, "Insert", 0}, {0xD3, "Delete", 0},  {0x33, ",", 0},
-    {0x34, ".", 0},        {0x27, ";", 0},        {0x28, "'", 0},      {0x1A, "[", 0},        {0x1B, "]", 0},
-    {0x2B, "\\", 0},       {0x29, "`", 0},        {0x0D, "=", 0},
+    {0x2A, "Shift", 0},    {0x36, "Shift", 0},    {0xD2, "Insert", 0}, {0xD3, "Delete", 0},  {0x33, "<", 0},
+    {0x34, ">", 0},        {0x27, ";", 0},        {0x28, "'", 0},      {0x1A, "[", 0},        {0x1B, "]", 0},
+    {0x2B, "\\", 0},       {0x29, "`", 0},        {0x0D, "=", 0},  {0x56, "<", 0},
 };
 // The letters and digits of the main block, by scan code.
 constexpr const char* MAIN_BLOCK = "\0\0" "1234567890\0\0\0\0" "QWERTYUIOP\0\0\0\0" "ASDFGHJKL\0\0\0\0\0" "ZXCVBNM";

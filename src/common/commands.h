@@ -29,6 +29,10 @@ enum class Command : uint8_t {
     full_screen,
     test_picture,  // the fire flood picture (a demonstration, left out of the help)
     advance,       // the advancement picks left for later
+    explore,       // walk on by itself towards the fields not yet seen
+    travel_down,   // walk on by itself to the nearest way down seen
+    travel_up,     // walk on by itself to the nearest way up or back seen
+    look,          // a cursor over the view that describes what lies there
     // The screens.
     confirm,
     cancel,

@@ -4,6 +4,7 @@
 //   200..299  finding the way (help, key hints, history, the map, resting)
 //   300..349  recorded games
 //   350..399  start-up and installation
+//   400..449  looking at the view
 //   450..469  saving, and saved files that do not read
 //   480..499  the names of keys
 // Every id named here is listed in added_message_ids(), which the content
@@ -106,6 +107,10 @@ constexpr int no_way_down = 220;
 constexpr int no_way_up = 221;
 constexpr int no_way_there = 222;
 // The help screen's lines: the keys of the game, then of each screen.
+// The help's lines of exploring, travelling and looking.
+constexpr int help_explore = 223;
+constexpr int help_travel = 224;
+constexpr int help_look = 225;
 constexpr int help_heading_game = 230;
 constexpr int help_walk = 231;
 constexpr int help_wait = 232;
@@ -154,6 +159,23 @@ constexpr int REPLAY_PAUSED_TITLE = 301;
 // 350..399: start-up and installation.
 
 // end of 350..399
+
+// 400..409: the look screen (key K).
+constexpr int look_hint = 400;
+// A monster: [now] [max] hit points; [attack] [defense] [armor]; [strength] [speed].
+constexpr int look_hit_points = 401;
+constexpr int look_fighting = 402;
+constexpr int look_damage = 403;
+constexpr int look_flies = 404;
+// [list] the abilities its blows may change.
+constexpr int look_afflicts = 405;
+// A field's slot: [ability] changed by [amount] on entering.
+constexpr int look_field_effect = 406;
+constexpr int look_nothing_known = 407;
+// An item: [use] its use, [weight] in the weight unit.
+constexpr int look_use = 408;
+constexpr int look_weight = 409;
+// end of 400..409
 
 // 450..469: saving, and saved files that do not read.
 // A save that could not be written; [folder] the savegame folder.
@@ -260,6 +282,9 @@ inline std::vector<int> added_message_ids() {
         msg::no_way_down,
         msg::no_way_up,
         msg::no_way_there,
+        msg::help_explore,
+        msg::help_travel,
+        msg::help_look,
         msg::help_heading_game,
         msg::help_walk,
         msg::help_wait,
@@ -303,6 +328,18 @@ inline std::vector<int> added_message_ids() {
         // 350..399
 
         // end of 350..399
+        // 400..409
+        msg::look_hint,
+        msg::look_hit_points,
+        msg::look_fighting,
+        msg::look_damage,
+        msg::look_flies,
+        msg::look_afflicts,
+        msg::look_field_effect,
+        msg::look_nothing_known,
+        msg::look_use,
+        msg::look_weight,
+        // end of 400..409
         // 450..469
         msg::save_disk_full,
         msg::save_not_writable,

@@ -22,7 +22,7 @@ const std::vector<HelpSection>& help_sections() {
     static const std::vector<HelpSection> sections = {
         {msg::help_heading_game,
          {msg::help_walk, msg::help_wait, msg::help_rest, msg::help_character, msg::help_inventory, msg::help_pick_up,
-          msg::help_power, msg::help_advance, msg::help_map, msg::help_history, msg::help_help, msg::help_escape,
+          msg::help_power, msg::help_advance, msg::help_explore, msg::help_travel, msg::help_look, msg::help_map, msg::help_history, msg::help_help, msg::help_escape,
           msg::help_screen_mode, msg::help_quit, msg::help_no_turn}},
         {msg::help_heading_menu, {msg::help_menu, msg::help_menu_fame}},
         {msg::help_heading_inventory, {msg::hint_inventory, msg::hint_item_menu, msg::help_inventory_empty_cell}},

@@ -227,18 +227,38 @@ void draw_map_screen() {
     draw_key_hint(message_text(msg::map_hint));
 }
 
-void map_screen() {
+bool map_screen_field_at(int px, int py, int& x, int& y) {
+    const MapScreenLayout layout = map_screen_layout();
+    if (layout.scale <= 0 || px < layout.left || py < layout.top) return false;
+    const int column = (px - layout.left) / layout.scale, row = (py - layout.top) / layout.scale;
+    if (column >= layout.columns || row >= layout.rows) return false;
+    x = layout.first_x + column;
+    y = layout.first_y + row;
+    return true;
+}
+
+bool map_screen(int* clicked_x, int* clicked_y) {
     mark_seen_fields(g_map.map);  // what the character sees at this moment belongs on the map
     draw_map_screen();
     flip();
     for (;;) {
         keyboard_poll();
-        if (take_window_event() == WindowEvent::close_request) {
+        const WindowEvent event = take_window_event();
+        if (event == WindowEvent::close_request) {
             g_common.close_requested = 1;
-            return;
+            return false;
+        }
+        int px = 0, py = 0, x = 0, y = 0;
+        if (event == WindowEvent::left_button_down && clicked_x && clicked_y) {
+            window_mouse_position(px, py);
+            if (map_screen_field_at(px, py, x, y) && read_map_seen(g_map.map, x, y)) {
+                *clicked_x = x;
+                *clicked_y = y;
+                return true;
+            }
         }
         // Escape when let go, so that its release does not reach the game (which would save and leave).
-        if (key_released(key::escape) || key_pressed(key::m)) return;
+        if (key_released(key::escape) || key_pressed(key::m)) return false;
         wait_for_event(IDLE_WAIT_MS);
     }
 }

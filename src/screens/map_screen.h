@@ -6,7 +6,12 @@
 // Shows the map screen until Escape is let go or M is pressed (or the window
 // asks to close: g_common.close_requested is set for the main loop). It takes
 // no turn; only the fields the character sees at this moment are marked seen.
-void map_screen();
+// Given a place for it, a click on a seen field closes the screen too: true,
+// with the field (the caller travels there).
+bool map_screen(int* clicked_x = nullptr, int* clicked_y = nullptr);
+// The field of the map screen under the picture pixel (px, py): false when
+// none lies there.
+bool map_screen_field_at(int px, int py, int& x, int& y);
 // Its picture (not flipped).
 void draw_map_screen();
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 #include "character/ability_model.h"
@@ -35,6 +36,7 @@
 #include "platform/strings.h"
 #include "powers/use_power.h"
 #include "screens/power_screens.h"
+#include "screens/look_screen.h"
 #include "screens/map_screen.h"
 #include "game/character_savegame.h"
 #include "presentation/display.h"
@@ -42,6 +44,7 @@
 #include "screens/main_menu.h"
 #include "game/run_account.h"
 #include "game/turn_state.h"
+#include "shell/travel_step.h"
 
 namespace {
 
@@ -403,8 +406,11 @@ void main_loop_pass() {
 
     // A close request ends the game also in full screen: there it comes from the
     // desktop (the window manager's close key, a terminate signal), which would
-    // otherwise go unheard. Clicks are not used here.
-    if (take_window_event() == WindowEvent::close_request) f.quit = 1;
+    // otherwise go unheard.
+    const WindowEvent window_event = take_window_event();
+    if (window_event == WindowEvent::close_request) f.quit = 1;
+    // A click on a seen field of the map view travels there once this pass's turn is over.
+    const bool clicked = window_event == WindowEvent::left_button_down && !f.overlay;
     if (command_released(Command::save_and_menu) && !new_game_started) save_and_return_flow();
     if (command_held(Command::quit)) f.quit = 1;
 
@@ -461,13 +467,23 @@ void main_loop_pass() {
         f.action_lock = 1;
     }
     // The screens that help the player take no turn; resting starts when this pass's turn is over.
+    // So do travelling and exploring; X with Alt held quits instead.
     bool rest_asked = false;
+    std::optional<TravelGoal> travel_asked;
+    MapPoint travel_target;
     if (!f.overlay && !f.action_lock) {
         bool handled = true;
         if (command_held(Command::help)) help_screen();
         else if (command_held(Command::history)) history_screen();
-        else if (command_held(Command::map)) map_screen();
+        else if (command_held(Command::map)) {
+            // A click on a seen field of the map screen travels there.
+            if (map_screen(&travel_target.x, &travel_target.y)) travel_asked = TravelGoal::field;
+        }
         else if (command_held(Command::rest)) rest_asked = true;
+        else if (command_held(Command::explore) && !key_held(key::left_alt)) travel_asked = TravelGoal::explore;
+        else if (command_held(Command::travel_down)) travel_asked = TravelGoal::way_down;
+        else if (command_held(Command::travel_up)) travel_asked = TravelGoal::way_up;
+        else if (command_held(Command::look)) look_screen();
         else handled = false;
         if (handled) {
             f.redraw = 1;
@@ -486,6 +502,8 @@ void main_loop_pass() {
 
     settle_turn();
     if (rest_asked && !f.menu && !f.quit) rest();
+    if (travel_asked && !f.menu && !f.quit) travel_command(*travel_asked, travel_target);
+    if (clicked && !f.overlay && !f.menu && !f.quit) travel_to_pointer();
     // The pointer over the map view only changes the picture: the band names
     // what lies under it (in a window; the full screen shows no pointer). A
     // pass that draws for it still waits as an idle one: what the game does

@@ -16,9 +16,11 @@
 #include "character/abilities_db.h"
 #include "character/ability_model.h"
 #include "character/character_state.h"
+#include "common/common_state.h"
 #include "common/database.h"
 #include "presentation/view.h"
 #include "map/vision.h"
+#include "game/travel.h"
 #include "common/word_lists.h"
 #include "items/items_state.h"
 #include "map/map_grid.h"
@@ -36,6 +38,7 @@ constexpr int REACH = 6;       // the view shows six fields on every side of the
 constexpr int GRID = 6;        // the item and power screens show 6 x 6 cells
 constexpr int MAX_CARRIED = 30;  // stacks; the inventory grid then never scrolls
 constexpr int FAR = INT_MAX / 2;
+constexpr int EXPLORE_DOWN_KEY = 0x34;  // ">"
 constexpr uint32_t KEY_GAP_MS = 100, KEY_HOLD_MS = 40;
 
 struct Cell {
@@ -63,6 +66,10 @@ struct Bot {
     int turn_limit = 0;
     bool trace = false;
     bool careless = false;
+    bool explore = false;
+    int fruitless = 0;  // actions in a row that showed nothing new
+    int last_progress = -1;
+    std::string last_map;
     int picks_left = 0, pick_cursor = 0, picks_made = 0;
     std::map<std::string, Memory> memory;  // by map file
     uint32_t key_time = 0;
@@ -98,6 +105,16 @@ int distance(Cell a, Cell b) { return std::abs(a.x - b.x) + std::abs(a.y - b.y);
 void press(int code) {
     if (bot.trace) std::printf(" %d", code);
     headless::key_tap(bot.key_time, code, KEY_HOLD_MS);
+    bot.key_time += KEY_GAP_MS;
+}
+
+// A click on the field (x, y) of the map view, which lies within REACH of the character.
+void click_field(int x, int y) {
+    const int px = (VIEW_CENTRE + x - hero().x) * 32 + 16, py = (VIEW_CENTRE + y - hero().y) * 32 + 16;
+    if (bot.trace) std::printf(" click (%d, %d)", x, y);
+    headless::mouse_move(bot.key_time, px, py);
+    headless::mouse_button(bot.key_time + 1, true);
+    headless::mouse_button(bot.key_time + 1 + KEY_HOLD_MS, false);
     bot.key_time += KEY_GAP_MS;
 }
 
@@ -584,6 +601,59 @@ bool carrying(int type) {
     return false;
 }
 
+// Moving on by the game's travelling: to a monster near by to fight it, to a
+// find in the view by a click, down by ">" once the game knows a way down,
+// else X; when X finds nothing left, to the nearest monster in sight that
+// stands in the way, or by arrows past what exploring goes round. Progress
+// is a field seen, a kill, a find or another map; without it for long: stuck.
+void travel_on(const std::vector<const Monster*>& monsters, auto worth_taking) {
+    int fields_seen = 0;
+    for (int y = 0; y < N; ++y)
+        for (int x = 0; x < N; ++x) fields_seen += read_map_seen(g_map.map, x, y);
+    const int progress = fields_seen + 1000 * hero().kills + 100000 * static_cast<int>(carried().size());
+    const bool unchanged = progress == bot.last_progress && g_map.map.filename == bot.last_map;
+    bot.fruitless = unchanged ? bot.fruitless + 1 : 0;
+    bot.last_progress = progress;
+    bot.last_map = g_map.map.filename;
+    if (bot.fruitless >= 200) return leave("stuck");
+    const Monster* foe = nullptr;
+    for (const Monster* monster : monsters)
+        if (bot.dist[monster->y][monster->x] < FAR && (!foe || bot.dist[monster->y][monster->x] < bot.dist[foe->y][foe->x]))
+            foe = monster;
+    if (foe && bot.dist[foe->y][foe->x] <= REACH) return step_towards({foe->x, foe->y});
+    const Memory& m = seen();
+    const Cell find = nearest([&](int x, int y) {
+        return worth_taking(x, y) && field_effect(m.tile[y][x]) >= 0 && std::abs(x - hero().x) <= REACH &&
+               std::abs(y - hero().y) <= REACH;
+    });
+    if (find.x >= 0 && !travel_path(TravelGoal::field, {find.x, find.y}).empty()) return click_field(find.x, find.y);
+    const std::vector<MapPoint> down = travel_path(TravelGoal::way_down, {});
+    if (!down.empty() && bot.fruitless < 2) {
+        const MapPoint& stairs = down.back();
+        if (m.tile[stairs.y][stairs.x] == 2) {
+            bot.expect_pick = true;
+            bot.exit = {stairs.x, stairs.y};
+            bot.exit_map = g_map.map.filename;
+        }
+        return press(EXPLORE_DOWN_KEY);
+    }
+    if (bot.fruitless == 0) return press(key::x);
+    // Exploring refuses to cross a found trap or hurting ground: the bot's own walk does, by arrows.
+    const Cell frontier_field = nearest([&](int x, int y) { return frontier(x, y); });
+    const Cell stairs = nearest([&](int x, int y) { return leads_down(m.tile[y][x]) && !leads_away(m.tile[y][x]); });
+    // The field chosen stays the goal while it still is one: no going back and forth.
+    const Cell& last = bot.exploring;
+    const bool keep = bot.exploring_map == g_map.map.filename && last.x >= 0 && !(last == here()) &&
+                      bot.dist[last.y][last.x] < FAR && (frontier(last.x, last.y) || leads_down(m.tile[last.y][last.x]) || worth_taking(last.x, last.y));
+    const Cell far_find = nearest([&](int x, int y) { return worth_taking(x, y) && field_effect(m.tile[y][x]) >= 0; });
+    const Cell target = keep ? last : stairs.x >= 0 ? stairs : far_find.x >= 0 ? far_find : frontier_field;
+    if (target.x < 0) return leave("stuck");
+    bot.exploring = target;
+    bot.exploring_map = g_map.map.filename;
+    ++bot.result.arrow_walks;
+    step_towards(target);
+}
+
 void play() {
     if (bot.expect_pick) {
         bot.expect_pick = false;
@@ -597,9 +667,12 @@ void play() {
     const int movement = id_of("movement");
     if (bot.stepped && current(movement) >= maximum(movement)) ++bot.result.turns;
     bot.stepped = false;
+    // Travelling takes many turns a key: the game's own count.
+    if (bot.explore) bot.result.turns = hero().turns;
 
     observe();
     bot.result.deepest = std::max(bot.result.deepest, map_level());
+    if (hero().dungeon_levels > 0 && hero().deepest_level >= hero().dungeon_levels) bot.result.bottom = true;
     if (bot.treasure == 0 && map_level() == 0 && !g_map.level_exits.empty())
         bot.treasure = g_map.level_exits.begin()->main_treasure;
     if (bot.treasure > 0 && carrying(bot.treasure)) {
@@ -651,6 +724,7 @@ void play() {
         return;
     }
 
+    if (bot.explore) return travel_on(monsters, worth_taking);
     Cell target = nearest([&](int x, int y) { return worth_taking(x, y) && field_effect(m.tile[y][x]) >= 0; }, 12);
     if (target.x < 0) target = nearest([&](int x, int y) { return leads_down(m.tile[y][x]); });
     if (target.x < 0) target = nearest([&](int x, int y) { return worth_taking(x, y); });
@@ -669,8 +743,8 @@ void play() {
 void on_idle() {
     bot.key_time = headless::now() + 1;
     if (bot.trace)
-        std::printf("\n%s (%d, %d) life %d turn %d:", g_map.map.filename.c_str(), hero().x, hero().y,
-                    current(id_of("hit_points")), bot.result.turns);
+        std::printf("\n%s (%d, %d) life %d turn %d [%s]:", g_map.map.filename.c_str(), hero().x, hero().y,
+                    current(id_of("hit_points")), bot.result.turns, g_common.status_message.text.c_str());
     if (!hero().death_text.empty() && bot.phase != Phase::leaving) {
         leave("died: " + hero().death_text);  // the menu shows the death text
         return;
@@ -709,6 +783,7 @@ BotResult play_bot_game(const BotOptions& options) {
     bot.turn_limit = options.turn_limit;
     bot.trace = options.trace;
     bot.careless = options.careless;
+    bot.explore = options.explore;
     headless::on_idle(on_idle);
     headless::on_flip(on_flip);
     // Should the bot ever stop giving keys, the game still ends.

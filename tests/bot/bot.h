@@ -10,6 +10,8 @@ struct BotResult {
     bool won = false;     // the dungeon's main treasure was picked up
     int turns = 0;        // turns the character used
     int deepest = 0;      // deepest dungeon level entered (0: never left the town)
+    bool bottom = false;  // the dungeon's last level was entered
+    int arrow_walks = 0;  // exploring mode: steps by arrow where the game's exploring found no way
     std::string failure;  // why it did not win: "died: <death text>", "stuck", "time out"
 };
 
@@ -17,6 +19,9 @@ struct BotOptions {
     int turn_limit = 4000;  // the game counts as timed out after this many turns
     bool careless = false;  // never heal, cure or rest: how a careless player fares
     bool trace = false;     // print every decision: the place, the life, the keys
+    // Walk only by the game's own travelling: X explores, ">" goes down, a
+    // click on the view fetches a find in sight; steps by arrow only to fight.
+    bool explore = false;
 };
 
 // Plays one game from the main menu to the program's end in the game folder

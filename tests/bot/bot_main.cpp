@@ -1,6 +1,8 @@
 // Runs the player program over seeds, one fresh copy of the shipped game for
 // each, and reports per seed whether it reached the bottom of the dungeon.
-//   umbrane_bot [--turns N] [--need K] [--careless] [--trace] [--game DIR] [--record DIR] SEED|FIRST-LAST ...
+//   umbrane_bot [--turns N] [--need K] [--careless] [--explore] [--trace] [--game DIR] [--record DIR] SEED|FIRST-LAST ...
+// --explore walks only by the game's travelling (X, ">", a click on a find in view) and by fighting.
+// A game that entered the dungeon's last level without winning says so ("the bottom").
 // The exit status is 1 when fewer than K seeds (default 1) reached the bottom.
 // The game's data comes from DIR (default: the shipped game of the source tree).
 // --record DIR records each seed's session as the game does, into DIR/seed-N.umbrec.
@@ -43,8 +45,12 @@ BotResult play_seed(uint32_t seed, const std::string& game, const BotOptions& op
     return result;
 }
 
+std::string arrows(const BotResult& r) {
+    return r.arrow_walks ? " (" + std::to_string(r.arrow_walks) + " steps by arrow)" : "";
+}
+
 [[noreturn]] void usage() {
-    std::fprintf(stderr, "usage: umbrane_bot [--turns N] [--need K] [--careless] [--trace] [--game DIR] [--record DIR] SEED|FIRST-LAST ...\n");
+    std::fprintf(stderr, "usage: umbrane_bot [--turns N] [--need K] [--careless] [--explore] [--trace] [--game DIR] [--record DIR] SEED|FIRST-LAST ...\n");
     std::exit(2);
 }
 
@@ -62,6 +68,8 @@ int main(int argc, char** argv) {
             options.trace = true;
         } else if (arg == "--careless") {
             options.careless = true;
+        } else if (arg == "--explore") {
+            options.explore = true;
         } else if (arg == "--game" && i + 1 < argc) {
             game = argv[++i];
         } else if (arg == "--record" && i + 1 < argc) {
@@ -81,23 +89,28 @@ int main(int argc, char** argv) {
     if (seeds.empty()) usage();
 
     media_init(BackendKind::headless);
-    int wins = 0;
+    int wins = 0, bottoms = 0;
+    long arrow_walks = 0;
     long won_turns = 0;
     for (uint32_t seed : seeds) {
         const BotResult r = play_seed(seed, game, options, record);
+        if (r.won || r.bottom) ++bottoms;
+        arrow_walks += r.arrow_walks;
         if (r.won) {
             ++wins;
             won_turns += r.turns;
-            std::printf("seed %u: reached the bottom in %d turns\n", seed, r.turns);
+            std::printf("seed %u: reached the bottom in %d turns%s\n", seed, r.turns, arrows(r).c_str());
         } else {
-            std::printf("seed %u: failed after %d turns, deepest level %d: %s\n", seed, r.turns, r.deepest,
-                        r.failure.c_str());
+            std::printf("seed %u: failed after %d turns, deepest level %d%s: %s\n", seed, r.turns, r.deepest,
+                        r.bottom ? ", the bottom" : "", r.failure.c_str());
         }
         std::fflush(stdout);
     }
     media_close();
     std::printf("%d of %zu seeds reached the bottom (%.0f %%)", wins, seeds.size(), 100.0 * wins / seeds.size());
     if (wins > 0) std::printf(", %ld turns on average", won_turns / wins);
+    std::printf("; %d entered the bottom level", bottoms);
+    if (options.explore) std::printf("; %ld steps by arrow where exploring found no way", arrow_walks);
     std::printf("\n");
     return wins >= need ? 0 : 1;
 }

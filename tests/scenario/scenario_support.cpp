@@ -44,16 +44,18 @@ void write_graphics(const TempGameFolder& folder) {
 }
 
 // The shipped texts of what happens in play (ids 100..199), as message elements.
-std::string shipped_play_messages() {
-    std::ifstream file(std::string(UMBRANE_SOURCE_DIR) + "/game/data/messages.xml");
-    const std::string all((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    const std::string first = "<!-- 100..199", last = "<!-- end of 100..199 -->";
-    const size_t from = all.find(first), to = all.find(last);
-    if (from == std::string::npos || to == std::string::npos) throw std::runtime_error("no texts 100..199 shipped");
-    return all.substr(from, to - from);
-}
+std::string shipped_play_messages() { return shipped_messages("100..199"); }
 
 }  // namespace
+
+std::string shipped_messages(const std::string& range) {
+    std::ifstream file(std::string(UMBRANE_SOURCE_DIR) + "/game/data/messages.xml");
+    const std::string all((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string first = "<!-- " + range, last = "<!-- end of " + range + " -->";
+    const size_t from = all.find(first), to = all.find(last);
+    if (from == std::string::npos || to == std::string::npos) throw std::runtime_error("no texts " + range + " shipped");
+    return all.substr(from, to - from);
+}
 
 void write_fixture_game(const TempGameFolder& folder, const FixtureOptions& o) {
     folder.write("config\\preferences.xml",

@@ -25,6 +25,8 @@ constexpr int WALL_TILE = 4, MARK_TILE = 6;
 // The mark tile lies here on the start map; a wall stands right above the start field (2, 4).
 constexpr int MARK_X = 7, MARK_Y = 6;
 
+// The shipped messages of a range of ids as the messages file groups them ("100..199").
+std::string shipped_messages(const std::string& range);
 void write_fixture_game(const TempGameFolder& folder, const FixtureOptions& options = {});
 // A saved game: the character at (x, y) with a facing, on a copy of the start map.
 void write_saved_game(const TempGameFolder& folder, int x, int y, int facing);

@@ -20,6 +20,8 @@
 #include "map/seen_fields.h"
 #include "platform/headless.h"
 #include "scenario/scenario_support.h"
+#include "shell/main_loop.h"
+#include "screens/map_screen.h"
 #include "shell/startup.h"
 #include "shell/travel_step.h"
 
@@ -253,4 +255,129 @@ TEST(Travel, AMazeIsExploredToItsEndAroundAFoundTrap) {
     EXPECT_EQ(travel(TravelGoal::explore, {}, {recording_step, no_key, playing}, &steps),
               TravelStop::nothing_to_explore);
     EXPECT_EQ(steps, 0);
+}
+
+namespace {
+
+// One pass of the loop with the keys down, then one with them let go.
+void press_in_pass(std::initializer_list<int> codes) {
+    for (int code : codes) headless::key_down(headless::now(), code);
+    headless::advance(1);
+    main_loop_pass();
+    for (int code : codes) headless::key_up(headless::now(), code);
+    headless::advance(1);
+    main_loop_pass();
+}
+
+constexpr int PERIOD_KEY = 0x34, COMMA_KEY = 0x33, KEY_102ND = 0x56;
+
+// A pocket in the rock: the rows 3 to 5 from x 1 to 14, stairs down at its far end
+// and a portal back at its near one.
+FixtureOptions pocket() {
+    FixtureOptions options;
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 50; ++x)
+            if (!(y >= 3 && y <= 5 && x >= 1 && x <= 14))
+                options.start_map += "<field x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\">4</field>";
+    options.start_map += R"(<field x="14" y="4" portal_mapfile="map_three.xml" portal_x="3" portal_y="3">9</field>
+      <field x="1" y="3" portal_mapfile="map_two.xml" portal_x="5" portal_y="5">1</field>)";
+    return options;
+}
+
+void write_other_maps(const TempGameFolder& folder) {
+    const std::string head =
+        R"(<map tileset_definition_filename="test_tiles.xml" tileset_image_filename="test_tiles.png" lighting="8" name=")";
+    folder.write("maps\\map_two.xml", head + R"(Two"/>)");
+    folder.write("maps\\map_three.xml", head + R"(Three"/>)");
+}
+
+}  // namespace
+
+TEST(Travel, TheKeysExploreAndTravelDownAndUpAndAltXStillQuits) {
+    // Explore (X), then the way down (">", the period key): the journey is taken and saved.
+    {
+        TempGameFolder folder;
+        start_game(folder, pocket(), 3, 4);
+        for (int k = 0; k <= 30; ++k) set_map_seen(g_map.map, k, 4, 0);
+        mark_seen_fields(g_map.map);
+        ASSERT_EQ(read_map_seen(g_map.map, 14, 4), 0);
+        write_other_maps(folder);
+        press_in_pass({key::x});
+        EXPECT_EQ(g_common.status_message.text, "Nothing left to explore here.");
+        for (int y = 3; y <= 5; ++y)
+            for (int x = 1; x <= 14; ++x) EXPECT_EQ(read_map_seen(g_map.map, x, y), 1) << x << ", " << y;
+        EXPECT_EQ(g_map.map.filename, "map_start.xml");  // never onto the stairs or the portal by exploring
+        press_in_pass({PERIOD_KEY});
+        EXPECT_EQ(g_map.map.filename, "map_three.xml");
+        EXPECT_NE(saved_file("savegame\\character.xml").find("map_filename=\"map_three.xml\""), std::string::npos);
+    }
+    // "<" on the comma key and on the 102nd key: the portal back.
+    for (int code : {COMMA_KEY, KEY_102ND}) {
+        TempGameFolder folder;
+        start_game(folder, pocket(), 6, 4);
+        write_other_maps(folder);
+        press_in_pass({code});
+        EXPECT_EQ(g_map.map.filename, "map_two.xml") << code;
+        EXPECT_EQ(hero_at(), (MapPoint{5, 5})) << code;
+    }
+    // Alt+X quits and explores nothing; a screen shown keeps the keys from travelling.
+    {
+        TempGameFolder folder;
+        start_game(folder, pocket(), 3, 4);
+        write_other_maps(folder);
+        g_shell.loop.overlay = 1;
+        press_in_pass({PERIOD_KEY});
+        EXPECT_EQ(hero_at(), (MapPoint{3, 4}));
+        g_shell.loop.overlay = 0;
+        press_in_pass({key::left_alt, key::x});
+        EXPECT_EQ(g_shell.loop.quit, 1);
+        EXPECT_EQ(hero_at(), (MapPoint{3, 4}));
+    }
+}
+
+TEST(Travel, AClickInThePlayingLoopTravelsAndAClickOverAScreenDoesNot) {
+    TempGameFolder folder;
+    start_game(folder, {});
+    const auto click_at = [](int px, int py) {
+        headless::mouse_move(headless::now(), px, py);
+        headless::mouse_button(headless::now() + 1, true);
+        headless::mouse_button(headless::now() + 20, false);
+        headless::advance(2);
+        main_loop_pass();
+        headless::advance(30);
+        main_loop_pass();
+    };
+    click_at((VIEW_CENTRE + 6) * CELL + 5, VIEW_CENTRE * CELL + 30);  // (8, 4)
+    EXPECT_EQ(hero_at(), (MapPoint{8, 4}));
+    g_shell.loop.overlay = 1;
+    click_at((VIEW_CENTRE - 3) * CELL + 5, VIEW_CENTRE * CELL + 5);  // (5, 4), under a screen
+    EXPECT_EQ(hero_at(), (MapPoint{8, 4}));
+}
+
+TEST(Travel, AClickOnTheMapScreenTravelsThereAndOneBesideTheFieldsLeavesItOpen) {
+    TempGameFolder folder;
+    start_game(folder, {});
+    // Seen far away along the row y = 4; (25, 4) lies beyond the map view.
+    int px = -1, py = -1;
+    for (int y = 0; y < 480 && px < 0; ++y)
+        for (int x = 0; x < 640; ++x) {
+            int fx = 0, fy = 0;
+            if (map_screen_field_at(x, y, fx, fy) && fx == 25 && fy == 4) {
+                px = x, py = y;
+                break;
+            }
+        }
+    ASSERT_GE(px, 0);
+    const uint32_t t = headless::now() + 5;
+    headless::key_tap(t, key::m, 30);
+    headless::mouse_move(t + 100, 630, 470);  // beside the fields: nothing
+    headless::mouse_button(t + 110, true);
+    headless::mouse_button(t + 120, false);
+    headless::mouse_move(t + 200, px, py);
+    headless::mouse_button(t + 210, true);
+    headless::mouse_button(t + 220, false);
+    headless::advance(10);
+    main_loop_pass();
+    EXPECT_EQ(hero_at(), (MapPoint{25, 4}));
+    EXPECT_FALSE(g_shell.loop.overlay);
 }
