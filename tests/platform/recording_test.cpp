@@ -37,8 +37,12 @@ Header sample_header() {
     header.program_version = "0.1.0";
     header.seed = 4000000000u;
     header.started = "2024-05-01 18:30:05";
-    header.files = {{"config\\preferences.xml", "<Umbrane_Preferences fullscreen=\"no\"/>"},
-                    {"savegame\\character.xml", std::string(5000, 'x') + "<character/>"}};
+    header.files.push_back({"config\\preferences.xml", "<Umbrane_Preferences fullscreen=\"no\"/>"});
+    recording::EmbeddedFile character;
+    character.name = "savegame\\character.xml";
+    character.content.assign(5000, 'x');
+    character.content += "<character/>";
+    header.files.push_back(std::move(character));
     return header;
 }
 
