@@ -10,7 +10,6 @@ namespace {
 
 constexpr int kFields = kMapSize * kMapSize;
 // The last row and column are never entered by a step.
-constexpr int kLastEntered = kMapSize - 2;
 // up, right, down, left
 constexpr int kDx[4] = {0, 1, 0, -1};
 constexpr int kDy[4] = {-1, 0, 1, 0};
@@ -49,7 +48,7 @@ public:
     // true: a step may enter a field of the type when it is seen (and, for a
     // harmful type, hidden: its harm is not known).
     bool open(const GameMap& map, int x, int y) {
-        if (x < 0 || x > kLastEntered || y < 0 || y > kLastEntered) return false;
+        if (x < 0 || x > kLastStepField || y < 0 || y > kLastStepField) return false;
         const MapField& field = map.fields[y][x];
         if (!field.seen || field.tile_type < 0 || field.tile_type >= kTileTypeCount) return false;
         int8_t& verdict = verdicts_[field.tile_type];
@@ -101,7 +100,7 @@ std::vector<MapPoint> path_to_nearest(const GameMap& map, const PathObstacles& o
         const int x = here % kMapSize, y = here / kMapSize;
         for (int d = 0; d < 4; ++d) {
             const int nx = x + kDx[d], ny = y + kDy[d];
-            if (nx < 0 || nx > kLastEntered || ny < 0 || ny > kLastEntered) continue;
+            if (nx < 0 || nx > kLastStepField || ny < 0 || ny > kLastStepField) continue;
             const int next = ny * kMapSize + nx;
             if (came_from[next] >= 0 || occupied[next] || !tiles.open(map, nx, ny)) continue;
             came_from[next] = static_cast<int16_t>(here);

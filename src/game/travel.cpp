@@ -1,5 +1,7 @@
 #include "game/travel.h"
 
+#include "game/turn.h"
+
 #include <algorithm>
 
 #include "character/character_state.h"
@@ -26,10 +28,7 @@ bool standing_on_something() {
     const int x = hero().x, y = hero().y;
     for (const MapItem& item : g_map.items)
         if (item.x == x && item.y == y) return true;
-    if (!read_map_portal_mapfilename(g_map.map, x, y).empty()) return true;
-    for (const DungeonRecord& exit : g_map.level_exits)
-        if (exit.xpos == x && exit.ypos == y) return true;
-    return false;
+    return portal_at(g_map.map, x, y) || level_exit_at(x, y);
 }
 
 void say(int message_id) { show_status_message(message_text(message_id), "", WHITE, -1, 0, 2000); }
@@ -65,8 +64,7 @@ std::vector<MapPoint> travel_path(TravelGoal goal, MapPoint target, const std::v
 TravelWatch watch_now() {
     TravelWatch watch;
     watch.messages_shown = g_common.message_history.shown;
-    for (int id = 1; id <= kMaxAbilityId; ++id)
-        if (g_db.abilities[id].depletable) watch.pools.push_back(hero().abilities[id].attribute_current_value);
+    watch.pools = pool_values();
     for (const Monster& monster : g_map.monsters)
         if (field_in_sight(monster.x, monster.y)) watch.monsters.push_back(&monster);
     for (const MapItem& item : g_map.items)
@@ -79,10 +77,7 @@ bool travel_stop_after_step(TravelWatch& watch, TravelStop& why) {
     const TravelWatch now = watch_now();
     bool stop = true;
     if (now.map_file != watch.map_file) why = TravelStop::left_play;
-    else if (std::mismatch(now.pools.begin(), now.pools.end(), watch.pools.begin(), watch.pools.end(),
-                           [](int16_t after, int16_t before) { return after >= before; })
-                 .first != now.pools.end())
-        why = TravelStop::hurt;
+    else if (pool_fell(watch.pools, now.pools)) why = TravelStop::hurt;
     else if (now.messages_shown != watch.messages_shown) why = TravelStop::message_shown;
     else if (std::any_of(now.monsters.begin(), now.monsters.end(), [&](const void* m) { return !holds(watch.monsters, m); }))
         why = TravelStop::monster_in_sight;
