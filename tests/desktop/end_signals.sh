@@ -20,7 +20,7 @@ for ending in HUP QUIT TERM INT display; do
         xdotool keydown --window "$window" Return keyup --window "$window" Return >/dev/null 2>&1
         sleep 0.4
     done
-    [ -s "$game/savegame/character.xml" ] || fail "$ending: the new game saved no character"
+    await_file "$game/savegame/character.xml" || fail "$ending: the new game saved no character"
     started="$(grep -o 'ypos="[0-9]*"' "$game/savegame/character.xml")"
     # Down from the start field: a step the new game's save does not hold.
     for _ in 1 2; do

@@ -37,7 +37,9 @@ expect_screen() {
             [ "$(xdotool getwindowfocus getwindowname 2>/dev/null)" = "Umbrane 0.1.0" ] && { sleep 0.2; return 0; }
         sleep 0.1
     done
-    fail "$2: the screen mode is not \"$1\""
+    local running=no
+    kill -0 "$game_pid" 2>/dev/null && running=yes
+    fail "$2: the screen mode is not \"$1\" (saved: $(grep -o 'fullscreen="[a-z]*"' "$game/config/preferences.xml"), focus: \"$(xdotool getwindowfocus getwindowname 2>/dev/null)\", game running: $running; $(cat "$game.err"))"
 }
 expect_written() {
     for _ in $(seq 1 200); do
