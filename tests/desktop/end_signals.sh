@@ -22,12 +22,23 @@ for ending in HUP QUIT TERM INT display; do
     done
     await_file "$game/savegame/character.xml" || fail "$ending: the new game saved no character"
     started="$(grep -o 'ypos="[0-9]*"' "$game/savegame/character.xml")"
+    # The game has read a key once its recording (written as it reads input, at
+    # least every second) grows after it: a busy machine may take seconds to
+    # come to the keys, and an end asked before would be taken first. A step
+    # read is a step taken before the end is looked at.
+    recorded="$(ls "$game"/savegame/recordings/*.umbrec 2>/dev/null | head -n 1)"
+    [ -n "$recorded" ] || fail "$ending: the session is not recorded"
+    size="$(stat -c %s "$recorded")"
     # Down from the start field: a step the new game's save does not hold.
     for _ in 1 2; do
         xdotool keydown --window "$window" Down >/dev/null 2>&1
         sleep 0.1
         xdotool keyup --window "$window" Down >/dev/null 2>&1
         sleep 0.5
+    done
+    for _ in $(seq 1 200); do
+        [ "$(stat -c %s "$recorded")" -gt "$size" ] && break
+        sleep 0.1
     done
     if [ "$ending" = display ]; then
         stop_xvfb
