@@ -9,6 +9,7 @@
 #include "common/common_state.h"
 #include "common/preferences.h"
 #include "platform/gamepad.h"
+#include "platform/gamepad_virtual.h"
 #include "platform/headless.h"
 #include "platform/media.h"
 #include "platform/media_state.h"
@@ -27,29 +28,13 @@ TEST(GamepadOptions, AChangedMappingFromThePreferencesDrivesTheVirtualGamepad) {
     EXPECT_EQ(gamepad_mapping()[PadControl::x], KEY_V);
     EXPECT_EQ(gamepad_mapping()[PadControl::right_shoulder], 0);
 
-    media_init(BackendKind::headless);
-    headless::reset();
-    input_reset();
-    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0) << SDL_GetError();
-    gamepad_init();
-    auto pump = [] {
-        SDL_GameControllerUpdate();
-        SDL_Event event;
-        while (SDL_PollEvent(&event)) gamepad_event(event);
-        keyboard_poll();
-    };
-    SDL_VirtualJoystickDesc desc{};
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    desc.name = "Virtual Umbrane Pad";
-    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    ASSERT_TRUE(start_gamepad_events()) << SDL_GetError();
+    auto pump = pump_gamepad;
+    const int index = attach_virtual_pad();
     ASSERT_GE(index, 0) << SDL_GetError();
     pump();
     ASSERT_EQ(gamepads_open(), 1);
-    SDL_Joystick* joystick = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(index));
+    SDL_Joystick* joystick = virtual_pad_joystick(index);
     ASSERT_NE(joystick, nullptr);
 
     const struct {
@@ -89,8 +74,7 @@ TEST(GamepadOptions, AChangedMappingFromThePreferencesDrivesTheVirtualGamepad) {
 
     SDL_JoystickDetachVirtual(index);
     pump();
-    gamepad_close();
-    SDL_QuitSubSystem(SDL_INIT_EVENTS);
+    stop_gamepad_events();
     reset_command_keys();
     reset_gamepad_commands();
     apply_preferences(Preferences{});

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/gamepad.h"
+#include "platform/gamepad_virtual.h"
 #include "platform/headless.h"
 #include "platform/media.h"
 #include "platform/media_state.h"
@@ -65,34 +66,18 @@ TEST(Gamepad, ControlsAndTheStickHoldKeysWhileAnyOfThemIsHeld) {
 }
 
 TEST(Gamepad, SdlsVirtualGamepadWalksAndIsPluggedInAndOut) {
-    media_init(BackendKind::headless);
-    headless::reset();
-    input_reset();
-    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
-    ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0) << SDL_GetError();
-    gamepad_init();
-    auto pump = [] {
-        SDL_GameControllerUpdate();
-        SDL_Event event;
-        while (SDL_PollEvent(&event)) gamepad_event(event);
-        keyboard_poll();
-    };
+    ASSERT_TRUE(start_gamepad_events()) << SDL_GetError();
+    auto pump = pump_gamepad;
     pump();
     EXPECT_EQ(gamepads_open(), 0);  // no gamepad: nothing changes
     EXPECT_FALSE(key_held(key::any));
 
-    SDL_VirtualJoystickDesc desc{};
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    desc.name = "Virtual Umbrane Pad";
-    const int index = SDL_JoystickAttachVirtualEx(&desc);
+    const int index = attach_virtual_pad();
     ASSERT_GE(index, 0) << SDL_GetError();
     ASSERT_TRUE(SDL_IsGameController(index));
     pump();  // plugged in while the game runs
     ASSERT_EQ(gamepads_open(), 1);
-    SDL_Joystick* joystick = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(index));
+    SDL_Joystick* joystick = virtual_pad_joystick(index);
     ASSERT_NE(joystick, nullptr);
 
     // The d-pad held: the arrow held, snapshot after snapshot, until let go.
@@ -128,6 +113,5 @@ TEST(Gamepad, SdlsVirtualGamepadWalksAndIsPluggedInAndOut) {
     pump();
     EXPECT_EQ(gamepads_open(), 0);
     EXPECT_TRUE(key_released(key::i));
-    gamepad_close();
-    SDL_QuitSubSystem(SDL_INIT_EVENTS);
+    stop_gamepad_events();
 }
