@@ -1,5 +1,6 @@
 #include "common/preferences.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -24,7 +25,11 @@ const XmlField<Preferences> kPreferenceFields[] = {
     {"fade_effect", &Preferences::fade_effect, FieldKind::yes_no},
     {"language", &Preferences::language, FieldKind::text},
     {"window_scale", &Preferences::window_scale, FieldKind::number, WriteRule::unless_default},
-    {"sound_volume", &Preferences::sound_volume, FieldKind::number, WriteRule::unless_default},
+    {"sound_volume", &Preferences::sound_volume, FieldKind::number, WriteRule::unless_default,
+     // A percent: a value beyond 0..100 is the nearer end.
+     [](Preferences& p, const std::string& value, const std::string&) {
+         p.sound_volume = static_cast<int16_t>(std::clamp<long long>(text_to_int(value), 0, 100));
+     }},
     {"sound_mute", &Preferences::sound_mute, FieldKind::flag, WriteRule::unless_default},
 };
 
@@ -266,8 +271,8 @@ const XmlFileFormat& preferences_file_format() {
         f.elements = {
             {.name = "Umbrane_Preferences",
              .about = "The settings (the game does not test the root element's name and skips children of other "
-                      "names). sound_volume is the volume of every sound in percent (0..100), sound_mute=\"yes\" "
-                      "silences them.",
+                      "names). sound_volume is the volume of every sound in percent (0..100; a value beyond is the nearer "
+                      "end), sound_mute=\"yes\" silences them.",
              .attributes = describe_fields<Preferences>(kPreferenceFields, true),
              .children = {"key_binding", "gamepad_button"}},
             {.name = "key_binding",

@@ -18,7 +18,7 @@ namespace {
 
 constexpr const char* PREFERENCES_FILE = "config\\preferences.xml";
 constexpr const char* MESSAGES_FILE = "data\\messages.xml";
-constexpr Colour CHOSEN = RGB(255, 150, 0), HEADING = RGB(255, 200, 125);
+constexpr Colour CHOSEN = RGB(255, 150, 0), HEADING = RGB(150, 190, 255);
 constexpr int VOLUME_STEP = 10;
 
 // The languages the messages come in, by the preferences' word, with the name each gives itself.

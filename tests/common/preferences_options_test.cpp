@@ -116,6 +116,14 @@ TEST_F(PreferencesOptions, SoundKeysAndGamepadSurviveASaveAndARead) {
     save_preferences(read, kFile);
     EXPECT_EQ(file_text(folder), text);
 
+    // A volume beyond 0..100 in the file is the nearer end.
+    folder.write(kFile, "<Umbrane_Preferences sound_volume=\"250\"/>");
+    load_preferences(read, kFile);
+    EXPECT_EQ(read.sound_volume, 100);
+    folder.write(kFile, "<Umbrane_Preferences sound_volume=\"-5\"/>");
+    load_preferences(read, kFile);
+    EXPECT_EQ(read.sound_volume, 0);
+
     // Unmuted at half volume.
     read.sound_mute = 0;
     read.sound_volume = 50;
