@@ -59,6 +59,7 @@ void put_in_force() {
 }  // namespace
 
 std::string command_label(Command command) {
+    if (command == Command::none || command >= Command::count) return message_text(msg::options_none);
     return list_word(msg::options_command_names, static_cast<size_t>(command) - 1, command_info(command).name);
 }
 
