@@ -170,7 +170,7 @@ std::string fixed_facts() {
         "a power, 42 and 43 sneaking, 44 and 45 melee, 50 regeneration, 51..53 power effects), "
         "100..199 what happens in play, 200..299 finding the way (help, key hints, history, map, resting, "
         "the hall of fame), 300..349 recorded games, 350..399 start-up and installation, 450..469 saving "
-        "and saved files that do not read, 480..499 the names of keys. In the texts of the help and the key "
+        "and saved files that do not read, 480..499 the names of keys, 600..639 the options screen. In the texts of the help and the key "
         "hints a command's name in brackets (`[wait]`, `[confirm]`, `[cancel]`, `[page up]`; `[walk]`, "
         "`[arrows]` and `[up/down]` for the arrows) becomes the names of its keys. A message the chosen "
         "language lacks shows as `??? missing message ID n ???`.\n\n";

@@ -176,6 +176,23 @@ void reset_command_keys() {
     for (const CommandInfo& info : table()) bindings()[index_of(info.command)] = info.default_keys;
 }
 
+bool bind_commands(const std::vector<std::pair<Command, std::vector<KeyChord>>>& keys) {
+    auto wanted = bindings();
+    for (const CommandInfo& info : table()) wanted[index_of(info.command)] = info.default_keys;
+    for (const auto& [command, chords] : keys)
+        if (command != Command::none && command < Command::count) wanted[index_of(command)] = chords;
+    for (const CommandInfo& a : table())
+        for (const CommandInfo& b : table()) {
+            if (a.command >= b.command || a.context != b.context) continue;
+            for (const KeyChord& chord : wanted[index_of(a.command)]) {
+                const std::vector<KeyChord>& other = wanted[index_of(b.command)];
+                if (std::find(other.begin(), other.end(), chord) != other.end()) return false;
+            }
+        }
+    bindings() = wanted;
+    return true;
+}
+
 std::vector<Command> commands_of_key(CommandContext context, const KeyChord& chord) {
     std::vector<Command> found;
     for (const CommandInfo& info : table()) {

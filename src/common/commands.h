@@ -6,6 +6,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 enum class Command : uint8_t {
@@ -81,6 +82,10 @@ const std::vector<KeyChord>& command_keys(Command command);
 bool bind_command(Command command, const std::vector<KeyChord>& keys, Command* taken_by = nullptr);
 // Every command back to its default keys.
 void reset_command_keys();
+// Every command at its default keys but those given, which get the keys given,
+// all at once (a swap of two commands' keys is one change). Refused (false,
+// nothing changed) when a key would then serve two commands of one context.
+bool bind_commands(const std::vector<std::pair<Command, std::vector<KeyChord>>>& keys);
 // The commands of the context whose keys include the chord.
 std::vector<Command> commands_of_key(CommandContext context, const KeyChord& chord);
 

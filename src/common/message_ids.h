@@ -7,6 +7,7 @@
 //   400..449  looking at the view
 //   450..469  saving, and saved files that do not read
 //   480..499  the names of keys
+//   600..639  the options screen
 // Every id named here is listed in added_message_ids(), which the content
 // check and the tests use to find a text missing in some language.
 #pragma once
@@ -206,6 +207,29 @@ constexpr int key_end = 490;
 constexpr int key_arrows = 491;     // the four arrows together
 constexpr int key_up_down = 492;    // Up and Down together
 // end of 480..499
+
+// 600..639: the options screen.
+constexpr int options = 600;                // its title, and its entry in the main menu
+constexpr int options_hint = 601;           // its keys, at its foot
+constexpr int options_language = 602;      // [value] the language
+constexpr int options_volume = 603;        // [value] the percent
+constexpr int options_sound_on = 604;
+constexpr int options_sound_off = 605;
+constexpr int options_window = 606;        // [value] the size
+constexpr int options_window_auto = 607;   // as the desktop allows
+constexpr int options_reset_keys = 608;
+constexpr int options_press_key = 609;     // [command] the command being bound
+constexpr int options_key_taken = 610;     // [key] the key, [command] the command it serves
+constexpr int options_keys_reset = 611;
+constexpr int options_keys_heading = 612;
+constexpr int options_gamepad_heading = 613;
+constexpr int options_none = 614;          // no key, no command
+constexpr int options_gamepad_hint = 615;  // at the foot, on a gamepad control
+// The commands' names in the order of the table of commands, apart by "|".
+constexpr int options_command_names = 620;
+// The gamepad's controls in the order of the preferences' names, apart by "|".
+constexpr int options_control_names = 621;
+// end of 600..639
 }  // namespace msg
 
 // Every added id the game shows, in ascending order.
@@ -354,5 +378,12 @@ inline std::vector<int> added_message_ids() {
         msg::key_right, msg::key_page_up, msg::key_page_down, msg::key_home, msg::key_end, msg::key_arrows,
         msg::key_up_down,
         // end of 480..499
+        // 600..639
+        msg::options, msg::options_hint, msg::options_language, msg::options_volume, msg::options_sound_on,
+        msg::options_sound_off, msg::options_window, msg::options_window_auto, msg::options_reset_keys,
+        msg::options_press_key, msg::options_key_taken, msg::options_keys_reset, msg::options_keys_heading,
+        msg::options_gamepad_heading, msg::options_none, msg::options_gamepad_hint, msg::options_command_names,
+        msg::options_control_names,
+        // end of 600..639
     };
 }

@@ -76,7 +76,7 @@ const XmlFileFormat& messages_file_format() {
         f.title = "The message texts";
         f.files = "data\\messages.xml";
         f.about =
-            "Every fixed text the game shows, by id: ids 1..53 and the ids of the texts added since (100..499). "
+            "Every fixed text the game shows, by id: ids 1..53 and the ids of the texts added since (100..499, 600..639). "
             "The text in the language of the preferences is used; a missing one shows as \"??? missing message "
             "ID n ???\". Bracketed words such as [value] are filled in by the game.";
         f.elements = {
@@ -85,7 +85,7 @@ const XmlFileFormat& messages_file_format() {
              .attributes = describe_fields<MessagesRoot>(kRootFields, false),
              .children = {"message"}},
             {.name = "message",
-             .about = "One message; its id is 1..53 or 100..499.",
+             .about = "One message; its id is 1..53, 100..499 or 600..639.",
              .attributes = describe_fields<MessageElement>(kMessageFields, false),
              .children = {"text"}},
             language_text_format("text", "The message in one language (a later text of the same language wins)."),

@@ -482,6 +482,17 @@ private:
         return true;
     }
 
+public:
+    // An open window (not the full screen) takes the size of the window scale now, centred again.
+    void fit_window_to_scale() {
+        if (!window_ || fullscreen_) return;
+        const WindowSize size = window_size();
+        SDL_SetWindowSize(window_, size.width, size.height);
+        SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        choose_renderer_scaling();
+    }
+
+private:
     // The window's size: the preferred factor, or the largest whole one that
     // fits 85 % of the desktop's usable area (its panels left out).
     static WindowSize window_size() {
@@ -615,6 +626,9 @@ private:
             if (event.button.button == SDL_BUTTON_LEFT) {
                 mouse_moved(event.button.x, event.button.y);
                 input_mouse_button(event.type == SDL_MOUSEBUTTONDOWN);
+            } else if (event.button.button == SDL_BUTTON_RIGHT) {
+                mouse_moved(event.button.x, event.button.y);
+                input_mouse_right_button(event.type == SDL_MOUSEBUTTONDOWN);
             }
             break;
         case SDL_WINDOWEVENT:
@@ -660,6 +674,11 @@ private:
 }  // namespace
 
 void set_window_scale(int factor) { g_media.window_scale = factor; }
+
+void apply_window_scale(int factor) {
+    set_window_scale(factor);
+    if (auto* desktop = dynamic_cast<DesktopMachine*>(&media_machine())) desktop->fit_window_to_scale();
+}
 
 std::unique_ptr<Machine> make_desktop_machine() { return std::make_unique<DesktopMachine>(); }
 

@@ -16,7 +16,7 @@ constexpr uint32_t FRAME_MS = 16;
 // (the game, then the menu) comes to its end.
 constexpr uint32_t DEADLINE_REPEAT_MS = 1000;
 
-enum class EventKind { key_down, key_up, mouse_move, mouse_leave, mouse_button, close_request };
+enum class EventKind { key_down, key_up, mouse_move, mouse_leave, mouse_button, right_button, close_request };
 
 struct ScriptEvent {
     EventKind kind;
@@ -56,6 +56,7 @@ void apply_due_events() {
         case EventKind::mouse_move: input_mouse_move(event.code, event.y); break;
         case EventKind::mouse_leave: input_mouse_leave(); break;
         case EventKind::mouse_button: input_mouse_button(event.down); break;
+        case EventKind::right_button: input_mouse_right_button(event.down); break;
         case EventKind::close_request: input_window_event(WindowEvent::close_request); break;
         }
     }
@@ -167,6 +168,7 @@ void key_tap(uint32_t at_ms, int code, uint32_t hold_ms) {
 void mouse_move(uint32_t at_ms, int x, int y) { schedule(at_ms, {EventKind::mouse_move, x, y, false}); }
 void mouse_leave(uint32_t at_ms) { schedule(at_ms, {EventKind::mouse_leave, 0, 0, false}); }
 void mouse_button(uint32_t at_ms, bool down) { schedule(at_ms, {EventKind::mouse_button, 0, 0, down}); }
+void mouse_right_button(uint32_t at_ms, bool down) { schedule(at_ms, {EventKind::right_button, 0, 0, down}); }
 void close_request(uint32_t at_ms) { schedule(at_ms, {EventKind::close_request, 0, 0, false}); }
 
 uint32_t now() { return g_script.clock; }

@@ -18,6 +18,7 @@ void mouse_move(uint32_t at_ms, int x, int y);
 // The pointer leaves the window.
 void mouse_leave(uint32_t at_ms);
 void mouse_button(uint32_t at_ms, bool down);
+void mouse_right_button(uint32_t at_ms, bool down);
 void close_request(uint32_t at_ms);
 
 // Virtual clock.

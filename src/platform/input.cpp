@@ -59,6 +59,12 @@ void input_mouse_button(bool down) {
     input.mouse_down = down;
 }
 
+void input_mouse_right_button(bool down) {
+    InputState& input = g_media.input;
+    if (down && !input.right_mouse_down) input_window_event(WindowEvent::right_button_down);
+    input.right_mouse_down = down;
+}
+
 void input_window_event(WindowEvent event) {
     auto& queue = g_media.input.window_events;
     if (queue.size() < MAX_WINDOW_EVENTS) queue.push_back(event);

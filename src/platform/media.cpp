@@ -100,6 +100,7 @@ bool forget_clicks(bool opened) {
     input.mouse_pressed_since = false;
     input.snapshot_mouse_held = false;
     std::erase(input.window_events, WindowEvent::left_button_down);
+    std::erase(input.window_events, WindowEvent::right_button_down);
     return opened;
 }
 

@@ -40,6 +40,8 @@ bool open_window(const std::string& title);
 // The factor of the window that opens next: 0 (the start) is the largest
 // whole factor that fits 85 % of the desktop.
 void set_window_scale(int factor);
+// The same, and an open window (not the full screen) takes that size at once.
+void apply_window_scale(int factor);
 // A 640 x 480 screen inside window 0 that stretches with it.
 bool open_window_screen();
 // The desktop's full screen showing the same 640 x 480 picture, scaled.
@@ -50,7 +52,7 @@ void close_window();
 void set_window_title(const std::string& title);
 bool screen_is_open();
 bool screen_is_fullscreen();
-enum class WindowEvent { none, close_request, left_button_down };
+enum class WindowEvent { none, close_request, left_button_down, right_button_down };
 // The next window event without waiting.
 WindowEvent take_window_event();
 // Mouse position in the 640 x 480 picture's pixels.
@@ -187,6 +189,9 @@ void sound_init();
 int sound_load(const std::string& logical_path);  // 0 on failure
 void sound_set_volume(int sound, int volume);     // 0..100; 50 is half amplitude
 void sound_play(int sound);                       // mixes, does not wait
+// The volume of every sound played from now on, 0..100 (100 as loaded; 0 is silence).
+void sound_set_master_volume(int volume);
+int sound_master_volume();
 
 // ---- Time ----
 void wait_ms(int milliseconds);

@@ -82,6 +82,7 @@ struct InputState {
     int mouse_x = 0, mouse_y = 0;
     bool mouse_inside = false;  // the pointer moved in the window and has not left it since
     bool mouse_down = false, mouse_pressed_since = false;
+    bool right_mouse_down = false;
     int snapshot_mouse_x = 0, snapshot_mouse_y = 0;
     bool snapshot_mouse_held = false;
     std::deque<WindowEvent> window_events;
@@ -158,6 +159,8 @@ bool input_key_reported_down(int code);
 void input_mouse_move(int x, int y);
 void input_mouse_leave();
 void input_mouse_button(bool down);
+// The right button went down or up (a press is the window event right_button_down).
+void input_mouse_right_button(bool down);
 void input_window_event(WindowEvent event);
 void input_reset();
 

@@ -186,7 +186,7 @@ std::string read_item(Reader& in, Item& item) {
         break;
     case ItemKind::window:
         item.value = in.byte();
-        if (item.value != 1 && item.value != 2 && !in.failed()) return "an unknown window event";
+        if ((item.value < 1 || item.value > 3) && !in.failed()) return "an unknown window event";
         break;
     case ItemKind::mouse:
     case ItemKind::mouse_poll:
@@ -502,7 +502,9 @@ std::string describe(const Item& item) {
     switch (item.kind) {
     case ItemKind::poll:
     case ItemKind::repeat: return "a keyboard snapshot";
-    case ItemKind::window: return item.value == 1 ? "a close request of the window" : "a click in the window";
+    case ItemKind::window:
+        return item.value == 1 ? "a close request of the window"
+                               : item.value == 3 ? "a right click in the window" : "a click in the window";
     case ItemKind::mouse: return "the mouse at " + std::to_string(item.x) + ", " + std::to_string(item.y);
     case ItemKind::mouse_poll: return "a mouse snapshot at " + std::to_string(item.x) + ", " + std::to_string(item.y);
     case ItemKind::save: return "a save of " + item.text;
@@ -797,14 +799,16 @@ WindowEvent replay_window_event() {
     if (!item || item->kind != ItemKind::window) return WindowEvent::none;
     ++g_replay.next;
     g_replay.extras = true;
-    return item->value == 1 ? WindowEvent::close_request : WindowEvent::left_button_down;
+    if (item->value == 1) return WindowEvent::close_request;
+    return item->value == 3 ? WindowEvent::right_button_down : WindowEvent::left_button_down;
 }
 
 void record_window_event(WindowEvent event) {
     if (!g_recorder.file || event == WindowEvent::none) return;
     Item item;
     item.kind = ItemKind::window;
-    item.value = event == WindowEvent::close_request ? 1 : 2;
+    // 1 a close request, 2 a left click, 3 a right click.
+    item.value = event == WindowEvent::close_request ? 1 : event == WindowEvent::right_button_down ? 3 : 2;
     add_extra(item);
 }
 

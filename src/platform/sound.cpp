@@ -138,8 +138,19 @@ const std::shared_ptr<const std::vector<int16_t>>& SoundData::samples() const {
     return decoding.get();
 }
 
+namespace {
+
+// The volume of every sound (the options' sound volume; 0 when muted), in percent.
+int g_master_volume = 100;
+
+}  // namespace
+
+void sound_set_master_volume(int volume) { g_master_volume = std::clamp(volume, 0, 100); }
+int sound_master_volume() { return g_master_volume; }
+
 void Mixer::play(std::shared_ptr<const std::vector<int16_t>> samples, int volume) {
-    if (!samples || samples->empty()) return;
+    if (!samples || samples->empty() || g_master_volume == 0) return;
+    volume = std::clamp(volume, 0, 100) * g_master_volume / 100;
     // With every voice busy the one that has played longest gives way.
     if (voices_.size() >= MAX_VOICES) {
         auto oldest = std::max_element(voices_.begin(), voices_.end(),

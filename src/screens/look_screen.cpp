@@ -129,18 +129,30 @@ void draw_look_screen(int column, int row) {
 
 }  // namespace
 
-void look_screen() {
-    int column = VIEW_CENTRE, row = VIEW_CENTRE;
+LookCursor look_screen() { return look_screen({VIEW_CENTRE, VIEW_CENTRE}); }
+
+bool look_at_pointer(LookCursor* closed_at) {
+    int x = 0, y = 0;
+    window_mouse_position(x, y);
+    const int view = (2 * VIEW_CENTRE + 1) * CELL;
+    if (x < 0 || y < 0 || x >= view || y >= view) return false;
+    const LookCursor closed = look_screen({x / CELL, y / CELL});
+    if (closed_at) *closed_at = closed;
+    return true;
+}
+
+LookCursor look_screen(LookCursor start) {
+    int column = std::clamp(start.column, 0, 2 * VIEW_CENTRE), row = std::clamp(start.row, 0, 2 * VIEW_CENTRE);
     draw_look_screen(column, row);
     flip();
     for (;;) {
         keyboard_poll();
         if (take_window_event() == WindowEvent::close_request) {
             g_common.close_requested = 1;
-            return;
+            return {column, row};
         }
         // Escape when let go, so that its release does not reach the game (which would save and leave).
-        if (command_released(Command::cancel) || command_pressed(Command::look)) return;
+        if (command_released(Command::cancel) || command_pressed(Command::look)) return {column, row};
         const int dx = command_pressed(Command::cursor_right) - command_pressed(Command::cursor_left);
         const int dy = command_pressed(Command::cursor_down) - command_pressed(Command::cursor_up);
         column = std::clamp(column + dx, 0, 2 * VIEW_CENTRE);

@@ -14,6 +14,8 @@
 #include "game/turn_state.h"
 #include "common/commands.h"
 #include "screens/guide_screens.h"
+#include "common/message_ids.h"
+#include "screens/options_screen.h"
 
 namespace {
 
@@ -101,13 +103,19 @@ void set_menu_notice(const std::string& line1, const std::string& line2) {
 
 const std::string& menu_notice(int line) { return g_notice[line == 0 ? 0 : 1]; }
 
-MenuChoice main_menu() {
+namespace {
+
+// The menu until an entry is chosen or the player leaves; options_chosen when
+// that entry was the options (shown after the written three, which keep their
+// places). first_look: the first look is at the snapshot the game took already.
+MenuChoice menu_once(bool first_look_at_snapshot, bool& options_chosen) {
     Menu& menu = g_presentation.menu;
     menu_reset(menu);
     int continue_index = -1;
     if (file_size("savegame\\character.xml") > 0) continue_index = menu_add(menu, message_text(30));
     const int new_game_index = menu_add(menu, message_text(29));
     menu_add(menu, message_text(31));
+    const int options_index = menu_add(menu, message_text(msg::options));
     menu.colour = RGB(255, 100, 0);
     menu.inset = 6;
     menu.x = 280;
@@ -129,7 +137,7 @@ MenuChoice main_menu() {
     // of the screen mode) acts only when it is pressed anew: the release of
     // some other key never lets it act again.
     bool chosen = false, left = false;
-    for (bool first_look = true; !chosen && !left; first_look = false) {
+    for (bool first_look = first_look_at_snapshot; !chosen && !left; first_look = false) {
         if (!first_look) keyboard_poll();
         const int last_x = mx, last_y = my, last_selected = menu.selected;
         const bool last_fullscreen = screen_is_fullscreen();
@@ -198,6 +206,8 @@ MenuChoice main_menu() {
     }
 
     if (screenshot_loaded) sprite_free(sprite::screenshot);
+    options_chosen = !left && menu.selected == options_index;
+    if (options_chosen) return MenuChoice::quit;
     set_menu_notice("", "");
     if (left) {
         // Leaving the menu quits; it never deletes the saved game.
@@ -209,4 +219,22 @@ MenuChoice main_menu() {
     if (menu.selected == new_game_index) return MenuChoice::new_game;
     g_shell.loop.quit = 1;
     return MenuChoice::quit;
+}
+
+}  // namespace
+
+MenuChoice main_menu() {
+    for (bool first = true;; first = false) {
+        bool options_chosen = false;
+        const MenuChoice choice = menu_once(first, options_chosen);
+        if (!options_chosen) return choice;
+        // The menu again afterwards, in the language chosen there; it looks at
+        // a new snapshot, so the key that closed the options does nothing here.
+        options_screen();
+        if (g_common.close_requested) {
+            set_menu_notice("", "");
+            g_shell.loop.quit = 1;
+            return MenuChoice::quit;
+        }
+    }
 }

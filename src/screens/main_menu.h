@@ -1,5 +1,5 @@
 // The main menu over the last screenshot: continue (when a saved game
-// exists), new game, quit; by keyboard and mouse.
+// exists), new game, quit, and the options after them; by keyboard and mouse.
 #pragma once
 #include <string>
 

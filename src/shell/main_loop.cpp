@@ -411,6 +411,8 @@ void main_loop_pass() {
     if (window_event == WindowEvent::close_request) f.quit = 1;
     // A click on a seen field of the map view travels there once this pass's turn is over.
     const bool clicked = window_event == WindowEvent::left_button_down && !f.overlay;
+    // A right click on the map view looks at the field under the pointer, once this pass's turn is over.
+    const bool right_clicked = window_event == WindowEvent::right_button_down && !f.overlay;
     if (command_released(Command::save_and_menu) && !new_game_started) save_and_return_flow();
     if (command_held(Command::quit)) f.quit = 1;
 
@@ -504,6 +506,10 @@ void main_loop_pass() {
     if (rest_asked && !f.menu && !f.quit) rest();
     if (travel_asked && !f.menu && !f.quit) travel_command(*travel_asked, travel_target);
     if (clicked && !f.overlay && !f.menu && !f.quit) travel_to_pointer();
+    if (right_clicked && !f.overlay && !f.menu && !f.quit && look_at_pointer()) {
+        f.redraw = 1;
+        f.action_lock = key_held(key::any) ? 1 : 0;
+    }
     // The pointer over the map view only changes the picture: the band names
     // what lies under it (in a window; the full screen shows no pointer). A
     // pass that draws for it still waits as an idle one: what the game does

@@ -1,7 +1,7 @@
 // Gamepads as keys: the d-pad and the stick walk (held as arrows are held),
 // the face, shoulder and start buttons act as their keys, pads plugged in and
 // out while the game runs, and SDL's virtual gamepad driving the snapshots the
-// game reads.
+// game reads, also with a mapping the preferences changed.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -9,10 +9,13 @@
 #include <utility>
 #include <vector>
 
+#include "common/commands.h"
+#include "common/preferences.h"
 #include "platform/gamepad.h"
 #include "platform/headless.h"
 #include "platform/media.h"
 #include "platform/media_state.h"
+#include "support/test_game.h"
 
 namespace {
 
@@ -65,6 +68,7 @@ TEST(Gamepad, ControlsAndTheStickHoldKeysWhileAnyOfThemIsHeld) {
 }
 
 TEST(Gamepad, SdlsVirtualGamepadWalksAndIsPluggedInAndOut) {
+    TempGameFolder folder;
     media_init(BackendKind::headless);
     headless::reset();
     input_reset();
@@ -120,6 +124,24 @@ TEST(Gamepad, SdlsVirtualGamepadWalksAndIsPluggedInAndOut) {
     EXPECT_TRUE(key_pressed(key::ret));
     pump();
     EXPECT_TRUE(key_released(key::ret));
+    // A mapping of the preferences: X waits, waiting is on V; the right shoulder serves nothing.
+    folder.write("config\\preferences.xml",
+                 "<p><key_binding command=\"wait\" keys=\"47\"/><gamepad_button control=\"x\" command=\"wait\"/>"
+                 "<gamepad_button control=\"right_shoulder\" command=\"\"/></p>");
+    Preferences preferences;
+    load_preferences(preferences, "config\\preferences.xml");
+    for (const auto& [button, code] : {std::pair{SDL_CONTROLLER_BUTTON_X, 0x2F}, {SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, 0}}) {
+        SDL_JoystickSetVirtualButton(joystick, button, 1);
+        pump();
+        EXPECT_EQ(key_held(key::any), code != 0);
+        EXPECT_EQ(command_pressed(Command::wait), code != 0);
+        SDL_JoystickSetVirtualButton(joystick, button, 0);
+        pump();
+        pump();
+    }
+    reset_command_keys();
+    reset_gamepad_commands();
+    apply_preferences(Preferences{});
     // Pulled out with the shoulder held: inventory let go.
     SDL_JoystickSetVirtualButton(joystick, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, 1);
     pump();

@@ -72,6 +72,15 @@ TEST(Sound, MixerAddsScalesAndClips) {
     EXPECT_EQ(out[0], 500);
     EXPECT_EQ(out[1], 500);
     EXPECT_EQ(mixer.playing(), 0u);  // it ended
+    // The volume of every sound (the options') scales each on top; muted, nothing plays.
+    sound_set_master_volume(40);
+    mixer.play(quiet, 50);
+    mixer.mix(out, 1);
+    EXPECT_EQ(out[0], 200);
+    sound_set_master_volume(0);
+    mixer.play(quiet, 100);
+    EXPECT_EQ(mixer.playing(), 0u);
+    sound_set_master_volume(100);
 
     mixer.play(loud, 100);
     mixer.play(loud, 100);

@@ -10,6 +10,7 @@
 #include "presentation/presentation_state.h"
 #include "scenario/scenario_support.h"
 #include "common/common_state.h"
+#include "common/message_list.h"
 #include "game/turn_state.h"
 #include "presentation/view.h"
 
@@ -53,6 +54,9 @@ struct MarkTrack {
     }
 };
 
+// The options come after the written entries (the made-up game has no text for them).
+const std::string kOptionsEntry = missing_message_placeholder(600);
+
 std::vector<std::string> menu_entries() {
     std::vector<std::string> entries;
     for (const std::string& e : g_presentation.menu.entries)
@@ -81,7 +85,7 @@ TEST(Scenario, FirstPassShowsTheMenuNewGameStartsOnTheStartFieldEscapeSaves) {
     tap(2500, key::escape);
     play_session();
 
-    EXPECT_EQ(first_menu, (std::vector<std::string>{"New game", "Quit"}));
+    EXPECT_EQ(first_menu, (std::vector<std::string>{"New game", "Quit", kOptionsEntry}));
     EXPECT_EQ(splash_pixel, RGB(250, 220, 120));
     EXPECT_EQ(hero().x, 2);
     EXPECT_EQ(hero().y, 4);
@@ -89,7 +93,7 @@ TEST(Scenario, FirstPassShowsTheMenuNewGameStartsOnTheStartFieldEscapeSaves) {
     EXPECT_EQ(g_map.map.name, "Fixture Meadow");
     EXPECT_EQ(g_map.map.filename, "map_start.xml");
     // Escape saved the game; the menu then offered to continue it.
-    EXPECT_EQ(menu_entries(), (std::vector<std::string>{"Continue", "New game", "Quit"}));
+    EXPECT_EQ(menu_entries(), (std::vector<std::string>{"Continue", "New game", "Quit", kOptionsEntry}));
     EXPECT_NE(saved_file("savegame\\character.xml").find("xpos=\"2\""), std::string::npos);
     EXPECT_NE(saved_file("savegame\\map_start.xml").find("Fixture Meadow"), std::string::npos);
     EXPECT_GT(file_size("savegame\\screenshot.jpg"), 0);
@@ -232,7 +236,7 @@ TEST(Scenario, ContinueRestoresPositionAndFacing) {
     tap(1500, key::escape);
     tap(2000, key::escape);
     play_session();
-    EXPECT_EQ(entries, (std::vector<std::string>{"Continue", "New game", "Quit"}));
+    EXPECT_EQ(entries, (std::vector<std::string>{"Continue", "New game", "Quit", kOptionsEntry}));
     EXPECT_EQ(hero().x, x);
     EXPECT_EQ(hero().y, y);
     EXPECT_EQ(hero().facing, facing);
@@ -267,7 +271,7 @@ TEST(Scenario, DeathDeletesTheSavesKeepsTheScreenshotAndShowsTheDeathTextInRed) 
     ASSERT_FALSE(headless::played_sounds().empty());
     EXPECT_EQ(headless::played_sounds().back().file, "sound\\deathcry.ogg");
     EXPECT_TRUE(red_text_seen);
-    EXPECT_EQ(menu_entries(), (std::vector<std::string>{"New game", "Quit"}));
+    EXPECT_EQ(menu_entries(), (std::vector<std::string>{"New game", "Quit", kOptionsEntry}));
     // Nothing to continue, and quitting afterwards saved nothing.
     EXPECT_FALSE(savegame_has_xml());
     EXPECT_GT(file_size("savegame\\screenshot.jpg"), 0);
@@ -364,12 +368,13 @@ TEST(Scenario, MenuEscapeNeverDeletesTheSavedGame) {
     EXPECT_GT(file_size("savegame\\character.xml"), 0);
     EXPECT_GT(file_size("savegame\\map_start.xml"), 0);
 
-    // Up from the first entry wraps to the last; closing the window also leaves everything in place.
+    // Up from the first entry wraps to the last (the options, after the written three); closing the
+    // window also leaves everything in place.
     headless::reset();
     tap(300, key::up);
     headless::close_request(600);
     play_session();
-    EXPECT_EQ(g_presentation.menu.selected, 2);
+    EXPECT_EQ(g_presentation.menu.selected, 3);
     EXPECT_GT(file_size("savegame\\character.xml"), 0);
 
     // Choosing new game deletes it at once (and the new game saves its own).
