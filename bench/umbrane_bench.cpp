@@ -1070,7 +1070,9 @@ WalkRun walk_in_program(const char* screen, bool fullscreen, int presses, double
     run.walk_s = seconds_since(started);
     const double cpu = process_cpu_s(pid) - cpu_before, server = process_cpu_s(xvfb.pid()) - server_before;
     run.frames = static_cast<int>(drawn.size());
-    if (run.frames < 10) return failed("the walk showed " + std::to_string(run.frames) + " pictures");
+    // A busy machine shows few pictures of a large screen in the smoke run's one
+    // second: that is a figure, not a failure; none at all is.
+    if (run.frames < 2) return failed("the walk showed " + std::to_string(run.frames) + " pictures");
     run.cpu_per_frame_s = cpu / run.frames;
     run.server_cpu_per_frame_s = server / run.frames;
     run.late = late_frames(drawn_ms, &run.worst_late_ms);
