@@ -540,5 +540,27 @@ def main(argv):
     return 0
 
 
+# ---------------------------------------------------------------- the bestiary's voices
+# The monsters' own sounds, named by their affliction data. The sound table holds
+# 29 files, so this block keeps to what fits beside the sounds above.
+
+
+def s_roar():
+    """A great beast's roar: a deep growl that swells, with a rasping top and a falling tail."""
+    d = 1.3
+    low = growl_voice(d, lambda t: 58 + 30 * math.sin(math.pi * min(1.0, t / (0.7 * d))) - 14 * max(0.0, t - 0.9), 141,
+                      cutoff=600)
+    rasp = bandpass(times(noise(d, 142), envelope(int(d * RATE), 0.25, 0.9, curve=1.2)), 900, 1.5)
+    out = mix_into(list(low), rasp, 0.0, 0.5)
+    return times(out, envelope(len(out), 0.22, 0.9, curve=1.4))
+
+
+def bestiary_sounds():
+    return {"roar": s_roar}
+
+
+SOUNDS.update(bestiary_sounds())
+
+
 if __name__ == "__main__":
     sys.exit(main(sys.argv[1:]))

@@ -22,6 +22,6 @@ inline const std::set<std::string>& shipped_sounds() {
         "",          "oh_no", "evasion", "deathcry", "hit",     "failure",     "fireball", "frost",
         "lightning", "heal",  "magic",   "shield",   "door",    "lever",       "splash",   "burn",
         "pickup",    "drink", "eat",     "levelup",  "portal",  "stairs",      "trap",     "monster_die",
-        "growl",     "hiss",  "poison",  "teleport", "sleep"};
+        "growl",     "hiss",  "poison",  "teleport", "sleep",   "roar"};
     return names;
 }

@@ -327,53 +327,53 @@ def m_slug(s):
         s.dot(x, y, R("slime", 5))
 
 
-def m_wolf(s):
+def m_wolf(s, ramp="grey", eye="yellow", chest="white"):
     # side view, facing left
-    s.path([(25, 15), (29, 20), (30, 26)], 4, "grey", lo=1, hi=4)
+    s.path([(25, 15), (29, 20), (30, 26)], 4, ramp, lo=1, hi=4)
     for x, y in ((21, 19), (25, 19)):
-        s.line(x, y, x + 0.5, 29, 2.6, "grey", lo=0, hi=2)
-    s.ellipse(17, 17, 10, 5.5, "grey", lo=1, hi=4)
-    s.ellipse(11, 16, 5, 6, "grey", lo=1, hi=4)
+        s.line(x, y, x + 0.5, 29, 2.6, ramp, lo=0, hi=2)
+    s.ellipse(17, 17, 10, 5.5, ramp, lo=1, hi=4)
+    s.ellipse(11, 16, 5, 6, ramp, lo=1, hi=4)
     for x, y in ((8, 20), (12, 20)):
-        s.line(x, y, x - 0.5, 29, 2.6, "grey", lo=1, hi=3)
-    s.ellipse(7, 11, 4.8, 4.3, "grey", lo=1, hi=5)
-    s.poly([(4, 10), (-0.5, 13), (0.5, 15), (5, 15)], "grey", lo=1, hi=4)
-    s.poly([(7, 8), (8, 3), (10.5, 8)], "grey", lo=0, hi=3)
-    s.dot(5.5, 10, R("yellow", 5))
+        s.line(x, y, x - 0.5, 29, 2.6, ramp, lo=1, hi=3)
+    s.ellipse(7, 11, 4.8, 4.3, ramp, lo=1, hi=5)
+    s.poly([(4, 10), (-0.5, 13), (0.5, 15), (5, 15)], ramp, lo=1, hi=4)
+    s.poly([(7, 8), (8, 3), (10.5, 8)], ramp, lo=0, hi=3)
+    s.dot(5.5, 10, R(eye, 5))
     s.dot(0.5, 13, R("dark", 0))
     s.pline(1, 15, 4, 15, R("white", 5))
-    s.ellipse(10, 14, 2.5, 3, "white", lo=2, hi=4)
+    s.ellipse(10, 14, 2.5, 3, chest, lo=2, hi=4)
 
 
-def m_dragon(s):
-    wing(s, 12, 13, 12, 8, "red", mirror=True)
-    wing(s, 20, 13, 12, 8, "red")
-    s.ellipse(16, 20, 7, 7.5, "red", lo=1, hi=4)
-    s.ellipse(16, 21.5, 3.5, 5.5, "yellow", lo=2, hi=4)
-    s.path([(20, 26), (26, 29), (30, 26)], 2.6, "red", lo=1, hi=3)
-    s.ellipse(16, 9, 4.8, 4.5, "red", lo=1, hi=5)
-    s.ellipse(16, 12, 3, 2.4, "red", lo=2, hi=4)
+def m_dragon(s, ramp="red", belly="yellow", eye="yellow"):
+    wing(s, 12, 13, 12, 8, ramp, mirror=True)
+    wing(s, 20, 13, 12, 8, ramp)
+    s.ellipse(16, 20, 7, 7.5, ramp, lo=1, hi=4)
+    s.ellipse(16, 21.5, 3.5, 5.5, belly, lo=2, hi=4)
+    s.path([(20, 26), (26, 29), (30, 26)], 2.6, ramp, lo=1, hi=3)
+    s.ellipse(16, 9, 4.8, 4.5, ramp, lo=1, hi=5)
+    s.ellipse(16, 12, 3, 2.4, ramp, lo=2, hi=4)
     horns("bone", 4)(s, 16, 8, 4.5)
-    s.dot(14, 8.5, R("yellow", 5))
-    s.dot(18, 8.5, R("yellow", 5))
+    s.dot(14, 8.5, R(eye, 5))
+    s.dot(18, 8.5, R(eye, 5))
     s.dot(15, 13, R("dark", 0))
     s.dot(17, 13, R("dark", 0))
     for x in (12, 20):
-        s.rect(x - 1.5, 26, 3, 4, "red", lo=0, hi=3)
+        s.rect(x - 1.5, 26, 3, 4, ramp, lo=0, hi=3)
 
 
-def m_golem(s):
-    s.rect(10, 21, 5, 9, "stone", lo=1, hi=4)
-    s.rect(17, 21, 5, 9, "stone", lo=1, hi=4)
-    s.rect(7, 10, 18, 13, "stone", lo=1, hi=4)
-    s.rect(3, 11, 5, 13, "stone", lo=1, hi=4)
-    s.rect(24, 11, 5, 13, "stone", lo=1, hi=4)
-    s.rect(11, 3, 10, 8, "stone", lo=1, hi=5)
-    s.rect(13, 6, 2, 1.5, "ice", "flat", lo=5, hi=5)
-    s.rect(17, 6, 2, 1.5, "ice", "flat", lo=5, hi=5)
+def m_golem(s, ramp="stone", eye="ice"):
+    s.rect(10, 21, 5, 9, ramp, lo=1, hi=4)
+    s.rect(17, 21, 5, 9, ramp, lo=1, hi=4)
+    s.rect(7, 10, 18, 13, ramp, lo=1, hi=4)
+    s.rect(3, 11, 5, 13, ramp, lo=1, hi=4)
+    s.rect(24, 11, 5, 13, ramp, lo=1, hi=4)
+    s.rect(11, 3, 10, 8, ramp, lo=1, hi=5)
+    s.rect(13, 6, 2, 1.5, eye, "flat", lo=5, hi=5)
+    s.rect(17, 6, 2, 1.5, eye, "flat", lo=5, hi=5)
     for pts in (((9, 14), (13, 18)), ((20, 12), (23, 19)), ((11, 24), (13, 27))):
-        s.pline(pts[0][0], pts[0][1], pts[1][0], pts[1][1], R("stone", 0))
-    s.ellipse(16, 16, 2, 2, "ice", lo=3, hi=5)
+        s.pline(pts[0][0], pts[0][1], pts[1][0], pts[1][1], R(ramp, 0))
+    s.ellipse(16, 16, 2, 2, eye, lo=3, hi=5)
 
 
 def m_imp(s):
@@ -420,6 +420,259 @@ def m_wraith(s):
     hood("purple")(s, 16, 12, 7)
 
 
+# ------------------------------------------------- the deeper bestiary (cells 24..47)
+
+
+def m_beetle(s):
+    for side in (-1, 1):
+        for y in (18, 22, 26):
+            s.path([(16 + side * 5, y), (16 + side * 9, y - 2), (16 + side * 11, y + 2)], 1.3, "dark", "flat", lo=1, hi=1)
+    s.ellipse(16, 22, 7.5, 8, "brown", lo=0, hi=4)
+    s.pline(16, 15, 16, 29, R("brown", 0))
+    s.ellipse(16, 12, 4, 3.2, "dark", lo=1, hi=3)
+    s.path([(16, 10), (17, 6), (19, 4)], 1.5, "bone", lo=2, hi=4)
+    s.dot(14, 12, R("red", 4))
+    s.dot(18, 12, R("red", 4))
+    s.dot(13, 19, R("brown", 5))
+
+
+def m_centipede(s):
+    pts = [(5, 27), (9, 24), (13, 26), (18, 24), (21, 19), (18, 15), (13, 13), (11, 9), (14, 6)]
+    for k, (x, y) in enumerate(pts[:-1]):
+        s.pline(x - 3, y + 2, x + 3, y - 2, R("orange", 1))
+        s.pline(x - 3, y - 2, x + 3, y + 2, R("orange", 1))
+    for (x, y) in pts[:-1]:
+        s.ellipse(x, y, 2.6, 2.3, "orange", lo=1, hi=4)
+    s.ellipse(15, 6, 3, 2.6, "red", lo=1, hi=4)
+    s.path([(17, 5), (20, 2)], 0.9, "orange", "flat", lo=3, hi=3)
+    s.path([(17, 7), (20, 9)], 0.9, "orange", "flat", lo=3, hi=3)
+    s.dot(15.5, 5.5, R("yellow", 5))
+
+
+def m_myconid(s):
+    s.rect(12, 15, 8, 13, "bone", "cyl_v", lo=2, hi=4)
+    for side in (-1, 1):
+        s.path([(16 + side * 4, 18), (16 + side * 7, 22), (16 + side * 8, 25)], 1.8, "bone", lo=1, hi=4)
+    s.rect(11.5, 27, 3.5, 3, "sand", lo=1, hi=3)
+    s.rect(17, 27, 3.5, 3, "sand", lo=1, hi=3)
+    m = {p for p in s.m_ellipse(16, 13, 12, 9) if p[1] < 15}
+    s.paint(m, "red", "sphere", lo=1, hi=5, center=(13, 8))
+    for (x, y, r) in ((10, 10, 1.5), (16, 7, 1.8), (21, 10, 1.4), (13, 12.5, 1.1), (19, 13, 1.1)):
+        s.ellipse(x, y, r, r, "white", lo=4, hi=5)
+    s.dot(14, 18, R("dark", 0))
+    s.dot(18, 18, R("dark", 0))
+    s.pline(15, 21, 17, 21, R("dark", 1))
+
+
+def m_bear(s):
+    # side view, facing left: a heavy body on thick legs
+    for x in (20, 24):
+        s.rect(x, 20, 4, 10, "brown", "cyl_v", lo=0, hi=2)
+    s.ellipse(18, 17, 11, 7.5, "brown", lo=1, hi=4)
+    for x in (7, 11):
+        s.rect(x, 20, 4, 10, "brown", "cyl_v", lo=1, hi=3)
+    s.ellipse(8, 12, 5.5, 5, "brown", lo=1, hi=5)
+    s.ellipse(3.5, 14, 3, 2.4, "sand", lo=1, hi=4)
+    s.ellipse(10, 7.5, 1.8, 1.8, "brown", lo=1, hi=4)
+    s.dot(1.5, 13, R("dark", 0))
+    s.dot(6, 11, R("dark", 0))
+    for x in (7.5, 9.5, 11.5):
+        s.dot(x, 29.5, R("bone", 5))
+
+
+def m_scorpion(s):
+    for side in (-1, 1):
+        for k in range(3):
+            s.path([(12 + side * 3, 21 + k * 2.5), (12 + side * 7, 20 + k * 3), (12 + side * 8, 25 + k * 2)], 1.3,
+                   "brown", "flat", lo=1, hi=1)
+        s.path([(12 + side * 3, 17), (12 + side * 6, 13), (12 + side * 6, 10)], 2, "orange", lo=1, hi=4)
+        s.ellipse(12 + side * 6, 7.5, 2.6, 2.2, "orange", lo=1, hi=4)
+        s.poly([(12 + side * 6 - 0.8, 6), (12 + side * 6 + 0.8, 6), (12 + side * 6, 8)], "dark", "flat", lo=0, hi=0)
+    # the tail curls up over the back to the sting
+    s.path([(13, 27), (19, 29), (25, 26), (27, 19), (25, 13), (21, 11)], 2.4, "orange", lo=1, hi=4)
+    for (x, y) in ((19, 29), (25, 26), (27, 19)):
+        s.dot(x, y - 1, R("orange", 5))
+    s.poly([(21.5, 9.5), (17, 12), (21, 13)], "dark", lo=1, hi=3)
+    s.ellipse(12, 22, 4.5, 6, "orange", lo=1, hi=4)
+    s.ellipse(12, 16.5, 3.2, 2.6, "orange", lo=1, hi=4)
+    s.dot(11, 16, R("dark", 0))
+    s.dot(13, 16, R("dark", 0))
+
+
+def bird_legs(s, cx=16):
+    for side in (-1, 1):
+        x = cx + side * 2.5
+        s.line(x, 23, x, 29, 1.3, "gold", "flat", lo=2, hi=2)
+        s.path([(x - 2, 30), (x, 29), (x + 2, 30)], 1, "gold", "flat", lo=3, hi=3)
+
+
+def m_harpy(s):
+    wing(s, 12, 14, 11, 7, "brown", mirror=True)
+    wing(s, 20, 14, 11, 7, "brown")
+    bird_legs(s)
+    s.poly([(11, 13), (21, 13), (19, 24), (13, 24)], "brown", lo=1, hi=4)
+    s.ellipse(16, 15, 3.5, 2.5, "skin", lo=2, hi=4)
+    s.ellipse(16, 8, 4.2, 4.4, "skin", lo=1, hi=5)
+    m = {p for p in s.m_ellipse(16, 7, 5.5, 5.5) if p[1] < 6 or abs(p[0] + 0.5 - 16) > 3.2}
+    s.paint(m, "hair", "sphere", lo=0, hi=4, center=(15, 4))
+    s.dot(14.3, 8.5, R("yellow", 5))
+    s.dot(17.7, 8.5, R("yellow", 5))
+    s.poly([(15, 10.5), (17, 10.5), (16, 12.5)], "dark", "flat", lo=0, hi=0)
+
+
+def weeds(s, pts):
+    for (x, y) in pts:
+        s.path([(x, y), (x + 1, y + 3), (x - 0.5, y + 6)], 1, "leaf", "flat", lo=3, hi=3)
+
+
+def trident(s, x, y):
+    s.line(x, y + 7, x, y - 14, 1.4, "gold", "flat", lo=2, hi=2)
+    s.rect(x - 3, y - 15, 7, 1.3, "gold", "flat", lo=3, hi=3)
+    for dx in (-3, 0, 3):
+        s.poly([(x + dx - 0.8, y - 15), (x + dx + 0.8, y - 15), (x + dx, y - 19)], "gold", lo=3, hi=5)
+
+
+def m_drowned(s):
+    b = Body(skin="teal", torso="water", legs="cloth", boots="dark", hair="leaf", eyes=R("white", 5))
+    humanoid_front(s, b, arms_up=True)
+    weeds(s, ((12, 5), (19, 4), (11, 16), (20, 18)))
+    for (x, y) in ((9, 26), (23, 27), (15, 30)):
+        s.dot(x, y, R("water", 5))
+
+
+def m_leech(s):
+    s.path([(5, 26), (10, 28), (18, 26), (22, 20), (20, 13)], 7, "blood", lo=1, hi=4)
+    for y in (14, 18, 22):
+        s.pline(17, y, 24, y + 1, R("blood", 1))
+    s.ellipse(20, 11, 4.5, 4, "blood", lo=1, hi=4)
+    s.ellipse(20, 9.5, 2.5, 2, "dark", "flat", lo=0, hi=0)
+    for a in range(0, 360, 60):
+        s.dot(20 + 2.3 * math.cos(math.radians(a)), 9.5 + 1.8 * math.sin(math.radians(a)), R("bone", 5))
+    for (x, y) in ((9, 25), (14, 26), (19, 23)):
+        s.dot(x, y, R("blood", 5))
+
+
+def m_ghoul(s):
+    b = Body(skin="grey", torso="cloth", legs="grey", boots="grey", hair=None, scale=0.95, width=0.85,
+             eyes=R("yellow", 5))
+    humanoid_front(s, b, arms_up=True)
+    for side in (-1, 1):
+        hx, hy = 16 + side * 9 * 0.85, 11.5 - 4.5
+        for k in (-1, 0, 1):
+            s.pline(hx + k, hy - 1, hx + k * 1.5, hy - 3, R("bone", 5))
+    s.rect(14, 12, 4, 1.2, "dark", "flat", lo=0, hi=0)
+    for x in (14.5, 16, 17.5):
+        s.dot(x, 12.7, R("bone", 5))
+
+
+def m_crocodile(s):
+    s.path([(31, 24), (26, 22), (20, 21)], 3.5, "green", lo=1, hi=3)
+    for x in (9, 21):
+        s.rect(x, 22, 3.5, 6, "green", lo=0, hi=2)
+    s.ellipse(16, 20, 10, 4.5, "green", lo=1, hi=4)
+    for x in (12, 16, 20):
+        s.poly([(x - 1.5, 16), (x, 14), (x + 1.5, 16)], "green", lo=3, hi=4)
+    for x in (6, 18):
+        s.rect(x, 23, 3.5, 6, "green", lo=1, hi=3)
+    s.poly([(7, 17), (0.5, 18.5), (0.5, 21), (7, 22)], "green", lo=1, hi=4)
+    s.pline(1, 20, 7, 20, R("dark", 0))
+    for x in (2, 4, 6):
+        s.dot(x, 19.3, R("white", 5))
+        s.dot(x + 1, 20.7, R("white", 5))
+    s.ellipse(7, 15.5, 1.8, 1.5, "green", lo=2, hi=4)
+    s.dot(7, 15.3, R("yellow", 5))
+
+
+def m_grave_knight(s):
+    b = Body(skin="bone", torso="steel", legs="steel", boots="dark", hair=None, width=1.1, eyes=R("teal", 5))
+    humanoid_front(s, b, extra_head=helmet("steel"), weapon=blade, cloak="dark")
+    s.rect(7, 15, 5, 7, "blood", lo=1, hi=3)
+    s.pline(9.5, 16, 9.5, 21, R("gold", 4))
+    s.pline(7.5, 18, 11.5, 18, R("gold", 4))
+
+
+def m_banshee(s):
+    m_ghost(s, ramp="white", eyes="dark")
+    m = {p for p in s.m_ellipse(16, 12, 10, 10) if p[1] < 12 and (abs(p[0] + 0.5 - 16) > 6 or p[1] < 6)}
+    s.paint(m, "ghost", "sphere", lo=2, hi=5, center=(13, 5))
+    for side in (-1, 1):
+        s.path([(16 + side * 9, 10), (16 + side * 10, 18), (16 + side * 9, 25)], 1.8, "ghost", lo=2, hi=5)
+    s.ellipse(16, 19.5, 2.2, 3.2, "dark", "flat", lo=0, hi=0)
+
+
+def m_water_elemental(s):
+    s.poly([(6, 30), (9, 20), (8, 11), (13, 4), (20, 3), (25, 9), (23, 19), (27, 30)], "water", lo=1, hi=5, dither=1.0)
+    for (cx, cy, r) in ((16, 12, 5), (15, 22, 5.5)):
+        s.fill(s.m_arc(cx, cy, r, 200, 480, 1.2), R("ice", 5))
+    s.ellipse(13, 10, 1.6, 1.6, "white", lo=5, hi=5)
+    s.ellipse(19, 10, 1.6, 1.6, "white", lo=5, hi=5)
+    for (x, y) in ((7, 28), (12, 30), (21, 30), (26, 28)):
+        s.ellipse(x, y, 1.5, 1.2, "ice", lo=3, hi=5)
+
+
+def m_mummy(s):
+    b = Body(skin="sand", torso="sand", legs="sand", boots="sand", hair=None, width=1.0, eyes=R("red", 5))
+    humanoid_front(s, b, arms_up=True)
+    for y in (4.5, 7.5, 15, 18, 21, 24, 27):
+        s.pline(9 if y > 12 else 12, y, 23 if y > 12 else 20, y + 1.2, R("sand", 1))
+    s.path([(20, 19), (24, 23), (23, 28)], 1.2, "sand", "flat", lo=4, hi=4)
+
+
+def m_sea_serpent(s):
+    for (x, y) in ((4, 28), (12, 29), (22, 29), (28, 27)):
+        s.path([(x - 3, y), (x, y - 1.5), (x + 3, y)], 1.2, "ice", "flat", lo=4, hi=4)
+    m_snake(s, ramp="blue")
+    s.poly([(9, 14), (6, 8), (12, 10)], "teal", lo=2, hi=4)
+    s.poly([(20, 22), (26, 18), (24, 24)], "teal", lo=2, hi=4)
+    s.poly([(14, 5), (17, 1), (20, 5)], "teal", lo=2, hi=4)
+
+
+def m_hellhound(s):
+    for (x, y, h) in ((25, 12, 5), (21, 11, 4), (17, 11, 3)):
+        s.poly([(x - 2, y + 2), (x, y - h), (x + 2, y + 2)], "lava", lo=2, hi=5)
+    m_wolf(s, ramp="blood", eye="yellow", chest="lava")
+    for (x, y) in ((1, 17), (3, 18.5)):
+        s.ellipse(x, y, 1.4, 1.1, "lava", lo=3, hi=5)
+
+
+def m_shade(s):
+    m_ghost(s, ramp="purple", eyes="dark")
+    for (x, y) in ((12.5, 13), (19.5, 13)):
+        s.dot(x, y, R("teal", 5))
+    hood("dark")(s, 16, 12, 7)
+    for (x, y) in ((6, 20), (25, 18), (9, 29), (24, 29)):
+        s.dot(x, y, R("purple", 5))
+
+
+def m_umbrax(s):
+    wing(s, 13, 13, 14, 10, "purple", mirror=True)
+    wing(s, 19, 13, 14, 10, "purple")
+    m_dragon(s, ramp="dark", belly="purple", eye="teal")
+    crown(s, 16, 5.2)
+    for (x, y) in ((3, 22), (29, 22), (6, 4), (26, 4)):
+        s.dot(x, y, R("teal", 5))
+
+
+def crown(s, cx, y):
+    s.poly([(cx - 4.5, y), (cx - 3.5, y - 4), (cx - 2, y - 1.5), (cx, y - 4.5), (cx + 2, y - 1.5), (cx + 3.5, y - 4),
+            (cx + 4.5, y)], "gold", lo=2, hi=5)
+    s.dot(cx, y - 1.5, R("red", 5))
+
+
+def m_troll_king(s):
+    b = Body(skin="teal", torso="fur", legs="teal", boots="dark", hair="dark", width=1.45, eyes=R("red", 5))
+    humanoid_front(s, b, extra_head=both(tusks, lambda s, cx, cy, r: crown(s, cx, cy - r + 0.5)), weapon=club,
+                   cloak="blood")
+
+
+def m_drowned_king(s):
+    weeds(s, ((8, 14), (23, 13)))
+    skeleton(s, weapon=trident, crown=True, robe="teal")
+    weeds(s, ((12, 3), (20, 4)))
+    for (x, y) in ((8, 29), (24, 29)):
+        s.ellipse(x, y, 2, 1, "water", lo=3, hi=5)
+
+
 def build_monsters():
     H = humanoid_front
     cells = {
@@ -455,8 +708,35 @@ def build_monsters():
         21: m_demon,
         22: lambda s: skeleton(s, weapon=staff("teal"), crown=True, robe="purple"),
         23: m_dragon,
+        24: m_beetle,
+        25: m_centipede,
+        26: m_myconid,
+        27: m_bear,
+        28: lambda s: H(s, Body(skin="orange", torso="steel", legs="leather", boots="dark", hair="dark", width=1.1,
+                                 eyes=R("yellow", 5)), extra_head=both(ears("orange", 3), tusks), weapon=axe),
+        29: m_scorpion,
+        30: m_harpy,
+        31: m_drowned,
+        32: m_leech,
+        33: m_ghoul,
+        34: m_crocodile,
+        35: m_grave_knight,
+        36: m_banshee,
+        37: m_water_elemental,
+        38: m_mummy,
+        39: m_sea_serpent,
+        40: m_hellhound,
+        41: m_shade,
+        42: lambda s: m_golem(s, ramp="steel", eye="orange"),
+        43: lambda s: m_dragon(s, ramp="purple", belly="dark", eye="teal"),
+        44: lambda s: (H(s, Body(skin="blood", torso="blood", legs="dark", boots="dark", hair=None, width=1.35,
+                                  scale=1.05, eyes=R("yellow", 5)), extra_head=horns("dark", 6), weapon=staff("lava")),
+                       wing(s, 10, 11, 10, 7, "blood", mirror=True), wing(s, 22, 11, 10, 7, "blood")),
+        45: m_troll_king,
+        46: m_drowned_king,
+        47: m_umbrax,
     }
-    sheet = Sheet(8, 4)
+    sheet = Sheet(8, 6)
     for k, f in cells.items():
         s = Spr()
         f(s)

@@ -162,6 +162,21 @@ class ShippedPicturesTest(unittest.TestCase):
             self.assertEqual((w, h), (img.w, img.h), name)
             self.assertEqual(rows, img.rows(), name)
 
+    def test_every_monster_type_has_its_picture_on_the_sheet(self):
+        # a monster type's tile is its cell of monster.png: each one named in the data is drawn
+        import re
+        import figures
+        with open(os.path.join(ROOT, "game", "data", "monster.xml"), encoding="utf-8") as f:
+            tiles = [int(t) for t in re.findall(r'<monster\b[^>]*\btile="(\d+)"', f.read())]
+        sheet = figures.build_monsters()
+        self.assertEqual(sheet.cols, 8)
+        self.assertGreater(len(tiles), 0)
+        for tile in tiles:
+            self.assertLess(tile, sheet.cols * sheet.rows_n, "tile %d lies outside the sheet" % tile)
+            x0, y0 = (tile % sheet.cols) * 32, (tile // sheet.cols) * 32
+            drawn = sum(1 for y in range(y0, y0 + 32) for x in range(x0, x0 + 32) if sheet.img.get(x, y) is not None)
+            self.assertGreater(drawn, 150, "tile %d is (nearly) empty" % tile)
+
 
 if __name__ == "__main__":
     unittest.main()
