@@ -129,25 +129,20 @@ void draw_look_screen(int column, int row) {
 
 }  // namespace
 
-void look_screen() {
-    int column = VIEW_CENTRE, row = VIEW_CENTRE;
-    draw_look_screen(column, row);
-    flip();
-    for (;;) {
-        keyboard_poll();
-        if (take_window_event() == WindowEvent::close_request) {
-            g_common.close_requested = 1;
-            return;
-        }
-        // Escape when let go, so that its release does not reach the game (which would save and leave).
-        if (command_released(Command::cancel) || command_pressed(Command::look)) return;
-        const int dx = command_pressed(Command::cursor_right) - command_pressed(Command::cursor_left);
-        const int dy = command_pressed(Command::cursor_down) - command_pressed(Command::cursor_up);
-        column = std::clamp(column + dx, 0, 2 * VIEW_CENTRE);
-        row = std::clamp(row + dy, 0, 2 * VIEW_CENTRE);
-        // Redrawn every pass: the cursor blinks.
-        draw_look_screen(column, row);
-        flip();
-        wait_for_event(IDLE_WAIT_MS);
+void LookScreen::take(WindowEvent event) {
+    if (event == WindowEvent::close_request) {
+        g_common.close_requested = 1;
+        return close();
     }
+    // Escape when let go, so that its release does not reach the game (which would save and leave).
+    if (command_released(Command::cancel) || command_pressed(Command::look)) return close();
+    const int dx = command_pressed(Command::cursor_right) - command_pressed(Command::cursor_left);
+    const int dy = command_pressed(Command::cursor_down) - command_pressed(Command::cursor_up);
+    column_ = std::clamp(column_ + dx, 0, 2 * VIEW_CENTRE);
+    row_ = std::clamp(row_ + dy, 0, 2 * VIEW_CENTRE);
+}
+
+bool LookScreen::draw() {
+    draw_look_screen(column_, row_);
+    return true;
 }

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "common/view_cells.h"
+#include "screens/screen_stack.h"
+
 // The lines that describe the field (x, y) of the current map as the
 // character knows it: nothing on a field not seen, no monster out of sight,
 // no effect of a field still hidden. Texts from the data and the messages.
@@ -13,4 +16,14 @@ std::vector<std::string> look_lines(int x, int y);
 
 // Shows the look screen with its cursor on the character's field until
 // Escape or K (or the window asks to close: g_common.close_requested is set).
-void look_screen();
+class LookScreen : public Screen {
+public:
+    bool open() override { return draw(); }
+    void take(WindowEvent event) override;
+    // Redrawn every pass: the cursor blinks.
+    bool draw() override;
+    bool idle() const override { return true; }
+
+private:
+    int column_ = VIEW_CENTRE, row_ = VIEW_CENTRE;  // on the character's field
+};

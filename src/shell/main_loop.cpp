@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -42,6 +43,7 @@
 #include "presentation/display.h"
 #include "screens/guide_screens.h"
 #include "screens/main_menu.h"
+#include "screens/screen_stack.h"
 #include "game/run_account.h"
 #include "game/turn_state.h"
 #include "shell/travel_step.h"
@@ -384,10 +386,142 @@ int rest() {
     return turns;
 }
 
+namespace {
+
+// What a pass has yet to do when it opened a screen: the pass ends when the
+// screen closes, in the pass whose input closed it.
+struct PassEnd {
+    bool clicked = false;  // a click on the map view in the pass that opened it
+    bool rest_asked = false;
+    std::optional<TravelGoal> travel_asked;
+    MapPoint travel_target;
+} g_pass;
+
+// The end of a pass: the last keys, the turn settled, what was asked to
+// start once it is over, the picture.
+void finish_pass() {
+    MainLoopFlags& f = loop();
+    if (command_held(Command::test_picture) && !f.action_lock) {
+        animation("fire flood", VIEW_CENTRE, VIEW_CENTRE, 0);
+        f.action_lock = 1;
+    }
+    if (command_held(Command::confirm) && f.overlay) {
+        f.overlay = 0;
+        f.redraw = 1;
+    }
+    if (key_released(key::any)) f.action_lock = 0;
+
+    settle_turn();
+    if (g_pass.rest_asked && !f.menu && !f.quit) rest();
+    if (g_pass.travel_asked && !f.menu && !f.quit) travel_command(*g_pass.travel_asked, g_pass.travel_target);
+    if (g_pass.clicked && !f.overlay && !f.menu && !f.quit) travel_to_pointer();
+    // The pointer over the map view only changes the picture: the band names
+    // what lies under it (in a window; the full screen shows no pointer). A
+    // pass that draws for it still waits as an idle one: what the game does
+    // and records pass by pass is the same wherever the pointer is.
+    int pointer_x = 0, pointer_y = 0;
+    const bool pointer_over = !screen_is_fullscreen() && window_mouse_over(pointer_x, pointer_y);
+    set_map_pointer(pointer_over && !f.overlay, pointer_x, pointer_y);
+    if (f.redraw) {
+        mark_seen_fields(g_map.map);
+        redraw_screen(g_map.map, 0, 0, 0, 0);
+        f.redraw = 0;
+    } else {
+        if (!f.overlay && !f.menu && map_pointer_text_changed()) redraw_screen(g_map.map, 0, 0, 0, 0);
+        wait_for_event(IDLE_WAIT_MS);
+    }
+}
+
+// A screen asked for by a key has closed: the key acts no more until let go.
+void after_screen() {
+    loop().redraw = 1;
+    loop().action_lock = 1;
+    finish_pass();
+}
+
+// A screen that takes no turn, opened by a key of play.
+void open_guide(std::unique_ptr<Screen> screen) {
+    screen_stack().push(std::move(screen), [](Screen&) { after_screen(); });
+}
+
+// The screens and actions of play's keys; false when a screen was pushed (its
+// close ends the pass).
+bool play_keys() {
+    MainLoopFlags& f = loop();
+    if (command_held(Command::character) && !f.overlay) {
+        character_screen();
+        flip();
+        f.overlay = 1;
+    }
+    // A screen that used the turn ends it: the monsters act next.
+    auto end_turn_if = [](int turn_used) {
+        if (turn_used == 1) end_turn();
+        after_screen();
+    };
+    if (command_held(Command::use_power) && !f.overlay && !f.action_lock) {
+        use_power(end_turn_if);
+        return false;
+    }
+    if (command_held(Command::pick_up) && !f.overlay && !f.action_lock) {
+        pick_up_screen(hero().x, hero().y, end_turn_if);
+        return false;
+    }
+    if (command_held(Command::inventory) && !f.overlay && !f.action_lock) {
+        inventory_screen(end_turn_if);
+        return false;
+    }
+    if (command_held(Command::advance) && !f.overlay && !f.action_lock) {
+        take_waiting_picks();
+        f.redraw = 1;
+        f.action_lock = 1;
+    }
+    if (command_held(Command::wait) && !f.overlay && !f.action_lock) {
+        end_turn();
+        f.redraw = 1;
+        f.action_lock = 1;
+    }
+    // The screens that help the player take no turn; resting starts when this pass's turn is over.
+    // So do travelling and exploring; X with Alt held quits instead.
+    if (f.overlay || f.action_lock) return true;
+    if (command_held(Command::help)) return open_guide(help_screen()), false;
+    if (command_held(Command::history)) return open_guide(history_screen()), false;
+    if (command_held(Command::map)) {
+        // A click on a seen field of the map screen travels there.
+        screen_stack().push<MapScreen>(std::make_unique<MapScreen>(true), [](MapScreen& map) {
+            if (map.clicked()) {
+                g_pass.travel_asked = TravelGoal::field;
+                g_pass.travel_target = {map.x(), map.y()};
+            }
+            after_screen();
+        });
+        return false;
+    }
+    bool handled = true;
+    if (command_held(Command::rest)) g_pass.rest_asked = true;
+    else if (command_held(Command::explore) && !key_held(key::left_alt)) g_pass.travel_asked = TravelGoal::explore;
+    else if (command_held(Command::travel_down)) g_pass.travel_asked = TravelGoal::way_down;
+    else if (command_held(Command::travel_up)) g_pass.travel_asked = TravelGoal::way_up;
+    else if (command_held(Command::look)) return open_guide(std::make_unique<LookScreen>()), false;
+    else handled = false;
+    if (handled) {
+        f.redraw = 1;
+        f.action_lock = 1;
+    }
+    return true;
+}
+
+}  // namespace
+
 void main_loop_pass() {
     MainLoopFlags& f = loop();
     keyboard_poll();
+    // A screen on the stack takes the pass's input; play waits below it.
+    if (!screen_stack().empty()) {
+        screen_stack().pass(take_window_event());
+        return;
+    }
     f.moved = 0;
+    g_pass = {};
     // The screens, blows and steps of this pass name nothing under the pointer.
     set_map_pointer(false, 0, 0);
 
@@ -410,7 +544,7 @@ void main_loop_pass() {
     const WindowEvent window_event = take_window_event();
     if (window_event == WindowEvent::close_request) f.quit = 1;
     // A click on a seen field of the map view travels there once this pass's turn is over.
-    const bool clicked = window_event == WindowEvent::left_button_down && !f.overlay;
+    g_pass.clicked = window_event == WindowEvent::left_button_down && !f.overlay;
     if (command_released(Command::save_and_menu) && !new_game_started) save_and_return_flow();
     if (command_held(Command::quit)) f.quit = 1;
 
@@ -435,95 +569,13 @@ void main_loop_pass() {
         f.redraw = 1;
     }
 
-    if (command_held(Command::character) && !f.overlay) {
-        character_screen();
-        flip();
-        f.overlay = 1;
-    }
-    if (command_held(Command::use_power) && !f.overlay && !f.action_lock) {
-        if (use_power() == 1) end_turn();
-        f.redraw = 1;
-        f.action_lock = 1;
-    }
-    if (command_held(Command::pick_up) && !f.overlay && !f.action_lock) {
-        // A screen that used the turn ends it: the monsters act next.
-        if (pick_up_screen(hero().x, hero().y) == 1) end_turn();
-        f.action_lock = 1;
-        f.redraw = 1;
-    }
-    if (command_held(Command::inventory) && !f.overlay && !f.action_lock) {
-        if (inventory_screen() == 1) end_turn();
-        f.redraw = 1;
-        f.action_lock = 1;
-    }
-    if (command_held(Command::advance) && !f.overlay && !f.action_lock) {
-        take_waiting_picks();
-        f.redraw = 1;
-        f.action_lock = 1;
-    }
-    if (command_held(Command::wait) && !f.overlay && !f.action_lock) {
-        end_turn();
-        f.redraw = 1;
-        f.action_lock = 1;
-    }
-    // The screens that help the player take no turn; resting starts when this pass's turn is over.
-    // So do travelling and exploring; X with Alt held quits instead.
-    bool rest_asked = false;
-    std::optional<TravelGoal> travel_asked;
-    MapPoint travel_target;
-    if (!f.overlay && !f.action_lock) {
-        bool handled = true;
-        if (command_held(Command::help)) help_screen();
-        else if (command_held(Command::history)) history_screen();
-        else if (command_held(Command::map)) {
-            // A click on a seen field of the map screen travels there.
-            if (map_screen(&travel_target.x, &travel_target.y)) travel_asked = TravelGoal::field;
-        }
-        else if (command_held(Command::rest)) rest_asked = true;
-        else if (command_held(Command::explore) && !key_held(key::left_alt)) travel_asked = TravelGoal::explore;
-        else if (command_held(Command::travel_down)) travel_asked = TravelGoal::way_down;
-        else if (command_held(Command::travel_up)) travel_asked = TravelGoal::way_up;
-        else if (command_held(Command::look)) look_screen();
-        else handled = false;
-        if (handled) {
-            f.redraw = 1;
-            f.action_lock = 1;
-        }
-    }
-    if (command_held(Command::test_picture) && !f.action_lock) {
-        animation("fire flood", VIEW_CENTRE, VIEW_CENTRE, 0);
-        f.action_lock = 1;
-    }
-    if (command_held(Command::confirm) && f.overlay) {
-        f.overlay = 0;
-        f.redraw = 1;
-    }
-    if (key_released(key::any)) f.action_lock = 0;
-
-    settle_turn();
-    if (rest_asked && !f.menu && !f.quit) rest();
-    if (travel_asked && !f.menu && !f.quit) travel_command(*travel_asked, travel_target);
-    if (clicked && !f.overlay && !f.menu && !f.quit) travel_to_pointer();
-    // The pointer over the map view only changes the picture: the band names
-    // what lies under it (in a window; the full screen shows no pointer). A
-    // pass that draws for it still waits as an idle one: what the game does
-    // and records pass by pass is the same wherever the pointer is.
-    int pointer_x = 0, pointer_y = 0;
-    const bool pointer_over = !screen_is_fullscreen() && window_mouse_over(pointer_x, pointer_y);
-    set_map_pointer(pointer_over && !f.overlay, pointer_x, pointer_y);
-    if (f.redraw) {
-        mark_seen_fields(g_map.map);
-        redraw_screen(g_map.map, 0, 0, 0, 0);
-        f.redraw = 0;
-    } else {
-        if (!f.overlay && !f.menu && map_pointer_text_changed()) redraw_screen(g_map.map, 0, 0, 0, 0);
-        wait_for_event(IDLE_WAIT_MS);
-    }
+    if (play_keys()) finish_pass();
 }
 
 void run_main_loop() {
     g_bump = {};
     g_quit_from_menu = false;
     while (!loop().quit) main_loop_pass();
+    screen_stack().clear();
     save_at_program_end(!g_quit_from_menu);
 }

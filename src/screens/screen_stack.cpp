@@ -1,0 +1,33 @@
+#include "screens/screen_stack.h"
+
+void ScreenStack::push(std::unique_ptr<Screen> screen, std::function<void(Screen&)> then) {
+    Screen& shown = *screen;
+    entries_.push_back({std::move(screen), std::move(then)});
+    if (shown.open()) flip();
+}
+
+bool ScreenStack::pass(WindowEvent event) {
+    if (entries_.empty()) return false;
+    Screen& screen = *entries_.back().screen;
+    screen.take(event);
+    if (!screen.closed()) {
+        // A screen pushed by this take is on top now: it has shown its first picture.
+        if (&screen != top()) return false;
+        if (screen.draw()) flip();
+        if (screen.idle()) wait_for_event(IDLE_WAIT_MS);
+        return false;
+    }
+    // Popped before its procedure runs, which may push the next screen.
+    auto it = entries_.end() - 1;
+    for (auto e = entries_.begin(); e != entries_.end(); ++e)
+        if (e->screen.get() == &screen) it = e;
+    Entry entry = std::move(*it);
+    entries_.erase(it);
+    if (entry.then) entry.then(*entry.screen);
+    return true;
+}
+
+ScreenStack& screen_stack() {
+    static ScreenStack stack;
+    return stack;
+}
