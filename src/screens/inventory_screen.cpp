@@ -203,7 +203,7 @@ private:
 
 void InventoryDialog::take(WindowEvent event) {
     if (event == WindowEvent::close_request) {
-        g_common.close_requested = 1;
+        window_close_asked();
         return leave();
     }
     if (key_released(key::escape)) return leave();

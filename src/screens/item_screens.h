@@ -1,7 +1,7 @@
 // The two full-screen dialogs of the items: the inventory (key I) and the
 // pick-up screen for a field (key P), screens of the stack: each is pushed
 // here and gets the loop's input until the player leaves it. A close request
-// of the window leaves it too and sets g_common.close_requested for the main loop.
+// of the window leaves it too and ends the game (window_close_asked).
 #pragma once
 #include <functional>
 

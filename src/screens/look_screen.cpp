@@ -15,6 +15,7 @@
 #include "map/map_state.h"
 #include "map/seen_fields.h"
 #include "platform/media.h"
+#include "screens/screen_stack.h"
 #include "platform/strings.h"
 
 namespace {
@@ -131,7 +132,7 @@ void draw_look_screen(int column, int row) {
 
 void LookScreen::take(WindowEvent event) {
     if (event == WindowEvent::close_request) {
-        g_common.close_requested = 1;
+        window_close_asked();
         return close();
     }
     // Escape when let go, so that its release does not reach the game (which would save and leave).

@@ -15,7 +15,7 @@
 std::vector<std::string> look_lines(int x, int y);
 
 // Shows the look screen with its cursor on the character's field until
-// Escape or K (or the window asks to close: g_common.close_requested is set).
+// Escape or K (or the window asks to close: the game ends).
 class LookScreen : public Screen {
 public:
     bool open() override { return draw(); }

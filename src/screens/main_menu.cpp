@@ -92,17 +92,6 @@ void draw_menu_screen(Menu& menu, bool screenshot_loaded, int mouse_x, int mouse
     flip();
 }
 
-// The hall of fame over the menu, until it closes.
-void run_hall_of_fame() {
-    ScreenStack& stack = screen_stack();
-    const size_t below = stack.size();
-    stack.push(hall_of_fame_screen());
-    while (stack.size() > below) {
-        keyboard_poll();
-        stack.pass(take_window_event());
-    }
-}
-
 }  // namespace
 
 void set_menu_notice(const std::string& line1, const std::string& line2) {
@@ -193,8 +182,8 @@ MenuChoice main_menu() {
                 chosen = true;
                 break;
             } else if (command_pressed(Command::hall_of_fame)) {
-                run_hall_of_fame();
-                if (g_common.close_requested) {
+                run_screen_at_once(hall_of_fame_screen());
+                if (g_shell.loop.quit) {
                     left = true;
                     break;
                 }

@@ -14,6 +14,7 @@
 #include "map/map_state.h"
 #include "map/seen_fields.h"
 #include "platform/media.h"
+#include "screens/screen_stack.h"
 
 namespace {
 
@@ -245,7 +246,7 @@ bool MapScreen::open() {
 
 void MapScreen::take(WindowEvent event) {
     if (event == WindowEvent::close_request) {
-        g_common.close_requested = 1;
+        window_close_asked();
         return close();
     }
     int px = 0, py = 0, x = 0, y = 0;

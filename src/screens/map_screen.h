@@ -7,7 +7,7 @@
 #include "screens/screen_stack.h"
 
 // Shows the map screen until Escape is let go or M is pressed (or the window
-// asks to close: g_common.close_requested is set for the main loop). It takes
+// asks to close: the game ends). It takes
 // no turn; only the fields the character sees at this moment are marked seen.
 // With clicks taken, a click on a seen field closes the screen too: clicked()
 // is true then, with the field (the caller travels there).

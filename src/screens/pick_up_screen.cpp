@@ -71,7 +71,7 @@ private:
 
 void PickUpScreen::take(WindowEvent event) {
     if (event == WindowEvent::close_request) {
-        g_common.close_requested = 1;
+        window_close_asked();
         return close();
     }
     if (key_released(key::escape)) return close();

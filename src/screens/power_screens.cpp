@@ -128,7 +128,7 @@ private:
 
 void PowerScreen::take(WindowEvent event) {
     if (event == WindowEvent::close_request) {
-        g_common.close_requested = 1;
+        window_close_asked();
         return choose(0);
     }
     if (key_released(key::escape)) return choose(0);
@@ -150,32 +150,47 @@ std::string success_chance_line(int power) {
     return message_text(MSG_CHANCE) + ": " + int_to_text(std::clamp<int>(power_success_chance(power), 0, 100)) + "%";
 }
 
+namespace {
+
+// The cursor on the map view until Return is let go (confirmed) or Escape (cancelled).
+class TargetScreen : public Screen {
+public:
+    TargetScreen(TargetCursor& cursor, int reach) : cursor_(cursor), reach_(reach) {}
+    void take(WindowEvent event) override {
+        if (event == WindowEvent::close_request) {
+            cursor_.cancel = 1;
+            window_close_asked();
+            return close();
+        }
+        if (key_released(key::ret)) return close();
+        if (key_released(key::escape)) {
+            cursor_.cancel = 1;
+            return close();
+        }
+        if (!key_lock_ && move_with_arrows(cursor_.column, cursor_.row, VIEW_CENTRE - reach_, VIEW_CENTRE + reach_))
+            key_lock_ = true;
+        if (key_released(key::any)) key_lock_ = false;
+    }
+    bool draw() override {
+        draw_game_picture(g_map.map, 0, 0, 0, 0);
+        draw_blinking_cursor(cursor_.column * CELL, cursor_.row * CELL);
+        draw_key_hint(message_text(msg::hint_target));
+        return true;
+    }
+
+private:
+    TargetCursor& cursor_;
+    int reach_;
+    bool key_lock_ = false;  // one move per key press
+};
+
+}  // namespace
+
 void choose_target(TargetCursor& cursor, int range) {
     cursor.column = VIEW_CENTRE;
     cursor.row = VIEW_CENTRE;
     cursor.cancel = 0;
     // Range 1 reaches the character's cell and the eight around it; above 1 the whole view.
     const int reach = range > 1 ? VIEW_CENTRE : (range == 1 ? 1 : 0);
-    bool key_lock = false;  // one move per key press
-    for (;;) {
-        keyboard_poll();
-        if (take_window_event() == WindowEvent::close_request) {
-            cursor.cancel = 1;
-            g_common.close_requested = 1;
-            return;
-        }
-        if (key_released(key::ret)) return;
-        if (key_released(key::escape)) {
-            cursor.cancel = 1;
-            return;
-        }
-        if (!key_lock && move_with_arrows(cursor.column, cursor.row, VIEW_CENTRE - reach, VIEW_CENTRE + reach))
-            key_lock = true;
-        if (key_released(key::any)) key_lock = false;
-        draw_game_picture(g_map.map, 0, 0, 0, 0);
-        draw_blinking_cursor(cursor.column * CELL, cursor.row * CELL);
-        draw_key_hint(message_text(msg::hint_target));
-        flip();
-    }
+    run_screen_at_once(std::make_unique<TargetScreen>(cursor, reach));
 }
-

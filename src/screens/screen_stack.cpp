@@ -1,5 +1,7 @@
 #include "screens/screen_stack.h"
 
+#include "game/turn_state.h"
+
 void ScreenStack::push(std::unique_ptr<Screen> screen, std::function<void(Screen&)> then) {
     Screen& shown = *screen;
     entries_.push_back({std::move(screen), std::move(then)});
@@ -27,7 +29,19 @@ bool ScreenStack::pass(WindowEvent event) {
     return true;
 }
 
+void run_screen_at_once(std::unique_ptr<Screen> screen) {
+    ScreenStack& stack = screen_stack();
+    const size_t below = stack.size();
+    stack.push(std::move(screen));
+    while (stack.size() > below) {
+        keyboard_poll();
+        stack.pass(take_window_event());
+    }
+}
+
 ScreenStack& screen_stack() {
     static ScreenStack stack;
     return stack;
 }
+
+void window_close_asked() { g_shell.loop.quit = 1; }

@@ -72,5 +72,16 @@ private:
     std::vector<Entry> entries_;
 };
 
+// A question a rule asks in the middle of its work (a target for a power,
+// the picks of an advancement during a level change or for a new character):
+// the rule waits for its answer, so its screen is pushed and run at once, the
+// loop's poll and pass until it closes, before the rule goes on.
+void run_screen_at_once(std::unique_ptr<Screen> screen);
+
 // The game's one stack.
 ScreenStack& screen_stack();
+
+// The window asked to close (the desktop's close, a terminate signal) while a
+// screen held the input: the game ends once the pass is over, as when play
+// took the request. The loop's quit flag is the one flag of the window's close.
+void window_close_asked();

@@ -1,4 +1,5 @@
 #include "screens/text_list_screen.h"
+#include "screens/screen_stack.h"
 
 #include <algorithm>
 
@@ -72,7 +73,7 @@ bool TextListScreen::open() { return draw(); }
 
 void TextListScreen::take(WindowEvent event) {
     if (event == WindowEvent::close_request) {
-        g_common.close_requested = 1;
+        window_close_asked();
         return close();
     }
     // Escape when let go, so that its release does not reach the game (which would save and leave).

@@ -20,8 +20,7 @@ constexpr int TEXT_LIST_PAGE = 23;
 // on, or showing its last lines with start_at_end. Up and Down scroll one
 // line, Page Up and Page Down a page, Home and End to the first and the last
 // page. Escape (when let go), Return or one of the close keys leaves; so does
-// the window's close request, which sets g_common.close_requested for the
-// main loop. Nothing of the game changes.
+// the window's close request, which ends the game (window_close_asked). Nothing of the game changes.
 class TextListScreen : public Screen {
 public:
     TextListScreen(std::string title, const std::vector<TextLine>& lines, std::string hint, bool start_at_end,

@@ -81,13 +81,6 @@ void show_parting_picture() {
     flip();
 }
 
-// A screen of a subsystem saw the window's close request: the game ends as after the loop's own.
-void pass_on_close_request() {
-    if (!g_common.close_requested) return;
-    g_common.close_requested = 0;
-    loop().quit = 1;
-}
-
 // A save that could not be written, in words: the disk is full, or the folder cannot be written.
 std::string save_failure_text(int cause) {
     const int id = cause == ENOSPC || cause == EDQUOT ? msg::save_disk_full : msg::save_not_writable;
@@ -120,7 +113,6 @@ bool run_main_menu() {
     } else if (choice == MenuChoice::quit) {
         loop().quit = 1;
     }
-    pass_on_close_request();
     return new_game;
 }
 
@@ -325,7 +317,6 @@ void settle_turn() {
         f.turn_ended = 0;
         f.redraw = 1;
     }
-    pass_on_close_request();
     note_treasure_found();
     if (check_game_end() && !f.quit) death_flow();
     if (f.burnt_out) {
@@ -471,9 +462,8 @@ bool play_keys() {
         return false;
     }
     if (command_held(Command::advance) && !f.overlay && !f.action_lock) {
-        take_waiting_picks();
-        f.redraw = 1;
-        f.action_lock = 1;
+        take_waiting_picks(after_screen);
+        return false;
     }
     if (command_held(Command::wait) && !f.overlay && !f.action_lock) {
         end_turn();
