@@ -14,6 +14,10 @@
 #include "game/turn_state.h"
 #include "common/commands.h"
 #include "screens/guide_screens.h"
+#include "screens/screen_stack.h"
+
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -101,12 +105,44 @@ void set_menu_notice(const std::string& line1, const std::string& line2) {
 
 const std::string& menu_notice(int line) { return g_notice[line == 0 ? 0 : 1]; }
 
-MenuChoice main_menu() {
+namespace {
+
+// Every key acts once per press. The first look is at the snapshot the game
+// took as the menu opened, so a key pressed while the game was saving on the
+// way here acts too. A key held on (from the game, or through a switch of the
+// screen mode) acts only when it is pressed anew: the release of some other
+// key never lets it act again.
+class MainMenu : public Screen {
+public:
+    MainMenu();
+    bool open() override {
+        draw_menu_screen(g_presentation.menu, screenshot_loaded_, mx_, my_);
+        return false;  // shown already
+    }
+    void take(WindowEvent event) override;
+    bool draw() override {
+        if (input_) draw_menu_screen(g_presentation.menu, screenshot_loaded_, mx_, my_);
+        return false;  // shown already
+    }
+    bool idle() const override { return !input_; }
+    MenuChoice choice() const { return choice_; }
+
+private:
+    void finish(bool left);
+    // The hall of fame closed over the menu.
+    void back_from_hall();
+    int continue_index_ = -1, new_game_index_ = -1;
+    bool screenshot_loaded_ = false;
+    int mx_ = 0, my_ = 0;
+    bool input_ = false;
+    MenuChoice choice_ = MenuChoice::quit;
+};
+
+MainMenu::MainMenu() {
     Menu& menu = g_presentation.menu;
     menu_reset(menu);
-    int continue_index = -1;
-    if (file_size("savegame\\character.xml") > 0) continue_index = menu_add(menu, message_text(30));
-    const int new_game_index = menu_add(menu, message_text(29));
+    if (file_size("savegame\\character.xml") > 0) continue_index_ = menu_add(menu, message_text(30));
+    new_game_index_ = menu_add(menu, message_text(29));
     menu_add(menu, message_text(31));
     menu.colour = RGB(255, 100, 0);
     menu.inset = 6;
@@ -118,95 +154,83 @@ MenuChoice main_menu() {
     menu.dark_colour = RGB(125, 75, 0);
     menu.font = MENU_FONT;
     menu.selected = 0;
+    screenshot_loaded_ = load_screenshot();
+}
 
-    bool screenshot_loaded = load_screenshot();
-    int mx = 0, my = 0;
-    draw_menu_screen(menu, screenshot_loaded, mx, my);
-
-    // Every key acts once per press. The first look is at the snapshot the game
-    // took as the menu opened, so a key pressed while the game was saving on
-    // the way here acts too. A key held on (from the game, or through a switch
-    // of the screen mode) acts only when it is pressed anew: the release of
-    // some other key never lets it act again.
-    bool chosen = false, left = false;
-    for (bool first_look = true; !chosen && !left; first_look = false) {
-        if (!first_look) keyboard_poll();
-        const int last_x = mx, last_y = my, last_selected = menu.selected;
-        const bool last_fullscreen = screen_is_fullscreen();
-        bool input = false;
-        if (!screen_is_fullscreen()) {
-            WindowEvent event = take_window_event();
-            input = event != WindowEvent::none;
-            if (event == WindowEvent::close_request) {
-                left = true;
-                break;
-            }
-            window_mouse_position(mx, my);
-            if (event == WindowEvent::left_button_down && menu.hovered >= 0) {
-                menu.selected = static_cast<uint8_t>(menu.hovered);
-                chosen = true;
-            }
-        } else {
-            // Full screen: the mouse is polled; a close request from the desktop still ends the menu.
-            if (take_window_event() == WindowEvent::close_request) {
-                left = true;
-                break;
-            }
-            mouse_poll();
-            mx = mouse_x();
-            my = mouse_y();
-            if (mouse_left_held() && menu.hovered >= 0) {
-                menu.selected = static_cast<uint8_t>(menu.hovered);
-                chosen = true;
-            }
+void MainMenu::take(WindowEvent event) {
+    Menu& menu = g_presentation.menu;
+    const int last_x = mx_, last_y = my_, last_selected = menu.selected;
+    const bool last_fullscreen = screen_is_fullscreen();
+    bool input = false, chosen = false;
+    // Full screen: the mouse is polled; a close request from the desktop still ends the menu.
+    if (event == WindowEvent::close_request) return finish(true);
+    if (!screen_is_fullscreen()) {
+        input = event != WindowEvent::none;
+        window_mouse_position(mx_, my_);
+        if (event == WindowEvent::left_button_down && menu.hovered >= 0) {
+            menu.selected = static_cast<uint8_t>(menu.hovered);
+            chosen = true;
         }
-        // Alt+Return: both held, one of them pressed just now.
-        const bool screen_switch = command_pressed(Command::full_screen);
-        if (screen_switch) {
-            toggle_fullscreen(g_map.map.tileset, 0);
-            screenshot_loaded = load_screenshot();
+    } else {
+        mouse_poll();
+        mx_ = mouse_x();
+        my_ = mouse_y();
+        if (mouse_left_held() && menu.hovered >= 0) {
+            menu.selected = static_cast<uint8_t>(menu.hovered);
+            chosen = true;
         }
-        if (key_released(key::escape)) {
-            left = true;
-            break;
-        }
-        if (chosen) break;  // by the mouse
-        // One action per snapshot; the Return of Alt+Return chooses nothing.
-        const int count = menu.count > 0 ? menu.count : 1;
-        if (!screen_switch) {
-            if (key_pressed(key::up)) {
-                menu.selected = static_cast<uint8_t>(menu.selected == 0 ? count - 1 : menu.selected - 1);
-            } else if (key_pressed(key::down)) {
-                menu.selected = static_cast<uint8_t>(menu.selected + 1 >= count ? 0 : menu.selected + 1);
-            } else if (key_pressed(key::ret)) {
-                chosen = true;
-                break;
-            } else if (command_pressed(Command::hall_of_fame)) {
-                run_screen_at_once(hall_of_fame_screen());
-                if (g_shell.loop.quit) {
-                    left = true;
-                    break;
-                }
-                input = true;
-            }
-        }
-        // The picture changes only with input; a menu left alone waits for it instead of drawing again.
-        input = input || key_held(key::any) || key_released(key::any) || mx != last_x || my != last_y ||
-                menu.selected != last_selected || screen_is_fullscreen() != last_fullscreen;
-        if (input) draw_menu_screen(menu, screenshot_loaded, mx, my);
-        else wait_for_event(IDLE_WAIT_MS);
     }
+    // Alt+Return: both held, one of them pressed just now.
+    const bool screen_switch = command_pressed(Command::full_screen);
+    if (screen_switch) {
+        toggle_fullscreen(g_map.map.tileset, 0);
+        screenshot_loaded_ = load_screenshot();
+    }
+    if (key_released(key::escape)) return finish(true);
+    if (chosen) return finish(false);  // by the mouse
+    // One action per snapshot; the Return of Alt+Return chooses nothing.
+    const int count = menu.count > 0 ? menu.count : 1;
+    if (!screen_switch) {
+        if (key_pressed(key::up)) {
+            menu.selected = static_cast<uint8_t>(menu.selected == 0 ? count - 1 : menu.selected - 1);
+        } else if (key_pressed(key::down)) {
+            menu.selected = static_cast<uint8_t>(menu.selected + 1 >= count ? 0 : menu.selected + 1);
+        } else if (key_pressed(key::ret)) {
+            return finish(false);
+        } else if (command_pressed(Command::hall_of_fame)) {
+            screen_stack().push(hall_of_fame_screen(), [this](Screen&) { back_from_hall(); });
+            return;
+        }
+    }
+    // The picture changes only with input; a menu left alone waits for it instead of drawing again.
+    input_ = input || key_held(key::any) || key_released(key::any) || mx_ != last_x || my_ != last_y ||
+             menu.selected != last_selected || screen_is_fullscreen() != last_fullscreen;
+}
 
-    if (screenshot_loaded) sprite_free(sprite::screenshot);
+void MainMenu::back_from_hall() {
+    if (g_shell.loop.quit) return finish(true);
+    input_ = true;
+    draw();
+}
+
+void MainMenu::finish(bool left) {
+    if (screenshot_loaded_) sprite_free(sprite::screenshot);
     set_menu_notice("", "");
-    if (left) {
-        // Leaving the menu quits; it never deletes the saved game.
+    const int selected = g_presentation.menu.selected;
+    // Leaving the menu quits; it never deletes the saved game. The saved game
+    // stays until the new character's first save replaces it.
+    if (!left && selected == continue_index_) choice_ = MenuChoice::continue_game;
+    else if (!left && selected == new_game_index_) choice_ = MenuChoice::new_game;
+    else {
+        choice_ = MenuChoice::quit;
         g_shell.loop.quit = 1;
-        return MenuChoice::quit;
     }
-    if (menu.selected == continue_index) return MenuChoice::continue_game;
-    // The saved game stays until the new character's first save replaces it.
-    if (menu.selected == new_game_index) return MenuChoice::new_game;
-    g_shell.loop.quit = 1;
-    return MenuChoice::quit;
+    close();
+}
+
+}  // namespace
+
+void main_menu(std::function<void(MenuChoice)> then) {
+    ScreenStack& stack = screen_stack();
+    stack.push<MainMenu>(std::make_unique<MainMenu>(), [then](MainMenu& menu) { then(menu.choice()); });
 }

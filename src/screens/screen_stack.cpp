@@ -19,13 +19,13 @@ bool ScreenStack::pass(WindowEvent event) {
         if (screen.idle()) wait_for_event(IDLE_WAIT_MS);
         return false;
     }
-    // Popped before its procedure runs, which may push the next screen.
-    auto it = entries_.end() - 1;
-    for (auto e = entries_.begin(); e != entries_.end(); ++e)
-        if (e->screen.get() == &screen) it = e;
-    Entry entry = std::move(*it);
-    entries_.erase(it);
-    if (entry.then) entry.then(*entry.screen);
+    // Popped before its procedure runs, which may push the next screen, or
+    // close the one below (a menu left from the screen it opened).
+    while (!entries_.empty() && entries_.back().screen->closed()) {
+        Entry entry = std::move(entries_.back());
+        entries_.pop_back();
+        if (entry.then) entry.then(*entry.screen);
+    }
     return true;
 }
 

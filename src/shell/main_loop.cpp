@@ -97,13 +97,8 @@ bool finish_save(SaveBatch& save) {
 
 void show_rest_message(int id) { show_status_message(message_text(id), "", WHITE, -1, 0, 2000); }
 
-// Returns true when a new game was started.
-bool run_main_menu() {
-    loop().redraw = 1;
-    loop().menu = 0;
-    loop().overlay = 0;
-    loop().quit = 0;
-    MenuChoice choice = main_menu();
+// What the menu's choice starts; true when a new game was started.
+bool follow_menu_choice(MenuChoice choice) {
     bool new_game = false;
     if (choice == MenuChoice::new_game && !loop().quit) {
         new_game_flow();
@@ -502,6 +497,35 @@ bool play_keys() {
 
 }  // namespace
 
+namespace {
+
+// Play's part of a pass, from the window's event on.
+void play_pass(bool new_game_started);
+
+// The menu over the last picture: its choice is followed in the pass that
+// made it, and play takes that pass's keys after it.
+void open_main_menu() {
+    MainLoopFlags& f = loop();
+    f.redraw = 1;
+    f.menu = 0;
+    f.overlay = 0;
+    f.quit = 0;
+    main_menu([](MenuChoice choice) {
+        // The Escape that leaves a new character's advancement screen is released
+        // in this pass too; it must not save the game and return to the menu.
+        const bool new_game_started = follow_menu_choice(choice);
+        // Leaving from the menu ends the game here: the keys that ended the
+        // menu (Escape) must not act on the game again.
+        if (loop().quit) {
+            g_quit_from_menu = true;
+            return;
+        }
+        play_pass(new_game_started);
+    });
+}
+
+}  // namespace
+
 void main_loop_pass() {
     MainLoopFlags& f = loop();
     keyboard_poll();
@@ -514,20 +538,19 @@ void main_loop_pass() {
     g_pass = {};
     // The screens, blows and steps of this pass name nothing under the pointer.
     set_map_pointer(false, 0, 0);
-
-    // The Escape that leaves a new character's advancement screen is released
-    // in this pass too; it must not save the game and return to the menu.
-    bool new_game_started = false;
     if (f.menu) {
-        new_game_started = run_main_menu();
-        // Leaving from the menu ends the game here: the keys that ended the
-        // menu (Escape) must not act on the game again.
-        if (f.quit) {
-            g_quit_from_menu = true;
-            return;
-        }
+        open_main_menu();
+        // The menu's first look is at this pass's keys.
+        screen_stack().pass(take_window_event());
+        return;
     }
+    play_pass(false);
+}
 
+namespace {
+
+void play_pass(bool new_game_started) {
+    MainLoopFlags& f = loop();
     // A close request ends the game also in full screen: there it comes from the
     // desktop (the window manager's close key, a terminate signal), which would
     // otherwise go unheard.
@@ -561,6 +584,8 @@ void main_loop_pass() {
 
     if (play_keys()) finish_pass();
 }
+
+}  // namespace
 
 void run_main_loop() {
     g_bump = {};
