@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -320,56 +321,93 @@ void settle_turn() {
     }
 }
 
-int rest() {
-    MainLoopFlags& f = loop();
-    if (monster_in_sight()) {
-        show_rest_message(msg::monster_in_sight);
-        return 0;
-    }
-    if (rested()) {
-        show_rest_message(msg::rested);
-        return 0;
-    }
+namespace {
+
+// Resting, turn after turn: a turn is played before the keys are read again.
+struct RestTurns {
     int turns = 0;
-    while (turns < REST_TURNS) {
+    // One turn of the rest: false when the rest stops after it (the
+    // character died, a message of the turn stays in view, a pool fell, a
+    // monster came into sight, nothing is left to heal).
+    bool next() {
+        MainLoopFlags& f = loop();
         const uint32_t messages_before = g_common.message_history.shown;
         const std::vector<int16_t> pools_before = pool_values();
         end_turn();
         settle_turn();
         ++turns;
-        if (f.menu || f.quit) break;  // the character died, or the window closes
+        if (f.menu || f.quit) return false;  // the character died, or the window closes
         mark_seen_fields(g_map.map);
         redraw_screen(g_map.map, 0, 0, 0, 0);
         f.redraw = 0;
         // A message of the turn stays in view: nothing is said over it.
-        if (g_common.message_history.shown != messages_before || pool_fell(pools_before, pool_values())) break;
+        if (g_common.message_history.shown != messages_before || pool_fell(pools_before, pool_values())) return false;
         if (monster_in_sight()) {
             show_rest_message(msg::monster_in_sight);
-            break;
+            return false;
         }
         if (rested()) {
             show_rest_message(msg::rested);
-            break;
+            return false;
         }
-        keyboard_poll();
-        if (take_window_event() == WindowEvent::close_request) {
-            f.quit = 1;
-            break;
-        }
-        if (key_pressed(key::any)) {
-            // The key that stopped the rest does nothing else: it is let go here (an Escape would save and leave).
-            while (key_held(key::any) && !f.quit) {
-                wait_for_event(IDLE_WAIT_MS);
-                keyboard_poll();
-                if (take_window_event() == WindowEvent::close_request) f.quit = 1;
-            }
-            break;
-        }
+        return true;
     }
-    if (!f.menu) f.redraw = 1;  // the death picture stays
-    // The rest saw R let go: the next key acts at once, as after any turn.
-    f.action_lock = key_held(key::any) ? 1 : 0;
-    return turns;
+    // The rest is over: the next key acts at once, as after any turn.
+    void end() {
+        MainLoopFlags& f = loop();
+        if (!f.menu) f.redraw = 1;  // the death picture stays
+        f.action_lock = key_held(key::any) ? 1 : 0;
+    }
+};
+
+// The rest on the stack: each pass's keys are read between two turns. A key
+// pressed stops it; that key does nothing else: it is let go first (an Escape
+// would save and leave).
+class RestActivity : public Screen {
+public:
+    explicit RestActivity(RestTurns rest) : rest_(rest) {}
+    void take(WindowEvent event) override {
+        MainLoopFlags& f = loop();
+        if (event == WindowEvent::close_request) f.quit = 1;
+        if (f.quit) return stop();
+        if (!letting_go_ && key_pressed(key::any)) letting_go_ = true;
+        if (letting_go_) {
+            if (!key_held(key::any)) stop();
+            return;
+        }
+        if (rest_.turns >= REST_TURNS || !rest_.next()) stop();
+    }
+    bool draw() override { return false; }  // each turn drew its picture
+    bool idle() const override { return letting_go_; }
+    int turns() const { return rest_.turns; }
+
+private:
+    void stop() {
+        rest_.end();
+        close();
+    }
+    RestTurns rest_;
+    bool letting_go_ = false;
+};
+
+}  // namespace
+
+void rest(std::function<void(int turns)> then) {
+    if (monster_in_sight()) {
+        show_rest_message(msg::monster_in_sight);
+        return then(0);
+    }
+    if (rested()) {
+        show_rest_message(msg::rested);
+        return then(0);
+    }
+    RestTurns first;
+    if (!first.next()) {
+        first.end();
+        return then(first.turns);
+    }
+    screen_stack().push<RestActivity>(std::make_unique<RestActivity>(first),
+                                      [then](RestActivity& rest) { then(rest.turns()); });
 }
 
 namespace {
@@ -382,6 +420,8 @@ struct PassEnd {
     std::optional<TravelGoal> travel_asked;
     MapPoint travel_target;
 } g_pass;
+
+void end_pass();
 
 // The end of a pass: the last keys, the turn settled, what was asked to
 // start once it is over, the picture.
@@ -398,7 +438,14 @@ void finish_pass() {
     if (key_released(key::any)) f.action_lock = 0;
 
     settle_turn();
-    if (g_pass.rest_asked && !f.menu && !f.quit) rest();
+    // Resting turns until it stops; the pass ends after it.
+    if (g_pass.rest_asked && !f.menu && !f.quit) return rest([](int) { end_pass(); });
+    end_pass();
+}
+
+// The end of a pass after its turn: walks asked for, the picture.
+void end_pass() {
+    MainLoopFlags& f = loop();
     if (g_pass.travel_asked && !f.menu && !f.quit) travel_command(*g_pass.travel_asked, g_pass.travel_target);
     if (g_pass.clicked && !f.overlay && !f.menu && !f.quit) travel_to_pointer();
     // The pointer over the map view only changes the picture: the band names

@@ -3,6 +3,8 @@
 // spawning, new game, continue, save-and-return, death and program end; and
 // the small look-ups by position the loop and other parts use.
 #pragma once
+#include <functional>
+
 #include "game/turn.h"
 #include "map/map_state.h"
 
@@ -37,8 +39,10 @@ void settle_turn();
 // until hit points and mana (the depletable abilities) are full, a monster
 // comes into sight, a message is shown, a pool falls, the character dies, any
 // key is pressed or 200 turns pass. With a monster in sight or nothing to heal
-// it takes no turn and says so. Returns the turns rested.
-int rest();
+// it takes no turn and says so. The turns after the first are played on the
+// screen stack, one a pass (the key read between two); then gets the turns
+// rested when it stops.
+void rest(std::function<void(int turns)> then);
 void new_game_flow();       // a fresh character on the start map, saved
 void continue_flow();       // the saved character and its map
 void save_and_return_flow();  // Escape: picture, screenshot, saves, back to the menu
