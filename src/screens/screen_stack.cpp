@@ -34,9 +34,13 @@ void run_screen_at_once(std::unique_ptr<Screen> screen) {
     const size_t below = stack.size();
     stack.push(std::move(screen));
     while (stack.size() > below) {
-        keyboard_poll();
-        stack.pass(take_window_event());
+        stack.pass(poll_input());
     }
+}
+
+WindowEvent poll_input() {
+    keyboard_poll();
+    return take_window_event();
 }
 
 ScreenStack& screen_stack() {

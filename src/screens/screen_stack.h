@@ -78,6 +78,11 @@ private:
 // loop's poll and pass until it closes, before the rule goes on.
 void run_screen_at_once(std::unique_ptr<Screen> screen);
 
+// The one poll of the game's input: the keyboard's snapshot of this pass and
+// the window's event (none when there is none). The loop calls it once a pass;
+// a rule's question and a walk between its steps read the keys through it too.
+WindowEvent poll_input();
+
 // The game's one stack.
 ScreenStack& screen_stack();
 

@@ -547,7 +547,7 @@ bool play_keys() {
 namespace {
 
 // Play's part of a pass, from the window's event on.
-void play_pass(bool new_game_started);
+void play_pass(WindowEvent window_event, bool new_game_started);
 
 // The menu over the last picture: its choice is followed in the pass that
 // made it, and play takes that pass's keys after it.
@@ -567,7 +567,8 @@ void open_main_menu() {
             g_quit_from_menu = true;
             return;
         }
-        play_pass(new_game_started);
+        // The menu took the event of the pass that closed it; play takes the next one queued.
+        play_pass(take_window_event(), new_game_started);
     });
 }
 
@@ -575,10 +576,10 @@ void open_main_menu() {
 
 void main_loop_pass() {
     MainLoopFlags& f = loop();
-    keyboard_poll();
+    const WindowEvent event = poll_input();
     // A screen on the stack takes the pass's input; play waits below it.
     if (!screen_stack().empty()) {
-        screen_stack().pass(take_window_event());
+        screen_stack().pass(event);
         return;
     }
     f.moved = 0;
@@ -588,20 +589,19 @@ void main_loop_pass() {
     if (f.menu) {
         open_main_menu();
         // The menu's first look is at this pass's keys.
-        screen_stack().pass(take_window_event());
+        screen_stack().pass(event);
         return;
     }
-    play_pass(false);
+    play_pass(event, false);
 }
 
 namespace {
 
-void play_pass(bool new_game_started) {
+void play_pass(WindowEvent window_event, bool new_game_started) {
     MainLoopFlags& f = loop();
     // A close request ends the game also in full screen: there it comes from the
     // desktop (the window manager's close key, a terminate signal), which would
     // otherwise go unheard.
-    const WindowEvent window_event = take_window_event();
     if (window_event == WindowEvent::close_request) f.quit = 1;
     // A click on a seen field of the map view travels there once this pass's turn is over.
     g_pass.clicked = window_event == WindowEvent::left_button_down && !f.overlay;
