@@ -46,8 +46,12 @@
 #include "screens/main_menu.h"
 #include "screens/screen_stack.h"
 #include "game/run_account.h"
+#include "game/state_checksum.h"
+#include "platform/recording.h"
 #include "game/turn_state.h"
 #include "shell/travel_step.h"
+
+static_assert(kStatePartCount == recording::TURN_PARTS, "a turn's recorded checksums are the state's parts");
 
 namespace {
 
@@ -310,6 +314,8 @@ void settle_turn() {
         end_of_turn();
         count_turn();
         ++g_shell.turns_ended;
+        // What the turn left, for the recording (and a replay's check of it).
+        if (recording::turns_watched()) recording::note_turn(state_checksum(), state_part_name);
         f.turn_ended = 0;
         f.redraw = 1;
     }
