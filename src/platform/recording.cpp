@@ -691,8 +691,8 @@ void note_turn(const std::array<uint32_t, TURN_PARTS>& parts, const char* (*part
                     std::snprintf(sums, sizeof sums, "checksum %08x, recorded %08x", parts[part], item->parts[part]);
                     differs(item->count != turn ? "the game ended turn " + std::to_string(turn) +
                                                       ", the recorded session turn " + std::to_string(item->count)
-                                                : "turn " + std::to_string(turn) + ": " + part_name(part) +
-                                                      " differ after it (" + sums + ")");
+                                                : "turn " + std::to_string(turn) + " ends with " + part_name(part) +
+                                                      " not as recorded (" + sums + ")");
                     break;
                 }
             }
