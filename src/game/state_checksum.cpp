@@ -71,14 +71,15 @@ uint32_t map_sum() {
     d.add(map.name);
     d.add(pack(map.tile_outside_map, map.default_tile, map.background_tile, map.visited));
     d.add(pack(map.spawn_monster_level, map.spawn_monster_chance, map.lighting, map.walls_block_sight));
+    // What turns change on a field: its tile (a transformation, a lever, a
+    // trap removed), whether it is hidden, visited and seen. What an event
+    // rewrites besides goes with the events' and transformations' flags below.
     for (const auto& row : map.fields)
-        for (const MapField& f : row) {
-            d.add(pack(f.tile_type, f.hidden | f.visited << 4 | f.seen << 8, f.portal_x | f.portal_y << 8,
-                       f.message_tile));
-            // The texts of a field change only with its event: their lengths tell a change.
-            d.add(pack(static_cast<int>(f.portal_mapfile.size()), static_cast<int>(f.event.size()),
-                       static_cast<int>(f.power_used.size()),
-                       static_cast<int>(f.message_line1.size() + f.message_line2.size()) + f.event_xp));
+        for (int x = 0; x < kMapSize; x += 2) {
+            const MapField& a = row[x];
+            const MapField& b = x + 1 < kMapSize ? row[x + 1] : row[x];
+            d.add(pack(a.tile_type, a.hidden | a.visited << 4 | a.seen << 8, b.tile_type,
+                       b.hidden | b.visited << 4 | b.seen << 8));
         }
     for (const MapEvent& e : g_map.events) d.add(pack(e.xp, e.triggered, static_cast<int>(e.name.size())));
     for (const Transformation& t : g_map.transformations) d.add(pack(t.x, t.y, t.tile_type, t.triggered));
