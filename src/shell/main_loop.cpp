@@ -55,16 +55,10 @@ static_assert(kStatePartCount == recording::TURN_PARTS, "a turn's recorded check
 
 namespace {
 
-constexpr const char* CHARACTER_FILE = "savegame\\character.xml";
 constexpr const char* SCREENSHOT_FILE = "savegame\\screenshot.jpg";
 // Resting (R) ends after this many turns at the latest.
 constexpr int REST_TURNS = 200;
 
-// The field the character walks against while a movement key stays down.
-struct Bump {
-    bool held = false;
-    int x = 0, y = 0;
-} g_bump;
 // The loop ended in the main menu (its quit entry, Escape or the window closed
 // there), not during play (Alt+X, the window closed).
 bool g_quit_from_menu = false;
@@ -75,29 +69,12 @@ bool g_new_game_under_way = false;
 MainLoopFlags& loop() { return g_shell.loop; }
 CharacterRecord& hero() { return g_character_model.character; }
 
-std::string current_map_save_path() { return "savegame\\" + file_part(g_map.map.filename); }
-
-void end_turn() { loop().turn_ended = 1; }
 
 // The last game picture, darkened when the fade effect is on, shown before the menu.
 void show_parting_picture() {
     draw_game_picture(g_map.map, 0, 0, 0, 0);
     if (g_common.preferences.fade_effect) sprite_display_translucent(sprite::screen_dark, 0, 0, 150);
     flip();
-}
-
-// A save that could not be written, in words: the disk is full, or the folder cannot be written.
-std::string save_failure_text(int cause) {
-    const int id = cause == ENOSPC || cause == EDQUOT ? msg::save_disk_full : msg::save_not_writable;
-    return replace_all(message_text(id), "[folder]", host_path("savegame"));
-}
-
-// Ends a save step. One that could not be written is said in the band; the
-// last good save stays whole, the game goes on and the next save tries again.
-bool finish_save(SaveBatch& save) {
-    if (save.commit()) return true;
-    show_status_message(save_failure_text(save.error()), message_text(msg::save_tries_again), WHITE, -1, 0, 2000);
-    return false;
 }
 
 void show_rest_message(int id) { show_status_message(message_text(id), "", WHITE, -1, 0, 2000); }
@@ -117,23 +94,6 @@ bool follow_menu_choice(MenuChoice choice) {
 }
 
 }  // namespace
-
-int sneak_past_monster(int x, int y, int sneaking) {
-    // The second line names the monster and why the step did not strike it.
-    const Monster* monster = last_monster_at(x, y);
-    const std::string name = monster ? g_db.monster_types[monster->type].name : std::string();
-    int r = Random(99);
-    if (r >= sneaking || monster_alerted_at(x, y)) {
-        play_sound(sound_name::oh_no);
-        alert_monsters_at(x, y);
-        show_status_message(message_text(42), message_with(msg::SNEAK_NOTICED_BY, {{"[name]", name}}), WHITE, -1, 0,
-                            2000);
-        return 0;
-    }
-    play_sound(sound_name::evasion);
-    show_status_message(message_text(43), message_with(msg::SNEAK_UNSEEN_BY, {{"[name]", name}}), WHITE, -1, 0, 2000);
-    return 1;
-}
 
 Step read_movement_keys(bool overlay) {
     struct Move {
@@ -156,77 +116,6 @@ Step read_movement_keys(bool overlay) {
         step.key_held = true;
     }
     return step;
-}
-
-StepOutcome attempt_step(GameMap& map, const Step& step) {
-    StepOutcome outcome;
-    const int dx = step.dx, dy = step.dy;
-    const int nx = hero().x + dx, ny = hero().y + dy;
-    loop().redraw = 1;
-    loop().blocked = 0;
-    // The last row and column (49) are never entered by a step.
-    if (nx < 0 || nx > kLastStepField || ny < 0 || ny > kLastStepField) return outcome;
-
-    if (monster_at(nx, ny)) {
-        loop().blocked = 1;
-        const int sneaking = sneaking_total(1);
-        if (sneaking > 0 && backstab_total(1) == 0) {
-            // Slipping past goes on onto the monster's field; being noticed ends the turn.
-            if (sneak_past_monster(nx, ny, sneaking)) loop().blocked = 0;
-            else outcome.turn_ended = true;
-        } else {
-            melee_attack_monster(map, nx, ny);
-            outcome.turn_ended = true;
-        }
-    }
-    if (loop().blocked) return outcome;
-
-    // Before the blocking test, so a lever in a wall works. A field walked
-    // against tells its message once per bump, not again in every pass while
-    // the key stays down (unless its event just changed it).
-    const bool bumped_again = g_bump.held && g_bump.x == nx && g_bump.y == ny;
-    if (trigger_map_event(map, nx, ny) || !bumped_again) show_field_message(map, nx, ny);
-    if (field_blocked(map, nx, ny)) {
-        g_bump = {true, nx, ny};
-        return outcome;
-    }
-    g_bump.held = false;
-
-    // Right and down the view scrolls in from behind the character's new
-    // field; left and up it scrolls towards the field the character then enters.
-    auto move_character = [&] {
-        hero().x = static_cast<int8_t>(nx);
-        hero().y = static_cast<int8_t>(ny);
-    };
-    if (dx > 0 || dy > 0) move_character();
-    tell(event::CharacterStep{dx, dy});
-    if (!(dx > 0 || dy > 0)) move_character();
-    outcome.moved = true;
-    return outcome;
-}
-
-void after_step() {
-    // What the character sees from the new field, also when a portal takes it away at once.
-    mark_seen_fields(g_map.map);
-    if (field_effects()) end_turn();
-    if (detect_hidden_fields()) tell(event::Picture{1000});
-    const int x = hero().x, y = hero().y;
-    if (portal_at(g_map.map, x, y)) {
-        save_journey(portal_journey);
-        loop().redraw = 1;
-    } else if (level_exit_at(x, y)) {
-        note_level_exit(x, y);
-        save_journey(change_level);
-        loop().redraw = 1;
-    }
-    for (int id = 1; id <= kMaxAbilityId; ++id) {
-        const AbilityRecord& ability = g_db.abilities[id];
-        if (ability.change_per_move != 0) modify_attribute(static_cast<int16_t>(id), ability.change_per_move);
-        // Every ability below its limit after a step ends the turn, also one that no step changes.
-        if (!loop().turn_ended && ability.turn_ends_if_lower > kTurnEndsNotSet &&
-            attribute_current_val(static_cast<int16_t>(id), Cap::apply, PowerAdjustment::add, ItemBonus::add) < ability.turn_ends_if_lower)
-            end_turn();
-    }
 }
 
 void new_game_flow() {
@@ -282,15 +171,6 @@ void death_flow() {
     loop().menu = 1;
     loop().overlay = 1;
     loop().redraw = 0;
-}
-
-void save_journey(void (*journey)()) {
-    // The journey saves the map it leaves into this batch (and a new level as it is made).
-    SaveBatch save("savegame");
-    journey();
-    save_map(g_map.map, current_map_save_path());
-    save_character(hero(), CHARACTER_FILE);
-    finish_save(save);
 }
 
 void save_at_program_end(bool from_play) {
@@ -615,7 +495,7 @@ void play_pass(WindowEvent window_event, bool new_game_started) {
     if (command_held(Command::quit)) f.quit = 1;
 
     const Step step = read_movement_keys(f.overlay);
-    if (!step.key_held) g_bump.held = false;  // let go: the next step against a field is a new bump
+    if (!step.key_held) let_go_of_bump();  // the next step against a field is a new bump
     if (step.key_held) {
         hero().facing = static_cast<int8_t>(step.facing);
         f.redraw = 1;
@@ -641,7 +521,7 @@ void play_pass(WindowEvent window_event, bool new_game_started) {
 }  // namespace
 
 void run_main_loop() {
-    g_bump = {};
+    let_go_of_bump();
     g_quit_from_menu = false;
     while (!loop().quit) main_loop_pass();
     screen_stack().clear();
