@@ -150,6 +150,6 @@ void save_journey(void (*journey)()) {
     SaveBatch save("savegame");
     journey();
     save_map(g_map.map, current_map_save_path());
-    save_character(hero(), CHARACTER_FILE);
+    save_character(hero(), CHARACTER_SAVE_FILE);
     finish_save(save);
 }

@@ -22,7 +22,7 @@ struct StepOutcome {
     bool turn_ended = false;  // it attacked, or a monster noticed it sneaking
 };
 
-constexpr const char* CHARACTER_FILE = "savegame\\character.xml";
+constexpr const char* CHARACTER_SAVE_FILE = "savegame\\character.xml";
 // Where the current map is saved ("savegame\" + its file name).
 std::string current_map_save_path();
 

@@ -132,13 +132,13 @@ void new_game_flow() {
     SaveBatch save("savegame");
     save.replace_saved_game();
     save_map(g_map.map, current_map_save_path());
-    save_character(hero(), CHARACTER_FILE);
+    save_character(hero(), CHARACTER_SAVE_FILE);
     finish_save(save);  // not written, it goes into the next save all the same
     g_new_game_under_way = false;
 }
 
 void continue_flow() {
-    load_character(hero(), CHARACTER_FILE);
+    load_character(hero(), CHARACTER_SAVE_FILE);
     load_map(g_map.map, "savegame\\" + file_part(hero().map_file_name));
 }
 
@@ -147,7 +147,7 @@ void save_and_return_flow() {
     SaveBatch save("savegame");  // one step, the character last
     screenshot(SCREENSHOT_FILE);
     save_map(g_map.map, current_map_save_path());
-    save_character(hero(), CHARACTER_FILE);
+    save_character(hero(), CHARACTER_SAVE_FILE);
     if (!finish_save(save)) {
         // Not saved: the game goes on where it stands instead of going to the menu.
         loop().redraw = 1;
@@ -175,7 +175,7 @@ void death_flow() {
 
 void save_at_program_end(bool from_play) {
     // A new character before its first save is no game yet (the display lost during its picks).
-    if (g_new_game_under_way || file_size(CHARACTER_FILE) <= 0) return;
+    if (g_new_game_under_way || file_size(CHARACTER_SAVE_FILE) <= 0) return;
     SaveBatch save("savegame");  // one step, the character last
     if (from_play) {
         // As on Escape: the next start shows the menu over the picture of where the game stands.
@@ -183,7 +183,7 @@ void save_at_program_end(bool from_play) {
         screenshot(SCREENSHOT_FILE);
     }
     save_map(g_map.map, current_map_save_path());
-    save_character(hero(), CHARACTER_FILE);
+    save_character(hero(), CHARACTER_SAVE_FILE);
     // The program ends all the same: what could not be saved is said on the way out.
     if (!save.commit()) raise_error(save_failure_text(save.error()));
 }
