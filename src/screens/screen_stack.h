@@ -6,9 +6,9 @@
 // window event of the pass. take(event) acts on them (through the command
 // table, command_held / pressed / released, or the keys) and may close the
 // screen; a screen still open then draws: draw() returns true when it drew a
-// new picture, which the loop presents (flip). When idle() is true after
-// that, the loop waits for input before it polls again (a screen whose cursor
-// blinks, or whose pace is the flip, keeps it false).
+// new picture, which the loop presents (flip; a picture the screen presented
+// itself returns false). When idle() is true after that, the loop waits for
+// input before it polls again (a screen whose pace is the flip keeps it false).
 //
 // A screen closed by its take is popped; the procedure given with push runs
 // then and reads the screen's result. A pushed screen may show its first
