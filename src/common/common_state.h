@@ -130,9 +130,6 @@ struct CommonState {
     SheetSize abilities_sheet, monster_sheet, powers_sheet, missiles_sheet, items_sheet, fx_sheet;
     StatusMessage status_message;
     MessageHistory message_history;
-    // The window asked to close while a screen of a subsystem held the input
-    // (advancement, inventory, pick-up): the main loop ends the game as after its own close request.
-    uint8_t close_requested = 0;
 };
 
 extern CommonState g_common;

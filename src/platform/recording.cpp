@@ -160,6 +160,10 @@ void put_item(std::string& out, const Item& item) {
         break;
     case ItemKind::error: put_text(out, item.text); break;
     case ItemKind::end: put_varint(out, item.dt); break;
+    case ItemKind::turn:
+        put_varint(out, item.count);
+        for (uint32_t part : item.parts) put_u32(out, part);
+        break;
     }
 }
 
@@ -201,6 +205,10 @@ std::string read_item(Reader& in, Item& item) {
         break;
     case ItemKind::error: item.text = in.text(); break;
     case ItemKind::end: item.dt = in.u32_varint(); break;
+    case ItemKind::turn:
+        item.count = in.u32_varint();
+        for (uint32_t& part : item.parts) part = in.u32();
+        break;
     default: return "an unknown item (" + std::to_string(tag) + ")";
     }
     return in.failed() ? "an item cut off inside its block" : "";
@@ -209,9 +217,9 @@ std::string read_item(Reader& in, Item& item) {
 bool read_header(const std::string& content, Header& header, std::string& error) {
     Reader in(content.data(), content.size());
     header.format = in.u32_varint();
-    if (header.format != FORMAT_VERSION && !in.failed()) {
-        error = "it is of format version " + std::to_string(header.format) + ", this game reads version " +
-                std::to_string(FORMAT_VERSION);
+    if ((header.format < OLDEST_FORMAT_VERSION || header.format > FORMAT_VERSION) && !in.failed()) {
+        error = "it is of format version " + std::to_string(header.format) + ", this game reads versions " +
+                std::to_string(OLDEST_FORMAT_VERSION) + " to " + std::to_string(FORMAT_VERSION);
         return false;
     }
     header.program_version = in.text();
@@ -387,6 +395,7 @@ struct Recorder {
     int mouse_x = 0, mouse_y = 0;
     int poll_x = 0, poll_y = 0;
     bool poll_held = false;
+    uint32_t turns = 0;  // turns ended in the session
 };
 
 Recorder g_recorder;
@@ -439,7 +448,9 @@ bool start_recording(const std::string& host_file, const Header& header) {
     g_recorder = Recorder{};
     std::FILE* file = std::fopen(host_file.c_str(), "wb");
     if (!file) return false;
-    const std::string start = encode_header(header);
+    Header written = header;
+    written.format = FORMAT_VERSION;  // a replay recorded anew is of this game's format
+    const std::string start = encode_header(written);
     if (std::fwrite(start.data(), 1, start.size(), file) != start.size() || std::fflush(file) != 0) {
         std::fclose(file);
         return false;
@@ -488,6 +499,7 @@ struct Replay {
     ReplayStatus status;
     uint32_t last_shown = 0;  // real time when the last change was given (window)
     void (*status_hook)(const ReplayStatus&) = nullptr;
+    uint32_t turns = 0;  // turns ended in the replay
 };
 
 Replay g_replay;
@@ -510,6 +522,7 @@ std::string describe(const Item& item) {
     case ItemKind::save: return "a save of " + item.text;
     case ItemKind::error: return "the error \"" + item.text + "\"";
     case ItemKind::end: return "the session's end";
+    case ItemKind::turn: return "the end of turn " + std::to_string(item.count);
     }
     return "an item";
 }
@@ -663,6 +676,43 @@ bool replay_fatal_error_matches(const std::string& text) {
 }
 
 // ---- The media layer's calls ----
+
+bool turns_watched() { return g_recorder.file != nullptr || g_replay.active; }
+
+void note_turn(const std::array<uint32_t, TURN_PARTS>& parts, const char* (*part_name)(int part)) {
+    if (g_replay.active) {
+        Replay& r = g_replay;
+        const uint32_t turn = ++r.turns;
+        const Item* item = peek();
+        if (item && item->kind == ItemKind::turn) {
+            ++r.next;
+            if (r.mode != ReplayMode::rerecord) {
+                for (int part = 0; part < TURN_PARTS; ++part) {
+                    if (item->parts[part] == parts[part] && item->count == turn) continue;
+                    char sums[64];
+                    std::snprintf(sums, sizeof sums, "checksum %08x, recorded %08x", parts[part], item->parts[part]);
+                    differs(item->count != turn ? "the game ended turn " + std::to_string(turn) +
+                                                      ", the recorded session turn " + std::to_string(item->count)
+                                                : "turn " + std::to_string(turn) + " ends with " + part_name(part) +
+                                                      " not as recorded (" + sums + ")");
+                    break;
+                }
+            }
+        } else if (r.recording->header.format >= 2 && r.mode != ReplayMode::rerecord) {
+            // Format 1 has no turns to compare.
+            differs("the game ended turn " + std::to_string(turn) + ", the recorded session " +
+                    (item ? "had " + describe(*item) + " next" : "did not"));
+        }
+    }
+    if (g_recorder.file) {
+        Item item;
+        item.kind = ItemKind::turn;
+        item.count = ++g_recorder.turns;
+        item.parts = parts;
+        flush_repeats();
+        g_recorder.pending.push_back(item);
+    }
+}
 
 void note_save(const std::string& logical_path, const void* data, size_t size) {
     const bool recording = g_recorder.file != nullptr;

@@ -12,10 +12,14 @@
 // File format: the text "UMBRANE RECORDING\n", then blocks, each a kind byte,
 // the length of its content (a varint), the content and a CRC-32 of the kind
 // and the content. The first block ('H') holds the header; every later one
-// ('I') holds input items. A block is written whole as the game goes (at
+// ('I') holds input items. Format 2 adds, after every turn the game ended,
+// the checksums of the state's parts (the character, the map, the monsters,
+// the items), so that a replay names the first turn that departs and what
+// departs; a recording of format 1 has none and replays as before. A block is written whole as the game goes (at
 // least every second, and with every save), so a killed game loses at most
 // its last second, and a cut file reads up to its last whole block.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -23,7 +27,10 @@
 
 namespace recording {
 
-constexpr uint32_t FORMAT_VERSION = 1;
+constexpr uint32_t FORMAT_VERSION = 2;
+constexpr uint32_t OLDEST_FORMAT_VERSION = 1;  // the oldest format this game replays
+// The parts of the state a turn's checksum covers.
+constexpr int TURN_PARTS = 4;
 
 struct EmbeddedFile {
     std::string name;  // logical path: "config\preferences.xml" or "savegame\<file>.xml"
@@ -47,6 +54,7 @@ enum class ItemKind : uint8_t {
     save = 6,        // a file the game saved: text = logical path, count = size, value = CRC-32
     error = 7,       // the session ended with this fatal error (text)
     end = 8,         // the session ended normally; dt as with poll
+    turn = 9,        // a turn ended: count = its number in the session, parts = the state's checksums
 };
 
 // A key's state in a snapshot: 0 up, 1 held, 2 pressed (and held), 3 released.
@@ -64,6 +72,7 @@ struct Item {
     int x = 0, y = 0;
     std::string text;
     std::vector<KeyState> keys;
+    std::array<uint32_t, TURN_PARTS> parts{};
     bool operator==(const Item&) const = default;
 };
 
@@ -141,5 +150,11 @@ std::string replay_position();
 void note_save(const std::string& logical_path, const void* data, size_t size);
 // The game waits for input: a pass with the same input again would do nothing.
 void note_wait();
+// A recording or a replay runs: the turns' checksums are wanted.
+bool turns_watched();
+// A turn ended with the state whose parts have these checksums: recorded, or
+// compared with the recorded ones (the first that differs ends a verifying
+// replay, naming the turn and the part by part_name).
+void note_turn(const std::array<uint32_t, TURN_PARTS>& parts, const char* (*part_name)(int part));
 
 }  // namespace recording

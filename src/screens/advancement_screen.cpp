@@ -1,5 +1,8 @@
 #include "screens/advancement_screen.h"
 
+#include <functional>
+#include <memory>
+
 #include "character/advancement.h"
 
 #include <algorithm>
@@ -14,6 +17,7 @@
 #include "common/message_ids.h"
 #include "presentation/view.h"
 #include "platform/media.h"
+#include "screens/screen_stack.h"
 #include "platform/strings.h"
 #include "powers/use_power.h"
 
@@ -206,65 +210,95 @@ void character_screen() {
 namespace {
 
 // The dialog itself; new_character gives the title of a new character.
-void make_picks(int picks, bool new_character) {
-    // Keys still held from the game (the step onto a lever, the menu's Return) must be let go first.
-    keyboard_poll();
-    while (key_held(key::any)) {
-        wait_for_event(IDLE_WAIT_MS);
-        keyboard_poll();
+class AdvancementDialog : public Screen {
+public:
+    AdvancementDialog(int picks, bool new_character) : picks_(picks), new_character_(new_character) {}
+    void take(WindowEvent event) override;
+    bool draw() override {
+        if (!changed_) return false;
+        selected_ = draw_advancement_screen(cursor_, count_, title_);
+        return true;
     }
+    bool idle() const override { return !changed_; }
+
+private:
+    void next_pick();
+    void pick(WindowEvent event);
+    void finish() {
+        tell_advancement_end(unmade_, new_character_);
+        close();
+    }
+    int picks_;
+    bool new_character_;
+    // Keys still held from the game (the step onto a lever, the menu's Return) must be let go first.
+    bool letting_go_ = true;
+    int cursor_ = 0, unmade_ = 0, count_ = 0;
+    int16_t selected_ = 0;
+    std::string title_;
+    bool key_lock_ = false, changed_ = false, close_waiting_ = false;
+};
+
+void AdvancementDialog::take(WindowEvent event) {
+    if (!letting_go_) return pick(event);
+    // The window's close is answered once the list shows.
+    if (event == WindowEvent::close_request) close_waiting_ = true;
+    changed_ = false;
+    if (key_held(key::any)) return;
+    letting_go_ = false;
     // The title keeps the font of the texts from the first picture on.
     draw_select_font(FONT_TITLE);
-    int cursor = 0, unmade = 0;
-    bool key_lock = false, left = false;
-    while (picks > 0 && !left) {
-        const std::string title = message_text(new_character ? 10 : 9) + " (" + int_to_text(picks) + ")";
-        const int count = xp_ability_count();
-        int16_t selected = draw_advancement_screen(cursor, count, title);
-        flip();
-        bool picked = false;
-        while (!picked && !left) {
-            keyboard_poll();
-            // A close request from the desktop ends the game in either screen mode.
-            if (take_window_event() == WindowEvent::close_request) {
-                g_common.close_requested = 1;
-                left = true;
-                break;
-            }
-            if (key_released(key::escape)) {
-                left = true;
-                break;
-            }
-            bool changed = false;
-            if (key_held(key::down) && !key_lock && cursor < count - 1) {
-                ++cursor;
-                key_lock = changed = true;
-            }
-            if (key_held(key::up) && !key_lock && cursor > 0) {
-                --cursor;
-                key_lock = changed = true;
-            }
-            if (key_held(key::ret) && !key_lock) {
-                // An ability whose requirements are not met is refused silently.
-                if (valid_ability_id(selected) && ability_available(selected)) {
-                    apply_advancement_pick(selected);
-                    picked = true;
-                }
-                recalculate_adjustments();
-                key_lock = changed = true;
-            }
-            if (key_released(key::any)) key_lock = false;
-            if (changed) {
-                selected = draw_advancement_screen(cursor, count, title);
-                flip();
-            } else {
-                wait_for_event(IDLE_WAIT_MS);
-            }
-        }
-        if (left && !picked) unmade = picks;
-        --picks;
+    if (picks_ <= 0) return finish();
+    next_pick();
+}
+
+// The list for the next pick, shown before the next key.
+void AdvancementDialog::next_pick() {
+    title_ = message_text(new_character_ ? 10 : 9) + " (" + int_to_text(picks_) + ")";
+    count_ = xp_ability_count();
+    changed_ = true;
+}
+
+void AdvancementDialog::pick(WindowEvent event) {
+    // A close request from the desktop ends the game in either screen mode.
+    if (close_waiting_) event = WindowEvent::close_request;
+    close_waiting_ = false;
+    const bool left = event == WindowEvent::close_request || key_released(key::escape);
+    if (event == WindowEvent::close_request) window_close_asked();
+    if (left) {
+        unmade_ = picks_;
+        return finish();
     }
-    tell_advancement_end(unmade, new_character);
+    bool changed = false, picked = false;
+    if (key_held(key::down) && !key_lock_ && cursor_ < count_ - 1) {
+        ++cursor_;
+        key_lock_ = changed = true;
+    }
+    if (key_held(key::up) && !key_lock_ && cursor_ > 0) {
+        --cursor_;
+        key_lock_ = changed = true;
+    }
+    if (key_held(key::ret) && !key_lock_) {
+        // An ability whose requirements are not met is refused silently.
+        if (valid_ability_id(selected_) && ability_available(selected_)) {
+            apply_advancement_pick(selected_);
+            picked = true;
+        }
+        recalculate_adjustments();
+        key_lock_ = changed = true;
+    }
+    if (key_released(key::any)) key_lock_ = false;
+    changed_ = changed;
+    if (!picked) return;
+    // The list as the pick left it, then the next pick's.
+    selected_ = draw_advancement_screen(cursor_, count_, title_);
+    flip();
+    if (--picks_ <= 0) return finish();
+    next_pick();
+}
+
+// The dialog on the stack, or run at once where a rule asks for the picks.
+std::unique_ptr<AdvancementDialog> make_picks(int picks, bool new_character) {
+    return std::make_unique<AdvancementDialog>(picks, new_character);
 }
 
 }  // namespace
@@ -272,7 +306,7 @@ void make_picks(int picks, bool new_character) {
 int advancement_screen(int picks, int new_character) {
     // Picks that come in the game (a new level, a deed) say so, beside what brought them.
     if (new_character != 1) add_to_status_message(message_with(msg::ADVANCEMENT_DUE, {{"[value]", int_to_text(picks)}}));
-    make_picks(picks, new_character == 1);
+    run_screen_at_once(make_picks(picks, new_character == 1));
     return 0;
 }
 
@@ -291,15 +325,15 @@ void tell_advancement_end(int unmade, bool new_character) {
                                 g_db.powers[power].tile, icon_kind::power, 2000);
 }
 
-void take_waiting_picks() {
+void take_waiting_picks(std::function<void()> then) {
     CharacterRecord& c = g_character_model.character;
     if (c.picks_waiting <= 0) {
         show_status_message(next_pick_text(), "", WHITE, -1, 0, 2000);
-        return;
+        return then();
     }
     const int picks = c.picks_waiting;
     c.picks_waiting = 0;
-    make_picks(picks, false);
+    screen_stack().push(make_picks(picks, false), [then](Screen&) { then(); });
 }
 
 std::string next_pick_text() {

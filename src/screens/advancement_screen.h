@@ -3,6 +3,7 @@
 // pick at a time, by the attribute bonuses of the ability it chooses; with the
 // dialog frame and the text shortening both use.
 #pragma once
+#include <functional>
 #include <cstdint>
 #include <string>
 
@@ -22,16 +23,17 @@ void character_screen();
 // The advancement dialog: picks choices, one after another, until all are
 // made or the player leaves with Escape; new_character 1 gives the title of a
 // new character. A close request of the window leaves too and sets
-// g_common.close_requested for the main loop. Returns 0.
+// ends the game (window_close_asked). Returns 0.
 // Picks left with Escape wait in the character record for the key A (said in
 // the band); a power the picks made usable takes the next cell of the power
 // grid and is named. Picks that come in the game are announced first.
 int advancement_screen(int picks, int new_character);
 // What an advancement screen's end tells: the picks left for later, the new powers.
 void tell_advancement_end(int unmade, bool new_character);
-// The key A: the advancement screen with the picks waiting, or when none
-// wait, what the next pick comes with.
-void take_waiting_picks();
+// The key A: the advancement screen with the picks waiting (pushed on the
+// stack; then runs when it closes), or when none wait, what the next pick
+// comes with (then runs at once).
+void take_waiting_picks(std::function<void()> then);
 // What the next advancement pick comes with ("Next pick: on reaching level 3 of the Old Cave").
 std::string next_pick_text();
 // Draws the advancement list with the cursor on the ability at index cursor

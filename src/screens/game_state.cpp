@@ -12,6 +12,7 @@
 #include "presentation/event_player.h"
 #include "screens/advancement_screen.h"
 #include "screens/power_screens.h"
+#include "screens/screen_stack.h"
 
 // Each subsystem's reset is called here, from the bottom layer up.
 void reset_game_state() {
@@ -22,6 +23,7 @@ void reset_game_state() {
     reset_map_state();
     reset_presentation_state();
     reset_shell_state();
+    screen_stack().clear();
     // The rules ask the player through the screens.
     set_player_questions({choose_target, advancement_screen});
     // What the rules tell is played by the presentation.

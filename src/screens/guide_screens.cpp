@@ -48,16 +48,16 @@ std::vector<TextLine> help_lines() {
     return lines;
 }
 
-void help_screen() {
-    text_list_screen(message_text(msg::help_title), help_lines(), message_text(msg::list_hint), false,
-                     {key::f1, key::slash, key::minus});
+std::unique_ptr<Screen> help_screen() {
+    return std::make_unique<TextListScreen>(message_text(msg::help_title), help_lines(), message_text(msg::list_hint), false,
+                     std::vector<int>{key::f1, key::slash, key::minus});
 }
 
-void history_screen() {
+std::unique_ptr<Screen> history_screen() {
     std::vector<TextLine> lines;
     for (const ShownText& shown : g_common.message_history.texts) lines.push_back({history_line(shown), shown.colour});
     if (lines.empty()) lines.push_back({message_text(msg::history_empty)});
-    text_list_screen(message_text(msg::history_title), lines, message_text(msg::list_hint), true, {key::l});
+    return std::make_unique<TextListScreen>(message_text(msg::history_title), lines, message_text(msg::list_hint), true, std::vector<int>{key::l});
 }
 
 std::vector<TextLine> hall_of_fame_lines() {
@@ -77,7 +77,7 @@ std::vector<TextLine> hall_of_fame_lines() {
     return lines;
 }
 
-void hall_of_fame_screen() {
-    text_list_screen(message_text(msg::fame_title), hall_of_fame_lines(), message_text(msg::list_hint), false,
-                     {key::h});
+std::unique_ptr<Screen> hall_of_fame_screen() {
+    return std::make_unique<TextListScreen>(message_text(msg::fame_title), hall_of_fame_lines(), message_text(msg::list_hint), false,
+                     std::vector<int>{key::h});
 }

@@ -1,6 +1,8 @@
 // The inventory screen: the carried stacks in a 6 x 6 grid that scrolls by
 // rows, the info panel of the stack under the cursor, and the item menu.
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "character/character_state.h"
@@ -10,6 +12,7 @@
 #include "items/inventory.h"
 #include "screens/item_screen_view.h"
 #include "screens/item_screens.h"
+#include "screens/screen_stack.h"
 #include "platform/media.h"
 #include "platform/strings.h"
 
@@ -174,65 +177,86 @@ int carry_out(InventoryScreen& screen, int& turn_used) {
     return 0;
 }
 
+// The grid, and the item menu over it while it is open.
+class InventoryDialog : public Screen {
+public:
+    InventoryDialog() {
+        const CharacterRecord& character = g_character_model.character;
+        screen_.column = grid_position(character.inventory_cursor_x);
+        screen_.row = grid_position(character.inventory_cursor_y);
+    }
+    void take(WindowEvent event) override;
+    bool draw() override {
+        mark_selected(screen_);
+        draw_inventory(screen_, 0);
+        return true;
+    }
+    int turn_used() const { return turn_used_; }
+
+private:
+    void leave();
+    InventoryScreen screen_;
+    int turn_used_ = 0;
+    // A key still held when the screen opens (the I itself) must be let go first.
+    bool key_lock_ = key_held(key::any);
+};
+
+void InventoryDialog::take(WindowEvent event) {
+    if (event == WindowEvent::close_request) {
+        window_close_asked();
+        return leave();
+    }
+    if (key_released(key::escape)) return leave();
+    InventoryScreen& screen = screen_;
+    bool closing = false;
+    mark_selected(screen);
+    if (!key_lock_ && !screen.menu_open) {
+        if (arrow_held()) {
+            move_cursor(screen);
+            key_lock_ = true;
+        } else if (key_held(key::ret)) {
+            key_lock_ = true;
+            if (const InventoryEntry* entry = selected_entry()) {
+                open_item_menu(screen, *entry);
+            } else {
+                // Return on an empty cell leaves; the next visit starts at the top left.
+                screen.column = screen.row = 0;
+                closing = true;
+            }
+        }
+    } else if (!key_lock_) {
+        const int count = std::max<int>(1, screen.menu.count);
+        if (key_held(key::up)) {
+            screen.menu.selected = static_cast<uint8_t>((screen.menu.selected + count - 1) % count);
+            key_lock_ = true;
+        } else if (key_held(key::down)) {
+            screen.menu.selected = static_cast<uint8_t>((screen.menu.selected + 1) % count);
+            key_lock_ = true;
+        } else if (key_held(key::ret)) {
+            key_lock_ = true;
+            closing = carry_out(screen, turn_used_) == 1;
+            // Entries that went take their rows with them: no row stays
+            // scrolled away once the scroll bar is gone. The cursor keeps its place in the list.
+            const int scroll = std::max(0, std::min(screen.scroll, scroll_limit()));
+            screen.row = std::min(ITEM_GRID_CELLS - 1, screen.row + screen.scroll - scroll);
+            screen.scroll = scroll;
+        }
+    }
+    if (key_released(key::any)) key_lock_ = false;
+    if (closing) leave();
+}
+
+void InventoryDialog::leave() {
+    CharacterRecord& character = g_character_model.character;
+    character.inventory_cursor_x = static_cast<int8_t>(screen_.column);
+    character.inventory_cursor_y = static_cast<int8_t>(screen_.row);
+    recompute_item_bonuses();
+    close();
+}
+
 }  // namespace
 
-int inventory_screen() {
-    CharacterRecord& character = g_character_model.character;
-    InventoryScreen screen;
-    screen.column = grid_position(character.inventory_cursor_x);
-    screen.row = grid_position(character.inventory_cursor_y);
-    int turn_used = 0;
-    // A key still held when the screen opens (the I itself) must be let go first.
-    bool key_lock = key_held(key::any);
-    bool closing = false;
-    while (!closing) {
-        keyboard_poll();
-        if (take_window_event() == WindowEvent::close_request) {
-            g_common.close_requested = 1;
-            break;
-        }
-        if (key_released(key::escape)) break;
-        mark_selected(screen);
-        if (!key_lock && !screen.menu_open) {
-            if (arrow_held()) {
-                move_cursor(screen);
-                key_lock = true;
-            } else if (key_held(key::ret)) {
-                key_lock = true;
-                if (const InventoryEntry* entry = selected_entry()) {
-                    open_item_menu(screen, *entry);
-                } else {
-                    // Return on an empty cell leaves; the next visit starts at the top left.
-                    screen.column = screen.row = 0;
-                    closing = true;
-                }
-            }
-        } else if (!key_lock) {
-            const int count = std::max<int>(1, screen.menu.count);
-            if (key_held(key::up)) {
-                screen.menu.selected = static_cast<uint8_t>((screen.menu.selected + count - 1) % count);
-                key_lock = true;
-            } else if (key_held(key::down)) {
-                screen.menu.selected = static_cast<uint8_t>((screen.menu.selected + 1) % count);
-                key_lock = true;
-            } else if (key_held(key::ret)) {
-                key_lock = true;
-                closing = carry_out(screen, turn_used) == 1;
-                // Entries that went take their rows with them: no row stays
-                // scrolled away once the scroll bar is gone. The cursor keeps its place in the list.
-                const int scroll = std::max(0, std::min(screen.scroll, scroll_limit()));
-                screen.row = std::min(ITEM_GRID_CELLS - 1, screen.row + screen.scroll - scroll);
-                screen.scroll = scroll;
-            }
-        }
-        if (key_released(key::any)) key_lock = false;
-        if (closing) break;
-        mark_selected(screen);
-        draw_inventory(screen, 0);
-        flip();
-    }
-    character.inventory_cursor_x = static_cast<int8_t>(screen.column);
-    character.inventory_cursor_y = static_cast<int8_t>(screen.row);
-    recompute_item_bonuses();
-    return turn_used;
+void inventory_screen(std::function<void(int turn_used)> then) {
+    screen_stack().push<InventoryDialog>(std::make_unique<InventoryDialog>(),
+                                         [then](InventoryDialog& closed) { then(closed.turn_used()); });
 }

@@ -15,6 +15,7 @@
 #include "map/map_state.h"
 #include "map/seen_fields.h"
 #include "platform/media.h"
+#include "screens/screen_stack.h"
 #include "platform/strings.h"
 
 namespace {
@@ -129,37 +130,32 @@ void draw_look_screen(int column, int row) {
 
 }  // namespace
 
-LookCursor look_screen() { return look_screen({VIEW_CENTRE, VIEW_CENTRE}); }
+LookScreen::LookScreen(LookCursor start)
+    : cursor_{std::clamp(start.column, 0, 2 * VIEW_CENTRE), std::clamp(start.row, 0, 2 * VIEW_CENTRE)} {}
 
-bool look_at_pointer(LookCursor* closed_at) {
+bool pointer_look_cursor(LookCursor& cursor) {
     int x = 0, y = 0;
     window_mouse_position(x, y);
     const int view = (2 * VIEW_CENTRE + 1) * CELL;
     if (x < 0 || y < 0 || x >= view || y >= view) return false;
-    const LookCursor closed = look_screen({x / CELL, y / CELL});
-    if (closed_at) *closed_at = closed;
+    cursor = {x / CELL, y / CELL};
     return true;
 }
 
-LookCursor look_screen(LookCursor start) {
-    int column = std::clamp(start.column, 0, 2 * VIEW_CENTRE), row = std::clamp(start.row, 0, 2 * VIEW_CENTRE);
-    draw_look_screen(column, row);
-    flip();
-    for (;;) {
-        keyboard_poll();
-        if (take_window_event() == WindowEvent::close_request) {
-            g_common.close_requested = 1;
-            return {column, row};
-        }
-        // Escape when let go, so that its release does not reach the game (which would save and leave).
-        if (command_released(Command::cancel) || command_pressed(Command::look)) return {column, row};
-        const int dx = command_pressed(Command::cursor_right) - command_pressed(Command::cursor_left);
-        const int dy = command_pressed(Command::cursor_down) - command_pressed(Command::cursor_up);
-        column = std::clamp(column + dx, 0, 2 * VIEW_CENTRE);
-        row = std::clamp(row + dy, 0, 2 * VIEW_CENTRE);
-        // Redrawn every pass: the cursor blinks.
-        draw_look_screen(column, row);
-        flip();
-        wait_for_event(IDLE_WAIT_MS);
+void LookScreen::take(WindowEvent event) {
+    if (event == WindowEvent::close_request) {
+        window_close_asked();
+        return close();
     }
+    // Escape when let go, so that its release does not reach the game (which would save and leave).
+    if (command_released(Command::cancel) || command_pressed(Command::look)) return close();
+    const int dx = command_pressed(Command::cursor_right) - command_pressed(Command::cursor_left);
+    const int dy = command_pressed(Command::cursor_down) - command_pressed(Command::cursor_up);
+    cursor_.column = std::clamp(cursor_.column + dx, 0, 2 * VIEW_CENTRE);
+    cursor_.row = std::clamp(cursor_.row + dy, 0, 2 * VIEW_CENTRE);
+}
+
+bool LookScreen::draw() {
+    draw_look_screen(cursor_.column, cursor_.row);
+    return true;
 }

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "common/view_cells.h"
+#include "screens/screen_stack.h"
+
 // The lines that describe the field (x, y) of the current map as the
 // character knows it: nothing on a field not seen, no monster out of sight,
 // no effect of a field still hidden. Texts from the data and the messages.
@@ -14,16 +17,28 @@ std::vector<std::string> look_lines(int x, int y);
 // The look screen's cursor: a column and a row of the map view (0..12 each,
 // the character's field in the middle).
 struct LookCursor {
-    int column = 0, row = 0;
+    int column = VIEW_CENTRE, row = VIEW_CENTRE;
 };
 
-// Shows the look screen with its cursor on that field of the view (the
-// character's at first) until Escape or K (or the window asks to close:
-// g_common.close_requested is set); returns the cursor as it closed.
-LookCursor look_screen(LookCursor start);
-LookCursor look_screen();
+// Shows the look screen with its cursor on a field of the view (the
+// character's unless told otherwise) until Escape or K (or the window asks to
+// close: the game ends).
+class LookScreen : public Screen {
+public:
+    LookScreen() = default;
+    explicit LookScreen(LookCursor start);
+    bool open() override { return draw(); }
+    void take(WindowEvent event) override;
+    // Redrawn every pass: the cursor blinks.
+    bool draw() override;
+    bool idle() const override { return true; }
+    // Where the cursor is (as it closed, once closed).
+    LookCursor cursor() const { return cursor_; }
 
-// A right click: the look screen on the field of the map view under the
-// pointer. False, and nothing shown, when the pointer is not over the map view;
-// closed_at (when given) is the cursor as the screen closed.
-bool look_at_pointer(LookCursor* closed_at = nullptr);
+private:
+    LookCursor cursor_;  // on the character's field
+};
+
+// A right click: the cursor on the field of the map view under the pointer;
+// false when the pointer is not over the map view.
+bool pointer_look_cursor(LookCursor& cursor);

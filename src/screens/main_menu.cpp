@@ -2,6 +2,7 @@
 
 #include "character/character_state.h"
 #include "common/commands.h"
+#include "common/message_ids.h"
 #include "map/map_state.h"
 #include "platform/files.h"
 #include "platform/media.h"
@@ -14,8 +15,11 @@
 #include "game/turn_state.h"
 #include "common/commands.h"
 #include "screens/guide_screens.h"
-#include "common/message_ids.h"
 #include "screens/options_screen.h"
+#include "screens/screen_stack.h"
+
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -105,17 +109,55 @@ const std::string& menu_notice(int line) { return g_notice[line == 0 ? 0 : 1]; }
 
 namespace {
 
-// The menu until an entry is chosen or the player leaves; options_chosen when
-// that entry was the options (shown after the written three, which keep their
-// places). first_look: the first look is at the snapshot the game took already.
-MenuChoice menu_once(bool first_look_at_snapshot, bool& options_chosen) {
+// Every key acts once per press. The first look is at the snapshot the game
+// took as the menu opened, so a key pressed while the game was saving on the
+// way here acts too. A key held on (from the game, or through a switch of the
+// screen mode) acts only when it is pressed anew: the release of some other
+// key never lets it act again.
+class MainMenu : public Screen {
+public:
+    MainMenu();
+    bool open() override {
+        draw_menu_screen(g_presentation.menu, screenshot_loaded_, mx_, my_);
+        return false;  // shown already
+    }
+    void take(WindowEvent event) override;
+    bool draw() override {
+        if (input_) draw_menu_screen(g_presentation.menu, screenshot_loaded_, mx_, my_);
+        return false;  // shown already
+    }
+    bool idle() const override { return !input_; }
+    MenuChoice choice() const { return choice_; }
+
+private:
+    void finish(bool left);
+    // The hall of fame closed over the menu.
+    void back_from_hall();
+    // The entries in the player's language, the first chosen.
+    void build();
+    // Options chosen: its screen over the menu; the menu again afterwards, in
+    // the language chosen there. The options come after the written three,
+    // which keep their places.
+    void open_options();
+    int continue_index_ = -1, new_game_index_ = -1, options_index_ = -1;
+    bool screenshot_loaded_ = false;
+    int mx_ = 0, my_ = 0;
+    bool input_ = false;
+    MenuChoice choice_ = MenuChoice::quit;
+};
+
+MainMenu::MainMenu() {
+    build();
+    screenshot_loaded_ = load_screenshot();
+}
+
+void MainMenu::build() {
     Menu& menu = g_presentation.menu;
     menu_reset(menu);
-    int continue_index = -1;
-    if (file_size("savegame\\character.xml") > 0) continue_index = menu_add(menu, message_text(30));
-    const int new_game_index = menu_add(menu, message_text(29));
+    if (file_size("savegame\\character.xml") > 0) continue_index_ = menu_add(menu, message_text(30));
+    new_game_index_ = menu_add(menu, message_text(29));
     menu_add(menu, message_text(31));
-    const int options_index = menu_add(menu, message_text(msg::options));
+    options_index_ = menu_add(menu, message_text(msg::options));
     menu.colour = RGB(255, 100, 0);
     menu.inset = 6;
     menu.x = 280;
@@ -126,115 +168,94 @@ MenuChoice menu_once(bool first_look_at_snapshot, bool& options_chosen) {
     menu.dark_colour = RGB(125, 75, 0);
     menu.font = MENU_FONT;
     menu.selected = 0;
+}
 
-    bool screenshot_loaded = load_screenshot();
-    int mx = 0, my = 0;
-    draw_menu_screen(menu, screenshot_loaded, mx, my);
-
-    // Every key acts once per press. The first look is at the snapshot the game
-    // took as the menu opened, so a key pressed while the game was saving on
-    // the way here acts too. A key held on (from the game, or through a switch
-    // of the screen mode) acts only when it is pressed anew: the release of
-    // some other key never lets it act again.
-    bool chosen = false, left = false;
-    for (bool first_look = first_look_at_snapshot; !chosen && !left; first_look = false) {
-        if (!first_look) keyboard_poll();
-        const int last_x = mx, last_y = my, last_selected = menu.selected;
-        const bool last_fullscreen = screen_is_fullscreen();
-        bool input = false;
-        if (!screen_is_fullscreen()) {
-            WindowEvent event = take_window_event();
-            input = event != WindowEvent::none;
-            if (event == WindowEvent::close_request) {
-                left = true;
-                break;
-            }
-            window_mouse_position(mx, my);
-            if (event == WindowEvent::left_button_down && menu.hovered >= 0) {
-                menu.selected = static_cast<uint8_t>(menu.hovered);
-                chosen = true;
-            }
-        } else {
-            // Full screen: the mouse is polled; a close request from the desktop still ends the menu.
-            if (take_window_event() == WindowEvent::close_request) {
-                left = true;
-                break;
-            }
-            mouse_poll();
-            mx = mouse_x();
-            my = mouse_y();
-            if (mouse_left_held() && menu.hovered >= 0) {
-                menu.selected = static_cast<uint8_t>(menu.hovered);
-                chosen = true;
-            }
+void MainMenu::take(WindowEvent event) {
+    Menu& menu = g_presentation.menu;
+    const int last_x = mx_, last_y = my_, last_selected = menu.selected;
+    const bool last_fullscreen = screen_is_fullscreen();
+    bool input = false, chosen = false;
+    // Full screen: the mouse is polled; a close request from the desktop still ends the menu.
+    if (event == WindowEvent::close_request) return finish(true);
+    if (!screen_is_fullscreen()) {
+        input = event != WindowEvent::none;
+        window_mouse_position(mx_, my_);
+        if (event == WindowEvent::left_button_down && menu.hovered >= 0) {
+            menu.selected = static_cast<uint8_t>(menu.hovered);
+            chosen = true;
         }
-        // Alt+Return: both held, one of them pressed just now.
-        const bool screen_switch = command_pressed(Command::full_screen);
-        if (screen_switch) {
-            toggle_fullscreen(g_map.map.tileset, 0);
-            screenshot_loaded = load_screenshot();
+    } else {
+        mouse_poll();
+        mx_ = mouse_x();
+        my_ = mouse_y();
+        if (mouse_left_held() && menu.hovered >= 0) {
+            menu.selected = static_cast<uint8_t>(menu.hovered);
+            chosen = true;
         }
-        if (key_released(key::escape)) {
-            left = true;
-            break;
-        }
-        if (chosen) break;  // by the mouse
-        // One action per snapshot; the Return of Alt+Return chooses nothing.
-        const int count = menu.count > 0 ? menu.count : 1;
-        if (!screen_switch) {
-            if (key_pressed(key::up)) {
-                menu.selected = static_cast<uint8_t>(menu.selected == 0 ? count - 1 : menu.selected - 1);
-            } else if (key_pressed(key::down)) {
-                menu.selected = static_cast<uint8_t>(menu.selected + 1 >= count ? 0 : menu.selected + 1);
-            } else if (key_pressed(key::ret)) {
-                chosen = true;
-                break;
-            } else if (command_pressed(Command::hall_of_fame)) {
-                hall_of_fame_screen();
-                if (g_common.close_requested) {
-                    left = true;
-                    break;
-                }
-                input = true;
-            }
-        }
-        // The picture changes only with input; a menu left alone waits for it instead of drawing again.
-        input = input || key_held(key::any) || key_released(key::any) || mx != last_x || my != last_y ||
-                menu.selected != last_selected || screen_is_fullscreen() != last_fullscreen;
-        if (input) draw_menu_screen(menu, screenshot_loaded, mx, my);
-        else wait_for_event(IDLE_WAIT_MS);
     }
+    // Alt+Return: both held, one of them pressed just now.
+    const bool screen_switch = command_pressed(Command::full_screen);
+    if (screen_switch) {
+        toggle_fullscreen(g_map.map.tileset, 0);
+        screenshot_loaded_ = load_screenshot();
+    }
+    if (key_released(key::escape)) return finish(true);
+    if (chosen && menu.selected == options_index_) return open_options();
+    if (chosen) return finish(false);  // by the mouse
+    // One action per snapshot; the Return of Alt+Return chooses nothing.
+    const int count = menu.count > 0 ? menu.count : 1;
+    if (!screen_switch) {
+        if (key_pressed(key::up)) {
+            menu.selected = static_cast<uint8_t>(menu.selected == 0 ? count - 1 : menu.selected - 1);
+        } else if (key_pressed(key::down)) {
+            menu.selected = static_cast<uint8_t>(menu.selected + 1 >= count ? 0 : menu.selected + 1);
+        } else if (key_pressed(key::ret)) {
+            if (menu.selected == options_index_) return open_options();
+            return finish(false);
+        } else if (command_pressed(Command::hall_of_fame)) {
+            screen_stack().push(hall_of_fame_screen(), [this](Screen&) { back_from_hall(); });
+            return;
+        }
+    }
+    // The picture changes only with input; a menu left alone waits for it instead of drawing again.
+    input_ = input || key_held(key::any) || key_released(key::any) || mx_ != last_x || my_ != last_y ||
+             menu.selected != last_selected || screen_is_fullscreen() != last_fullscreen;
+}
 
-    if (screenshot_loaded) sprite_free(sprite::screenshot);
-    options_chosen = !left && menu.selected == options_index;
-    if (options_chosen) return MenuChoice::quit;
+void MainMenu::back_from_hall() {
+    if (g_shell.loop.quit) return finish(true);
+    input_ = true;
+    draw();
+}
+
+void MainMenu::open_options() {
+    // The menu looks at a new snapshot afterwards, so the key that closed the options does nothing here.
+    screen_stack().push(std::make_unique<OptionsStackScreen>(), [this](Screen&) {
+        if (g_shell.loop.quit) return finish(true);
+        build();
+        input_ = true;
+        draw();
+    });
+}
+
+void MainMenu::finish(bool left) {
+    if (screenshot_loaded_) sprite_free(sprite::screenshot);
     set_menu_notice("", "");
-    if (left) {
-        // Leaving the menu quits; it never deletes the saved game.
+    const int selected = g_presentation.menu.selected;
+    // Leaving the menu quits; it never deletes the saved game. The saved game
+    // stays until the new character's first save replaces it.
+    if (!left && selected == continue_index_) choice_ = MenuChoice::continue_game;
+    else if (!left && selected == new_game_index_) choice_ = MenuChoice::new_game;
+    else {
+        choice_ = MenuChoice::quit;
         g_shell.loop.quit = 1;
-        return MenuChoice::quit;
     }
-    if (menu.selected == continue_index) return MenuChoice::continue_game;
-    // The saved game stays until the new character's first save replaces it.
-    if (menu.selected == new_game_index) return MenuChoice::new_game;
-    g_shell.loop.quit = 1;
-    return MenuChoice::quit;
+    close();
 }
 
 }  // namespace
 
-MenuChoice main_menu() {
-    for (bool first = true;; first = false) {
-        bool options_chosen = false;
-        const MenuChoice choice = menu_once(first, options_chosen);
-        if (!options_chosen) return choice;
-        // The menu again afterwards, in the language chosen there; it looks at
-        // a new snapshot, so the key that closed the options does nothing here.
-        options_screen();
-        if (g_common.close_requested) {
-            set_menu_notice("", "");
-            g_shell.loop.quit = 1;
-            return MenuChoice::quit;
-        }
-    }
+void main_menu(std::function<void(MenuChoice)> then) {
+    ScreenStack& stack = screen_stack();
+    stack.push<MainMenu>(std::make_unique<MainMenu>(), [then](MainMenu& menu) { then(menu.choice()); });
 }

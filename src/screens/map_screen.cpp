@@ -14,6 +14,7 @@
 #include "map/map_state.h"
 #include "map/seen_fields.h"
 #include "platform/media.h"
+#include "screens/screen_stack.h"
 
 namespace {
 
@@ -237,28 +238,27 @@ bool map_screen_field_at(int px, int py, int& x, int& y) {
     return true;
 }
 
-bool map_screen(int* clicked_x, int* clicked_y) {
+bool MapScreen::open() {
     mark_seen_fields(g_map.map);  // what the character sees at this moment belongs on the map
     draw_map_screen();
-    flip();
-    for (;;) {
-        keyboard_poll();
-        const WindowEvent event = take_window_event();
-        if (event == WindowEvent::close_request) {
-            g_common.close_requested = 1;
-            return false;
-        }
-        int px = 0, py = 0, x = 0, y = 0;
-        if (event == WindowEvent::left_button_down && clicked_x && clicked_y) {
-            window_mouse_position(px, py);
-            if (map_screen_field_at(px, py, x, y) && read_map_seen(g_map.map, x, y)) {
-                *clicked_x = x;
-                *clicked_y = y;
-                return true;
-            }
-        }
-        // Escape when let go, so that its release does not reach the game (which would save and leave).
-        if (key_released(key::escape) || key_pressed(key::m)) return false;
-        wait_for_event(IDLE_WAIT_MS);
+    return true;
+}
+
+void MapScreen::take(WindowEvent event) {
+    if (event == WindowEvent::close_request) {
+        window_close_asked();
+        return close();
     }
+    int px = 0, py = 0, x = 0, y = 0;
+    if (event == WindowEvent::left_button_down && take_clicks_) {
+        window_mouse_position(px, py);
+        if (map_screen_field_at(px, py, x, y) && read_map_seen(g_map.map, x, y)) {
+            clicked_ = true;
+            x_ = x;
+            y_ = y;
+            return close();
+        }
+    }
+    // Escape when let go, so that its release does not reach the game (which would save and leave).
+    if (key_released(key::escape) || key_pressed(key::m)) close();
 }

@@ -2,13 +2,31 @@
 // seen, scaled to fit the map view, with the character, the known portals and
 // level exits and the found traps marked.
 #pragma once
+#include <memory>
+
+#include "screens/screen_stack.h"
 
 // Shows the map screen until Escape is let go or M is pressed (or the window
-// asks to close: g_common.close_requested is set for the main loop). It takes
+// asks to close: the game ends). It takes
 // no turn; only the fields the character sees at this moment are marked seen.
-// Given a place for it, a click on a seen field closes the screen too: true,
-// with the field (the caller travels there).
-bool map_screen(int* clicked_x = nullptr, int* clicked_y = nullptr);
+// With clicks taken, a click on a seen field closes the screen too: clicked()
+// is true then, with the field (the caller travels there).
+class MapScreen : public Screen {
+public:
+    explicit MapScreen(bool take_clicks) : take_clicks_(take_clicks) {}
+    bool open() override;
+    void take(WindowEvent event) override;
+    bool draw() override { return false; }
+    bool idle() const override { return true; }
+    bool clicked() const { return clicked_; }
+    int x() const { return x_; }
+    int y() const { return y_; }
+
+private:
+    bool take_clicks_ = false;
+    bool clicked_ = false;
+    int x_ = 0, y_ = 0;
+};
 // The field of the map screen under the picture pixel (px, py): false when
 // none lies there.
 bool map_screen_field_at(int px, int py, int& x, int& y);

@@ -236,40 +236,42 @@ void OptionsScreen::draw() const {
     draw_text_list(message_text(msg::options), lines(), footer(), top_);
 }
 
-void options_screen() {
-    OptionsScreen screen;
-    screen.draw();
-    flip();
-    while (!screen.closed()) {
-        keyboard_poll();
-        if (take_window_event() == WindowEvent::close_request) {
-            g_common.close_requested = 1;
-            save_preferences(g_common.preferences, PREFERENCES_FILE);
-            return;
-        }
-        bool input = false;
-        // Cancel when let go, so that its release does not reach the menu (which would quit).
-        if (command_released(Command::cancel)) {
-            screen.take(Command::cancel);
-            input = true;
-        }
-        const std::vector<KeyChord>& cancel_keys = command_keys(Command::cancel);
-        for (int code = 1; code < 256 && !screen.closed(); ++code) {
-            if (!key_pressed(code) || code == key::left_alt) continue;
-            const KeyChord chord{code, key_held(key::left_alt)};
-            input = true;
-            if (std::find(cancel_keys.begin(), cancel_keys.end(), KeyChord{code, false}) != cancel_keys.end()) continue;
-            if (screen.capturing()) {
-                screen.take_key(chord);
-                break;
-            }
-            for (Command command : commands_of_key(CommandContext::screen, KeyChord{code, false})) screen.take(command);
-        }
-        if (input && !screen.closed()) {
-            screen.draw();
-            flip();
-        } else if (!input) {
-            wait_for_event(IDLE_WAIT_MS);
-        }
+OptionsStackScreen::OptionsStackScreen() = default;
+
+bool OptionsStackScreen::open() {
+    screen_.draw();
+    return true;
+}
+
+void OptionsStackScreen::take(WindowEvent event) {
+    input_ = false;
+    if (event == WindowEvent::close_request) {
+        window_close_asked();
+        save_preferences(g_common.preferences, PREFERENCES_FILE);
+        return close();
     }
+    // Cancel when let go, so that its release does not reach the menu (which would quit).
+    if (command_released(Command::cancel)) {
+        screen_.take(Command::cancel);
+        input_ = true;
+    }
+    const std::vector<KeyChord>& cancel_keys = command_keys(Command::cancel);
+    for (int code = 1; code < 256 && !screen_.closed(); ++code) {
+        if (!key_pressed(code) || code == key::left_alt) continue;
+        const KeyChord chord{code, key_held(key::left_alt)};
+        input_ = true;
+        if (std::find(cancel_keys.begin(), cancel_keys.end(), KeyChord{code, false}) != cancel_keys.end()) continue;
+        if (screen_.capturing()) {
+            screen_.take_key(chord);
+            break;
+        }
+        for (Command command : commands_of_key(CommandContext::screen, KeyChord{code, false})) screen_.take(command);
+    }
+    if (screen_.closed()) close();
+}
+
+bool OptionsStackScreen::draw() {
+    if (!input_) return false;
+    screen_.draw();
+    return true;
 }

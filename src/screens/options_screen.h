@@ -8,6 +8,7 @@
 
 #include "common/commands.h"
 #include "platform/gamepad.h"
+#include "screens/screen_stack.h"
 #include "screens/text_list_screen.h"
 
 class OptionsScreen {
@@ -64,6 +65,18 @@ std::string command_label(Command command);
 // The name of a gamepad control as the options screen shows it.
 std::string pad_control_label(PadControl control);
 
-// Shows the options screen until it is closed (the window's close request
-// sets g_common.close_requested).
-void options_screen();
+// The options screen on the screen stack: the keys of a pass become its
+// commands (or, while it waits for one, the new key of a command). Closing the
+// window saves the preferences and ends the game.
+class OptionsStackScreen : public Screen {
+public:
+    OptionsStackScreen();
+    bool open() override;
+    void take(WindowEvent event) override;
+    bool draw() override;
+    bool idle() const override { return !input_; }
+
+private:
+    OptionsScreen screen_;
+    bool input_ = false;  // the pass changed something: the screen draws again
+};

@@ -1,6 +1,8 @@
 // The pick-up screen: the items lying on one field in a 6 x 6 grid, marked
 // with Space and taken with Return.
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <vector>
 
 #include "character/character_state.h"
@@ -10,6 +12,7 @@
 #include "items/inventory.h"
 #include "screens/item_screen_view.h"
 #include "screens/item_screens.h"
+#include "screens/screen_stack.h"
 #include "map/map_state.h"
 #include "platform/media.h"
 
@@ -43,63 +46,80 @@ void draw_pick_up(const std::vector<MapItem*>& items, int column, int row) {
     draw_key_hint(message_text(msg::hint_pick_up));
 }
 
-// Runs the grid until Return (true: take the marked items; with none marked,
-// the item under the cursor is marked) or Escape and the window's close (false).
-bool choose_items(const std::vector<MapItem*>& items) {
-    // The cursor starts on the first item lying here.
-    int column = 0, row = 0;
-    // A key still held when the screen opens (the P itself) must be let go first.
-    bool key_lock = key_held(key::any);
-    while (true) {
-        keyboard_poll();
-        if (take_window_event() == WindowEvent::close_request) {
-            g_common.close_requested = 1;
-            return false;
-        }
-        if (key_released(key::escape)) return false;
-        const size_t cursor = static_cast<size_t>(row * ITEM_GRID_CELLS + column);
-        if (!key_lock) {
-            key_lock = true;
-            if (key_held(key::left)) column = std::max(0, column - 1);
-            else if (key_held(key::right)) column = std::min(ITEM_GRID_CELLS - 1, column + 1);
-            else if (key_held(key::up)) row = std::max(0, row - 1);
-            else if (key_held(key::down)) row = std::min(ITEM_GRID_CELLS - 1, row + 1);
-            else if (key_held(key::space)) {
-                if (cursor < items.size()) items[cursor]->marked = items[cursor]->marked ? 0 : 1;
-            } else if (key_held(key::ret)) {
-                const bool none_marked =
-                    std::none_of(items.begin(), items.end(), [](const MapItem* item) { return item->marked != 0; });
-                if (none_marked && cursor < items.size()) items[cursor]->marked = 1;
-                return true;
-            } else {
-                key_lock = false;  // no key of this screen
-            }
-        }
-        if (key_released(key::any)) key_lock = false;
-        const size_t now_under = static_cast<size_t>(row * ITEM_GRID_CELLS + column);
-        for (size_t i = 0; i < items.size(); ++i) items[i]->under_cursor = (i == now_under) ? 1 : 0;
-        draw_pick_up(items, column, row);
-        flip();
+// The grid until Return (the marked items are taken; with none marked, the
+// item under the cursor is marked) or Escape and the window's close (nothing is taken).
+class PickUpScreen : public Screen {
+public:
+    PickUpScreen(int x, int y, std::vector<MapItem*> items) : x_(x), y_(y), items_(std::move(items)) {}
+    void take(WindowEvent event) override;
+    bool draw() override {
+        draw_pick_up(items_, column_, row_);
+        return true;
     }
+    int turn_used() const { return turn_used_; }
+
+private:
+    void take_items();
+    int x_, y_;
+    std::vector<MapItem*> items_;
+    // The cursor starts on the first item lying here.
+    int column_ = 0, row_ = 0;
+    // A key still held when the screen opens (the P itself) must be let go first.
+    bool key_lock_ = key_held(key::any);
+    int turn_used_ = 0;
+};
+
+void PickUpScreen::take(WindowEvent event) {
+    if (event == WindowEvent::close_request) {
+        window_close_asked();
+        return close();
+    }
+    if (key_released(key::escape)) return close();
+    const size_t cursor = static_cast<size_t>(row_ * ITEM_GRID_CELLS + column_);
+    if (!key_lock_) {
+        key_lock_ = true;
+        if (key_held(key::left)) column_ = std::max(0, column_ - 1);
+        else if (key_held(key::right)) column_ = std::min(ITEM_GRID_CELLS - 1, column_ + 1);
+        else if (key_held(key::up)) row_ = std::max(0, row_ - 1);
+        else if (key_held(key::down)) row_ = std::min(ITEM_GRID_CELLS - 1, row_ + 1);
+        else if (key_held(key::space)) {
+            if (cursor < items_.size()) items_[cursor]->marked = items_[cursor]->marked ? 0 : 1;
+        } else if (key_held(key::ret)) {
+            const bool none_marked =
+                std::none_of(items_.begin(), items_.end(), [](const MapItem* item) { return item->marked != 0; });
+            if (none_marked && cursor < items_.size()) items_[cursor]->marked = 1;
+            take_items();
+            return close();
+        } else {
+            key_lock_ = false;  // no key of this screen
+        }
+    }
+    if (key_released(key::any)) key_lock_ = false;
+    const size_t now_under = static_cast<size_t>(row_ * ITEM_GRID_CELLS + column_);
+    for (size_t i = 0; i < items_.size(); ++i) items_[i]->under_cursor = (i == now_under) ? 1 : 0;
+}
+
+void PickUpScreen::take_items() {
+    turn_used_ = take_marked_items();
+    recompute_item_bonuses();
+    clear_empty_container(g_map.map, x_, y_);
 }
 
 }  // namespace
 
-int pick_up_screen(int x, int y) {
-    int turn_used = 0;
+void pick_up_screen(int x, int y, std::function<void(int turn_used)> then) {
     for (MapItem& item : g_map.items) {
         item.under_cursor = 0;
         item.marked = 0;
     }
-    const std::vector<MapItem*> items = items_on_field(x, y);
+    std::vector<MapItem*> items = items_on_field(x, y);
     if (items.empty()) {
         show_status_message(message_text(MSG_NOTHING_HERE), "", WHITE, -1, 0, 2000);
         play_sound(sound_name::failure);
-    } else {
-        if (!choose_items(items)) return 0;  // nothing is taken
-        turn_used = take_marked_items();
+        recompute_item_bonuses();
+        clear_empty_container(g_map.map, x, y);
+        return then(0);
     }
-    recompute_item_bonuses();
-    clear_empty_container(g_map.map, x, y);
-    return turn_used;
+    screen_stack().push<PickUpScreen>(std::make_unique<PickUpScreen>(x, y, std::move(items)),
+                                      [then](PickUpScreen& closed) { then(closed.turn_used()); });
 }

@@ -4,6 +4,8 @@
 #include "screens/power_screens.h"
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +18,7 @@
 #include "platform/media.h"
 #include "platform/strings.h"
 #include "powers/use_power.h"
+#include "screens/screen_stack.h"
 
 namespace {
 
@@ -97,37 +100,91 @@ bool move_with_arrows(int& column, int& row, int lowest, int highest) {
     return false;
 }
 
-// The power screen until a choice: the power chosen, or 0 when none (Escape,
-// the window's close, an empty cell).
-int choose_power() {
-    arrange_power_grid();
-    const std::vector<int> ids = power_grid_cells(GRID_CELLS * GRID_CELLS);
-    int column = 0, row = 0;
-    bool key_lock = false;  // after a move, no move until a key is released
-    for (;;) {
-        keyboard_poll();
-        if (take_window_event() == WindowEvent::close_request) {
-            g_common.close_requested = 1;
-            return 0;
-        }
-        if (key_released(key::escape)) return 0;
-        if (key_released(key::ret)) return power_in_cell(ids, column, row);
-        if (!key_lock && move_with_arrows(column, row, 0, GRID_CELLS - 1)) key_lock = true;
-        if (key_released(key::any)) key_lock = false;
-        draw_power_screen(ids, column, row);
-        flip();
+// The power screen until a choice, then the power chosen is used (none:
+// Escape, the window's close, an empty cell).
+class PowerScreen : public Screen {
+public:
+    PowerScreen() {
+        arrange_power_grid();
+        ids_ = power_grid_cells(GRID_CELLS * GRID_CELLS);
     }
-}
+    void take(WindowEvent event) override;
+    bool draw() override {
+        draw_power_screen(ids_, column_, row_);
+        return true;
+    }
+    int turn_ended() const { return turn_ended_; }
 
+private:
+    void choose(int power) {
+        turn_ended_ = use_chosen_power(power);
+        close();
+    }
+    std::vector<int> ids_;
+    int column_ = 0, row_ = 0;
+    bool key_lock_ = false;  // after a move, no move until a key is released
+    int turn_ended_ = 0;
+};
+
+void PowerScreen::take(WindowEvent event) {
+    if (event == WindowEvent::close_request) {
+        window_close_asked();
+        return choose(0);
+    }
+    if (key_released(key::escape)) return choose(0);
+    if (key_released(key::ret)) return choose(power_in_cell(ids_, column_, row_));
+    if (!key_lock_ && move_with_arrows(column_, row_, 0, GRID_CELLS - 1)) key_lock_ = true;
+    if (key_released(key::any)) key_lock_ = false;
+}
 
 }  // namespace
 
-int use_power() { return use_chosen_power(choose_power()); }
+void use_power(std::function<void(int turn_ended)> then) {
+    screen_stack().push<PowerScreen>(std::make_unique<PowerScreen>(),
+                                     [then](PowerScreen& closed) { then(closed.turn_ended()); });
+}
+
 
 std::string success_chance_line(int power) {
     // A chance above 100 % (or below 0 %) acts as 100 % (or 0 %): it is shown as it acts.
     return message_text(MSG_CHANCE) + ": " + int_to_text(std::clamp<int>(power_success_chance(power), 0, 100)) + "%";
 }
+
+namespace {
+
+// The cursor on the map view until Return is let go (confirmed) or Escape (cancelled).
+class TargetScreen : public Screen {
+public:
+    TargetScreen(TargetCursor& cursor, int reach) : cursor_(cursor), reach_(reach) {}
+    void take(WindowEvent event) override {
+        if (event == WindowEvent::close_request) {
+            cursor_.cancel = 1;
+            window_close_asked();
+            return close();
+        }
+        if (key_released(key::ret)) return close();
+        if (key_released(key::escape)) {
+            cursor_.cancel = 1;
+            return close();
+        }
+        if (!key_lock_ && move_with_arrows(cursor_.column, cursor_.row, VIEW_CENTRE - reach_, VIEW_CENTRE + reach_))
+            key_lock_ = true;
+        if (key_released(key::any)) key_lock_ = false;
+    }
+    bool draw() override {
+        draw_game_picture(g_map.map, 0, 0, 0, 0);
+        draw_blinking_cursor(cursor_.column * CELL, cursor_.row * CELL);
+        draw_key_hint(message_text(msg::hint_target));
+        return true;
+    }
+
+private:
+    TargetCursor& cursor_;
+    int reach_;
+    bool key_lock_ = false;  // one move per key press
+};
+
+}  // namespace
 
 void choose_target(TargetCursor& cursor, int range) {
     cursor.column = VIEW_CENTRE;
@@ -135,26 +192,5 @@ void choose_target(TargetCursor& cursor, int range) {
     cursor.cancel = 0;
     // Range 1 reaches the character's cell and the eight around it; above 1 the whole view.
     const int reach = range > 1 ? VIEW_CENTRE : (range == 1 ? 1 : 0);
-    bool key_lock = false;  // one move per key press
-    for (;;) {
-        keyboard_poll();
-        if (take_window_event() == WindowEvent::close_request) {
-            cursor.cancel = 1;
-            g_common.close_requested = 1;
-            return;
-        }
-        if (key_released(key::ret)) return;
-        if (key_released(key::escape)) {
-            cursor.cancel = 1;
-            return;
-        }
-        if (!key_lock && move_with_arrows(cursor.column, cursor.row, VIEW_CENTRE - reach, VIEW_CENTRE + reach))
-            key_lock = true;
-        if (key_released(key::any)) key_lock = false;
-        draw_game_picture(g_map.map, 0, 0, 0, 0);
-        draw_blinking_cursor(cursor.column * CELL, cursor.row * CELL);
-        draw_key_hint(message_text(msg::hint_target));
-        flip();
-    }
+    run_screen_at_once(std::make_unique<TargetScreen>(cursor, reach));
 }
-

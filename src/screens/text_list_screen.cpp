@@ -1,4 +1,5 @@
 #include "screens/text_list_screen.h"
+#include "screens/screen_stack.h"
 
 #include <algorithm>
 
@@ -61,29 +62,31 @@ void draw_text_list(const std::string& title, const std::vector<TextLine>& rows,
     draw_stop();
 }
 
-void text_list_screen(const std::string& title, const std::vector<TextLine>& lines, const std::string& hint,
-                      bool start_at_end, std::initializer_list<int> close_keys) {
-    const std::vector<TextLine> rows = wrap_text_list(lines);
-    const int last_top = std::max(0, static_cast<int>(rows.size()) - TEXT_LIST_PAGE);
-    int top = start_at_end ? last_top : 0;
-    bool changed = true;
-    for (;;) {
-        if (changed) {
-            draw_text_list(title, rows, hint, top);
-            flip();
-        }
-        keyboard_poll();
-        if (take_window_event() == WindowEvent::close_request) {
-            g_common.close_requested = 1;
-            return;
-        }
-        // Escape when let go, so that its release does not reach the game (which would save and leave).
-        if (key_released(key::escape) || key_pressed(key::ret)) return;
-        for (int code : close_keys)
-            if (key_pressed(code)) return;
-        const int wanted = scrolled(top, last_top);
-        changed = wanted != top;
-        top = wanted;
-        if (!changed) wait_for_event(IDLE_WAIT_MS);
+TextListScreen::TextListScreen(std::string title, const std::vector<TextLine>& lines, std::string hint,
+                               bool start_at_end, std::vector<int> close_keys)
+    : title_(std::move(title)), hint_(std::move(hint)), rows_(wrap_text_list(lines)), close_keys_(std::move(close_keys)) {
+    last_top_ = std::max(0, static_cast<int>(rows_.size()) - TEXT_LIST_PAGE);
+    top_ = start_at_end ? last_top_ : 0;
+}
+
+bool TextListScreen::open() { return draw(); }
+
+void TextListScreen::take(WindowEvent event) {
+    if (event == WindowEvent::close_request) {
+        window_close_asked();
+        return close();
     }
+    // Escape when let go, so that its release does not reach the game (which would save and leave).
+    if (key_released(key::escape) || key_pressed(key::ret)) return close();
+    for (int code : close_keys_)
+        if (key_pressed(code)) return close();
+    const int wanted = scrolled(top_, last_top_);
+    changed_ = wanted != top_;
+    top_ = wanted;
+}
+
+bool TextListScreen::draw() {
+    if (!changed_) return false;
+    draw_text_list(title_, rows_, hint_, top_);
+    return true;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/media.h"
+#include "screens/screen_stack.h"
 
 struct TextLine {
     std::string text;  // wrapped to the width of the list when it is wider
@@ -19,10 +20,23 @@ constexpr int TEXT_LIST_PAGE = 23;
 // on, or showing its last lines with start_at_end. Up and Down scroll one
 // line, Page Up and Page Down a page, Home and End to the first and the last
 // page. Escape (when let go), Return or one of the close keys leaves; so does
-// the window's close request, which sets g_common.close_requested for the
-// main loop. Nothing of the game changes.
-void text_list_screen(const std::string& title, const std::vector<TextLine>& lines, const std::string& hint,
-                      bool start_at_end, std::initializer_list<int> close_keys);
+// the window's close request, which ends the game (window_close_asked). Nothing of the game changes.
+class TextListScreen : public Screen {
+public:
+    TextListScreen(std::string title, const std::vector<TextLine>& lines, std::string hint, bool start_at_end,
+                   std::vector<int> close_keys);
+    bool open() override;
+    void take(WindowEvent event) override;
+    bool draw() override;
+    bool idle() const override { return !changed_; }
+
+private:
+    std::string title_, hint_;
+    std::vector<TextLine> rows_;
+    std::vector<int> close_keys_;
+    int last_top_ = 0, top_ = 0;
+    bool changed_ = true;
+};
 // The picture of the list with the wrapped rows from row top on (not flipped).
 void draw_text_list(const std::string& title, const std::vector<TextLine>& rows, const std::string& hint, int top);
 // The lines as the list shows them: each wrapped to the list's width in its font.

@@ -15,7 +15,6 @@
 
 #include "platform/files.h"
 #include "platform/media.h"
-#include "platform/random.h"
 #include "platform/recording.h"
 #include "common/raise_error.h"
 #include "authoring/author_tools.h"
@@ -139,12 +138,9 @@ int main(int argc, char** argv) {
         }
         // The fixed pictures and the fonts decode while the display opens.
         prefetch_sprites();
-        if (!media_init(BackendKind::desktop)) raise_error("Can't open sprite environment!");
         const uint32_t seed = line.seeded ? line.seed
                                           : static_cast<uint32_t>(std::chrono::system_clock::now().time_since_epoch().count());
-        seed_random(seed);
-        start_session_recording(seed);
-        startup();
+        start_session(BackendKind::desktop, seed, [seed] { start_session_recording(seed); });
         run_main_loop();
         recording::finish_recording();
     } catch (const FatalError& error) {

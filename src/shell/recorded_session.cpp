@@ -15,7 +15,6 @@
 #include "game/hall_of_fame.h"
 #include "platform/files.h"
 #include "platform/media.h"
-#include "platform/random.h"
 #include "platform/recording.h"
 #include "platform/strings.h"
 #include "shell/main_loop.h"
@@ -189,34 +188,38 @@ int replay_session(const std::string& recording_file, ReplayKind kind, const std
         if (!write_file_atomically(file.name, file.content))
             raise_error("replay: cannot unpack " + quoted(file.name) + " of the recording");
     const BackendKind backend = kind == ReplayKind::window ? BackendKind::desktop : BackendKind::headless;
-    if (!media_init(backend)) raise_error("Can't open sprite environment!");
-    // A replay nobody watches need not draw.
-    set_screen_drawing(kind == ReplayKind::window);
-    seed_random(rec.header.seed);
-    if (kind == ReplayKind::rerecord && !recording::start_recording(new_recording, rec.header))
-        raise_error("replay: cannot write the new recording " + quoted(new_recording));
-    recording::set_replay_status_hook(show_replay_status);
-    recording::start_replay(rec, kind == ReplayKind::window   ? recording::ReplayMode::window
-                                 : kind == ReplayKind::verify ? recording::ReplayMode::verify
-                                                              : recording::ReplayMode::rerecord);
     int status = 0;
-    try {
+    auto set_up = [&] {
+        // A replay nobody watches need not draw.
+        set_screen_drawing(kind == ReplayKind::window);
+        if (kind == ReplayKind::rerecord && !recording::start_recording(new_recording, rec.header))
+            raise_error("replay: cannot write the new recording " + quoted(new_recording));
+        recording::set_replay_status_hook(show_replay_status);
+        recording::start_replay(rec, kind == ReplayKind::window   ? recording::ReplayMode::window
+                                     : kind == ReplayKind::verify ? recording::ReplayMode::verify
+                                                                  : recording::ReplayMode::rerecord);
+    };
+    // The session from its start-up on, as it was played: its end is compared with the recorded one.
+    auto play = [&](void (*start)()) {
         try {
-            startup();
-            run_main_loop();
-            recording::finish_replay();
-            if (kind == ReplayKind::rerecord) recording::finish_recording();
-        } catch (const FatalError& error) {
-            if (!recording::replay_fatal_error_matches(error.what()))
-                throw recording::ReplayEnded(recording::ReplayEnded::Reason::differs,
-                                             recording::replay_position() + ": the game stopped with the error: " + error.what());
-            if (kind == ReplayKind::rerecord) recording::finish_recording_with_error(error.what());
+            try {
+                start();
+                run_main_loop();
+                recording::finish_replay();
+                if (kind == ReplayKind::rerecord) recording::finish_recording();
+            } catch (const FatalError& error) {
+                if (!recording::replay_fatal_error_matches(error.what()))
+                    throw recording::ReplayEnded(recording::ReplayEnded::Reason::differs,
+                                                 recording::replay_position() + ": the game stopped with the error: " + error.what());
+                if (kind == ReplayKind::rerecord) recording::finish_recording_with_error(error.what());
+            }
+            if (kind != ReplayKind::window) std::printf("replay matches\n");
+        } catch (const recording::ReplayEnded& end) {
+            status = replay_outcome(kind, end, recording_file, rec.cut_at);
+            if (kind == ReplayKind::rerecord && status != 0) std::printf("no new recording was made\n");
         }
-        if (kind != ReplayKind::window) std::printf("replay matches\n");
-    } catch (const recording::ReplayEnded& end) {
-        status = replay_outcome(kind, end, recording_file, rec.cut_at);
-        if (kind == ReplayKind::rerecord && status != 0) std::printf("no new recording was made\n");
-    }
+    };
+    start_session(backend, rec.header.seed, set_up, play);
     std::fflush(stdout);
     recording::stop_replay();
     if (kind == ReplayKind::rerecord && status != 0) {

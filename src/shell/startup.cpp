@@ -18,6 +18,7 @@
 #include "monsters/monster_db.h"
 #include "platform/files.h"
 #include "platform/media.h"
+#include "platform/random.h"
 #include "platform/strings.h"
 #include "powers/power_db.h"
 #include "game/character_savegame.h"
@@ -115,4 +116,13 @@ void startup() {
 
     // 8.
     set_main_loop_start_state();
+}
+
+void start_session(BackendKind backend, uint32_t seed, const std::function<void()>& before,
+                   const std::function<void(void (*)())>& run_startup) {
+    if (!media_init(backend)) raise_error("Can't open sprite environment!");
+    seed_random(seed);
+    if (before) before();
+    if (run_startup) run_startup(startup);
+    else startup();
 }

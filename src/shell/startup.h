@@ -1,7 +1,18 @@
 // Start-up of the game: everything from the runtime services' state to the
-// saved game, in the fixed order the game relies on. The media layer itself is
-// initialised by main() before.
+// saved game, in the fixed order the game relies on. Every session (a game
+// played, a replay, one recorded anew) starts through start_session.
 #pragma once
+#include <cstdint>
+#include <functional>
+
+#include "platform/media.h"
+
+// A session's start, the same for all: the media layer on the backend, the
+// generator seeded, what the session records or replays set up (before), then
+// the game's start-up (startup, through the given runner, so that a replay can
+// watch it for the recorded end). A media layer that does not open is fatal.
+void start_session(BackendKind backend, uint32_t seed, const std::function<void()>& before,
+                   const std::function<void(void (*)())>& run_startup = {});
 
 // Steps 1..8: version and title, tables, preferences and messages, input and
 // sound, the screen, sprites and databases, the saved game, main-loop state.

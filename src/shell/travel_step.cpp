@@ -6,6 +6,7 @@
 #include "map/map_grid.h"
 #include "map/seen_fields.h"
 #include "platform/media.h"
+#include "screens/screen_stack.h"
 #include "shell/main_loop.h"
 #include "game/turn_state.h"
 
@@ -20,8 +21,7 @@ MainLoopFlags& loop() { return g_shell.loop; }
 bool still_playing() { return !loop().menu && !loop().quit; }
 
 bool travel_interrupted() {
-    keyboard_poll();
-    if (take_window_event() == WindowEvent::close_request) loop().quit = 1;
+    if (poll_input() == WindowEvent::close_request) loop().quit = 1;
     return loop().quit || key_pressed(key::any);
 }
 
@@ -66,8 +66,7 @@ TravelStop travel_command(TravelGoal goal, MapPoint target) {
         // The key that stopped the walk does nothing else: it is let go here (an Escape would save and leave).
         while (key_held(key::any) && !f.quit) {
             wait_for_event(RELEASE_WAIT_MS);
-            keyboard_poll();
-            if (take_window_event() == WindowEvent::close_request) f.quit = 1;
+            if (poll_input() == WindowEvent::close_request) f.quit = 1;
         }
     }
     if (!f.menu) f.redraw = 1;  // the death picture stays

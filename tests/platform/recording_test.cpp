@@ -61,8 +61,10 @@ TEST(RecordingFormat, ReadsBackWhatItWroteAndReadsACutFileUpToItsLastWholeBlock)
     mouse.y = 479;
     Item mouse_poll = of_kind(ItemKind::mouse_poll, 0, 1);
     mouse_poll.x = 640;
+    Item turn = of_kind(ItemKind::turn, 300);
+    turn.parts = {0xFFFFFFFFu, 0, 0x12345678u, 7};
     const std::vector<Item> first = {poll(1234, {{200, 2}, {56, 1}}), of_kind(ItemKind::repeat, 17),
-                                     of_kind(ItemKind::window, 0, 2), mouse, mouse_poll,
+                                     of_kind(ItemKind::window, 0, 2), mouse, mouse_poll, turn,
                                      of_kind(ItemKind::save, 24447, 0xDEADBEEF, "savegame\\map_start.xml")};
     const std::vector<Item> second = {poll(16, {{200, 3}}), poll(16, {{200, 0}}), of_kind(ItemKind::end)};
     const std::string start = encode_header(sample_header());
@@ -105,7 +107,7 @@ TEST(RecordingFormat, RefusesDamagedAndHostileFilesWithWhatIsWrong) {
     std::string damaged = start + encode_items({poll(5, {{28, 2}})});
     damaged[damaged.size() - 6] ^= 0x20;
     Header future = sample_header();
-    future.format = 2;
+    future.format = 3;
     // A block whose checksum is right but whose items make no sense.
     auto raw_block = [](const std::string& content) {
         std::string summed = "I" + content;
@@ -119,7 +121,7 @@ TEST(RecordingFormat, RefusesDamagedAndHostileFilesWithWhatIsWrong) {
         {"", "it is no recording of this game (it does not begin as one)"},
         {"<Umbrane_Preferences/>", "it is no recording of this game (it does not begin as one)"},
         {damaged, "it is damaged: the block at byte " + std::to_string(start.size()) + " does not match its checksum"},
-        {encode_header(future), "it is of format version 2, this game reads version 1"},
+        {encode_header(future), "it is of format version 3, this game reads versions 1 to 2"},
         {start + unknown_item, "it is damaged: an unknown item (99) in the block at byte " + std::to_string(start.size())},
         // A million passes of nothing within a second.
         {start + encode_items({of_kind(ItemKind::repeat, 1000000), poll(1000, {{1, 2}})}),
@@ -202,5 +204,76 @@ TEST(RecordingInput, ReplayGivesTheGameWhatItReadAndLeavesOutIdleWaits) {
     start_replay(rec, ReplayMode::verify);
     play(static_cast<int>(kept));
     EXPECT_THROW(play(1), ReplayEnded);
+    stop_replay();
+}
+
+namespace {
+
+const char* part_name(int part) {
+    static const char* const names[] = {"the character", "the map", "the monsters", "the items"};
+    return names[part];
+}
+
+// The message a verifying replay ends with at the turn, or "" when it goes on.
+std::string turn_verdict(const std::array<uint32_t, TURN_PARTS>& parts) {
+    try {
+        note_turn(parts, part_name);
+    } catch (const ReplayEnded& end) {
+        const std::string text = end.what();
+        return text.substr(text.find(": ") + 2);  // after the pass
+    }
+    return "";
+}
+
+}  // namespace
+
+// A replay compares the state after every turn with the recorded checksums
+// and names the first turn that departs and what departs; a recording of
+// format 1 has none, and replays without them.
+TEST(RecordingTurns, AVerifyingReplayNamesTheFirstTurnThatDepartsAndThePart) {
+    TempGameFolder game;
+    const std::array<uint32_t, TURN_PARTS> state = {11, 22, 33, 44};
+    auto turn_item = [](uint32_t number, std::array<uint32_t, TURN_PARTS> parts) {
+        Item item = of_kind(ItemKind::turn, number);
+        item.parts = parts;
+        return item;
+    };
+    Recording rec;
+    rec.header = sample_header();
+    rec.whole = true;
+    rec.items = {poll(5, {{28, 2}}), turn_item(1, state), turn_item(2, state), turn_item(3, state),
+                 of_kind(ItemKind::end)};
+    struct Case {
+        std::array<uint32_t, TURN_PARTS> second;  // the state after the game's second turn
+        std::string verdict;
+    };
+    const std::vector<Case> cases = {
+        {state, ""},
+        {{11, 22, 34, 44}, "turn 2 ends with the monsters not as recorded (checksum 00000022, recorded 00000021)"},
+        {{10, 22, 33, 40}, "turn 2 ends with the character not as recorded (checksum 0000000a, recorded 0000000b)"},
+        {{11, 22, 33, 45}, "turn 2 ends with the items not as recorded (checksum 0000002d, recorded 0000002c)"},
+    };
+    for (const Case& c : cases) {
+        start_replay(rec, ReplayMode::verify);
+        keyboard_poll();
+        EXPECT_EQ(turn_verdict(state), "");
+        EXPECT_EQ(turn_verdict(c.second), c.verdict);
+        stop_replay();
+    }
+    // The game ends a turn the session did not: named with what the recording holds instead.
+    start_replay(rec, ReplayMode::verify);
+    keyboard_poll();
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(turn_verdict(state), "");
+    EXPECT_EQ(turn_verdict(state), "the game ended turn 4, the recorded session had the session's end next");
+    stop_replay();
+
+    // Format 1: no turns recorded, none compared; the session replays to its end.
+    Recording old = rec;
+    old.header.format = 1;
+    old.items = {poll(5, {{28, 2}}), of_kind(ItemKind::end)};
+    start_replay(old, ReplayMode::verify);
+    keyboard_poll();
+    for (int k = 0; k < 3; ++k) EXPECT_EQ(turn_verdict({1, 2, 3, 4}), "");
+    EXPECT_NO_THROW(finish_replay());
     stop_replay();
 }

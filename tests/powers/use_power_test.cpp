@@ -10,6 +10,8 @@
 #include "powers/power_effects.h"
 #include "powers/use_power.h"
 #include "screens/power_screens.h"
+#include "screens/screen_stack.h"
+#include "support/screen_driver.h"
 #include "support/test_game.h"
 
 namespace {
@@ -94,6 +96,12 @@ TEST(UsePower, AnUnknownEffectNameEndsTheGameAfterThePowerIsPaid) {
     p.cost = 3;
     p.cost_attribute = BONUS;
     headless::key_tap(100, key::ret, 40);
-    EXPECT_FATAL(use_power(), "use_power(): cannot find power effect \"teleport\"");
+    EXPECT_FATAL(
+        {
+            use_power([](int) {});
+            run_screens();
+        },
+        "use_power(): cannot find power effect \"teleport\"");
+    screen_stack().clear();
     EXPECT_EQ(g_character_model.character.abilities[BONUS].attribute_current_value, 4);
 }

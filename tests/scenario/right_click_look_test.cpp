@@ -10,6 +10,7 @@
 #include "platform/headless.h"
 #include "scenario/scenario_support.h"
 #include "screens/look_screen.h"
+#include "support/screen_driver.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
 
@@ -39,8 +40,10 @@ TEST(RightClick, OpensTheLookScreenOnTheFieldUnderThePointer) {
     headless::key_tap(t + 300, key::escape, 30);
     headless::advance(60);
     main_loop_pass();
-    headless::advance(400);
-    main_loop_pass();
+    ASSERT_EQ(screen_stack().size(), 1u);  // the look screen, opened by the click's pass
+    // The loop's passes until the screen closes.
+    for (int pass = 0; pass < 200 && !screen_stack().empty(); ++pass) main_loop_pass();
+    EXPECT_TRUE(screen_stack().empty());
     EXPECT_EQ(g_shell.loop.menu, 0);  // the Escape closed the look screen, it did not save and leave
     EXPECT_EQ(g_character_model.character.turns, turns);
     EXPECT_EQ(g_character_model.character.x, 2);  // Left moved the cursor, not the character
@@ -52,9 +55,13 @@ TEST(RightClick, OpensTheLookScreenOnTheFieldUnderThePointer) {
         headless::key_tap(at + 100, key::left, 30);
         headless::key_tap(at + 200, key::escape, 30);
         headless::advance(20);
-        LookCursor closed{-1, -1};
-        EXPECT_EQ(look_at_pointer(&closed), opens);
+        LookCursor cursor{-1, -1};
+        EXPECT_EQ(pointer_look_cursor(cursor), opens);
         if (opens) {
+            LookCursor closed{-1, -1};
+            screen_stack().push<LookScreen>(std::make_unique<LookScreen>(cursor),
+                                            [&](LookScreen& look) { closed = look.cursor(); });
+            run_screens();
             EXPECT_TRUE(closed.column == column - 1 && closed.row == 5) << closed.column << ", " << closed.row;
         }
         headless::advance(400);

@@ -24,6 +24,7 @@
 #include "screens/main_menu.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
+#include "support/screen_driver.h"
 #include "game/turn_state.h"
 
 namespace {
@@ -313,7 +314,10 @@ TEST(DamagedSaves, ASavegameThatDoesNotReadOpensTheMenuWithItsFaultAndIsKept) {
         EXPECT_EQ(kept_aside("map_two.xml"), std::vector<std::string>{map});
         // The menu offers a new game, which starts afresh.
         headless::set_deadline(0);
-        EXPECT_EQ(main_menu(), MenuChoice::quit);  // Escape at once
+        MenuChoice choice = MenuChoice::continue_game;
+        main_menu([&](MenuChoice chosen) { choice = chosen; });
+        run_screens();
+        EXPECT_EQ(choice, MenuChoice::quit);  // Escape at once
         EXPECT_EQ(menu_notice(0), "");
         new_game_flow();
         startup();

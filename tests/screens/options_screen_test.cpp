@@ -18,6 +18,7 @@
 #include "presentation/presentation_state.h"
 #include "screens/main_menu.h"
 #include "screens/options_screen.h"
+#include "support/screen_driver.h"
 #include "shell/main_loop.h"
 #include "shell/startup.h"
 #include "support/test_game.h"
@@ -167,7 +168,10 @@ TEST_F(OptionsScreenTest, TheMainMenuOpensTheOptionsAfterItsWrittenEntries) {
     headless::key_tap(t + 600, key::escape, 30);
     headless::key_tap(t + 900, key::down, 30);
     headless::key_tap(t + 1100, key::escape, 30);
-    EXPECT_EQ(main_menu(), MenuChoice::quit);
+    MenuChoice choice = MenuChoice::continue_game;
+    main_menu([&](MenuChoice chosen) { choice = chosen; });
+    run_screens();
+    EXPECT_EQ(choice, MenuChoice::quit);
     EXPECT_EQ(g_common.preferences.language, "German");
     EXPECT_NE(preferences_text().find("language=\"German\""), std::string::npos);
     // The menu came back after the options: its Down moved to the second entry, now in German.
