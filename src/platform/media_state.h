@@ -13,6 +13,7 @@
 
 #include "platform/media.h"
 #include "platform/surface.h"
+#include "platform/work_queue.h"
 
 struct _TTF_Font;
 
@@ -94,10 +95,11 @@ struct DecodedPicture {
     Surface picture;
 };
 
-// A picture sprite_prefetch is decoding (none when it failed).
+// A picture sprite_prefetch is decoding, or leaves to the first to ask for
+// it (none when it failed).
 struct PrefetchedPicture {
     std::string host_file;
-    std::shared_future<std::shared_ptr<Surface>> picture;
+    Claimable<std::shared_ptr<Surface>> picture;
 };
 
 struct MediaState {

@@ -30,7 +30,7 @@ void display(int number, int x, int y, BlitMode mode, int intensity) {
 
 void sprite_prefetch(const std::string& logical_path) {
     std::string host_file = host_path(logical_path);
-    auto picture = background_work().add([host_file]() -> std::shared_ptr<Surface> {
+    auto picture = background_work().add_claimable([host_file]() -> std::shared_ptr<Surface> {
         auto decoded = std::make_shared<Surface>();
         return decode_image_file(host_file, *decoded) ? decoded : nullptr;
     });

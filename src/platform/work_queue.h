@@ -3,6 +3,7 @@
 // order they were given; a result is waited for where it is needed. Leaving
 // the program drops the jobs that have not started.
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -11,6 +12,30 @@
 #include <mutex>
 #include <thread>
 #include <vector>
+
+// The result of a job given with WorkQueue::add_claimable. Asked for before
+// any thread of the queue started the job, it is made by the asking thread
+// itself: a starved queue (a busy machine, a low priority) never keeps the
+// game waiting longer than the work itself takes.
+template <class Result>
+class Claimable {
+public:
+    Claimable() = default;
+    bool valid() const { return result_.valid(); }
+    const Result& get() const {
+        if (job_ && !job_->claimed.exchange(true)) job_->run();
+        return result_.get();
+    }
+
+private:
+    friend class WorkQueue;
+    struct Job {
+        std::atomic<bool> claimed{false};
+        std::packaged_task<Result()> run;
+    };
+    std::shared_ptr<Job> job_;
+    std::shared_future<Result> result_;
+};
 
 class WorkQueue {
 public:
@@ -27,6 +52,19 @@ public:
         auto task = std::make_shared<std::packaged_task<Result()>>(std::move(job));
         std::shared_future<Result> result = task->get_future().share();
         push([task] { (*task)(); }, later);
+        return result;
+    }
+    // A job a thread of the queue starts when it is free, unless the result
+    // was asked for first (Claimable::get runs it then).
+    template <class Job>
+    auto add_claimable(Job job) -> Claimable<decltype(job())> {
+        Claimable<decltype(job())> result;
+        result.job_ = std::make_shared<typename Claimable<decltype(job())>::Job>();
+        result.job_->run = std::packaged_task<decltype(job())()>(std::move(job));
+        result.result_ = result.job_->run.get_future().share();
+        push([claim = result.job_] {
+            if (!claim->claimed.exchange(true)) claim->run();
+        }, false);
         return result;
     }
     // Starts the jobs held for later.
