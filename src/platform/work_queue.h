@@ -81,6 +81,7 @@ private:
     std::vector<std::function<void()>> later_;
     std::vector<std::thread> threads_;
     bool stopping_ = false;
+    bool yielding_ = false;  // release_later was called: the threads run below the game's
 };
 
 // The media layer's queue: a thread for every core but the game's, two at most.
