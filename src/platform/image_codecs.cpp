@@ -1,5 +1,6 @@
 // PNG (libpng) and JPEG (libjpeg) files to and from surfaces.
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <csetjmp>
 #include <cstdio>
@@ -208,6 +209,73 @@ ImageKind image_kind(const std::string& host_file) {
 }
 
 }  // namespace
+
+namespace {
+
+uint32_t crc32_of(const unsigned char* data, size_t size) {
+    static const std::array<uint32_t, 256> table = [] {
+        std::array<uint32_t, 256> t{};
+        for (uint32_t n = 0; n < 256; ++n) {
+            uint32_t c = n;
+            for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[n] = c;
+        }
+        return t;
+    }();
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 0; i < size; ++i) crc = table[(crc ^ data[i]) & 255] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
+uint32_t big_endian(const unsigned char* p) {
+    return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 | p[3];
+}
+
+}  // namespace
+
+bool png_file_whole(const std::string& host_file, int& width, int& height) {
+    if (!file_within_limits(host_file) || image_kind(host_file) != ImageKind::png) return false;
+    std::string text;
+    {
+        std::unique_ptr<std::FILE, FileCloser> file(std::fopen(host_file.c_str(), "rb"));
+        if (!file) return false;
+        char buffer[16384];
+        size_t got;
+        while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) text.append(buffer, got);
+        if (std::ferror(file.get())) return false;
+    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    const size_t size = text.size();
+    size_t at = 8;  // after the signature
+    bool header = false, data = false;
+    while (at + 12 <= size) {
+        const uint32_t length = big_endian(bytes + at);
+        if (length > size - at - 12) return false;  // cut inside the chunk
+        const unsigned char* type = bytes + at + 4;
+        if (crc32_of(type, length + 4) != big_endian(type + 4 + length)) return false;
+        const std::string name(reinterpret_cast<const char*>(type), 4);
+        if (!header) {
+            // The header first: a size within the limits, a layout PNG knows.
+            if (name != "IHDR" || length != 13) return false;
+            const uint32_t w = big_endian(type + 4), h = big_endian(type + 8);
+            const unsigned depth = type[12], colour = type[13];
+            const bool layout = (colour == 0 && (depth == 1 || depth == 2 || depth == 4 || depth == 8 || depth == 16)) ||
+                                (colour == 3 && (depth == 1 || depth == 2 || depth == 4 || depth == 8)) ||
+                                ((colour == 2 || colour == 4 || colour == 6) && (depth == 8 || depth == 16));
+            const png_uint_32 largest = static_cast<png_uint_32>(g_largest_side);
+            if (w == 0 || h == 0 || w > largest || h > largest || !layout || type[14] != 0 || type[15] != 0 ||
+                type[16] > 1)
+                return false;
+            width = static_cast<int>(w);
+            height = static_cast<int>(h);
+            header = true;
+        }
+        data = data || name == "IDAT";
+        at += 12 + static_cast<size_t>(length);
+        if (name == "IEND") return data;  // what may follow it is never read
+    }
+    return false;
+}
 
 void limit_image_side(int side) { g_largest_side = side > 0 && side < MAX_SURFACE_SIDE ? side : MAX_SURFACE_SIDE; }
 

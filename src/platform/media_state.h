@@ -102,6 +102,9 @@ struct PrefetchedPicture {
     Claimable<std::shared_ptr<Surface>> picture;
 };
 
+// The sprite of the number (a pending one decoded now), or nullptr.
+Surface* sprite_surface(int number);
+
 struct MediaState {
     std::unique_ptr<Machine> machine;
     Surface screen{SCREEN_WIDTH, SCREEN_HEIGHT};  // back buffer
@@ -116,6 +119,9 @@ struct MediaState {
     // sprite_load_any decodes a file again only when its bytes changed.
     std::deque<DecodedPicture> decoded_pictures;
     std::vector<PrefetchedPicture> prefetched;
+    // Sprites sprite_load_later checked and left to decode: each becomes a
+    // sprite where it is first wanted (sprite_surface).
+    std::map<int, Claimable<std::shared_ptr<Surface>>> pending_sprites;
     int pictures_decoded = 0;  // how often it decoded a file (counted for the tests)
     // Drawing.
     int draw_target = SCREEN_TARGET;

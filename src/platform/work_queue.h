@@ -54,17 +54,18 @@ public:
         push([task] { (*task)(); }, later);
         return result;
     }
-    // A job a thread of the queue starts when it is free, unless the result
-    // was asked for first (Claimable::get runs it then).
+    // A job a thread of the queue starts when it is free (with later, once
+    // release_later was called), unless the result was asked for first
+    // (Claimable::get runs it then).
     template <class Job>
-    auto add_claimable(Job job) -> Claimable<decltype(job())> {
+    auto add_claimable(Job job, bool later = false) -> Claimable<decltype(job())> {
         Claimable<decltype(job())> result;
         result.job_ = std::make_shared<typename Claimable<decltype(job())>::Job>();
         result.job_->run = std::packaged_task<decltype(job())()>(std::move(job));
         result.result_ = result.job_->run.get_future().share();
         push([claim = result.job_] {
             if (!claim->claimed.exchange(true)) claim->run();
-        }, false);
+        }, later);
         return result;
     }
     // Starts the jobs held for later.

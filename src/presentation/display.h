@@ -20,6 +20,7 @@ struct SpriteFile {
     int number;
     std::string file;
     const char* failure;
+    bool in_game_only = false;  // not drawn before a game: start-up checks it whole and decodes it later
 };
 // Every fixed sheet load_sprites loads, in its order.
 const std::vector<SpriteFile>& sprite_files();
