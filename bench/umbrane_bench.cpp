@@ -681,15 +681,19 @@ double trivial_client_time(const std::string& display) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds_since(started) : -1;
 }
 
-// Runs this program in one of its child modes and reads the two numbers it prints.
-bool run_child_mode(const char* mode, long long& first, long long& second) {
+// What this program prints in one of its child modes (on the display, when one is named).
+std::string child_mode_output(const char* mode, const std::string& display = "") {
     int channel[2];
-    if (pipe(channel) != 0) return false;
+    if (pipe(channel) != 0) return "";
     const pid_t pid = start_child();
     if (pid == 0) {
         close(channel[0]);
         dup2(channel[1], STDOUT_FILENO);
         quiet_output(true);
+        if (!display.empty()) {
+            setenv("DISPLAY", display.c_str(), 1);
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
+        }
         execl("/proc/self/exe", "umbrane_bench", mode, static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -701,7 +705,12 @@ bool run_child_mode(const char* mode, long long& first, long long& second) {
     close(channel[0]);
     int status = 0;
     waitpid(pid, &status, 0);
-    return std::sscanf(text.c_str(), "%lld %lld", &first, &second) == 2;
+    return text;
+}
+
+// Runs this program in one of its child modes and reads the two numbers it prints.
+bool run_child_mode(const char* mode, long long& first, long long& second) {
+    return std::sscanf(child_mode_output(mode).c_str(), "%lld %lld", &first, &second) == 2;
 }
 
 long peak_rss_kb() {
@@ -865,25 +874,7 @@ void startup_step_figures(int calls, const GameCopy& game) {
                            "  the window and its screen", "  a first frame shown"};
     std::vector<std::vector<double>> window_times(4);
     for (int i = -1; i < std::max(5, calls / 2); ++i) {
-        int channel[2];
-        if (pipe(channel) != 0) return;
-        const pid_t pid = start_child();
-        if (pid == 0) {
-            close(channel[0]);
-            dup2(channel[1], STDOUT_FILENO);
-            quiet_output(true);
-            setenv("DISPLAY", xvfb.display().c_str(), 1);
-            setenv("SDL_AUDIODRIVER", "dummy", 1);
-            execl("/proc/self/exe", "umbrane_bench", "--window-steps", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(channel[1]);
-        std::string text;
-        char buffer[256];
-        ssize_t got;
-        while ((got = read(channel[0], buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(got));
-        close(channel[0]);
-        waitpid(pid, nullptr, 0);
+        const std::string text = child_mode_output("--window-steps", xvfb.display());
         long long step[4];
         if (std::sscanf(text.c_str(), "%lld %lld %lld %lld", &step[0], &step[1], &step[2], &step[3]) != 4) {
             std::printf("%-52s %s\n", "  the display's steps", "failed");
