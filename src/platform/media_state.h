@@ -56,9 +56,10 @@ struct Font {
 // (interleaved stereo 16-bit at MIX_RATE).
 struct SoundData {
     std::string file;  // the logical path it was loaded from
-    // Decoded by a thread of the sound code after loading: samples() waits
-    // for it (empty when the stream broke after its headers).
-    std::shared_future<std::shared_ptr<const std::vector<int16_t>>> decoding;
+    // Decoded beside the game's thread after the first picture: samples()
+    // waits for it, or decodes it itself when that has not started (empty
+    // when the stream broke after its headers).
+    Claimable<std::shared_ptr<const std::vector<int16_t>>> decoding;
     const std::shared_ptr<const std::vector<int16_t>>& samples() const;
     int volume = 100;
 };
