@@ -1,7 +1,8 @@
 // Work the media layer does beside the game's own thread: decoding the sounds
 // and the fixed pictures while start-up opens the window. Jobs start in the
-// order they were given; a result is waited for where it is needed. Leaving
-// the program drops the jobs that have not started.
+// order they were given; a result is waited for where it is needed, or made
+// there when no thread has started it (Claimable). Leaving the program drops
+// the jobs that have not started.
 #pragma once
 #include <atomic>
 #include <condition_variable>
