@@ -7,7 +7,7 @@
 //   umbrane_bench [--calls N] [--executable PATH] [FIGURE...]
 //
 // FIGURE picks some of: redraw, startup, program (the real program under
-// Xvfb), memory, maps, levels, check (the content check of the whole game, as
+// Xvfb), steps (where start-up's time goes, step by step), memory, maps, levels, check (the content check of the whole game, as
 // the command and in the process), monsters, walk (the real program walking under
 // Xvfb in a window and in full screen at 1920 x 1080 and 3840 x 2160: its
 // processor time per frame, the time from a key press to the first changed
@@ -40,10 +40,18 @@
 #include <thread>
 #include <vector>
 
+#include "character/abilities_db.h"
 #include "character/character_state.h"
 #include "game/character_savegame.h"
 #include "common/common_state.h"
 #include "common/database.h"
+#include "common/message_list.h"
+#include "common/preferences.h"
+#include "items/item_db.h"
+#include "monsters/monster_db.h"
+#include "powers/power_db.h"
+#include "presentation/display.h"
+#include "screens/game_state.h"
 #include "presentation/view.h"
 #include "heap_counter.h"
 #include "map/map_file.h"
@@ -58,6 +66,7 @@
 #include "platform/media.h"
 #include "platform/random.h"
 #include "platform/scaler.h"
+#include "platform/surface.h"
 #include "platform/strings.h"
 #include "authoring/content_check.h"
 #include "shell/main_loop.h"
@@ -673,15 +682,19 @@ double trivial_client_time(const std::string& display) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? seconds_since(started) : -1;
 }
 
-// Runs this program in one of its child modes and reads the two numbers it prints.
-bool run_child_mode(const char* mode, long long& first, long long& second) {
+// What this program prints in one of its child modes (on the display, when one is named).
+std::string child_mode_output(const char* mode, const std::string& display = "") {
     int channel[2];
-    if (pipe(channel) != 0) return false;
+    if (pipe(channel) != 0) return "";
     const pid_t pid = start_child();
     if (pid == 0) {
         close(channel[0]);
         dup2(channel[1], STDOUT_FILENO);
         quiet_output(true);
+        if (!display.empty()) {
+            setenv("DISPLAY", display.c_str(), 1);
+            setenv("SDL_AUDIODRIVER", "dummy", 1);
+        }
         execl("/proc/self/exe", "umbrane_bench", mode, static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -693,7 +706,12 @@ bool run_child_mode(const char* mode, long long& first, long long& second) {
     close(channel[0]);
     int status = 0;
     waitpid(pid, &status, 0);
-    return std::sscanf(text.c_str(), "%lld %lld", &first, &second) == 2;
+    return text;
+}
+
+// Runs this program in one of its child modes and reads the two numbers it prints.
+bool run_child_mode(const char* mode, long long& first, long long& second) {
+    return std::sscanf(child_mode_output(mode).c_str(), "%lld %lld", &first, &second) == 2;
 }
 
 long peak_rss_kb() {
@@ -745,6 +763,130 @@ int bare_window_mode() {
     while (take_window_event() != WindowEvent::close_request) wait_for_event(100);
     media_close();
     return 0;
+}
+
+// Child mode: the display's steps of start-up on the desktop backend, each
+// timed as the game makes them (SDL and the display, SDL's audio, the window
+// and its screen, a first grey frame); prints their microseconds.
+int window_steps_mode() {
+    std::vector<long long> steps;
+    auto step = [&steps, start = Clock::now()]() mutable {
+        steps.push_back(std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count());
+        start = Clock::now();
+    };
+    if (!media_init(BackendKind::desktop)) return 1;
+    step();
+    sound_init();
+    step();
+    if (!open_window("Umbrane") || !open_window_screen()) return 1;
+    step();
+    clear_screen(RGB(64, 64, 64));
+    flip();
+    step();
+    media_close();
+    for (long long microseconds : steps) std::printf("%lld ", microseconds);
+    std::printf("\n");
+    return 0;
+}
+
+// Where start-up's time goes: startup()'s steps one by one in its order, each
+// timed, on the headless backend (the pictures decoded on this thread, the
+// font look-up made afresh), and the display's steps in a child on Xvfb.
+void startup_step_figures(int calls, const GameCopy& game) {
+    game.forget_savegame();
+    struct Step {
+        const char* what;
+        std::function<void()> call;
+        std::function<void()> before = [] {};  // not timed
+    };
+    const std::vector<Step> steps = {
+        {"  tables, preferences, texts (XML)", [] {
+             reset_game_state();
+             load_preferences(g_common.preferences, "config\\preferences.xml");
+             load_message_list("data\\messages.xml");
+         }},
+        {"  sounds known by their first pages", [] { load_sounds(); }},
+        {"  the 20 fixed pictures decoded (PNG)", [] {
+             for (const SpriteFile& file : sprite_files()) {
+                 Surface picture;
+                 decode_image_file(host_path(file.file), picture);
+                 keep(picture.pixels.data());
+             }
+         }},
+        {"  fontconfig set up afresh, the five fonts opened", [] {
+             font_load(1, "Arial", 8, false, false);
+             font_load(2, "Harrington", 12, true, false);
+             font_load(3, "Arial", 10, false, false);
+             font_load(4, "Verdana", 10, false, false);
+             font_load(5, "Verdana", 10, false, true);
+         },
+         [] {
+             // The media layer anew: fontconfig's set-up and look-ups are made again.
+             media_close();
+             media_init(BackendKind::headless);
+         }},
+        {"  load_sprites (the pictures and fonts again)", [] { load_sprites(); }},
+        {"  the databases (XML)", [] {
+             load_abilities_db();
+             load_monster_db("data\\monster.xml");
+             load_power_db();
+             load_item_db();
+         }},
+        {"  the first menu frame composed and flipped", [] {
+             headless::on_flip([] { throw FirstFrame{}; });
+             try {
+                 run_main_loop();
+             } catch (const FirstFrame&) {
+             }
+             headless::on_flip(nullptr);
+         }},
+    };
+    std::vector<std::vector<double>> times(steps.size()), wall_times(steps.size());
+    for (int i = -1; i < calls; ++i) {
+        fresh_headless_media();
+        startup();  // every table as the game has it, then each step again on its own
+        for (size_t k = 0; k < steps.size(); ++k) {
+            steps[k].before();
+            // The thread's processor time: other programs on the machine do not stretch it.
+            const auto thread_seconds = [] {
+                timespec now{};
+                clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+                return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+            };
+            const double start = thread_seconds();
+            const double wall = timed(steps[k].call);
+            if (i >= 0) {
+                times[k].push_back(thread_seconds() - start);
+                wall_times[k].push_back(wall);
+            }
+        }
+    }
+    std::printf("start-up step by step, headless, on one thread (medians: processor time, wall time):\n");
+    for (size_t k = 0; k < steps.size(); ++k)
+        std::printf("%-52s %12s %12s\n", steps[k].what, duration_text(median(times[k])).c_str(),
+                    duration_text(median(wall_times[k])).c_str());
+
+    Xvfb xvfb;
+    if (!xvfb.start()) {
+        std::printf("%-52s %s\n", "  the display's steps", "skipped: Xvfb did not start");
+        return;
+    }
+    const char* names[] = {"  SDL and the display opened (media_init)", "  SDL audio opened (dummy driver)",
+                           "  the window and its screen", "  a first frame shown"};
+    std::vector<std::vector<double>> window_times(4);
+    for (int i = -1; i < std::max(5, calls / 2); ++i) {
+        const std::string text = child_mode_output("--window-steps", xvfb.display());
+        long long step[4];
+        if (std::sscanf(text.c_str(), "%lld %lld %lld %lld", &step[0], &step[1], &step[2], &step[3]) != 4) {
+            std::printf("%-52s %s\n", "  the display's steps", "failed");
+            g_failed = true;
+            return;
+        }
+        if (i >= 0)
+            for (int k = 0; k < 4; ++k) window_times[k].push_back(static_cast<double>(step[k]) / 1e6);
+    }
+    std::printf("the display's steps (medians; desktop backend, Xvfb):\n");
+    for (int k = 0; k < 4; ++k) std::printf("%-52s %12s\n", names[k], duration_text(median(window_times[k])).c_str());
 }
 
 // The whole real program with the arguments, to its end (its output thrown away).
@@ -1156,6 +1298,7 @@ int run_benchmark(int calls, const std::vector<std::string>& chosen) {
     if (wanted("startup"))
         print_figure("start-up to first menu frame, headless", measure(calls, [&] { return headless_startup(game); }));
     if (wanted("program")) real_program_figures(std::max(5, calls / 2));
+    if (wanted("steps")) startup_step_figures(calls, game);
     if (wanted("memory")) memory_figures();
     if (wanted("walk")) walk_figures(calls);
     if (wanted("paths")) path_figures(calls, game);
@@ -1268,6 +1411,7 @@ int main(int argc, char** argv) {
     if (mode == "--session") return session_mode();
     if (mode == "--bare-session") return bare_session_mode();
     if (mode == "--bare-window") return bare_window_mode();
+    if (mode == "--window-steps") return window_steps_mode();
     int calls = 21;
     std::vector<std::string> chosen;
     for (int i = 1; i < argc; ++i) {
@@ -1276,7 +1420,8 @@ int main(int argc, char** argv) {
         else if (argument == "--executable" && i + 1 < argc) g_executable = argv[++i];
         else if (argument.rfind("--", 0) != 0) chosen.push_back(argument);
         else {
-            std::fprintf(stderr, "usage: umbrane_bench [--calls N] [--executable PATH] [redraw|startup|program|memory|checksum|maps|saves|levels|check|monsters|walk|paths|scale]...\n");
+            std::fprintf(stderr, "usage: umbrane_bench [--calls N] [--executable PATH] [redraw|startup|program|steps|memory|checksum|maps|saves|levels|check|monsters|walk|paths|scale]...
+");
             return 2;
         }
     }

@@ -433,8 +433,10 @@ public:
     void sound_play(int sound) override {
         if (!audio_device_) return;  // no device: silence
         const SoundData& data = g_media.sounds.at(sound);
+        // Taken (decoded, when it must be) before the device waits for the mixer.
+        auto samples = data.samples();
         SDL_LockAudioDevice(audio_device_);
-        mixer_.play(data.samples(), data.volume);
+        mixer_.play(std::move(samples), data.volume);
         SDL_UnlockAudioDevice(audio_device_);
     }
 

@@ -15,8 +15,7 @@ namespace {
 // that sprite does not exist (any more).
 Surface* draw_surface() {
     if (g_media.draw_target == SCREEN_TARGET) return g_media.screen_drawing_off ? nullptr : &screen_for_drawing();
-    auto found = g_media.sprites.find(g_media.draw_target);
-    return found == g_media.sprites.end() ? nullptr : &found->second;
+    return sprite_surface(g_media.draw_target);
 }
 
 }  // namespace

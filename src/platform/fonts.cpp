@@ -83,7 +83,7 @@ struct FontLookups {
     FcConfig* config = nullptr;
     std::map<std::tuple<std::string, bool>, FontFile> files;
 };
-std::shared_future<std::shared_ptr<FontLookups>> g_prefetched_fonts;
+Claimable<std::shared_ptr<FontLookups>> g_prefetched_fonts;
 
 void take_prefetched_fonts() {
     if (!g_prefetched_fonts.valid()) return;
@@ -102,7 +102,7 @@ void take_prefetched_fonts() {
 
 void fonts_prefetch(const std::vector<std::pair<std::string, bool>>& faces) {
     if (g_font_config || g_prefetched_fonts.valid()) return;
-    g_prefetched_fonts = background_work().add([faces]() {
+    g_prefetched_fonts = background_work().add_claimable([faces]() {
         auto made = std::make_shared<FontLookups>();
         made->config = FcInitLoadConfigAndFonts();
         for (const auto& [face, bold] : faces)

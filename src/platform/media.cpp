@@ -41,6 +41,7 @@ void reset_media_content() {
     g_media.next_image = 1;
     g_media.decoded_pictures.clear();
     g_media.prefetched.clear();
+    g_media.pending_sprites.clear();
     g_media.pictures_decoded = 0;
     g_media.sounds.clear();
     g_media.next_sound = 1;

@@ -91,6 +91,13 @@ int sprite_load_any(const std::string& logical_path);           // 0 on failure
 // Starts decoding a picture beside the game's thread; the next sprite_load of
 // that file takes the result (a failed one is decoded again there).
 void sprite_prefetch(const std::string& logical_path);
+// sprite_load for a picture not wanted before the first frame: a PNG is only
+// checked whole now (png_file_whole) and decoded beside the game's thread once
+// the first picture is shown, or where the sprite is first drawn, measured or
+// asked for. Any other file, and one the check does not take, loads at once
+// (sprite_load's verdict). False as sprite_load; a PNG broken behind whole
+// chunks (only a made one is) leaves the sprite missing.
+bool sprite_load_later(int number, const std::string& logical_path);
 bool sprite_create(int number, int width, int height);          // black
 void sprite_free(int number);
 bool sprite_exists(int number);

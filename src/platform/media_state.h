@@ -13,6 +13,7 @@
 
 #include "platform/media.h"
 #include "platform/surface.h"
+#include "platform/work_queue.h"
 
 struct _TTF_Font;
 
@@ -55,9 +56,10 @@ struct Font {
 // (interleaved stereo 16-bit at MIX_RATE).
 struct SoundData {
     std::string file;  // the logical path it was loaded from
-    // Decoded by a thread of the sound code after loading: samples() waits
-    // for it (empty when the stream broke after its headers).
-    std::shared_future<std::shared_ptr<const std::vector<int16_t>>> decoding;
+    // Decoded beside the game's thread after the first picture: samples()
+    // waits for it, or decodes it itself when that has not started (empty
+    // when the stream broke after its headers).
+    Claimable<std::shared_ptr<const std::vector<int16_t>>> decoding;
     const std::shared_ptr<const std::vector<int16_t>>& samples() const;
     int volume = 100;
 };
@@ -95,11 +97,15 @@ struct DecodedPicture {
     Surface picture;
 };
 
-// A picture sprite_prefetch is decoding (none when it failed).
+// A picture sprite_prefetch is decoding, or leaves to the first to ask for
+// it (none when it failed).
 struct PrefetchedPicture {
     std::string host_file;
-    std::shared_future<std::shared_ptr<Surface>> picture;
+    Claimable<std::shared_ptr<Surface>> picture;
 };
+
+// The sprite of the number (a pending one decoded now), or nullptr.
+Surface* sprite_surface(int number);
 
 struct MediaState {
     std::unique_ptr<Machine> machine;
@@ -115,6 +121,9 @@ struct MediaState {
     // sprite_load_any decodes a file again only when its bytes changed.
     std::deque<DecodedPicture> decoded_pictures;
     std::vector<PrefetchedPicture> prefetched;
+    // Sprites sprite_load_later checked and left to decode: each becomes a
+    // sprite where it is first wanted (sprite_surface).
+    std::map<int, Claimable<std::shared_ptr<Surface>>> pending_sprites;
     int pictures_decoded = 0;  // how often it decoded a file (counted for the tests)
     // Drawing.
     int draw_target = SCREEN_TARGET;

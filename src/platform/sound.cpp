@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -133,8 +132,8 @@ bool decode_ogg_file(const std::string& host_file, std::vector<int16_t>& out) {
 const std::shared_ptr<const std::vector<int16_t>>& SoundData::samples() const {
     static const std::shared_ptr<const std::vector<int16_t>> none;
     if (!decoding.valid()) return none;
-    // Wanted before the first picture: its decoding starts now.
-    if (decoding.wait_for(std::chrono::seconds(0)) != std::future_status::ready) background_work().release_later();
+    // Wanted before its turn beside the game (before the first picture, or
+    // behind the other sounds on a busy machine): decoded here and now.
     return decoding.get();
 }
 
@@ -186,7 +185,7 @@ int sound_load(const std::string& logical_path) {
     int number = g_media.next_sound++;
     SoundData& sound = g_media.sounds[number];
     sound.file = logical_path;
-    sound.decoding = background_work().add(
+    sound.decoding = background_work().add_claimable(
         [host_file = std::move(host_file)]() -> std::shared_ptr<const std::vector<int16_t>> {
             auto samples = std::make_shared<std::vector<int16_t>>();
             // A stream that breaks after its beginning plays nothing.

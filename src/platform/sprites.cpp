@@ -8,9 +8,12 @@
 
 namespace {
 
-Surface* find_sprite(int number) {
-    auto found = g_media.sprites.find(number);
-    return found == g_media.sprites.end() ? nullptr : &found->second;
+Surface* find_sprite(int number) { return sprite_surface(number); }
+
+// A number given a new sprite no longer stands for the one pending under it.
+Surface& new_sprite(int number) {
+    g_media.pending_sprites.erase(number);
+    return g_media.sprites[number];
 }
 
 // Numbers that sprite_load_any hands out start above the game's fixed ones.
@@ -28,9 +31,19 @@ void display(int number, int x, int y, BlitMode mode, int intensity) {
 
 }  // namespace
 
+Surface* sprite_surface(int number) {
+    if (auto found = g_media.sprites.find(number); found != g_media.sprites.end()) return &found->second;
+    auto pending = g_media.pending_sprites.find(number);
+    if (pending == g_media.pending_sprites.end()) return nullptr;
+    const std::shared_ptr<Surface> picture = pending->second.get();
+    g_media.pending_sprites.erase(pending);
+    if (!picture) return nullptr;
+    return &(g_media.sprites[number] = std::move(*picture));
+}
+
 void sprite_prefetch(const std::string& logical_path) {
     std::string host_file = host_path(logical_path);
-    auto picture = background_work().add([host_file]() -> std::shared_ptr<Surface> {
+    auto picture = background_work().add_claimable([host_file]() -> std::shared_ptr<Surface> {
         auto decoded = std::make_shared<Surface>();
         return decode_image_file(host_file, *decoded) ? decoded : nullptr;
     });
@@ -59,7 +72,22 @@ bool sprite_load(int number, const std::string& logical_path) {
     const std::string host_file = host_path(logical_path);
     Surface loaded;
     if (!take_prefetched(host_file, loaded) && !decode_image_file(host_file, loaded)) return false;
-    g_media.sprites[number] = std::move(loaded);
+    new_sprite(number) = std::move(loaded);
+    return true;
+}
+
+bool sprite_load_later(int number, const std::string& logical_path) {
+    if (number < 0) return false;
+    const std::string host_file = host_path(logical_path);
+    int width = 0, height = 0;
+    if (!png_file_whole(host_file, width, height)) return sprite_load(number, logical_path);
+    g_media.sprites.erase(number);
+    g_media.pending_sprites[number] = background_work().add_claimable(
+        [host_file]() -> std::shared_ptr<Surface> {
+            auto decoded = std::make_shared<Surface>();
+            return decode_image_file(host_file, *decoded) ? decoded : nullptr;
+        },
+        true);
     return true;
 }
 
@@ -93,21 +121,24 @@ const Surface* decoded_picture(const std::string& logical_path) {
 
 int sprite_load_any(const std::string& logical_path) {
     int number = FIRST_FREE_SPRITE;
-    while (g_media.sprites.count(number)) ++number;
+    while (g_media.sprites.count(number) || g_media.pending_sprites.count(number)) ++number;
     const Surface* picture = decoded_picture(logical_path);
     if (!picture) return 0;
-    g_media.sprites[number] = *picture;
+    new_sprite(number) = *picture;
     return number;
 }
 
 bool sprite_create(int number, int width, int height) {
     if (number < 0 || width <= 0 || height <= 0 || width > MAX_SURFACE_SIDE || height > MAX_SURFACE_SIDE)
         return false;
-    g_media.sprites[number] = Surface(width, height, 0);
+    new_sprite(number) = Surface(width, height, 0);
     return true;
 }
 
-void sprite_free(int number) { g_media.sprites.erase(number); }
+void sprite_free(int number) {
+    g_media.sprites.erase(number);
+    g_media.pending_sprites.erase(number);
+}
 bool sprite_exists(int number) { return find_sprite(number) != nullptr; }
 
 int sprite_width(int number) {
@@ -138,7 +169,7 @@ void sprite_display_translucent(int number, int x, int y, int intensity) {
 bool sprite_grab(int number, int x, int y, int width, int height) {
     if (number < 0 || width <= 0 || height <= 0 || width > MAX_SURFACE_SIDE || height > MAX_SURFACE_SIDE)
         return false;
-    g_media.sprites[number] = copy_rectangle(shown_picture(), x, y, width, height);
+    new_sprite(number) = copy_rectangle(shown_picture(), x, y, width, height);
     return true;
 }
 

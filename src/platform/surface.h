@@ -46,6 +46,11 @@ Surface copy_rectangle(const Surface& source, int x, int y, int width, int heigh
 bool decode_image_file(const std::string& host_file, Surface& out);
 // Width and height from a PNG file's header, without decoding it (false for any other file).
 bool image_file_dimensions(const std::string& host_file, int& width, int& height);
+// A PNG file whose every chunk is there whole (its length inside the file, its
+// CRC-32 right), the header first with a size within the limits, the end chunk
+// last: what a cut or damaged file fails (and a few that decode all the same:
+// a damaged extra chunk, no end chunk). Reads the bytes, unpacks nothing.
+bool png_file_whole(const std::string& host_file, int& width, int& height);
 // Pictures wider or higher than side are not decoded (the content check's
 // bound; the game decodes up to MAX_SURFACE_SIDE).
 void limit_image_side(int side);

@@ -37,18 +37,27 @@ void WorkQueue::release_later() {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         released.swap(later_);
+        yielding_ = true;
     }
     for (std::function<void()>& job : released) push(std::move(job), false);
 }
 
 void WorkQueue::run() {
-    // Beside the game's thread and the display server, never before them: on a
-    // machine of few cores the window opens no later for the work done here.
-    setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
+    // Until the first picture the work here is the picture's own (what start-up
+    // waits for) and runs at the game's priority: a thread below it gets
+    // almost nothing on a machine busy with other programs, and the game
+    // would wait for it. From then on (the sounds' decoding) it runs beside
+    // the game's thread and the display server, never before them. (A thread
+    // may lower its priority, not raise it again.)
+    bool yielded = false;
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
         wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
         if (stopping_) return;
+        if (yielding_ && !yielded) {
+            setpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)), 10);
+            yielded = true;
+        }
         std::function<void()> job = std::move(jobs_.front());
         jobs_.pop_front();
         lock.unlock();

@@ -1,8 +1,10 @@
 // Work the media layer does beside the game's own thread: decoding the sounds
 // and the fixed pictures while start-up opens the window. Jobs start in the
-// order they were given; a result is waited for where it is needed. Leaving
-// the program drops the jobs that have not started.
+// order they were given; a result is waited for where it is needed, or made
+// there when no thread has started it (Claimable). Leaving the program drops
+// the jobs that have not started.
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -11,6 +13,30 @@
 #include <mutex>
 #include <thread>
 #include <vector>
+
+// The result of a job given with WorkQueue::add_claimable. Asked for before
+// any thread of the queue started the job, it is made by the asking thread
+// itself: a starved queue (a busy machine, a low priority) never keeps the
+// game waiting longer than the work itself takes.
+template <class Result>
+class Claimable {
+public:
+    Claimable() = default;
+    bool valid() const { return result_.valid(); }
+    const Result& get() const {
+        if (job_ && !job_->claimed.exchange(true)) job_->run();
+        return result_.get();
+    }
+
+private:
+    friend class WorkQueue;
+    struct Job {
+        std::atomic<bool> claimed{false};
+        std::packaged_task<Result()> run;
+    };
+    std::shared_ptr<Job> job_;
+    std::shared_future<Result> result_;
+};
 
 class WorkQueue {
 public:
@@ -29,6 +55,20 @@ public:
         push([task] { (*task)(); }, later);
         return result;
     }
+    // A job a thread of the queue starts when it is free (with later, once
+    // release_later was called), unless the result was asked for first
+    // (Claimable::get runs it then).
+    template <class Job>
+    auto add_claimable(Job job, bool later = false) -> Claimable<decltype(job())> {
+        Claimable<decltype(job())> result;
+        result.job_ = std::make_shared<typename Claimable<decltype(job())>::Job>();
+        result.job_->run = std::packaged_task<decltype(job())()>(std::move(job));
+        result.result_ = result.job_->run.get_future().share();
+        push([claim = result.job_] {
+            if (!claim->claimed.exchange(true)) claim->run();
+        }, later);
+        return result;
+    }
     // Starts the jobs held for later.
     void release_later();
 
@@ -43,6 +83,7 @@ private:
     std::vector<std::function<void()>> later_;
     std::vector<std::thread> threads_;
     bool stopping_ = false;
+    bool yielding_ = false;  // release_later was called: the threads run below the game's
 };
 
 // The media layer's queue: a thread for every core but the game's, two at most.

@@ -52,7 +52,7 @@ const std::vector<SpriteFile>& sprite_files() {
         };
         for (int n = 1; n <= 7; ++n)
             f.push_back({13 + n, "graphics\\light" + int_to_text(n) + ".png",
-                         "load_sprites(): cannot load light radius sprite!"});
+                         "load_sprites(): cannot load light radius sprite!", true});
         f.push_back({sprite::items, "graphics\\items.png", "load_sprites(): cannot load item sprites!"});
         f.push_back({sprite::fx, "graphics\\fx.png", "load_sprites(): cannot load fx sprites!"});
         return f;
@@ -60,13 +60,19 @@ const std::vector<SpriteFile>& sprite_files() {
     return files;
 }
 
-void load_sprite_file(const SpriteFile& file) {
-    if (sprite_load(file.number, file.file)) return;
+namespace {
+
+void load_sprite_file(const SpriteFile& file, bool decoded_now) {
+    if (decoded_now ? sprite_load(file.number, file.file) : sprite_load_later(file.number, file.file)) return;
     // A file that is there but holds no whole picture (empty, cut, damaged, no picture at all) would
     // leave the sheet half drawn or missing: the same message, then the file, so its maker finds it.
     if (file_size(file.file) >= 0) raise_error(std::string(file.failure) + " " + quoted(file.file));
     raise_error(file.failure);
 }
+
+}  // namespace
+
+void load_sprite_file(const SpriteFile& file) { load_sprite_file(file, true); }
 
 void measure_sheets() {
     g_common.abilities_sheet = measure_sheet(sprite::abilities);
@@ -79,11 +85,14 @@ void measure_sheets() {
 
 void prefetch_sprites() {
     fonts_prefetch({{"Arial", false}, {"Harrington", false}, {"Verdana", false}, {"Verdana", true}});
-    for (const SpriteFile& file : sprite_files()) sprite_prefetch(file.file);
+    for (const SpriteFile& file : sprite_files())
+        if (!file.in_game_only) sprite_prefetch(file.file);
 }
 
 void load_sprites() {
-    for (const SpriteFile& file : sprite_files()) load_sprite_file(file);
+    // The light radius pictures (seven of the twenty, four fifths of the
+    // decoding) are checked whole here and decoded after the first picture.
+    for (const SpriteFile& file : sprite_files()) load_sprite_file(file, !file.in_game_only);
     measure_sheets();
 
     create_dark_sprite(sprite::map_dark, 416, 416);

@@ -20,6 +20,7 @@ struct SpriteFile {
     int number;
     std::string file;
     const char* failure;
+    bool in_game_only = false;  // not drawn before a game: start-up checks it whole and decodes it later
 };
 // Every fixed sheet load_sprites loads, in its order.
 const std::vector<SpriteFile>& sprite_files();
@@ -31,8 +32,9 @@ void measure_sheets();
 // Loads and creates every fixed sprite but the screenshot buffer, measures the
 // sheets and loads the five fonts.
 void load_sprites();
-// Starts decoding what load_sprites loads (and finding its fonts) beside the
-// game's thread, to be taken by load_sprites; what fails is loaded there again.
+// Starts decoding what load_sprites decodes (all but the in-game-only
+// pictures) and finding its fonts beside the game's thread, to be taken by
+// load_sprites; what fails is loaded there again.
 void prefetch_sprites();
 
 // A file of "sound\" the game loads and the name it is played by.
