@@ -20,16 +20,17 @@ def sword(s, length=22, width=3, guard="gold", blade="steel", grip="leather", x0
     s.ellipse(x0 - 1.5, y0 + 1.5, 1.8, 1.8, guard, lo=2, hi=5)
 
 
-def potion(s, liquid, cork="wood"):
-    s.ellipse(16, 20, 9, 9, "ice", lo=2, hi=5)
-    m = {p for p in s.m_ellipse(16, 20, 7.5, 7.5) if p[1] >= 16}
-    s.paint(m, liquid, "sphere", lo=1, hi=5, center=(16, 20))
-    s.rect(13, 6, 6, 7, "ice", "cyl_v", lo=2, hi=5)
-    s.rect(12, 5, 8, 2, "ice", lo=3, hi=5)
-    s.rect(13.5, 2, 5, 4, cork, lo=1, hi=4)
-    s.dot(12, 17, R("white", 5))
-    s.dot(12, 18, R("white", 5))
-    s.dot(13, 16, R("white", 5))
+def potion(s, liquid, cork="wood", big=False):
+    """A round flask; the big one is wider and has a longer neck."""
+    cy, r_glass, r_liquid, r_liquid_y, neck_y, neck_h = (21, 10.5, 9, 8, 5, 8) if big else (20, 9, 7.5, 7.5, 6, 7)
+    s.ellipse(16, cy, r_glass, r_glass - (1 if big else 0), "ice", lo=2, hi=5)
+    m = {p for p in s.m_ellipse(16, cy, r_liquid, r_liquid_y) if p[1] >= cy - (6 if big else 4)}
+    s.paint(m, liquid, "sphere", lo=1, hi=5, center=(16, cy))
+    s.rect(13, neck_y, 6, neck_h, "ice", "cyl_v", lo=2, hi=5)
+    s.rect(12, neck_y - 1, 8, 2, "ice", lo=3, hi=5)
+    s.rect(13.5, neck_y - 4, 5, 4, cork, lo=1, hi=4)
+    for (x, y) in ((12, 17), (12, 18), (13, 16)):
+        s.dot(x - big, y + big, R("white", 5))
 
 
 def shield(s, ramp, boss="steel", rim="steel", round_=True):
@@ -248,16 +249,7 @@ def build_items():
     f[39] = coins
 
     # ---- the deeper dungeons' items (item ids 37..60)
-    def big_potion(s, liquid, cork="wood"):
-        s.ellipse(16, 21, 10.5, 9.5, "ice", lo=2, hi=5)
-        m = {p for p in s.m_ellipse(16, 21, 9, 8) if p[1] >= 15}
-        s.paint(m, liquid, "sphere", lo=1, hi=5, center=(16, 21))
-        s.rect(13, 5, 6, 8, "ice", "cyl_v", lo=2, hi=5)
-        s.rect(12, 4, 8, 2, "ice", lo=3, hi=5)
-        s.rect(13.5, 1, 5, 4, cork, lo=1, hi=4)
-        for (x, y) in ((11, 18), (11, 19), (12, 17)):
-            s.dot(x, y, R("white", 5))
-    f[40] = lambda s: big_potion(s, "red")
+    f[40] = lambda s: potion(s, "red", big=True)
 
     def elixir(s):
         s.poly([(16, 5), (25, 20), (21, 28), (11, 28), (7, 20)], "ice", lo=2, hi=5)
@@ -283,7 +275,7 @@ def build_items():
         s.line(4, 20, 28, 19, 1.4, "wood", "flat", lo=2, hi=2)
         s.poly([(14, 19), (16, 15), (18, 19), (16, 22)], "gold", lo=2, hi=4)
     f[43] = rations
-    f[44] = lambda s: big_potion(s, "purple")
+    f[44] = lambda s: potion(s, "purple", big=True)
     f[45] = lambda s: potion(s, "green")
     f[46] = lambda s: potion(s, "ice")
 
