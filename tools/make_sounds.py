@@ -4,6 +4,7 @@
 
     python3 tools/make_sounds.py              # write all sounds
     python3 tools/make_sounds.py --wav DIR    # also keep the WAV files in DIR
+    python3 tools/make_sounds.py NAME...      # write only the sounds named
 """
 import math
 import os
@@ -512,6 +513,62 @@ SOUNDS = {
 }
 
 
+# ------------------------------------------------------- the armoury's powers
+
+
+def s_second_wind():
+    d = 0.9
+    breath = times(bandpass(noise(d, 211), lambda t: 500 + 700 * math.sin(math.pi * t / d), 1.5),
+                   envelope(int(d * RATE), 0.35, 0.5, curve=1.3))
+    out = [0.8 * v for v in breath]
+    beat = times(tone(0.14, lambda t: 70 * math.exp(-6 * t) + 40), envelope(int(0.14 * RATE), 0.003, 0.13, curve=2.5))
+    for at in (0.55, 0.75):
+        mix_into(out, beat, at, 1.0)
+    return out
+
+
+def s_senses():
+    out = []
+    for k, f in enumerate((1318.5, 1975.5, 2637.0)):
+        t = add(tone(0.6, f, vibrato=0.004, vib_rate=7), [0.2 * v for v in tone(0.6, f * 1.5)])
+        mix_into(out, times(t, envelope(len(t), 0.004, 0.58, curve=2.5)), k * 0.09, 0.5)
+    return out
+
+
+def s_stone_skin():
+    d = 0.8
+    grind = times(lowpass(noise(d, 221), lambda t: 250 + 500 * t / d), envelope(int(d * RATE), 0.08, 0.7, curve=1.2))
+    rnd = random.Random(222)
+    out = [1.6 * v for v in grind]
+    for _ in range(14):
+        at = rnd.uniform(0.0, d - 0.1)
+        crack = times(bandpass(noise(0.03, rnd.random()), rnd.uniform(800, 1800), 4.0),
+                      envelope(int(0.03 * RATE), 0.001, 0.028, curve=3))
+        mix_into(out, crack, at, 0.5)
+    return out
+
+
+def s_bash():
+    d = 0.5
+    thud = times(tone(d, lambda t: 90 * math.exp(-5 * t) + 35), envelope(int(d * RATE), 0.002, 0.45, curve=2.5))
+    crash = times(lowpass(noise(0.35, 241), 1800), envelope(int(0.35 * RATE), 0.001, 0.33, curve=2))
+    out = mix_into([1.2 * v for v in thud], crash, 0.0, 0.9)
+    rnd = random.Random(242)
+    for k in range(6):
+        splinter = times(bandpass(noise(0.05, rnd.random()), rnd.uniform(1200, 2600), 5.0),
+                         envelope(int(0.05 * RATE), 0.001, 0.048, curve=3))
+        mix_into(out, splinter, 0.05 + k * 0.05, 0.4)
+    return out
+
+
+# The attacks among the armoury's powers play "hit" on every blow (their own
+# sound is never played), so only the other four have sounds of their own.
+ARMOURY_SOUNDS = {
+    "second_wind": s_second_wind, "senses": s_senses, "stone_skin": s_stone_skin, "bash": s_bash,
+}
+SOUNDS.update(ARMOURY_SOUNDS)
+
+
 def write_wav(path, samples):
     with wave.open(path, "wb") as w:
         w.setnchannels(1)
@@ -522,6 +579,13 @@ def write_wav(path, samples):
 
 def main(argv):
     keep = argv[1] if len(argv) >= 2 and argv[0] == "--wav" else None
+    # Names after the options write only those sounds (Ogg streams carry a
+    # random serial number, so writing a sound again changes its bytes).
+    only = set(argv[2:] if keep else argv)
+    unknown = only - set(SOUNDS)
+    if unknown:
+        print("unknown sounds: " + ", ".join(sorted(unknown)), file=sys.stderr)
+        return 1
     if shutil.which("oggenc") is None:
         print("oggenc is missing: apt-get install -y vorbis-tools", file=sys.stderr)
         return 1
@@ -529,6 +593,8 @@ def main(argv):
     tmp = keep or tempfile.mkdtemp()
     os.makedirs(tmp, exist_ok=True)
     for name, make in SOUNDS.items():
+        if only and name not in only:
+            continue
         samples = normalise(make())
         wav = os.path.join(tmp, name + ".wav")
         write_wav(wav, samples)

@@ -55,10 +55,11 @@ constexpr bool valid_message_id(long long id) {
            (id >= MESSAGE_OPTIONS_FIRST && id <= MESSAGE_OPTIONS_LAST);
 }
 
-// Sound table: 32 entries, 1..29 filled.
-constexpr int SOUND_TABLE_SIZE = 32;
+// Sound table: the files of sound\ by name fill entries 1..125 (the first
+// game had room for 29; a game with more sounds lost the rest in silence).
+constexpr int SOUND_TABLE_SIZE = 128;
 constexpr int SOUND_ENTRY_FIRST = 1;
-constexpr int SOUND_ENTRY_LAST = 29;
+constexpr int SOUND_ENTRY_LAST = 125;
 struct SoundEntry {
     std::string name;
     int sound = 0;  // media layer sound number, 0 = none

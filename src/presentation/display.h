@@ -42,7 +42,7 @@ struct SoundFile {
     std::string file;
     std::string name;
 };
-// The files load_sounds loads, in its order: the first 29 ".ogg" files.
+// The files load_sounds loads, in its order: the first ".ogg" files, as many as the sound table holds.
 std::vector<SoundFile> sound_files();
 // Fills the sound table from "sound\*.ogg" (at most 29 files).
 void load_sounds();

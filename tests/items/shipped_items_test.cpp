@@ -13,7 +13,8 @@
 
 namespace {
 
-constexpr int kItemSheetCells = 47;  // cell 47 is the selection mark of the pick-up screen
+constexpr int kItemSheetCells = 72;  // 8 x 9 cells
+constexpr int kSelectionMarkCell = 47;  // the mark of the pick-up and inventory screens
 
 struct ShippedItems : ::testing::Test {
     TempGameFolder folder;
@@ -48,6 +49,7 @@ TEST_F(ShippedItems, LoadsAndEveryBonusNamesARealAbility) {
         SCOPED_TRACE(t.name);
         EXPECT_GE(t.tile, 0);
         EXPECT_LT(t.tile, kItemSheetCells);
+        EXPECT_NE(t.tile, kSelectionMarkCell);
         EXPECT_EQ(t.tile_equipped, t.tile);
         EXPECT_FALSE(t.item_class.empty());
         EXPECT_FALSE(t.description.empty());

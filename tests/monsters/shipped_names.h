@@ -1,8 +1,11 @@
 // Names the shipped monster and power data may use: the animations the game
 // can play and the sound files it ships.
 #pragma once
+#include <filesystem>
 #include <set>
 #include <string>
+
+#include "support/build_paths.h"
 
 inline const std::set<std::string>& known_animations() {
     static const std::set<std::string> names = {
@@ -17,11 +20,14 @@ inline const std::set<std::string>& known_animations() {
     return names;
 }
 
+// The names of the sound files in game/sound (and "", no sound), read from
+// the folder so that new sounds need no second list here.
 inline const std::set<std::string>& shipped_sounds() {
-    static const std::set<std::string> names = {
-        "",          "oh_no", "evasion", "deathcry", "hit",     "failure",     "fireball", "frost",
-        "lightning", "heal",  "magic",   "shield",   "door",    "lever",       "splash",   "burn",
-        "pickup",    "drink", "eat",     "levelup",  "portal",  "stairs",      "trap",     "monster_die",
-        "growl",     "hiss",  "poison",  "teleport", "sleep",   "roar"};
+    static const std::set<std::string> names = [] {
+        std::set<std::string> found = {""};
+        for (const auto& entry : std::filesystem::directory_iterator(std::string(UMBRANE_SOURCE_DIR) + "/game/sound"))
+            if (entry.path().extension() == ".ogg") found.insert(entry.path().stem().string());
+        return found;
+    }();
     return names;
 }

@@ -107,7 +107,7 @@ TEST(ShippedPowers, FieldPowersMatchTheStandardTileset) {
         }
         EXPECT_GE(matching, 2);
     }
-    EXPECT_EQ(field_powers, 2);
+    EXPECT_EQ(field_powers, 3);
     // The lock power opens the closed door of the standard tileset.
     EXPECT_TRUE(lists_share_entry(g_db.powers[8].cls, tileset->tile_types[10].cls, "|"));
     EXPECT_EQ(tileset->tile_types[10].transforms_into, 11);

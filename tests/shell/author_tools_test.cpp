@@ -300,6 +300,6 @@ TEST(FirstDungeon, WalkthroughFilesCheckClean) {
     const CheckResult result = check_game(folder.path());
     for (const CheckFinding& finding : result.findings) ADD_FAILURE() << finding_text(finding);
     EXPECT_EQ(g_db.monster_types[49].name, "Fox");
-    EXPECT_EQ(g_db.powers[19].name, "Spark");
-    EXPECT_TRUE(item_type_defined(37));
+    EXPECT_EQ(g_db.powers[26].name, "Spark");
+    EXPECT_TRUE(item_type_defined(61));
 }

@@ -243,9 +243,9 @@ const std::vector<BrokenCopy>& broken_copies() {
 
         // ---- pictures, sounds, animations, messages ----
         {"an item picture beyond the item sheet",
-         {{"data\\items.xml", "<item id=\"1\" name=\"Bread\" tile=\"0\"", "<item id=\"1\" name=\"Bread\" tile=\"48\""}},
+         {{"data\\items.xml", "<item id=\"1\" name=\"Bread\" tile=\"0\"", "<item id=\"1\" name=\"Bread\" tile=\"72\""}},
          {{"data\\items.xml", "<item id=\"1\"",
-           "item tile \"48\": graphics\\items.png holds the cells 0..47 (8 x 6 of 32 x 32 pixels)"}}},
+           "item tile \"72\": graphics\\items.png holds the cells 0..71 (8 x 9 of 32 x 32 pixels)"}}},
         {"a monster picture beyond the monster sheet",
          {{"data\\monster.xml", "<monster id=\"1\" name=\"Rat\" class=\"animal|vermin|cave\" tile=\"0\"",
            "<monster id=\"1\" name=\"Rat\" class=\"animal|vermin|cave\" tile=\"48\""}},
@@ -257,9 +257,9 @@ const std::vector<BrokenCopy>& broken_copies() {
          {{"data\\abilities.xml", "<ability id=\"1\"",
            "ability tile \"32\": graphics\\abilities.png holds the cells 0..31 (8 x 4 of 32 x 32 pixels)"}}},
         {"a power icon beyond the power sheet",
-         {{"data\\powers.xml", "in sight.\" tile=\"1\"", "in sight.\" tile=\"24\""}},
+         {{"data\\powers.xml", "in sight.\" tile=\"1\"", "in sight.\" tile=\"32\""}},
          {{"data\\powers.xml", "<power id=\"1\"",
-           "power tile \"24\": graphics\\powers.png holds the cells 0..23 (8 x 3 of 32 x 32 pixels)"}}},
+           "power tile \"32\": graphics\\powers.png holds the cells 0..31 (8 x 4 of 32 x 32 pixels)"}}},
         {"a too small picture of the effects",
          {},
          {{"graphics\\fx.png", "", "a picture of 64 x 32 pixels is too small for the effect icons 0..9"}},
@@ -382,6 +382,8 @@ const std::vector<BrokenCopy>& broken_copies() {
           // Every name of agility now names no ability.
           {"data\\abilities.xml", "name=\"agility\"", "ability_resolve_names(): could not find ability \"agility\""},
           {"data\\powers.xml", "success_attribute_name=\"agility\"", "powers_db_resolve_names(): cannot find ability \"agility\""},
+          {"data\\items.xml", "attribute_name=\"agility\"",
+           "no ability has that name; the game ends with: item_db_resolve_names(): cannot find ability \"agility\""},
           {"tilesets\\tiles_standard.xml", "ability_name=\"agility\"",
            "modify_attribute amount_reduced_by_ability_name \"agility\": no ability has that name (data\\abilities.xml)"}}},
         {"two item types of one id",

@@ -108,30 +108,33 @@ TEST(LoadSprites, EachMissingSheetEndsWithItsOwnMessage) {
     }
 }
 
-TEST(LoadSounds, OnlyTheFirstTwentyNineFilesAreLoaded) {
+TEST(LoadSounds, OnlyTheFilesThatFitTheTableAreLoaded) {
     TempGameFolder folder;
     const std::string ogg = tiny_ogg();
     ASSERT_FALSE(ogg.empty());
-    for (int i = 0; i < 30; ++i) {
-        std::string name = (i < 10 ? "s0" : "s") + std::to_string(i);
-        folder.write("sound\\" + name + ".ogg", ogg);
-    }
+    constexpr int kFitting = SOUND_ENTRY_LAST - SOUND_ENTRY_FIRST + 1;
+    static_assert(kFitting >= 60, "room for the sounds of a game with many monsters and powers");
+    auto name_of = [](int i) {
+        std::string digits = std::to_string(i);
+        return "s" + std::string(3 - digits.size(), '0') + digits;
+    };
+    for (int i = 0; i <= kFitting; ++i) folder.write("sound\\" + name_of(i) + ".ogg", ogg);
     load_sounds();
     EXPECT_EQ(g_common.sounds[0].name, "");
-    EXPECT_EQ(g_common.sounds[1].name, "s00");
-    EXPECT_EQ(g_common.sounds[29].name, "s28");
-    EXPECT_EQ(g_common.sounds[30].name, "");
-    EXPECT_EQ(g_common.sounds[31].name, "");
-    for (int n = 1; n <= 29; ++n) EXPECT_NE(g_common.sounds[n].sound, 0) << n;
+    EXPECT_EQ(g_common.sounds[SOUND_ENTRY_FIRST].name, "s000");
+    EXPECT_EQ(g_common.sounds[SOUND_ENTRY_LAST].name, name_of(kFitting - 1));
+    for (int n = SOUND_ENTRY_LAST + 1; n < SOUND_TABLE_SIZE; ++n) EXPECT_EQ(g_common.sounds[n].name, "") << n;
+    for (int n = SOUND_ENTRY_FIRST; n <= SOUND_ENTRY_LAST; ++n) EXPECT_NE(g_common.sounds[n].sound, 0) << n;
 
-    play_sound("s29");
+    // The file past the table plays nothing; the first and the last that fit play.
+    play_sound(name_of(kFitting));
     EXPECT_TRUE(headless::played_sounds().empty());
-    play_sound("s28");
-    play_sound("s00");
+    play_sound(name_of(kFitting - 1));
+    play_sound("s000");
     ASSERT_EQ(headless::played_sounds().size(), 2u);
-    EXPECT_EQ(headless::played_sounds()[0].file, "sound\\s28.ogg");
+    EXPECT_EQ(headless::played_sounds()[0].file, "sound\\" + name_of(kFitting - 1) + ".ogg");
     EXPECT_EQ(headless::played_sounds()[0].volume, 50);
-    EXPECT_EQ(headless::played_sounds()[1].file, "sound\\s00.ogg");
+    EXPECT_EQ(headless::played_sounds()[1].file, "sound\\s000.ogg");
 }
 
 TEST(LoadSounds, ExtensionsAreRemovedIgnoringCaseAndNamesCompareExactly) {

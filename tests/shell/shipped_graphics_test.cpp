@@ -87,14 +87,13 @@ TEST_F(ShippedArt, IconSheetsHaveEightColumnsAndTheCataloguedCells) {
     std::vector<int> abilities, monsters, items, powers;
     for (int i = 0; i < 32; ++i) abilities.push_back(i);
     for (int i = 0; i < 48; ++i) monsters.push_back(i);
-    for (int i = 0; i < 40; ++i) items.push_back(i);
-    items.push_back(47);
-    for (int i = 0; i < 24; ++i) powers.push_back(i);
+    for (int i = 0; i <= 64; ++i) items.push_back(i);  // 47 is the mark of equipped and chosen items
+    for (int i = 0; i <= 25; ++i) powers.push_back(i);
     const std::vector<Sheet> sheets = {
         {"graphics\\abilities.png", 4, abilities},
         {"graphics\\monster.png", 6, monsters},
-        {"graphics\\items.png", 6, items},
-        {"graphics\\powers.png", 3, powers},
+        {"graphics\\items.png", 9, items},
+        {"graphics\\powers.png", 4, powers},
         {"graphics\\fx.png", 2, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
     };
     for (const auto& sheet : sheets) {
@@ -103,10 +102,10 @@ TEST_F(ShippedArt, IconSheetsHaveEightColumnsAndTheCataloguedCells) {
         for (int cell : sheet.filled) EXPECT_GT(drawn_in_cell(kSheet, cell, 8), 40) << "cell " << cell;
     }
     // Item cell 47 is the background of marked and equipped cells: fully covered.
-    load("graphics\\items.png", 256, 192);
+    load("graphics\\items.png", 256, 288);
     EXPECT_EQ(drawn_in_cell(kSheet, 47, 8), 32 * 32);
     // Power cell 0 is the empty grid cell: a dark slot without a bright picture in it.
-    load("graphics\\powers.png", 256, 96);
+    load("graphics\\powers.png", 256, 128);
     for (int y = 6; y < 26; ++y)
         for (int x = 6; x < 26; ++x) {
             Colour c = sprite_pixel(kSheet, x, y);

@@ -151,7 +151,7 @@ TEST(Startup, StartsWithTheShippedGameAndRestoresTheSavedGame) {
     // Every sound the game plays by a fixed name is there.
     for (const char* name : {"oh_no", "evasion", "deathcry", "hit", "failure"}) {
         bool found = false;
-        for (int n = 1; n <= 29; ++n) found = found || (g_common.sounds[n].name == name && g_common.sounds[n].sound != 0);
+        for (int n = SOUND_ENTRY_FIRST; n <= SOUND_ENTRY_LAST; ++n) found = found || (g_common.sounds[n].name == name && g_common.sounds[n].sound != 0);
         EXPECT_TRUE(found) << name;
     }
     // Nothing saved yet: no character and no map.

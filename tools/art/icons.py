@@ -20,16 +20,17 @@ def sword(s, length=22, width=3, guard="gold", blade="steel", grip="leather", x0
     s.ellipse(x0 - 1.5, y0 + 1.5, 1.8, 1.8, guard, lo=2, hi=5)
 
 
-def potion(s, liquid, cork="wood"):
-    s.ellipse(16, 20, 9, 9, "ice", lo=2, hi=5)
-    m = {p for p in s.m_ellipse(16, 20, 7.5, 7.5) if p[1] >= 16}
-    s.paint(m, liquid, "sphere", lo=1, hi=5, center=(16, 20))
-    s.rect(13, 6, 6, 7, "ice", "cyl_v", lo=2, hi=5)
-    s.rect(12, 5, 8, 2, "ice", lo=3, hi=5)
-    s.rect(13.5, 2, 5, 4, cork, lo=1, hi=4)
-    s.dot(12, 17, R("white", 5))
-    s.dot(12, 18, R("white", 5))
-    s.dot(13, 16, R("white", 5))
+def potion(s, liquid, cork="wood", big=False):
+    """A round flask; the big one is wider and has a longer neck."""
+    cy, r_glass, r_liquid, r_liquid_y, neck_y, neck_h = (21, 10.5, 9, 8, 5, 8) if big else (20, 9, 7.5, 7.5, 6, 7)
+    s.ellipse(16, cy, r_glass, r_glass - (1 if big else 0), "ice", lo=2, hi=5)
+    m = {p for p in s.m_ellipse(16, cy, r_liquid, r_liquid_y) if p[1] >= cy - (6 if big else 4)}
+    s.paint(m, liquid, "sphere", lo=1, hi=5, center=(16, cy))
+    s.rect(13, neck_y, 6, neck_h, "ice", "cyl_v", lo=2, hi=5)
+    s.rect(12, neck_y - 1, 8, 2, "ice", lo=3, hi=5)
+    s.rect(13.5, neck_y - 4, 5, 4, cork, lo=1, hi=4)
+    for (x, y) in ((12, 17), (12, 18), (13, 16)):
+        s.dot(x - big, y + big, R("white", 5))
 
 
 def shield(s, ramp, boss="steel", rim="steel", round_=True):
@@ -247,6 +248,156 @@ def build_items():
     f[38] = orb
     f[39] = coins
 
+    # ---- the deeper dungeons' items (item ids 37..60)
+    f[40] = lambda s: potion(s, "red", big=True)
+
+    def elixir(s):
+        s.poly([(16, 5), (25, 20), (21, 28), (11, 28), (7, 20)], "ice", lo=2, hi=5)
+        s.paint({p for p in s.m_poly([(16, 9), (23, 20), (20, 26), (12, 26), (9, 20)]) if p[1] >= 15},
+                "gold", "sphere", lo=2, hi=5, center=(15, 20))
+        s.rect(14, 2, 4, 5, "gold", lo=1, hi=4)
+        for (x, y) in ((13, 19), (19, 22), (16, 24)):
+            s.dot(x, y, R("white", 5))
+    f[41] = elixir
+
+    def herbs(s):
+        for (x1, y1, x2, y2) in ((16, 28, 9, 8), (16, 28, 17, 5), (16, 28, 25, 9)):
+            s.line(x1, y1, x2, y2, 1.2, "leaf", "flat", lo=1, hi=1)
+        for (x, y, rx, ry) in ((9, 9, 4, 2.5), (17, 6, 2.5, 4), (25, 10, 4, 2.5), (12, 15, 3.5, 2.2), (21, 15, 3.5, 2.2)):
+            s.ellipse(x, y, rx, ry, "leaf", lo=1, hi=5)
+        s.rect(13, 21, 6, 3, "wood", lo=1, hi=3)
+    f[42] = herbs
+
+    def rations(s):
+        s.poly([(5, 14), (27, 12), (28, 26), (4, 27)], "cloth", lo=1, hi=4)
+        s.ellipse(12, 14, 6, 4, "brown", lo=1, hi=4)
+        s.ellipse(21, 13, 5, 4, "sand", lo=2, hi=5)
+        s.line(4, 20, 28, 19, 1.4, "wood", "flat", lo=2, hi=2)
+        s.poly([(14, 19), (16, 15), (18, 19), (16, 22)], "gold", lo=2, hi=4)
+    f[43] = rations
+    f[44] = lambda s: potion(s, "purple", big=True)
+    f[45] = lambda s: potion(s, "green")
+    f[46] = lambda s: potion(s, "ice")
+
+    def scroll_with(s, seal, ink):
+        scroll_shape(s)
+        for y in (12, 15, 18):
+            s.pline(10, y, 21, y, R(ink, 3))
+        s.rect(14, 21, 5, 4, seal, lo=2, hi=4)
+    f[48] = lambda s: scroll_with(s, "blue", "steel")
+    f[49] = lambda s: scroll_with(s, "gold", "gold")
+
+    def candle(s):
+        s.ellipse(16, 27, 9, 3, "steel", lo=1, hi=4)
+        s.rect(12, 12, 8, 15, "bone", "cyl_v", lo=2, hi=5)
+        s.pline(16, 9, 16, 12, R("dark", 1))
+        s.poly([(14, 9), (16, 2), (18, 9), (16, 11)], "orange", lo=3, hi=5)
+        s.dot(16, 8, R("yellow", 5))
+    f[50] = candle
+
+    def oil_lamp(s):
+        s.poly([(4, 20), (10, 15), (22, 15), (27, 19), (22, 25), (9, 25)], "dirt", lo=1, hi=4)
+        s.poly([(22, 17), (29, 14), (28, 18), (24, 20)], "dirt", lo=1, hi=3)
+        s.ellipse(15, 16, 5, 1.5, "gold", "flat", lo=2, hi=2)
+        s.paint(s.m_arc(6, 20, 4, 90, 270, 1.6), "dirt", "flat", lo=2, hi=2)
+        s.poly([(27, 14), (29, 5), (31, 13)], "orange", lo=3, hi=5)
+        s.dot(29, 11, R("yellow", 5))
+    f[51] = oil_lamp
+
+    def dwarf_lantern(s):
+        s.paint(s.m_arc(16, 6, 4, 180, 360, 1.5), "gold", "flat", lo=3, hi=3)
+        s.rect(8, 6, 16, 4, "gold", lo=1, hi=4)
+        s.rect(9, 10, 14, 13, "orange", lo=3, hi=5)
+        s.ellipse(16, 16, 3, 4, "white", lo=4, hi=5)
+        for x in (9, 22):
+            s.rect(x, 10, 1.5, 13, "gold", "flat", lo=1, hi=1)
+        s.pline(9, 16, 22, 16, R("gold", 2))
+        s.rect(7, 23, 18, 5, "steel", lo=1, hi=4)
+        s.rect(12, 24.5, 8, 2, "gold", "flat", lo=4, hi=4)
+    f[52] = dwarf_lantern
+
+    def sun_crystal(s):
+        for a in range(0, 360, 45):
+            r = math.radians(a)
+            s.pline(16 + 9 * math.cos(r), 16 + 9 * math.sin(r), 16 + 14 * math.cos(r), 16 + 14 * math.sin(r), R("yellow", 4))
+        s.poly([(16, 4), (22, 12), (20, 27), (12, 27), (10, 12)], "yellow", lo=2, hi=5, edge=True)
+        s.poly([(16, 4), (16, 27), (12, 27), (10, 12)], "gold", "vgrad", lo=3, hi=5)
+        s.ellipse(16, 15, 3, 4, "white", lo=4, hi=5)
+    f[53] = sun_crystal
+
+    def war_hammer(s):
+        s.line(6, 28, 19, 11, 2.4, "wood", lo=1, hi=4)
+        s.poly([(14, 9), (21, 3), (28, 10), (21, 16)], "steel", lo=1, hi=5, edge=True)
+        s.poly([(14, 9), (10, 7), (13, 12)], "steel", lo=1, hi=4)
+        s.line(7, 27, 10, 24, 3.2, "leather", lo=1, hi=3)
+    f[54] = war_hammer
+
+    def elven_blade(s):
+        pts = [(7, 25)] + [(8 + k * 2.3, 23 - k * 2.3 - 0.05 * k * k) for k in range(1, 10)]
+        s.path(pts, 2.4, "ice", lo=2, hi=5)
+        s.line(9, 20, 14, 25, 2, "teal", lo=2, hi=5)
+        s.line(4, 29, 8, 25, 2.2, "cloth", lo=1, hi=4)
+        s.ellipse(3.5, 29.5, 1.6, 1.6, "teal", lo=2, hi=5)
+    f[55] = elven_blade
+
+    def dwarf_axe(s):
+        s.line(5, 29, 21, 9, 2.6, "wood", lo=0, hi=3)
+        s.poly([(17, 6), (21, 2), (29, 3), (31, 12), (28, 19), (21, 13)], "steel", lo=1, hi=5, edge=True)
+        s.paint(s.m_arc(22, 10, 9, 300, 420, 1.2), "white", "flat", lo=4, hi=4)
+        s.poly([(16, 12), (10, 9), (12, 15)], "steel", lo=1, hi=4)
+        s.rect(17, 7, 4, 5, "gold", lo=2, hi=5)
+    f[56] = dwarf_axe
+
+    def flame_brand(s):
+        sword(s, length=22, width=3, guard="gold", blade="orange")
+        for (x, y, h) in ((14, 16, 6), (20, 10, 7), (25, 5, 5)):
+            s.poly([(x - 2, y + 2), (x + 1, y - h), (x + 2, y + 1)], "yellow", "flat", lo=5, hi=5)
+    f[57] = flame_brand
+
+    def scale_mail(s):
+        torso_armour(s, "steel")
+        for y in range(10, 28, 3):
+            for x in range(9 + (y // 3) % 2 * 2, 24, 4):
+                if s.get(x, y) is not None:
+                    s.paint(s.m_arc(x, y - 1, 2.2, 10, 170, 0.9), "steel", "flat", lo=1, hi=1)
+    f[58] = scale_mail
+    f[59] = lambda s: (torso_armour(s, "ice", "rings"), s.dot(16, 14, R("white", 5)), s.dot(12, 18, R("white", 5)))
+
+    def dragon_scale(s):
+        torso_armour(s, "red", "plates")
+        for y in range(11, 27, 4):
+            for x in range(10 + (y // 4) % 2 * 2, 24, 4):
+                s.paint(s.m_arc(x, y, 2.2, 0, 180, 1.0), "gold", "flat", lo=3, hi=3)
+    f[60] = dragon_scale
+
+    def tower_shield(s):
+        s.rect(7, 2, 18, 28, "steel", lo=1, hi=4)
+        s.rect(9, 4, 14, 24, "blue", lo=1, hi=4)
+        s.rect(14.5, 4, 3, 24, "steel", "flat", lo=4, hi=4)
+        s.ellipse(16, 14, 3, 3, "gold", lo=2, hi=5)
+    f[61] = tower_shield
+
+    def great_helm(s):
+        s.paint({p for p in s.m_ellipse(16, 18, 11, 14) if p[1] < 30}, "steel", "sphere", lo=1, hi=5, center=(12, 10))
+        s.rect(7, 13, 18, 2.5, "dark", "flat", lo=0, hi=0)
+        for x in range(11, 22, 3):
+            s.dot(x, 20, R("dark", 0))
+            s.dot(x, 23, R("dark", 0))
+        s.rect(14.5, 1, 3, 5, "red", lo=2, hi=4)
+    f[62] = great_helm
+
+    def snake_ring(s):
+        ring(s, "green")
+        s.ellipse(23, 14, 3, 2.4, "green", lo=2, hi=5)
+        s.dot(24, 13, R("red", 5))
+    f[63] = snake_ring
+
+    def warding_amulet(s):
+        s.paint(s.m_arc(16, 10, 9, 200, 340, 1.2), "steel", "flat", lo=4, hi=4)
+        s.poly([(16, 12), (23, 19), (16, 29), (9, 19)], "steel", lo=2, hi=5)
+        s.ellipse(16, 20, 3.5, 4, "white", lo=2, hi=5)
+    f[64] = warding_amulet
+
     def selection_mark(s):
         # background of marked / equipped cells: a dark blue plate with a gold rim
         s.rect(0, 0, 32, 32, "gold", "pillow", lo=1, hi=4)
@@ -254,7 +405,7 @@ def build_items():
         for (x, y) in ((2, 2), (29, 2), (2, 29), (29, 29)):
             s.set(x, y, R("gold", 3))
 
-    sheet = Sheet(8, 6)
+    sheet = Sheet(8, 9)
     for k, fn in f.items():
         s = Spr()
         fn(s)
@@ -610,11 +761,79 @@ def build_powers():
         for y in (8, 14, 20):
             s.pline(21, y, 28, y, R("white", 4))
     f[17] = haste
-    spare_ramps = ["red", "blue", "green", "purple", "gold", "teal"]
-    for i, r in enumerate(spare_ramps):
-        f[18 + i] = (lambda rr: (lambda s: (plate(s, rr), star(s, 16, 16, 9, 4, 4, rr, 2, 5))))(r)
 
-    sheet = Sheet(8, 3)
+    def turn_undead(s):
+        plate(s, "gold")
+        for a in range(0, 360, 30):
+            r = math.radians(a)
+            s.pline(16 + 8 * math.cos(r), 14 + 8 * math.sin(r), 16 + 13 * math.cos(r), 14 + 13 * math.sin(r), R("yellow", 4))
+        s.rect(14, 5, 4, 18, "white", lo=2, hi=5)
+        s.rect(9, 9, 14, 4, "white", lo=2, hi=5)
+        s.ellipse(16, 25, 4.5, 3.8, "bone", lo=1, hi=5)
+        for x in (14, 18):
+            s.dot(x, 25, R("dark", 0))
+    f[18] = turn_undead
+
+    def throwing_knife(s):
+        plate(s, "stone")
+        for (x, y) in ((5, 25), (8, 24), (6, 21)):
+            s.pline(x, y, x + 5, y - 5, R("white", 3))
+        s.line(12, 20, 25, 7, 2.4, "steel", lo=2, hi=5)
+        s.poly([(24, 5), (28, 4), (27, 8)], "steel", lo=3, hi=5)
+        s.line(8, 24, 12, 20, 2.6, "leather", lo=1, hi=3)
+        s.line(10, 18, 14, 22, 1.6, "gold", lo=2, hi=5)
+    f[19] = throwing_knife
+
+    def second_wind(s):
+        plate(s, "red")
+        heart(s, "red", 16, 17, 0.5)
+        for (y, x0, ln) in ((7, 4, 14), (12, 18, 10), (25, 6, 12)):
+            s.path([(x0, y), (x0 + ln, y), (x0 + ln + 2, y - 2)], 1.3, "white", "flat", lo=4, hi=4)
+    f[20] = second_wind
+
+    def keen_senses(s):
+        plate(s, "teal")
+        s.ellipse(16, 16, 12, 7, "white", lo=3, hi=5)
+        s.ellipse(16, 16, 5.5, 5.5, "gold", lo=2, hi=5)
+        s.ellipse(16, 16, 2.5, 2.5, "dark", "flat", lo=0, hi=0)
+        s.dot(14, 14, R("white", 5))
+        for (x, y) in ((4, 6), (28, 6), (4, 26), (28, 26)):
+            s.dot(x, y, R("yellow", 5))
+    f[21] = keen_senses
+
+    def stone_skin(s):
+        plate(s, "stone")
+        for (x, y, r) in ((10, 10, 5), (21, 9, 5.5), (9, 21, 5.5), (21, 21, 5), (16, 15, 4.5)):
+            s.ellipse(x, y, r, r * 0.85, "rock", lo=1, hi=5)
+        s.pline(10, 10, 14, 13, R("rock", 0))
+        s.pline(21, 21, 18, 17, R("rock", 0))
+    f[22] = stone_skin
+
+    def ice_storm(s):
+        plate(s, "blue")
+        for (x, y) in ((8, 8), (17, 6), (25, 10), (11, 17), (21, 16), (7, 25), (16, 25), (25, 23)):
+            star(s, x, y, 4, 1.2, 6, "ice", 3, 5)
+        for (y, x0) in ((12, 3), (20, 14)):
+            s.path([(x0, y), (x0 + 13, y), (x0 + 15, y - 2)], 1.2, "white", "flat", lo=5, hi=5)
+    f[23] = ice_storm
+
+    def bash(s):
+        plate(s, "brown")
+        s.rect(6, 5, 14, 23, "wood", lo=1, hi=4)
+        for x in (10, 15):
+            s.pline(x, 5, x, 27, R("wood", 0))
+        s.poly([(20, 5), (26, 13), (22, 15), (27, 22), (20, 28)], "wood", lo=1, hi=3)
+        star(s, 22, 15, 7, 2.5, 6, "yellow", 3, 5)
+    f[24] = bash
+
+    def smite(s):
+        plate(s, "gold")
+        s.poly([(24, 3), (28, 5), (10, 27), (6, 27), (7, 23)], "white", lo=3, hi=5)
+        s.path([(25, 5), (9, 25)], 1.0, "yellow", "flat", lo=5, hi=5)
+        star(s, 8, 25, 6, 2, 8, "yellow", 3, 5)
+    f[25] = smite
+
+    sheet = Sheet(8, 4)
     for k, fn in f.items():
         s = Spr()
         fn(s)
