@@ -780,11 +780,14 @@ void play() {
     }
 
     if (bot.explore) return travel_on(monsters, worth_taking);
-    Cell target = nearest([&](int x, int y) { return worth_taking(x, y) && field_effect(m.tile[y][x]) >= 0; }, 12);
-    // The route: in the town to the entrance of the next dungeon, in a dungeon
-    // done (its foe fallen) out by its bottom portal, else down.
+    // The route: in a dungeon done (its foe fallen) straight out by its bottom
+    // portal; else the finds near by first; in the town to the entrance of the
+    // next dungeon; else down.
+    Cell target;
+    if (bot.way_out.x >= 0 && bot.dist[bot.way_out.y][bot.way_out.x] < FAR) target = bot.way_out;
+    if (target.x < 0)
+        target = nearest([&](int x, int y) { return worth_taking(x, y) && field_effect(m.tile[y][x]) >= 0; }, 12);
     const int next = next_dungeon();
-    if (target.x < 0 && bot.way_out.x >= 0 && bot.dist[bot.way_out.y][bot.way_out.x] < FAR) target = bot.way_out;
     if (target.x < 0 && dungeon < 0 && next >= 0) {
         const Cell entrance = bot.dungeons[next].entrance;
         if (bot.dist[entrance.y][entrance.x] < FAR) target = entrance;
