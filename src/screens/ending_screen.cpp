@@ -2,6 +2,7 @@
 
 #include "common/common_state.h"
 #include "common/message_ids.h"
+#include "common/message_list.h"
 #include "game/run_account.h"
 
 namespace {
@@ -10,7 +11,7 @@ constexpr Colour STORY = RGB(255, 150, 0);
 
 void show_opening_text() {
     const std::string& first = message_text(msg::opening_first);
-    if (first.empty()) return;
+    if (first.empty() || first == missing_message_placeholder(msg::opening_first)) return;
     show_status_message(first, message_text(msg::opening_second), WHITE, -1, 0, 8000);
 }
 

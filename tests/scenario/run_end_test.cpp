@@ -13,6 +13,7 @@
 #include "game/hall_of_fame.h"
 #include "common/database.h"
 #include "common/message_ids.h"
+#include "common/message_list.h"
 #include "game/run_account.h"
 #include "map/map_lists.h"
 #include "map/map_state.h"
@@ -186,4 +187,15 @@ TEST(RunEnd, TheLastFoesFallWinsTheRunAndTellsTheEnding) {
     // Once won, the foe's name is no more: nothing falls twice into the hall.
     EXPECT_EQ(falls(7), nullptr);
     EXPECT_EQ(load_hall_of_fame().runs, 1);
+    // The goal opens a new game in the band where the messages tell it; a
+    // message file without it (its placeholder) tells nothing.
+    g_common.status_message.text = "before";
+    g_common.messages[msg::opening_first] = missing_message_placeholder(msg::opening_first);
+    show_opening_text();
+    EXPECT_EQ(g_common.status_message.text, "before");
+    g_common.messages[msg::opening_first] = "Slay the Shadow Lord.";
+    g_common.messages[msg::opening_second] = "He waits below.";
+    show_opening_text();
+    EXPECT_EQ(std::tuple(g_common.status_message.text, g_common.status_message.second_text),
+              std::tuple("Slay the Shadow Lord.", "He waits below."));
 }

@@ -37,7 +37,8 @@ TEST(MessageList, UnknownLanguageLeavesEveryPlaceholder) {
     EXPECT_EQ(g_common.messages[99], "");
     EXPECT_EQ(g_common.messages[100], placeholder(100));
     EXPECT_EQ(g_common.messages[499], placeholder(499));
-    EXPECT_EQ(message_text(500), "");
+    EXPECT_EQ(g_common.messages[639], placeholder(639));
+    EXPECT_EQ(message_text(640), "");
     EXPECT_EQ(message_text(-1), "");
 }
 
