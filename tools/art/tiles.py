@@ -636,18 +636,23 @@ def t_statue():
     return obj(s, d)
 
 
-def t_cave_wall(seed=48):
+def lumpy_rock(seed, shade):
+    """Lumpy rock, light on the upper left of every lump; shade(k) colours the
+    lit steps k = 0..2."""
     s = Spr()
     n = fractal(seed, octaves=(4, 8, 16), weights=(0.5, 0.35, 0.15))
     for y in range(32):
         for x in range(32):
-            # lumpy rock: light on the upper left of every lump
             v = n(x, y)
             gx = n(x + 1, y) - n(x - 1, y)
             gy = n(x, y + 1) - n(x, y - 1)
             lit = 0.5 + (-gx * 0.7 - gy * 0.9) * 9 + (v - 0.5) * 0.8 + (bayer(x, y) - 0.5) * 0.3
-            s.set(x, y, R("rock", 1 + int(max(0, min(0.999, lit)) * 3)))
+            s.set(x, y, shade(int(max(0, min(0.999, lit)) * 3)))
     return s
+
+
+def t_cave_wall(seed=48):
+    return lumpy_rock(seed, lambda k: R("rock", 1 + k))
 
 
 def t_cave_entrance():
@@ -811,16 +816,7 @@ def t_umbral_floor():
 
 def t_umbral_rock():
     """Lumpy violet-grey rock lit from the upper left, as the cave wall."""
-    s = Spr()
-    n = fractal(58, octaves=(4, 8, 16), weights=(0.5, 0.35, 0.15))
-    for y in range(32):
-        for x in range(32):
-            v = n(x, y)
-            gx = n(x + 1, y) - n(x - 1, y)
-            gy = n(x, y + 1) - n(x, y - 1)
-            lit = 0.5 + (-gx * 0.7 - gy * 0.9) * 9 + (v - 0.5) * 0.8 + (bayer(x, y) - 0.5) * 0.3
-            s.set(x, y, mix(R("ghost", 2 + int(max(0, min(0.999, lit)) * 3)), R("purple", 3), 0.35))
-    return s
+    return lumpy_rock(58, lambda k: mix(R("ghost", 2 + k), R("purple", 3), 0.35))
 
 
 def build():
