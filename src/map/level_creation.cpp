@@ -129,12 +129,15 @@ void add_traps(GameMap& map, const DungeonRecord& record) {
 
 // The bottom level's portal, cut into a random rock field of the maze area
 // that touches a field the character can reach: the draws go on past a field
-// walled in, as long as the maze area has a field that would do.
+// walled in, as long as the maze area has a field that would do. The way up
+// does not count: beside it alone, the portal could be reached only on the
+// step off the arrival, since every later step onto the way up leads away.
 void add_bottom_portal(GameMap& map, const DungeonRecord& record) {
     const std::vector<bool> reached = reachable_from_arrival(map);
     auto touches_reached = [&](int x, int y) {
         for (const FieldPosition step : kDirections) {
             const int nx = x + step.x, ny = y + step.y;
+            if (FieldPosition{nx, ny} == kLevelArrival) continue;
             if (nx >= 0 && ny >= 0 && nx < kMapSize && ny < kMapSize && reached[ny * kMapSize + nx]) return true;
         }
         return false;
