@@ -187,5 +187,5 @@ struct MapState {
 
 extern MapState g_map;
 
-// Empties the current map and its five lists (as reset_map does).
+// Empties the current map and its five lists (as reset_map does), and forgets the fallen monsters.
 void reset_map_state();
