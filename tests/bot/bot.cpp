@@ -78,6 +78,7 @@ struct Bot {
     Cell exit;
     std::string exit_map;
     Cell way_out;    // a portal field the bot means to take (the bottom portal), else none
+    Cell foe_at;     // where the foe of the bottom level was last seen, till it is found gone
     Cell exploring;  // the field at the edge of the unseen the bot walks to
     std::string exploring_map;
     // The dungeons as the town's entrances name them, in their order: the
@@ -785,6 +786,13 @@ void play() {
     // next dungeon; else down.
     Cell target;
     if (bot.way_out.x >= 0 && bot.dist[bot.way_out.y][bot.way_out.x] < FAR) target = bot.way_out;
+    // The bottom's foe, once seen, is sought where it was last seen (no turning
+    // back and forth as it steps in and out of the light).
+    if (!at_bottom || bot.dungeons[dungeon].done || here() == bot.foe_at) bot.foe_at = Cell{};
+    if (at_bottom && !bot.dungeons[dungeon].done)
+        for (const Monster* monster : monsters)
+            if (monster->type == bot.dungeons[dungeon].foe) bot.foe_at = {monster->x, monster->y};
+    if (target.x < 0 && bot.foe_at.x >= 0 && bot.dist[bot.foe_at.y][bot.foe_at.x] < FAR) target = bot.foe_at;
     if (target.x < 0)
         target = nearest([&](int x, int y) { return worth_taking(x, y) && field_effect(m.tile[y][x]) >= 0; }, 12);
     const int next = next_dungeon();
@@ -794,10 +802,7 @@ void play() {
     }
     if (target.x < 0 && (dungeon < 0 || dungeon == next))
         target = nearest([&](int x, int y) { return leads_down(m.tile[y][x]) && (dungeon >= 0 || next < 0 || Cell{x, y} == bot.dungeons[next].entrance); });
-    if (target.x < 0 && at_bottom && !bot.dungeons[dungeon].done)  // to the foe, where it was seen
-        for (const Monster* monster : monsters)
-            if (monster->type == bot.dungeons[dungeon].foe && bot.dist[monster->y][monster->x] < FAR)
-                target = {monster->x, monster->y};
+
     if (target.x < 0) target = nearest([&](int x, int y) { return worth_taking(x, y); });
     // Exploring, the bot keeps to the unseen corner it chose while that is still one.
     const Cell& last = bot.exploring;
