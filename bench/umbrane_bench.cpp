@@ -1420,8 +1420,7 @@ int main(int argc, char** argv) {
         else if (argument == "--executable" && i + 1 < argc) g_executable = argv[++i];
         else if (argument.rfind("--", 0) != 0) chosen.push_back(argument);
         else {
-            std::fprintf(stderr, "usage: umbrane_bench [--calls N] [--executable PATH] [redraw|startup|program|steps|memory|checksum|maps|saves|levels|check|monsters|walk|paths|scale]...
-");
+            std::fprintf(stderr, "usage: umbrane_bench [--calls N] [--executable PATH] [redraw|startup|program|steps|memory|checksum|maps|saves|levels|check|monsters|walk|paths|scale]...\n");
             return 2;
         }
     }

@@ -899,9 +899,10 @@ void Checker::check_dungeons() {
             for (int v : {int(r.number_of_levels), int(r.dimension_x), int(r.dimension_y), int(r.entrance_to_level),
                           int(r.difficulty_level), int(r.lighting), int(r.default_tile), int(r.background_tile),
                           int(r.tile_outside_map), int(r.main_treasure), int(r.bottom_portal_target_x),
-                          int(r.bottom_portal_target_y), int(r.bottom_portal_tile), int(r.traps_per_level)})
+                          int(r.bottom_portal_target_y), int(r.bottom_portal_tile), int(r.traps_per_level),
+                          int(r.bottom_monster), int(r.is_final), int(r.traps_per_level_step), int(r.way_down_far)})
                 key += '\n' + int_to_text(v);
-            key += '\n' + r.level_maker;
+            key += '\n' + r.level_maker + '\n' + r.monster_class;
             if (check_dungeon_values(*map, dungeon) && tried.insert(key).second) try_dungeon(*map, dungeon);
         }
     reset_map(g_map.map);
@@ -1257,6 +1258,17 @@ bool Checker::check_dungeon_values(const MapFacts& map, const MapFacts::Dungeon&
                       " x " + int_to_text(kMapSize) + " fields)");
             sound = false;
         }
+    if (monsters_whole_ && !record.monster_class.empty()) {
+        // The first level's monsters are drawn of its class up to its level cap.
+        const int cap = record.entrance_to_level + record.difficulty_level - 1;
+        if (level_monster_types(cap, record.monster_class).empty())
+            warn(map.file, element.line_of("monster_class"),
+                 "<dungeon> monster_class " + quoted(record.monster_class) + ": no monster type of level " +
+                     int_to_text(cap) + " or below has that class word (" + kMonsters + "), so its first level has no monsters");
+    }
+    if (record.is_final && record.bottom_monster == 0)
+        fault(map.file, element.line_of("final"),
+              "<dungeon> final: without a bottom_monster no foe falls, so the game is never won there");
     const TilesetFacts* standard = tileset_facts(kLevelTileset, kLevelTilesheet);
     const std::pair<const char*, int> tiles[] = {{"default_tile", record.default_tile},
                                                  {"background_tile", record.background_tile},

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "character/character_state.h"
+#include "common/database.h"
 #include "common/raise_error.h"
 #include "map/level_creation.h"
 #include "map/map_grid.h"
@@ -73,6 +74,12 @@ std::string missing_way_on(const DungeonRecord& record, bool look_for_treasure) 
                    (record.main_treasure > 0 ? " is no item type" : ": no item type is an artefact") + ")";
         const MapItem& treasure = *g_map.items.begin();
         if (!reachable(treasure.x, treasure.y)) return from + " to the treasure at " + position(treasure.x, treasure.y);
+    }
+    if (record.bottom_monster > 0 && record.bottom_monster <= kMaxMonsterTypeId &&
+        !g_db.monster_types[record.bottom_monster].name.empty()) {
+        bool guarded = false;
+        for (const Monster& monster : g_map.monsters) guarded = guarded || monster.type == record.bottom_monster;
+        if (!guarded) return "its bottom monster " + int_to_text(record.bottom_monster) + " found no field to stand on";
     }
     if (record.bottom_portal.empty()) return "";
     for (int y = 0; y < kMapSize; ++y)

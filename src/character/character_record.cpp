@@ -27,6 +27,7 @@ void reset_character_record(CharacterRecord& character) {
     character.dungeon_levels = 0;
     character.dungeon_treasure = 0;
     character.won = 0;
+    character.final_foe = 0;
     character.picks_waiting = 0;
     character.power_grid.clear();
 }

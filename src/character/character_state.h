@@ -44,7 +44,8 @@ struct CharacterRecord {
     std::string deepest_dungeon;   // the name of its dungeon
     int16_t dungeon_levels = 0;    // how many levels that dungeon has
     int16_t dungeon_treasure = 0;  // the item type at its bottom (0: none known)
-    uint8_t won = 0;               // the bottom's treasure was found
+    uint8_t won = 0;               // the bottom's treasure was found, or the last foe fell
+    int16_t final_foe = 0;         // the monster type whose fall wins the game (0: none known)
     // Advancement picks left for later with Escape (key A opens them).
     int16_t picks_waiting = 0;
     // The powers in the order of their cells on the power grid, as ids joined

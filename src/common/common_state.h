@@ -38,21 +38,17 @@ constexpr int KEY_BINDING_COUNT = 11;
 constexpr int KEY_BINDING_TEST = 0, KEY_BINDING_ESCAPE = 2, KEY_BINDING_MOVE_UP = 3, KEY_BINDING_MOVE_DOWN = 4,
               KEY_BINDING_MOVE_LEFT = 5, KEY_BINDING_MOVE_RIGHT = 6;
 
-// Message table: ids 1..53 are the game's first texts; ids 100..499 and
-// 600..639 (the options screen) are the texts added since (fight reports,
-// help, map, ...), named in common/message_ids.h. Ids 54..99 and 500..599 stay
-// unused, and wrong in a messages file.
+// Message table: ids 1..53 are the game's first texts; ids 100..639 are the
+// texts added since (fight reports, help, map, ...), named in
+// common/message_ids.h. Ids 54..99 stay unused, and wrong in a messages file.
 constexpr int MESSAGE_TABLE_SIZE = 640;
 constexpr int MESSAGE_ID_FIRST = 1;
 constexpr int MESSAGE_ID_LAST = 53;
 constexpr int MESSAGE_ADDED_FIRST = 100;
-constexpr int MESSAGE_ADDED_LAST = 499;
-constexpr int MESSAGE_OPTIONS_FIRST = 600;
-constexpr int MESSAGE_OPTIONS_LAST = 639;
+constexpr int MESSAGE_ADDED_LAST = 639;
 // True for the ids a messages file may carry.
 constexpr bool valid_message_id(long long id) {
-    return (id >= MESSAGE_ID_FIRST && id <= MESSAGE_ID_LAST) || (id >= MESSAGE_ADDED_FIRST && id <= MESSAGE_ADDED_LAST) ||
-           (id >= MESSAGE_OPTIONS_FIRST && id <= MESSAGE_OPTIONS_LAST);
+    return (id >= MESSAGE_ID_FIRST && id <= MESSAGE_ID_LAST) || (id >= MESSAGE_ADDED_FIRST && id <= MESSAGE_ADDED_LAST);
 }
 
 // Sound table: the files of sound\ by name fill entries 1..125 (the first

@@ -7,6 +7,7 @@
 //   400..449  looking at the view
 //   450..469  saving, and saved files that do not read
 //   480..499  the names of keys
+//   500..559  the world: the goal told at the start, the ending
 //   600..639  the options screen
 // Every id named here is listed in added_message_ids(), which the content
 // check and the tests use to find a text missing in some language.
@@ -208,6 +209,19 @@ constexpr int key_arrows = 491;     // the four arrows together
 constexpr int key_up_down = 492;    // Up and Down together
 // end of 480..499
 
+// 500..559: the world: the goal told when a new game starts, the ending when the last foe falls.
+// The opening: two lines in the band as the new game's first picture shows.
+constexpr int opening_first = 500;
+constexpr int opening_second = 501;
+// The ending screen: its title, its story and its foot.
+constexpr int ending_title = 502;
+constexpr int ending_story_first = 503;
+constexpr int ending_story_last = 507;
+constexpr int ending_hint = 508;
+// The won run: [monster] the last foe's name; its line in the hall of fame, then the band's.
+constexpr int ending_cause = 509;
+constexpr int ending_band = 510;
+// end of 500..559
 // 600..639: the options screen.
 constexpr int options = 600;                // its title, and its entry in the main menu
 constexpr int options_hint = 601;           // its keys, at its foot
@@ -378,6 +392,10 @@ inline std::vector<int> added_message_ids() {
         msg::key_right, msg::key_page_up, msg::key_page_down, msg::key_home, msg::key_end, msg::key_arrows,
         msg::key_up_down,
         // end of 480..499
+        // 500..559
+        msg::opening_first, msg::opening_second, msg::ending_title, msg::ending_story_first, 504, 505, 506,
+        msg::ending_story_last, msg::ending_hint, msg::ending_cause, msg::ending_band,
+        // end of 500..559
         // 600..639
         msg::options, msg::options_hint, msg::options_language, msg::options_volume, msg::options_sound_on,
         msg::options_sound_off, msg::options_window, msg::options_window_auto, msg::options_reset_keys,

@@ -62,6 +62,7 @@ const XmlField<CharacterRecord> kRootFields[] = {
     {"dungeon_levels", &CharacterRecord::dungeon_levels, FieldKind::number, WriteRule::unless_default},
     {"dungeon_treasure", &CharacterRecord::dungeon_treasure, FieldKind::number, WriteRule::unless_default},
     {"won", &CharacterRecord::won, FieldKind::flag},
+    {"final_foe", &CharacterRecord::final_foe, FieldKind::number, WriteRule::unless_default},
     {"picks_waiting", &CharacterRecord::picks_waiting, FieldKind::number, WriteRule::unless_default},
     {"power_grid", &CharacterRecord::power_grid, FieldKind::text, WriteRule::unless_default},
 };

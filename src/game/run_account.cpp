@@ -1,5 +1,6 @@
 #include "game/run_account.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "character/ability_model.h"
@@ -27,12 +28,16 @@ void note_level_exit(int x, int y) {
     const DungeonRecord* found = nullptr;
     for (const DungeonRecord& exit : g_map.level_exits)
         if (exit.xpos == x && exit.ypos == y) found = &exit;  // the last one counts, as for the level change
-    if (!found || found->entrance_to_level <= hero().deepest_level) return;
+    if (!found) return;
     CharacterRecord& c = hero();
+    // A dungeon whose bottom monster ends the game names it whichever level is entered.
+    if (found->is_final && found->bottom_monster > 0) c.final_foe = found->bottom_monster;
+    if (found->entrance_to_level <= c.deepest_level) return;
     c.deepest_level = found->entrance_to_level;
     c.deepest_dungeon = found->name;
     c.dungeon_levels = found->number_of_levels;
-    c.dungeon_treasure = found->main_treasure;
+    // Where a foe guards the bottom, its treasure is a find, not the end of the run.
+    c.dungeon_treasure = found->bottom_monster > 0 || found->is_final ? 0 : found->main_treasure;
 }
 
 void count_turn() { ++hero().turns; }
@@ -48,6 +53,22 @@ bool note_treasure_found() {
     show_status_message(message_text(msg::RUN_WON_MESSAGE), "", WHITE, -1, 0, 4000);
     record_run_end(message_with(msg::RUN_WON, {{"[dungeon]", c.deepest_dungeon}}), true);
     return true;
+}
+
+const std::string* note_final_foe_fallen() {
+    std::vector<int16_t> fallen;
+    fallen.swap(g_map.fallen);
+    CharacterRecord& c = hero();
+    if (c.final_foe <= 0 || c.final_foe > kMaxMonsterTypeId ||
+        std::find(fallen.begin(), fallen.end(), c.final_foe) == fallen.end())
+        return nullptr;
+    static std::string foe;
+    foe = g_db.monster_types[c.final_foe].name;
+    c.final_foe = 0;
+    c.won = 1;
+    show_status_message(message_with(msg::ending_band, {{"[monster]", foe}}), "", WHITE, -1, 0, 4000);
+    record_run_end(message_with(msg::ending_cause, {{"[monster]", foe}}), true);
+    return &foe;
 }
 
 FameEntry current_run(const std::string& cause, bool won) {

@@ -22,6 +22,12 @@ void count_turn();
 // and the player told so; true when that happened now.
 bool note_treasure_found();
 
+// After every pass: the monster whose fall wins the game (the bottom monster
+// of a final dungeon the character entered) fell. The run is recorded as won
+// and the band says so; returns the foe's name when that happened now, else
+// nullptr. The fallen monsters noted since the last look are taken either way.
+const std::string* note_final_foe_fallen();
+
 // The run as it stands, ended by cause.
 FameEntry current_run(const std::string& cause, bool won);
 // The plain-text account of the run.

@@ -108,13 +108,20 @@ void put_on_random_floor(GameMap& map, const DungeonRecord& record, int tile_typ
     if (hidden) set_map_hidden(map, x, y, 1);
 }
 
+// The traps of a level: traps_per_level, and traps_per_level_step more for
+// every level below the first (never fewer than none).
+int traps_on_level(const DungeonRecord& record) {
+    return std::max(0, record.traps_per_level + (record.entrance_to_level - 1) * record.traps_per_level_step);
+}
+
 void add_traps(GameMap& map, const DungeonRecord& record) {
-    if (record.traps_per_level <= 0) return;
+    const int count = traps_on_level(record);
+    if (count <= 0) return;
     std::vector<int> traps;
     for (int id = 0; id < kTileTypeCount; ++id)
         if (lists_share_entry(map.tileset.tile_types[id].cls, "trap", "|")) traps.push_back(id);
     if (traps.empty()) return;
-    for (int i = 0; i < record.traps_per_level; ++i) {
+    for (int i = 0; i < count; ++i) {
         const int trap = traps[Random(static_cast<int>(traps.size()) - 1)];
         put_on_random_floor(map, record, trap, true);
     }
@@ -122,12 +129,15 @@ void add_traps(GameMap& map, const DungeonRecord& record) {
 
 // The bottom level's portal, cut into a random rock field of the maze area
 // that touches a field the character can reach: the draws go on past a field
-// walled in, as long as the maze area has a field that would do.
+// walled in, as long as the maze area has a field that would do. The way up
+// does not count: beside it alone, the portal could be reached only on the
+// step off the arrival, since every later step onto the way up leads away.
 void add_bottom_portal(GameMap& map, const DungeonRecord& record) {
     const std::vector<bool> reached = reachable_from_arrival(map);
     auto touches_reached = [&](int x, int y) {
         for (const FieldPosition step : kDirections) {
             const int nx = x + step.x, ny = y + step.y;
+            if (FieldPosition{nx, ny} == kLevelArrival) continue;
             if (nx >= 0 && ny >= 0 && nx < kMapSize && ny < kMapSize && reached[ny * kMapSize + nx]) return true;
         }
         return false;
@@ -142,6 +152,37 @@ void add_bottom_portal(GameMap& map, const DungeonRecord& record) {
     } while (some_field_would_do && !touches_reached(x, y));
     set_map_tile_type(map, x, y, record.bottom_portal_tile);
     set_map_portal(map, x, y, record.bottom_portal, record.bottom_portal_target_x, record.bottom_portal_target_y);
+}
+
+// The bottom monster stands guard on the free field nearest to walk to from
+// the treasure (never the treasure's own field, never the arrival); nothing
+// when no field is free for it.
+void add_bottom_monster(GameMap& map, const DungeonRecord& record, FieldPosition treasure) {
+    const int type = record.bottom_monster;
+    if (type < 1 || type > kMaxMonsterTypeId || g_db.monster_types[type].name.empty()) return;
+    std::vector<bool> seen(kMapSize * kMapSize);
+    std::vector<FieldPosition> open{treasure};
+    seen[treasure.y * kMapSize + treasure.x] = true;
+    for (size_t next = 0; next < open.size(); ++next) {
+        const FieldPosition at = open[next];
+        if (at != treasure && at != kLevelArrival && !field_blocked_for_monster(map, at.x, at.y, type)) {
+            Monster monster;
+            monster.type = static_cast<int16_t>(type);
+            monster.x = static_cast<int16_t>(at.x);
+            monster.y = static_cast<int16_t>(at.y);
+            monster.hitpoints = g_db.monster_types[type].hitpoints;
+            add_monster(monster);
+            return;
+        }
+        for (const FieldPosition step : kDirections) {
+            const FieldPosition n{at.x + step.x, at.y + step.y};
+            if (n.x < 0 || n.y < 0 || n.x > kLastStepField || n.y > kLastStepField || seen[n.y * kMapSize + n.x] ||
+                field_blocked(map, n.x, n.y))
+                continue;
+            seen[n.y * kMapSize + n.x] = true;
+            open.push_back(n);
+        }
+    }
 }
 
 // ---- Levels of rooms and of caverns ----
@@ -175,6 +216,13 @@ void dig_corridor(GameMap& map, FieldPosition a, FieldPosition b) {
 // Rooms joined by corridors, each to the one made before it: the first room
 // holds the arrival; the others lie apart, a wall's width at least between
 // them. Their nooks: one field of every room but the first.
+// At least a third of the level area (in x plus y) away from the arrival.
+bool far_from_arrival(const DungeonRecord& record, FieldPosition at) {
+    const LevelArea area = level_area(record);
+    const int away = std::abs(at.x - kLevelArrival.x) + std::abs(at.y - kLevelArrival.y);
+    return 3 * away >= area.last_x + area.last_y;
+}
+
 std::vector<FieldPosition> make_rooms(GameMap& map, const DungeonRecord& record) {
     const LevelArea area = level_area(record);
     std::vector<Room> rooms;
@@ -254,10 +302,9 @@ std::vector<FieldPosition> make_caverns(GameMap& map, const DungeonRecord& recor
 // walk to; when none lies so far, the one furthest in x plus y (the first of
 // them row by row). The arrival itself when nothing else is open.
 FieldPosition way_on_field(const GameMap& map, const DungeonRecord& record) {
-    const LevelArea area = level_area(record);
     const std::vector<int> steps = steps_from_arrival(map);
     auto away = [](int i) { return std::abs(i % kMapSize - kLevelArrival.x) + std::abs(i / kMapSize - kLevelArrival.y); };
-    auto far_enough = [&](int i) { return 3 * away(i) >= area.last_x + area.last_y; };
+    auto far_enough = [&](int i) { return far_from_arrival(record, {i % kMapSize, i / kMapSize}); };
     int best = kLevelArrival.y * kMapSize + kLevelArrival.x;
     for (int i = 0; i < kMapSize * kMapSize; ++i) {
         if (steps[i] < 0) continue;
@@ -265,6 +312,48 @@ FieldPosition way_on_field(const GameMap& map, const DungeonRecord& record) {
                                              : far_enough(i) || away(i) > away(best);
         if (better) best = i;
     }
+    return {best % kMapSize, best / kMapSize};
+}
+
+// The way down to the next level on the field, with its level exit; on the
+// bottom level the treasure instead, first of the level's items.
+void place_way_on(GameMap& map, const DungeonRecord& record, FieldPosition end) {
+    if (record.entrance_to_level < record.number_of_levels) {
+        set_tile(map, end, kTileWayDown);
+        DungeonRecord way_down = record;
+        way_down.xpos = static_cast<int16_t>(end.x);
+        way_down.ypos = static_cast<int16_t>(end.y);
+        way_down.entrance_to_level = wrap16(record.entrance_to_level + 1);
+        g_map.level_exits.append() = way_down;
+        return;
+    }
+    const int treasure = record.main_treasure > 0 ? record.main_treasure
+                                                  : random_item_type(record.difficulty_level * 1000, "", true);
+    const int before = g_map.items.count();
+    place_generated_item(end.x, end.y, treasure);
+    if (g_map.items.count() == before || before == 0) return;
+    const MapItem placed = *std::prev(g_map.items.end());
+    g_map.items.select(before);
+    g_map.items.remove_current();
+    g_map.items.reset();
+    g_map.items.add() = placed;
+}
+
+// The plain floor (no items on it, no special tile) furthest to walk to from
+// the arrival among the fields a third of the area or more away; the way on
+// of the level's own choice when there is none.
+FieldPosition furthest_free_floor(const GameMap& map, const DungeonRecord& record) {
+    const std::vector<int> steps = steps_from_arrival(map);
+    std::vector<bool> has_items(kMapSize * kMapSize);
+    for (const MapItem& item : g_map.items)
+        if (item.x >= 0 && item.y >= 0 && item.x < kMapSize && item.y < kMapSize) has_items[item.y * kMapSize + item.x] = true;
+    int best = -1;
+    for (int i = 0; i < kMapSize * kMapSize; ++i) {
+        const FieldPosition at{i % kMapSize, i / kMapSize};
+        if (steps[i] < 0 || has_items[i] || !holds(map, at, map.background_tile) || !far_from_arrival(record, at)) continue;
+        if (best < 0 || steps[i] > steps[best]) best = i;
+    }
+    if (best < 0) return way_on_field(map, record);
     return {best % kMapSize, best / kMapSize};
 }
 
@@ -366,25 +455,18 @@ void create_level(GameMap& map, DungeonRecord record) {
     std::vector<FieldPosition> nooks;
     if (record.level_maker == "rooms") nooks = make_rooms(map, record);
     else if (record.level_maker == "caverns") nooks = make_caverns(map, record);
-    const FieldPosition end = maze ? carve_passage(map, record, kLevelArrival) : way_on_field(map, record);
+    FieldPosition end = maze ? carve_passage(map, record, kLevelArrival) : way_on_field(map, record);
+    // A maze asked to keep its way down far, whose main passage ends near the
+    // arrival: the way on goes, once the side passages are made, to the free
+    // floor furthest to walk to.
+    const bool way_on_later = maze && record.way_down_far && !far_from_arrival(record, end);
 
     // The way up leads back to where the character stands now.
     const CharacterRecord& character = g_character_model.character;
     set_map_portal(map, kLevelArrival.x, kLevelArrival.y, character.map_file_name, character.x, character.y);
     set_tile(map, kLevelArrival, kTileWayUp);
 
-    if (record.entrance_to_level < record.number_of_levels) {
-        set_tile(map, end, kTileWayDown);
-        DungeonRecord way_down = record;
-        way_down.xpos = static_cast<int16_t>(end.x);
-        way_down.ypos = static_cast<int16_t>(end.y);
-        way_down.entrance_to_level = wrap16(record.entrance_to_level + 1);
-        g_map.level_exits.append() = way_down;
-    } else {
-        const int treasure = record.main_treasure > 0 ? record.main_treasure
-                                                      : random_item_type(record.difficulty_level * 1000, "", true);
-        place_generated_item(end.x, end.y, treasure);
-    }
+    if (!way_on_later) place_way_on(map, record, end);
 
     const int item_value = record.entrance_to_level + record.difficulty_level * 10;
     if (maze) {
@@ -394,12 +476,17 @@ void create_level(GameMap& map, DungeonRecord record) {
     }
     for (const FieldPosition nook : nooks)
         if (nook != end && nook != kLevelArrival && holds(map, nook, map.background_tile)) furnish_nook(map, nook, item_value);
+    if (way_on_later) {
+        end = furthest_free_floor(map, record);
+        place_way_on(map, record, end);
+    }
 
     add_traps(map, record);
 
+    if (record.entrance_to_level >= record.number_of_levels) add_bottom_monster(map, record, end);
     const int dwellers = record.dimension_x * record.dimension_y / 25 + 1;
     for (int i = 0; i < dwellers; ++i) {
-        spawn_level_monster(map, record.entrance_to_level + record.difficulty_level - 1);
+        spawn_level_monster(map, record.entrance_to_level + record.difficulty_level - 1, record.monster_class);
         put_on_random_floor(map, record, kTileSpecial, true);
     }
     for (int tile : kTileOncePerLevel) put_on_random_floor(map, record, tile, false);
@@ -455,16 +542,25 @@ int random_magic_bonus() {
     return n;
 }
 
-int random_monster_type(int level) {
+std::vector<int> level_monster_types(int level, const std::string& monster_class) {
     std::vector<int> candidates;
-    for (int id = 1; id <= kMaxMonsterTypeId; ++id)
-        if (!g_db.monster_types[id].name.empty() && g_db.monster_types[id].level <= level) candidates.push_back(id);
+    for (int id = 1; id <= kMaxMonsterTypeId; ++id) {
+        const MonsterType& kind = g_db.monster_types[id];
+        if (!kind.name.empty() && kind.level <= level &&
+            (monster_class.empty() || lists_share_entry(kind.cls, monster_class, "|")))
+            candidates.push_back(id);
+    }
+    return candidates;
+}
+
+int random_monster_type(int level, const std::string& monster_class) {
+    const std::vector<int> candidates = level_monster_types(level, monster_class);
     if (candidates.empty()) return 0;
     return candidates[Random(static_cast<int>(candidates.size()) - 1)];
 }
 
-int spawn_level_monster(GameMap& map, int level) {
-    const int type = random_monster_type(level);
+int spawn_level_monster(GameMap& map, int level, const std::string& monster_class) {
+    const int type = random_monster_type(level, monster_class);
     if (type == 0) return 0;  // no monster of type 0: the map file would drop it on the next load
     // The character arrives on the way up: a monster there would hide under its figure.
     auto blocked = [&](int x, int y) {

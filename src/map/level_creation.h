@@ -75,10 +75,14 @@ int random_item_type(int value, const std::string& item_class, bool artefacts_on
 // with 1/8 and so on, never above 999.
 int random_magic_bonus();
 
-// A random monster type of the given level or below; 0 when there is none.
-int random_monster_type(int level);
+// The monster types of the given level or below (and, when a class word is
+// given, whose class list holds it), in id order.
+std::vector<int> level_monster_types(int level, const std::string& monster_class);
+// A random monster type of the given level or below (and, when a class word
+// is given, whose class list holds it); 0 when there is none.
+int random_monster_type(int level, const std::string& monster_class = "");
 
 // Places a monster of a random type of the level or below on a random field it
 // may stand on (never on the way up, where the character arrives); gives up
 // when the 100th draw is needed or no type exists. 1 when placed.
-int spawn_level_monster(GameMap& map, int level);
+int spawn_level_monster(GameMap& map, int level, const std::string& monster_class = "");

@@ -301,6 +301,22 @@ const XmlField<DungeonRecord> kDungeonFields[] = {
          r.level_maker = v;
      },
      .words = "maze|rooms|caverns"},
+    // The options below are written only when set, so that levels of a dungeon
+    // without them are saved as before.
+    // A class word: only monster types whose class list holds it live in the levels.
+    {"monster_class", &DungeonRecord::monster_class, FieldKind::text, WriteRule::unless_default},
+    // Put beside the treasure (or the way on) of the bottom level; 0: none.
+    {.name = "bottom_monster",
+     .member = &DungeonRecord::bottom_monster,
+     .write = WriteRule::unless_default,
+     .names = names::monster_type},
+    // "yes": the fall of the bottom monster wins the game.
+    {"final", &DungeonRecord::is_final, FieldKind::flag},
+    // Traps added to traps_per_level for every level below the first.
+    {"traps_per_level_step", &DungeonRecord::traps_per_level_step, FieldKind::number, WriteRule::unless_default},
+    // "yes": a maze whose main passage ends near the arrival has its way down
+    // (or treasure) on the floor furthest to walk to instead.
+    {"way_down_far", &DungeonRecord::way_down_far, FieldKind::flag},
 };
 
 auto unknown_attribute(const std::string& where, const std::string& path) {

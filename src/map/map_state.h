@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/game_list.h"
 
@@ -137,6 +138,11 @@ struct DungeonRecord {
     int16_t traps_per_level = 0;
     int8_t walls_block_sight = 0;      // 1: the levels' solid fields stop light and sight
     std::string level_maker = "maze";  // how the levels are made: "maze", "rooms" or "caverns"
+    std::string monster_class;         // only monster types of this class word live in the levels; empty = any
+    int16_t bottom_monster = 0;        // monster type put beside the bottom level's treasure; 0 = none
+    int8_t is_final = 0;               // 1: the fall of the bottom monster wins the game
+    int16_t traps_per_level_step = 0;  // traps added for every level below the first
+    int8_t way_down_far = 0;           // 1: a maze's way down lies a third of the maze or more from the arrival
 };
 
 // An item lying on a field of the current map.
@@ -174,9 +180,12 @@ struct MapState {
     // The monster the character fought last (see monster_in_front); only
     // compared with the monsters of the list, never followed by itself.
     const Monster* fought_last = nullptr;
+    // The types of the monsters that fell since the game last looked (the
+    // run's account takes them after every pass).
+    std::vector<int16_t> fallen;
 };
 
 extern MapState g_map;
 
-// Empties the current map and its five lists (as reset_map does).
+// Empties the current map and its five lists (as reset_map does), and forgets the fallen monsters.
 void reset_map_state();

@@ -236,6 +236,7 @@ int remove_dead_monsters() {
     monsters.reset();
     while (monsters.next()) {
         if (monsters.current().hitpoints >= 1) continue;
+        g_map.fallen.push_back(monsters.current().type);
         monsters.remove_current();
         ++removed;
         ++g_character_model.character.kills;

@@ -40,6 +40,7 @@
 #include "screens/power_screens.h"
 #include "screens/look_screen.h"
 #include "screens/map_screen.h"
+#include "screens/ending_screen.h"
 #include "game/character_savegame.h"
 #include "presentation/display.h"
 #include "screens/guide_screens.h"
@@ -135,6 +136,7 @@ void new_game_flow() {
     save_character(hero(), CHARACTER_SAVE_FILE);
     finish_save(save);  // not written, it goes into the next save all the same
     g_new_game_under_way = false;
+    show_opening_text();  // the goal, in the band of the first picture
 }
 
 void continue_flow() {
@@ -200,6 +202,11 @@ void settle_turn() {
         f.redraw = 1;
     }
     note_treasure_found();
+    // The last foe fell: the ending, then the game goes on where it stands.
+    if (const std::string* foe = note_final_foe_fallen()) {
+        ending_screen(*foe);
+        f.redraw = 1;
+    }
     if (check_game_end() && !f.quit) death_flow();
     if (f.burnt_out) {
         recompute_item_bonuses();

@@ -77,9 +77,19 @@ struct Bot {
     bool expect_pick = false;  // the last step went onto stairs down: a new level gives a pick
     Cell exit;
     std::string exit_map;
+    Cell way_out;    // a portal field the bot means to take (the bottom portal), else none
+    Cell foe_at;     // where the foe of the bottom level was last seen, till it is found gone
     Cell exploring;  // the field at the edge of the unseen the bot walks to
     std::string exploring_map;
-    int treasure = 0;  // the item type at the bottom (judged, not used for playing)
+    // The dungeons as the town's entrances name them, in their order: the
+    // route goes down each to its foe and out by its bottom portal.
+    struct Dungeon {
+        std::string name;
+        int levels = 0, foe = 0, portal_tile = 0;
+        Cell entrance;
+        bool bottom = false, done = false;
+    };
+    std::vector<Dungeon> dungeons;
     int rescues = 0;   // screens left with Escape because they waited for keys the bot did not give
     Monster bolted;    // the monster the last bolt flew at, as it was
     std::map<int, int> bolts_wasted;  // by monster type: bolts in a row that did it no harm
@@ -404,6 +414,37 @@ int map_level() {
     return start < end ? std::atoi(name.c_str() + start) : 0;
 }
 
+// The dungeon of the level the character is on (its name begins the level's); -1 elsewhere.
+int dungeon_here() {
+    if (map_level() == 0) return -1;
+    for (size_t k = 0; k < bot.dungeons.size(); ++k)
+        if (g_map.map.name.rfind(bot.dungeons[k].name + " ", 0) == 0) return static_cast<int>(k);
+    return -1;
+}
+
+// The level counted down through the dungeons in their order.
+int world_level() {
+    const int k = dungeon_here();
+    int depth = map_level();
+    for (int before = 0; before < k; ++before) depth += bot.dungeons[before].levels;
+    return k < 0 ? 0 : depth;
+}
+
+// The first dungeon whose foe still stands; -1 when none does.
+int next_dungeon() {
+    for (size_t k = 0; k < bot.dungeons.size(); ++k)
+        if (!bot.dungeons[k].done) return static_cast<int>(k);
+    return -1;
+}
+
+// The town's entrances, once: the dungeons' names, depths, foes and portals.
+void learn_route() {
+    if (!bot.dungeons.empty() || map_level() != 0 || g_map.level_exits.empty()) return;
+    for (const DungeonRecord& exit : g_map.level_exits)
+        bot.dungeons.push_back({exit.name, exit.number_of_levels, exit.bottom_monster, exit.bottom_portal_tile,
+                                {exit.xpos, exit.ypos}});
+}
+
 // ---- paths over the fields seen ----
 
 // Cheapest walks from the character over the fields seen: traps and lava are
@@ -424,7 +465,8 @@ void find_paths() {
             const int nx = x + dir.x, ny = y + dir.y;
             if (nx < 0 || ny < 0 || nx > 48 || ny > 48) continue;  // a step never enters row or column 49
             const int t = m.tile[ny][nx];
-            if (blocks(t) || leads_away(t)) continue;
+            if (blocks(t)) continue;
+            if (leads_away(t) && !(Cell{nx, ny} == bot.way_out)) continue;
             const int cost = 1 + (field_effect(t) < 0 ? 40 : 0) + (m.monster[ny][nx] ? 6 : 0);
             if (d + cost < bot.dist[ny][nx]) {
                 bot.dist[ny][nx] = d + cost;
@@ -595,12 +637,6 @@ void leave(const std::string& failure) {
     press(key::escape);  // saves and returns to the menu; Escape there ends the program
 }
 
-bool carrying(int type) {
-    for (const InventoryEntry* e : carried())
-        if (e->type == type) return true;
-    return false;
-}
-
 // Moving on by the game's travelling: to a monster near by to fight it, to a
 // find in the view by a click, down by ">" once the game knows a way down,
 // else X; when X finds nothing left, to the nearest monster in sight that
@@ -671,15 +707,35 @@ void play() {
     if (bot.explore) bot.result.turns = hero().turns;
 
     observe();
-    bot.result.deepest = std::max(bot.result.deepest, map_level());
-    if (hero().dungeon_levels > 0 && hero().deepest_level >= hero().dungeon_levels) bot.result.bottom = true;
-    if (bot.treasure == 0 && map_level() == 0 && !g_map.level_exits.empty())
-        bot.treasure = g_map.level_exits.begin()->main_treasure;
-    if (bot.treasure > 0 && carrying(bot.treasure)) {
+    learn_route();
+    bot.result.deepest = std::max(bot.result.deepest, world_level());
+    const int dungeon = dungeon_here();
+    const bool at_bottom = dungeon >= 0 && map_level() >= bot.dungeons[dungeon].levels;
+    if (at_bottom && !bot.dungeons[dungeon].bottom) {
+        bot.dungeons[dungeon].bottom = true;
+        ++bot.result.bottoms;
+        if (dungeon == 0) bot.result.bottom = true;
+    }
+    if (hero().won) {  // the last foe fell (the ending screen is up: Escape leaves it)
         bot.result.won = true;
         leave("");
         return;
     }
+    if (bot.explore && bot.result.bottom) return leave("");
+    // The foe of a bottom level is gone once no monster of its type is left there.
+    if (at_bottom && !bot.dungeons[dungeon].done &&
+        std::none_of(g_map.monsters.begin(), g_map.monsters.end(),
+                     [&](const Monster& m) { return m.type == bot.dungeons[dungeon].foe; }))
+        bot.dungeons[dungeon].done = true;
+    bot.way_out = Cell{};
+    if (dungeon >= 0 && dungeon != next_dungeon() && !at_bottom) bot.way_out = {1, 1};  // not due: back up
+    if (at_bottom && bot.dungeons[dungeon].done)  // out by the bottom portal, once it has been seen
+        for (int y = 0; y < N && bot.way_out.x < 0; ++y)
+            for (int x = 0; x < N; ++x)
+                if (seen().tile[y][x] == bot.dungeons[dungeon].portal_tile && !(Cell{x, y} == Cell{1, 1})) {
+                    bot.way_out = {x, y};
+                    break;
+                }
     if (bot.result.turns >= bot.turn_limit) return leave("time out");
 
     judge_last_bolt();
@@ -725,8 +781,28 @@ void play() {
     }
 
     if (bot.explore) return travel_on(monsters, worth_taking);
-    Cell target = nearest([&](int x, int y) { return worth_taking(x, y) && field_effect(m.tile[y][x]) >= 0; }, 12);
-    if (target.x < 0) target = nearest([&](int x, int y) { return leads_down(m.tile[y][x]); });
+    // The route: in a dungeon done (its foe fallen) straight out by its bottom
+    // portal; else the finds near by first; in the town to the entrance of the
+    // next dungeon; else down.
+    Cell target;
+    if (bot.way_out.x >= 0 && bot.dist[bot.way_out.y][bot.way_out.x] < FAR) target = bot.way_out;
+    // The bottom's foe, once seen, is sought where it was last seen (no turning
+    // back and forth as it steps in and out of the light).
+    if (!at_bottom || bot.dungeons[dungeon].done || here() == bot.foe_at) bot.foe_at = Cell{};
+    if (at_bottom && !bot.dungeons[dungeon].done)
+        for (const Monster* monster : monsters)
+            if (monster->type == bot.dungeons[dungeon].foe) bot.foe_at = {monster->x, monster->y};
+    if (target.x < 0 && bot.foe_at.x >= 0 && bot.dist[bot.foe_at.y][bot.foe_at.x] < FAR) target = bot.foe_at;
+    if (target.x < 0)
+        target = nearest([&](int x, int y) { return worth_taking(x, y) && field_effect(m.tile[y][x]) >= 0; }, 12);
+    const int next = next_dungeon();
+    if (target.x < 0 && dungeon < 0 && next >= 0) {
+        const Cell entrance = bot.dungeons[next].entrance;
+        if (bot.dist[entrance.y][entrance.x] < FAR) target = entrance;
+    }
+    if (target.x < 0 && (dungeon < 0 || dungeon == next))
+        target = nearest([&](int x, int y) { return leads_down(m.tile[y][x]) && (dungeon >= 0 || next < 0 || Cell{x, y} == bot.dungeons[next].entrance); });
+
     if (target.x < 0) target = nearest([&](int x, int y) { return worth_taking(x, y); });
     // Exploring, the bot keeps to the unseen corner it chose while that is still one.
     const Cell& last = bot.exploring;

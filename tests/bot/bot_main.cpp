@@ -1,9 +1,12 @@
 // Runs the player program over seeds, one fresh copy of the shipped game for
-// each, and reports per seed whether it reached the bottom of the dungeon.
+// each, and reports per seed whether it reached the end of the game.
 //   umbrane_bot [--turns N] [--need K] [--careless] [--explore] [--trace] [--game DIR] [--record DIR] SEED|FIRST-LAST ...
 // --explore walks only by the game's travelling (X, ">", a click on a find in view) and by fighting.
-// A game that entered the dungeon's last level without winning says so ("the bottom").
-// The exit status is 1 when fewer than K seeds (default 1) reached the bottom.
+// A game reaches the end when the last foe falls (the exploring one: when it enters the
+// first dungeon's last level); every game tells how many dungeons' last levels it entered
+// ("bottoms"), and one that entered the first one's without reaching the end says so ("the bottom").
+// Levels are counted down through the dungeons in their order. The exit status is 1 when
+// fewer than K seeds (default 1) reached the end.
 // The game's data comes from DIR (default: the shipped game of the source tree).
 // --record DIR records each seed's session as the game does, into DIR/seed-N.umbrec.
 #include <cctype>
@@ -96,20 +99,24 @@ int main(int argc, char** argv) {
         const BotResult r = play_seed(seed, game, options, record);
         if (r.won || r.bottom) ++bottoms;
         arrow_walks += r.arrow_walks;
-        if (r.won) {
+        // The exploring player's game is the first dungeon, down to its last level.
+        const bool success = options.explore ? r.bottom : r.won;
+        if (success) {
             ++wins;
             won_turns += r.turns;
-            std::printf("seed %u: reached the bottom in %d turns%s\n", seed, r.turns, arrows(r).c_str());
+            std::printf("seed %u: reached the %s in %d turns, bottoms %d%s\n", seed, options.explore ? "bottom" : "end",
+                        r.turns, r.bottoms, arrows(r).c_str());
         } else {
-            std::printf("seed %u: failed after %d turns, deepest level %d%s: %s\n", seed, r.turns, r.deepest,
-                        r.bottom ? ", the bottom" : "", r.failure.c_str());
+            std::printf("seed %u: failed after %d turns, deepest level %d, bottoms %d%s: %s\n", seed, r.turns,
+                        r.deepest, r.bottoms, r.bottom ? ", the bottom" : "", r.failure.c_str());
         }
         std::fflush(stdout);
     }
     media_close();
-    std::printf("%d of %zu seeds reached the bottom (%.0f %%)", wins, seeds.size(), 100.0 * wins / seeds.size());
+    std::printf("%d of %zu seeds reached the %s (%.0f %%)", wins, seeds.size(), options.explore ? "first bottom" : "end",
+                100.0 * wins / seeds.size());
     if (wins > 0) std::printf(", %ld turns on average", won_turns / wins);
-    std::printf("; %d entered the bottom level", bottoms);
+    std::printf("; %d entered the first dungeon's bottom level", bottoms);
     if (options.explore) std::printf("; %ld steps by arrow where exploring found no way", arrow_walks);
     std::printf("\n");
     return wins >= need ? 0 : 1;

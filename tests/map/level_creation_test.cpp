@@ -139,7 +139,7 @@ TEST_F(LevelCreation, ALevelIsSavedAtOnceWithItsWaysTrapsMonstersAndAtTheBottomT
 // from the way up, whatever the size and the draws.
 TEST_F(LevelCreation, TheBottomPortalCanAlwaysBeReached) {
     for (int size = 5; size <= 25; ++size)
-        for (uint32_t seed = 1; seed <= 10; ++seed) {
+        for (uint32_t seed = 1; seed <= 30; ++seed) {
             seed_random(seed * 7919u + static_cast<uint32_t>(size));
             create_level(map, cave(1, 1, size));
             std::vector<std::pair<int, int>> open{{1, 1}};
@@ -152,7 +152,12 @@ TEST_F(LevelCreation, TheBottomPortalCanAlwaysBeReached) {
                 for (const auto& [dx, dy] : {std::pair{0, -1}, {1, 0}, {0, 1}, {-1, 0}}) {
                     const int nx = x + dx, ny = y + dy;
                     if (nx < 0 || ny < 0 || nx > 48 || ny > 48 || reached[ny][nx]) continue;
-                    if (!read_map_portal_mapfilename(map, nx, ny).empty()) portal_reached = true;
+                    // Reached from a field other than the way up, which every later step onto leads
+                    // away; no walk goes on through a portal.
+                    if (!read_map_portal_mapfilename(map, nx, ny).empty()) {
+                        portal_reached = portal_reached || !(x == 1 && y == 1);
+                        continue;
+                    }
                     if (read_map_tile_type(map, nx, ny) == ROCK) continue;
                     reached[ny][nx] = true;
                     open.emplace_back(nx, ny);
@@ -280,8 +285,11 @@ TEST(LevelTrials, TheOldCaveMadeByEachMakerHasItsWayOnOnEveryLevel) {
     game.copy_shipped("maps");
     make_folder("savegame");
     load_map(g_map.map, "maps\\map_start.xml", 1);
-    ASSERT_EQ(g_map.level_exits.count(), 1);
-    DungeonRecord cave = *g_map.level_exits.begin();
+    ASSERT_EQ(g_map.level_exits.count(), 3);  // the Old Cave, the Flooded Halls, the Umbral Depths
+    const std::vector<DungeonRecord> shipped(g_map.level_exits.begin(), g_map.level_exits.end());
+    for (const DungeonRecord& dungeon : shipped)
+        EXPECT_EQ(first_level_without_a_way_on("map_start.xml", dungeon, 10, 6, false), "") << dungeon.name;
+    DungeonRecord cave = shipped.front();
     for (const char* maker : {"maze", "rooms", "caverns"}) {
         cave.level_maker = maker;
         EXPECT_EQ(first_level_without_a_way_on("map_start.xml", cave, 20, 5, false), "") << maker;
@@ -295,4 +303,116 @@ TEST(LevelTrials, TheOldCaveMadeByEachMakerHasItsWayOnOnEveryLevel) {
     EXPECT_EQ(g_map.map.walls_block_sight, 1);
     const DungeonRecord down = *g_map.level_exits.begin();
     EXPECT_EQ(std::tuple(down.level_maker, down.walls_block_sight, down.entrance_to_level), std::tuple("caverns", 1, 2));
+}
+
+namespace {
+
+// FNV-1a of a saved level, to hold a made level to the bytes it had.
+uint32_t fingerprint(const std::string& text) {
+    uint32_t h = 2166136261u;
+    for (unsigned char c : text) h = (h ^ c) * 16777619u;
+    return h;
+}
+
+}  // namespace
+
+// The dungeon's options over every maker, many seeds and every level of a
+// three-level dungeon: only monsters of the class word live in the levels,
+// the bottom monster stands on the nearest free field beside the treasure,
+// the traps rise by the step with each level, and a maze asked to keep its
+// way down far keeps it at least a third of the level away.
+TEST_F(LevelCreation, TheDungeonOptionsShapeEveryLevelOfEveryMaker) {
+    g_db.monster_types[1].cls = "vermin|cave";
+    g_db.monster_types[2].cls = "halls";
+    g_db.monster_types[3].cls = "cave";
+    g_db.monster_types[4] = {.name = "Warden", .cls = "foe", .hitpoints = 40, .level = 13};
+    for (const char* maker : {"maze", "rooms", "caverns"})
+        for (int level = 1; level <= 3; ++level)
+            for (uint32_t seed = 1; seed <= 25; ++seed) {
+                DungeonRecord record = cave(3, level, 21);
+                record.level_maker = maker;
+                record.difficulty_level = 5;  // every type of the fixture is of the levels' range
+                record.monster_class = "cave";
+                record.bottom_monster = 4;
+                record.traps_per_level = 1;
+                record.traps_per_level_step = 2;
+                record.way_down_far = 1;
+                seed_random(seed);
+                create_level(map, record);
+                const std::string where = std::string(maker) + " level " + std::to_string(level) + " seed " + std::to_string(seed);
+                const bool bottom = level == 3;
+                EXPECT_EQ(level_faults(record), "") << where;
+                FieldPosition goal{-1, -1};
+                for (const DungeonRecord& down : g_map.level_exits) goal = {down.xpos, down.ypos};
+                if (bottom) goal = {g_map.items.begin()->x, g_map.items.begin()->y};
+                EXPECT_EQ(bottom ? g_map.items.begin()->type : 4, 4) << where << ": the treasure is the first item";
+                const int away = std::abs(goal.x - kLevelArrival.x) + std::abs(goal.y - kLevelArrival.y);
+                EXPECT_GE(3 * away, 19 + 19) << where;
+                int guards = 0, others = 0, wrong = 0;
+                for (const Monster& m : g_map.monsters) {
+                    if (m.type == 4) {
+                        ++guards;
+                        // Nothing nearer the treasure was free: a walk of one field when a neighbour is open.
+                        const int steps = std::abs(m.x - goal.x) + std::abs(m.y - goal.y);
+                        EXPECT_TRUE(steps >= 1 && steps <= 3) << where << ": the warden stands " << steps << " away";
+                        EXPECT_EQ(m.hitpoints, 40);
+                    } else {
+                        ++others;
+                        wrong += m.type == 2;
+                    }
+                }
+                EXPECT_EQ(guards, bottom ? 1 : 0) << where;
+                EXPECT_EQ(wrong, 0) << where << ": a bat of the halls in the cave";
+                EXPECT_GT(others, 0) << where;
+                int traps = 0;
+                for (int y = 0; y < kMapSize; ++y)
+                    for (int x = 0; x < kMapSize; ++x)
+                        traps += read_map_hidden(map, x, y) && (read_map_tile_type(map, x, y) == 9 || read_map_tile_type(map, x, y) == 24);
+                EXPECT_EQ(traps, 21 * 21 / 25 + 1 + 1 + 2 * (level - 1)) << where;  // the hidden specials, then the traps
+            }
+    // A class word no type carries leaves the levels without dwellers; a step
+    // that takes more than there are leaves none, never fewer than none.
+    DungeonRecord empty = cave(3, 3, 21);
+    empty.monster_class = "depths";
+    empty.traps_per_level = 2;
+    empty.traps_per_level_step = -5;
+    create_level(map, empty);
+    EXPECT_EQ(g_map.monsters.count(), 0);
+    EXPECT_EQ(level_monster_types(5, "cave"), (std::vector<int>{1, 3}));
+    EXPECT_EQ(level_monster_types(1, ""), (std::vector<int>{1}));
+}
+
+// A dungeon element without the options makes, seed for seed, the very level
+// it made before they came (the fingerprints of the saved levels; the game
+// built without the options drew the Old Cave's levels pixel for pixel as the
+// game with them does); the options are written only where set, and read back
+// as written.
+TEST_F(LevelCreation, ADungeonWithoutTheOptionsMakesTheSameLevelsAsBefore) {
+    std::vector<uint32_t> made;
+    for (const char* maker : {"maze", "rooms", "caverns"})
+        for (uint32_t seed : {1u, 7u}) {
+            DungeonRecord record = cave(2, 2, 21);
+            record.level_maker = maker;
+            record.traps_per_level = 3;
+            seed_random(seed);
+            create_level(map, record);
+            made.push_back(fingerprint(file_text("savegame\\cave_2.xml")));
+        }
+    EXPECT_EQ(made, (std::vector<uint32_t>{1675604641u, 2147676561u, 705059491u, 3627457204u, 173547807u, 2623488258u}));
+
+    write_tileset(game, "test.png", "test.xml", "");
+    game.write("maps\\old.xml", map_text("", R"(<dungeon xpos="3" ypos="3" name="Old" map_filename="old"/>)"));
+    load_map(map, "maps\\old.xml", 1);
+    save_map(map, "savegame\\old_copy.xml");
+    const std::string old_copy = file_text("savegame\\old_copy.xml");
+    for (const char* option : {"monster_class", "bottom_monster", "final", "traps_per_level_step", "way_down_far"})
+        EXPECT_EQ(old_copy.find(option), std::string::npos) << option;
+    game.write("maps\\new.xml", map_text("", R"(<dungeon xpos="3" ypos="3" name="New" map_filename="new" monster_class="halls"
+        bottom_monster="7" final="yes" traps_per_level_step="2" way_down_far="yes"/>)"));
+    load_map(map, "maps\\new.xml", 1);
+    save_map(map, "savegame\\new_copy.xml");
+    load_map(map, "savegame\\new_copy.xml", 1);
+    const DungeonRecord r = *g_map.level_exits.begin();
+    EXPECT_EQ(std::tuple(r.monster_class, r.bottom_monster, r.is_final, r.traps_per_level_step, r.way_down_far),
+              std::tuple("halls", 7, 1, 2, 1));
 }

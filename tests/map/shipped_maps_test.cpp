@@ -76,7 +76,7 @@ TEST_F(ShippedMaps, StandardTilesetFitsTheCatalogue) {
     Tileset& ts = standard_tileset();
     EXPECT_GE(ts.tiles_wide * ts.tiles_high, 142);  // the sheet holds cells 140 and 141
     for (int id = 0; id < kTileTypeCount; ++id) {
-        bool catalogued = id <= 54 || id == 140 || id == 141;
+        bool catalogued = id <= 58 || id == 140 || id == 141;
         EXPECT_EQ(!ts.tile_types[id].name.empty(), catalogued) << id;
         const TileType& tile = ts.tile_types[id];
         for (const std::string* sound : {&tile.sound, &tile.detection_sound}) {
@@ -217,25 +217,50 @@ TEST_F(ShippedMaps, StartMapAndItsNeighbourFitTogether) {
     }
     EXPECT_TRUE(gate_opens);
 
-    // The entrance of the generated dungeon.
-    ASSERT_EQ(g_map.level_exits.count(), 1);
-    DungeonRecord cave = *g_map.level_exits.begin();
-    EXPECT_EQ(ts.tile_types[read_map_tile_type(map, cave.xpos, cave.ypos)].solid, 0);
-    EXPECT_TRUE(read_map_portal_mapfilename(map, cave.xpos, cave.ypos).empty());
-    EXPECT_EQ(cave.entrance_to_level, 1);
-    EXPECT_GE(cave.number_of_levels, 5);  // deep enough for the monster levels to rise with it
-    EXPECT_GT(cave.traps_per_level, 0);
-    EXPECT_EQ(cave.dimension_x % 2, 1);
-    EXPECT_LE(cave.dimension_x, 47);
-    EXPECT_LE(cave.dimension_y, 47);
-    EXPECT_TRUE(ts.tile_types[cave.default_tile].solid);
-    EXPECT_FALSE(ts.tile_types[cave.background_tile].solid);
-    EXPECT_TRUE(item_ids.count(cave.main_treasure));
+    // The three dungeons, entered from the village, each deeper and harder than
+    // the one before, each with a foe at its bottom; the bottom portal of each
+    // leads beside the entrance of the next, the last one's home to the path.
+    ASSERT_EQ(g_map.level_exits.count(), 3);
+    const std::vector<DungeonRecord> dungeons(g_map.level_exits.begin(), g_map.level_exits.end());
     load_item_db();
-    EXPECT_EQ(g_db.item_types[cave.main_treasure].artefact, 1);
-    EXPECT_EQ(cave.bottom_portal, "map_start.xml");
-    EXPECT_FALSE(ts.tile_types[read_map_tile_type(map, cave.bottom_portal_target_x, cave.bottom_portal_target_y)].solid);
-    EXPECT_FALSE(ts.tile_types[cave.bottom_portal_tile].name.empty());
+    int levels = 0;
+    std::set<int> own_tiles;
+    for (size_t k = 0; k < dungeons.size(); ++k) {
+        const DungeonRecord& cave = dungeons[k];
+        SCOPED_TRACE(cave.name);
+        levels += cave.number_of_levels;
+        EXPECT_EQ(ts.tile_types[read_map_tile_type(map, cave.xpos, cave.ypos)].solid, 0);
+        EXPECT_TRUE(read_map_portal_mapfilename(map, cave.xpos, cave.ypos).empty());
+        EXPECT_EQ(cave.entrance_to_level, 1);
+        EXPECT_GE(cave.number_of_levels, 5);  // deep enough for the monster levels to rise with it
+        EXPECT_GT(cave.traps_per_level, 0);
+        EXPECT_GT(cave.traps_per_level_step, 0);
+        EXPECT_EQ(cave.walls_block_sight, 1);
+        EXPECT_LE(cave.dimension_x, 47);
+        EXPECT_LE(cave.dimension_y, 47);
+        EXPECT_TRUE(ts.tile_types[cave.default_tile].solid);
+        EXPECT_TRUE(ts.tile_types[cave.tile_outside_map].solid);
+        EXPECT_FALSE(ts.tile_types[cave.background_tile].solid);
+        own_tiles.insert(cave.background_tile);
+        EXPECT_TRUE(item_ids.count(cave.main_treasure));
+        EXPECT_EQ(g_db.item_types[cave.main_treasure].artefact, 1);
+        EXPECT_EQ(cave.bottom_monster, 46 + int(k));
+        EXPECT_EQ(cave.is_final, k + 1 == dungeons.size() ? 1 : 0);
+        EXPECT_FALSE(cave.monster_class.empty());
+        if (k > 0) {
+            EXPECT_GT(cave.difficulty_level, dungeons[k - 1].difficulty_level);
+        }
+        EXPECT_EQ(cave.bottom_portal, "map_start.xml");
+        const int tx = cave.bottom_portal_target_x, ty = cave.bottom_portal_target_y;
+        EXPECT_FALSE(ts.tile_types[read_map_tile_type(map, tx, ty)].solid);
+        if (k + 1 < dungeons.size()) {  // one step from the next dungeon's entrance
+            EXPECT_EQ(std::abs(tx - dungeons[k + 1].xpos) + std::abs(ty - dungeons[k + 1].ypos), 1);
+        }
+        EXPECT_FALSE(ts.tile_types[cave.bottom_portal_tile].name.empty());
+    }
+    EXPECT_GE(levels, 15);
+    EXPECT_EQ(own_tiles.size(), 3u);
+    const DungeonRecord cave = dungeons.front();
 
     // Through the portal and back: each target field is walkable and no portal itself.
     int start_portal_x = -1, start_portal_y = -1;
@@ -265,7 +290,7 @@ TEST_F(ShippedMaps, StartMapAndItsNeighbourFitTogether) {
     EXPECT_EQ(map.name, "Thornwick");
     EXPECT_FALSE(ts.tile_types[read_map_tile_type(map, back_x, back_y)].solid);
     EXPECT_TRUE(read_map_portal_mapfilename(map, back_x, back_y).empty());
-    EXPECT_EQ(g_map.level_exits.count(), 1);
+    EXPECT_EQ(g_map.level_exits.count(), 3);
     EXPECT_EQ(g_map.transformations.count(), 2);
 }
 
@@ -289,15 +314,17 @@ TEST_F(ShippedMaps, TheDungeonsWallsAndFloorsTellApartAtAGlance) {
     Surface sheet;
     ASSERT_TRUE(decode_image_file(host_path("tilesets\\tiles_standard.png"), sheet));
     load_map(map, "maps\\map_start.xml", 1);
-    ASSERT_EQ(g_map.level_exits.count(), 1);
-    const DungeonRecord cave = *g_map.level_exits.begin();
-    load_map(map, "maps\\map_crypt.xml", 1);
+    ASSERT_EQ(g_map.level_exits.count(), 3);
     struct Place {
-        const char* name;
+        std::string name;
         int wall, outside, floor;
     };
-    for (const Place& place : {Place{"cave", cave.default_tile, cave.tile_outside_map, cave.background_tile},
-                               Place{"crypt", map.default_tile, map.tile_outside_map, map.background_tile}}) {
+    std::vector<Place> places;
+    for (const DungeonRecord& cave : g_map.level_exits)
+        places.push_back({cave.name, cave.default_tile, cave.tile_outside_map, cave.background_tile});
+    load_map(map, "maps\\map_crypt.xml", 1);
+    places.push_back({"crypt", map.default_tile, map.tile_outside_map, map.background_tile});
+    for (const Place& place : places) {
         const double floor = mean_luma(sheet, place.floor);
         for (int wall : {place.wall, place.outside})
             EXPECT_GE(mean_luma(sheet, wall), 2.5 * floor) << place.name << ": tile " << wall << " against floor " << place.floor;

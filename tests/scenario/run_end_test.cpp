@@ -3,13 +3,22 @@
 // death screen tells what the run came to.
 #include <gtest/gtest.h>
 
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 #include <string>
 #include <vector>
 
 #include "character/character_state.h"
 #include "common/common_state.h"
 #include "game/hall_of_fame.h"
+#include "common/database.h"
+#include "common/message_ids.h"
+#include "common/message_list.h"
 #include "game/run_account.h"
+#include "map/map_lists.h"
+#include "map/map_state.h"
+#include "monsters/melee_combat.h"
+#include "screens/ending_screen.h"
 #include "platform/files.h"
 #include "platform/headless.h"
 #include "scenario/scenario_support.h"
@@ -114,4 +123,79 @@ TEST(RunEnd, TheHallKeepsTheTenBestByDepthAndTurns) {
     std::vector<int> order;
     for (const FameEntry& e : hall.entries) order.push_back(e.run);
     EXPECT_EQ(order, (std::vector<int>{5, 6, 11, 3, 12, 2, 8, 7, 9, 1}));
+}
+
+// The last foe falls: the final dungeon named it when the character went in
+// (its treasure then is a find, no win), a fall of any other monster does
+// nothing, its own fall wins the run once: the band says so, the hall keeps
+// the run as won with the foe in its cause, and the ending tells the story
+// with the foe's name and what the run came to.
+TEST(RunEnd, TheLastFoesFallWinsTheRunAndTellsTheEnding) {
+    TempGameFolder folder;
+    write_fixture_game(folder);
+    g_common.messages[msg::ending_story_first] = "[monster] lies still.";
+    g_common.messages[msg::ending_cause] = "Slew [monster], the last foe";
+    g_common.messages[msg::ending_band] = "[monster] has fallen!";
+    g_common.messages[msg::RUN_TURNS] = "Turns: [value]";  // the run's lines as the fixture words them
+    g_db.monster_types[2] = {.name = "Rat", .hitpoints = 2, .level = 1};
+    g_db.monster_types[7] = {.name = "Shadow Lord", .hitpoints = 90, .level = 15};
+    CharacterRecord& c = g_character_model.character;
+    c.turns = 4000;
+    c.kills = 120;
+
+    DungeonRecord depths{.xpos = 3, .ypos = 3, .name = "Depths", .number_of_levels = 6, .main_treasure = 9,
+                         .bottom_monster = 7, .is_final = 1};
+    DungeonRecord halls = depths;
+    halls.xpos = 5;
+    halls.name = "Halls";
+    halls.is_final = 0;
+    g_map.level_exits.append() = halls;
+    g_map.level_exits.append() = depths;
+    note_level_exit(5, 3);  // a foe guards the halls' bottom: its treasure is no win, its foe no end
+    EXPECT_EQ(std::tuple(c.final_foe, c.dungeon_treasure, c.deepest_dungeon), std::tuple(0, 0, "Halls"));
+    c.deepest_level = 0;
+    note_level_exit(3, 3);
+    EXPECT_EQ(std::tuple(c.final_foe, c.dungeon_treasure, c.deepest_dungeon), std::tuple(7, 0, "Depths"));
+
+    auto falls = [](int type) {
+        Monster m;
+        m.type = static_cast<int16_t>(type);
+        m.x = 10;
+        m.y = 10;
+        add_monster(m);  // with no hit points left
+        g_map.monsters.current().hitpoints = 0;
+        remove_dead_monsters();
+        return note_final_foe_fallen();
+    };
+    EXPECT_EQ(falls(2), nullptr);
+    EXPECT_EQ(summary(), "");
+    const std::string* foe = falls(7);
+    ASSERT_NE(foe, nullptr);
+    EXPECT_EQ(*foe, "Shadow Lord");
+    EXPECT_EQ(std::tuple(c.won, c.final_foe, c.kills), std::tuple(1, 0, 122));
+    EXPECT_EQ(g_common.status_message.text, "Shadow Lord has fallen!");
+    const HallOfFame hall = load_hall_of_fame();
+    ASSERT_EQ(hall.entries.size(), 1u);
+    EXPECT_EQ(std::tuple(hall.entries[0].cause, hall.entries[0].won, hall.entries[0].dungeon, hall.entries[0].turns),
+              std::tuple("Slew Shadow Lord, the last foe", 1, "Depths", 4000));
+    const std::vector<TextLine> lines = ending_lines(*foe);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front().text, "Shadow Lord lies still.");
+    bool told_turns = false;
+    for (const TextLine& line : lines) told_turns = told_turns || line.text == "Turns: 4000";
+    EXPECT_TRUE(told_turns);
+    // Once won, the foe's name is no more: nothing falls twice into the hall.
+    EXPECT_EQ(falls(7), nullptr);
+    EXPECT_EQ(load_hall_of_fame().runs, 1);
+    // The goal opens a new game in the band where the messages tell it; a
+    // message file without it (its placeholder) tells nothing.
+    g_common.status_message.text = "before";
+    g_common.messages[msg::opening_first] = missing_message_placeholder(msg::opening_first);
+    show_opening_text();
+    EXPECT_EQ(g_common.status_message.text, "before");
+    g_common.messages[msg::opening_first] = "Slay the Shadow Lord.";
+    g_common.messages[msg::opening_second] = "He waits below.";
+    show_opening_text();
+    EXPECT_EQ(std::tuple(g_common.status_message.text, g_common.status_message.second_text),
+              std::tuple("Slay the Shadow Lord.", "He waits below."));
 }

@@ -430,7 +430,7 @@ const std::vector<BrokenCopy>& broken_copies() {
            "<monster type=\"1\" xpos=\"7\" ypos=\"15\" hitpoints=\"4\" alerted=\"yes\"/>\n"
            "  <monster type=\"2\" xpos=\"7\" ypos=\"15\" hitpoints=\"4\"/>"}},
          {{"maps\\map_start.xml", "<monster type=\"2\" xpos=\"7\" ypos=\"15\"",
-           "a second monster at 7, 15 (the first at line 650)", true}}},
+           "a second monster at 7, 15 (the first at line 641)", true}}},
 
         // ---- dungeons ----
         {"a dungeon of no levels",

@@ -37,7 +37,8 @@ TEST(MessageList, UnknownLanguageLeavesEveryPlaceholder) {
     EXPECT_EQ(g_common.messages[99], "");
     EXPECT_EQ(g_common.messages[100], placeholder(100));
     EXPECT_EQ(g_common.messages[499], placeholder(499));
-    EXPECT_EQ(message_text(500), "");
+    EXPECT_EQ(g_common.messages[639], placeholder(639));
+    EXPECT_EQ(message_text(640), "");
     EXPECT_EQ(message_text(-1), "");
 }
 
@@ -91,23 +92,23 @@ TEST(MessageList, IdsOutsideOneToFiftyThreeAreFatal) {
     EXPECT_FATAL(load_message_list(kFile), "load_message_list(): wrong id \"-3" + tail);
     write_messages(folder, "<message id=\"first\"/>\n");
     EXPECT_FATAL(load_message_list(kFile), "load_message_list(): wrong id \"0" + tail);
-    // The added texts have ids 100..499; the gap between stays wrong.
+    // The added texts have ids 100..639; the gap between stays wrong.
     write_messages(folder, "<message id=\"99\"/>\n");
     EXPECT_FATAL(load_message_list(kFile), "load_message_list(): wrong id \"99" + tail);
-    write_messages(folder, "<message id=\"500\"/>\n");
-    EXPECT_FATAL(load_message_list(kFile), "load_message_list(): wrong id \"500" + tail);
+    write_messages(folder, "<message id=\"640\"/>\n");
+    EXPECT_FATAL(load_message_list(kFile), "load_message_list(): wrong id \"640" + tail);
 
     // The edges themselves are valid.
     write_messages(folder,
                    "<message id=\"1\"><text language=\"English\">one</text></message>"
                    "<message id=\"53\"><text language=\"English\">last</text></message>"
                    "<message id=\"100\"><text language=\"English\">added</text></message>"
-                   "<message id=\"499\"><text language=\"English\">end</text></message>\n");
+                   "<message id=\"639\"><text language=\"English\">end</text></message>\n");
     load_message_list(kFile);
     EXPECT_EQ(g_common.messages[1], "one");
     EXPECT_EQ(g_common.messages[53], "last");
     EXPECT_EQ(g_common.messages[100], "added");
-    EXPECT_EQ(g_common.messages[499], "end");
+    EXPECT_EQ(g_common.messages[639], "end");
 }
 
 TEST(MessageList, UnknownTagsAndAttributesAreFatal) {

@@ -636,18 +636,23 @@ def t_statue():
     return obj(s, d)
 
 
-def t_cave_wall(seed=48):
+def lumpy_rock(seed, shade):
+    """Lumpy rock, light on the upper left of every lump; shade(k) colours the
+    lit steps k = 0..2."""
     s = Spr()
     n = fractal(seed, octaves=(4, 8, 16), weights=(0.5, 0.35, 0.15))
     for y in range(32):
         for x in range(32):
-            # lumpy rock: light on the upper left of every lump
             v = n(x, y)
             gx = n(x + 1, y) - n(x - 1, y)
             gy = n(x, y + 1) - n(x, y - 1)
             lit = 0.5 + (-gx * 0.7 - gy * 0.9) * 9 + (v - 0.5) * 0.8 + (bayer(x, y) - 0.5) * 0.3
-            s.set(x, y, R("rock", 1 + int(max(0, min(0.999, lit)) * 3)))
+            s.set(x, y, shade(int(max(0, min(0.999, lit)) * 3)))
     return s
+
+
+def t_cave_wall(seed=48):
+    return lumpy_rock(seed, lambda k: R("rock", 1 + k))
 
 
 def t_cave_entrance():
@@ -766,6 +771,54 @@ def t_mana_crystal():
     return obj(s, d)
 
 
+# The deeper dungeons have floors and walls of their own, told apart as in the
+# Old Cave (walls at least 2.5 times as bright as the floor).
+
+
+def t_flooded_floor():
+    """Dark slate flags under a film of water, with a few shining puddles."""
+    s = Spr()
+    stones(s, "dark", [(11, [12, 11, 9]), (10, [10, 12, 10]), (11, [9, 12, 11])], 55, lo=1, hi=4,
+           mortar=R("teal", 0), rough=0.7, grain=0.25, jitter=0.2)
+    rnd = random.Random(55)
+    for _ in range(3):
+        cx, cy = rnd.randrange(4, 28), rnd.randrange(4, 28)
+        for (x, y) in s.m_ellipse(cx, cy, rnd.uniform(2.5, 4.5), rnd.uniform(1.5, 2.5)):
+            if 0 <= x < 32 and 0 <= y < 32:
+                s.set(x, y, mix(s.get(x, y), R("water", 2), 0.6))
+        s.set(cx - 1, cy - 1, R("water", 4))
+    return s
+
+
+def t_flooded_wall():
+    """Pale blue-grey hall stones, moss and water stains creeping up from below."""
+    s = wall(56, ramp="steel")
+    n = fractal(56)
+    for y in range(32):
+        for x in range(32):
+            s.set(x, y, mix(s.get(x, y), R("teal", 3), 0.2))
+            if n(x, y) + (y % 8) / 40 > 0.66 and bayer(x, y) < 0.6:
+                s.set(x, y, mix(s.get(x, y), R("leaf", 3), 0.45))
+    return s
+
+
+def t_umbral_floor():
+    """Black basalt with faint violet veins."""
+    s = Spr()
+    texture(s, "dark", 0, 2, 57, contrast=1.0, speckle=0.05)
+    n = fractal(571, octaves=(8, 16), weights=(0.6, 0.4))
+    for y in range(32):
+        for x in range(32):
+            if abs(n(x, y) - 0.5) < 0.025:
+                s.set(x, y, R("purple", 2))
+    return s
+
+
+def t_umbral_rock():
+    """Lumpy violet-grey rock lit from the upper left, as the cave wall."""
+    return lumpy_rock(58, lambda k: mix(R("ghost", 2 + k), R("purple", 3), 0.35))
+
+
 def build():
     t = {
         0: t_rock(), 1: floor(1), 2: t_stairs(True), 3: t_stairs(False), 4: wall(4),
@@ -780,7 +833,8 @@ def build():
         37: t_wood_floor(), 38: t_portal(), 39: t_well(), 40: t_signpost(), 41: t_altar(),
         42: t_bones(), 43: t_rubble(), 44: t_pillar(), 45: t_statue(), 46: t_cave_entrance(),
         47: t_fence(), 48: t_cave_wall(), 49: t_cave_floor(), 50: t_secret_door(), 51: t_table(),
-        52: t_bed(), 53: t_wall_torch(), 54: paved(54), 140: t_shrine(), 141: t_mana_crystal(),
+        52: t_bed(), 53: t_wall_torch(), 54: paved(54),
+        55: t_flooded_floor(), 56: t_flooded_wall(), 57: t_umbral_floor(), 58: t_umbral_rock(), 140: t_shrine(), 141: t_mana_crystal(),
     }
     sheet = Sheet(COLS, ROWS)
     for k, spr in t.items():
