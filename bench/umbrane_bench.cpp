@@ -1186,7 +1186,7 @@ WalkRun walk_in_program(const char* screen, bool fullscreen, int presses, double
         const auto pressed = Clock::now();
         watcher.key(symbol, true);
         bool changed = false;
-        while (!changed && Clock::now() - pressed < std::chrono::seconds(2)) {
+        while (!changed && Clock::now() - pressed < std::chrono::seconds(10)) {  // a busy machine may take seconds
             const size_t seen = drawn.size();
             if (!watcher.wait_for_change(50, &drawn) || drawn.size() == seen) continue;
             changed = watcher.window_pixels(after) && after != before;
