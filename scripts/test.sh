@@ -8,8 +8,8 @@
 #   program under AddressSanitizer and UndefinedBehaviorSanitizer, and a short
 #   run of every fuzz target. The folders' test programs are built there only
 #   (UMBRANE_UNIT_TESTS=OFF in build/): a fault they can find shows there too.
-# The sanitizer build compiles (under nice) while the plain build and tests
-# run: most of the tests wait for windows, keys and pictures. ccache keeps what was compiled,
+# The sanitizer build compiles (under nice) while the plain tests run: most of
+# those wait for windows, keys and pictures. ccache keeps what was compiled,
 # for other clones of the repository too (paths below the clone count relative
 # to it). Each stage prints its wall and processor time.
 set -euo pipefail
@@ -25,14 +25,11 @@ stage() {  # stage NAME COMMAND...: runs it, then prints its times
     time "$@"
 }
 # Tests on explicitly: scripts/play.sh configures the same build folder without them.
-# The sanitizer build starts first, under nice: it takes what the plain build
-# and the plain tests leave of the processors, from the first second on.
+stage "plain build" eval 'cmake -S . -B build -DUMBRANE_TESTS=ON -DUMBRANE_UNIT_TESTS=OFF >/dev/null && cmake --build build -j"$jobs"'
 scripts/configure-sanitize.sh
 log=build-sanitize/build.log
-stage "sanitizer build (beside the plain build and tests)" nice cmake --build build-sanitize -j"$jobs" >"$log" 2>&1 &
+stage "sanitizer build (beside the plain tests)" nice cmake --build build-sanitize -j"$jobs" >"$log" 2>&1 &
 sanitizer_build=$!
-trap 'kill "$sanitizer_build" 2>/dev/null || true' EXIT  # a failed plain build leaves no build behind
-stage "plain build" eval 'cmake -S . -B build -DUMBRANE_TESTS=ON -DUMBRANE_UNIT_TESTS=OFF >/dev/null && cmake --build build -j"$jobs"'
 plain=0
 # Twice as many tests as cores at once: the desktop, package and benchmark tests mostly wait.
 stage "plain tests" eval '(cd build && ctest --output-on-failure --no-tests=error -j"$((2 * jobs))")' || plain=$?
