@@ -136,10 +136,7 @@ LookScreen::LookScreen(LookCursor start)
 bool pointer_look_cursor(LookCursor& cursor) {
     int x = 0, y = 0;
     window_mouse_position(x, y);
-    const int view = (2 * VIEW_CENTRE + 1) * CELL;
-    if (x < 0 || y < 0 || x >= view || y >= view) return false;
-    cursor = {x / CELL, y / CELL};
-    return true;
+    return view_cell_at_pixel(x, y, cursor.column, cursor.row);
 }
 
 void LookScreen::take(WindowEvent event) {

@@ -14,7 +14,6 @@ namespace {
 
 // How long a wait for the stopping key's release lasts before the keys are read again.
 constexpr int RELEASE_WAIT_MS = 5;
-constexpr int FIELD_PIXELS = 32;
 
 MainLoopFlags& loop() { return g_shell.loop; }
 
@@ -88,9 +87,9 @@ bool travel_to_pointer(TravelStop* why) {
 }
 
 bool map_view_field_at(int px, int py, MapPoint& field) {
-    const int view = (2 * VIEW_CENTRE + 1) * FIELD_PIXELS;
-    if (px < 0 || py < 0 || px >= view || py >= view) return false;
+    int column = 0, row = 0;
+    if (!view_cell_at_pixel(px, py, column, row)) return false;
     const CharacterRecord& c = g_character_model.character;
-    field = {c.x + px / FIELD_PIXELS - VIEW_CENTRE, c.y + py / FIELD_PIXELS - VIEW_CENTRE};
+    field = {c.x + column - VIEW_CENTRE, c.y + row - VIEW_CENTRE};
     return true;
 }
